@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Configures and builds one variant: build.sh release | asan
+set -euo pipefail
+cd "$(dirname "$0")/.."
+variant=${1:-release}
+case "$variant" in
+    release) flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
+    asan) flags=(-DCMAKE_BUILD_TYPE=Debug -DKIVO_SANITIZE=ON -DKIVO_BUILD_BENCH=OFF) ;;
+    *) echo "unknown build variant: $variant" >&2; exit 2 ;;
+esac
+cmake -S . -B "build/$variant" -G Ninja "${flags[@]}" >/dev/null
+cmake --build "build/$variant" -j "$(nproc)"

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds and runs every test: a normal build and
+# an AddressSanitizer + UndefinedBehaviorSanitizer build. Extra arguments go to
+# ctest (for example: -R Track). KIVO_TEST_BUILDS chooses the variants.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+./scripts/install-deps.sh
+
+builds=${KIVO_TEST_BUILDS:-"release asan"}
+
+# No test may touch the real user's data, display or sound card.
+scratch=$(mktemp -d /tmp/kivo-tests.XXXXXX)
+mkdir -p "$scratch/home" "$scratch/data" "$scratch/config" "$scratch/runtime"
+chmod 0700 "$scratch/runtime"
+export HOME="$scratch/home" XDG_DATA_HOME="$scratch/data" XDG_CONFIG_HOME="$scratch/config"
+export XDG_RUNTIME_DIR="$scratch/runtime" QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS=detect_leaks=0:abort_on_error=0:halt_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+# A sound server with a null sink stands in for the sound card.
+pulse_pid=""
+if command -v pulseaudio >/dev/null 2>&1; then
+    pulseaudio --daemonize=no --exit-idle-time=-1 --disallow-exit -n \
+        --load=module-null-sink --load=module-native-protocol-unix \
+        >"$scratch/pulseaudio.log" 2>&1 &
+    pulse_pid=$!
+fi
+cleanup() {
+    [ -n "$pulse_pid" ] && kill "$pulse_pid" 2>/dev/null || true
+    rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+status=0
+for variant in $builds; do
+    echo "== build: $variant"
+    ./scripts/build.sh "$variant"
+    echo "== tests: $variant"
+    ctest --test-dir "build/$variant" -j "$(nproc)" --output-on-failure "$@" || status=1
+done
+exit $status

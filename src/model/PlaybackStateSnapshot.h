@@ -1,0 +1,38 @@
+#pragma once
+
+#include "model/Date.h"
+#include "model/JsonCodec.h"
+
+#include <QList>
+#include <QMetaType>
+#include <QString>
+#include <QUuid>
+#include <optional>
+
+namespace kivo {
+
+// A saved playback session: the whole content of "playback_state.json".
+// The mode texts are kept as given; the queue decides what they mean.
+struct PlaybackStateSnapshot {
+    std::optional<QUuid> currentTrackID;
+    QList<QUuid> upcomingTrackIDs;
+    QList<QUuid> historyTrackIDs;
+    std::optional<QList<QUuid>> playbackOrderTrackIDs;
+    QString repeatMode;
+    QString shuffleMode;
+    double currentTime = 0;
+    bool isPlaying = false;
+    std::optional<float> volume;
+    std::optional<Date> savedAt;
+
+    bool operator==(const PlaybackStateSnapshot&) const = default;
+
+    // Throws JsonCodingError(Encoding) for a non-finite time or volume.
+    Json toJson() const;
+    // Throws JsonCodingError(Decoding) naming the first bad key.
+    static PlaybackStateSnapshot fromJson(const Json& object, const QString& path = {});
+};
+
+} // namespace kivo
+
+Q_DECLARE_METATYPE(kivo::PlaybackStateSnapshot)

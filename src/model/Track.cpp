@@ -1,0 +1,179 @@
+#include "model/Track.h"
+
+#include "model/TextRules.h"
+
+#include <QHash>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace kivo {
+
+using ::qHash;
+
+TrackError::TrackError(Case errorCase, QString filename)
+    : m_case(errorCase)
+    , m_filename(std::move(filename))
+    , m_what(errorDescription().toStdString())
+{
+}
+
+TrackError TrackError::invalidFilename(const QString& filename)
+{
+    return TrackError(Case::InvalidFilename, filename);
+}
+
+QString TrackError::errorDescription() const
+{
+    return u"The filename '"_s + m_filename
+        + u"' is invalid. Filenames cannot contain a forward slash ('/')."_s;
+}
+
+Track Track::make(const QUuid& id, const QUrl& fileURL, const QString& filename,
+    const QString& title, double duration, const Date& dateAdded,
+    const std::optional<QByteArray>& securityScopedBookmark)
+{
+    if (filename.contains(u'/')) {
+        throw TrackError::invalidFilename(filename);
+    }
+    Track track;
+    track.id = id;
+    track.fileURL = fileURL;
+    track.filename = filename;
+    track.title = title;
+    track.duration = duration;
+    track.dateAdded = dateAdded;
+    track.securityScopedBookmark = securityScopedBookmark;
+    return track;
+}
+
+namespace {
+
+bool textEqual(const QString& a, const QString& b)
+{
+    return text::equal(a, b);
+}
+
+bool textEqual(const std::optional<QString>& a, const std::optional<QString>& b)
+{
+    return a.has_value() == b.has_value() && (!a || text::equal(*a, *b));
+}
+
+template <typename T>
+void hashOptional(size_t& seed, const std::optional<T>& value)
+{
+    seed = qHashMulti(seed, value.has_value());
+    if (value) {
+        seed = qHash(*value, seed);
+    }
+}
+
+void hashText(size_t& seed, const std::optional<QString>& value)
+{
+    seed = qHashMulti(seed, value.has_value());
+    if (value) {
+        seed = text::hash(*value, seed);
+    }
+}
+
+} // namespace
+
+bool Track::operator==(const Track& o) const
+{
+    return id == o.id && fileURL == o.fileURL && textEqual(filename, o.filename)
+        && securityScopedBookmark == o.securityScopedBookmark && textEqual(title, o.title)
+        && duration == o.duration && textEqual(artist, o.artist) && textEqual(album, o.album)
+        && textEqual(genre, o.genre) && year == o.year && trackNumber == o.trackNumber
+        && discNumber == o.discNumber && textEqual(composer, o.composer)
+        && textEqual(albumArtist, o.albumArtist) && textEqual(comments, o.comments)
+        && bpm == o.bpm && textEqual(lyrics, o.lyrics) && rating == o.rating
+        && bitrate == o.bitrate && sampleRate == o.sampleRate && dateAdded == o.dateAdded;
+}
+
+size_t qHash(const Track& t, size_t seed)
+{
+    seed = qHashMulti(seed, t.id, t.fileURL);
+    seed = text::hash(t.filename, seed);
+    hashOptional(seed, t.securityScopedBookmark);
+    seed = text::hash(t.title, seed);
+    seed = qHash(t.duration, seed);
+    hashText(seed, t.artist);
+    hashText(seed, t.album);
+    hashText(seed, t.genre);
+    hashOptional(seed, t.year);
+    hashOptional(seed, t.trackNumber);
+    hashOptional(seed, t.discNumber);
+    hashText(seed, t.composer);
+    hashText(seed, t.albumArtist);
+    hashText(seed, t.comments);
+    hashOptional(seed, t.bpm);
+    hashText(seed, t.lyrics);
+    seed = qHash(t.rating, seed);
+    hashOptional(seed, t.bitrate);
+    hashOptional(seed, t.sampleRate);
+    seed = qHashMulti(seed, t.dateAdded.has_value());
+    if (t.dateAdded) {
+        seed = qHash(t.dateAdded->secondsSinceReferenceDate, seed);
+    }
+    return seed;
+}
+
+Json Track::toJson() const
+{
+    using namespace json;
+    Json o = Json::object();
+    putUuid(o, "id", id);
+    putUrl(o, "fileURL", fileURL);
+    putString(o, "filename", filename);
+    putString(o, "title", title);
+    putDouble(o, "duration", duration);
+    putOptional(o, "securityScopedBookmark", securityScopedBookmark, putBytes);
+    putOptional(o, "artist", artist, putString);
+    putOptional(o, "album", album, putString);
+    putOptional(o, "genre", genre, putString);
+    putOptional(o, "year", year, putInt);
+    putOptional(o, "trackNumber", trackNumber, putInt);
+    putOptional(o, "discNumber", discNumber, putInt);
+    putOptional(o, "composer", composer, putString);
+    putOptional(o, "albumArtist", albumArtist, putString);
+    putOptional(o, "comments", comments, putString);
+    putOptional(o, "bpm", bpm, putInt);
+    putOptional(o, "lyrics", lyrics, putString);
+    putInt(o, "rating", rating);
+    putOptional(o, "bitrate", bitrate, putInt);
+    putOptional(o, "sampleRate", sampleRate, putInt);
+    putOptional(o, "dateAdded", dateAdded, putDate);
+    return o;
+}
+
+Track Track::fromJson(const Json& object, const QString& path)
+{
+    const json::ObjectReader r(object, path);
+    Track t;
+    t.id = r.requiredUuid("id");
+    t.fileURL = r.requiredUrl("fileURL");
+    t.filename = r.requiredString("filename");
+    t.title = r.requiredString("title");
+    t.duration = r.requiredDouble("duration");
+    t.securityScopedBookmark = r.optionalBytes("securityScopedBookmark");
+    t.artist = r.optionalString("artist");
+    t.album = r.optionalString("album");
+    t.genre = r.optionalString("genre");
+    t.year = r.optionalInt("year");
+    t.trackNumber = r.optionalInt("trackNumber");
+    t.discNumber = r.optionalInt("discNumber");
+    t.composer = r.optionalString("composer");
+    t.albumArtist = r.optionalString("albumArtist");
+    t.comments = r.optionalString("comments");
+    t.bpm = r.optionalInt("bpm");
+    t.lyrics = r.optionalString("lyrics");
+    t.rating = r.optionalInt("rating").value_or(0);
+    t.bitrate = r.optionalInt("bitrate");
+    t.sampleRate = r.optionalInt("sampleRate");
+    t.dateAdded = r.optionalDate("dateAdded");
+    if (!t.dateAdded) {
+        t.dateAdded = Date::now();
+    }
+    return t;
+}
+
+} // namespace kivo

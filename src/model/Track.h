@@ -1,0 +1,79 @@
+#pragma once
+
+#include "model/Date.h"
+#include "model/JsonCodec.h"
+
+#include <QByteArray>
+#include <QMetaType>
+#include <QString>
+#include <QUrl>
+#include <QUuid>
+#include <exception>
+#include <optional>
+#include <string>
+
+namespace kivo {
+
+class TrackError : public std::exception {
+public:
+    enum class Case { InvalidFilename };
+
+    static TrackError invalidFilename(const QString& filename);
+
+    Case errorCase() const { return m_case; }
+    const QString& filename() const { return m_filename; }
+    QString errorDescription() const;
+    const char* what() const noexcept override { return m_what.c_str(); }
+
+private:
+    TrackError(Case errorCase, QString filename);
+    Case m_case;
+    QString m_filename;
+    std::string m_what;
+};
+
+// One song of the library. A plain value: changes are made on a copy that the
+// library then stores in place of the old one (matched by id). `id`, `fileURL`
+// and `filename` are fixed once the track exists.
+struct Track {
+    QUuid id;
+    QUrl fileURL;
+    QString filename;
+    std::optional<QByteArray> securityScopedBookmark;
+    QString title;
+    double duration = 0;
+    std::optional<QString> artist;
+    std::optional<QString> album;
+    std::optional<QString> genre;
+    std::optional<qint64> year;
+    std::optional<qint64> trackNumber;
+    std::optional<qint64> discNumber;
+    std::optional<QString> composer;
+    std::optional<QString> albumArtist;
+    std::optional<QString> comments;
+    std::optional<qint64> bpm;
+    std::optional<QString> lyrics;
+    qint64 rating = 0;
+    std::optional<qint64> bitrate;
+    std::optional<qint64> sampleRate;
+    std::optional<Date> dateAdded;
+
+    // Throws TrackError when `filename` contains "/".
+    static Track make(const QUuid& id, const QUrl& fileURL, const QString& filename,
+        const QString& title, double duration, const Date& dateAdded,
+        const std::optional<QByteArray>& securityScopedBookmark = std::nullopt);
+
+    // Every field equal (texts by canonical equivalence).
+    bool operator==(const Track& other) const;
+
+    // Throws JsonCodingError(Encoding) for a non-finite duration or date.
+    Json toJson() const;
+    // Throws JsonCodingError(Decoding) naming the first bad key.
+    static Track fromJson(const Json& object, const QString& path = {});
+};
+
+size_t qHash(const Track& track, size_t seed = 0);
+
+} // namespace kivo
+
+Q_DECLARE_METATYPE(kivo::Track)

@@ -1,0 +1,92 @@
+#include "support/WavWriter.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QStringList>
+#include <QtEndian>
+#include <cmath>
+#include <numbers>
+
+namespace kivo::test {
+
+namespace {
+
+void appendLE32(QByteArray& out, quint32 value)
+{
+    char bytes[4];
+    qToLittleEndian(value, bytes);
+    out.append(bytes, 4);
+}
+
+void appendLE16(QByteArray& out, quint16 value)
+{
+    char bytes[2];
+    qToLittleEndian(value, bytes);
+    out.append(bytes, 2);
+}
+
+} // namespace
+
+QByteArray makeWavFromSamples(const std::vector<qint16>& interleaved, int sampleRate, int channels)
+{
+    const quint32 dataBytes = quint32(interleaved.size() * sizeof(qint16));
+    QByteArray out;
+    out.reserve(int(44 + dataBytes));
+    out.append("RIFF", 4);
+    appendLE32(out, 36 + dataBytes);
+    out.append("WAVE", 4);
+    out.append("fmt ", 4);
+    appendLE32(out, 16);
+    appendLE16(out, 1); // PCM
+    appendLE16(out, quint16(channels));
+    appendLE32(out, quint32(sampleRate));
+    appendLE32(out, quint32(sampleRate * channels * 2));
+    appendLE16(out, quint16(channels * 2));
+    appendLE16(out, 16);
+    out.append("data", 4);
+    appendLE32(out, dataBytes);
+    for (qint16 sample : interleaved) {
+        appendLE16(out, quint16(sample));
+    }
+    return out;
+}
+
+QByteArray makeWav(const WavSpec& spec)
+{
+    const auto frames = static_cast<qint64>(std::llround(spec.seconds * spec.sampleRate));
+    std::vector<qint16> samples;
+    samples.reserve(size_t(frames * spec.channels));
+    for (qint64 i = 0; i < frames; ++i) {
+        const double t = double(i) / spec.sampleRate;
+        const double value = spec.frequency > 0
+            ? spec.amplitude * std::sin(2 * std::numbers::pi * spec.frequency * t)
+            : 0.0;
+        const auto sample = static_cast<qint16>(std::lround(value * 32767));
+        for (int c = 0; c < spec.channels; ++c) {
+            samples.push_back(sample);
+        }
+    }
+    return makeWavFromSamples(samples, spec.sampleRate, spec.channels);
+}
+
+bool writeWav(const QString& path, const WavSpec& spec)
+{
+    QFile file(path);
+    const QByteArray bytes = makeWav(spec);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+bool transcode(const QString& wavPath, const QString& outPath, const QStringList& extraArgs)
+{
+    QProcess process;
+    QStringList args { QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"),
+        QStringLiteral("error"), QStringLiteral("-y"), QStringLiteral("-i"), wavPath };
+    args << extraArgs << outPath;
+    process.start(QStringLiteral("ffmpeg"), args);
+    if (!process.waitForFinished(60000)) {
+        return false;
+    }
+    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
+} // namespace kivo::test

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+namespace kivo::test {
+
+// Generated audio fixtures: 16-bit PCM WAV files.
+struct WavSpec {
+    int sampleRate = 44100;
+    int channels = 2;
+    double seconds = 1.0;
+    double frequency = 440.0; // sine tone; 0 gives silence
+    double amplitude = 0.5; // 0...1 of full scale
+};
+
+// The bytes of a WAV file holding a sine tone as described.
+QByteArray makeWav(const WavSpec& spec);
+
+// The bytes of a WAV file holding exactly these interleaved samples.
+QByteArray makeWavFromSamples(const std::vector<qint16>& interleaved, int sampleRate, int channels);
+
+// Writes a WAV file; returns false when it cannot be written.
+bool writeWav(const QString& path, const WavSpec& spec);
+
+// Transcodes `wavPath` to `outPath` with the ffmpeg command (format from the
+// extension); returns false when ffmpeg is missing or fails.
+bool transcode(const QString& wavPath, const QString& outPath, const QStringList& extraArgs = {});
+
+} // namespace kivo::test
