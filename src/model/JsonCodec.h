@@ -6,12 +6,16 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QThreadPool>
 #include <QUrl>
 #include <QUuid>
+#include <QtConcurrent/QtConcurrentMap>
 #include <exception>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace kivo {
 
@@ -130,8 +134,7 @@ private:
 };
 
 // Reads a top-level array, decoding each element with `decode(element, path)`.
-template <typename T, typename Decode>
-QList<T> readArray(const Json& document, Decode decode)
+template <typename T, typename Decode> QList<T> readArray(const Json& document, Decode decode)
 {
     if (!document.is_array()) {
         throw JsonCodingError(JsonCodingError::Kind::Decoding, QString(),
@@ -144,6 +147,119 @@ QList<T> readArray(const Json& document, Decode decode)
         result.push_back(decode(element, u'[' + QString::number(index++) + u']'));
     }
     return result;
+}
+
+// ---- large arrays ------------------------------------------------------------
+// A library file holds up to hundreds of thousands of records; they are encoded
+// and decoded in parallel chunks on a pool of their own (never the caller's).
+
+QThreadPool& codecPool();
+
+// Byte ranges [begin, end) of the top-level elements of a JSON array text, or
+// nullopt when the text is not a well-bracketed array (a full parse then
+// reports the exact error).
+std::optional<std::vector<std::pair<qsizetype, qsizetype>>> splitTopLevelArray(
+    const QByteArray& bytes);
+
+Json parseRange(const QByteArray& bytes, qsizetype begin, qsizetype end, const QString& path);
+
+// Decodes an array document; `decode(element, path)` builds one record. The
+// first failing element (by position) is the error thrown.
+template <typename T, typename Decode> QList<T> decodeArray(const QByteArray& bytes, Decode decode)
+{
+    constexpr size_t parallelThreshold = 512;
+    const auto ranges = splitTopLevelArray(bytes);
+    if (!ranges || ranges->size() < parallelThreshold) {
+        return readArray<T>(parse(bytes), decode);
+    }
+    const qsizetype count = qsizetype(ranges->size());
+    QList<T> result(count);
+    T* out = result.data();
+    const qsizetype chunkCount = std::min<qsizetype>(count, codecPool().maxThreadCount() * 4);
+    std::vector<std::exception_ptr> errors(static_cast<size_t>(chunkCount));
+    std::vector<qsizetype> chunks(static_cast<size_t>(chunkCount));
+    for (qsizetype c = 0; c < chunkCount; ++c) {
+        chunks[size_t(c)] = c;
+    }
+    QtConcurrent::blockingMap(&codecPool(), chunks, [&](qsizetype c) {
+        const qsizetype first = count * c / chunkCount;
+        const qsizetype last = count * (c + 1) / chunkCount;
+        try {
+            for (qsizetype i = first; i < last; ++i) {
+                const QString path = u'[' + QString::number(i) + u']';
+                const auto [begin, end] = (*ranges)[size_t(i)];
+                out[i] = decode(parseRange(bytes, begin, end, path), path);
+            }
+        } catch (...) {
+            errors[size_t(c)] = std::current_exception();
+        }
+    });
+    for (const std::exception_ptr& error : errors) {
+        if (error) {
+            std::rethrow_exception(error);
+        }
+    }
+    return result;
+}
+
+// Encodes a list as a compact array document; `encode(item)` gives one object.
+// The first failing item (by position) is the error thrown.
+template <typename T, typename Encode> QByteArray encodeArray(const QList<T>& items, Encode encode)
+{
+    const qsizetype count = items.size();
+    const qsizetype chunkCount
+        = std::clamp<qsizetype>(count / 256, 1, codecPool().maxThreadCount() * 4);
+    std::vector<std::string> texts(static_cast<size_t>(chunkCount));
+    std::vector<std::exception_ptr> errors(static_cast<size_t>(chunkCount));
+    auto encodeChunk = [&](qsizetype c) {
+        const qsizetype first = count * c / chunkCount;
+        const qsizetype last = count * (c + 1) / chunkCount;
+        std::string& text = texts[size_t(c)];
+        try {
+            for (qsizetype i = first; i < last; ++i) {
+                if (i > first) {
+                    text.push_back(',');
+                }
+                text += encode(items[i]).dump();
+            }
+        } catch (...) {
+            errors[size_t(c)] = std::current_exception();
+        }
+    };
+    if (chunkCount == 1) {
+        encodeChunk(0);
+    } else {
+        std::vector<qsizetype> chunks(static_cast<size_t>(chunkCount));
+        for (qsizetype c = 0; c < chunkCount; ++c) {
+            chunks[size_t(c)] = c;
+        }
+        QtConcurrent::blockingMap(&codecPool(), chunks, encodeChunk);
+    }
+    for (const std::exception_ptr& error : errors) {
+        if (error) {
+            std::rethrow_exception(error);
+        }
+    }
+    size_t total = 2;
+    for (const std::string& text : texts) {
+        total += text.size() + 1;
+    }
+    QByteArray out;
+    out.reserve(qsizetype(total));
+    out.append('[');
+    bool first = true;
+    for (const std::string& text : texts) {
+        if (text.empty()) {
+            continue;
+        }
+        if (!first) {
+            out.append(',');
+        }
+        out.append(text.data(), qsizetype(text.size()));
+        first = false;
+    }
+    out.append(']');
+    return out;
 }
 
 } // namespace json

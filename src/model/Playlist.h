@@ -17,7 +17,10 @@ public:
     enum class Kind { standard = 0, smart = 1, folder = 2 };
 
     static PlaylistType standard() { return PlaylistType(Kind::standard, {}); }
-    static PlaylistType smart(const QString& criteria) { return PlaylistType(Kind::smart, criteria); }
+    static PlaylistType smart(const QString& criteria)
+    {
+        return PlaylistType(Kind::smart, criteria);
+    }
     static PlaylistType folder() { return PlaylistType(Kind::folder, {}); }
 
     Kind kind() const { return m_kind; }

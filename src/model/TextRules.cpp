@@ -6,29 +6,32 @@
 
 namespace kivo::text {
 
-namespace {
-
-QLocale collationLocale()
+QLocale collationLocaleFor(const QLocale& system)
 {
-    const QLocale system = QLocale::system();
     if (system.language() == QLocale::C || system.name() == u"C" || system.name() == u"POSIX") {
         return QLocale(QLocale::English, QLocale::UnitedStates);
     }
     return system;
 }
 
-// One collator for the process. QCollator initialises lazily; comparing once
-// here makes later concurrent const use safe.
+QCollator makeCollator(const QLocale& locale)
+{
+    QCollator c(locale);
+    c.setCaseSensitivity(Qt::CaseSensitive);
+    c.setNumericMode(false);
+    c.setIgnorePunctuation(false);
+    // QCollator initialises lazily; comparing once here makes later
+    // concurrent const use safe.
+    (void)c.compare(u"a", u"b");
+    return c;
+}
+
+namespace {
+
+// One collator for the process, built on first use.
 const QCollator& collator()
 {
-    static const QCollator instance = [] {
-        QCollator c(collationLocale());
-        c.setCaseSensitivity(Qt::CaseSensitive);
-        c.setNumericMode(false);
-        c.setIgnorePunctuation(false);
-        (void)c.compare(u"a", u"b");
-        return c;
-    }();
+    static const QCollator instance = makeCollator(collationLocaleFor(QLocale::system()));
     return instance;
 }
 

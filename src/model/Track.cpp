@@ -58,8 +58,7 @@ bool textEqual(const std::optional<QString>& a, const std::optional<QString>& b)
     return a.has_value() == b.has_value() && (!a || text::equal(*a, *b));
 }
 
-template <typename T>
-void hashOptional(size_t& seed, const std::optional<T>& value)
+template <typename T> void hashOptional(size_t& seed, const std::optional<T>& value)
 {
     seed = qHashMulti(seed, value.has_value());
     if (value) {
@@ -84,9 +83,9 @@ bool Track::operator==(const Track& o) const
         && duration == o.duration && textEqual(artist, o.artist) && textEqual(album, o.album)
         && textEqual(genre, o.genre) && year == o.year && trackNumber == o.trackNumber
         && discNumber == o.discNumber && textEqual(composer, o.composer)
-        && textEqual(albumArtist, o.albumArtist) && textEqual(comments, o.comments)
-        && bpm == o.bpm && textEqual(lyrics, o.lyrics) && rating == o.rating
-        && bitrate == o.bitrate && sampleRate == o.sampleRate && dateAdded == o.dateAdded;
+        && textEqual(albumArtist, o.albumArtist) && textEqual(comments, o.comments) && bpm == o.bpm
+        && textEqual(lyrics, o.lyrics) && rating == o.rating && bitrate == o.bitrate
+        && sampleRate == o.sampleRate && dateAdded == o.dateAdded;
 }
 
 size_t qHash(const Track& t, size_t seed)

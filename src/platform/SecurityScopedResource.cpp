@@ -71,7 +71,7 @@ public:
             throw Failure(u"The URL is not a local file."_s);
         }
         const QString path = QFileInfo(url.toLocalFile()).absoluteFilePath();
-        struct stat info {};
+        struct stat info { };
         if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
             throw Failure(u"The file doesn't exist."_s);
         }
@@ -96,7 +96,7 @@ public:
             throw Failure(u"The bookmark data is corrupted."_s);
         }
         const QString filePath = QString::fromUtf8(path);
-        struct stat info {};
+        struct stat info { };
         if (::stat(path.constData(), &info) != 0) {
             throw Failure(u"The file doesn't exist."_s);
         }
@@ -106,8 +106,7 @@ public:
 
     bool isReadableFile(const QString& path) override
     {
-        return ::access(QFile::encodeName(path).constData(), R_OK) == 0
-            && QFileInfo(path).isFile();
+        return ::access(QFile::encodeName(path).constData(), R_OK) == 0 && QFileInfo(path).isFile();
     }
 };
 

@@ -15,8 +15,10 @@ class SecurityScopedAccessError : public std::exception {
 public:
     enum class Case { bookmarkCreationFailed, bookmarkResolutionFailed, permissionDenied };
 
-    static SecurityScopedAccessError bookmarkCreationFailed(const QUrl& url, const QString& underlying);
-    static SecurityScopedAccessError bookmarkResolutionFailed(const QUrl& url, const QString& underlying);
+    static SecurityScopedAccessError bookmarkCreationFailed(
+        const QUrl& url, const QString& underlying);
+    static SecurityScopedAccessError bookmarkResolutionFailed(
+        const QUrl& url, const QString& underlying);
     static SecurityScopedAccessError permissionDenied(const QUrl& url);
 
     Case errorCase() const { return m_case; }
