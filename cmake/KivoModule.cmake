@@ -12,6 +12,22 @@ function(kivo_target_defaults target)
     endif()
 endfunction()
 
+# moc's build step only tracks the files it parsed last time, so a header that
+# the glob brings in later would never be moc'ed: when the file set changes,
+# drop the step's stamp so that it runs again.
+function(kivo_rerun_moc_on_new_files target sources)
+    set(list_file ${CMAKE_CURRENT_BINARY_DIR}/${target}_sources.txt)
+    string(JOIN "\n" content ${sources})
+    set(old "")
+    if(EXISTS ${list_file})
+        file(READ ${list_file} old)
+    endif()
+    if(NOT old STREQUAL content)
+        file(WRITE ${list_file} "${content}")
+        file(REMOVE ${CMAKE_CURRENT_BINARY_DIR}/${target}_autogen/timestamp)
+    endif()
+endfunction()
+
 # kivo_module(<target> DIR <folder under src> [DEPS <targets>...])
 function(kivo_module target)
     cmake_parse_arguments(ARG "" "DIR" "DEPS" ${ARGN})
@@ -21,6 +37,7 @@ function(kivo_module target)
     add_library(${target} STATIC ${sources} ${PROJECT_SOURCE_DIR}/cmake/empty.cpp)
     target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/src)
     target_link_libraries(${target} PUBLIC ${ARG_DEPS})
+    kivo_rerun_moc_on_new_files(${target} "${sources}")
     kivo_target_defaults(${target})
 endfunction()
 
@@ -38,6 +55,7 @@ function(kivo_tests folder)
     string(REPLACE "/" "_" name "tests_${folder}")
     add_executable(${name} ${sources})
     target_link_libraries(${name} PRIVATE kivo_test_support ${ARG_DEPS})
+    kivo_rerun_moc_on_new_files(${name} "${sources}")
     kivo_target_defaults(${name})
     gtest_discover_tests(${name}
         DISCOVERY_MODE PRE_TEST
