@@ -22,6 +22,11 @@ struct FormatCase {
     const char* coverFormat; // "PNG" or "JPEG"
 };
 
+void PrintTo(const FormatCase& format, std::ostream* out)
+{
+    *out << format.extension;
+}
+
 class MetadataEngineFilesTest : public test::TempDirTest {
 protected:
     // A one-second 44.1 kHz mono tone as `name` (of any supported type).
