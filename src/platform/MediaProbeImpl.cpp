@@ -236,6 +236,46 @@ struct FormatContextCloser {
 };
 using FormatContext = std::unique_ptr<AVFormatContext, FormatContextCloser>;
 
+// FFmpeg grows its probe buffer step by step until a leading ID3v2 tag fits,
+// running every demuxer's probe at each step: with embedded artwork that costs
+// milliseconds per file. Probing the audio right after the tag once gives the
+// same answer; when it is unsure, FFmpeg probes as usual.
+const AVInputFormat* formatAfterID3v2(const QString& path, const QByteArray& location)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return nullptr;
+    }
+    const QByteArray header = file.read(10);
+    if (header.size() < 10 || !header.startsWith("ID3")) {
+        return nullptr;
+    }
+    const auto byte = [&header](int i) { return quint32(quint8(header[i])); };
+    if ((byte(6) | byte(7) | byte(8) | byte(9)) & 0x80) {
+        return nullptr; // not a valid synchsafe size
+    }
+    qint64 tagSize = 10 + (byte(6) << 21 | byte(7) << 14 | byte(8) << 7 | byte(9));
+    if (byte(5) & 0x10) {
+        tagSize += 10; // footer
+    }
+    if (!file.seek(tagSize)) {
+        return nullptr;
+    }
+    QByteArray data = file.read(16 * 1024);
+    const int size = int(data.size());
+    if (size == 0) {
+        return nullptr;
+    }
+    data.append(QByteArray(AVPROBE_PADDING_SIZE, '\0'));
+    AVProbeData probe {};
+    probe.filename = location.constData();
+    probe.buf = reinterpret_cast<unsigned char*>(data.data());
+    probe.buf_size = size;
+    int score = 0;
+    const AVInputFormat* format = av_probe_input_format3(&probe, 1, &score);
+    return score > AVPROBE_SCORE_RETRY ? format : nullptr;
+}
+
 void appendDictionary(const AVDictionary* dictionary, QList<MediaMetadataItem>& items)
 {
     const AVDictionaryEntry* entry = nullptr;
@@ -311,7 +351,8 @@ private:
         av_dict_set(&options, "protocol_whitelist", "file", 0);
         av_dict_set(&options, "format_whitelist", audioDemuxers, 0);
         AVFormatContext* raw = nullptr;
-        const int opened = avformat_open_input(&raw, location.constData(), nullptr, &options);
+        const AVInputFormat* format = formatAfterID3v2(m_path, location);
+        const int opened = avformat_open_input(&raw, location.constData(), format, &options);
         av_dict_free(&options);
         if (opened < 0) {
             if (opened == AVERROR(ENOENT)) {
@@ -323,7 +364,10 @@ private:
             throw MediaProbeError::unsupportedFormat(m_path);
         }
         FormatContext context(raw);
-        if (avformat_find_stream_info(context.get(), nullptr) < 0) {
+        // Containers whose header gives the rate and the length need no
+        // stream analysis, which for PCM means reading the whole file.
+        if (!headerIsComplete(context.get())
+            && avformat_find_stream_info(context.get(), nullptr) < 0) {
             throw MediaProbeError::unsupportedFormat(m_path);
         }
         AVStream* firstAudio = nullptr;
@@ -349,6 +393,19 @@ private:
         m_duration = durationOf(context.get(), firstAudio);
         m_firstAudio = firstAudio;
         m_context = std::move(context);
+    }
+
+    static bool headerIsComplete(const AVFormatContext* context)
+    {
+        for (unsigned i = 0; i < context->nb_streams; ++i) {
+            const AVStream* stream = context->streams[i];
+            if (stream->codecpar->codec_type == AVMEDIA_TYPE_AUDIO) {
+                return stream->codecpar->codec_id != AV_CODEC_ID_NONE
+                    && stream->codecpar->sample_rate > 0 && stream->duration != AV_NOPTS_VALUE
+                    && stream->duration > 0;
+            }
+        }
+        return false;
     }
 
     static double durationOf(const AVFormatContext* context, const AVStream* audio)

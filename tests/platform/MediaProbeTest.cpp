@@ -9,6 +9,7 @@
 
 #include <taglib/attachedpictureframe.h>
 #include <taglib/fileref.h>
+#include <taglib/id3v2tag.h>
 #include <taglib/mp4file.h>
 #include <taglib/tpropertymap.h>
 #include <taglib/wavfile.h>
@@ -77,6 +78,15 @@ TEST_F(MediaProbeTest, RandomBytesWithAnAudioNameAreNotAudio)
         const auto asset = probe.openAsset(writeFile(name, bytes));
         expectUnsupported(*asset, name.toStdString());
     }
+    // A genuine tag in front of noise does not make it audio either.
+    TagLib::ID3v2::Tag tag;
+    tag.setTitle("Not a song");
+    const TagLib::ByteVector rendered = tag.render();
+    QByteArray noise(50'000, Qt::Uninitialized);
+    random.fillRange(reinterpret_cast<quint32*>(noise.data()), noise.size() / 4);
+    const auto tagged = probe.openAsset(
+        writeFile(u"tagged-noise.mp3"_s, QByteArray(rendered.data(), rendered.size()) + noise));
+    expectUnsupported(*tagged, "tagged noise");
 }
 
 TEST_F(MediaProbeTest, AnUnknownDurationIsZeroNeverNaN)
