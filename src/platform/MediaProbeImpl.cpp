@@ -347,13 +347,14 @@ private:
         // The "file:" prefix and the protocol list keep FFmpeg from reading any
         // name as a network address, whatever the path looks like.
         const QByteArray location = "file:" + QFile::encodeName(info.absoluteFilePath());
-        AVDictionary* options = nullptr;
-        av_dict_set(&options, "protocol_whitelist", "file", 0);
-        av_dict_set(&options, "format_whitelist", audioDemuxers, 0);
         AVFormatContext* raw = nullptr;
-        const AVInputFormat* format = formatAfterID3v2(m_path, location);
-        const int opened = avformat_open_input(&raw, location.constData(), format, &options);
-        av_dict_free(&options);
+        int opened = -1;
+        if (const AVInputFormat* format = formatAfterID3v2(m_path, location)) {
+            opened = openInput(&raw, location, format);
+        }
+        if (opened < 0) {
+            opened = openInput(&raw, location, nullptr);
+        }
         if (opened < 0) {
             if (opened == AVERROR(ENOENT)) {
                 throw MediaProbeError::fileNotFound(m_path);
@@ -393,6 +394,17 @@ private:
         m_duration = durationOf(context.get(), firstAudio);
         m_firstAudio = firstAudio;
         m_context = std::move(context);
+    }
+
+    static int openInput(
+        AVFormatContext** context, const QByteArray& location, const AVInputFormat* format)
+    {
+        AVDictionary* options = nullptr;
+        av_dict_set(&options, "protocol_whitelist", "file", 0);
+        av_dict_set(&options, "format_whitelist", audioDemuxers, 0);
+        const int opened = avformat_open_input(context, location.constData(), format, &options);
+        av_dict_free(&options);
+        return opened;
     }
 
     static bool headerIsComplete(const AVFormatContext* context)

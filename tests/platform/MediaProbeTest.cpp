@@ -165,15 +165,5 @@ TEST_F(MediaProbeTest, AFileWithTheWrongExtensionStillGivesItsTags)
     EXPECT_NEAR(asset->loadDuration(), 1.0, 0.1);
 }
 
-TEST_F(MediaProbeTest, ErrorsSayWhatWentWrong)
-{
-    EXPECT_EQ(
-        MediaProbeError::fileNotFound(u"/a"_s).errorDescription(), u"The file doesn't exist."_s);
-    EXPECT_STREQ(MediaProbeError::unsupportedFormat(u"/a"_s).what(),
-        "The file isn't in a supported audio format.");
-    const auto missing = probe.openAsset(path(u"absent.flac"_s));
-    EXPECT_THROW(missing->loadMetadata(), MediaProbeError);
-}
-
 } // namespace
 } // namespace kivo

@@ -71,18 +71,6 @@ protected:
     QList<FileSystemChange> changes;
 };
 
-TEST(FileSystemChangeTest, EqualOnlyWithTheSameCaseAndUrls)
-{
-    const QUrl a = file(u"/m/a.mp3"_s);
-    const QUrl b = file(u"/m/b.mp3"_s);
-    EXPECT_EQ(FileSystemChange::added(a), FileSystemChange::added(a));
-    EXPECT_NE(FileSystemChange::added(a), FileSystemChange::modified(a));
-    EXPECT_NE(FileSystemChange::deleted(a), FileSystemChange::deleted(b));
-    EXPECT_EQ(FileSystemChange::renamed(a, b), FileSystemChange::renamed(a, b));
-    EXPECT_NE(FileSystemChange::renamed(a, b), FileSystemChange::renamed(a, a));
-    EXPECT_NE(FileSystemChange::renamed(a, b), FileSystemChange::renamed(b, b));
-}
-
 TEST_F(FileWatcherTest, RebuildsTheStreamOnEveryChangeOfTheFolderList)
 {
     auto watcher = makeWatcher();
