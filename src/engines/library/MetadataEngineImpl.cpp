@@ -1,0 +1,188 @@
+#include "engines/library/MetadataEngineImpl.h"
+
+#include "platform/MediaProbeImpl.h"
+
+#include <QFileInfo>
+#include <QThreadPool>
+#include <QtConcurrent/QtConcurrentRun>
+#include <cmath>
+#include <exception>
+#include <qcoro/qcorofuture.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace kivo {
+
+const QString TavrenMetadataEngine::tagWritingDisabledReason
+    = u"Physical tag writing is disabled until a non-destructive file replacement workflow is "
+      "available. Local metadata edits are saved in the app library."_s;
+
+namespace {
+
+// A worker's result or what it threw, carried back to the main thread.
+template <typename T> struct Outcome {
+    std::optional<T> value;
+    std::exception_ptr error;
+};
+
+// Named locals rather than temporaries inside co_await expressions: GCC 12
+// mishandles the lifetime of temporaries that span a suspension.
+template <typename T, typename Work> QCoro::Task<T> runOnPool(QThreadPool* pool, Work work)
+{
+    auto guarded = [work = std::move(work)]() {
+        Outcome<T> result;
+        try {
+            result.value.emplace(work());
+        } catch (...) {
+            result.error = std::current_exception();
+        }
+        return result;
+    };
+    QFuture<Outcome<T>> future = QtConcurrent::run(pool, std::move(guarded));
+    Outcome<T> outcome = co_await future;
+    if (outcome.error) {
+        std::rethrow_exception(outcome.error);
+    }
+    co_return std::move(*outcome.value);
+}
+
+QString localPath(const QUrl& url)
+{
+    if (!url.isLocalFile()) {
+        throw MediaProbeError::notLocalFile(url.toString());
+    }
+    return url.toLocalFile();
+}
+
+// Drops the fraction; a value that is no finite number in range stays absent.
+std::optional<qint64> truncatedInteger(double value)
+{
+    constexpr double limit = 9223372036854775808.0; // 2^63
+    if (!std::isfinite(value) || value >= limit || value < -limit) {
+        return std::nullopt;
+    }
+    return qint64(std::trunc(value));
+}
+
+// The file name with its last extension removed ("Live.Set.flac" gives "Live.Set").
+QString titleFromFileName(const QString& path)
+{
+    const QString name = QFileInfo(path).fileName();
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot > 0 ? name.left(dot) : name;
+}
+
+void applyItem(ExtractedMetadata& metadata, const MediaMetadataItem& item)
+{
+    if (!item.commonKey) {
+        return;
+    }
+    const QString& key = *item.commonKey;
+    std::optional<QString>* field = nullptr;
+    if (key == MediaCommonKey::title) {
+        field = &metadata.title;
+    } else if (key == MediaCommonKey::artist) {
+        field = &metadata.artist;
+    } else if (key == MediaCommonKey::albumName) {
+        field = &metadata.album;
+    } else if (key == MediaCommonKey::genre || key == MediaCommonKey::type) {
+        field = &metadata.genre;
+    } else if (key == MediaCommonKey::composer) {
+        field = &metadata.composer;
+    } else if (key == MediaCommonKey::albumArtist) {
+        field = &metadata.albumArtist;
+    } else {
+        return;
+    }
+    // The last matching item decides, also when it has no text.
+    *field = item.textValue;
+}
+
+} // namespace
+
+TavrenMetadataEngine::TavrenMetadataEngine(QObject* parent)
+    : TavrenMetadataEngine(std::make_shared<LocalMediaProbe>(), nullptr, parent)
+{
+}
+
+TavrenMetadataEngine::TavrenMetadataEngine(
+    std::shared_ptr<const MediaProbe> probe, QThreadPool* pool, QObject* parent)
+    : MetadataEngine(parent)
+    , m_probe(std::move(probe))
+    , m_pool(pool != nullptr ? pool : QThreadPool::globalInstance())
+{
+}
+
+ExtractedMetadata TavrenMetadataEngine::readMetadataNow(const MediaProbe& probe, const QUrl& url)
+{
+    const QString path = localPath(url);
+    const std::unique_ptr<MediaAsset> asset = probe.openAsset(path);
+    const QList<MediaMetadataItem> items = asset->loadMetadata();
+    const double seconds = asset->loadDuration();
+    ExtractedMetadata metadata(std::isfinite(seconds) && seconds > 0 ? seconds : 0.0);
+
+    QList<MediaAudioTrack> tracks;
+    try {
+        tracks = asset->loadAudioTracks();
+    } catch (const MediaProbeError&) {
+        // Without streams the record simply lacks sample rate and bitrate.
+    }
+    if (!tracks.isEmpty() && tracks.first().sampleRate) {
+        metadata.sampleRate = truncatedInteger(*tracks.first().sampleRate);
+        const qint64 size = QFileInfo(path).size(); // 0 when it cannot be read
+        if (metadata.duration > 0) {
+            metadata.bitrate = truncatedInteger(double(size) * 8.0 / metadata.duration / 1000.0);
+        }
+    }
+
+    for (const MediaMetadataItem& item : items) {
+        applyItem(metadata, item);
+    }
+    if (!metadata.title) {
+        metadata.title = titleFromFileName(path);
+    }
+    return metadata;
+}
+
+std::optional<QByteArray> TavrenMetadataEngine::extractArtworkNow(
+    const MediaProbe& probe, const QUrl& url)
+{
+    const std::unique_ptr<MediaAsset> asset = probe.openAsset(localPath(url));
+    const QList<MediaMetadataItem> items = asset->loadMetadata();
+    for (const MediaMetadataItem& item : items) {
+        if (item.commonKey && *item.commonKey == MediaCommonKey::artwork) {
+            return item.dataValue; // later artwork items are not tried
+        }
+    }
+    return std::nullopt;
+}
+
+QCoro::Task<ExtractedMetadata> TavrenMetadataEngine::readMetadata(QUrl url)
+{
+    // The work holds copies only: the engine may be gone when it finishes.
+    auto work = [probe = m_probe, url] { return readMetadataNow(*probe, url); };
+    QCoro::Task<ExtractedMetadata> task = runOnPool<ExtractedMetadata>(m_pool, std::move(work));
+    co_return co_await std::move(task);
+}
+
+QCoro::Task<std::optional<QByteArray>> TavrenMetadataEngine::extractArtwork(QUrl url)
+{
+    auto work = [probe = m_probe, url] { return extractArtworkNow(*probe, url); };
+    QCoro::Task<std::optional<QByteArray>> task
+        = runOnPool<std::optional<QByteArray>>(m_pool, std::move(work));
+    co_return co_await std::move(task);
+}
+
+QCoro::Task<> TavrenMetadataEngine::writeMetadata(Track track, std::optional<QByteArray>)
+{
+    // Tags are never written: edits live in the library only.
+    const bool exists
+        = track.fileURL.isLocalFile() && QFileInfo::exists(track.fileURL.toLocalFile());
+    if (exists) {
+        throw MetadataError::tagWriteFailed(tagWritingDisabledReason);
+    }
+    throw MetadataError::fileNotFound(track.fileURL);
+    co_return;
+}
+
+} // namespace kivo

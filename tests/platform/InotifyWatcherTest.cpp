@@ -1,0 +1,185 @@
+#include "platform/InotifyWatcher.h"
+#include "support/TempDir.h"
+
+#include <QDir>
+#include <QFile>
+#include <atomic>
+#include <condition_variable>
+#include <gtest/gtest.h>
+#include <mutex>
+#include <thread>
+
+using namespace Qt::Literals::StringLiterals;
+using namespace std::chrono_literals;
+
+namespace kivo {
+namespace {
+
+// Collects batches from the watcher's thread.
+class Collector {
+public:
+    FolderEventSource::BatchHandler handler()
+    {
+        return [this](const QList<FolderEvent>& batch) {
+            std::lock_guard lock(m_mutex);
+            m_batches.append(batch);
+            m_changed.notify_all();
+        };
+    }
+
+    // Waits until some event of `path` carries `flags`. The limit only keeps
+    // a broken watcher from hanging the test run.
+    bool waitFor(const QString& path, quint32 flags)
+    {
+        std::unique_lock lock(m_mutex);
+        return m_changed.wait_for(lock, 20s, [&] { return flagsOfLocked(path) & flags; });
+    }
+
+    quint32 flagsOf(const QString& path)
+    {
+        std::lock_guard lock(m_mutex);
+        return flagsOfLocked(path);
+    }
+
+    QList<QList<FolderEvent>> batches()
+    {
+        std::lock_guard lock(m_mutex);
+        return m_batches;
+    }
+
+private:
+    quint32 flagsOfLocked(const QString& path) const
+    {
+        quint32 flags = 0;
+        for (const QList<FolderEvent>& batch : m_batches) {
+            for (const FolderEvent& event : batch) {
+                if (event.path == path) {
+                    flags |= event.flags;
+                }
+            }
+        }
+        return flags;
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    QList<QList<FolderEvent>> m_batches;
+};
+
+bool append(const QString& file, const QByteArray& bytes)
+{
+    QFile out(file);
+    return out.open(QIODevice::WriteOnly | QIODevice::Append) && out.write(bytes) == bytes.size();
+}
+
+class InotifyWatcherTest : public test::TempDirTest {
+protected:
+    Collector collector;
+};
+
+TEST_F(InotifyWatcherTest, ARenameNamesBothPathsAndRemovalTheNewOne)
+{
+    const QString first = writeFile(u"song.mp3"_s, "ID3");
+    InotifyWatcher watcher(collector.handler(), 20ms);
+    ASSERT_TRUE(watcher.setFolders({ path() }));
+
+    const QString second = path(u"renamed.mp3"_s);
+    ASSERT_TRUE(QFile::rename(first, second));
+    EXPECT_TRUE(collector.waitFor(first, FolderEventFlag::itemRenamed));
+    EXPECT_TRUE(collector.waitFor(second, FolderEventFlag::itemRenamed));
+
+    ASSERT_TRUE(QFile::remove(second));
+    EXPECT_TRUE(collector.waitFor(second, FolderEventFlag::itemRemoved));
+    EXPECT_FALSE(collector.flagsOf(first) & FolderEventFlag::itemRemoved);
+}
+
+TEST_F(InotifyWatcherTest, WatchesFoldersMadeAfterTheStart)
+{
+    InotifyWatcher watcher(collector.handler(), 20ms);
+    ASSERT_TRUE(watcher.setFolders({ path() }));
+
+    ASSERT_TRUE(QDir().mkdir(path(u"Album"_s)));
+    EXPECT_TRUE(collector.waitFor(path(u"Album"_s), FolderEventFlag::itemCreated));
+    EXPECT_TRUE(collector.flagsOf(path(u"Album"_s)) & FolderEventFlag::itemIsDirectory);
+    ASSERT_TRUE(append(path(u"Album/01.flac"_s), "fLaC"));
+    EXPECT_TRUE(collector.waitFor(path(u"Album/01.flac"_s), FolderEventFlag::itemCreated));
+
+    // A whole tree made at once, faster than watches can be added: what is
+    // already inside when its folder is first seen still counts as created.
+    ASSERT_TRUE(QDir().mkpath(path(u"Deep/Er/Est"_s)));
+    ASSERT_TRUE(append(path(u"Deep/Er/Est/track.mp3"_s), "x"));
+    EXPECT_TRUE(collector.waitFor(path(u"Deep/Er/Est/track.mp3"_s), FolderEventFlag::itemCreated));
+    ASSERT_TRUE(append(path(u"Deep/Er/Est/track.mp3"_s), "y"));
+    EXPECT_TRUE(collector.waitFor(path(u"Deep/Er/Est/track.mp3"_s), FolderEventFlag::itemModified));
+}
+
+TEST_F(InotifyWatcherTest, StepsWithinOneLatencyArriveAsOneEventPerPath)
+{
+    InotifyWatcher watcher(collector.handler(), 2s);
+    ASSERT_TRUE(watcher.setFolders({ path() }));
+    const QString file = path(u"brief.wav"_s);
+    ASSERT_TRUE(append(file, "RIFF"));
+    ASSERT_TRUE(append(file, "WAVE"));
+    ASSERT_TRUE(QFile::remove(file));
+    ASSERT_TRUE(collector.waitFor(file, FolderEventFlag::itemRemoved));
+
+    const QList<QList<FolderEvent>> batches = collector.batches();
+    ASSERT_EQ(batches.size(), 1);
+    ASSERT_EQ(batches.first().size(), 1);
+    const quint32 all = FolderEventFlag::itemCreated | FolderEventFlag::itemModified
+        | FolderEventFlag::itemRemoved;
+    EXPECT_EQ(batches.first().first().flags & all, all);
+}
+
+TEST_F(InotifyWatcherTest, ReplacingTheFoldersForgetsTheOldOnes)
+{
+    ASSERT_TRUE(QDir().mkdir(path(u"a"_s)));
+    ASSERT_TRUE(QDir().mkdir(path(u"b"_s)));
+    InotifyWatcher watcher(collector.handler(), 20ms);
+    ASSERT_TRUE(watcher.setFolders({ path(u"a"_s) }));
+    ASSERT_TRUE(watcher.setFolders({ path(u"b"_s) }));
+
+    ASSERT_TRUE(append(path(u"a/old.mp3"_s), "x"));
+    ASSERT_TRUE(append(path(u"b/new.mp3"_s), "x"));
+    EXPECT_TRUE(collector.waitFor(path(u"b/new.mp3"_s), FolderEventFlag::itemCreated));
+    EXPECT_EQ(collector.flagsOf(path(u"a/old.mp3"_s)), 0u);
+
+    ASSERT_TRUE(watcher.setFolders({}));
+    ASSERT_TRUE(watcher.setFolders({ path(u"a"_s) }));
+    ASSERT_TRUE(append(path(u"a/again.mp3"_s), "x"));
+    EXPECT_TRUE(collector.waitFor(path(u"a/again.mp3"_s), FolderEventFlag::itemCreated));
+}
+
+TEST_F(InotifyWatcherTest, DestroyingWhileEventsFlowStopsDelivery)
+{
+    std::atomic<int> delivered { 0 };
+    std::atomic<bool> writing { true };
+    std::thread writer([&] {
+        for (int i = 0; writing.load(); ++i) {
+            const QString file = path(u"churn-%1.tmp"_s.arg(i % 16));
+            append(file, "data");
+            QFile::remove(file);
+        }
+    });
+    {
+        InotifyWatcher watcher(
+            [&delivered](const QList<FolderEvent>&) {
+                ++delivered;
+                std::this_thread::sleep_for(1ms); // be mid-delivery when destruction starts
+            },
+            1ms);
+        ASSERT_TRUE(watcher.setFolders({ path() }));
+        const auto giveUp = std::chrono::steady_clock::now() + 20s;
+        while (delivered.load() < 3 && std::chrono::steady_clock::now() < giveUp) {
+            std::this_thread::yield();
+        }
+        EXPECT_GE(delivered.load(), 3);
+    }
+    const int afterDestruction = delivered.load();
+    writing = false;
+    writer.join();
+    EXPECT_EQ(delivered.load(), afterDestruction);
+}
+
+} // namespace
+} // namespace kivo
