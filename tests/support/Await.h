@@ -9,17 +9,30 @@
 
 namespace kivo::test {
 
-// Runs the event loop until `task` finishes and returns its value, rethrowing
-// its exception. (QCoro::waitFor alone never returns when the task throws.)
-namespace detail {
-template <typename T> struct Outcome {
+// A finished task's value or error.
+template <typename T> struct Settled {
     std::optional<T> value;
     std::exception_ptr error;
+
+    // The stored error as `Error`, if it is one.
+    template <typename Error> std::optional<Error> errorAs() const
+    {
+        if (!error) {
+            return std::nullopt;
+        }
+        try {
+            std::rethrow_exception(error);
+        } catch (const Error& typed) {
+            return typed;
+        } catch (...) {
+            return std::nullopt;
+        }
+    }
 };
 
-template <typename T> QCoro::Task<Outcome<T>> capture(QCoro::Task<T> task)
+template <typename T> QCoro::Task<Settled<T>> settle(QCoro::Task<T> task)
 {
-    Outcome<T> outcome;
+    Settled<T> outcome;
     try {
         outcome.value.emplace(co_await std::move(task));
     } catch (...) {
@@ -28,9 +41,9 @@ template <typename T> QCoro::Task<Outcome<T>> capture(QCoro::Task<T> task)
     co_return outcome;
 }
 
-inline QCoro::Task<Outcome<bool>> capture(QCoro::Task<> task)
+inline QCoro::Task<Settled<bool>> settle(QCoro::Task<> task)
 {
-    Outcome<bool> outcome;
+    Settled<bool> outcome;
     try {
         co_await std::move(task);
         outcome.value = true;
@@ -39,11 +52,11 @@ inline QCoro::Task<Outcome<bool>> capture(QCoro::Task<> task)
     }
     co_return outcome;
 }
-} // namespace detail
-
+// Runs the event loop until `task` finishes and returns its value, rethrowing
+// its exception. (QCoro::waitFor alone never returns when the task throws.)
 template <typename T> T await(QCoro::Task<T> task)
 {
-    auto wrapped = detail::capture(std::move(task));
+    auto wrapped = settle(std::move(task));
     auto outcome = QCoro::waitFor(wrapped);
     if (outcome.error) {
         std::rethrow_exception(outcome.error);
@@ -53,7 +66,7 @@ template <typename T> T await(QCoro::Task<T> task)
 
 inline void await(QCoro::Task<> task)
 {
-    auto wrapped = detail::capture(std::move(task));
+    auto wrapped = settle(std::move(task));
     auto outcome = QCoro::waitFor(wrapped);
     if (outcome.error) {
         std::rethrow_exception(outcome.error);

@@ -51,28 +51,28 @@ QByteArray makeWavFromSamples(const std::vector<qint16>& interleaved, int sample
     return out;
 }
 
-QByteArray makeWav(const WavSpec& spec)
+QByteArray makeWav(const WavSpec& tone)
 {
-    const auto frames = static_cast<qint64>(std::llround(spec.seconds * spec.sampleRate));
+    const auto frames = static_cast<qint64>(std::llround(tone.seconds * tone.sampleRate));
     std::vector<qint16> samples;
-    samples.reserve(size_t(frames * spec.channels));
+    samples.reserve(size_t(frames * tone.channels));
     for (qint64 i = 0; i < frames; ++i) {
-        const double t = double(i) / spec.sampleRate;
-        const double value = spec.frequency > 0
-            ? spec.amplitude * std::sin(2 * std::numbers::pi * spec.frequency * t)
+        const double t = double(i) / tone.sampleRate;
+        const double value = tone.frequency > 0
+            ? tone.amplitude * std::sin(2 * std::numbers::pi * tone.frequency * t)
             : 0.0;
         const auto sample = static_cast<qint16>(std::lround(value * 32767));
-        for (int c = 0; c < spec.channels; ++c) {
+        for (int c = 0; c < tone.channels; ++c) {
             samples.push_back(sample);
         }
     }
-    return makeWavFromSamples(samples, spec.sampleRate, spec.channels);
+    return makeWavFromSamples(samples, tone.sampleRate, tone.channels);
 }
 
-bool writeWav(const QString& path, const WavSpec& spec)
+bool writeWav(const QString& path, const WavSpec& tone)
 {
     QFile file(path);
-    const QByteArray bytes = makeWav(spec);
+    const QByteArray bytes = makeWav(tone);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 

@@ -17,13 +17,13 @@ struct WavSpec {
 };
 
 // The bytes of a WAV file holding a sine tone as described.
-QByteArray makeWav(const WavSpec& spec);
+QByteArray makeWav(const WavSpec& tone);
 
 // The bytes of a WAV file holding exactly these interleaved samples.
 QByteArray makeWavFromSamples(const std::vector<qint16>& interleaved, int sampleRate, int channels);
 
 // Writes a WAV file; returns false when it cannot be written.
-bool writeWav(const QString& path, const WavSpec& spec);
+bool writeWav(const QString& path, const WavSpec& tone);
 
 // Transcodes `wavPath` to `outPath` with the ffmpeg command (format from the
 // extension); returns false when ffmpeg is missing or fails.

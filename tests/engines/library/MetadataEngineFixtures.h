@@ -1,10 +1,10 @@
 #pragma once
 
+#include "support/Await.h"
 #include <QByteArray>
 #include <QString>
 #include <exception>
 #include <optional>
-#include <qcoro/qcorotask.h>
 
 namespace kivo::test {
 
@@ -33,52 +33,5 @@ bool tagWithTagLib(
 // An ID3v2 tag block for containers TagLib cannot open (raw ADTS AAC): put it
 // in front of the audio data.
 QByteArray renderID3v2(const FixtureTags& tags, const std::optional<QByteArray>& cover);
-
-// A finished task's value or what it threw. QCoro::waitFor needs a default
-// constructible result and never returns when the task throws; this helper
-// gives it both.
-template <typename T> struct Settled {
-    std::optional<T> value;
-    std::exception_ptr error;
-
-    // Rethrows the stored error as `Error` and returns it; fails the test when
-    // there was none or another type.
-    template <typename Error> std::optional<Error> errorAs() const
-    {
-        if (!error) {
-            return std::nullopt;
-        }
-        try {
-            std::rethrow_exception(error);
-        } catch (const Error& typed) {
-            return typed;
-        } catch (...) {
-            return std::nullopt;
-        }
-    }
-};
-
-template <typename T> QCoro::Task<Settled<T>> settle(QCoro::Task<T> task)
-{
-    Settled<T> settled;
-    try {
-        settled.value.emplace(co_await std::move(task));
-    } catch (...) {
-        settled.error = std::current_exception();
-    }
-    co_return settled;
-}
-
-inline QCoro::Task<Settled<bool>> settle(QCoro::Task<> task)
-{
-    Settled<bool> settled;
-    try {
-        co_await std::move(task);
-        settled.value = true;
-    } catch (...) {
-        settled.error = std::current_exception();
-    }
-    co_return settled;
-}
 
 } // namespace kivo::test
