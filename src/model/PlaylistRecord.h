@@ -14,19 +14,19 @@ namespace kivo {
 // The stored form of one playlist, smart playlist or folder: an element of
 // "playlist_records.json". The tree exists only through `parentFolderID`.
 // A plain value that checks nothing; `id` is fixed once the record exists.
-// Build it with designated initialisers:
+// Every field has a default, so designated initialisers may name any subset:
 //     PlaylistRecord { .id = id, .name = u"Road trip"_s, .displayOrderIndex = 3 }
 struct PlaylistRecord {
-    QUuid id;
-    QString name;
-    std::optional<QUuid> parentFolderID;
+    QUuid id {};
+    QString name {};
+    std::optional<QUuid> parentFolderID {};
     bool isFolder = false;
     bool isSmart = false;
-    std::optional<QString> smartCriteria;
+    std::optional<QString> smartCriteria {};
     bool isFavorite = false;
-    std::optional<QString> description;
-    QStringList tags;
-    QList<QUuid> trackIDs;
+    std::optional<QString> description {};
+    QStringList tags {};
+    QList<QUuid> trackIDs {};
     qint64 displayOrderIndex = 0;
 
     // All fields equal (texts by canonical equivalence).

@@ -1,5 +1,5 @@
+#include "DatabaseTestSupport.h"
 #include "model/DatabaseManagerImpl.h"
-#include "platform/UserDefaults.h"
 #include "support/TempDir.h"
 
 #include <QCoroTask>
@@ -18,60 +18,8 @@ using ::testing::ElementsAre;
 namespace kivo {
 namespace {
 
-// wait() never returns when the task throws; this waits and rethrows.
-template <typename T>
-QCoro::Task<void> settle(QCoro::Task<T> task, std::optional<T>& result, std::exception_ptr& error)
-{
-    try {
-        result.emplace(co_await std::move(task));
-    } catch (...) {
-        error = std::current_exception();
-    }
-}
-
-QCoro::Task<void> settle(QCoro::Task<void> task, std::exception_ptr& error)
-{
-    try {
-        co_await std::move(task);
-    } catch (...) {
-        error = std::current_exception();
-    }
-}
-
-template <typename T> T wait(QCoro::Task<T>&& task)
-{
-    std::exception_ptr error;
-    if constexpr (std::is_void_v<T>) {
-        QCoro::waitFor(settle(std::move(task), error));
-        if (error) {
-            std::rethrow_exception(error);
-        }
-    } else {
-        std::optional<T> result;
-        QCoro::waitFor(settle(std::move(task), result, error));
-        if (error) {
-            std::rethrow_exception(error);
-        }
-        return std::move(*result);
-    }
-}
-
-class MemoryUserDefaults final : public UserDefaults {
-public:
-    std::optional<Value> value(const QString& key) const override
-    {
-        const auto it = values.constFind(key);
-        return it == values.cend() ? std::nullopt : std::optional(*it);
-    }
-    bool setValue(const QString& key, const Value& value) override
-    {
-        values.insert(key, value);
-        return true;
-    }
-    void removeValue(const QString& key) override { values.remove(key); }
-
-    QHash<QString, Value> values;
-};
+using test::MemoryUserDefaults;
+using test::wait;
 
 Track makeTrack(int n, const QString& title = {})
 {
