@@ -211,20 +211,27 @@ void TavrenDatabaseManager::saveTracksNow(const QList<Track>& tracks)
     const std::optional<QByteArray> bytes = storefile::read(m_tracksFile.path);
     QList<Track> stored = bytes ? storefile::decodeList<Track>(*bytes) : QList<Track>();
 
-    // Position of the first stored track of each id, so each given track is
-    // matched in constant time rather than by a scan of the whole library.
-    QHash<QUuid, qsizetype> positions;
-    positions.reserve(stored.size() + tracks.size());
-    for (qsizetype i = stored.size() - 1; i >= 0; --i) {
-        positions.insert(stored[i].id, i);
+    // The same result as taking the given tracks one by one, each replacing
+    // the first stored track of its id or else appended: every id ends with
+    // its last given value, at its stored place or, when new, at the end in
+    // the order the ids first appear. Indexing the given ids rather than the
+    // stored ones keeps an upsert of one track a single pass over the library.
+    constexpr qsizetype placed = -1;
+    QHash<QUuid, qsizetype> lastGiven;
+    lastGiven.reserve(tracks.size());
+    for (qsizetype i = 0; i < tracks.size(); ++i) {
+        lastGiven.insert(tracks[i].id, i);
+    }
+    for (Track& track : stored) {
+        const auto it = lastGiven.find(track.id);
+        if (it != lastGiven.end() && *it != placed) {
+            track = tracks[std::exchange(*it, placed)];
+        }
     }
     for (const Track& track : tracks) {
-        const auto it = positions.constFind(track.id);
-        if (it != positions.cend()) {
-            stored[*it] = track;
-        } else {
-            positions.insert(track.id, stored.size());
-            stored.push_back(track);
+        qsizetype& given = lastGiven[track.id];
+        if (given != placed) {
+            stored.push_back(tracks[std::exchange(given, placed)]);
         }
     }
     storefile::writeAtomically(m_tracksFile.path, storefile::encodeList(stored));

@@ -4,6 +4,9 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QThread>
+#include <QtConcurrent>
+#include <atomic>
 #include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
@@ -98,7 +101,8 @@ QString prepareFolder(const std::optional<QString>& folder)
 std::optional<QByteArray> read(const QString& path)
 {
     const QByteArray native = QFile::encodeName(path);
-    FileDescriptor file { ::open(native.constData(), O_RDONLY | O_CLOEXEC) };
+    // Non-blocking: a FIFO in the file's place must not hang the store.
+    FileDescriptor file { ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK) };
     if (file.fd < 0) {
         const int code = errno;
         if (code == ENOENT) {
@@ -113,10 +117,12 @@ std::optional<QByteArray> read(const QString& path)
     if (S_ISDIR(info.st_mode)) {
         throw StoreFileError(StoreFileError::Case::readFailed, path, errnoText(EISDIR));
     }
-    QByteArray bytes;
-    if (S_ISREG(info.st_mode) && info.st_size > 0) {
-        bytes.reserve(qsizetype(info.st_size));
+    if (!S_ISREG(info.st_mode)) {
+        throw StoreFileError(
+            StoreFileError::Case::readFailed, path, u"It is not a regular file."_s);
     }
+    QByteArray bytes;
+    bytes.reserve(qsizetype(info.st_size));
     char buffer[65536];
     for (;;) {
         const ssize_t count = ::read(file.fd, buffer, sizeof buffer);
@@ -176,5 +182,92 @@ void remove(const QString& path)
     }
 }
 
+namespace detail {
+
+std::optional<QList<QByteArray>> splitArray(const QByteArray& bytes)
+{
+    const char* text = bytes.constData();
+    const qsizetype size = bytes.size();
+    auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+    qsizetype pos = 0;
+    while (pos < size && isSpace(text[pos])) {
+        ++pos;
+    }
+    if (pos == size || text[pos] != '[') {
+        return std::nullopt;
+    }
+    ++pos;
+    QList<QByteArray> elements;
+    qsizetype start = pos;
+    int depth = 0;
+    bool closed = false;
+    for (; pos < size && !closed; ++pos) {
+        switch (text[pos]) {
+        case '"':
+            for (++pos; pos < size && text[pos] != '"'; ++pos) {
+                if (text[pos] == '\\') {
+                    ++pos;
+                }
+            }
+            break;
+        case '{':
+        case '[':
+            ++depth;
+            break;
+        case '}':
+        case ']':
+            if (depth == 0) {
+                closed = true;
+                elements.push_back(QByteArray(text + start, pos - start));
+            } else {
+                --depth;
+            }
+            break;
+        case ',':
+            if (depth == 0) {
+                elements.push_back(QByteArray(text + start, pos - start));
+                start = pos + 1;
+            }
+            break;
+        default:
+            break;
+        }
+    }
+    if (!closed) {
+        return std::nullopt;
+    }
+    while (pos < size && isSpace(text[pos])) {
+        ++pos;
+    }
+    if (pos != size) {
+        return std::nullopt;
+    }
+    // "[]" and "[ ]" hold no element, not one blank one.
+    if (elements.size() == 1 && elements[0].trimmed().isEmpty()) {
+        elements.clear();
+    }
+    return elements;
+}
+
+bool forRanges(qsizetype count, const std::function<void(qsizetype, qsizetype)>& work)
+{
+    const qsizetype ranges = std::min<qsizetype>(count, qsizetype(QThread::idealThreadCount()) * 4);
+    if (ranges <= 0) {
+        return true;
+    }
+    QList<qsizetype> indexes(ranges);
+    std::iota(indexes.begin(), indexes.end(), 0);
+    std::atomic<bool> failed = false;
+    QtConcurrent::blockingMap(QThreadPool::globalInstance(), indexes, [&](qsizetype range) {
+        try {
+            work(range * count / ranges, (range + 1) * count / ranges);
+        } catch (...) {
+            failed = true;
+        }
+    });
+    return !failed;
+}
+
+} // namespace detail
 } // namespace storefile
 } // namespace kivo

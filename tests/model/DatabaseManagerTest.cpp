@@ -11,6 +11,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <limits>
+#include <sys/stat.h>
 
 using namespace Qt::Literals::StringLiterals;
 using ::testing::ElementsAre;
@@ -194,7 +195,9 @@ TEST_F(DatabaseManagerTest, UnreadableFilesAreNeverReplaced)
 {
     wait(store->saveTracks({ makeTrack(1) }));
     makeUnreadable(u"tracks.json"_s);
-    makeUnreadable(u"playlists.json"_s);
+    // A FIFO must neither hang a read nor count as an empty file.
+    QFile::remove(file(u"playlists.json"_s));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(file(u"playlists.json"_s)).constData(), 0600), 0);
 
     // Loads show no data; changes fail with the read error and write nothing.
     EXPECT_TRUE(wait(store->loadAllTracks()).isEmpty());
@@ -211,6 +214,7 @@ TEST_F(DatabaseManagerTest, UnreadableFilesAreNeverReplaced)
     EXPECT_THROW(wait(store->deleteTracks({ makeTrack(1) })), StoreFileError);
     EXPECT_THROW(store->deletePlaylist(QUuid::createUuid()), StoreFileError);
     EXPECT_TRUE(QFileInfo(file(u"tracks.json"_s)).isDir());
+    EXPECT_FALSE(QFileInfo(file(u"playlists.json"_s)).isFile());
     EXPECT_EQ(bytes(u"tracks.json/inside"_s), "keep");
 }
 
