@@ -59,6 +59,8 @@ namespace {
 // Bookmark bytes: magic, version, device, inode, absolute path (UTF-8).
 constexpr quint32 bookmarkMagic = 0x4B56424D; // "KVBM"
 constexpr quint8 bookmarkVersion = 1;
+// Pinned so that a newer Qt never changes how stored bookmarks are read.
+constexpr QDataStream::Version bookmarkStreamVersion = QDataStream::Qt_6_0;
 
 class LinuxFileAccess final : public FileAccessPlatform {
 public:
@@ -77,6 +79,7 @@ public:
         }
         QByteArray bytes;
         QDataStream out(&bytes, QIODevice::WriteOnly);
+        out.setVersion(bookmarkStreamVersion);
         out << bookmarkMagic << bookmarkVersion << quint64(info.st_dev) << quint64(info.st_ino)
             << path.toUtf8();
         return bytes;
@@ -85,6 +88,7 @@ public:
     QUrl resolveBookmark(const QByteArray& bookmark, bool& isStale) override
     {
         QDataStream in(bookmark);
+        in.setVersion(bookmarkStreamVersion);
         quint32 magic = 0;
         quint8 version = 0;
         quint64 device = 0;
@@ -92,7 +96,7 @@ public:
         QByteArray path;
         in >> magic >> version >> device >> inode >> path;
         if (in.status() != QDataStream::Ok || magic != bookmarkMagic || version != bookmarkVersion
-            || path.isEmpty()) {
+            || !path.startsWith('/') || path.contains('\0')) {
             throw Failure(u"The bookmark data is corrupted."_s);
         }
         const QString filePath = QString::fromUtf8(path);
@@ -162,6 +166,9 @@ QByteArray SecurityScopedResource::makeBookmark(const QUrl& url)
         bookmark = platform->bookmarkData(url);
     } catch (const FileAccessPlatform::Failure& e) {
         failure = e.description;
+    } catch (const std::exception& e) {
+        // Whatever failed, the scope started above must still be stopped.
+        failure = QString::fromUtf8(e.what());
     }
     if (started) {
         platform->stopAccessing(url);
@@ -180,8 +187,13 @@ std::shared_ptr<SecurityScopedResource> SecurityScopedResource::beginAccess(cons
         bool isStale = false; // renewed only when the user adds the file again
         try {
             url = platform->resolveBookmark(*track.securityScopedBookmark, isStale);
+        } catch (const SecurityScopedAccessError&) {
+            throw;
         } catch (const FileAccessPlatform::Failure& e) {
             throw SecurityScopedAccessError::bookmarkResolutionFailed(track.fileURL, e.description);
+        } catch (const std::exception& e) {
+            throw SecurityScopedAccessError::bookmarkResolutionFailed(
+                track.fileURL, QString::fromUtf8(e.what()));
         }
     }
     const bool started = platform->startAccessing(url);

@@ -45,9 +45,12 @@ public:
     struct Failure : std::exception {
         explicit Failure(QString text)
             : description(std::move(text))
+            , utf8(description.toStdString())
         {
         }
+        const char* what() const noexcept override { return utf8.c_str(); }
         QString description;
+        std::string utf8;
     };
 
     virtual ~FileAccessPlatform() = default;

@@ -1,0 +1,377 @@
+#include "model/DatabaseManagerImpl.h"
+
+#include "platform/UserDefaults.h"
+
+#include <QCoroFuture>
+#include <QHash>
+#include <QMutexLocker>
+#include <QSet>
+#include <QtConcurrent>
+#include <stdexcept>
+#include <variant>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace kivo {
+
+using ::qHash;
+
+// ---- DatabaseError -------------------------------------------------------------
+
+DatabaseError::DatabaseError(Case errorCase, QString message)
+    : m_case(errorCase)
+    , m_message(std::move(message))
+    , m_what(m_message.toStdString())
+{
+}
+
+DatabaseError DatabaseError::initializationFailed(const QString& message)
+{
+    return { Case::initializationFailed, message };
+}
+
+DatabaseError DatabaseError::readFailed(const QString& message)
+{
+    return { Case::readFailed, message };
+}
+
+DatabaseError DatabaseError::writeFailed(const QString& message)
+{
+    return { Case::writeFailed, message };
+}
+
+DatabaseError DatabaseError::entityNotFound(const QString& message)
+{
+    return { Case::entityNotFound, message };
+}
+
+// ---- helpers -------------------------------------------------------------------
+
+namespace {
+
+// One entry of "playback_history.json"; private to the store.
+struct PlaybackHistory {
+    QUuid trackID;
+    Date timestamp;
+
+    Json toJson() const
+    {
+        Json object = Json::object();
+        json::putUuid(object, "trackID", trackID);
+        json::putDate(object, "timestamp", timestamp);
+        return object;
+    }
+
+    static PlaybackHistory fromJson(const Json& object, const QString& path)
+    {
+        const json::ObjectReader reader(object, path);
+        return { reader.requiredUuid("trackID"), reader.requiredDate("timestamp") };
+    }
+};
+
+// Runs `work` on the serial worker and resumes the caller on its own thread
+// with the result, or with the exception `work` threw (unchanged, so callers
+// can catch StoreFileError and JsonCodingError by type).
+//
+// The job and its future are named locals: GCC 12 destroys temporaries with
+// destructors inside a co_await expression twice.
+template <typename Work>
+QCoro::Task<std::invoke_result_t<Work&>> runSerially(QThreadPool* worker, Work work)
+{
+    using Result = std::invoke_result_t<Work&>;
+    if constexpr (std::is_void_v<Result>) {
+        auto job = [work = std::move(work)]() mutable {
+            try {
+                work();
+                return std::exception_ptr();
+            } catch (...) {
+                return std::current_exception();
+            }
+        };
+        QFuture<std::exception_ptr> future = QtConcurrent::run(worker, std::move(job));
+        const std::exception_ptr error = co_await future;
+        if (error) {
+            std::rethrow_exception(error);
+        }
+    } else {
+        using Outcome = std::variant<Result, std::exception_ptr>;
+        auto job = [work = std::move(work)]() mutable {
+            try {
+                return Outcome(work());
+            } catch (...) {
+                return Outcome(std::current_exception());
+            }
+        };
+        QFuture<Outcome> future = QtConcurrent::run(worker, std::move(job));
+        Outcome outcome = co_await future;
+        if (const auto* error = std::get_if<std::exception_ptr>(&outcome)) {
+            std::rethrow_exception(*error);
+        }
+        co_return std::get<Result>(std::move(outcome));
+    }
+}
+
+// nlohmann would write a non-finite number as null; refuse it instead.
+void requireFinite(const Json& value, const QString& key)
+{
+    if (value.is_number_float() && !std::isfinite(value.get<double>())) {
+        throw JsonCodingError(JsonCodingError::Kind::Encoding, key, u"The number is not finite."_s);
+    }
+    if (value.is_structured()) {
+        for (const Json& element : value) {
+            requireFinite(element, key);
+        }
+    }
+}
+
+} // namespace
+
+// ---- construction --------------------------------------------------------------
+
+TavrenDatabaseManager::TavrenDatabaseManager(
+    const std::optional<QString>& storageDirectory, std::shared_ptr<UserDefaults> defaults)
+    : m_defaults(std::move(defaults))
+{
+    if (!m_defaults) {
+        throw std::invalid_argument("TavrenDatabaseManager needs user defaults");
+    }
+    m_folder = storefile::prepareFolder(storageDirectory);
+    m_databasePath = m_folder + u"/library.sqlite"_s;
+    m_tracksFile.path = m_folder + u"/tracks.json"_s;
+    m_playlistsFile.path = m_folder + u"/playlists.json"_s;
+    m_historyFile.path = m_folder + u"/playback_history.json"_s;
+    m_stateFile.path = m_folder + u"/playback_state.json"_s;
+    for (const FileSlot* file : { &m_tracksFile, &m_playlistsFile, &m_historyFile, &m_stateFile }) {
+        storefile::createEmptyIfMissing(file->path);
+    }
+    m_worker.setMaxThreadCount(1);
+    m_worker.setObjectName(u"TavrenDatabaseManager"_s);
+}
+
+TavrenDatabaseManager::~TavrenDatabaseManager()
+{
+    m_worker.waitForDone();
+}
+
+QUrl TavrenDatabaseManager::databaseURL() const
+{
+    return QUrl::fromLocalFile(m_databasePath);
+}
+
+// ---- asynchronous operations ---------------------------------------------------
+
+QCoro::Task<void> TavrenDatabaseManager::eraseAllData()
+{
+    return runSerially(&m_worker, [this] { eraseAllDataNow(); });
+}
+
+QCoro::Task<void> TavrenDatabaseManager::saveTracks(QList<Track> tracks)
+{
+    return runSerially(&m_worker, [this, tracks = std::move(tracks)] { saveTracksNow(tracks); });
+}
+
+QCoro::Task<QList<Track>> TavrenDatabaseManager::loadAllTracks()
+{
+    return runSerially(&m_worker, [this] { return loadAllTracksNow(); });
+}
+
+QCoro::Task<std::optional<Track>> TavrenDatabaseManager::fetchTrack(QUuid id)
+{
+    return runSerially(&m_worker, [this, id]() -> std::optional<Track> {
+        const QList<Track> tracks = loadAllTracksNow();
+        const auto it = std::find_if(
+            tracks.cbegin(), tracks.cend(), [&](const Track& track) { return track.id == id; });
+        return it == tracks.cend() ? std::nullopt : std::optional(*it);
+    });
+}
+
+QCoro::Task<void> TavrenDatabaseManager::deleteTracks(QList<Track> tracks)
+{
+    return runSerially(&m_worker, [this, tracks = std::move(tracks)] { deleteTracksNow(tracks); });
+}
+
+void TavrenDatabaseManager::eraseAllDataNow()
+{
+    const std::initializer_list<FileSlot*> files
+        = { &m_tracksFile, &m_playlistsFile, &m_historyFile, &m_stateFile };
+    for (FileSlot* file : files) {
+        QMutexLocker lock(&file->mutex);
+        storefile::remove(file->path);
+    }
+    for (FileSlot* file : files) {
+        QMutexLocker lock(&file->mutex);
+        storefile::createEmptyIfMissing(file->path);
+    }
+}
+
+void TavrenDatabaseManager::saveTracksNow(const QList<Track>& tracks)
+{
+    QMutexLocker lock(&m_tracksFile.mutex);
+    // An unreadable file throws here: writing would replace the library.
+    const std::optional<QByteArray> bytes = storefile::read(m_tracksFile.path);
+    QList<Track> stored = bytes ? storefile::decodeList<Track>(*bytes) : QList<Track>();
+
+    // The same result as taking the given tracks one by one, each replacing
+    // the first stored track of its id or else appended: every id ends with
+    // its last given value, at its stored place or, when new, at the end in
+    // the order the ids first appear. Indexing the given ids rather than the
+    // stored ones keeps an upsert of one track a single pass over the library.
+    constexpr qsizetype placed = -1;
+    QHash<QUuid, qsizetype> lastGiven;
+    lastGiven.reserve(tracks.size());
+    for (qsizetype i = 0; i < tracks.size(); ++i) {
+        lastGiven.insert(tracks[i].id, i);
+    }
+    for (Track& track : stored) {
+        const auto it = lastGiven.find(track.id);
+        if (it != lastGiven.end() && *it != placed) {
+            track = tracks[std::exchange(*it, placed)];
+        }
+    }
+    for (const Track& track : tracks) {
+        qsizetype& given = lastGiven[track.id];
+        if (given != placed) {
+            stored.push_back(tracks[std::exchange(given, placed)]);
+        }
+    }
+    storefile::writeAtomically(m_tracksFile.path, storefile::encodeList(stored));
+}
+
+QList<Track> TavrenDatabaseManager::loadAllTracksNow()
+{
+    QMutexLocker lock(&m_tracksFile.mutex);
+    const std::optional<QByteArray> bytes = storefile::readOrNothing(m_tracksFile.path);
+    return bytes ? storefile::decodeList<Track>(*bytes) : QList<Track>();
+}
+
+void TavrenDatabaseManager::deleteTracksNow(const QList<Track>& tracks)
+{
+    QMutexLocker lock(&m_tracksFile.mutex);
+    const std::optional<QByteArray> bytes = storefile::read(m_tracksFile.path);
+    QList<Track> stored = bytes ? storefile::decodeList<Track>(*bytes) : QList<Track>();
+    QSet<QUuid> removed;
+    removed.reserve(tracks.size());
+    for (const Track& track : tracks) {
+        removed.insert(track.id);
+    }
+    stored.removeIf([&](const Track& track) { return removed.contains(track.id); });
+    storefile::writeAtomically(m_tracksFile.path, storefile::encodeList(stored));
+}
+
+// ---- playlists -----------------------------------------------------------------
+
+void TavrenDatabaseManager::savePlaylists(const QList<Playlist>& playlists)
+{
+    const QByteArray bytes = storefile::encodeList(playlists);
+    QMutexLocker lock(&m_playlistsFile.mutex);
+    storefile::writeAtomically(m_playlistsFile.path, bytes);
+}
+
+QList<Playlist> TavrenDatabaseManager::loadAllPlaylists()
+{
+    QMutexLocker lock(&m_playlistsFile.mutex);
+    const std::optional<QByteArray> bytes = storefile::readOrNothing(m_playlistsFile.path);
+    return bytes ? storefile::decodeList<Playlist>(*bytes) : QList<Playlist>();
+}
+
+void TavrenDatabaseManager::deletePlaylist(const QUuid& id)
+{
+    QMutexLocker lock(&m_playlistsFile.mutex);
+    const std::optional<QByteArray> bytes = storefile::read(m_playlistsFile.path);
+    QList<Playlist> stored = bytes ? storefile::decodeList<Playlist>(*bytes) : QList<Playlist>();
+    stored.removeIf([&](const Playlist& playlist) { return playlist.id == id; });
+    storefile::writeAtomically(m_playlistsFile.path, storefile::encodeList(stored));
+}
+
+// ---- playback history ----------------------------------------------------------
+
+void TavrenDatabaseManager::recordPlayback(const QUuid& trackID, const Date& timestamp)
+{
+    QMutexLocker lock(&m_historyFile.mutex);
+    try {
+        // A history that exists but cannot be read or decoded is kept: starting
+        // a new one would throw the old one away.
+        const std::optional<QByteArray> bytes = storefile::read(m_historyFile.path);
+        QList<PlaybackHistory> history
+            = bytes ? storefile::decodeList<PlaybackHistory>(*bytes) : QList<PlaybackHistory>();
+        history.push_back({ trackID, timestamp });
+        storefile::writeAtomically(m_historyFile.path, storefile::encodeList(history));
+    } catch (const std::exception& error) {
+        qCWarning(storefile::log).noquote() << u"Playback of %1 was not recorded: %2"_s.arg(
+            json::uuidText(trackID), QString::fromUtf8(error.what()));
+    }
+}
+
+PlaybackStatistics TavrenDatabaseManager::fetchStatistics(const QUuid& trackID)
+{
+    QList<PlaybackHistory> history;
+    {
+        QMutexLocker lock(&m_historyFile.mutex);
+        try {
+            const std::optional<QByteArray> bytes = storefile::readOrNothing(m_historyFile.path);
+            if (bytes) {
+                history = storefile::decodeList<PlaybackHistory>(*bytes);
+            }
+        } catch (const JsonCodingError& error) {
+            qCWarning(storefile::log).noquote() << error.description();
+        }
+    }
+    PlaybackStatistics statistics;
+    for (const PlaybackHistory& entry : std::as_const(history)) {
+        if (entry.trackID != trackID) {
+            continue;
+        }
+        ++statistics.playCount;
+        if (!statistics.lastPlayed || entry.timestamp > *statistics.lastPlayed) {
+            statistics.lastPlayed = entry.timestamp;
+        }
+    }
+    return statistics;
+}
+
+// ---- preferences ---------------------------------------------------------------
+
+void TavrenDatabaseManager::setPreferenceJson(const Json& value, const QString& key)
+{
+    requireFinite(value, key);
+    const QByteArray bytes = QByteArray::fromStdString(json::dump(value));
+    if (!m_defaults->setValue(key, bytes)) {
+        throw StoreFileError(StoreFileError::Case::writeFailed, u"preferences"_s,
+            u"The preference \""_s + key + u"\" could not be stored."_s);
+    }
+}
+
+std::optional<Json> TavrenDatabaseManager::preferenceJson(const QString& key) const
+{
+    const std::optional<QByteArray> bytes = m_defaults->dataValue(key);
+    if (!bytes) {
+        return std::nullopt;
+    }
+    try {
+        return json::parse(*bytes);
+    } catch (const JsonCodingError&) {
+        return std::nullopt;
+    }
+}
+
+// ---- playback state ------------------------------------------------------------
+
+void TavrenDatabaseManager::savePlaybackState(const PlaybackStateSnapshot& snapshot)
+{
+    // Encoding fails before anything is written, leaving the previous session.
+    const QByteArray bytes = QByteArray::fromStdString(json::dump(snapshot.toJson()));
+    QMutexLocker lock(&m_stateFile.mutex);
+    storefile::writeAtomically(m_stateFile.path, bytes);
+}
+
+std::optional<PlaybackStateSnapshot> TavrenDatabaseManager::loadPlaybackState()
+{
+    QMutexLocker lock(&m_stateFile.mutex);
+    const std::optional<QByteArray> bytes = storefile::readOrNothing(m_stateFile.path);
+    if (!bytes || bytes->isEmpty()) {
+        return std::nullopt;
+    }
+    return PlaybackStateSnapshot::fromJson(json::parse(*bytes));
+}
+
+} // namespace kivo

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "model/DatabaseManager.h"
+
+#include <QMutex>
+#include <QThreadPool>
+#include <memory>
+
+namespace kivo {
+
+class UserDefaults;
+
+// The JSON store on files in one folder.
+//
+// The asynchronous operations read, decode, change, encode and atomically
+// write "tracks.json" on one worker thread of their own, so the main thread
+// never waits for 100,000 tracks to be parsed or written, and one at a time in
+// call order, so a save never reads a list that an earlier save has not
+// written yet. Each file also has a lock, held for a whole read-change-write,
+// so the synchronous operations may run on any thread.
+class TavrenDatabaseManager final : public DatabaseManager {
+public:
+    // `storageDirectory`: the data folder, created with its parents when
+    // missing (default: storefile::defaultDataFolder()). `defaults` keeps the
+    // preferences and must not be null. Missing store files are created empty.
+    // Throws StoreFileError when the folder cannot be had or is not a folder,
+    // std::invalid_argument for null defaults.
+    TavrenDatabaseManager(
+        const std::optional<QString>& storageDirectory, std::shared_ptr<UserDefaults> defaults);
+    // Waits for an operation still running on the worker.
+    ~TavrenDatabaseManager() override;
+
+    TavrenDatabaseManager(const TavrenDatabaseManager&) = delete;
+    TavrenDatabaseManager& operator=(const TavrenDatabaseManager&) = delete;
+
+    const QString& folder() const { return m_folder; }
+    const QString& tracksFilePath() const { return m_tracksFile.path; }
+    const QString& playlistsFilePath() const { return m_playlistsFile.path; }
+    const QString& playbackHistoryFilePath() const { return m_historyFile.path; }
+    const QString& playbackStateFilePath() const { return m_stateFile.path; }
+
+    QUrl databaseURL() const override;
+
+    QCoro::Task<void> eraseAllData() override;
+    QCoro::Task<void> saveTracks(QList<Track> tracks) override;
+    QCoro::Task<QList<Track>> loadAllTracks() override;
+    QCoro::Task<std::optional<Track>> fetchTrack(QUuid id) override;
+    QCoro::Task<void> deleteTracks(QList<Track> tracks) override;
+
+    void savePlaylists(const QList<Playlist>& playlists) override;
+    QList<Playlist> loadAllPlaylists() override;
+    void deletePlaylist(const QUuid& id) override;
+
+    void recordPlayback(const QUuid& trackID, const Date& timestamp) override;
+    PlaybackStatistics fetchStatistics(const QUuid& trackID) override;
+
+    void setPreferenceJson(const Json& value, const QString& key) override;
+    std::optional<Json> preferenceJson(const QString& key) const override;
+
+    void savePlaybackState(const PlaybackStateSnapshot& snapshot) override;
+    std::optional<PlaybackStateSnapshot> loadPlaybackState() override;
+
+private:
+    struct FileSlot {
+        QString path;
+        QMutex mutex;
+    };
+
+    // Bodies of the asynchronous operations, run on the worker.
+    void eraseAllDataNow();
+    void saveTracksNow(const QList<Track>& tracks);
+    QList<Track> loadAllTracksNow();
+    void deleteTracksNow(const QList<Track>& tracks);
+
+    QString m_folder;
+    QString m_databasePath;
+    FileSlot m_tracksFile;
+    FileSlot m_playlistsFile;
+    FileSlot m_historyFile;
+    FileSlot m_stateFile;
+    std::shared_ptr<UserDefaults> m_defaults;
+    // Last, so it is torn down (waiting for its job) before the rest.
+    QThreadPool m_worker;
+};
+
+} // namespace kivo

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "model/Track.h"
+
+#include <QHash>
+#include <QList>
+#include <QMutex>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <QUuid>
+#include <optional>
+
+namespace kivo {
+
+// In-memory index of the library's tracks: by id, and the ids filed under each
+// artist, album and genre name. Names are filed trimmed (an absent or blank
+// name files nothing) and in their canonically composed form; lookups by name
+// are not trimmed.
+//
+// Every operation runs alone on the index (a lock), so any thread may call it.
+class MetadataCache {
+public:
+    MetadataCache() = default;
+    MetadataCache(const MetadataCache&) = delete;
+    MetadataCache& operator=(const MetadataCache&) = delete;
+
+    // Stores each track, replacing the earlier value of its id, and files it
+    // under its names. A track inserted again with other names is taken out
+    // of the sets of its earlier names first.
+    void insert(const QList<Track>& tracks);
+    // Counts a hit or a miss.
+    std::optional<Track> track(const QUuid& id);
+    // The tracks filed under exactly this name, in no particular order; the
+    // counters do not change.
+    QList<Track> tracksByArtist(const QString& artist) const;
+    QList<Track> tracksByAlbum(const QString& album) const;
+    // Names in plain text order (code points of the composed forms).
+    QStringList allArtists() const;
+    QStringList allAlbums() const;
+    // Removes the track and unfiles it under the names of the value given and
+    // of the value stored.
+    void evict(const Track& track);
+    // Empties the index and resets both counters.
+    void clear();
+
+    qint64 hitCount() const;
+    qint64 missCount() const;
+    // Number of indexed tracks.
+    qsizetype count() const;
+
+private:
+    using NameIndex = QHash<QString, QSet<QUuid>>;
+
+    void file(const Track& track);
+    void unfile(const Track& track);
+    QList<Track> lookUp(const NameIndex& index, const QString& name) const;
+    static QStringList sortedNames(const NameIndex& index);
+
+    mutable QMutex m_mutex;
+    QHash<QUuid, Track> m_tracksByID;
+    NameIndex m_tracksByArtist;
+    NameIndex m_tracksByAlbum;
+    NameIndex m_tracksByGenre;
+    qint64 m_hitCount = 0;
+    qint64 m_missCount = 0;
+};
+
+} // namespace kivo

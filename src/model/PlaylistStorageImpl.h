@@ -1,0 +1,39 @@
+#pragma once
+
+#include "model/PlaylistStorage.h"
+
+#include <QString>
+#include <optional>
+
+namespace kivo {
+
+// PlaylistStorage on "playlist_records.json" in the data folder. Belongs to
+// the main thread: it takes no lock and must be the file's only writer.
+class TavrenPlaylistStorage final : public PlaylistStorage {
+public:
+    // `storageDirectory`: the data folder, created with its parents when
+    // missing (default: storefile::defaultDataFolder()). A missing file is
+    // created empty. Throws StoreFileError when the folder cannot be had or
+    // something other than a folder stands in its place.
+    explicit TavrenPlaylistStorage(const std::optional<QString>& storageDirectory = std::nullopt);
+
+    const QString& storageFilePath() const { return m_storageFilePath; }
+
+    QList<PlaylistRecord> fetchAllRecords() override;
+    QList<PlaylistRecord> fetchRecords(const std::optional<QUuid>& parentFolderID) override;
+    void saveRecord(const PlaylistRecord& record) override;
+    void saveRecords(const QList<PlaylistRecord>& records) override;
+    void deleteRecord(const QUuid& id) override;
+    void deleteFolderRecursively(const QUuid& id) override;
+
+private:
+    // The list for a fetch: an unreadable file reads as empty.
+    QList<PlaylistRecord> readForFetch() const;
+    // The list for a change: an unreadable file throws.
+    QList<PlaylistRecord> readForChange() const;
+    void write(const QList<PlaylistRecord>& records) const;
+
+    QString m_storageFilePath;
+};
+
+} // namespace kivo

@@ -1,0 +1,229 @@
+#include "platform/SecurityScopedResource.h"
+#include "support/TempDir.h"
+
+#include <QDataStream>
+#include <QFile>
+#include <gtest/gtest.h>
+#include <stdexcept>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace kivo {
+namespace {
+
+Track trackFor(const QString& path, std::optional<QByteArray> bookmark = std::nullopt)
+{
+    const QUrl url = QUrl::fromLocalFile(path);
+    return Track::make(
+        QUuid::createUuid(), url, url.fileName(), u"Song"_s, 1, Date { 0 }, std::move(bookmark));
+}
+
+template <typename Body> SecurityScopedAccessError errorOf(Body body)
+{
+    try {
+        body();
+    } catch (const SecurityScopedAccessError& error) {
+        return error;
+    }
+    ADD_FAILURE() << "no SecurityScopedAccessError";
+    return SecurityScopedAccessError::permissionDenied(QUrl());
+}
+
+// ---- the Linux platform -------------------------------------------------------
+
+class SecurityScopedResourceTest : public test::TempDirTest { };
+
+TEST_F(SecurityScopedResourceTest, ABookmarkLeadsBackToItsFileWithoutAScope)
+{
+    const QString song = writeFile(u"Music/Song.mp3"_s, "audio");
+    const QByteArray bookmark = SecurityScopedResource::makeBookmark(QUrl::fromLocalFile(song));
+    EXPECT_FALSE(bookmark.isEmpty());
+
+    const auto handle = SecurityScopedResource::beginAccess(trackFor(song, bookmark));
+    EXPECT_EQ(handle->url(), QUrl::fromLocalFile(song));
+    EXPECT_FALSE(handle->didStartAccess());
+
+    // A file replaced at the same path is still found (the bookmark is stale,
+    // which is not renewed here).
+    QFile::remove(song);
+    writeFile(u"Music/Song.mp3"_s, "new audio");
+    EXPECT_EQ(SecurityScopedResource::beginAccess(trackFor(song, bookmark))->url(),
+        QUrl::fromLocalFile(song));
+}
+
+TEST_F(SecurityScopedResourceTest, ADeletedFileGivesTheThreeErrorTexts)
+{
+    const QString song = writeFile(u"Real Song.wav"_s, "audio");
+    const QByteArray bookmark = SecurityScopedResource::makeBookmark(QUrl::fromLocalFile(song));
+    QFile::remove(song);
+
+    // Resolution failures name the file of the track's stored URL.
+    Track stored = trackFor(path(u"Stored Name.mp3"_s), bookmark);
+    SecurityScopedAccessError error = errorOf([&] { SecurityScopedResource::beginAccess(stored); });
+    EXPECT_EQ(error.errorCase(), SecurityScopedAccessError::Case::bookmarkResolutionFailed);
+    EXPECT_EQ(error.errorDescription(),
+        u"Saved access to Stored Name.mp3 could not be restored: The file doesn't exist."_s);
+    EXPECT_STREQ(error.what(), error.errorDescription().toStdString().c_str());
+
+    error = errorOf([&] { SecurityScopedResource::beginAccess(trackFor(song)); });
+    EXPECT_EQ(error.errorCase(), SecurityScopedAccessError::Case::permissionDenied);
+    EXPECT_EQ(error.url(), QUrl::fromLocalFile(song));
+    EXPECT_EQ(error.errorDescription(),
+        u"macOS no longer permits access to Real Song.wav. Add the file again to reconnect it."_s);
+
+    error = errorOf([&] { SecurityScopedResource::makeBookmark(QUrl::fromLocalFile(song)); });
+    EXPECT_EQ(error.errorCase(), SecurityScopedAccessError::Case::bookmarkCreationFailed);
+    EXPECT_EQ(error.errorDescription(),
+        u"Access to Real Song.wav could not be saved: The file doesn't exist."_s);
+    EXPECT_THROW(SecurityScopedResource::makeBookmark(QUrl(u"https://example.com/a.mp3"_s)),
+        SecurityScopedAccessError);
+}
+
+// The layout the platform writes: magic, version, device, inode, path.
+QByteArray craftedBookmark(const QByteArray& path)
+{
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setVersion(QDataStream::Qt_6_0);
+    out << quint32(0x4B56424D) << quint8(1) << quint64(0) << quint64(0) << path;
+    return bytes;
+}
+
+TEST_F(SecurityScopedResourceTest, MalformedBookmarksFailToResolve)
+{
+    const QString song = writeFile(u"Song.mp3"_s, "audio");
+    const QByteArray good = SecurityScopedResource::makeBookmark(QUrl::fromLocalFile(song));
+    QByteArray otherVersion = good;
+    otherVersion[4] = char(99);
+    ASSERT_EQ(SecurityScopedResource::beginAccess(
+                  trackFor(song, craftedBookmark(QFile::encodeName(song))))
+                  ->url(),
+        QUrl::fromLocalFile(song));
+    const QByteArray relative = "Song.mp3";
+    const QByteArray withNul = QFile::encodeName(song) + QByteArray("\0/../other", 10);
+    for (const QByteArray& bad : { QByteArray(), QByteArray("garbage"), good.left(good.size() - 3),
+             otherVersion, craftedBookmark(relative), craftedBookmark(withNul) }) {
+        const SecurityScopedAccessError error
+            = errorOf([&] { SecurityScopedResource::beginAccess(trackFor(song, bad)); });
+        EXPECT_EQ(error.errorCase(), SecurityScopedAccessError::Case::bookmarkResolutionFailed);
+    }
+}
+
+// ---- scope balance, with a counting platform -----------------------------------
+
+class CountingFileAccess final : public FileAccessPlatform {
+public:
+    bool startAccessing(const QUrl& url) override
+    {
+        started.push_back(url);
+        return canStart;
+    }
+    void stopAccessing(const QUrl& url) override { stopped.push_back(url); }
+    QByteArray bookmarkData(const QUrl& url) override
+    {
+        if (bookmarkFailure) {
+            std::rethrow_exception(bookmarkFailure);
+        }
+        return url.toEncoded();
+    }
+    QUrl resolveBookmark(const QByteArray& bookmark, bool& isStale) override
+    {
+        if (resolveFailure) {
+            std::rethrow_exception(resolveFailure);
+        }
+        isStale = true;
+        return resolvedTo.isEmpty() ? QUrl::fromEncoded(bookmark) : resolvedTo;
+    }
+    bool isReadableFile(const QString&) override { return readable; }
+
+    bool canStart = true;
+    bool readable = true;
+    QUrl resolvedTo;
+    std::exception_ptr bookmarkFailure;
+    std::exception_ptr resolveFailure;
+    QList<QUrl> started;
+    QList<QUrl> stopped;
+};
+
+class ScopeBalanceTest : public ::testing::Test {
+protected:
+    void SetUp() override { FileAccessPlatform::setShared(platform); }
+    void TearDown() override { FileAccessPlatform::setShared(nullptr); }
+
+    std::shared_ptr<CountingFileAccess> platform = std::make_shared<CountingFileAccess>();
+    const QUrl song = QUrl::fromLocalFile(u"/music/Song.mp3"_s);
+};
+
+TEST_F(ScopeBalanceTest, TheLastHolderStopsTheScopeOnce)
+{
+    auto handle = SecurityScopedResource::beginAccess(trackFor(song.toLocalFile()));
+    EXPECT_TRUE(handle->didStartAccess());
+    auto sharedHolder = handle;
+    handle.reset();
+    EXPECT_TRUE(platform->stopped.isEmpty());
+    sharedHolder.reset();
+    EXPECT_EQ(platform->stopped, QList<QUrl> { song });
+
+    // Started on the resolved location of a moved file, not the stored one.
+    const QUrl moved = QUrl::fromLocalFile(u"/elsewhere/Song.mp3"_s);
+    platform->resolvedTo = moved;
+    handle = SecurityScopedResource::beginAccess(trackFor(song.toLocalFile(), "bookmark"));
+    EXPECT_EQ(handle->url(), moved);
+    handle.reset();
+    EXPECT_EQ(platform->stopped.last(), moved);
+    EXPECT_EQ(platform->started.size(), platform->stopped.size());
+}
+
+TEST_F(ScopeBalanceTest, AScopeThatDidNotStartIsNeverStopped)
+{
+    platform->canStart = false;
+    SecurityScopedResource::beginAccess(trackFor(song.toLocalFile())).reset();
+    EXPECT_TRUE(platform->stopped.isEmpty());
+
+    platform->readable = false;
+    platform->resolvedTo = QUrl::fromLocalFile(u"/moved/Song.mp3"_s);
+    const SecurityScopedAccessError error = errorOf(
+        [&] { SecurityScopedResource::beginAccess(trackFor(song.toLocalFile(), "bookmark")); });
+    EXPECT_EQ(error.errorCase(), SecurityScopedAccessError::Case::permissionDenied);
+    EXPECT_EQ(error.url(), platform->resolvedTo);
+    EXPECT_TRUE(platform->stopped.isEmpty());
+
+    EXPECT_EQ(SecurityScopedResource::makeBookmark(song), song.toEncoded());
+    EXPECT_TRUE(platform->stopped.isEmpty());
+}
+
+TEST_F(ScopeBalanceTest, BookmarkCreationStopsWhatItStartedWhateverFails)
+{
+    EXPECT_EQ(SecurityScopedResource::makeBookmark(song), song.toEncoded());
+    EXPECT_EQ(platform->stopped.size(), 1);
+
+    platform->bookmarkFailure
+        = std::make_exception_ptr(FileAccessPlatform::Failure(u"Disk on fire."_s));
+    EXPECT_EQ(errorOf([&] { SecurityScopedResource::makeBookmark(song); }).errorDescription(),
+        u"Access to Song.mp3 could not be saved: Disk on fire."_s);
+    platform->bookmarkFailure = std::make_exception_ptr(std::runtime_error("unexpected"));
+    EXPECT_EQ(errorOf([&] { SecurityScopedResource::makeBookmark(song); }).errorCase(),
+        SecurityScopedAccessError::Case::bookmarkCreationFailed);
+    EXPECT_EQ(platform->started.size(), 3);
+    EXPECT_EQ(platform->stopped.size(), 3);
+}
+
+TEST_F(ScopeBalanceTest, ResolutionErrorsAreWrappedUnlessAlreadyAccessErrors)
+{
+    const Track track = trackFor(song.toLocalFile(), "bookmark");
+    platform->resolveFailure = std::make_exception_ptr(std::runtime_error("odd"));
+    EXPECT_EQ(errorOf([&] { SecurityScopedResource::beginAccess(track); }).errorDescription(),
+        u"Saved access to Song.mp3 could not be restored: odd"_s);
+
+    const QUrl other = QUrl::fromLocalFile(u"/x/Other.mp3"_s);
+    platform->resolveFailure
+        = std::make_exception_ptr(SecurityScopedAccessError::permissionDenied(other));
+    const SecurityScopedAccessError error
+        = errorOf([&] { SecurityScopedResource::beginAccess(track); });
+    EXPECT_EQ(error.errorCase(), SecurityScopedAccessError::Case::permissionDenied);
+    EXPECT_EQ(error.url(), other);
+    EXPECT_TRUE(platform->started.isEmpty());
+}
+
+} // namespace
+} // namespace kivo
