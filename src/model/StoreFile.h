@@ -79,106 +79,21 @@ void createEmptyIfMissing(const QString& path);
 // Removes the file. Throws StoreFileError(removeFailed), also when it is missing.
 void remove(const QString& path);
 
-namespace detail {
-
-// Lists at least this long are encoded and decoded in parallel.
-constexpr qsizetype parallelRecords = 2048;
-constexpr qsizetype parallelBytes = 512 * 1024;
-
-// The texts of the elements of a top-level JSON array, cut at its top-level
-// commas; nothing when the text does not have that shape. A cut is only a
-// guess until every element parses: together they then are the whole array.
-std::optional<QList<QByteArray>> splitArray(const QByteArray& bytes);
-
-// Runs `work(begin, end)` over consecutive ranges covering [0, count) on the
-// global thread pool and the calling thread. Returns false when any range
-// threw (the others still ran).
-bool forRanges(qsizetype count, const std::function<void(qsizetype, qsizetype)>& work);
-
-template <typename T> QList<T> decodeListSerially(const QByteArray& bytes)
-{
-    return json::readArray<T>(json::parse(bytes),
-        [](const Json& element, const QString& path) { return T::fromJson(element, path); });
-}
-
-template <typename T> QByteArray encodeListSerially(const QList<T>& records)
-{
-    Json array = Json::array();
-    array.get_ref<Json::array_t&>().reserve(size_t(records.size()));
-    for (const T& record : records) {
-        array.push_back(record.toJson());
-    }
-    return QByteArray::fromStdString(json::dump(array));
-}
-
-} // namespace detail
-
 // A list file's content: zero bytes is an empty list, anything else must be a
-// JSON array of records. Throws JsonCodingError.
+// JSON array of records. Throws JsonCodingError naming the first bad record.
 template <typename T> QList<T> decodeList(const QByteArray& bytes)
 {
     if (bytes.isEmpty()) {
         return {};
     }
-    if (bytes.size() >= detail::parallelBytes) {
-        if (const std::optional<QList<QByteArray>> elements = detail::splitArray(bytes)) {
-            QList<T> records(elements->size());
-            T* out = records.data();
-            const bool decoded
-                = detail::forRanges(records.size(), [&](qsizetype begin, qsizetype end) {
-                      for (qsizetype i = begin; i < end; ++i) {
-                          out[i] = T::fromJson(
-                              json::parse(elements->at(i)), u'[' + QString::number(i) + u']');
-                      }
-                  });
-            if (decoded) {
-                return records;
-            }
-        }
-    }
-    // Also the way to the exact error of a list that failed above.
-    return detail::decodeListSerially<T>(bytes);
+    return json::decodeArray<T>(
+        bytes, [](const Json& element, const QString& path) { return T::fromJson(element, path); });
 }
 
-// Compact JSON array of the records, the same bytes however it is made.
-// Throws JsonCodingError.
+// Compact JSON array of the records. Throws JsonCodingError.
 template <typename T> QByteArray encodeList(const QList<T>& records)
 {
-    if (records.size() >= detail::parallelRecords) {
-        const qsizetype rangeSize = detail::parallelRecords / 8;
-        QList<std::string> parts((records.size() + rangeSize - 1) / rangeSize);
-        std::string* out = parts.data();
-        const bool encoded = detail::forRanges(parts.size(), [&](qsizetype begin, qsizetype end) {
-            for (qsizetype part = begin; part < end; ++part) {
-                std::string& text = out[part];
-                const qsizetype last = std::min(records.size(), (part + 1) * rangeSize);
-                for (qsizetype i = part * rangeSize; i < last; ++i) {
-                    if (!text.empty()) {
-                        text += ',';
-                    }
-                    text += json::dump(records[i].toJson());
-                }
-            }
-        });
-        if (encoded) {
-            QByteArray bytes;
-            qsizetype size = 2;
-            for (const std::string& part : parts) {
-                size += qsizetype(part.size()) + 1;
-            }
-            bytes.reserve(size);
-            bytes += '[';
-            for (qsizetype part = 0; part < parts.size(); ++part) {
-                if (part > 0) {
-                    bytes += ',';
-                }
-                bytes.append(parts[part].data(), qsizetype(parts[part].size()));
-            }
-            bytes += ']';
-            return bytes;
-        }
-    }
-    return detail::encodeListSerially(records);
+    return json::encodeArray(records, [](const T& record) { return record.toJson(); });
 }
 
 } // namespace storefile
