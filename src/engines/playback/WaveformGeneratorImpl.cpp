@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 #include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 #include <new>
@@ -48,6 +49,38 @@ qint64 bucketStart(qint64 bucket, qint64 length, qint64 count)
 {
     const __int128 product = static_cast<__int128>(bucket) * length;
     return qint64((product + count - 1) / count);
+}
+
+// The largest |sample|, a sample that is no finite number counting as 0.
+// Compared as bit patterns: with the sign bit cleared, finite floats order as
+// their patterns do as (non-negative) integers. Eight independent lanes let
+// the compiler use vector instructions, which a float maximum with its NaN
+// rules would prevent.
+float largestMagnitude(const float* samples, qint64 count)
+{
+    constexpr qint32 magnitudeMask = 0x7FFFFFFF;
+    constexpr qint32 infinityBits = 0x7F800000; // and above: infinity, NaN
+    const auto usable = [](float sample) {
+        const qint32 bits = std::bit_cast<qint32>(sample) & magnitudeMask;
+        return bits < infinityBits ? bits : 0;
+    };
+    constexpr int laneCount = 8;
+    qint32 lanes[laneCount] = {};
+    qint64 i = 0;
+    for (; i + laneCount <= count; i += laneCount) {
+        for (int lane = 0; lane < laneCount; ++lane) {
+            const qint32 bits = usable(samples[i + lane]);
+            lanes[lane] = bits > lanes[lane] ? bits : lanes[lane];
+        }
+    }
+    qint32 largest = 0;
+    for (; i < count; ++i) {
+        largest = std::max(largest, usable(samples[i]));
+    }
+    for (const qint32 lane : lanes) {
+        largest = std::max(largest, lane);
+    }
+    return std::bit_cast<float>(largest);
 }
 
 } // namespace
@@ -188,17 +221,8 @@ Waveform TavrenWaveformGenerator::computeWaveform(
                 nextBucketStart = bucketStart(bucket + 1, length, numberOfPoints);
             }
             const qint64 runEnd = std::min(delivered, nextBucketStart - framesRead);
-            const float* sample = buffer.data() + frame * channels;
-            const float* const end = buffer.data() + runEnd * channels;
-            float peak = peaks[bucket];
-            for (; sample != end; ++sample) {
-                // A sample that is no finite number counts as silence.
-                const float magnitude = std::fabs(*sample);
-                const float usable
-                    = magnitude <= std::numeric_limits<float>::max() ? magnitude : 0.0f;
-                peak = usable > peak ? usable : peak;
-            }
-            peaks[bucket] = peak;
+            peaks[bucket] = std::max(peaks[bucket],
+                largestMagnitude(buffer.data() + frame * channels, (runEnd - frame) * channels));
             frame = runEnd;
         }
         framesRead += delivered;
