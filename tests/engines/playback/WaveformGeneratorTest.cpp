@@ -9,7 +9,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <cmath>
 #include <gtest/gtest.h>
+#include <limits>
 #include <vector>
 
 using namespace Qt::Literals::StringLiterals;
@@ -163,6 +165,32 @@ TEST_F(WaveformGeneratorTest, FewerFramesThanPointsLeaveTheGapsAtZero)
     for (qint64 i = 0; i < 360; ++i) {
         EXPECT_FLOAT_EQ(waveform.peaks[i], expected[i]) << "bucket " << i;
     }
+}
+
+TEST_F(WaveformGeneratorTest, SamplesThatAreNoFiniteNumbersCountAsSilence)
+{
+    // A 32-bit float WAV: such files can carry any bit pattern.
+    const float inf = std::numeric_limits<float>::infinity();
+    const std::vector<float> samples { 0.25f, std::nanf(""), inf, -inf, -0.5f, 0.125f, 0, 0 };
+    QByteArray wav("RIFF");
+    const auto put
+        = [&](auto value) { wav.append(reinterpret_cast<const char*>(&value), sizeof value); };
+    put(quint32(36 + samples.size() * 4));
+    wav.append("WAVEfmt ");
+    put(quint32(16));
+    put(quint16(3)); // IEEE float
+    put(quint16(1));
+    put(quint32(8000));
+    put(quint32(8000 * 4));
+    put(quint16(4));
+    put(quint16(32));
+    wav.append("data");
+    put(quint32(samples.size() * 4));
+    for (const float sample : samples) {
+        put(sample);
+    }
+    const Waveform waveform = generate(trackFor(writeFile(u"float.wav"_s, wav)), 8);
+    EXPECT_EQ(waveform.peaks, QList<float>({ 0.5f, 0, 0, 0, 1, 0.25f, 0, 0 }));
 }
 
 TEST_F(WaveformGeneratorTest, StopsAtTheAnnouncedLengthWhenTheDecoderHasMore)
