@@ -187,8 +187,10 @@ Waveform TavrenWaveformGenerator::computeWaveform(
     const std::unique_ptr<FfmpegDecoder> decoder = FfmpegDecoder::open(path);
     const AudioStreamInfo& info = decoder->info();
     const qint64 length = info.frameCount;
-    const qint64 channels = info.channelCount;
-    if (length < 1 || info.sampleRate <= 0 || channels < 1) {
+    // Native rate and channels: no resampling, which would change frame counts
+    // and peaks. Stepped through as the decoder delivers them.
+    const qint64 channels = decoder->outputChannelCount();
+    if (length < 1 || info.sampleRate <= 0 || info.channelCount < 1 || channels < 1) {
         throw WaveformError::invalidSourceData();
     }
 

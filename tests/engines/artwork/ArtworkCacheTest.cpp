@@ -152,20 +152,6 @@ TEST_F(ArtworkCacheTest, StoredBytesComeBackExactlyFromMemoryAndFromDisk)
     EXPECT_EQ(engine.calls, 0);
 }
 
-TEST_F(ArtworkCacheTest, MemoryIsBoundedByTheByteBudget)
-{
-    TavrenArtworkCache small(CacheMetrics { 10, 0 }, store, &engine);
-    const Track a = track(u"A"_s);
-    const Track b = track(u"B"_s);
-    await(small.storeArtwork("aaaaaaaa", a));
-    await(small.storeArtwork("bbbbbbbb", b));
-    const int readsBefore = store->reads;
-    EXPECT_EQ(await(small.retrieveArtwork(b)), QByteArray("bbbbbbbb"));
-    EXPECT_EQ(store->reads, readsBefore);
-    EXPECT_EQ(await(small.retrieveArtwork(a)), QByteArray("aaaaaaaa"));
-    EXPECT_EQ(store->reads, readsBefore + 1); // pushed out of memory, read again
-}
-
 TEST_F(ArtworkCacheTest, ExtractsOnceAndRemembersATrackWithoutArtwork)
 {
     const Track song = track();
