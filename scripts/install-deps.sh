@@ -11,7 +11,7 @@ packages=(
     libavformat-dev libavcodec-dev libswresample-dev libavutil-dev
     nlohmann-json3-dev
     googletest libgtest-dev libgmock-dev libbenchmark-dev
-    ffmpeg pulseaudio
+    ffmpeg pulseaudio pulseaudio-utils
     clang-format
     xvfb xauth
 )

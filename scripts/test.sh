@@ -17,15 +17,34 @@ export XDG_RUNTIME_DIR="$scratch/runtime" QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=0:halt_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-# A sound server with a null sink stands in for the sound card.
+# A sound server with a null sink stands in for the sound card. An idle null
+# sink runs with a latency of up to two seconds, which stalls every new stream
+# that long; a silent low-latency keep-alive stream keeps it responsive.
+# Without pulseaudio the tests run against the players' silent output.
 pulse_pid=""
+keepalive_pid=""
 if command -v pulseaudio >/dev/null 2>&1; then
     pulseaudio --daemonize=no --exit-idle-time=-1 --disallow-exit -n \
         --load=module-null-sink --load=module-native-protocol-unix \
         >"$scratch/pulseaudio.log" 2>&1 &
     pulse_pid=$!
+    if command -v pactl >/dev/null 2>&1; then
+        for _ in $(seq 50); do
+            pactl info >/dev/null 2>&1 && break
+            sleep 0.1
+        done
+        if pactl info >/dev/null 2>&1; then
+            pacat --playback --raw --format=s16le --rate=44100 --channels=2 \
+                --latency-msec=20 --client-name=kivo-keepalive </dev/zero \
+                >"$scratch/keepalive.log" 2>&1 &
+            keepalive_pid=$!
+        else
+            echo "warning: the sound server did not start; tests use the silent output" >&2
+        fi
+    fi
 fi
 cleanup() {
+    [ -n "$keepalive_pid" ] && kill "$keepalive_pid" 2>/dev/null || true
     [ -n "$pulse_pid" ] && kill "$pulse_pid" 2>/dev/null || true
     rm -rf "$scratch"
 }
