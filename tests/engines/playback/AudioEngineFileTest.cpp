@@ -86,21 +86,6 @@ TEST_F(AudioEngineFileTest, PlaysAFileToItsEndWithProgressOnTheWay)
     EXPECT_EQ(engine->playbackState(), PlaybackState::stopped);
 }
 
-TEST_F(AudioEngineFileTest, PausesResumesAndSeeksARealFile)
-{
-    engine->restore(tone(u"long.wav"_s, 2.0), 0.5);
-    EXPECT_EQ(engine->currentTime(), 0.5);
-    engine->resume();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return engine->currentTime() > 0.6; }, 10000));
-    engine->pause();
-    const double paused = engine->currentTime();
-    QTest::qWait(200);
-    EXPECT_EQ(engine->currentTime(), paused);
-    engine->seek(1.8);
-    engine->resume();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate.events.contains(u"finish"_s); }, 10000));
-}
-
 TEST_F(AudioEngineFileTest, FilesThatCannotPlayGiveTheirErrors)
 {
     auto error = failure<AudioPlaybackError>(trackAt(writeFile(u"zero.mp3"_s, {}), u"Zero"_s));

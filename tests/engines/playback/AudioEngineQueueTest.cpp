@@ -133,15 +133,6 @@ TEST_F(AudioEngineQueueTest, PreviousTrackRestartsAfterThreeSecondsAndStepsBackB
     EXPECT_EQ(factory->openCalls, opened);
 }
 
-TEST_F(AudioEngineQueueTest, TogglePlaybackPausesWhatPlaysAndResumesTheRest)
-{
-    engine->play(track(u"A"_s));
-    engine->togglePlayback();
-    EXPECT_EQ(engine->playbackState(), PlaybackState::paused);
-    engine->togglePlayback();
-    EXPECT_EQ(engine->playbackState(), PlaybackState::playing);
-}
-
 TEST_F(AudioEngineQueueTest, AFadeStepsEveryFiftiethOfASecondAndEndsExactlyOnTarget)
 {
     engine->play(track(u"A"_s));
