@@ -47,8 +47,8 @@ protected:
 
     QString tone(double seconds, const QString& name = u"tone.wav"_s)
     {
-        return makeAudioFile(
-            name, WavSpec { .sampleRate = 44100, .channels = 2, .seconds = seconds });
+        return makeAudioFile(name,
+            WavSpec { .sampleRate = 44100, .channels = 2, .seconds = seconds, .amplitude = 0.05 });
     }
 
     bool waitForEnds(size_t count, int timeoutMs = 15000)

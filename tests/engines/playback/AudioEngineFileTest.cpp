@@ -41,9 +41,10 @@ protected:
 
     Track tone(const QString& name, double seconds)
     {
-        return trackAt(writeFile(name,
-                           test::makeWav(test::WavSpec {
-                               .sampleRate = 44100, .channels = 2, .seconds = seconds })),
+        return trackAt(
+            writeFile(name,
+                test::makeWav(test::WavSpec {
+                    .sampleRate = 44100, .channels = 2, .seconds = seconds, .amplitude = 0.05 })),
             name);
     }
 
