@@ -124,6 +124,7 @@ void AudioOutputWorker::start()
     }
     m_lastClockNs = m_clock.nsecsElapsed();
     m_clockFraction = 0;
+    m_clockSeekCount = m_pipeline.seekCount();
     m_timer.start();
 }
 
