@@ -71,6 +71,7 @@ private:
     QElapsedTimer m_clock;
     qint64 m_lastClockNs = 0;
     double m_clockFraction = 0;
+    quint64 m_clockSeekCount = 0;
 
     std::unique_ptr<Feed> m_feed;
     std::unique_ptr<QAudioSink> m_sink;
@@ -123,6 +124,7 @@ void AudioOutputWorker::start()
     }
     m_lastClockNs = m_clock.nsecsElapsed();
     m_clockFraction = 0;
+    m_clockSeekCount = m_pipeline.seekCount();
     m_timer.start();
 }
 
@@ -234,6 +236,14 @@ void AudioOutputWorker::applyGainAndConvert(qint64 frames, char* out)
 void AudioOutputWorker::consumeSilently()
 {
     const qint64 now = m_clock.nsecsElapsed();
+    const quint64 seeks = m_pipeline.seekCount();
+    if (seeks != m_clockSeekCount) {
+        // Time that passed before a seek is not played after it.
+        m_clockSeekCount = seeks;
+        m_lastClockNs = now;
+        m_clockFraction = 0;
+        return;
+    }
     const double due = double(now - m_lastClockNs) * 1e-9 * m_sampleRate + m_clockFraction;
     m_lastClockNs = now;
     qint64 wanted = std::min<qint64>(qint64(due), m_sampleRate); // at most a second's catch-up

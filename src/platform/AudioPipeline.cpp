@@ -161,6 +161,12 @@ quint64 AudioPipeline::epoch() const
     return m_epoch;
 }
 
+quint64 AudioPipeline::seekCount() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_generation;
+}
+
 double AudioPipeline::heardSeconds() const
 {
     std::lock_guard lock(m_mutex);

@@ -51,6 +51,8 @@ public:
 
     // Takes up to `maxFrames` frames into `out`; returns how many it took.
     qint64 take(float* out, qint64 maxFrames);
+    // Counts the seeks so far: a clock-driven output restarts its clock at one.
+    quint64 seekCount() const;
     // Publishes how many taken frames have not been heard yet (still in the
     // output's buffers). Returns the epoch to report an end for, and whether
     // decoding succeeded, once every decoded frame has been heard; at most once

@@ -1,6 +1,7 @@
 #include "platform/FfmpegDecoder.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QLoggingCategory>
 #include <algorithm>
 #include <cmath>
@@ -194,6 +195,12 @@ qint64 countFrames(const QString& path, int streamIndex, int sampleRate)
 std::unique_ptr<FfmpegDecoder> FfmpegDecoder::open(const QString& path)
 {
     installLogCallback();
+    // A pipe or a device would block the reader forever; a folder is no file.
+    const QFileInfo file(path);
+    if (file.exists() && !file.isFile()) {
+        throw FfmpegDecoderError(
+            FfmpegDecoderError::Case::openFailed, u"The path is not a regular file."_s);
+    }
     auto state = std::make_unique<State>();
     state->format = openInput(path);
     AVFormatContext* format = state->format;

@@ -47,8 +47,8 @@ protected:
 
     QString tone(double seconds, const QString& name = u"tone.wav"_s)
     {
-        return makeAudioFile(
-            name, WavSpec { .sampleRate = 44100, .channels = 2, .seconds = seconds });
+        return makeAudioFile(name,
+            WavSpec { .sampleRate = 44100, .channels = 2, .seconds = seconds, .amplitude = 0.05 });
     }
 
     bool waitForEnds(size_t count, int timeoutMs = 15000)
@@ -134,7 +134,7 @@ TEST_P(AudioPlayerTest, SettingTheTimeReadsBackAtOnceInEveryState)
     ASSERT_TRUE(QTest::qWaitFor([&] { return player->currentTime() > 1.6; }, 10000));
 
     player->setCurrentTime(0.25); // while playing, backwards
-    EXPECT_EQ(player->currentTime(), 0.25);
+    EXPECT_NEAR(player->currentTime(), 0.25, 0.002); // it plays on from there
     ASSERT_TRUE(QTest::qWaitFor([&] { return player->currentTime() > 0.35; }, 10000));
     EXPECT_LT(player->currentTime(), 1.5);
 
@@ -171,7 +171,7 @@ TEST_P(AudioPlayerTest, PlayingAgainAfterTheEndEndsAgain)
 
 TEST_P(AudioPlayerTest, StopNeverReportsAnEndAndPlayResumesFromThePosition)
 {
-    const auto player = open(tone(0.4));
+    const auto player = open(tone(1.0));
     ASSERT_TRUE(player->play());
     ASSERT_TRUE(QTest::qWaitFor([&] { return player->currentTime() > 0.05; }, 10000));
     player->stop();

@@ -2,7 +2,9 @@
 
 #include "AudioPlayerFixtures.h"
 
+#include <QDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <vector>
 
 using namespace Qt::Literals::StringLiterals;
@@ -140,6 +142,10 @@ TEST_F(FfmpegDecoderTest, RefusesWhatIsNotALocalAudioFile)
     EXPECT_EQ(openError(writeFile(u"zero.mp3"_s, {})), FfmpegDecoderError::Case::openFailed);
     EXPECT_EQ(openError(writeFile(u"text.mp3"_s, "this is not audio at all\n")),
         FfmpegDecoderError::Case::openFailed);
+    QDir().mkpath(path(u"folder.mp3"_s));
+    EXPECT_EQ(openError(path(u"folder.mp3"_s)), FfmpegDecoderError::Case::openFailed);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path(u"pipe.mp3"_s)).constData(), 0600), 0);
+    EXPECT_EQ(openError(path(u"pipe.mp3"_s)), FfmpegDecoderError::Case::openFailed);
     // A playlist in disguise must not make the decoder open other files.
     const QString target = makeAudioFile(u"target.wav"_s);
     EXPECT_EQ(openError(writeFile(u"list.mp3"_s,
