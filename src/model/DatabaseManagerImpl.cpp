@@ -1,5 +1,7 @@
 #include "model/DatabaseManagerImpl.h"
 
+#include "model/RunOnWorker.h"
+
 #include "platform/UserDefaults.h"
 
 #include <QCoroFuture>
@@ -69,48 +71,6 @@ struct PlaybackHistory {
     }
 };
 
-// Runs `work` on the serial worker and resumes the caller on its own thread
-// with the result, or with the exception `work` threw (unchanged, so callers
-// can catch StoreFileError and JsonCodingError by type).
-//
-// The job and its future are named locals: GCC 12 destroys temporaries with
-// destructors inside a co_await expression twice.
-template <typename Work>
-QCoro::Task<std::invoke_result_t<Work&>> runSerially(QThreadPool* worker, Work work)
-{
-    using Result = std::invoke_result_t<Work&>;
-    if constexpr (std::is_void_v<Result>) {
-        auto job = [work = std::move(work)]() mutable {
-            try {
-                work();
-                return std::exception_ptr();
-            } catch (...) {
-                return std::current_exception();
-            }
-        };
-        QFuture<std::exception_ptr> future = QtConcurrent::run(worker, std::move(job));
-        const std::exception_ptr error = co_await future;
-        if (error) {
-            std::rethrow_exception(error);
-        }
-    } else {
-        using Outcome = std::variant<Result, std::exception_ptr>;
-        auto job = [work = std::move(work)]() mutable {
-            try {
-                return Outcome(work());
-            } catch (...) {
-                return Outcome(std::current_exception());
-            }
-        };
-        QFuture<Outcome> future = QtConcurrent::run(worker, std::move(job));
-        Outcome outcome = co_await future;
-        if (const auto* error = std::get_if<std::exception_ptr>(&outcome)) {
-            std::rethrow_exception(*error);
-        }
-        co_return std::get<Result>(std::move(outcome));
-    }
-}
-
 // nlohmann would write a non-finite number as null; refuse it instead.
 void requireFinite(const Json& value, const QString& key)
 {
@@ -162,22 +122,22 @@ QUrl TavrenDatabaseManager::databaseURL() const
 
 QCoro::Task<void> TavrenDatabaseManager::eraseAllData()
 {
-    return runSerially(&m_worker, [this] { eraseAllDataNow(); });
+    return runOnWorker(&m_worker, [this] { eraseAllDataNow(); });
 }
 
 QCoro::Task<void> TavrenDatabaseManager::saveTracks(QList<Track> tracks)
 {
-    return runSerially(&m_worker, [this, tracks = std::move(tracks)] { saveTracksNow(tracks); });
+    return runOnWorker(&m_worker, [this, tracks = std::move(tracks)] { saveTracksNow(tracks); });
 }
 
 QCoro::Task<QList<Track>> TavrenDatabaseManager::loadAllTracks()
 {
-    return runSerially(&m_worker, [this] { return loadAllTracksNow(); });
+    return runOnWorker(&m_worker, [this] { return loadAllTracksNow(); });
 }
 
 QCoro::Task<std::optional<Track>> TavrenDatabaseManager::fetchTrack(QUuid id)
 {
-    return runSerially(&m_worker, [this, id]() -> std::optional<Track> {
+    return runOnWorker(&m_worker, [this, id]() -> std::optional<Track> {
         const QList<Track> tracks = loadAllTracksNow();
         const auto it = std::find_if(
             tracks.cbegin(), tracks.cend(), [&](const Track& track) { return track.id == id; });
@@ -187,7 +147,7 @@ QCoro::Task<std::optional<Track>> TavrenDatabaseManager::fetchTrack(QUuid id)
 
 QCoro::Task<void> TavrenDatabaseManager::deleteTracks(QList<Track> tracks)
 {
-    return runSerially(&m_worker, [this, tracks = std::move(tracks)] { deleteTracksNow(tracks); });
+    return runOnWorker(&m_worker, [this, tracks = std::move(tracks)] { deleteTracksNow(tracks); });
 }
 
 void TavrenDatabaseManager::eraseAllDataNow()

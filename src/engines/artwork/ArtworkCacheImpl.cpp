@@ -1,5 +1,7 @@
 #include "engines/artwork/ArtworkCacheImpl.h"
 
+#include "model/RunOnWorker.h"
+
 #include "model/JsonCodec.h"
 #include "platform/Logging.h"
 #include "platform/SecurityScopedResource.h"
@@ -20,26 +22,6 @@ namespace {
 // A retrieval starts over when the track's artwork changed while it waited;
 // this bounds how often, should changes never stop.
 constexpr int maximumRetrievalAttempts = 4;
-
-// A worker's result or what it threw, carried back to the main thread.
-template <typename T> struct Outcome {
-    std::optional<T> value;
-    std::exception_ptr error;
-};
-
-template <typename Work> auto guarded(Work work)
-{
-    using T = decltype(work());
-    return [work = std::move(work)]() mutable {
-        Outcome<T> outcome;
-        try {
-            outcome.value.emplace(work());
-        } catch (...) {
-            outcome.error = std::current_exception();
-        }
-        return outcome;
-    };
-}
 
 QString describe(const std::exception_ptr& error)
 {
@@ -200,12 +182,13 @@ QCoro::Task<TavrenArtworkCache::Extraction> TavrenArtworkCache::extractAndStore(
     const QPointer<TavrenArtworkCache> self(this);
     // Resolving the track's access looks at the file system: on the worker.
     auto beginAccess = [track] { return SecurityScopedResource::beginAccess(track); };
-    QFuture<Outcome<std::shared_ptr<SecurityScopedResource>>> accessFuture
-        = QtConcurrent::run(&m_files, guarded(std::move(beginAccess)));
+    auto accessTask = runOnWorker(&m_files, std::move(beginAccess));
     // Held until the extracted artwork is stored.
-    const Outcome<std::shared_ptr<SecurityScopedResource>> access = co_await accessFuture;
-    if (access.error) {
-        logLoadFailure(track.title, describe(access.error));
+    std::shared_ptr<SecurityScopedResource> access;
+    try {
+        access = co_await std::move(accessTask);
+    } catch (...) {
+        logLoadFailure(track.title, describe(std::current_exception()));
         co_return Extraction {};
     }
     if (!self || !m_metadataEngine) {
@@ -215,7 +198,7 @@ QCoro::Task<TavrenArtworkCache::Extraction> TavrenArtworkCache::extractAndStore(
     std::optional<QByteArray> extracted;
     try {
         QCoro::Task<std::optional<QByteArray>> extraction
-            = m_metadataEngine->extractArtwork((*access.value)->url());
+            = m_metadataEngine->extractArtwork(access->url());
         extracted = co_await std::move(extraction);
     } catch (...) {
         logLoadFailure(track.title, describe(std::current_exception()));
@@ -280,15 +263,10 @@ QCoro::Task<> TavrenArtworkCache::storeArtwork(QByteArray data, Track track)
     const quint64 storedAt = generation(track.id);
     m_missingArtwork.remove(track.id);
 
-    auto write = [store = m_store, fileName = rawFileName(key), data] {
-        store->write(fileName, data);
-        return true;
-    };
-    QFuture<Outcome<bool>> future = QtConcurrent::run(&m_files, guarded(std::move(write)));
-    const Outcome<bool> outcome = co_await future;
-    if (outcome.error) {
-        std::rethrow_exception(outcome.error);
-    }
+    auto write
+        = [store = m_store, fileName = rawFileName(key), data] { store->write(fileName, data); };
+    auto writeTask = runOnWorker(&m_files, std::move(write));
+    co_await std::move(writeTask);
     if (!self) {
         co_return;
     }

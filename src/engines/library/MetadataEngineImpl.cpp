@@ -1,5 +1,7 @@
 #include "engines/library/MetadataEngineImpl.h"
 
+#include "model/RunOnWorker.h"
+
 #include "platform/MediaProbeImpl.h"
 
 #include <QFileInfo>
@@ -18,33 +20,6 @@ const QString TavrenMetadataEngine::tagWritingDisabledReason
       "available. Local metadata edits are saved in the app library."_s;
 
 namespace {
-
-// A worker's result or what it threw, carried back to the main thread.
-template <typename T> struct Outcome {
-    std::optional<T> value;
-    std::exception_ptr error;
-};
-
-// Named locals rather than temporaries inside co_await expressions: GCC 12
-// mishandles the lifetime of temporaries that span a suspension.
-template <typename T, typename Work> QCoro::Task<T> runOnPool(QThreadPool* pool, Work work)
-{
-    auto guarded = [work = std::move(work)]() {
-        Outcome<T> result;
-        try {
-            result.value.emplace(work());
-        } catch (...) {
-            result.error = std::current_exception();
-        }
-        return result;
-    };
-    QFuture<Outcome<T>> future = QtConcurrent::run(pool, std::move(guarded));
-    Outcome<T> outcome = co_await future;
-    if (outcome.error) {
-        std::rethrow_exception(outcome.error);
-    }
-    co_return std::move(*outcome.value);
-}
 
 QString localPath(const QUrl& url)
 {
@@ -161,15 +136,14 @@ QCoro::Task<ExtractedMetadata> TavrenMetadataEngine::readMetadata(QUrl url)
 {
     // The work holds copies only: the engine may be gone when it finishes.
     auto work = [probe = m_probe, url] { return readMetadataNow(*probe, url); };
-    QCoro::Task<ExtractedMetadata> task = runOnPool<ExtractedMetadata>(m_pool, std::move(work));
+    QCoro::Task<ExtractedMetadata> task = runOnWorker(m_pool, std::move(work));
     co_return co_await std::move(task);
 }
 
 QCoro::Task<std::optional<QByteArray>> TavrenMetadataEngine::extractArtwork(QUrl url)
 {
     auto work = [probe = m_probe, url] { return extractArtworkNow(*probe, url); };
-    QCoro::Task<std::optional<QByteArray>> task
-        = runOnPool<std::optional<QByteArray>>(m_pool, std::move(work));
+    QCoro::Task<std::optional<QByteArray>> task = runOnWorker(m_pool, std::move(work));
     co_return co_await std::move(task);
 }
 

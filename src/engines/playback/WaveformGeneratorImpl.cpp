@@ -1,5 +1,7 @@
 #include "engines/playback/WaveformGeneratorImpl.h"
 
+#include "model/RunOnWorker.h"
+
 #include "platform/FfmpegDecoder.h"
 #include "platform/Logging.h"
 #include "platform/SecurityScopedResource.h"
@@ -21,26 +23,6 @@ using namespace Qt::Literals::StringLiterals;
 namespace kivo {
 
 namespace {
-
-// A worker's result or what it threw, carried back to the main thread.
-template <typename T> struct Outcome {
-    std::optional<T> value;
-    std::exception_ptr error;
-};
-
-template <typename Work> auto guarded(Work work)
-{
-    using T = decltype(work());
-    return [work = std::move(work)]() mutable {
-        Outcome<T> outcome;
-        try {
-            outcome.value.emplace(work());
-        } catch (...) {
-            outcome.error = std::current_exception();
-        }
-        return outcome;
-    };
-}
 
 // First frame of `bucket` when `length` frames fall into `count` buckets by
 // bucket = floor(frame × count ÷ length): ceil(bucket × length ÷ count). In
@@ -136,12 +118,9 @@ QCoro::Task<Waveform> TavrenWaveformGenerator::generateWaveform(Track track, qin
               }
               return waveform;
           };
-    QFuture<Outcome<Waveform>> future = QtConcurrent::run(&m_queue, guarded(std::move(work)));
-    Outcome<Waveform> outcome = co_await future;
-    if (outcome.error) {
-        std::rethrow_exception(outcome.error);
-    }
-    co_return std::move(*outcome.value);
+    auto task = runOnWorker(&m_queue, std::move(work));
+    Waveform waveform = co_await std::move(task);
+    co_return waveform;
 }
 
 qint64 TavrenWaveformGenerator::currentPeakIndex(double progress, qint64 totalPeaks) const
