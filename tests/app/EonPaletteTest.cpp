@@ -16,16 +16,6 @@ void expectRgba(const QColor& color, double r, double g, double b, double a)
 
 } // namespace
 
-TEST(EonPalette, ColoursKeepTheirComponentsAndOpacity)
-{
-    expectRgba(eonCanvas(), 0.018, 0.017, 0.014, 1.0);
-    expectRgba(eonHairline(), 0.94, 0.68, 0.30, 0.18);
-    expectRgba(eonTextSecondary(), 0.85, 0.79, 0.68, 0.82);
-    expectRgba(eonAccent(), 0.96, 0.67, 0.23, 1.0);
-    expectRgba(eonSignalIce(), 0.91, 0.98, 1.0, 1.0);
-    EXPECT_EQ(&eonAccent(), &eonAccent()); // built once
-}
-
 TEST(EonPalette, GradientStopsAreEvenlySpacedWithOpacityApplied)
 {
     const EonGradient& wash = eonSignalWash();
