@@ -63,7 +63,7 @@ TEST(TrackSortOrder, TiesBreakByIdTextInBothDirections)
     EXPECT_FALSE(order.areInIncreasingOrder(tracks[0], tracks[0]));
 }
 
-TEST(TrackSortOrder, EachFieldComparesItsOwnValueWithMissingOnesAsEmptyZeroOrDistantPast)
+TEST(TrackSortOrder, EveryFieldOrdersByValueWithMissingOnesAsEmptyZeroOrDistantPast)
 {
     Track low = makeTrack(id1, u"low"_s, u"x.flac"_s);
     Track high = makeTrack(id2, u"high"_s, u"x.wav"_s);

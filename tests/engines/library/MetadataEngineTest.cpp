@@ -6,11 +6,9 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QThreadPool>
 #include <atomic>
 #include <gtest/gtest.h>
 #include <limits>
-#include <vector>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -244,23 +242,6 @@ TEST_F(MetadataEngineTest, WritingAlwaysRefusesAndLeavesTheFileAlone)
     // No message of its own: the generic text of its case.
     EXPECT_EQ(notFound->errorDescription(),
         u"The operation couldn't be completed. (MetadataError error 0.)"_s);
-}
-
-TEST_F(MetadataEngineTest, ConcurrentReadsKeepTheirOwnResults)
-{
-    QThreadPool pool;
-    pool.setMaxThreadCount(4);
-    TavrenMetadataEngine pooled(probe, &pool);
-    std::vector<QCoro::Task<test::Settled<ExtractedMetadata>>> tasks;
-    for (int i = 0; i < 64; ++i) { // each title comes from its own file name
-        tasks.push_back(
-            settle(pooled.readMetadata(QUrl::fromLocalFile(path(u"f%1.mp3"_s.arg(i))))));
-    }
-    for (size_t i = 0; i < tasks.size(); ++i) {
-        const auto result = QCoro::waitFor(tasks[i]);
-        ASSERT_TRUE(result.value);
-        EXPECT_EQ(result.value->title, u"f%1"_s.arg(qsizetype(i)));
-    }
 }
 
 } // namespace
