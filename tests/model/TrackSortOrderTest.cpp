@@ -34,15 +34,6 @@ QStringList titlesSorted(QList<Track> tracks, TrackSortOrder order)
 
 } // namespace
 
-TEST(TrackSortOrder, RawValuesRoundTripCaseSensitively)
-{
-    for (int i = 0; i <= int(TrackSortField::dateAdded); ++i) {
-        EXPECT_EQ(trackSortFieldFromRawValue(rawValue(TrackSortField(i))), TrackSortField(i));
-    }
-    EXPECT_EQ(rawValue(TrackSortField::albumArtist), u"albumArtist"_s);
-    EXPECT_FALSE(trackSortFieldFromRawValue(u"Title"_s));
-}
-
 TEST(TrackSortOrder, TiesBreakByIdTextInBothDirections)
 {
     // Ids compared as text: "…0A" after "…02"; "F…" last.
