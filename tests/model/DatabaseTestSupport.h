@@ -2,9 +2,7 @@
 
 #include "platform/UserDefaults.h"
 
-#include <QCoroTask>
 #include <QHash>
-#include <exception>
 #include <optional>
 
 namespace kivo::test {
@@ -27,47 +25,15 @@ public:
     QHash<QString, Value> values;
 };
 
-namespace detail {
-
-template <typename T>
-QCoro::Task<void> settle(QCoro::Task<T> task, std::optional<T>& result, std::exception_ptr& error)
+// What `body` throws as `Error`; nothing when it throws nothing.
+template <typename Error, typename Body> std::optional<Error> errorOf(Body body)
 {
     try {
-        result.emplace(co_await std::move(task));
-    } catch (...) {
-        error = std::current_exception();
+        body();
+    } catch (const Error& error) {
+        return error;
     }
-}
-
-inline QCoro::Task<void> settle(QCoro::Task<void> task, std::exception_ptr& error)
-{
-    try {
-        co_await std::move(task);
-    } catch (...) {
-        error = std::current_exception();
-    }
-}
-
-} // namespace detail
-
-// Waits for the task and returns its result or rethrows its exception.
-// (QCoro::waitFor() never returns when the task throws.)
-template <typename T> T wait(QCoro::Task<T>&& task)
-{
-    std::exception_ptr error;
-    if constexpr (std::is_void_v<T>) {
-        QCoro::waitFor(detail::settle(std::move(task), error));
-        if (error) {
-            std::rethrow_exception(error);
-        }
-    } else {
-        std::optional<T> result;
-        QCoro::waitFor(detail::settle(std::move(task), result, error));
-        if (error) {
-            std::rethrow_exception(error);
-        }
-        return std::move(*result);
-    }
+    return std::nullopt;
 }
 
 } // namespace kivo::test

@@ -33,22 +33,14 @@ template <typename Body> SecurityScopedAccessError errorOf(Body body)
 
 class SecurityScopedResourceTest : public test::TempDirTest { };
 
-TEST_F(SecurityScopedResourceTest, ABookmarkLeadsBackToItsFileWithoutAScope)
+// The layout the platform writes: magic, version, device, inode, path.
+QByteArray craftedBookmark(const QByteArray& path)
 {
-    const QString song = writeFile(u"Music/Song.mp3"_s, "audio");
-    const QByteArray bookmark = SecurityScopedResource::makeBookmark(QUrl::fromLocalFile(song));
-    EXPECT_FALSE(bookmark.isEmpty());
-
-    const auto handle = SecurityScopedResource::beginAccess(trackFor(song, bookmark));
-    EXPECT_EQ(handle->url(), QUrl::fromLocalFile(song));
-    EXPECT_FALSE(handle->didStartAccess());
-
-    // A file replaced at the same path is still found (the bookmark is stale,
-    // which is not renewed here).
-    QFile::remove(song);
-    writeFile(u"Music/Song.mp3"_s, "new audio");
-    EXPECT_EQ(SecurityScopedResource::beginAccess(trackFor(song, bookmark))->url(),
-        QUrl::fromLocalFile(song));
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setVersion(QDataStream::Qt_6_0);
+    out << quint32(0x4B56424D) << quint8(1) << quint64(0) << quint64(0) << path;
+    return bytes;
 }
 
 TEST_F(SecurityScopedResourceTest, ADeletedFileGivesTheThreeErrorTexts)
@@ -79,34 +71,34 @@ TEST_F(SecurityScopedResourceTest, ADeletedFileGivesTheThreeErrorTexts)
         SecurityScopedAccessError);
 }
 
-// The layout the platform writes: magic, version, device, inode, path.
-QByteArray craftedBookmark(const QByteArray& path)
+TEST_F(SecurityScopedResourceTest, BookmarksLeadBackToTheirFileAndMalformedOnesFailToResolve)
 {
-    QByteArray bytes;
-    QDataStream out(&bytes, QIODevice::WriteOnly);
-    out.setVersion(QDataStream::Qt_6_0);
-    out << quint32(0x4B56424D) << quint8(1) << quint64(0) << quint64(0) << path;
-    return bytes;
-}
-
-TEST_F(SecurityScopedResourceTest, MalformedBookmarksFailToResolve)
-{
-    const QString song = writeFile(u"Song.mp3"_s, "audio");
+    const QString song = writeFile(u"Music/Song.mp3"_s, "audio");
     const QByteArray good = SecurityScopedResource::makeBookmark(QUrl::fromLocalFile(song));
-    QByteArray otherVersion = good;
-    otherVersion[4] = char(99);
-    ASSERT_EQ(SecurityScopedResource::beginAccess(
+    const auto handle = SecurityScopedResource::beginAccess(trackFor(song, good));
+    EXPECT_EQ(handle->url(), QUrl::fromLocalFile(song));
+    EXPECT_FALSE(handle->didStartAccess());
+    EXPECT_EQ(SecurityScopedResource::beginAccess(
                   trackFor(song, craftedBookmark(QFile::encodeName(song))))
                   ->url(),
         QUrl::fromLocalFile(song));
-    const QByteArray relative = "Song.mp3";
+
+    QByteArray otherVersion = good;
+    otherVersion[4] = char(99);
     const QByteArray withNul = QFile::encodeName(song) + QByteArray("\0/../other", 10);
     for (const QByteArray& bad : { QByteArray(), QByteArray("garbage"), good.left(good.size() - 3),
-             otherVersion, craftedBookmark(relative), craftedBookmark(withNul) }) {
+             otherVersion, craftedBookmark("Song.mp3"), craftedBookmark(withNul) }) {
         const SecurityScopedAccessError error
             = errorOf([&] { SecurityScopedResource::beginAccess(trackFor(song, bad)); });
         EXPECT_EQ(error.errorCase(), SecurityScopedAccessError::Case::bookmarkResolutionFailed);
     }
+
+    // A file replaced at the same path is still found (the bookmark is stale,
+    // which is not renewed here).
+    QFile::remove(song);
+    writeFile(u"Music/Song.mp3"_s, "new audio");
+    EXPECT_EQ(SecurityScopedResource::beginAccess(trackFor(song, good))->url(),
+        QUrl::fromLocalFile(song));
 }
 
 // ---- scope balance, with a counting platform -----------------------------------
@@ -154,7 +146,7 @@ protected:
     const QUrl song = QUrl::fromLocalFile(u"/music/Song.mp3"_s);
 };
 
-TEST_F(ScopeBalanceTest, TheLastHolderStopsTheScopeOnce)
+TEST_F(ScopeBalanceTest, TheLastHolderStopsAStartedScopeOnce)
 {
     auto handle = SecurityScopedResource::beginAccess(trackFor(song.toLocalFile()));
     EXPECT_TRUE(handle->didStartAccess());
@@ -172,10 +164,9 @@ TEST_F(ScopeBalanceTest, TheLastHolderStopsTheScopeOnce)
     handle.reset();
     EXPECT_EQ(platform->stopped.last(), moved);
     EXPECT_EQ(platform->started.size(), platform->stopped.size());
-}
 
-TEST_F(ScopeBalanceTest, AScopeThatDidNotStartIsNeverStopped)
-{
+    // A scope that did not start is never stopped.
+    platform->stopped.clear();
     platform->canStart = false;
     SecurityScopedResource::beginAccess(trackFor(song.toLocalFile())).reset();
     EXPECT_TRUE(platform->stopped.isEmpty());
@@ -192,7 +183,7 @@ TEST_F(ScopeBalanceTest, AScopeThatDidNotStartIsNeverStopped)
     EXPECT_TRUE(platform->stopped.isEmpty());
 }
 
-TEST_F(ScopeBalanceTest, BookmarkCreationStopsWhatItStartedWhateverFails)
+TEST_F(ScopeBalanceTest, PlatformFailuresAreWrappedAndBookmarkingStopsWhatItStarted)
 {
     EXPECT_EQ(SecurityScopedResource::makeBookmark(song), song.toEncoded());
     EXPECT_EQ(platform->stopped.size(), 1);
@@ -206,10 +197,9 @@ TEST_F(ScopeBalanceTest, BookmarkCreationStopsWhatItStartedWhateverFails)
         SecurityScopedAccessError::Case::bookmarkCreationFailed);
     EXPECT_EQ(platform->started.size(), 3);
     EXPECT_EQ(platform->stopped.size(), 3);
-}
 
-TEST_F(ScopeBalanceTest, ResolutionErrorsAreWrappedUnlessAlreadyAccessErrors)
-{
+    // Resolution errors are wrapped unless already access errors.
+    platform->started.clear();
     const Track track = trackFor(song.toLocalFile(), "bookmark");
     platform->resolveFailure = std::make_exception_ptr(std::runtime_error("odd"));
     EXPECT_EQ(errorOf([&] { SecurityScopedResource::beginAccess(track); }).errorDescription(),

@@ -1,5 +1,4 @@
 #include "platform/UserDefaults.h"
-#include "model/DatabaseManagerImpl.h"
 #include "support/TempDir.h"
 
 #include <QFile>
@@ -29,6 +28,7 @@ TEST_F(UserDefaultsTest, ValuesKeepTheirTypesAcrossInstances)
         EXPECT_TRUE(defaults.setValue(u"text"_s, u"5"_s));
         EXPECT_TRUE(defaults.setValue(u"trackTable.columnLayout.v1"_s, binary));
     }
+    EXPECT_TRUE(SettingsUserDefaults().fileName().endsWith(u"/Halvern/KIVO-VOVID.json"_s));
     const SettingsUserDefaults reopened(settingsFile());
     EXPECT_EQ(reopened.boolValue(u"workspace.left.enabled"_s), true);
     EXPECT_EQ(reopened.doubleValue(u"workspace.left.width"_s), 240.0);
@@ -52,34 +52,32 @@ TEST_F(UserDefaultsTest, ValuesKeepTheirTypesAcrossInstances)
     EXPECT_EQ(document["count"], -3);
 }
 
-TEST_F(UserDefaultsTest, UnstorableValuesAndRemovalLeaveTheRestAlone)
+TEST_F(UserDefaultsTest, BadValuesAndBadFilesLeaveTheRestAlone)
 {
     SettingsUserDefaults defaults(settingsFile());
     defaults.setValue(u"width"_s, 300.5);
     EXPECT_FALSE(defaults.setValue(u"width"_s, std::numeric_limits<double>::quiet_NaN()));
     EXPECT_FALSE(defaults.setValue(u"width"_s, std::numeric_limits<double>::infinity()));
     EXPECT_EQ(defaults.doubleValue(u"width"_s), 300.5);
-
     defaults.setValue(u"other"_s, true);
     defaults.removeValue(u"width"_s);
     EXPECT_FALSE(SettingsUserDefaults(settingsFile()).value(u"width"_s));
     EXPECT_EQ(SettingsUserDefaults(settingsFile()).boolValue(u"other"_s), true);
-}
 
-TEST_F(UserDefaultsTest, ACorruptFileReadsAsEmptyAndCanBeWrittenAgain)
-{
+    // A corrupt file reads as empty and can be written again.
     writeFile(u"config/KIVO-VOVID.json"_s, "{\"a\": tru");
-    SettingsUserDefaults defaults(settingsFile());
-    EXPECT_FALSE(defaults.value(u"a"_s));
-    EXPECT_TRUE(defaults.setValue(u"b"_s, qint64(1)));
+    SettingsUserDefaults corrupt(settingsFile());
+    EXPECT_FALSE(corrupt.value(u"a"_s));
+    EXPECT_TRUE(corrupt.setValue(u"b"_s, qint64(1)));
     EXPECT_EQ(SettingsUserDefaults(settingsFile()).integerValue(u"b"_s), 1);
 
     // Values of a shape we never write are skipped, the rest still read.
     writeFile(
         u"config/KIVO-VOVID.json"_s, "{\"list\":[1,2],\"bytes\":{\"data\":\"!!\"},\"ok\":2.5}");
-    EXPECT_FALSE(SettingsUserDefaults(settingsFile()).value(u"list"_s));
-    EXPECT_FALSE(SettingsUserDefaults(settingsFile()).value(u"bytes"_s));
-    EXPECT_EQ(SettingsUserDefaults(settingsFile()).doubleValue(u"ok"_s), 2.5);
+    const SettingsUserDefaults odd(settingsFile());
+    EXPECT_FALSE(odd.value(u"list"_s));
+    EXPECT_FALSE(odd.value(u"bytes"_s));
+    EXPECT_EQ(odd.doubleValue(u"ok"_s), 2.5);
 }
 
 TEST_F(UserDefaultsTest, OneInstanceServesManyThreads)
@@ -95,26 +93,6 @@ TEST_F(UserDefaultsTest, OneInstanceServesManyThreads)
     for (int key : keys) {
         EXPECT_EQ(reopened.integerValue(u"key%1"_s.arg(key)), key);
     }
-}
-
-TEST_F(UserDefaultsTest, TheUsersFileBelongsToTheApplication)
-{
-    EXPECT_TRUE(SettingsUserDefaults().fileName().endsWith(u"/Halvern/KIVO-VOVID.json"_s));
-}
-
-TEST_F(UserDefaultsTest, StorePreferencesAreJsonTextInTheUserDefaults)
-{
-    auto defaults = std::make_shared<SettingsUserDefaults>(settingsFile());
-    TavrenDatabaseManager store(path(u"data"_s), defaults);
-    store.setPreference(u"text"_s, u"key"_s);
-    store.setPreference(0.25, u"volume"_s);
-
-    TavrenDatabaseManager later(
-        path(u"data"_s), std::make_shared<SettingsUserDefaults>(settingsFile()));
-    EXPECT_EQ(later.getPreference<QString>(u"key"_s), u"text"_s);
-    EXPECT_FALSE(later.getPreference<double>(u"key"_s));
-    EXPECT_EQ(later.getPreference<double>(u"volume"_s), 0.25);
-    EXPECT_EQ(defaults->dataValue(u"key"_s), QByteArray("\"text\""));
 }
 
 } // namespace
