@@ -1,0 +1,99 @@
+// Search over a 100,000-track library and 1,000 playlists: one query as the
+// caller waits for it (worker hop included), the blocking search itself,
+// and gathering the distinct artist, album and genre names after the track
+// list changed. Target: 20 ms per query.
+#include "SyntheticLibrary.h"
+#include "engines/library/SearchEngineImpl.h"
+
+#include <QCoreApplication>
+#include <benchmark/benchmark.h>
+#include <qcoro/qcorotask.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace kivo {
+namespace {
+
+const QList<Track>& library()
+{
+    static const QList<Track> tracks = bench::makeSyntheticLibrary(100000, 2001);
+    return tracks;
+}
+
+const QList<Playlist>& playlists()
+{
+    static const QList<Playlist> lists = [] {
+        QList<Playlist> result;
+        const QList<Track>& tracks = library();
+        for (int i = 0; i < 1000; ++i) {
+            Playlist playlist = Playlist::make(QUuid::createUuid(),
+                (tracks[i * 37].artist.value_or(QString()) + u" mix "_s + QString::number(i)),
+                i % 10 == 0 ? PlaylistType::folder() : PlaylistType::standard());
+            for (int j = 0; j < 50; ++j) {
+                playlist.trackIDs.push_back(tracks[(i * 50 + j) % tracks.size()].id);
+            }
+            result.push_back(std::move(playlist));
+        }
+        return result;
+    }();
+    return lists;
+}
+
+// Queries: a common word, an accented word, a rare number, nothing at all.
+const QStringList& queries()
+{
+    static const QStringList texts { u"night"_s, u"CAFÉ"_s, u"4711"_s, u"zqx"_s };
+    return texts;
+}
+
+void BM_SearchImmediately(benchmark::State& state)
+{
+    TavrenSearchEngine engine;
+    engine.updateTracks(library());
+    engine.updatePlaylists(playlists());
+    const QString query = queries()[state.range(0)];
+    (void)QCoro::waitFor(engine.searchImmediately(query)); // names gathered once
+    qsizetype songs = 0;
+    for (auto _ : state) {
+        songs = QCoro::waitFor(engine.searchImmediately(query)).songs.size();
+    }
+    state.SetLabel(query.toStdString() + ": " + std::to_string(songs) + " songs");
+}
+BENCHMARK(BM_SearchImmediately)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_SearchBlocking(benchmark::State& state)
+{
+    const SearchCatalogue catalogue(library());
+    catalogue.prepare();
+    const QString query = queries()[state.range(0)];
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(TavrenSearchEngine::search(catalogue, playlists(), query));
+    }
+}
+BENCHMARK(BM_SearchBlocking)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The first search after the track list changed also gathers the names.
+void BM_GatherNames(benchmark::State& state)
+{
+    for (auto _ : state) {
+        const SearchCatalogue catalogue(library());
+        catalogue.prepare();
+    }
+}
+BENCHMARK(BM_GatherNames)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+} // namespace kivo
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    (void)kivo::playlists(); // generated once, outside every measurement
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,326 @@
+#include "engines/library/SearchEngineImpl.h"
+
+#include "model/TextRules.h"
+#include "platform/Logging.h"
+
+#include <QFutureWatcher>
+#include <QHash>
+#include <QPointer>
+#include <QtConcurrent/QtConcurrentMap>
+#include <QtConcurrent/QtConcurrentRun>
+#include <algorithm>
+#include <numeric>
+#include <qcoro/qcorofuture.h>
+
+namespace kivo {
+using ::qHash;
+
+namespace {
+
+// Tracks per task of the song pass.
+constexpr qsizetype songChunkSize = 8192;
+
+bool equalTexts(const QStringList& a, const QStringList& b)
+{
+    return a.size() == b.size() && std::equal(a.cbegin(), a.cend(), b.cbegin(), text::equal);
+}
+
+SearchCatalogue::Names gatherNames(const QList<Track>& tracks, std::optional<QString> Track::*field)
+{
+    struct Name {
+        QString composed;
+        QString original;
+    };
+    std::vector<Name> found;
+    std::vector<qint32> foundOfTrack(size_t(tracks.size()), -1);
+    QHash<QString, qint32> byComposed;
+    QHash<QString, qint32> bySpelling;
+    for (qsizetype i = 0; i < tracks.size(); ++i) {
+        const std::optional<QString>& value = tracks[i].*field;
+        if (!value) {
+            continue;
+        }
+        // Most values repeat verbatim: look the spelling up first and compose
+        // only spellings not met before.
+        auto spelling = bySpelling.constFind(*value);
+        if (spelling == bySpelling.cend()) {
+            QString composed = text::nfc(*value);
+            auto slot = byComposed.constFind(composed);
+            if (slot == byComposed.cend()) {
+                // The first spelling met stands for all equivalent ones.
+                slot = byComposed.insert(composed, qint32(found.size()));
+                found.push_back({ std::move(composed), *value });
+            }
+            spelling = bySpelling.insert(*value, *slot);
+        }
+        foundOfTrack[size_t(i)] = *spelling;
+    }
+    std::vector<qint32> order(found.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(), [&](qint32 a, qint32 b) {
+        return text::compareCodePoints(found[size_t(a)].composed, found[size_t(b)].composed) < 0;
+    });
+    SearchCatalogue::Names result;
+    std::vector<qint32> sortedPosition(found.size());
+    result.names.reserve(qsizetype(found.size()));
+    for (size_t position = 0; position < order.size(); ++position) {
+        sortedPosition[size_t(order[position])] = qint32(position);
+        result.names.push_back(found[size_t(order[position])].original);
+    }
+    for (qint32& position : foundOfTrack) {
+        if (position >= 0) {
+            position = sortedPosition[size_t(position)];
+        }
+    }
+    result.positionOfTrack = std::move(foundOfTrack);
+    return result;
+}
+
+// Whether each name matches, and the matching names in order.
+std::vector<char> matchNames(
+    const SearchCatalogue::Names& names, const QString& query, QStringList& matching)
+{
+    std::vector<char> hits(size_t(names.names.size()), 0);
+    for (qsizetype i = 0; i < names.names.size(); ++i) {
+        if (text::containsCaseInsensitive(names.names[i], query)) {
+            hits[size_t(i)] = 1;
+            matching.push_back(names.names[i]);
+        }
+    }
+    return hits;
+}
+
+bool hit(const std::vector<char>& hits, const SearchCatalogue::Names& names, qsizetype track)
+{
+    const qint32 position = names.positionOfTrack[size_t(track)];
+    return position >= 0 && hits[size_t(position)];
+}
+
+} // namespace
+
+bool SearchResults::operator==(const SearchResults& other) const
+{
+    return text::equal(query, other.query) && songs == other.songs
+        && equalTexts(artists, other.artists) && equalTexts(albums, other.albums)
+        && equalTexts(genres, other.genres) && playlists == other.playlists;
+}
+
+size_t qHash(const SearchResults& results, size_t seed)
+{
+    seed = text::hash(results.query, seed);
+    seed = qHash(results.songs.size(), seed);
+    for (const Track& track : results.songs) {
+        seed = qHash(track, seed);
+    }
+    for (const QStringList* names : { &results.artists, &results.albums, &results.genres }) {
+        seed = qHash(names->size(), seed);
+        for (const QString& name : *names) {
+            seed = text::hash(name, seed);
+        }
+    }
+    seed = qHash(results.playlists.size(), seed);
+    for (const Playlist& playlist : results.playlists) {
+        seed = qHash(playlist, seed);
+    }
+    return seed;
+}
+
+SearchCatalogue::SearchCatalogue(QList<Track> tracks)
+    : m_tracks(std::move(tracks))
+{
+}
+
+void SearchCatalogue::prepare() const
+{
+    std::call_once(m_prepared, [this] {
+        m_artists = gatherNames(m_tracks, &Track::artist);
+        m_albums = gatherNames(m_tracks, &Track::album);
+        m_genres = gatherNames(m_tracks, &Track::genre);
+    });
+}
+
+const SearchCatalogue::Names& SearchCatalogue::artists() const
+{
+    prepare();
+    return m_artists;
+}
+
+const SearchCatalogue::Names& SearchCatalogue::albums() const
+{
+    prepare();
+    return m_albums;
+}
+
+const SearchCatalogue::Names& SearchCatalogue::genres() const
+{
+    prepare();
+    return m_genres;
+}
+
+TavrenSearchEngine::TavrenSearchEngine(QObject* parent, std::chrono::milliseconds debounceInterval)
+    : SearchEngine(parent)
+    , m_catalogue(std::make_shared<SearchCatalogue>())
+{
+    m_debounce.setSingleShot(true);
+    m_debounce.setInterval(debounceInterval);
+    connect(&m_debounce, &QTimer::timeout, this, &TavrenSearchEngine::debounceElapsed);
+}
+
+TavrenSearchEngine::~TavrenSearchEngine()
+{
+    m_debounce.stop();
+    m_pool.waitForDone();
+}
+
+SearchResults TavrenSearchEngine::search(
+    const SearchCatalogue& catalogue, const QList<Playlist>& playlists, const QString& query)
+{
+    SearchResults results;
+    results.query = query;
+    if (query.isEmpty()) {
+        return results;
+    }
+    // Composed once here rather than once per compared text.
+    const QString needle = text::nfc(query);
+    const std::vector<char> artistHits = matchNames(catalogue.artists(), needle, results.artists);
+    const std::vector<char> albumHits = matchNames(catalogue.albums(), needle, results.albums);
+    const std::vector<char> genreHits = matchNames(catalogue.genres(), needle, results.genres);
+    const QList<Track>& tracks = catalogue.tracks();
+    // Each task also copies its own matches, which costs as much as matching.
+    auto matchRange = [&](qsizetype begin) {
+        QList<Track> matching;
+        const qsizetype end = std::min(begin + songChunkSize, tracks.size());
+        for (qsizetype i = begin; i < end; ++i) {
+            if (hit(artistHits, catalogue.artists(), i) || hit(albumHits, catalogue.albums(), i)
+                || hit(genreHits, catalogue.genres(), i)
+                || text::containsCaseInsensitive(tracks[i].title, needle)) {
+                matching.push_back(tracks[i]);
+            }
+        }
+        return matching;
+    };
+    QList<qsizetype> starts;
+    for (qsizetype begin = 0; begin < tracks.size(); begin += songChunkSize) {
+        starts.push_back(begin);
+    }
+    // Large libraries are split over the global pool; the calling thread
+    // takes part, so a caller inside that pool cannot starve it.
+    QList<QList<Track>> chunks = starts.size() > 1
+        ? QtConcurrent::blockingMapped<QList<QList<Track>>>(starts, matchRange)
+        : QList<QList<Track>> { matchRange(0) };
+    for (QList<Track>& chunk : chunks) {
+        results.songs.append(std::move(chunk));
+    }
+    for (const Playlist& playlist : playlists) {
+        if (text::containsCaseInsensitive(playlist.name, needle)) {
+            results.playlists.push_back(playlist);
+        }
+    }
+    return results;
+}
+
+void TavrenSearchEngine::setActiveQuery(const QString& query)
+{
+    if (m_activeQuery == query) {
+        return;
+    }
+    m_activeQuery = query;
+    Q_EMIT activeQueryChanged(m_activeQuery);
+}
+
+void TavrenSearchEngine::updateQuery(const QString& query)
+{
+    setActiveQuery(query);
+    m_pendingQuery = query;
+    m_debounce.start();
+}
+
+void TavrenSearchEngine::debounceElapsed()
+{
+    if (m_lastDebouncedQuery && text::equal(*m_lastDebouncedQuery, m_pendingQuery)) {
+        return;
+    }
+    m_lastDebouncedQuery = m_pendingQuery;
+    startSearch(m_pendingQuery);
+}
+
+QFuture<SearchResults> TavrenSearchEngine::runSearch(const QString& query)
+{
+    return QtConcurrent::run(&m_pool, [catalogue = m_catalogue, playlists = m_playlists, query] {
+        return search(*catalogue, playlists, query);
+    });
+}
+
+void TavrenSearchEngine::startSearch(const QString& query)
+{
+    const quint64 generation = ++m_generation;
+    if (query.isEmpty()) {
+        Q_EMIT resultsPublished(SearchResults { .query = query });
+        return;
+    }
+    auto* watcher = new QFutureWatcher<SearchResults>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, generation] {
+        watcher->deleteLater();
+        if (generation != m_generation) {
+            return;
+        }
+        try {
+            Q_EMIT resultsPublished(watcher->result());
+        } catch (const std::exception& error) {
+            // Only running out of memory can fail a search; the user keeps
+            // the results shown before.
+            qCWarning(logging::library) << "Search failed:" << error.what();
+        }
+    });
+    watcher->setFuture(runSearch(query));
+}
+
+QCoro::Task<SearchResults> TavrenSearchEngine::searchImmediately(QString query)
+{
+    const quint64 generation = ++m_generation;
+    if (query.isEmpty()) {
+        SearchResults results { .query = query };
+        Q_EMIT resultsPublished(results);
+        co_return results;
+    }
+    QPointer<TavrenSearchEngine> self(this);
+    QFuture<SearchResults> future = runSearch(query);
+    SearchResults results = co_await future;
+    if (self && generation == m_generation) {
+        Q_EMIT resultsPublished(results);
+    }
+    co_return results;
+}
+
+void TavrenSearchEngine::clearSearch()
+{
+    setActiveQuery(QString());
+    // Whatever is still being searched is older than the clear.
+    ++m_generation;
+    Q_EMIT resultsPublished(SearchResults {});
+}
+
+QCoro::Task<> TavrenSearchEngine::rebuildIndex()
+{
+    co_return;
+}
+
+void TavrenSearchEngine::updateTracks(const QList<Track>& tracks)
+{
+    m_catalogue = std::make_shared<SearchCatalogue>(tracks);
+    // Gather the names before the user types, not in the first search.
+    m_pool.start([catalogue = m_catalogue] { catalogue->prepare(); });
+    if (!m_activeQuery.isEmpty()) {
+        startSearch(m_activeQuery);
+    }
+}
+
+void TavrenSearchEngine::updatePlaylists(const QList<Playlist>& playlists)
+{
+    m_playlists = playlists;
+    if (!m_activeQuery.isEmpty()) {
+        startSearch(m_activeQuery);
+    }
+}
+
+} // namespace kivo
