@@ -15,12 +15,6 @@
 #include <atomic>
 #include <functional>
 
-// Readable texts in failure messages.
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
-
 namespace kivo::test {
 
 inline Track makeTrack(const QString& title, const QString& path)
@@ -47,11 +41,15 @@ inline StoreFileError storeFailure()
 }
 inline const QString storeFailureText = QString::fromUtf8(storeFailure().what());
 
-// The message of the error the task ends with, or "none".
-inline QString failure(QCoro::Task<> task)
+// The message of the error the task ends with when it is an `Error`; "none"
+// without an error, "?" for another error.
+template <typename Error = std::exception> QString failure(QCoro::Task<> task)
 {
     const auto outcome = QCoro::waitFor(settle(std::move(task)));
-    return outcome.error ? describe(outcome.error) : QStringLiteral("none");
+    if (!outcome.error) {
+        return QStringLiteral("none");
+    }
+    return outcome.template errorAs<Error>() ? describe(outcome.error) : QStringLiteral("?");
 }
 
 // The track store in memory. A load reads the list when it is called and
@@ -66,13 +64,7 @@ public:
 
     QCoro::Task<void> saveTracks(QList<Track> tracks) override
     {
-        if (onSave) {
-            const auto hook = onSave; // the hook may replace itself
-            hook();
-        }
-        if (failSave) {
-            throw storeFailure();
-        }
+        begin(onSave, failSave);
         saves.push_back(tracks);
         for (const Track& track : tracks) {
             const auto at = std::find_if(stored.begin(), stored.end(),
@@ -94,13 +86,7 @@ public:
     }
     QCoro::Task<void> deleteTracks(QList<Track> tracks) override
     {
-        if (onDelete) {
-            const auto hook = onDelete;
-            hook();
-        }
-        if (failDelete) {
-            throw storeFailure();
-        }
+        begin(onDelete, failDelete);
         for (const Track& track : tracks) {
             stored.removeIf([&](const Track& stored) { return stored.id == track.id; });
         }
@@ -119,6 +105,18 @@ public:
     std::optional<Json> preferenceJson(const QString&) const override { return std::nullopt; }
     void savePlaybackState(const PlaybackStateSnapshot&) override { }
     std::optional<PlaybackStateSnapshot> loadPlaybackState() override { return std::nullopt; }
+
+private:
+    static void begin(const std::function<void()>& hook, bool fail)
+    {
+        if (hook) {
+            const auto running = hook; // the hook may replace itself
+            running();
+        }
+        if (fail) {
+            throw storeFailure();
+        }
+    }
 };
 
 // Tags by file name; each read waits for a worker so that reads overlap.
@@ -164,7 +162,6 @@ public:
 class FakeFileAccess final : public FileAccessPlatform {
 public:
     std::atomic<int> starts { 0 }, stops { 0 };
-    QSet<QString> refused; // file names that get no bookmark; set before use
 
     bool startAccessing(const QUrl&) override
     {
@@ -172,13 +169,7 @@ public:
         return true;
     }
     void stopAccessing(const QUrl&) override { ++stops; }
-    QByteArray bookmarkData(const QUrl& url) override
-    {
-        if (refused.contains(url.fileName())) {
-            throw Failure(QStringLiteral("No bookmark."));
-        }
-        return url.toLocalFile().toUtf8();
-    }
+    QByteArray bookmarkData(const QUrl& url) override { return url.toLocalFile().toUtf8(); }
     QUrl resolveBookmark(const QByteArray& bookmark, bool& isStale) override
     {
         isStale = false;
@@ -190,15 +181,14 @@ public:
     bool isReadableFile(const QString&) override { return true; }
 };
 
-// An engine over the fakes (or over `database` when given), loaded.
+// An engine over the fakes, loaded.
 class LibraryEngineTest : public TempDirTest {
 protected:
     void TearDown() override { FileAccessPlatform::setShared(nullptr); }
 
-    TavrenLibraryEngine& engine(std::shared_ptr<DatabaseManager> database = nullptr)
+    TavrenLibraryEngine& engine()
     {
-        m_engine = std::make_unique<TavrenLibraryEngine>(
-            database ? database : store, metadata, cache, watcher);
+        m_engine = std::make_unique<TavrenLibraryEngine>(store, metadata, cache, watcher);
         await(m_engine->loadLibraryFromDisk());
         return *m_engine;
     }

@@ -58,14 +58,18 @@ TEST_F(LibraryImportTest, FilesAlreadyListedGetNewBookmarksAndNewOnesComeOnce)
 TEST_F(LibraryImportTest, FailuresAreSummedUpAfterTheOthersArePublished)
 {
     TavrenLibraryEngine& library = engine();
-    metadata->failing = { u"b.mp3"_s, u"c.mp3"_s, u"d.mp3"_s, u"e.mp3"_s };
-    const QString reason = MediaProbeError::unreadable(path(u"b.mp3"_s)).errorDescription();
-    EXPECT_EQ(failure(library.importFiles({ file(u"b.mp3"_s), file(u"a.mp3"_s) })),
-        u"Some files could not be imported:\nb.mp3: "_s + reason);
+    // A file that cannot be bookmarked is not even read.
+    const QUrl ghost = QUrl::fromLocalFile(path(u"ghost.mp3"_s));
+    EXPECT_EQ(failure(library.importFiles({ ghost, file(u"a.mp3"_s) })),
+        u"Some files could not be imported:\nghost.mp3: "_s
+            + SecurityScopedAccessError::bookmarkCreationFailed(ghost, u"The file doesn't exist."_s)
+                  .errorDescription());
+    EXPECT_EQ(metadata->reads, QStringList { u"a.mp3"_s });
     EXPECT_EQ(titles(library.allTracks()), QStringList { u"a.mp3"_s });
     EXPECT_EQ(store->stored, library.allTracks());
 
     store->saves.clear();
+    metadata->failing = { u"b.mp3"_s, u"c.mp3"_s, u"d.mp3"_s, u"e.mp3"_s };
     const QString summary = failure(library.importFiles(
         { file(u"b.mp3"_s), file(u"c.mp3"_s), file(u"d.mp3"_s), file(u"e.mp3"_s) }));
     EXPECT_TRUE(summary.startsWith(u"Some files could not be imported:\n"_s));
