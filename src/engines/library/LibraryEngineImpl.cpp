@@ -118,19 +118,25 @@ QCoro::Task<> TavrenLibraryEngine::loadLibraryFromDisk()
         if (m_revision != revision && !lastTry) {
             continue;
         }
+        // The list's lookups and the track index are built side by side.
+        QCoro::Task<> indexing = insertIntoIndex(stored);
         auto build = [stored = std::move(stored)]() mutable {
             return LibraryTrackList(std::move(stored));
         };
         QCoro::Task<LibraryTrackList> building
             = librarywork::runOn(QThreadPool::globalInstance(), std::move(build));
         LibraryTrackList loaded = co_await std::move(building);
-        if (!self) {
-            co_return;
-        }
-        QCoro::Task<> indexing = insertIntoIndex(loaded.tracks());
         co_await std::move(indexing);
         if (!self) {
             co_return;
+        }
+        if (loaded.droppedDuplicates() > 0) {
+            // The index took the last track of a repeated id; the list keeps the first.
+            QCoro::Task<> reindexing = insertIntoIndex(loaded.tracks());
+            co_await std::move(reindexing);
+            if (!self) {
+                co_return;
+            }
         }
         if (m_revision != revision) {
             if (!lastTry) {
