@@ -120,9 +120,7 @@ QCoro::Task<> TavrenLibraryEngine::loadLibraryFromDisk()
         }
         // The list's lookups and the track index are built side by side.
         QCoro::Task<> indexing = insertIntoIndex(stored);
-        auto build = [stored = std::move(stored)]() mutable {
-            return LibraryTrackList(std::move(stored));
-        };
+        auto build = [stored = std::move(stored)] { return LibraryTrackList(stored); };
         QCoro::Task<LibraryTrackList> building
             = librarywork::runOn(QThreadPool::globalInstance(), std::move(build));
         LibraryTrackList loaded = co_await std::move(building);

@@ -18,18 +18,18 @@ qsizetype withRoom(qsizetype size)
 
 } // namespace
 
-LibraryTrackList::LibraryTrackList(QList<Track> tracks)
+LibraryTrackList::LibraryTrackList(const QList<Track>& tracks)
 {
     m_positions.reserve(withRoom(tracks.size()));
     m_idsByLocation.reserve(withRoom(tracks.size()));
     m_tracks.reserve(withRoom(tracks.size()));
-    for (Track& track : tracks) {
+    for (const Track& track : tracks) {
         if (m_positions.contains(track.id)) {
             ++m_droppedDuplicates;
             continue;
         }
         index(track, m_tracks.size());
-        m_tracks.push_back(std::move(track));
+        m_tracks.push_back(track);
     }
 }
 

@@ -19,7 +19,7 @@ class LibraryTrackList {
 public:
     LibraryTrackList() = default;
     // Computes every location key: build large lists off the main thread.
-    explicit LibraryTrackList(QList<Track> tracks);
+    explicit LibraryTrackList(const QList<Track>& tracks);
 
     const QList<Track>& tracks() const { return m_tracks; }
     qsizetype size() const { return m_tracks.size(); }

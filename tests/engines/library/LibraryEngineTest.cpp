@@ -154,6 +154,10 @@ TEST_F(LibraryRemovalTest, EverythingIsCheckedBeforeTheStoreChanges)
         u"The selected item is not an audio file and was not deleted: "_s
             + folder.fileURL.toLocalFile());
     EXPECT_NE(failure<SecurityScopedAccessError>(library.removeTrack(unresolvable, true)), u"?"_s);
+    Track missing = a; // its file gone: the file system's error
+    missing.securityScopedBookmark = path(u"gone.mp3"_s).toUtf8();
+    EXPECT_EQ(failure<std::system_error>(library.removeTrack(missing, true)),
+        QString::fromUtf8(std::strerror(ENOENT)));
     store->failDelete = true;
     EXPECT_EQ(failure<StoreFileError>(library.removeTrack(a, true)), test::storeFailureText);
     EXPECT_TRUE(QFile::exists(a.fileURL.toLocalFile()));
