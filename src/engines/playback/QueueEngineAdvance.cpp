@@ -93,9 +93,8 @@ bool TavrenQueueEngine::rewrapForRepeat()
         return false;
     }
     publishHistory({});
-    publishUpcoming(order);
     m_originalUpcomingOrder = order;
-    applyShuffleMode();
+    publishUpcoming(inPlayingOrder(order));
     return !m_upcoming.isEmpty();
 }
 

@@ -194,6 +194,16 @@ void TavrenQueueEngine::shuffle(QList<Track>& tracks, qsizetype from)
     }
 }
 
+QList<Track> TavrenQueueEngine::inPlayingOrder(QList<Track> queued)
+{
+    // What applyShuffleMode() makes of a list that is its own queued order,
+    // without the pass over it that the off rule would take.
+    if (m_shuffleMode == ShuffleMode::standard) {
+        shuffle(queued, 0);
+    }
+    return queued;
+}
+
 void TavrenQueueEngine::applyShuffleMode()
 {
     if (m_shuffleMode == ShuffleMode::standard) {
@@ -234,12 +244,11 @@ void TavrenQueueEngine::playNow(const QList<Track>& given, qsizetype startingAt)
     const QueueSnapshot snapshot = takeSnapshot();
 
     m_playbackOrder = tracks;
+    const QList<Track> queued = tracks.sliced(start + 1);
+    m_originalUpcomingOrder = queued;
     publishHistory(tracks.first(start));
     publishCurrentTrack(tracks[start]);
-    const QList<Track> after = tracks.sliced(start + 1);
-    publishUpcoming(after);
-    m_originalUpcomingOrder = after;
-    applyShuffleMode();
+    publishUpcoming(inPlayingOrder(queued));
 
     if (!startCurrentTrack(tracks[start])) {
         restore(snapshot);
