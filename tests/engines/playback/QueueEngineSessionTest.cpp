@@ -54,32 +54,20 @@ TEST_F(QueueEngineTest, PersistenceErrorFollowsTheLatestSave)
 TEST_F(QueueEngineTest, ResolvingASessionSkipsWhatTheLibraryLost)
 {
     const QUuid gone = QUuid::createUuid();
-    PlaybackStateSnapshot saved;
-    saved.currentTrackID = gone;
-    saved.upcomingTrackIDs = { QUuid::createUuid(), tracks[1].id, tracks[0].id, tracks[1].id };
-    saved.historyTrackIDs = { tracks[0].id, tracks[2].id, gone };
-    saved.playbackOrderTrackIDs = QList { tracks[2].id, gone, tracks[0].id, tracks[1].id };
-    saved.repeatMode = u"loop"_s;
-    saved.shuffleMode = u"smart"_s;
-    saved.currentTime = 42.5;
-    saved.volume = 1.7f;
-
+    PlaybackStateSnapshot saved { gone, { gone, tracks[1].id, tracks[0].id, tracks[1].id },
+        { tracks[0].id, tracks[2].id, gone }, QList { tracks[2].id, gone, tracks[1].id }, u"loop"_s,
+        u"smart"_s, 42.5, true, 1.7f, {} };
     auto session = resolvePlaybackSession(saved, tracks);
     ASSERT_TRUE(session);
-    EXPECT_EQ(session->currentTrack.title, u"B");
-    EXPECT_EQ(titles(session->upcoming), u"A");
-    EXPECT_EQ(titles(session->history), u"A C");
-    EXPECT_EQ(titles(session->playbackOrder.value()), u"C A B");
+    EXPECT_EQ(QStringList({ session->currentTrack.title, titles(session->upcoming),
+                              titles(session->history), titles(*session->playbackOrder) })
+                  .join(u'|'),
+        u"B|A|A C|C B");
     EXPECT_EQ(session->repeatMode, RepeatMode::off);
     EXPECT_EQ(session->shuffleMode, ShuffleMode::smart);
-    EXPECT_EQ(session->currentTime, 42.5);
     EXPECT_EQ(session->volume, 1.0f);
-
     saved.volume = -0.5f;
-    saved.playbackOrderTrackIDs.reset();
-    session = resolvePlaybackSession(saved, tracks);
-    EXPECT_EQ(session->volume, 0.0f);
-    EXPECT_FALSE(session->playbackOrder);
+    EXPECT_EQ(resolvePlaybackSession(saved, tracks)->volume, 0.0f);
 
     saved.upcomingTrackIDs = { gone }; // the history alone restores nothing
     EXPECT_FALSE(resolvePlaybackSession(saved, tracks));
@@ -92,20 +80,17 @@ TEST_F(QueueEngineTest, RestoringNeitherSavesNorTouchesTheAudioEngine)
         tracks[1], list("ABC"), list("BD"), RepeatMode::all, ShuffleMode::off, list("AC"));
     EXPECT_EQ(state(), u"B | A C | D | A C | D B A C");
     EXPECT_EQ(queue.repeatMode(), RepeatMode::all);
-
     // A standard shuffle is drawn anew; the saved order keeps its duplicates.
     queue.restorePlaybackSession(
         tracks[2], list("AA"), {}, RepeatMode::off, ShuffleMode::standard, list("ACAE"));
     EXPECT_EQ(state(), u"C | A A |  | A A | A C A");
-    EXPECT_EQ(queue.shuffleMode(), ShuffleMode::standard);
-
     EXPECT_EQ(saves().size(), 0);
     EXPECT_TRUE(audio.take().isEmpty());
 }
 
 class QueueSessionFileTest : public TempDirTest { };
 
-QStringList keysOf(const QString& path)
+QString keysOf(const QString& path)
 {
     QFile file(path);
     EXPECT_TRUE(file.open(QIODevice::ReadOnly));
@@ -114,38 +99,34 @@ QStringList keysOf(const QString& path)
     for (auto it = object.begin(); it != object.end(); ++it) {
         keys << QString::fromStdString(it.key());
     }
-    return keys;
+    return keys.join(u' ');
 }
 
 TEST_F(QueueSessionFileTest, SessionFileLeavesOutWhatIsAbsentAndComesBackUnplayed)
 {
     auto database
         = std::make_shared<TavrenDatabaseManager>(path(), std::make_shared<MemoryUserDefaults>());
-    const QString file = database->playbackStateFilePath();
     FakeAudioEngine audio;
     TavrenQueueEngine queue(database);
-
     queue.savePlaybackState(true);
-    EXPECT_EQ(keysOf(file),
-        QStringList({ u"upcomingTrackIDs"_s, u"historyTrackIDs"_s, u"playbackOrderTrackIDs"_s,
-            u"repeatMode"_s, u"shuffleMode"_s, u"currentTime"_s, u"isPlaying"_s, u"savedAt"_s }));
+    EXPECT_EQ(keysOf(database->playbackStateFilePath()),
+        u"upcomingTrackIDs historyTrackIDs playbackOrderTrackIDs repeatMode shuffleMode "
+        u"currentTime isPlaying savedAt");
     auto saved = database->loadPlaybackState();
     EXPECT_EQ(saved->playbackOrderTrackIDs, QList<QUuid>());
-    EXPECT_EQ(saved->currentTime, 0);
-    EXPECT_FALSE(saved->isPlaying);
+    EXPECT_FALSE(saved->isPlaying || saved->currentTime != 0);
 
     const QList<Track> library { makeTrack(u"A"_s), makeTrack(u"B"_s) };
     queue.setAudioEngine(&audio);
     queue.playNow(library, 1);
     audio.time = 42.5;
     queue.savePlaybackState(true);
-    EXPECT_EQ(keysOf(file).first(), u"currentTrackID");
-    EXPECT_TRUE(keysOf(file).contains(u"volume"_s));
-    saved = database->loadPlaybackState();
-    EXPECT_TRUE(saved->isPlaying);
+    EXPECT_EQ(keysOf(database->playbackStateFilePath()),
+        u"currentTrackID upcomingTrackIDs historyTrackIDs playbackOrderTrackIDs repeatMode "
+        u"shuffleMode currentTime isPlaying volume savedAt");
 
     // The composition root loads this track at this time, without playing.
-    const auto session = resolvePlaybackSession(*saved, library);
+    const auto session = resolvePlaybackSession(*database->loadPlaybackState(), library);
     EXPECT_EQ(session->currentTrack, library[1]);
     EXPECT_EQ(session->currentTime, 42.5);
     EXPECT_EQ(session->volume, 0.25f);

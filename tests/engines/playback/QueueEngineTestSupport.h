@@ -2,7 +2,6 @@
 
 #include "engines/playback/QueueEngineImpl.h"
 
-#include <QMutex>
 #include <QStringList>
 #include <atomic>
 #include <gtest/gtest.h>
@@ -11,35 +10,30 @@
 
 namespace kivo::test {
 
-// An audio engine that only writes down what it is asked; play() throws
-// missingFile for the tracks in `unplayable`. It tells its delegate nothing:
-// tests send the notices themselves.
+// An audio engine that only writes down what it is asked ("A", "seek:0",
+// "cleared"); play() throws missingFile for the tracks in `unplayable`. It
+// tells its delegate nothing: tests send the notices themselves.
 class FakeAudioEngine final : public AudioEngine {
 public:
-    AudioEngineDelegate* delegate() const override { return m_delegate; }
-    void setDelegate(AudioEngineDelegate* delegate) override { m_delegate = delegate; }
+    AudioEngineDelegate* delegate() const override { return nullptr; }
+    void setDelegate(AudioEngineDelegate*) override { }
     PlaybackState playbackState() const override { return PlaybackState::playing; }
-    std::optional<Track> currentTrack() const override { return current; }
+    std::optional<Track> currentTrack() const override { return {}; }
     QList<Track> queue() const override { return {}; }
     double currentTime() const override { return time; }
     double duration() const override { return 0; }
     double progress() const override { return 0; }
-    bool isPlaying() const override { return playing; }
+    bool isPlaying() const override { return true; }
     float volume() const override { return 0.25f; }
     void setVolume(float) override { }
     void setQueue(const QList<Track>&, qsizetype) override { }
     void appendToQueue(const Track&) override { }
-    void clearQueue() override
-    {
-        current.reset();
-        played << QStringLiteral("cleared");
-    }
+    void clearQueue() override { played << QStringLiteral("cleared"); }
     void play(const Track& track) override
     {
         if (unplayable.contains(track.id)) {
             throw AudioPlaybackError::missingFile(track.fileURL);
         }
-        current = track;
         played << track.title;
     }
     void resume() override { }
@@ -48,11 +42,7 @@ public:
     void togglePlayback() override { }
     void nextTrack() override { }
     void previousTrack() override { }
-    void seek(double seconds) override
-    {
-        time = seconds;
-        played << QStringLiteral("seek:%1").arg(seconds);
-    }
+    void seek(double seconds) override { played << QStringLiteral("seek:%1").arg(time = seconds); }
     bool isGaplessEnabled() const override { return false; }
     void setGaplessEnabled(bool) override { }
     double crossfadeDuration() const override { return 0; }
@@ -64,18 +54,13 @@ public:
 
     QStringList take() { return std::exchange(played, {}); }
 
-    QStringList played; // titles started, "seek:<s>", "cleared"
+    QStringList played;
     QList<QUuid> unplayable;
-    std::optional<Track> current;
     double time = 0;
-    bool playing = true;
-
-private:
-    AudioEngineDelegate* m_delegate = nullptr;
 };
 
-// A store that keeps the saved sessions in memory. The next `failures` writes
-// throw, in the order they run.
+// Keeps the saved sessions (read them only after a synchronous save). The
+// next `failures` writes throw.
 class SessionRecorder final : public DatabaseManager {
 public:
     QUrl databaseURL() const override { return {}; }
@@ -94,22 +79,13 @@ public:
     std::optional<PlaybackStateSnapshot> loadPlaybackState() override { return {}; }
     void savePlaybackState(const PlaybackStateSnapshot& snapshot) override
     {
-        if (failures.fetch_sub(1) > 0) {
+        if (failures > 0 && failures-- > 0) {
             throw std::runtime_error("The disk is full.");
         }
-        failures = 0;
-        const QMutexLocker lock(&mutex);
         saved.push_back(snapshot);
     }
 
-    QList<PlaybackStateSnapshot> take()
-    {
-        const QMutexLocker lock(&mutex);
-        return std::exchange(saved, {});
-    }
-
     std::atomic<int> failures = 0;
-    QMutex mutex;
     QList<PlaybackStateSnapshot> saved;
 };
 
@@ -169,9 +145,8 @@ protected:
     QList<PlaybackStateSnapshot> saves()
     {
         queue.savePlaybackState(true);
-        QList<PlaybackStateSnapshot> saved = database->take();
-        saved.removeLast();
-        return saved;
+        database->saved.removeLast();
+        return std::exchange(database->saved, {});
     }
 
     std::shared_ptr<SessionRecorder> database = std::make_shared<SessionRecorder>();
