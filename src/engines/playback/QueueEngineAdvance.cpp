@@ -30,7 +30,7 @@ std::optional<Track> TavrenQueueEngine::playPreviousSong()
 
 std::optional<Track> TavrenQueueEngine::advance(bool afterTrackEnded)
 {
-    const QueueSnapshot snapshot = takeSnapshot();
+    QueueSnapshot snapshot = takeSnapshot();
 
     if (!m_currentTrack) {
         // The current track left the library: the next one simply starts. A
@@ -61,12 +61,12 @@ std::optional<Track> TavrenQueueEngine::advance(bool afterTrackEnded)
             savePlaybackState(false);
             return std::nullopt;
         }
-        return startOrRollBack(*next, snapshot);
+        return startOrRollBack(*next, std::move(snapshot));
     }
 
     publishHistory(m_history + QList<Track> { current });
     const std::optional<Track> next = takeNextUpcoming();
-    return startOrRollBack(*next, snapshot);
+    return startOrRollBack(*next, std::move(snapshot));
 }
 
 std::optional<Track> TavrenQueueEngine::takeNextUpcoming()
@@ -79,7 +79,7 @@ std::optional<Track> TavrenQueueEngine::takeNextUpcoming()
     const Track next = upcoming.takeFirst();
     publishUpcoming(upcoming);
     publishCurrentTrack(next);
-    m_originalUpcomingOrder.removeIf([&](const Track& track) { return track.id == next.id; });
+    m_originalUpcomingOrder.removeAll(next.id);
     return next;
 }
 
@@ -93,7 +93,7 @@ bool TavrenQueueEngine::rewrapForRepeat()
         return false;
     }
     publishHistory({});
-    m_originalUpcomingOrder = order;
+    m_originalUpcomingOrder = idsOf(order);
     publishUpcoming(inPlayingOrder(order));
     return !m_upcoming.isEmpty();
 }
@@ -110,7 +110,7 @@ std::optional<Track> TavrenQueueEngine::stepBack(bool restartIfPastThreshold)
         return current;
     }
 
-    const QueueSnapshot snapshot = takeSnapshot();
+    QueueSnapshot snapshot = takeSnapshot();
     if (m_history.isEmpty()) {
         if (engine) {
             engine->seek(0);
@@ -121,9 +121,9 @@ std::optional<Track> TavrenQueueEngine::stepBack(bool restartIfPastThreshold)
     const Track previous = history.takeLast();
     publishHistory(history);
     publishUpcoming(QList<Track> { current } + m_upcoming);
-    m_originalUpcomingOrder.prepend(current);
+    m_originalUpcomingOrder.prepend(current.id);
     publishCurrentTrack(previous);
-    return startOrRollBack(previous, snapshot);
+    return startOrRollBack(previous, std::move(snapshot));
 }
 
 // ---- the audio engine's notices --------------------------------------------------

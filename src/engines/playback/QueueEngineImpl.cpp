@@ -1,7 +1,8 @@
 #include "engines/playback/QueueEngineImpl.h"
 
+#include <QHash>
 #include <QRandomGenerator>
-#include <QSet>
+#include <QThreadPool>
 #include <algorithm>
 
 namespace kivo {
@@ -10,14 +11,25 @@ using ::qHash;
 
 namespace {
 
-QSet<QUuid> idsOf(const QList<Track>& tracks)
+// Replaced lists may hold the last references to a whole library of tracks,
+// and freeing 100,000 of them takes tens of milliseconds: long ones go on a
+// worker. (Called after the change signal, once views have let go of theirs.)
+qsizetype sizeOf(const QList<Track>& tracks)
 {
-    QSet<QUuid> ids;
-    ids.reserve(tracks.size());
-    for (const Track& track : tracks) {
-        ids.insert(track.id);
+    return tracks.size();
+}
+
+qsizetype sizeOf(const TavrenQueueEngine::QueueSnapshot& snapshot)
+{
+    return snapshot.upcoming.size() + snapshot.history.size()
+        + snapshot.originalUpcomingOrder.size() + snapshot.playbackOrder.size();
+}
+
+template <typename Lists> void releaseInBackground(Lists lists)
+{
+    if (sizeOf(lists) >= 10000) {
+        QThreadPool::globalInstance()->start([released = std::move(lists)] {});
     }
-    return ids;
 }
 
 // Drops every entry with `id`; reports whether there was one.
@@ -62,14 +74,16 @@ void TavrenQueueEngine::publishCurrentTrack(const std::optional<Track>& track)
 
 void TavrenQueueEngine::publishUpcoming(const QList<Track>& tracks)
 {
-    m_upcoming = tracks;
+    QList<Track> replaced = std::exchange(m_upcoming, tracks);
     emit upcomingChanged(m_upcoming);
+    releaseInBackground(std::move(replaced));
 }
 
 void TavrenQueueEngine::publishHistory(const QList<Track>& tracks)
 {
-    m_history = tracks;
+    QList<Track> replaced = std::exchange(m_history, tracks);
     emit historyChanged(m_history);
+    releaseInBackground(std::move(replaced));
 }
 
 void TavrenQueueEngine::setUpcoming(const QList<Track>& tracks)
@@ -164,14 +178,14 @@ bool TavrenQueueEngine::startCurrentTrack(const Track& track)
     return true;
 }
 
-std::optional<Track> TavrenQueueEngine::startOrRollBack(
-    const Track& track, const QueueSnapshot& snapshot)
+std::optional<Track> TavrenQueueEngine::startOrRollBack(const Track& track, QueueSnapshot snapshot)
 {
     const bool started = startCurrentTrack(track);
     if (!started) {
         restore(snapshot);
     }
     savePlaybackState(false);
+    releaseInBackground(std::move(snapshot));
     return started ? std::optional(track) : std::nullopt;
 }
 
@@ -215,13 +229,20 @@ void TavrenQueueEngine::applyShuffleMode()
         publishUpcoming(shuffled);
         return;
     }
-    // Off and smart: the queued order of the tracks still upcoming.
-    const QSet<QUuid> remaining = idsOf(m_upcoming);
+    // Off and smart: the queued order of the tracks still upcoming. Each
+    // queued entry is looked up by itself, so an id queued twice comes back
+    // twice as long as it is still upcoming at all.
+    QHash<QUuid, qsizetype> remaining; // id -> its first upcoming entry
+    remaining.reserve(m_upcoming.size());
+    for (qsizetype i = m_upcoming.size() - 1; i >= 0; --i) {
+        remaining.insert(m_upcoming[i].id, i);
+    }
     QList<Track> ordered;
     ordered.reserve(m_upcoming.size());
-    for (const Track& track : std::as_const(m_originalUpcomingOrder)) {
-        if (remaining.contains(track.id)) {
-            ordered.push_back(track);
+    for (const QUuid& id : std::as_const(m_originalUpcomingOrder)) {
+        const auto found = remaining.constFind(id);
+        if (found != remaining.cend()) {
+            ordered.push_back(m_upcoming[*found]);
         }
     }
     publishUpcoming(ordered);
@@ -241,19 +262,20 @@ void TavrenQueueEngine::playNow(const QList<Track>& given, qsizetype startingAt)
     }
     const QList<Track> tracks = given; // the caller's list may be one of ours
     const qsizetype start = std::clamp<qsizetype>(startingAt, 0, tracks.size() - 1);
-    const QueueSnapshot snapshot = takeSnapshot();
+    QueueSnapshot snapshot = takeSnapshot();
 
     m_playbackOrder = tracks;
-    const QList<Track> queued = tracks.sliced(start + 1);
-    m_originalUpcomingOrder = queued;
+    QList<Track> queued = tracks.sliced(start + 1);
+    m_originalUpcomingOrder = idsOf(queued);
     publishHistory(tracks.first(start));
     publishCurrentTrack(tracks[start]);
-    publishUpcoming(inPlayingOrder(queued));
+    publishUpcoming(inPlayingOrder(std::move(queued)));
 
     if (!startCurrentTrack(tracks[start])) {
         restore(snapshot);
     }
     savePlaybackState(false);
+    releaseInBackground(std::move(snapshot));
 }
 
 void TavrenQueueEngine::playNext(const QList<Track>& tracks)
@@ -262,7 +284,7 @@ void TavrenQueueEngine::playNext(const QList<Track>& tracks)
         return;
     }
     publishUpcoming(tracks + m_upcoming);
-    m_originalUpcomingOrder = tracks + m_originalUpcomingOrder;
+    m_originalUpcomingOrder = idsOf(tracks) + m_originalUpcomingOrder;
     refreshPlaybackOrder();
     savePlaybackState(false);
 }
@@ -273,7 +295,7 @@ void TavrenQueueEngine::playLast(const QList<Track>& tracks)
         return;
     }
     QList<Track> upcoming = m_upcoming + tracks;
-    m_originalUpcomingOrder.append(tracks);
+    m_originalUpcomingOrder.append(idsOf(tracks));
     m_upcoming = upcoming;
     refreshPlaybackOrder(); // the queued order, before any reshuffle
     if (m_shuffleMode == ShuffleMode::standard) {
@@ -292,7 +314,7 @@ void TavrenQueueEngine::remove(qsizetype index)
     }
     QList<Track> upcoming = m_upcoming;
     const Track removed = upcoming.takeAt(index);
-    removeAll(m_originalUpcomingOrder, removed.id);
+    m_originalUpcomingOrder.removeAll(removed.id);
     publishUpcoming(upcoming);
     refreshPlaybackOrder();
     savePlaybackState(false);
@@ -307,7 +329,7 @@ void TavrenQueueEngine::move(qsizetype from, qsizetype to)
     Track moved = upcoming.takeAt(from);
     upcoming.insert(std::clamp<qsizetype>(to, 0, upcoming.size()), std::move(moved));
     // A manual move makes the present order the queued one.
-    m_originalUpcomingOrder = upcoming;
+    m_originalUpcomingOrder = idsOf(upcoming);
     publishUpcoming(upcoming);
     refreshPlaybackOrder();
     savePlaybackState(false);
@@ -336,7 +358,7 @@ void TavrenQueueEngine::removeTrackFromPlayback(const QUuid& id)
     if (removeAll(history, id)) {
         publishHistory(history);
     }
-    removeAll(m_originalUpcomingOrder, id);
+    m_originalUpcomingOrder.removeAll(id);
     removeAll(m_playbackOrder, id);
 
     if (wasCurrent) {
@@ -357,7 +379,8 @@ void TavrenQueueEngine::refreshPlaybackOrder()
         order.push_back(*m_currentTrack);
     }
     order.append(m_upcoming);
-    m_playbackOrder = std::move(order);
+    std::swap(m_playbackOrder, order);
+    releaseInBackground(std::move(order));
 }
 
 } // namespace kivo

@@ -30,7 +30,7 @@ public:
         std::optional<Track> currentTrack;
         QList<Track> upcoming;
         QList<Track> history;
-        QList<Track> originalUpcomingOrder;
+        QList<QUuid> originalUpcomingOrder;
         QList<Track> playbackOrder;
     };
 
@@ -57,9 +57,9 @@ public:
     void setShuffleMode(ShuffleMode mode) override;
     std::exception_ptr lastPlaybackError() const override { return m_lastPlaybackError; }
     std::exception_ptr lastPersistenceError() const override { return m_lastPersistenceError; }
-    // The upcoming tracks in the order they were queued (what turning shuffle
-    // off goes back to).
-    QList<Track> originalUpcomingOrder() const { return m_originalUpcomingOrder; }
+    // The ids of the upcoming tracks in the order they were queued (what
+    // turning shuffle off goes back to).
+    QList<QUuid> originalUpcomingOrder() const { return m_originalUpcomingOrder; }
     // The whole play order: what repeat-all starts again from.
     QList<Track> playbackOrder() const { return m_playbackOrder; }
 
@@ -115,7 +115,7 @@ private:
     // Asks the audio engine to play `track`; the queue lists are not touched.
     bool startCurrentTrack(const Track& track);
     // Starts `track`, or puts `snapshot` back; saves either way.
-    std::optional<Track> startOrRollBack(const Track& track, const QueueSnapshot& snapshot);
+    std::optional<Track> startOrRollBack(const Track& track, QueueSnapshot snapshot);
     void applyShuffleMode();
     // A newly queued list in the order it will play under the shuffle mode.
     QList<Track> inPlayingOrder(QList<Track> queued);
@@ -126,6 +126,7 @@ private:
     bool rewrapForRepeat();
     std::optional<Track> stepBack(bool restartIfPastThreshold);
 
+    static QList<QUuid> idsOf(const QList<Track>& tracks);
     PlaybackStateSnapshot makeSessionSnapshot() const;
     void applySaveResult(quint64 serial, const std::exception_ptr& error);
 
@@ -138,7 +139,9 @@ private:
     QList<Track> m_history;
     RepeatMode m_repeatMode = RepeatMode::off;
     ShuffleMode m_shuffleMode = ShuffleMode::off;
-    QList<Track> m_originalUpcomingOrder;
+    // Ids only: the order is all it keeps, and a library-sized list of ids is
+    // copied and filtered far faster than one of tracks.
+    QList<QUuid> m_originalUpcomingOrder;
     QList<Track> m_playbackOrder;
     std::exception_ptr m_lastPlaybackError;
     std::exception_ptr m_lastPersistenceError;

@@ -13,16 +13,6 @@ using ::qHash;
 
 namespace {
 
-QList<QUuid> idsOf(const QList<Track>& tracks)
-{
-    QList<QUuid> ids;
-    ids.reserve(tracks.size());
-    for (const Track& track : tracks) {
-        ids.push_back(track.id);
-    }
-    return ids;
-}
-
 QList<Track> withoutID(const QList<Track>& tracks, const QUuid& id)
 {
     QList<Track> kept;
@@ -33,6 +23,16 @@ QList<Track> withoutID(const QList<Track>& tracks, const QUuid& id)
 }
 
 } // namespace
+
+QList<QUuid> TavrenQueueEngine::idsOf(const QList<Track>& tracks)
+{
+    QList<QUuid> ids;
+    ids.reserve(tracks.size());
+    for (const Track& track : tracks) {
+        ids.push_back(track.id);
+    }
+    return ids;
+}
 
 PlaybackStateSnapshot TavrenQueueEngine::makeSessionSnapshot() const
 {
@@ -102,7 +102,7 @@ void TavrenQueueEngine::restorePlaybackSession(const Track& currentTrack,
     publishCurrentTrack(current);
     publishUpcoming(withoutID(upcoming, current.id));
     publishHistory(withoutID(history, current.id));
-    m_originalUpcomingOrder = m_upcoming;
+    m_originalUpcomingOrder = idsOf(m_upcoming);
 
     // The saved order, limited to what was restored, as long as it still
     // holds the current track; else history, current, upcoming.

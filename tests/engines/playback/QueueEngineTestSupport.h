@@ -130,13 +130,24 @@ protected:
         return chosen;
     }
 
+    QString titlesOf(const QList<QUuid>& ids) const
+    {
+        QStringList names;
+        for (const QUuid& id : ids) {
+            names << std::find_if(tracks.cbegin(), tracks.cend(), [&](auto& t) {
+                return t.id == id;
+            })->title;
+        }
+        return names.join(u' ');
+    }
+
     // "current | upcoming | history | queued order | play order"
     QString state() const
     {
         const auto current = queue.currentTrack();
         return QStringList(
             { current ? current->title : QStringLiteral("-"), titles(queue.upcoming()),
-                titles(queue.history()), titles(queue.originalUpcomingOrder()),
+                titles(queue.history()), titlesOf(queue.originalUpcomingOrder()),
                 titles(queue.playbackOrder()) })
             .join(QStringLiteral(" | "));
     }
