@@ -11,9 +11,6 @@ using ::qHash;
 
 namespace {
 
-// Replaced lists may hold the last references to a whole library of tracks,
-// and freeing 100,000 of them takes tens of milliseconds: long ones go on a
-// worker. (Called after the change signal, once views have let go of theirs.)
 qsizetype sizeOf(const QList<Track>& tracks)
 {
     return tracks.size();
@@ -25,6 +22,9 @@ qsizetype sizeOf(const TavrenQueueEngine::QueueSnapshot& snapshot)
         + snapshot.originalUpcomingOrder.size() + snapshot.playbackOrder.size();
 }
 
+// Replaced lists may hold the last references to a whole library of tracks,
+// and freeing 100,000 of them takes tens of milliseconds: long ones go on a
+// worker. (Called after the change signal, once views have let go of theirs.)
 template <typename Lists> void releaseInBackground(Lists lists)
 {
     if (sizeOf(lists) >= 10000) {
@@ -296,8 +296,7 @@ void TavrenQueueEngine::playLast(const QList<Track>& tracks)
     }
     QList<Track> upcoming = m_upcoming + tracks;
     m_originalUpcomingOrder.append(idsOf(tracks));
-    m_upcoming = upcoming;
-    refreshPlaybackOrder(); // the queued order, before any reshuffle
+    setPlaybackOrder(upcoming); // the queued order, before any reshuffle
     if (m_shuffleMode == ShuffleMode::standard) {
         // The next track stays next; the rest, new tracks included, is drawn again.
         shuffle(upcoming, 1);
@@ -339,10 +338,11 @@ void TavrenQueueEngine::clearUpcoming()
 {
     publishUpcoming({});
     m_originalUpcomingOrder.clear();
-    m_playbackOrder.clear();
+    QList<Track> order; // what a repeat starts again from: the current track alone
     if (m_currentTrack) {
-        m_playbackOrder.push_back(*m_currentTrack);
+        order.push_back(*m_currentTrack);
     }
+    releaseInBackground(std::exchange(m_playbackOrder, order));
     savePlaybackState(false);
 }
 
@@ -372,13 +372,18 @@ void TavrenQueueEngine::removeTrackFromPlayback(const QUuid& id)
 
 void TavrenQueueEngine::refreshPlaybackOrder()
 {
+    setPlaybackOrder(m_upcoming);
+}
+
+void TavrenQueueEngine::setPlaybackOrder(const QList<Track>& upcoming)
+{
     QList<Track> order;
-    order.reserve(m_history.size() + 1 + m_upcoming.size());
+    order.reserve(m_history.size() + 1 + upcoming.size());
     order.append(m_history);
     if (m_currentTrack) {
         order.push_back(*m_currentTrack);
     }
-    order.append(m_upcoming);
+    order.append(upcoming);
     std::swap(m_playbackOrder, order);
     releaseInBackground(std::move(order));
 }

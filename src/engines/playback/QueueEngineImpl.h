@@ -117,6 +117,8 @@ private:
     // Starts `track`, or puts `snapshot` back; saves either way.
     std::optional<Track> startOrRollBack(const Track& track, QueueSnapshot snapshot);
     void applyShuffleMode();
+    // The play order becomes the history, the current track and `upcoming`.
+    void setPlaybackOrder(const QList<Track>& upcoming);
     // A newly queued list in the order it will play under the shuffle mode.
     QList<Track> inPlayingOrder(QList<Track> queued);
     void shuffle(QList<Track>& tracks, qsizetype from);
