@@ -1,0 +1,391 @@
+#include "engines/playback/QueueEngineImpl.h"
+
+#include <QHash>
+#include <QRandomGenerator>
+#include <QThreadPool>
+#include <algorithm>
+
+namespace kivo {
+
+using ::qHash;
+
+namespace {
+
+qsizetype sizeOf(const QList<Track>& tracks)
+{
+    return tracks.size();
+}
+
+qsizetype sizeOf(const TavrenQueueEngine::QueueSnapshot& snapshot)
+{
+    return snapshot.upcoming.size() + snapshot.history.size()
+        + snapshot.originalUpcomingOrder.size() + snapshot.playbackOrder.size();
+}
+
+// Replaced lists may hold the last references to a whole library of tracks,
+// and freeing 100,000 of them takes tens of milliseconds: long ones go on a
+// worker. (Called after the change signal, once views have let go of theirs.)
+template <typename Lists> void releaseInBackground(Lists lists)
+{
+    if (sizeOf(lists) >= 10000) {
+        QThreadPool::globalInstance()->start([released = std::move(lists)] {});
+    }
+}
+
+// Drops every entry with `id`; reports whether there was one.
+bool removeAll(QList<Track>& tracks, const QUuid& id)
+{
+    return tracks.removeIf([&](const Track& track) { return track.id == id; }) > 0;
+}
+
+} // namespace
+
+TavrenQueueEngine::TavrenQueueEngine(std::shared_ptr<DatabaseManager> database, QObject* parent)
+    : QueueEngine(parent)
+    , m_random(QRandomGenerator::system()->generate64())
+{
+    if (database) {
+        m_sessionStore = std::make_unique<PlaybackSessionStore>(std::move(database));
+    }
+}
+
+TavrenQueueEngine::~TavrenQueueEngine()
+{
+    if (m_audioEngine && m_audioEngine->delegate() == this) {
+        m_audioEngine->setDelegate(nullptr);
+    }
+}
+
+void TavrenQueueEngine::setAudioEngine(AudioEngine* engine)
+{
+    m_audioEngine = engine;
+    if (engine) {
+        engine->setDelegate(this);
+    }
+}
+
+// ---- published values -----------------------------------------------------------
+
+void TavrenQueueEngine::publishCurrentTrack(const std::optional<Track>& track)
+{
+    m_currentTrack = track;
+    emit currentTrackChanged(m_currentTrack);
+}
+
+void TavrenQueueEngine::publishUpcoming(const QList<Track>& tracks)
+{
+    QList<Track> replaced = std::exchange(m_upcoming, tracks);
+    emit upcomingChanged(m_upcoming);
+    releaseInBackground(std::move(replaced));
+}
+
+void TavrenQueueEngine::publishHistory(const QList<Track>& tracks)
+{
+    QList<Track> replaced = std::exchange(m_history, tracks);
+    emit historyChanged(m_history);
+    releaseInBackground(std::move(replaced));
+}
+
+void TavrenQueueEngine::setUpcoming(const QList<Track>& tracks)
+{
+    publishUpcoming(tracks);
+}
+
+void TavrenQueueEngine::setLastPlaybackError(const std::exception_ptr& error)
+{
+    if (error == m_lastPlaybackError) {
+        return;
+    }
+    m_lastPlaybackError = error;
+    emit lastPlaybackErrorChanged(m_lastPlaybackError);
+}
+
+void TavrenQueueEngine::setLastPersistenceError(const std::exception_ptr& error)
+{
+    if (error == m_lastPersistenceError) {
+        return;
+    }
+    m_lastPersistenceError = error;
+    emit lastPersistenceErrorChanged(m_lastPersistenceError);
+}
+
+void TavrenQueueEngine::reportPlaybackError(const std::exception_ptr& error)
+{
+    setLastPlaybackError(error);
+}
+
+void TavrenQueueEngine::clearReportedErrors()
+{
+    setLastPlaybackError(nullptr);
+    setLastPersistenceError(nullptr);
+}
+
+void TavrenQueueEngine::setRepeatMode(RepeatMode mode)
+{
+    if (mode == m_repeatMode) {
+        return;
+    }
+    m_repeatMode = mode;
+    emit repeatModeChanged(mode);
+    if (!m_isRestoringSession) {
+        savePlaybackState(false);
+    }
+}
+
+void TavrenQueueEngine::setShuffleMode(ShuffleMode mode)
+{
+    if (mode == m_shuffleMode) {
+        return;
+    }
+    m_shuffleMode = mode;
+    emit shuffleModeChanged(mode);
+    applyShuffleMode();
+    if (!m_isRestoringSession) {
+        savePlaybackState(false);
+    }
+}
+
+// ---- snapshots and starting -----------------------------------------------------
+
+TavrenQueueEngine::QueueSnapshot TavrenQueueEngine::takeSnapshot() const
+{
+    return { m_currentTrack, m_upcoming, m_history, m_originalUpcomingOrder, m_playbackOrder };
+}
+
+void TavrenQueueEngine::restore(const QueueSnapshot& snapshot)
+{
+    publishCurrentTrack(snapshot.currentTrack);
+    publishUpcoming(snapshot.upcoming);
+    publishHistory(snapshot.history);
+    m_originalUpcomingOrder = snapshot.originalUpcomingOrder;
+    m_playbackOrder = snapshot.playbackOrder;
+}
+
+bool TavrenQueueEngine::startCurrentTrack(const Track& track)
+{
+    AudioEngine* engine = m_audioEngine;
+    if (!engine) {
+        setLastPlaybackError(std::make_exception_ptr(AudioPlaybackError::audioEngineUnavailable()));
+        return false;
+    }
+    try {
+        engine->play(track);
+    } catch (...) {
+        setLastPlaybackError(std::current_exception());
+        return false;
+    }
+    setLastPlaybackError(nullptr);
+    return true;
+}
+
+std::optional<Track> TavrenQueueEngine::startOrRollBack(const Track& track, QueueSnapshot snapshot)
+{
+    const bool started = startCurrentTrack(track);
+    if (!started) {
+        restore(snapshot);
+    }
+    savePlaybackState(false);
+    releaseInBackground(std::move(snapshot));
+    return started ? std::optional(track) : std::nullopt;
+}
+
+// ---- shuffle --------------------------------------------------------------------
+
+void TavrenQueueEngine::shuffle(QList<Track>& tracks, qsizetype from)
+{
+    // Fisher–Yates over tracks[from...]: each order equally likely.
+    const qsizetype last = tracks.size() - 1;
+    if (last - from < 1) {
+        return;
+    }
+    Track* data = tracks.data();
+    for (qsizetype i = from; i < last; ++i) {
+        std::uniform_int_distribution<qsizetype> pick(i, last);
+        const qsizetype j = pick(m_random);
+        if (j != i) {
+            std::swap(data[i], data[j]);
+        }
+    }
+}
+
+QList<Track> TavrenQueueEngine::inPlayingOrder(QList<Track> queued)
+{
+    // What applyShuffleMode() makes of a list that is its own queued order,
+    // without the pass over it that the off rule would take.
+    if (m_shuffleMode == ShuffleMode::standard) {
+        shuffle(queued, 0);
+    }
+    return queued;
+}
+
+void TavrenQueueEngine::applyShuffleMode()
+{
+    if (m_shuffleMode == ShuffleMode::standard) {
+        if (m_upcoming.size() < 2) {
+            return;
+        }
+        QList<Track> shuffled = m_upcoming;
+        shuffle(shuffled, 0);
+        publishUpcoming(shuffled);
+        return;
+    }
+    // Off and smart: the queued order of the tracks still upcoming. Each
+    // queued entry is looked up by itself, so an id queued twice comes back
+    // twice as long as it is still upcoming at all.
+    QHash<QUuid, qsizetype> remaining; // id -> its first upcoming entry
+    remaining.reserve(m_upcoming.size());
+    for (qsizetype i = m_upcoming.size() - 1; i >= 0; --i) {
+        remaining.insert(m_upcoming[i].id, i);
+    }
+    QList<Track> ordered;
+    ordered.reserve(m_upcoming.size());
+    for (const QUuid& id : std::as_const(m_originalUpcomingOrder)) {
+        const auto found = remaining.constFind(id);
+        if (found != remaining.cend()) {
+            ordered.push_back(m_upcoming[*found]);
+        }
+    }
+    publishUpcoming(ordered);
+}
+
+// ---- building and editing the queue ---------------------------------------------
+
+void TavrenQueueEngine::playNow(const QList<Track>& tracks)
+{
+    playNow(tracks, 0);
+}
+
+void TavrenQueueEngine::playNow(const QList<Track>& given, qsizetype startingAt)
+{
+    if (given.isEmpty()) {
+        return;
+    }
+    const QList<Track> tracks = given; // the caller's list may be one of ours
+    const qsizetype start = std::clamp<qsizetype>(startingAt, 0, tracks.size() - 1);
+    QueueSnapshot snapshot = takeSnapshot();
+
+    m_playbackOrder = tracks;
+    QList<Track> queued = tracks.sliced(start + 1);
+    m_originalUpcomingOrder = idsOf(queued);
+    publishHistory(tracks.first(start));
+    publishCurrentTrack(tracks[start]);
+    publishUpcoming(inPlayingOrder(std::move(queued)));
+
+    if (!startCurrentTrack(tracks[start])) {
+        restore(snapshot);
+    }
+    savePlaybackState(false);
+    releaseInBackground(std::move(snapshot));
+}
+
+void TavrenQueueEngine::playNext(const QList<Track>& tracks)
+{
+    if (tracks.isEmpty()) {
+        return;
+    }
+    publishUpcoming(tracks + m_upcoming);
+    m_originalUpcomingOrder = idsOf(tracks) + m_originalUpcomingOrder;
+    refreshPlaybackOrder();
+    savePlaybackState(false);
+}
+
+void TavrenQueueEngine::playLast(const QList<Track>& tracks)
+{
+    if (tracks.isEmpty()) {
+        return;
+    }
+    QList<Track> upcoming = m_upcoming + tracks;
+    m_originalUpcomingOrder.append(idsOf(tracks));
+    setPlaybackOrder(upcoming); // the queued order, before any reshuffle
+    if (m_shuffleMode == ShuffleMode::standard) {
+        // The next track stays next; the rest, new tracks included, is drawn again.
+        shuffle(upcoming, 1);
+    }
+    publishUpcoming(upcoming);
+    // Saved once the queue is final, so the file holds the order that will play.
+    savePlaybackState(false);
+}
+
+void TavrenQueueEngine::remove(qsizetype index)
+{
+    if (index < 0 || index >= m_upcoming.size()) {
+        return;
+    }
+    QList<Track> upcoming = m_upcoming;
+    const Track removed = upcoming.takeAt(index);
+    m_originalUpcomingOrder.removeAll(removed.id);
+    publishUpcoming(upcoming);
+    refreshPlaybackOrder();
+    savePlaybackState(false);
+}
+
+void TavrenQueueEngine::move(qsizetype from, qsizetype to)
+{
+    if (from < 0 || from >= m_upcoming.size()) {
+        return;
+    }
+    QList<Track> upcoming = m_upcoming;
+    Track moved = upcoming.takeAt(from);
+    upcoming.insert(std::clamp<qsizetype>(to, 0, upcoming.size()), std::move(moved));
+    // A manual move makes the present order the queued one.
+    m_originalUpcomingOrder = idsOf(upcoming);
+    publishUpcoming(upcoming);
+    refreshPlaybackOrder();
+    savePlaybackState(false);
+}
+
+void TavrenQueueEngine::clearUpcoming()
+{
+    publishUpcoming({});
+    m_originalUpcomingOrder.clear();
+    QList<Track> order; // what a repeat starts again from: the current track alone
+    if (m_currentTrack) {
+        order.push_back(*m_currentTrack);
+    }
+    releaseInBackground(std::exchange(m_playbackOrder, order));
+    savePlaybackState(false);
+}
+
+void TavrenQueueEngine::removeTrackFromPlayback(const QUuid& id)
+{
+    const bool wasCurrent = m_currentTrack && m_currentTrack->id == id;
+
+    QList<Track> upcoming = m_upcoming;
+    if (removeAll(upcoming, id)) {
+        publishUpcoming(upcoming);
+    }
+    QList<Track> history = m_history;
+    if (removeAll(history, id)) {
+        publishHistory(history);
+    }
+    m_originalUpcomingOrder.removeAll(id);
+    removeAll(m_playbackOrder, id);
+
+    if (wasCurrent) {
+        publishCurrentTrack(std::nullopt);
+        if (AudioEngine* engine = m_audioEngine) {
+            engine->clearQueue(); // stops the player; the next track is not started
+        }
+    }
+    savePlaybackState(false);
+}
+
+void TavrenQueueEngine::refreshPlaybackOrder()
+{
+    setPlaybackOrder(m_upcoming);
+}
+
+void TavrenQueueEngine::setPlaybackOrder(const QList<Track>& upcoming)
+{
+    QList<Track> order;
+    order.reserve(m_history.size() + 1 + upcoming.size());
+    order.append(m_history);
+    if (m_currentTrack) {
+        order.push_back(*m_currentTrack);
+    }
+    order.append(upcoming);
+    std::swap(m_playbackOrder, order);
+    releaseInBackground(std::move(order));
+}
+
+} // namespace kivo
