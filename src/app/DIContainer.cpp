@@ -1,0 +1,247 @@
+#include "app/DIContainer.h"
+
+#include "app/ThemeEngineImpl.h"
+#include "engines/artwork/ArtworkCacheImpl.h"
+#include "engines/library/FileWatcherImpl.h"
+#include "engines/library/LibraryEngineImpl.h"
+#include "engines/library/MetadataEngineImpl.h"
+#include "engines/library/PlaylistEngineImpl.h"
+#include "engines/playback/AudioDecoderImpl.h"
+#include "engines/playback/AudioEngineImpl.h"
+#include "engines/playback/QueueEngineImpl.h"
+#include "engines/playback/WaveformGeneratorImpl.h"
+#include "model/DatabaseManagerImpl.h"
+#include "model/MetadataCache.h"
+#include "model/PlaylistStorageImpl.h"
+#include "model/StoreFile.h"
+#include "platform/AudioPlayer.h"
+#include "platform/UserDefaults.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPointer>
+#include <cstdio>
+#include <cstdlib>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace kivo {
+
+namespace {
+
+const QString bootFailurePrefix = u"CRITICAL BOOT FAILURE: Failed to initialize Studio graph: "_s;
+const QString restoreFailurePrefix = u"Playback could not be restored: "_s;
+const QString lastTrackGone
+    = u"The last track is no longer available. Your library was left unchanged."_s;
+const QStringList sampleFiles {
+    u"Music/Audio Music Apps/Samples/QUICK SAMPLER/ANALOG A.wav"_s,
+    u"Music/Audio Music Apps/Samples/QUICK SAMPLER/ANALOG B.wav"_s,
+};
+
+// Every error of ours carries its user-facing description in what().
+QString describe(const std::exception_ptr& error)
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        return QString::fromUtf8(e.what());
+    } catch (...) {
+        return u"Unknown error."_s;
+    }
+}
+
+void printLine(const QString& line)
+{
+    std::fputs((line + u'\n').toUtf8().constData(), stdout);
+    std::fflush(stdout);
+}
+
+std::optional<QString> subfolder(const std::optional<QString>& folder, const QString& name)
+{
+    return folder ? std::optional(*folder + u'/' + name) : std::nullopt;
+}
+
+} // namespace
+
+BootFailure::BootFailure(const QString& message)
+    : std::runtime_error((bootFailurePrefix + message).toStdString())
+{
+}
+
+DIContainer::DIContainer(DIContainerOptions options, QObject* parent)
+    : QObject(parent)
+    , m_homeFolder(options.homeFolder.isEmpty() ? QDir::homePath() : options.homeFolder)
+{
+    try {
+        build(options);
+    } catch (const BootFailure&) {
+        throw;
+    } catch (const std::exception& e) {
+        throw BootFailure(QString::fromUtf8(e.what()));
+    }
+    m_bootstrap.emplace(bootstrap());
+}
+
+DIContainer::~DIContainer()
+{
+    // The queue engine saves through the store and is the audio engine's delegate.
+    if (m_audioEngine) {
+        m_audioEngine->setDelegate(nullptr);
+    }
+}
+
+std::unique_ptr<DIContainer> DIContainer::createOrExit(DIContainerOptions options)
+{
+    try {
+        return std::make_unique<DIContainer>(std::move(options));
+    } catch (const BootFailure& failure) {
+        std::fputs(failure.what(), stderr);
+        std::fputc('\n', stderr);
+        std::exit(EXIT_FAILURE);
+    }
+}
+
+void DIContainer::build(const DIContainerOptions& options)
+{
+    const std::optional<QString>& folder = options.dataFolder;
+    const std::shared_ptr<UserDefaults> defaults
+        = options.defaults ? options.defaults : std::make_shared<SettingsUserDefaults>();
+
+    m_databaseManager = std::make_shared<TavrenDatabaseManager>(folder, defaults);
+    m_fileWatcher = std::make_shared<TavrenFileWatcher>();
+    m_metadataEngine = std::make_shared<TavrenMetadataEngine>();
+    m_artworkCache = std::make_unique<TavrenArtworkCache>(
+        CacheMetrics::standard(), subfolder(folder, u"ArtworkCache"_s), m_metadataEngine.get());
+    m_waveformGenerator
+        = std::make_unique<TavrenWaveformGenerator>(subfolder(folder, u"WaveformCache"_s));
+    m_metadataCache = std::make_shared<MetadataCache>();
+    m_audioDecoder = std::make_unique<TavrenAudioDecoder>();
+    m_playlistStorage = std::make_shared<TavrenPlaylistStorage>(folder);
+    m_libraryEngine = std::make_unique<TavrenLibraryEngine>(
+        m_databaseManager, m_metadataEngine, m_metadataCache, m_fileWatcher);
+    m_audioEngine = options.audioPlayers ? std::make_unique<TavrenAudioEngine>(options.audioPlayers)
+                                         : std::make_unique<TavrenAudioEngine>();
+    m_queueEngine = std::make_unique<TavrenQueueEngine>(m_databaseManager);
+    m_playlistEngine = std::make_unique<TavrenPlaylistEngine>(
+        m_playlistStorage, m_libraryEngine.get(), m_queueEngine.get());
+    m_themeEngine = std::make_unique<TavrenThemeEngine>();
+    // Both links are weak: the queue holds the audio engine through a guarded
+    // pointer and becomes its delegate.
+    m_queueEngine->setAudioEngine(m_audioEngine.get());
+}
+
+void DIContainer::setRecoveryMessage(const std::optional<QString>& message)
+{
+    m_recoveryMessage = message;
+    Q_EMIT recoveryMessageChanged(m_recoveryMessage);
+}
+
+QCoro::Task<> DIContainer::bootstrap()
+{
+    const QPointer<DIContainer> self(this);
+    QCoro::Task<> load = m_libraryEngine->loadLibraryFromDisk();
+    co_await std::move(load);
+    if (!self) {
+        co_return;
+    }
+    QCoro::Task<> restore = restorePlaybackSession();
+    co_await std::move(restore);
+    if (!self) {
+        co_return;
+    }
+    QCoro::Task<> sample = importSampleOnFirstRun();
+    co_await std::move(sample);
+    if (!self) {
+        co_return;
+    }
+    m_bootstrapFinished = true;
+    Q_EMIT bootstrapFinished();
+}
+
+QCoro::Task<> DIContainer::restorePlaybackSession()
+{
+    const QPointer<DIContainer> self(this);
+    std::optional<PlaybackStateSnapshot> snapshot;
+    try {
+        snapshot = m_databaseManager->loadPlaybackState();
+    } catch (const StoreFileError&) {
+        co_return; // an unreadable session file restores nothing, silently
+    } catch (...) {
+        const std::exception_ptr error = std::current_exception();
+        setRecoveryMessage(restoreFailurePrefix + describe(error));
+        m_queueEngine->reportPlaybackError(error);
+        co_return;
+    }
+    if (!snapshot) {
+        co_return;
+    }
+
+    // The library's own list, or the stored one while the library is still empty.
+    QList<Track> candidates = m_libraryEngine->allTracks();
+    if (candidates.isEmpty()) {
+        try {
+            QCoro::Task<QList<Track>> stored = m_databaseManager->loadAllTracks();
+            candidates = co_await std::move(stored);
+        } catch (...) {
+            candidates.clear();
+        }
+        if (!self) {
+            co_return;
+        }
+    }
+
+    const std::optional<ResolvedPlaybackSession> session
+        = resolvePlaybackSession(*snapshot, candidates);
+    if (!session) {
+        setRecoveryMessage(lastTrackGone);
+        co_return;
+    }
+    m_queueEngine->restorePlaybackSession(session->currentTrack, session->upcoming,
+        session->history, session->repeatMode, session->shuffleMode, session->playbackOrder);
+    m_audioEngine->setVolume(session->volume);
+    try {
+        m_audioEngine->restore(session->currentTrack, snapshot->currentTime);
+    } catch (...) {
+        const std::exception_ptr error = std::current_exception();
+        setRecoveryMessage(restoreFailurePrefix + describe(error));
+        m_queueEngine->reportPlaybackError(error);
+    }
+}
+
+QCoro::Task<> DIContainer::importSampleOnFirstRun()
+{
+    const QPointer<DIContainer> self(this);
+    if (!m_libraryEngine->allTracks().isEmpty()) {
+        co_return;
+    }
+    QString samplePath;
+    for (const QString& relative : sampleFiles) {
+        const QString path = m_homeFolder + u'/' + relative;
+        if (QFileInfo::exists(path)) {
+            samplePath = path;
+            break;
+        }
+    }
+    if (samplePath.isEmpty()) {
+        co_return;
+    }
+    const QUrl sampleURL = QUrl::fromLocalFile(samplePath);
+    try {
+        QCoro::Task<> import = m_libraryEngine->importFiles({ sampleURL });
+        co_await std::move(import);
+    } catch (...) {
+        printLine(u"Demo playback bootstrap failed: "_s + describe(std::current_exception()));
+        co_return;
+    }
+    if (!self) {
+        co_return;
+    }
+    for (const Track& track : m_libraryEngine->allTracks()) {
+        if (track.fileURL == sampleURL) {
+            m_queueEngine->playNow({ track }, 0);
+            break;
+        }
+    }
+}
+
+} // namespace kivo

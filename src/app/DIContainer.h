@@ -1,0 +1,117 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <memory>
+#include <optional>
+#include <qcoro/qcorotask.h>
+#include <stdexcept>
+
+namespace kivo {
+
+class AudioPlayerFactory;
+class DatabaseManager;
+class MetadataCache;
+class MetadataEngine;
+class PlaylistStorage;
+class TavrenArtworkCache;
+class TavrenAudioDecoder;
+class TavrenAudioEngine;
+class TavrenDatabaseManager;
+class TavrenFileWatcher;
+class TavrenLibraryEngine;
+class TavrenPlaylistEngine;
+class TavrenPlaylistStorage;
+class TavrenQueueEngine;
+class TavrenThemeEngine;
+class TavrenWaveformGenerator;
+class UserDefaults;
+
+// Where the engine graph keeps its data; tests point everything at a
+// temporary folder and a silent player.
+struct DIContainerOptions {
+    // The data folder; absent: the standard "TavrenMediaStudio" folder.
+    std::optional<QString> dataFolder;
+    // Absent: the user's settings.
+    std::shared_ptr<UserDefaults> defaults;
+    // Absent: the real audio output.
+    std::shared_ptr<AudioPlayerFactory> audioPlayers;
+    // Where the first-run sample files are looked for; empty: the home folder.
+    QString homeFolder;
+};
+
+// A store or cache of the engine graph could not be built.
+class BootFailure : public std::runtime_error {
+public:
+    explicit BootFailure(const QString& message);
+    // "CRITICAL BOOT FAILURE: Failed to initialize Studio graph: " + the error.
+    QString message() const { return QString::fromUtf8(what()); }
+};
+
+// The composition root: builds every engine once, in a fixed order, links the
+// audio and queue engines, then loads the library, restores the last session
+// and, on a first run, plays a sample file. Main thread only.
+class DIContainer : public QObject {
+    Q_OBJECT
+public:
+    // Throws BootFailure when a store or cache cannot be built.
+    explicit DIContainer(DIContainerOptions options = {}, QObject* parent = nullptr);
+    ~DIContainer() override;
+
+    // Builds the graph or ends the process with the boot failure's message.
+    static std::unique_ptr<DIContainer> createOrExit(DIContainerOptions options = {});
+
+    // The banner text for the main window; absent when there is nothing to say.
+    const std::optional<QString>& recoveryMessage() const { return m_recoveryMessage; }
+    void setRecoveryMessage(const std::optional<QString>& message);
+    void dismissRecoveryMessage() { setRecoveryMessage(std::nullopt); }
+
+    bool isBootstrapFinished() const { return m_bootstrapFinished; }
+
+    TavrenDatabaseManager& databaseManager() const { return *m_databaseManager; }
+    TavrenFileWatcher& fileWatcher() const { return *m_fileWatcher; }
+    MetadataEngine& metadataEngine() const { return *m_metadataEngine; }
+    TavrenArtworkCache& artworkCache() const { return *m_artworkCache; }
+    TavrenWaveformGenerator& waveformGenerator() const { return *m_waveformGenerator; }
+    MetadataCache& metadataCache() const { return *m_metadataCache; }
+    TavrenAudioDecoder& audioDecoder() const { return *m_audioDecoder; }
+    TavrenPlaylistStorage& playlistStorage() const { return *m_playlistStorage; }
+    TavrenLibraryEngine& libraryEngine() const { return *m_libraryEngine; }
+    TavrenAudioEngine& audioEngine() const { return *m_audioEngine; }
+    TavrenQueueEngine& queueEngine() const { return *m_queueEngine; }
+    TavrenPlaylistEngine& playlistEngine() const { return *m_playlistEngine; }
+    TavrenThemeEngine& themeEngine() const { return *m_themeEngine; }
+
+Q_SIGNALS:
+    void recoveryMessageChanged(const std::optional<QString>& message);
+    // The start-up task (load, restore, first-run sample) has ended.
+    void bootstrapFinished();
+
+private:
+    void build(const DIContainerOptions& options);
+    QCoro::Task<> bootstrap();
+    QCoro::Task<> restorePlaybackSession();
+    QCoro::Task<> importSampleOnFirstRun();
+
+    QString m_homeFolder;
+    std::optional<QString> m_recoveryMessage;
+    bool m_bootstrapFinished = false;
+
+    // In build order, so that they are torn down in reverse.
+    std::shared_ptr<TavrenDatabaseManager> m_databaseManager;
+    std::shared_ptr<TavrenFileWatcher> m_fileWatcher;
+    std::shared_ptr<MetadataEngine> m_metadataEngine;
+    std::unique_ptr<TavrenArtworkCache> m_artworkCache;
+    std::unique_ptr<TavrenWaveformGenerator> m_waveformGenerator;
+    std::shared_ptr<MetadataCache> m_metadataCache;
+    std::unique_ptr<TavrenAudioDecoder> m_audioDecoder;
+    std::shared_ptr<TavrenPlaylistStorage> m_playlistStorage;
+    std::unique_ptr<TavrenLibraryEngine> m_libraryEngine;
+    std::unique_ptr<TavrenAudioEngine> m_audioEngine;
+    std::unique_ptr<TavrenQueueEngine> m_queueEngine;
+    std::unique_ptr<TavrenPlaylistEngine> m_playlistEngine;
+    std::unique_ptr<TavrenThemeEngine> m_themeEngine;
+    std::optional<QCoro::Task<>> m_bootstrap;
+};
+
+} // namespace kivo
