@@ -6,9 +6,53 @@
 #include <QObject>
 #include <QString>
 #include <QUrl>
+#include <exception>
 #include <qcoro/qcorotask.h>
+#include <string>
 
 namespace kivo {
+
+// Why a track could not be removed or restored. The URL is where the track's
+// bookmark resolves, which may differ from its stored `fileURL` after a move.
+class LibraryTrackRemovalError : public std::exception {
+public:
+    enum class Case {
+        invalidDeletionTarget,
+        fileDeletionFailed,
+        rollbackFailed,
+        restorationFileMissing
+    };
+
+    // A folder stands at the file's place.
+    static LibraryTrackRemovalError invalidDeletionTarget(const QUrl& url);
+    // The file could not be deleted; the stored entry was written back.
+    static LibraryTrackRemovalError fileDeletionFailed(const QUrl& url, std::exception_ptr error);
+    // The file could not be deleted and writing the entry back failed too.
+    static LibraryTrackRemovalError rollbackFailed(
+        const QUrl& url, std::exception_ptr deletionError, std::exception_ptr rollbackError);
+    // Nothing exists at the file's place.
+    static LibraryTrackRemovalError restorationFileMissing(const QUrl& url);
+
+    Case errorCase() const { return m_case; }
+    const QUrl& url() const { return m_url; }
+    // The deletion's error (fileDeletionFailed, rollbackFailed).
+    const std::exception_ptr& deletionError() const { return m_deletionError; }
+    // The write-back's error (rollbackFailed).
+    const std::exception_ptr& rollbackError() const { return m_rollbackError; }
+    const QString& errorDescription() const { return m_description; }
+    const char* what() const noexcept override { return m_what.c_str(); }
+
+private:
+    LibraryTrackRemovalError(Case errorCase, QUrl url, std::exception_ptr deletionError,
+        std::exception_ptr rollbackError);
+
+    Case m_case;
+    QUrl m_url;
+    std::exception_ptr m_deletionError;
+    std::exception_ptr m_rollbackError;
+    QString m_description;
+    std::string m_what;
+};
 
 // Declared for the views' sort menus; no engine operation takes it.
 enum class SortOption { title, dateAdded, playCount, artist, album, rating };

@@ -1,0 +1,289 @@
+#include "engines/library/LibraryEngineImpl.h"
+
+#include "engines/library/LibraryImport.h"
+#include "engines/library/LibraryTrackRemoval.h"
+#include "engines/library/LibraryWork.h"
+#include "model/TextRules.h"
+#include "platform/Logging.h"
+
+#include <QPointer>
+#include <QThread>
+#include <cstdio>
+#include <stdexcept>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace kivo {
+
+using ::qHash;
+
+TavrenLibraryEngine::TavrenLibraryEngine(std::shared_ptr<DatabaseManager> database,
+    std::shared_ptr<MetadataEngine> metadataEngine, std::shared_ptr<MetadataCache> metadataCache,
+    std::shared_ptr<FileWatcher> fileWatcher, QObject* parent)
+    : LibraryEngine(parent)
+    , m_database(std::move(database))
+    , m_metadataCache(std::move(metadataCache))
+    , m_fileWatcher(std::move(fileWatcher))
+    , m_import(std::make_unique<LibraryImport>(*this))
+    , m_removal(std::make_unique<LibraryTrackRemoval>(*this))
+    , m_importProcessor(metadataEngine, &m_fileWorkers)
+{
+    if (!m_database || !metadataEngine || !m_metadataCache || !m_fileWatcher) {
+        throw std::invalid_argument("TavrenLibraryEngine needs all four collaborators");
+    }
+    m_fileWorkers.setMaxThreadCount(importConcurrency());
+    m_fileWorkers.setObjectName(u"LibraryFileWorkers"_s);
+    m_indexWorker.setMaxThreadCount(1);
+    m_indexWorker.setObjectName(u"LibraryIndexWorker"_s);
+    observeFileWatcher();
+    // Detached: the task lives on by itself and stops if the engine goes first.
+    loadLibraryFromDisk();
+}
+
+TavrenLibraryEngine::~TavrenLibraryEngine() = default;
+
+int TavrenLibraryEngine::importConcurrency()
+{
+    return std::max(QThread::idealThreadCount(), 1);
+}
+
+void TavrenLibraryEngine::observeFileWatcher()
+{
+    qRegisterMetaType<FileSystemChange>();
+    // The watcher emits on its own thread; with the engine as context the
+    // change is queued to the main thread, and dropped once the engine is
+    // gone. Changes do not touch the library: it changes only on request.
+    connect(m_fileWatcher.get(), &FileWatcher::fileSystemChanged, this,
+        [](const FileSystemChange& change) {
+            qCDebug(logging::library) << "Ignoring file-system change at" << change.url();
+        });
+}
+
+void TavrenLibraryEngine::publishChange()
+{
+    ++m_revision;
+    Q_EMIT tracksChanged(m_tracks.tracks());
+}
+
+QCoro::Task<> TavrenLibraryEngine::insertIntoIndex(QList<Track> tracks)
+{
+    auto insert = [cache = m_metadataCache, tracks = std::move(tracks)] { cache->insert(tracks); };
+    QCoro::Task<> inserting = librarywork::runOn(&m_indexWorker, std::move(insert));
+    co_await std::move(inserting);
+}
+
+QCoro::Task<> TavrenLibraryEngine::evictFromIndex(Track track)
+{
+    auto evict = [cache = m_metadataCache, track = std::move(track)] { cache->evict(track); };
+    QCoro::Task<> evicting = librarywork::runOn(&m_indexWorker, std::move(evict));
+    co_await std::move(evicting);
+}
+
+// ---- loading -------------------------------------------------------------------
+
+QCoro::Task<> TavrenLibraryEngine::rescanLibrary()
+{
+    co_return;
+}
+
+QCoro::Task<> TavrenLibraryEngine::loadLibraryFromDisk()
+{
+    // The start-up load runs detached: it holds what it needs and stops once
+    // the engine is gone.
+    const QPointer<TavrenLibraryEngine> self(this);
+    const std::shared_ptr<DatabaseManager> database = m_database;
+    // A change published while the store was read is missing from what was
+    // read (or, for a removal, still in it): read again, so that a load never
+    // hides an import that finished meanwhile. Should changes keep coming,
+    // the last try keeps the tracks added meanwhile.
+    constexpr int tries = 3;
+    for (int attempt = 1;; ++attempt) {
+        const bool lastTry = attempt == tries;
+        const quint64 revision = m_revision;
+        QList<Track> stored;
+        try {
+            QCoro::Task<QList<Track>> loading = database->loadAllTracks();
+            stored = co_await std::move(loading);
+        } catch (...) {
+            const QString line = u"LibraryEngine failed to load tracks: "_s
+                + librarywork::describe(std::current_exception());
+            std::fprintf(stdout, "%s\n", line.toUtf8().constData());
+            std::fflush(stdout);
+            qCWarning(logging::library).noquote() << line;
+            co_return;
+        }
+        if (!self) {
+            co_return;
+        }
+        if (m_revision != revision && !lastTry) {
+            continue;
+        }
+        // The list's lookups and the track index are built side by side.
+        QCoro::Task<> indexing = insertIntoIndex(stored);
+        auto build = [stored = std::move(stored)] { return LibraryTrackList(stored); };
+        QCoro::Task<LibraryTrackList> building
+            = librarywork::runOn(QThreadPool::globalInstance(), std::move(build));
+        LibraryTrackList loaded = co_await std::move(building);
+        co_await std::move(indexing);
+        if (!self) {
+            co_return;
+        }
+        if (loaded.droppedDuplicates() > 0) {
+            // The index took the last track of a repeated id; the list keeps the first.
+            QCoro::Task<> reindexing = insertIntoIndex(loaded.tracks());
+            co_await std::move(reindexing);
+            if (!self) {
+                co_return;
+            }
+        }
+        if (m_revision != revision) {
+            if (!lastTry) {
+                continue;
+            }
+            loaded.append(m_tracks.tracks());
+        }
+        if (loaded.droppedDuplicates() > 0) {
+            qCWarning(logging::library)
+                << "The stored library repeats" << loaded.droppedDuplicates()
+                << "track ids; the first of each is kept.";
+        }
+        m_tracks = std::move(loaded);
+        Q_EMIT tracksChanged(m_tracks.tracks());
+        co_return;
+    }
+}
+
+// ---- queries -------------------------------------------------------------------
+
+QList<Track> TavrenLibraryEngine::search(const QString& query) const
+{
+    QList<Track> found;
+    if (query.isEmpty()) {
+        return found;
+    }
+    for (const Track& track : m_tracks.tracks()) {
+        if (text::containsCaseInsensitive(track.title, query)) {
+            found.push_back(track);
+        }
+    }
+    return found;
+}
+
+QList<Track> TavrenLibraryEngine::getMostPlayed(qsizetype limit) const
+{
+    const QList<Track>& tracks = m_tracks.tracks();
+    return tracks.first(std::clamp(limit, qsizetype(0), tracks.size()));
+}
+
+QList<Track> TavrenLibraryEngine::getRecentlyAdded(qsizetype limit) const
+{
+    return getMostPlayed(limit);
+}
+
+QList<Track> TavrenLibraryEngine::getFavorites() const
+{
+    QList<Track> favorites;
+    for (const Track& track : m_tracks.tracks()) {
+        if (track.rating >= 4) {
+            favorites.push_back(track);
+        }
+    }
+    return favorites;
+}
+
+// ---- edits ---------------------------------------------------------------------
+
+QCoro::Task<> TavrenLibraryEngine::updateTrack(Track track)
+{
+    QCoro::Task<> updating = updateTracks({ std::move(track) });
+    co_await std::move(updating);
+}
+
+QCoro::Task<> TavrenLibraryEngine::updateTracks(QList<Track> tracks)
+{
+    if (tracks.isEmpty()) {
+        co_return;
+    }
+    QSet<QUuid> ids;
+    for (const Track& track : tracks) {
+        ids.insert(track.id);
+    }
+    if (ids.size() < tracks.size()) {
+        throw DatabaseError::writeFailed(u"The metadata update contains duplicate tracks."_s);
+    }
+    for (const Track& track : tracks) {
+        if (text::trimmed(track.title).isEmpty()) {
+            throw DatabaseError::writeFailed(u"Track title cannot be empty."_s);
+        }
+        if (!(track.duration >= 0)) {
+            throw DatabaseError::writeFailed(u"Track duration cannot be negative."_s);
+        }
+    }
+    for (const Track& track : tracks) {
+        if (!m_tracks.positionOf(track.id)) {
+            throw DatabaseError::entityNotFound(
+                u"One or more tracks are no longer in the local library."_s);
+        }
+    }
+    QCoro::Task<> saving = m_database->saveTracks(tracks);
+    co_await std::move(saving);
+    QCoro::Task<> indexing = insertIntoIndex(tracks);
+    co_await std::move(indexing);
+    // Looked up again: a removal may have run during the awaits. A track gone
+    // meanwhile stays gone; the rest are written over in place, one change.
+    bool changed = false;
+    std::optional<Track> gone;
+    for (const Track& track : tracks) {
+        if (m_tracks.replace(track)) {
+            changed = true;
+        } else {
+            gone = track;
+        }
+    }
+    if (changed) {
+        publishChange();
+    }
+    if (gone) {
+        // The removal's eviction may have run before this insert.
+        for (const Track& track : tracks) {
+            if (!m_tracks.positionOf(track.id)) {
+                QCoro::Task<> evicting = evictFromIndex(track);
+                co_await std::move(evicting);
+            }
+        }
+    }
+}
+
+// ---- imports and removal -------------------------------------------------------
+
+QCoro::Task<> TavrenLibraryEngine::addFolders(QList<QUrl> folderURLs)
+{
+    return m_import->addFolders(std::move(folderURLs));
+}
+
+QCoro::Task<> TavrenLibraryEngine::importFiles(QList<QUrl> fileURLs)
+{
+    return m_import->importFiles(std::move(fileURLs));
+}
+
+QCoro::Task<> TavrenLibraryEngine::refreshBookmarks(QList<QUrl> fileURLs)
+{
+    return m_import->refreshBookmarks(std::move(fileURLs));
+}
+
+void TavrenLibraryEngine::importFailureSummary(const QStringList& failures)
+{
+    LibraryImport::throwFailureSummary(failures);
+}
+
+QCoro::Task<> TavrenLibraryEngine::removeTrack(Track track, bool deleteFile)
+{
+    return m_removal->removeTrack(std::move(track), deleteFile);
+}
+
+QCoro::Task<> TavrenLibraryEngine::restoreTrack(Track track)
+{
+    return m_removal->restoreTrack(std::move(track));
+}
+
+} // namespace kivo

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "model/Track.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QUrl>
+#include <QUuid>
+#include <optional>
+
+namespace kivo {
+
+// The library's ordered track list with lookups by id and by file location,
+// so that imports and edits never scan 100,000 tracks on the main thread.
+// Ids are unique: a list built from stored tracks keeps the first track of
+// each id.
+class LibraryTrackList {
+public:
+    LibraryTrackList() = default;
+    // Computes every location key: build large lists off the main thread.
+    explicit LibraryTrackList(const QList<Track>& tracks);
+
+    const QList<Track>& tracks() const { return m_tracks; }
+    qsizetype size() const { return m_tracks.size(); }
+    // How many tracks of the list it was built from repeated an earlier id.
+    qsizetype droppedDuplicates() const { return m_droppedDuplicates; }
+
+    std::optional<qsizetype> positionOf(const QUuid& id) const;
+    // The first track (in list order) at this location, or null.
+    const Track* firstAtLocation(const QString& key) const;
+    bool containsLocation(const QString& key) const { return m_idsByLocation.contains(key); }
+
+    // Appends the tracks whose id is not listed yet; returns how many.
+    qsizetype append(const QList<Track>& tracks);
+    // Replaces the track with the same id in place; false when it is not listed.
+    bool replace(const Track& track);
+    // False when no track has that id.
+    bool remove(const QUuid& id);
+
+    // What makes two file URLs one location: the cleaned local path (so that
+    // "/Music//a.mp3" and "/Music/a.mp3" are one file), or the whole URL for
+    // anything that is not a local file. Paths are compared byte for byte, as
+    // the file system does: no normalisation of the text.
+    static QString locationKey(const QUrl& url);
+
+private:
+    void index(const Track& track, qsizetype position);
+    void unindexLocation(const QString& key, const QUuid& id);
+
+    QList<Track> m_tracks;
+    QHash<QUuid, qsizetype> m_positions;
+    // Usually one id per location; more only when the store held repeats.
+    QHash<QString, QList<QUuid>> m_idsByLocation;
+    qsizetype m_droppedDuplicates = 0;
+};
+
+} // namespace kivo
