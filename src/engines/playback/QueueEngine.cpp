@@ -1,6 +1,9 @@
 #include "engines/playback/QueueEngine.h"
 
+#include <QHash>
+#include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace kivo {
 
@@ -38,6 +41,56 @@ QString shuffleModeText(ShuffleMode mode)
 std::optional<ShuffleMode> shuffleModeFromText(const QString& text)
 {
     return fromText<ShuffleMode>(shuffleTexts, text);
+}
+
+std::optional<ResolvedPlaybackSession> resolvePlaybackSession(
+    const PlaybackStateSnapshot& snapshot, const QList<Track>& library)
+{
+    // Ids are unique in the library; should one repeat, its first track wins.
+    QHash<QUuid, qsizetype> index;
+    index.reserve(library.size());
+    for (qsizetype i = 0; i < library.size(); ++i) {
+        if (!index.contains(library[i].id)) {
+            index.insert(library[i].id, i);
+        }
+    }
+    const auto resolve = [&](const QList<QUuid>& ids, const std::optional<QUuid>& skipped) {
+        QList<Track> tracks;
+        tracks.reserve(ids.size());
+        for (const QUuid& id : ids) {
+            const auto found = index.constFind(id);
+            if (found != index.cend() && id != skipped) {
+                tracks.push_back(library[*found]);
+            }
+        }
+        return tracks;
+    };
+
+    QList<QUuid> lead;
+    if (snapshot.currentTrackID) {
+        lead.push_back(*snapshot.currentTrackID);
+    }
+    lead.append(snapshot.upcomingTrackIDs);
+    const auto first = std::find_if(
+        lead.cbegin(), lead.cend(), [&](const QUuid& id) { return index.contains(id); });
+    if (first == lead.cend()) {
+        return std::nullopt;
+    }
+
+    ResolvedPlaybackSession session;
+    session.currentTrack = library[index.value(*first)];
+    session.upcoming = resolve(snapshot.upcomingTrackIDs, session.currentTrack.id);
+    session.history = resolve(snapshot.historyTrackIDs, session.currentTrack.id);
+    if (snapshot.playbackOrderTrackIDs) {
+        session.playbackOrder = resolve(*snapshot.playbackOrderTrackIDs, std::nullopt);
+    }
+    session.repeatMode = repeatModeFromText(snapshot.repeatMode).value_or(RepeatMode::off);
+    session.shuffleMode = shuffleModeFromText(snapshot.shuffleMode).value_or(ShuffleMode::off);
+    const double time = snapshot.currentTime;
+    session.currentTime = std::isfinite(time) && time > 0 ? time : 0.0;
+    const float volume = snapshot.volume.value_or(1.0f);
+    session.volume = volume > 0 ? std::min(volume, 1.0f) : 0.0f;
+    return session;
 }
 
 } // namespace kivo

@@ -1,0 +1,148 @@
+// The play queue at 100,000 tracks: what playing a whole library, turning
+// shuffle on and saving the session cost the main thread, and what the
+// synchronous save made when the window goes inactive costs in all.
+#include "SyntheticLibrary.h"
+
+#include "engines/playback/QueueEngineImpl.h"
+#include "model/DatabaseManagerImpl.h"
+#include "platform/UserDefaults.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace kivo {
+namespace {
+
+constexpr int libraryTracks = 100000;
+
+const QList<Track>& library()
+{
+    static const QList<Track> tracks = bench::makeSyntheticLibrary(libraryTracks);
+    return tracks;
+}
+
+// An engine that accepts every track at once and plays nothing.
+class SilentAudioEngine final : public AudioEngine {
+public:
+    AudioEngineDelegate* delegate() const override { return nullptr; }
+    void setDelegate(AudioEngineDelegate*) override { }
+    PlaybackState playbackState() const override { return PlaybackState::playing; }
+    std::optional<Track> currentTrack() const override { return {}; }
+    QList<Track> queue() const override { return {}; }
+    double currentTime() const override { return 12.5; }
+    double duration() const override { return 0; }
+    double progress() const override { return 0; }
+    bool isPlaying() const override { return true; }
+    float volume() const override { return 1; }
+    void setVolume(float) override { }
+    void setQueue(const QList<Track>&, qsizetype) override { }
+    void appendToQueue(const Track&) override { }
+    void clearQueue() override { }
+    void play(const Track&) override { }
+    void resume() override { }
+    void pause() override { }
+    void stop() override { }
+    void togglePlayback() override { }
+    void nextTrack() override { }
+    void previousTrack() override { }
+    void seek(double) override { }
+    bool isGaplessEnabled() const override { return false; }
+    void setGaplessEnabled(bool) override { }
+    double crossfadeDuration() const override { return 0; }
+    void setCrossfadeDuration(double) override { }
+    bool isReplayGainEnabled() const override { return false; }
+    void setReplayGainEnabled(bool) override { }
+    void fade(double, float) override { }
+    void setOutputDevice(const QString&) override { }
+};
+
+// A queue saving into a temporary folder.
+struct BenchQueue {
+    BenchQueue()
+        : queue(std::make_shared<TavrenDatabaseManager>(
+            folder.path(), std::make_shared<SettingsUserDefaults>(folder.filePath(u"s.json"_s))))
+    {
+        queue.setAudioEngine(&audio);
+    }
+
+    // Lets the queued writes finish, outside the measurement.
+    void drain(benchmark::State& state)
+    {
+        state.PauseTiming();
+        queue.savePlaybackState(true);
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+
+    QTemporaryDir folder;
+    SilentAudioEngine audio;
+    TavrenQueueEngine queue;
+};
+
+void BM_PlayNowShuffled(benchmark::State& state)
+{
+    BenchQueue bench;
+    bench.queue.setShuffleMode(ShuffleMode::standard);
+    for (auto _ : state) {
+        bench.queue.playNow(library(), 0);
+        bench.drain(state);
+    }
+}
+BENCHMARK(BM_PlayNowShuffled)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ShuffleOnAndOff(benchmark::State& state)
+{
+    BenchQueue bench;
+    bench.queue.playNow(library(), 0);
+    bench.queue.savePlaybackState(true);
+    for (auto _ : state) {
+        bench.queue.setShuffleMode(ShuffleMode::standard);
+        bench.queue.setShuffleMode(ShuffleMode::off);
+        bench.drain(state);
+    }
+}
+BENCHMARK(BM_ShuffleOnAndOff)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The main thread's share of a routine save: the snapshot of the ids.
+void BM_SessionSaveQueued(benchmark::State& state)
+{
+    BenchQueue bench;
+    bench.queue.playNow(library(), libraryTracks / 2);
+    bench.queue.savePlaybackState(true);
+    for (auto _ : state) {
+        bench.queue.savePlaybackState(false);
+        bench.drain(state);
+    }
+}
+BENCHMARK(BM_SessionSaveQueued)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The whole write, as when the window goes inactive.
+void BM_SessionSaveSynchronous(benchmark::State& state)
+{
+    BenchQueue bench;
+    bench.queue.playNow(library(), libraryTracks / 2);
+    bench.queue.savePlaybackState(true);
+    for (auto _ : state) {
+        bench.queue.savePlaybackState(true);
+    }
+}
+BENCHMARK(BM_SessionSaveSynchronous)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+} // namespace kivo
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    (void)kivo::library(); // generated once, outside every measurement
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

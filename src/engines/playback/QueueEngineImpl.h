@@ -1,0 +1,154 @@
+#pragma once
+
+#include "engines/playback/AudioEngine.h"
+#include "engines/playback/QueueEngine.h"
+#include "model/DatabaseManager.h"
+#include "model/PlaybackSessionStore.h"
+
+#include <QPointer>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <random>
+
+namespace kivo {
+
+// The play queue. Starts tracks through the audio engine it is linked to and,
+// as that engine's delegate, moves on when a track ends and saves the session
+// on every change of the queue, the modes or the engine's state (at most once
+// a second on time updates).
+//
+// Every operation that rearranges the queue and then starts a track is
+// all-or-nothing: when the track cannot start, all five lists go back to what
+// they were. Lists are library-sized; every pass over them is linear.
+class TavrenQueueEngine final : public QueueEngine, public AudioEngineDelegate {
+    Q_OBJECT
+public:
+    // A copy of the five queue lists, taken before an operation that may have
+    // to be undone. Modes, errors and the audio engine's state are not in it.
+    struct QueueSnapshot {
+        std::optional<Track> currentTrack;
+        QList<Track> upcoming;
+        QList<Track> history;
+        QList<Track> originalUpcomingOrder;
+        QList<Track> playbackOrder;
+    };
+
+    using Clock = std::function<std::chrono::steady_clock::time_point()>;
+
+    // Without a database the session is never saved.
+    explicit TavrenQueueEngine(
+        std::shared_ptr<DatabaseManager> database = nullptr, QObject* parent = nullptr);
+    ~TavrenQueueEngine() override;
+
+    // Links the engine (held weakly) and becomes its delegate.
+    void setAudioEngine(AudioEngine* engine);
+    AudioEngine* audioEngine() const { return m_audioEngine; }
+
+    std::optional<Track> currentTrack() const override { return m_currentTrack; }
+    QList<Track> upcoming() const override { return m_upcoming; }
+    // For the queue panel's direct edits: publishes `tracks` as they are; the
+    // caller then calls refreshPlaybackOrder() and saves.
+    void setUpcoming(const QList<Track>& tracks);
+    QList<Track> history() const override { return m_history; }
+    RepeatMode repeatMode() const override { return m_repeatMode; }
+    void setRepeatMode(RepeatMode mode) override;
+    ShuffleMode shuffleMode() const override { return m_shuffleMode; }
+    void setShuffleMode(ShuffleMode mode) override;
+    std::exception_ptr lastPlaybackError() const override { return m_lastPlaybackError; }
+    std::exception_ptr lastPersistenceError() const override { return m_lastPersistenceError; }
+    // The upcoming tracks in the order they were queued (what turning shuffle
+    // off goes back to).
+    QList<Track> originalUpcomingOrder() const { return m_originalUpcomingOrder; }
+    // The whole play order: what repeat-all starts again from.
+    QList<Track> playbackOrder() const { return m_playbackOrder; }
+
+    void playNow(const QList<Track>& tracks) override;
+    void playNow(const QList<Track>& tracks, qsizetype startingAt) override;
+    void playNext(const QList<Track>& tracks) override;
+    void playLast(const QList<Track>& tracks) override;
+    void remove(qsizetype index) override;
+    void move(qsizetype from, qsizetype to) override;
+    void clearUpcoming() override;
+    void removeTrackFromPlayback(const QUuid& id) override;
+    // The play order becomes the history, the current track and the upcoming
+    // tracks.
+    void refreshPlaybackOrder();
+
+    std::optional<Track> advanceToNext() override;
+    std::optional<Track> returnToPrevious() override;
+    std::optional<Track> playPreviousSong() override;
+
+    void reportPlaybackError(const std::exception_ptr& error) override;
+    void clearReportedErrors() override;
+
+    void savePlaybackState(bool synchronously) override;
+    // Puts a saved session back without touching the audio engine and without
+    // saving: entries of the current track are dropped from `upcoming` and
+    // `history`; a play order that lacks the current track (or none) is
+    // replaced by history, current, upcoming; the modes go through their
+    // setters, so a standard shuffle is drawn anew.
+    void restorePlaybackSession(const Track& currentTrack, const QList<Track>& upcoming,
+        const QList<Track>& history, RepeatMode repeatMode, ShuffleMode shuffleMode,
+        const std::optional<QList<Track>>& playbackOrder);
+
+    // The clock that spaces the saves made on time updates (tests set their own).
+    void setClock(Clock clock) { m_clock = std::move(clock); }
+
+    // AudioEngineDelegate
+    void audioEngineDidChangePlaybackState(AudioEngine& engine, PlaybackState state) override;
+    void audioEngineDidChangeTrack(AudioEngine& engine, const std::optional<Track>& track) override;
+    void audioEngineDidUpdateCurrentTime(AudioEngine& engine, double seconds) override;
+    void audioEngineDidFinishPlayback(AudioEngine& engine) override;
+    void audioEngineDidFail(AudioEngine& engine, const std::exception_ptr& error) override;
+
+private:
+    // Publishing setters.
+    void publishCurrentTrack(const std::optional<Track>& track);
+    void publishUpcoming(const QList<Track>& tracks);
+    void publishHistory(const QList<Track>& tracks);
+    void setLastPlaybackError(const std::exception_ptr& error);
+    void setLastPersistenceError(const std::exception_ptr& error);
+
+    QueueSnapshot takeSnapshot() const;
+    void restore(const QueueSnapshot& snapshot);
+    // Asks the audio engine to play `track`; the queue lists are not touched.
+    bool startCurrentTrack(const Track& track);
+    // Starts `track`, or puts `snapshot` back; saves either way.
+    std::optional<Track> startOrRollBack(const Track& track, const QueueSnapshot& snapshot);
+    void applyShuffleMode();
+    // A newly queued list in the order it will play under the shuffle mode.
+    QList<Track> inPlayingOrder(QList<Track> queued);
+    void shuffle(QList<Track>& tracks, qsizetype from);
+
+    std::optional<Track> advance(bool afterTrackEnded);
+    std::optional<Track> takeNextUpcoming();
+    bool rewrapForRepeat();
+    std::optional<Track> stepBack(bool restartIfPastThreshold);
+
+    PlaybackStateSnapshot makeSessionSnapshot() const;
+    void applySaveResult(quint64 serial, const std::exception_ptr& error);
+
+    std::unique_ptr<PlaybackSessionStore> m_sessionStore;
+    // When the last save caused by a time update began; none: the distant past.
+    std::optional<std::chrono::steady_clock::time_point> m_lastPeriodicSave;
+    bool m_isRestoringSession = false;
+    std::optional<Track> m_currentTrack;
+    QList<Track> m_upcoming;
+    QList<Track> m_history;
+    RepeatMode m_repeatMode = RepeatMode::off;
+    ShuffleMode m_shuffleMode = ShuffleMode::off;
+    QList<Track> m_originalUpcomingOrder;
+    QList<Track> m_playbackOrder;
+    std::exception_ptr m_lastPlaybackError;
+    std::exception_ptr m_lastPersistenceError;
+    QPointer<AudioEngine> m_audioEngine;
+
+    Clock m_clock = [] { return std::chrono::steady_clock::now(); };
+    std::mt19937_64 m_random;
+    // Saves are numbered so that a late result never hides a newer one.
+    quint64 m_lastSaveSerial = 0;
+    quint64 m_appliedSaveSerial = 0;
+};
+
+} // namespace kivo

@@ -1,0 +1,135 @@
+// Saving the playback session and putting a saved one back.
+
+#include "engines/playback/QueueEngineImpl.h"
+#include "platform/Logging.h"
+
+#include <QScopeGuard>
+#include <QSet>
+#include <cmath>
+
+namespace kivo {
+
+using ::qHash;
+
+namespace {
+
+QList<QUuid> idsOf(const QList<Track>& tracks)
+{
+    QList<QUuid> ids;
+    ids.reserve(tracks.size());
+    for (const Track& track : tracks) {
+        ids.push_back(track.id);
+    }
+    return ids;
+}
+
+QList<Track> withoutID(const QList<Track>& tracks, const QUuid& id)
+{
+    QList<Track> kept;
+    kept.reserve(tracks.size());
+    std::copy_if(tracks.cbegin(), tracks.cend(), std::back_inserter(kept),
+        [&](const Track& track) { return track.id != id; });
+    return kept;
+}
+
+} // namespace
+
+PlaybackStateSnapshot TavrenQueueEngine::makeSessionSnapshot() const
+{
+    PlaybackStateSnapshot snapshot;
+    if (m_currentTrack) {
+        snapshot.currentTrackID = m_currentTrack->id;
+    }
+    snapshot.upcomingTrackIDs = idsOf(m_upcoming);
+    snapshot.historyTrackIDs = idsOf(m_history);
+    snapshot.playbackOrderTrackIDs = idsOf(m_playbackOrder);
+    snapshot.repeatMode = repeatModeText(m_repeatMode);
+    snapshot.shuffleMode = shuffleModeText(m_shuffleMode);
+    if (const AudioEngine* engine = m_audioEngine) {
+        // A time the file cannot hold would make every save fail.
+        const double time = engine->currentTime();
+        snapshot.currentTime = std::isfinite(time) && time > 0 ? time : 0.0;
+        snapshot.isPlaying = engine->isPlaying();
+        const float volume = engine->volume();
+        snapshot.volume = std::isfinite(volume) ? volume : 0.0f;
+    }
+    snapshot.savedAt = Date::now();
+    return snapshot;
+}
+
+void TavrenQueueEngine::savePlaybackState(bool synchronously)
+{
+    if (!m_sessionStore) {
+        return;
+    }
+    const PlaybackStateSnapshot snapshot = makeSessionSnapshot();
+    const quint64 serial = ++m_lastSaveSerial;
+    if (synchronously) {
+        applySaveResult(serial, m_sessionStore->saveSynchronously(snapshot));
+        return;
+    }
+    m_sessionStore->save(snapshot, [self = QPointer(this), serial](std::exception_ptr error) {
+        if (self) {
+            self->applySaveResult(serial, error);
+        }
+    });
+}
+
+void TavrenQueueEngine::applySaveResult(quint64 serial, const std::exception_ptr& error)
+{
+    // A synchronous save reports before the queued completions of the saves
+    // written ahead of it; their older outcome must not replace its own.
+    if (serial < m_appliedSaveSerial) {
+        return;
+    }
+    m_appliedSaveSerial = serial;
+    if (error) {
+        qCWarning(logging::queue).noquote()
+            << "Playback session could not be saved:" << PlaybackSessionStore::describe(error);
+    }
+    setLastPersistenceError(error);
+}
+
+void TavrenQueueEngine::restorePlaybackSession(const Track& currentTrack,
+    const QList<Track>& upcoming, const QList<Track>& history, RepeatMode repeatMode,
+    ShuffleMode shuffleMode, const std::optional<QList<Track>>& playbackOrder)
+{
+    m_isRestoringSession = true;
+    const auto restored = qScopeGuard([this] { m_isRestoringSession = false; });
+
+    const Track current = currentTrack; // may be one of ours
+    const QList<Track> order = playbackOrder.value_or(QList<Track> {});
+    publishCurrentTrack(current);
+    publishUpcoming(withoutID(upcoming, current.id));
+    publishHistory(withoutID(history, current.id));
+    m_originalUpcomingOrder = m_upcoming;
+
+    // The saved order, limited to what was restored, as long as it still
+    // holds the current track; else history, current, upcoming.
+    QSet<QUuid> restoredIDs;
+    restoredIDs.reserve(m_upcoming.size() + m_history.size() + 1);
+    restoredIDs.insert(current.id);
+    for (const QList<Track>* list : { &m_upcoming, &m_history }) {
+        for (const Track& track : *list) {
+            restoredIDs.insert(track.id);
+        }
+    }
+    QList<Track> resolved;
+    bool holdsCurrent = false;
+    for (const Track& track : order) {
+        if (restoredIDs.contains(track.id)) {
+            resolved.push_back(track);
+            holdsCurrent = holdsCurrent || track.id == current.id;
+        }
+    }
+    if (holdsCurrent) {
+        m_playbackOrder = std::move(resolved);
+    } else {
+        refreshPlaybackOrder();
+    }
+
+    setRepeatMode(repeatMode);
+    setShuffleMode(shuffleMode);
+}
+
+} // namespace kivo

@@ -1,0 +1,136 @@
+#include "QueueEngineTestSupport.h"
+
+#include "model/DatabaseManagerImpl.h"
+#include "model/DatabaseTestSupport.h"
+#include "support/TempDir.h"
+
+#include <QFile>
+#include <QSignalSpy>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace kivo::test {
+namespace {
+
+TEST_F(QueueEngineTest, TimeUpdatesSaveAtMostOnceASecondAndNoticesAlways)
+{
+    auto now = std::chrono::steady_clock::now();
+    queue.setClock([&] { return now; });
+    for (int i = 0; i < 100; ++i) {
+        queue.audioEngineDidUpdateCurrentTime(audio, i * 0.05);
+        now += std::chrono::milliseconds(50);
+    }
+    EXPECT_EQ(saves().size(), 5); // at 0, 1, 2, 3 and 4 seconds
+
+    queue.audioEngineDidChangePlaybackState(audio, PlaybackState::paused);
+    queue.audioEngineDidChangeTrack(audio, std::nullopt);
+    queue.audioEngineDidUpdateCurrentTime(audio, 5); // not put off by the saves just before
+    queue.audioEngineDidUpdateCurrentTime(audio, 5);
+    EXPECT_EQ(saves().size(), 3);
+}
+
+TEST_F(QueueEngineTest, PersistenceErrorFollowsTheLatestSave)
+{
+    QSignalSpy changes(&queue, &QueueEngine::lastPersistenceErrorChanged);
+    database->failures = 1;
+    queue.setRepeatMode(RepeatMode::all);
+    ASSERT_TRUE(changes.wait());
+    EXPECT_EQ(PlaybackSessionStore::describe(queue.lastPersistenceError()), u"The disk is full.");
+    queue.setRepeatMode(RepeatMode::all); // the same mode does not save
+    queue.setRepeatMode(RepeatMode::off);
+    ASSERT_TRUE(changes.wait());
+    EXPECT_FALSE(queue.lastPersistenceError());
+
+    // The failure of an earlier save, reported late, does not hide the
+    // success of the synchronous one written after it.
+    database->failures = 1;
+    queue.savePlaybackState(false);
+    queue.savePlaybackState(true);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(queue.lastPersistenceError());
+    EXPECT_EQ(changes.size(), 2);
+}
+
+TEST_F(QueueEngineTest, ResolvingASessionSkipsWhatTheLibraryLost)
+{
+    const QUuid gone = QUuid::createUuid();
+    PlaybackStateSnapshot saved { gone, { gone, tracks[1].id, tracks[0].id, tracks[1].id },
+        { tracks[0].id, tracks[2].id, gone }, QList { tracks[2].id, gone, tracks[1].id }, u"loop"_s,
+        u"smart"_s, 42.5, true, 1.7f, {} };
+    auto session = resolvePlaybackSession(saved, tracks);
+    ASSERT_TRUE(session);
+    EXPECT_EQ(QStringList({ session->currentTrack.title, titles(session->upcoming),
+                              titles(session->history), titles(*session->playbackOrder) })
+                  .join(u'|'),
+        u"B|A|A C|C B");
+    EXPECT_EQ(session->repeatMode, RepeatMode::off);
+    EXPECT_EQ(session->shuffleMode, ShuffleMode::smart);
+    EXPECT_EQ(session->volume, 1.0f);
+    saved.volume = -0.5f;
+    EXPECT_EQ(resolvePlaybackSession(saved, tracks)->volume, 0.0f);
+
+    saved.upcomingTrackIDs = { gone }; // the history alone restores nothing
+    EXPECT_FALSE(resolvePlaybackSession(saved, tracks));
+}
+
+TEST_F(QueueEngineTest, RestoringNeitherSavesNorTouchesTheAudioEngine)
+{
+    // A play order without the current track gives history, current, upcoming.
+    queue.restorePlaybackSession(
+        tracks[1], list("ABC"), list("BD"), RepeatMode::all, ShuffleMode::off, list("AC"));
+    EXPECT_EQ(state(), u"B | A C | D | A C | D B A C");
+    EXPECT_EQ(queue.repeatMode(), RepeatMode::all);
+    // A standard shuffle is drawn anew; the saved order keeps its duplicates.
+    queue.restorePlaybackSession(
+        tracks[2], list("AA"), {}, RepeatMode::off, ShuffleMode::standard, list("ACAE"));
+    EXPECT_EQ(state(), u"C | A A |  | A A | A C A");
+    EXPECT_EQ(saves().size(), 0);
+    EXPECT_TRUE(audio.take().isEmpty());
+}
+
+class QueueSessionFileTest : public TempDirTest { };
+
+QString keysOf(const QString& path)
+{
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    QStringList keys;
+    const Json object = Json::parse(file.readAll().toStdString());
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        keys << QString::fromStdString(it.key());
+    }
+    return keys.join(u' ');
+}
+
+TEST_F(QueueSessionFileTest, SessionFileLeavesOutWhatIsAbsentAndComesBackUnplayed)
+{
+    auto database
+        = std::make_shared<TavrenDatabaseManager>(path(), std::make_shared<MemoryUserDefaults>());
+    FakeAudioEngine audio;
+    TavrenQueueEngine queue(database);
+    queue.savePlaybackState(true);
+    EXPECT_EQ(keysOf(database->playbackStateFilePath()),
+        u"upcomingTrackIDs historyTrackIDs playbackOrderTrackIDs repeatMode shuffleMode "
+        u"currentTime isPlaying savedAt");
+    auto saved = database->loadPlaybackState();
+    EXPECT_EQ(saved->playbackOrderTrackIDs, QList<QUuid>());
+    EXPECT_FALSE(saved->isPlaying || saved->currentTime != 0);
+
+    const QList<Track> library { makeTrack(u"A"_s), makeTrack(u"B"_s) };
+    queue.setAudioEngine(&audio);
+    queue.playNow(library, 1);
+    audio.time = 42.5;
+    queue.savePlaybackState(true);
+    EXPECT_EQ(keysOf(database->playbackStateFilePath()),
+        u"currentTrackID upcomingTrackIDs historyTrackIDs playbackOrderTrackIDs repeatMode "
+        u"shuffleMode currentTime isPlaying volume savedAt");
+
+    // The composition root loads this track at this time, without playing.
+    const auto session = resolvePlaybackSession(*database->loadPlaybackState(), library);
+    EXPECT_EQ(session->currentTrack, library[1]);
+    EXPECT_EQ(session->currentTime, 42.5);
+    EXPECT_EQ(session->volume, 0.25f);
+}
+
+} // namespace
+} // namespace kivo::test

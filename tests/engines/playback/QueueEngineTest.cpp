@@ -1,0 +1,158 @@
+#include "QueueEngineTestSupport.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace kivo::test {
+namespace {
+
+QString sorted(const QList<Track>& list)
+{
+    QStringList names = titles(list).split(u' ');
+    names.sort();
+    return names.join(u' ');
+}
+
+TEST_F(QueueEngineTest, PlayNowClampsThePositionAndPutsTheQueueBackWhenTheStartFails)
+{
+    queue.playNow({}, 0);
+    queue.playNow(list("ABC"), -5);
+    EXPECT_EQ(state(), u"A | B C |  | B C | A B C");
+    queue.playNow(list("ABC"), 99);
+    EXPECT_EQ(state(), u"C |  | A B |  | A B C");
+    EXPECT_EQ(saves().size(), 2);
+
+    audio.unplayable = { tracks[4].id };
+    queue.playNow(list("DEF"), 1);
+    EXPECT_EQ(state(), u"C |  | A B |  | A B C");
+    EXPECT_EQ(playbackErrorDescription(queue.lastPlaybackError()),
+        u"The audio file could not be found at /music/E.mp3.");
+    EXPECT_EQ(saves().value(0).currentTrackID, tracks[2].id); // the rollback is saved
+    queue.playNow(list("D"));
+    EXPECT_FALSE(queue.lastPlaybackError());
+    EXPECT_EQ(audio.take(), QStringList({ u"A"_s, u"C"_s, u"D"_s }));
+
+    TavrenQueueEngine unlinked; // nothing starts without an engine
+    unlinked.playNow(list("AB"));
+    EXPECT_FALSE(unlinked.currentTrack());
+    EXPECT_EQ(playbackErrorDescription(unlinked.lastPlaybackError()),
+        u"Playback is unavailable because the audio engine has not been connected.");
+}
+
+TEST_F(QueueEngineTest, ShuffleKeepsTheChosenTrackAndTurningItOffRestoresTheQueuedOrder)
+{
+    queue.setShuffleMode(ShuffleMode::standard);
+    queue.playNow(list("ABCDE"), 1);
+    EXPECT_EQ(sorted(queue.upcoming()), u"C D E");
+    EXPECT_EQ(titles(queue.history()) + titles(queue.playbackOrder()), u"AA B C D E");
+
+    queue.playNext(list("F")); // plays next, unshuffled
+    queue.playLast(list("A")); // the next track stays next
+    EXPECT_EQ(queue.upcoming().first().title, u"F");
+    EXPECT_EQ(sorted(queue.upcoming()), u"A C D E F");
+
+    queue.advanceToNext(); // F is played and does not come back
+    queue.setShuffleMode(ShuffleMode::smart);
+    EXPECT_EQ(titles(queue.upcoming()), u"C D E A");
+    queue.setShuffleMode(ShuffleMode::off);
+    EXPECT_EQ(titles(queue.upcoming()), u"C D E A");
+}
+
+TEST_F(QueueEngineTest, EditsTellTracksApartByIdAndIgnoreBadIndices)
+{
+    queue.playNow(list("DABAC"));
+    queue.remove(0); // one A entry, but every A of the queued order
+    EXPECT_EQ(state(), u"D | B A C |  | B C | D B A C");
+    queue.setShuffleMode(ShuffleMode::standard);
+    queue.setShuffleMode(ShuffleMode::off);
+    EXPECT_EQ(titles(queue.upcoming()), u"B C");
+    saves();
+    for (const qsizetype index : { -1, 2 }) {
+        queue.remove(index);
+        queue.move(index, 0);
+    }
+    queue.playLast({});
+    EXPECT_EQ(saves().size(), 0);
+
+    queue.playLast(list("AE"));
+    queue.move(0, 99);
+    EXPECT_EQ(state(), u"D | C A E B |  | C A E B | D C A E B");
+    queue.move(3, -4);
+    EXPECT_EQ(titles(queue.upcoming()), u"B C A E");
+    queue.clearUpcoming();
+    EXPECT_EQ(state(), u"D |  |  |  | D");
+
+    // Removing the current track stops playback without starting another.
+    queue.playNow(list("ABCA"), 1);
+    audio.take();
+    queue.removeTrackFromPlayback(tracks[1].id);
+    EXPECT_EQ(state(), u"- | C A | A | C A | A C A");
+    EXPECT_EQ(audio.take(), QStringList({ u"cleared"_s }));
+    queue.advanceToNext(); // C plays; the history stays as it was
+    EXPECT_EQ(state(), u"C | A | A | A | A C A");
+    queue.removeTrackFromPlayback(tracks[0].id);
+    EXPECT_EQ(state(), u"C |  |  |  | C");
+}
+
+TEST_F(QueueEngineTest, RepeatDecidesWhatFollowsTheLastTrack)
+{
+    queue.playNow(list("ABC"), 2);
+    saves();
+    queue.audioEngineDidFinishPlayback(audio); // repeat off: C stays, nothing plays
+    queue.advanceToNext();
+    EXPECT_EQ(state(), u"C |  | A B |  | A B C");
+    EXPECT_EQ(saves().size(), 3);
+
+    queue.setRepeatMode(RepeatMode::all);
+    queue.audioEngineDidFinishPlayback(audio);
+    EXPECT_EQ(state(), u"A | B C |  | B C | A B C");
+    queue.setRepeatMode(RepeatMode::track);
+    queue.audioEngineDidFinishPlayback(audio); // a natural end plays the track again
+    EXPECT_EQ(state(), u"A | B C |  | B C | A B C");
+    queue.advanceToNext(); // Next still moves on while tracks are upcoming
+    queue.advanceToNext();
+    EXPECT_EQ(state(), u"C |  | A B |  | A B C");
+    queue.advanceToNext(); // and wraps at the end
+    EXPECT_EQ(state(), u"A | B C |  | B C | A B C");
+    EXPECT_EQ(audio.take().join(u' '), u"C A A B C A");
+}
+
+TEST_F(QueueEngineTest, PreviousRestartsPastThreeSecondsAndElseStepsBack)
+{
+    queue.playNow(list("ABC"), 1);
+    audio.time = 3.1;
+    EXPECT_EQ(queue.returnToPrevious()->title, u"B");
+    audio.time = 3.0;
+    EXPECT_EQ(queue.returnToPrevious()->title, u"A");
+    EXPECT_EQ(state(), u"A | B C |  | B C | A B C");
+    audio.time = 1; // an empty history restarts the track
+    EXPECT_EQ(queue.returnToPrevious()->title, u"A");
+    queue.advanceToNext();
+    audio.time = 30;
+    EXPECT_EQ(queue.playPreviousSong()->title, u"A");
+    EXPECT_EQ(audio.take().join(u' '), u"B seek:0 A seek:0 B A");
+}
+
+TEST_F(QueueEngineTest, AFailingNextOrPreviousLeavesEveryListAsItWas)
+{
+    queue.setRepeatMode(RepeatMode::all);
+    queue.playNow(list("ABC"), 1);
+    const QString before = state();
+    audio.unplayable = { tracks[0].id, tracks[1].id, tracks[2].id };
+    EXPECT_FALSE(queue.advanceToNext());
+    EXPECT_FALSE(queue.playPreviousSong());
+    EXPECT_EQ(state(), before);
+    queue.clearUpcoming();
+    const QString atEnd = state();
+    EXPECT_FALSE(queue.advanceToNext()); // the wrap is undone too
+    EXPECT_EQ(state(), atEnd);
+    EXPECT_EQ(playbackErrorDescription(queue.lastPlaybackError()),
+        u"The audio file could not be found at /music/B.mp3.");
+
+    const auto playing = std::make_exception_ptr(AudioPlaybackError::emptyFile({}));
+    queue.audioEngineDidFail(audio, playing);
+    EXPECT_EQ(queue.lastPlaybackError(), playing);
+    EXPECT_EQ(state(), atEnd);
+}
+
+} // namespace
+} // namespace kivo::test

@@ -1,0 +1,158 @@
+#pragma once
+
+#include "engines/playback/QueueEngineImpl.h"
+
+#include <QStringList>
+#include <atomic>
+#include <gtest/gtest.h>
+#include <memory>
+#include <stdexcept>
+
+namespace kivo::test {
+
+// An audio engine that only writes down what it is asked ("A", "seek:0",
+// "cleared"); play() throws missingFile for the tracks in `unplayable`. It
+// tells its delegate nothing: tests send the notices themselves.
+class FakeAudioEngine final : public AudioEngine {
+public:
+    AudioEngineDelegate* delegate() const override { return nullptr; }
+    void setDelegate(AudioEngineDelegate*) override { }
+    PlaybackState playbackState() const override { return PlaybackState::playing; }
+    std::optional<Track> currentTrack() const override { return {}; }
+    QList<Track> queue() const override { return {}; }
+    double currentTime() const override { return time; }
+    double duration() const override { return 0; }
+    double progress() const override { return 0; }
+    bool isPlaying() const override { return true; }
+    float volume() const override { return 0.25f; }
+    void setVolume(float) override { }
+    void setQueue(const QList<Track>&, qsizetype) override { }
+    void appendToQueue(const Track&) override { }
+    void clearQueue() override { played << QStringLiteral("cleared"); }
+    void play(const Track& track) override
+    {
+        if (unplayable.contains(track.id)) {
+            throw AudioPlaybackError::missingFile(track.fileURL);
+        }
+        played << track.title;
+    }
+    void resume() override { }
+    void pause() override { }
+    void stop() override { }
+    void togglePlayback() override { }
+    void nextTrack() override { }
+    void previousTrack() override { }
+    void seek(double seconds) override { played << QStringLiteral("seek:%1").arg(time = seconds); }
+    bool isGaplessEnabled() const override { return false; }
+    void setGaplessEnabled(bool) override { }
+    double crossfadeDuration() const override { return 0; }
+    void setCrossfadeDuration(double) override { }
+    bool isReplayGainEnabled() const override { return false; }
+    void setReplayGainEnabled(bool) override { }
+    void fade(double, float) override { }
+    void setOutputDevice(const QString&) override { }
+
+    QStringList take() { return std::exchange(played, {}); }
+
+    QStringList played;
+    QList<QUuid> unplayable;
+    double time = 0;
+};
+
+// Keeps the saved sessions (read them only after a synchronous save). The
+// next `failures` writes throw.
+class SessionRecorder final : public DatabaseManager {
+public:
+    QUrl databaseURL() const override { return {}; }
+    QCoro::Task<void> eraseAllData() override { co_return; }
+    QCoro::Task<void> saveTracks(QList<Track>) override { co_return; }
+    QCoro::Task<QList<Track>> loadAllTracks() override { co_return QList<Track> {}; }
+    QCoro::Task<std::optional<Track>> fetchTrack(QUuid) override { co_return std::nullopt; }
+    QCoro::Task<void> deleteTracks(QList<Track>) override { co_return; }
+    void savePlaylists(const QList<Playlist>&) override { }
+    QList<Playlist> loadAllPlaylists() override { return {}; }
+    void deletePlaylist(const QUuid&) override { }
+    void recordPlayback(const QUuid&, const Date&) override { }
+    PlaybackStatistics fetchStatistics(const QUuid&) override { return {}; }
+    void setPreferenceJson(const Json&, const QString&) override { }
+    std::optional<Json> preferenceJson(const QString&) const override { return {}; }
+    std::optional<PlaybackStateSnapshot> loadPlaybackState() override { return {}; }
+    void savePlaybackState(const PlaybackStateSnapshot& snapshot) override
+    {
+        if (failures > 0 && failures-- > 0) {
+            throw std::runtime_error("The disk is full.");
+        }
+        saved.push_back(snapshot);
+    }
+
+    std::atomic<int> failures = 0;
+    QList<PlaybackStateSnapshot> saved;
+};
+
+inline Track makeTrack(const QString& title)
+{
+    Track track;
+    track.id = QUuid::createUuid();
+    track.title = title;
+    track.filename = title + QStringLiteral(".mp3");
+    track.fileURL = QUrl::fromLocalFile(QStringLiteral("/music/") + track.filename);
+    return track;
+}
+
+// "A B C"
+inline QString titles(const QList<Track>& tracks)
+{
+    QStringList names;
+    for (const Track& track : tracks) {
+        names << track.title;
+    }
+    return names.join(u' ');
+}
+
+// A queue on a fake engine and an in-memory session store, with tracks A…F.
+class QueueEngineTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        queue.setAudioEngine(&audio);
+        for (const char* name : { "A", "B", "C", "D", "E", "F" }) {
+            tracks.push_back(makeTrack(QString::fromLatin1(name)));
+        }
+    }
+
+    // The tracks named by the letters of `names`.
+    QList<Track> list(const char* names) const
+    {
+        QList<Track> chosen;
+        for (const char* c = names; *c; ++c) {
+            chosen.push_back(tracks[*c - 'A']);
+        }
+        return chosen;
+    }
+
+    // "current | upcoming | history | queued order | play order"
+    QString state() const
+    {
+        const auto current = queue.currentTrack();
+        return QStringList(
+            { current ? current->title : QStringLiteral("-"), titles(queue.upcoming()),
+                titles(queue.history()), titles(queue.originalUpcomingOrder()),
+                titles(queue.playbackOrder()) })
+            .join(QStringLiteral(" | "));
+    }
+
+    // The sessions saved since the last call (waits for them).
+    QList<PlaybackStateSnapshot> saves()
+    {
+        queue.savePlaybackState(true);
+        database->saved.removeLast();
+        return std::exchange(database->saved, {});
+    }
+
+    std::shared_ptr<SessionRecorder> database = std::make_shared<SessionRecorder>();
+    FakeAudioEngine audio;
+    TavrenQueueEngine queue { database };
+    QList<Track> tracks;
+};
+
+} // namespace kivo::test
