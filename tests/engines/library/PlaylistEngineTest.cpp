@@ -1,5 +1,6 @@
 #include "engines/library/PlaylistEngineImpl.h"
 #include "model/PlaylistStorageImpl.h"
+#include "support/StubQueueEngine.h"
 
 #include <QFile>
 #include <QProcess>
@@ -66,7 +67,7 @@ public:
     QList<Track> tracks;
 };
 
-class FakeQueue final : public QueueEngine {
+class FakeQueue final : public test::StubQueueEngine {
 public:
     void playNow(const QList<Track>& list) override { played.push_back(list); }
     QList<QList<Track>> played;
