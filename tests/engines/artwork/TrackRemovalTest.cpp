@@ -65,7 +65,6 @@ TEST_F(TrackRemovalTest, UndoRestoresTheLibraryNotTheQueueAndRedoRemovesAgain)
     undo.undo();
     EXPECT_FALSE(undo.canRedo()); // busy until restored
     finish();
-    EXPECT_TRUE(library.byID(a.id));
     EXPECT_EQ(library.byID(a.id), a);
     EXPECT_EQ(queue.removed.size(), 1);
     EXPECT_EQ(restores, 1);
@@ -93,6 +92,5 @@ TEST_F(TrackRemovalTest, DeletionsAndFailuresRegisterNothing)
     EXPECT_EQ(coordinator.errorMessage(), u"Track not found in the local library."_s);
     EXPECT_EQ(queue.removed, QList { a.id });
     EXPECT_TRUE(library.byID(b.id));
-    EXPECT_FALSE(undo.canUndo());
-    EXPECT_FALSE(undo.isBlocked());
+    EXPECT_FALSE(undo.canUndo() || undo.isBlocked());
 }
