@@ -47,8 +47,17 @@ QString ArtworkCacheError::errorDescription() const
         return u"The artwork could not be saved to "_s + m_path + u": "_s + m_reason;
     case Case::removeFailed:
         return u"The artwork file "_s + m_path + u" could not be removed: "_s + m_reason;
+    case Case::readFailed:
+        return u"The artwork file "_s + m_path + u" could not be read: "_s + m_reason;
     }
     return {};
+}
+
+QCoro::Task<std::optional<QByteArray>> ArtworkCache::retrieveArtworkForRollback(Track track)
+{
+    QCoro::Task<std::optional<QByteArray>> reading = retrieveArtwork(std::move(track));
+    std::optional<QByteArray> artwork = co_await std::move(reading);
+    co_return artwork;
 }
 
 } // namespace kivo

@@ -49,7 +49,7 @@ size_t qHash(const ThumbnailError& error, size_t seed = 0) noexcept;
 // A file of the artwork cache that could not be created, written or removed.
 class ArtworkCacheError : public std::exception {
 public:
-    enum class Case { folderUnavailable, writeFailed, removeFailed };
+    enum class Case { folderUnavailable, writeFailed, removeFailed, readFailed };
 
     ArtworkCacheError(Case errorCase, QString path, QString reason);
 
@@ -83,6 +83,12 @@ public:
     // The track's full-size artwork, or nothing when it has none or it cannot
     // be read. Never fails.
     virtual QCoro::Task<std::optional<QByteArray>> retrieveArtwork(Track track) = 0;
+
+    // As retrieveArtwork(), for callers that may later write the result back
+    // (a rollback or undo): a cache file that exists but cannot be read throws
+    // ArtworkCacheError(readFailed) instead of reading as no artwork, which
+    // would have the write-back delete it. The default reads as retrieveArtwork().
+    virtual QCoro::Task<std::optional<QByteArray>> retrieveArtworkForRollback(Track track);
 
     // A thumbnail already in the cache for this size (fractions dropped), or
     // nothing. Never makes one; never fails.

@@ -142,6 +142,21 @@ std::optional<QString> TavrenArtworkCache::thumbnailKey(const QUuid& trackID, QS
 
 QCoro::Task<std::optional<QByteArray>> TavrenArtworkCache::retrieveArtwork(Track track)
 {
+    QCoro::Task<std::optional<QByteArray>> retrieving = retrieve(std::move(track), false);
+    std::optional<QByteArray> artwork = co_await std::move(retrieving);
+    co_return artwork;
+}
+
+QCoro::Task<std::optional<QByteArray>> TavrenArtworkCache::retrieveArtworkForRollback(Track track)
+{
+    QCoro::Task<std::optional<QByteArray>> retrieving = retrieve(std::move(track), true);
+    std::optional<QByteArray> artwork = co_await std::move(retrieving);
+    co_return artwork;
+}
+
+QCoro::Task<std::optional<QByteArray>> TavrenArtworkCache::retrieve(
+    Track track, bool failOnUnreadable)
+{
     const QPointer<TavrenArtworkCache> self(this);
     const QString key = artworkKey(track.id);
     for (int attempt = 0; attempt < maximumRetrievalAttempts; ++attempt) {
@@ -149,7 +164,8 @@ QCoro::Task<std::optional<QByteArray>> TavrenArtworkCache::retrieveArtwork(Track
             co_return *cached;
         }
         const quint64 began = generation(track.id);
-        QCoro::Task<std::optional<QByteArray>> reading = readFile(rawFileName(key));
+        QCoro::Task<std::optional<QByteArray>> reading
+            = failOnUnreadable ? readFileOrFail(rawFileName(key)) : readFile(rawFileName(key));
         std::optional<QByteArray> onDisk = co_await std::move(reading);
         if (!self) {
             co_return std::nullopt;
@@ -251,6 +267,21 @@ QCoro::Task<std::optional<QByteArray>> TavrenArtworkCache::readFile(QString file
     auto work = [store = m_store, fileName] { return store->read(fileName); };
     QFuture<std::optional<QByteArray>> future = QtConcurrent::run(&m_files, std::move(work));
     co_return co_await future;
+}
+
+QCoro::Task<std::optional<QByteArray>> TavrenArtworkCache::readFileOrFail(QString fileName)
+{
+    auto work = [store = m_store, fileName] {
+        std::optional<QByteArray> bytes = store->read(fileName);
+        if (!bytes && store->exists(fileName)) {
+            throw ArtworkCacheError(ArtworkCacheError::Case::readFailed, store->filePath(fileName),
+                u"The file exists but cannot be read."_s);
+        }
+        return bytes;
+    };
+    QCoro::Task<std::optional<QByteArray>> reading = runOnWorker(&m_files, std::move(work));
+    std::optional<QByteArray> bytes = co_await std::move(reading);
+    co_return bytes;
 }
 
 // ---- changes ------------------------------------------------------------------------

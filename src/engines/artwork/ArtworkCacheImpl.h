@@ -57,6 +57,7 @@ public:
 
     CacheMetrics metrics() const override { return m_metrics; }
     QCoro::Task<std::optional<QByteArray>> retrieveArtwork(Track track) override;
+    QCoro::Task<std::optional<QByteArray>> retrieveArtworkForRollback(Track track) override;
     QCoro::Task<std::optional<QByteArray>> retrieveThumbnail(
         Track track, QSizeF targetSize) override;
     QCoro::Task<> storeArtwork(QByteArray data, Track track) override;
@@ -76,7 +77,11 @@ private:
     // Returns the memory entry that was dropped.
     std::optional<QByteArray> forget(const QUuid& trackID);
     void remember(const QString& key, const QByteArray& bytes);
+    QCoro::Task<std::optional<QByteArray>> retrieve(Track track, bool failOnUnreadable);
     QCoro::Task<std::optional<QByteArray>> readFile(QString fileName);
+    // As readFile(), but a file that exists and cannot be read throws
+    // ArtworkCacheError(readFailed).
+    QCoro::Task<std::optional<QByteArray>> readFileOrFail(QString fileName);
     QCoro::Task<RemovalOutcome> removeFiles(QUuid trackID);
     // After a failed deletion: shows the artwork again while its file remains.
     void restoreAfterFailedRemoval(const QUuid& trackID, const std::optional<QByteArray>& dropped,

@@ -1,0 +1,87 @@
+#include "engines/artwork/SharedTrackMetadataPatch.h"
+
+#include <algorithm>
+
+namespace kivo {
+
+namespace {
+
+template <typename T>
+void applyChange(const OptionalMetadataChange<T>& change, std::optional<T>& field)
+{
+    if (change.isSet) {
+        field = change.value;
+    }
+}
+
+} // namespace
+
+Track SharedMetadataFields::overlay(Track target, const Track& source) const
+{
+    if (artist) {
+        target.artist = source.artist;
+    }
+    if (album) {
+        target.album = source.album;
+    }
+    if (albumArtist) {
+        target.albumArtist = source.albumArtist;
+    }
+    if (genre) {
+        target.genre = source.genre;
+    }
+    if (year) {
+        target.year = source.year;
+    }
+    if (discNumber) {
+        target.discNumber = source.discNumber;
+    }
+    if (composer) {
+        target.composer = source.composer;
+    }
+    if (comments) {
+        target.comments = source.comments;
+    }
+    if (bpm) {
+        target.bpm = source.bpm;
+    }
+    if (rating) {
+        target.rating = source.rating;
+    }
+    return target;
+}
+
+bool SharedTrackMetadataPatch::isArtworkOnly() const
+{
+    return fields() == SharedMetadataFields {};
+}
+
+bool SharedTrackMetadataPatch::changesNothing() const
+{
+    return isArtworkOnly() && !artwork.isReplace();
+}
+
+SharedMetadataFields SharedTrackMetadataPatch::fields() const
+{
+    return { artist.isSet, album.isSet, albumArtist.isSet, genre.isSet, year.isSet,
+        discNumber.isSet, composer.isSet, comments.isSet, bpm.isSet, rating.has_value() };
+}
+
+Track SharedTrackMetadataPatch::apply(Track track) const
+{
+    applyChange(artist, track.artist);
+    applyChange(album, track.album);
+    applyChange(albumArtist, track.albumArtist);
+    applyChange(genre, track.genre);
+    applyChange(year, track.year);
+    applyChange(discNumber, track.discNumber);
+    applyChange(composer, track.composer);
+    applyChange(comments, track.comments);
+    applyChange(bpm, track.bpm);
+    if (rating) {
+        track.rating = std::clamp<qint64>(*rating, 0, 5);
+    }
+    return track;
+}
+
+} // namespace kivo
