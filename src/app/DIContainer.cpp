@@ -11,6 +11,7 @@
 #include "engines/playback/QueueEngineImpl.h"
 #include "engines/playback/WaveformGeneratorImpl.h"
 #include "model/DatabaseManagerImpl.h"
+#include "model/ErrorText.h"
 #include "model/MetadataCache.h"
 #include "model/PlaylistStorageImpl.h"
 #include "model/StoreFile.h"
@@ -37,18 +38,6 @@ const QStringList sampleFiles {
     u"Music/Audio Music Apps/Samples/QUICK SAMPLER/ANALOG A.wav"_s,
     u"Music/Audio Music Apps/Samples/QUICK SAMPLER/ANALOG B.wav"_s,
 };
-
-// Every error of ours carries its user-facing description in what().
-QString describe(const std::exception_ptr& error)
-{
-    try {
-        std::rethrow_exception(error);
-    } catch (const std::exception& e) {
-        return QString::fromUtf8(e.what());
-    } catch (...) {
-        return u"Unknown error."_s;
-    }
-}
 
 void printLine(const QString& line)
 {
@@ -168,7 +157,7 @@ QCoro::Task<> DIContainer::restorePlaybackSession()
         co_return; // an unreadable session file restores nothing, silently
     } catch (...) {
         const std::exception_ptr error = std::current_exception();
-        setRecoveryMessage(restoreFailurePrefix + describe(error));
+        setRecoveryMessage(restoreFailurePrefix + describeError(error));
         m_queueEngine->reportPlaybackError(error);
         co_return;
     }
@@ -203,7 +192,7 @@ QCoro::Task<> DIContainer::restorePlaybackSession()
         m_audioEngine->restore(session->currentTrack, snapshot->currentTime);
     } catch (...) {
         const std::exception_ptr error = std::current_exception();
-        setRecoveryMessage(restoreFailurePrefix + describe(error));
+        setRecoveryMessage(restoreFailurePrefix + describeError(error));
         m_queueEngine->reportPlaybackError(error);
     }
 }
@@ -230,7 +219,7 @@ QCoro::Task<> DIContainer::importSampleOnFirstRun()
         QCoro::Task<> import = m_libraryEngine->importFiles({ sampleURL });
         co_await std::move(import);
     } catch (...) {
-        printLine(u"Demo playback bootstrap failed: "_s + describe(std::current_exception()));
+        printLine(u"Demo playback bootstrap failed: "_s + describeError(std::current_exception()));
         co_return;
     }
     if (!self) {

@@ -73,13 +73,13 @@ QStringList encoderArguments(const QString& extension)
     return {};
 }
 
-QString AudioFileTest::makeAudioFile(const QString& relative, const WavSpec& spec) const
+QString AudioFileTest::makeAudioFile(const QString& relative, const WavSpec& tone) const
 {
     const QString extension = QFileInfo(relative).suffix().toLower();
     if (extension == u"wav"_s) {
-        return writeFile(relative, makeWav(spec));
+        return writeFile(relative, makeWav(tone));
     }
-    const QString source = writeFile(relative + u".source.wav"_s, makeWav(spec));
+    const QString source = writeFile(relative + u".source.wav"_s, makeWav(tone));
     const QString target = path(relative);
     return transcode(source, target, encoderArguments(extension)) ? target : QString();
 }

@@ -18,7 +18,7 @@ class AudioFileTest : public TempDirTest {
 protected:
     // Writes a sine WAV at `relative` and, for another extension, transcodes it
     // with ffmpeg; returns the path, or an empty text when ffmpeg failed.
-    QString makeAudioFile(const QString& relative, const WavSpec& spec = {}) const;
+    QString makeAudioFile(const QString& relative, const WavSpec& tone = {}) const;
 };
 
 // Extra ffmpeg arguments that make each of the eight supported extensions.

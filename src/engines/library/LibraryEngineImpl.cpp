@@ -2,7 +2,8 @@
 
 #include "engines/library/LibraryImport.h"
 #include "engines/library/LibraryTrackRemoval.h"
-#include "engines/library/LibraryWork.h"
+#include "model/ErrorText.h"
+#include "model/RunOnWorker.h"
 #include "model/TextRules.h"
 #include "platform/Logging.h"
 
@@ -68,14 +69,14 @@ void TavrenLibraryEngine::publishChange()
 QCoro::Task<> TavrenLibraryEngine::insertIntoIndex(QList<Track> tracks)
 {
     auto insert = [cache = m_metadataCache, tracks = std::move(tracks)] { cache->insert(tracks); };
-    QCoro::Task<> inserting = librarywork::runOn(&m_indexWorker, std::move(insert));
+    QCoro::Task<> inserting = runOnWorker(&m_indexWorker, std::move(insert));
     co_await std::move(inserting);
 }
 
 QCoro::Task<> TavrenLibraryEngine::evictFromIndex(Track track)
 {
     auto evict = [cache = m_metadataCache, track = std::move(track)] { cache->evict(track); };
-    QCoro::Task<> evicting = librarywork::runOn(&m_indexWorker, std::move(evict));
+    QCoro::Task<> evicting = runOnWorker(&m_indexWorker, std::move(evict));
     co_await std::move(evicting);
 }
 
@@ -106,7 +107,7 @@ QCoro::Task<> TavrenLibraryEngine::loadLibraryFromDisk()
             stored = co_await std::move(loading);
         } catch (...) {
             const QString line = u"LibraryEngine failed to load tracks: "_s
-                + librarywork::describe(std::current_exception());
+                + describeError(std::current_exception());
             std::fprintf(stdout, "%s\n", line.toUtf8().constData());
             std::fflush(stdout);
             qCWarning(logging::library).noquote() << line;
@@ -122,7 +123,7 @@ QCoro::Task<> TavrenLibraryEngine::loadLibraryFromDisk()
         QCoro::Task<> indexing = insertIntoIndex(stored);
         auto build = [stored = std::move(stored)] { return LibraryTrackList(stored); };
         QCoro::Task<LibraryTrackList> building
-            = librarywork::runOn(QThreadPool::globalInstance(), std::move(build));
+            = runOnWorker(QThreadPool::globalInstance(), std::move(build));
         LibraryTrackList loaded = co_await std::move(building);
         co_await std::move(indexing);
         if (!self) {

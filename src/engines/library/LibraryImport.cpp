@@ -1,8 +1,9 @@
 #include "engines/library/LibraryImport.h"
 
 #include "engines/library/LibraryEngineImpl.h"
-#include "engines/library/LibraryWork.h"
 #include "model/AudioImportSupport.h"
+#include "model/ErrorText.h"
+#include "model/RunOnWorker.h"
 #include "model/TextRules.h"
 #include "platform/SecurityScopedResource.h"
 
@@ -193,7 +194,7 @@ QCoro::Task<> LibraryImport::importFiles(QList<QUrl> fileURLs)
     // Off the main thread: a drop of 20,000 files is a lot of text work.
     auto prepare = [urls = std::move(fileURLs)] { return prepareFiles(urls); };
     QCoro::Task<PreparedFiles> preparing
-        = librarywork::runOn(QThreadPool::globalInstance(), std::move(prepare));
+        = runOnWorker(QThreadPool::globalInstance(), std::move(prepare));
     const PreparedFiles prepared = co_await std::move(preparing);
     if (prepared.supported.isEmpty()) {
         co_return;
@@ -226,7 +227,7 @@ QCoro::Task<> LibraryImport::addFolders(QList<QUrl> folderURLs)
     }
     auto enumerate = [folders = folderURLs] { return enumerateFolders(folders); };
     QCoro::Task<QList<LocatedFile>> enumerating
-        = librarywork::runOn(&m_engine.m_fileWorkers, std::move(enumerate));
+        = runOnWorker(&m_engine.m_fileWorkers, std::move(enumerate));
     const QList<LocatedFile> found = co_await std::move(enumerating);
 
     // New files are claimed before the bookmark refresh awaits, so that an
@@ -296,8 +297,7 @@ QCoro::Task<> LibraryImport::refreshBookmarksOf(QList<LocatedFile> files)
         }
         return made;
     };
-    QCoro::Task<MadeBookmarks> making
-        = librarywork::runOn(&m_engine.m_fileWorkers, std::move(make));
+    QCoro::Task<MadeBookmarks> making = runOnWorker(&m_engine.m_fileWorkers, std::move(make));
     const MadeBookmarks made = co_await std::move(making);
 
     // By id: the list may have changed while the bookmarks were made.

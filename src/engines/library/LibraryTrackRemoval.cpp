@@ -1,7 +1,8 @@
 #include "engines/library/LibraryTrackRemoval.h"
 
 #include "engines/library/LibraryEngineImpl.h"
-#include "engines/library/LibraryWork.h"
+#include "model/ErrorText.h"
+#include "model/RunOnWorker.h"
 #include "platform/SecurityScopedResource.h"
 
 #include <QFile>
@@ -41,14 +42,14 @@ LibraryTrackRemovalError::LibraryTrackRemovalError(
         break;
     case Case::fileDeletionFailed:
         m_description = name + u" could not be deleted. The library entry was restored. "_s
-            + librarywork::describe(m_deletionError);
+            + describeError(m_deletionError);
         break;
     case Case::rollbackFailed:
         m_description = name
             + u" could not be deleted, and its library entry could not be restored "
               "automatically. Deletion error: "_s
-            + librarywork::describe(m_deletionError) + u". Recovery error: "_s
-            + librarywork::describe(m_rollbackError);
+            + describeError(m_deletionError) + u". Recovery error: "_s
+            + describeError(m_rollbackError);
         break;
     case Case::restorationFileMissing:
         m_description

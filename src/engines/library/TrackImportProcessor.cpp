@@ -1,6 +1,7 @@
 #include "engines/library/TrackImportProcessor.h"
 
-#include "engines/library/LibraryWork.h"
+#include "model/ErrorText.h"
+#include "model/RunOnWorker.h"
 #include "platform/SecurityScopedResource.h"
 
 #include <QThreadPool>
@@ -62,7 +63,7 @@ QCoro::Task<TrackImportResult> TrackImportProcessor::importTrack(
     } catch (...) {
         // The name first, even when the error names the file too.
         result.failureDescription
-            = url.fileName() + u": "_s + librarywork::describe(std::current_exception());
+            = url.fileName() + u": "_s + describeError(std::current_exception());
     }
     co_return result;
 }
@@ -83,7 +84,7 @@ QCoro::Task<Track> TrackImportProcessor::makeTrack(QUrl url, QString fallbackTit
         }
         return opened;
     };
-    QCoro::Task<Opened> opening = librarywork::runOn(m_fileWorkers, std::move(open));
+    QCoro::Task<Opened> opening = runOnWorker(m_fileWorkers, std::move(open));
     const Opened opened = co_await std::move(opening);
     const AccessScope access(platform, url, opened.didStartAccess);
     if (opened.error) {

@@ -2,8 +2,8 @@
 
 #include "engines/artwork/ArtworkCache.h"
 #include "engines/library/LibraryEngine.h"
-#include "engines/library/LibraryWork.h"
 #include "model/DatabaseManager.h"
+#include "model/ErrorText.h"
 #include "support/Await.h"
 #include "support/StubQueueEngine.h"
 
@@ -43,7 +43,7 @@ inline Track song(const QString& title)
 inline QString failureText(QCoro::Task<> task)
 {
     const auto outcome = QCoro::waitFor(settle(std::move(task)));
-    return outcome.error ? librarywork::describe(outcome.error) : QStringLiteral("none");
+    return outcome.error ? describeError(outcome.error) : QStringLiteral("none");
 }
 
 inline QString diskFull(const Track& track)

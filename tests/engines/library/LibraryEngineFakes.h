@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engines/library/LibraryEngineImpl.h"
-#include "engines/library/LibraryWork.h"
+#include "model/ErrorText.h"
 #include "model/StoreFile.h"
 #include "platform/MediaProbe.h"
 #include "platform/SecurityScopedResource.h"
@@ -32,7 +32,10 @@ inline QStringList titles(const QList<Track>& tracks)
     return result;
 }
 
-using librarywork::describe;
+inline QString describe(const std::exception_ptr& error)
+{
+    return describeError(error);
+}
 
 inline StoreFileError storeFailure()
 {

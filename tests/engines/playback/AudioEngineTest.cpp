@@ -289,7 +289,10 @@ TEST_F(AudioEngineTest, AReplacedPlayersEndIsIgnored)
     emit replaced->finished(replaced.data(), false);
     delegate.take();
     QTest::qWait(50);
-    EXPECT_THAT(delegate.take(), IsEmpty());
+    // The progress timer may tick meanwhile; nothing else may arrive.
+    QStringList events = delegate.take();
+    events.removeIf([](const QString& event) { return event.startsWith(u"time:"_s); });
+    EXPECT_THAT(events, IsEmpty());
     EXPECT_EQ(engine->playbackState(), PlaybackState::playing);
     EXPECT_FALSE(replaced); // deleted by then
 }
