@@ -23,6 +23,7 @@
 #include <QPointer>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -97,6 +98,8 @@ void DIContainer::build(const DIContainerOptions& options)
         = options.defaults ? options.defaults : std::make_shared<SettingsUserDefaults>();
 
     m_databaseManager = std::make_shared<TavrenDatabaseManager>(folder, defaults);
+    // Read before the queue engine exists: its first save would replace the file.
+    m_savedSession = readSavedSession(*m_databaseManager);
     m_fileWatcher = std::make_shared<TavrenFileWatcher>();
     m_metadataEngine = std::make_shared<TavrenMetadataEngine>();
     m_artworkCache = std::make_unique<TavrenArtworkCache>(
@@ -147,23 +150,36 @@ QCoro::Task<> DIContainer::bootstrap()
     Q_EMIT bootstrapFinished();
 }
 
+DIContainer::SavedSession DIContainer::readSavedSession(DatabaseManager& store)
+{
+    SavedSession session;
+    try {
+        session.snapshot = store.loadPlaybackState();
+    } catch (const StoreFileError&) {
+        // An unreadable session file restores nothing, silently.
+    } catch (...) {
+        session.decodingError = std::current_exception();
+    }
+    return session;
+}
+
 QCoro::Task<> DIContainer::restorePlaybackSession()
 {
     const QPointer<DIContainer> self(this);
-    std::optional<PlaybackStateSnapshot> snapshot;
-    try {
-        snapshot = m_databaseManager->loadPlaybackState();
-    } catch (const StoreFileError&) {
-        co_return; // an unreadable session file restores nothing, silently
-    } catch (...) {
-        const std::exception_ptr error = std::current_exception();
-        setRecoveryMessage(restoreFailurePrefix + describeError(error));
-        m_queueEngine->reportPlaybackError(error);
+    const SavedSession saved = std::exchange(m_savedSession, {});
+    // Whatever the user started meanwhile wins over the old session.
+    if (m_queueEngine->currentTrack()) {
         co_return;
     }
-    if (!snapshot) {
+    if (saved.decodingError) {
+        setRecoveryMessage(restoreFailurePrefix + describeError(saved.decodingError));
+        m_queueEngine->reportPlaybackError(saved.decodingError);
         co_return;
     }
+    if (!saved.snapshot) {
+        co_return;
+    }
+    const PlaybackStateSnapshot* snapshot = &*saved.snapshot;
 
     // The library's own list, or the stored one while the library is still empty.
     QList<Track> candidates = m_libraryEngine->allTracks();
@@ -174,7 +190,7 @@ QCoro::Task<> DIContainer::restorePlaybackSession()
         } catch (...) {
             candidates.clear();
         }
-        if (!self) {
+        if (!self || m_queueEngine->currentTrack()) {
             co_return;
         }
     }

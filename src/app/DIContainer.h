@@ -1,7 +1,10 @@
 #pragma once
 
+#include "model/PlaybackStateSnapshot.h"
+
 #include <QObject>
 #include <QString>
+#include <exception>
 #include <memory>
 #include <optional>
 #include <qcoro/qcorotask.h>
@@ -93,7 +96,15 @@ private:
     QCoro::Task<> restorePlaybackSession();
     QCoro::Task<> importSampleOnFirstRun();
 
+    // The saved session as it was before any engine could save over it.
+    struct SavedSession {
+        std::optional<PlaybackStateSnapshot> snapshot;
+        std::exception_ptr decodingError;
+    };
+    static SavedSession readSavedSession(DatabaseManager& store);
+
     QString m_homeFolder;
+    SavedSession m_savedSession;
     std::optional<QString> m_recoveryMessage;
     bool m_bootstrapFinished = false;
 

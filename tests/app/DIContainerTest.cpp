@@ -10,6 +10,7 @@
 #include "support/WavWriter.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
@@ -67,7 +68,12 @@ protected:
 
 TEST_F(DIContainerTest, FirstRunWithNothingStoredShowsNothingAndPlaysNothing)
 {
+    writeFile(u"data/playback_state.json"_s, QByteArray()); // zero bytes: nothing saved
     const auto container = boot();
+    for (const QString& made : { u"ArtworkCache"_s, u"WaveformCache"_s, u"tracks.json"_s,
+             u"playlists.json"_s, u"playback_history.json"_s, u"playback_state.json"_s }) {
+        EXPECT_TRUE(QFileInfo::exists(path(u"data/"_s + made))) << made.toStdString();
+    }
     EXPECT_FALSE(container->recoveryMessage());
     EXPECT_TRUE(container->libraryEngine().allTracks().isEmpty());
     EXPECT_FALSE(container->queueEngine().currentTrack());
@@ -79,11 +85,20 @@ TEST_F(DIContainerTest, FirstRunImportsAndPlaysTheFirstSampleThatExists)
     const QString folder = path(u"home/Music/Audio Music Apps/Samples/QUICK SAMPLER"_s);
     QDir().mkpath(folder);
     ASSERT_TRUE(test::writeWav(folder + u"/ANALOG B.wav"_s, { 8000, 1, 0.3 }));
+    {
+        const auto onlyB = boot();
+        ASSERT_EQ(onlyB->libraryEngine().allTracks().size(), 1);
+        EXPECT_EQ(onlyB->libraryEngine().allTracks()[0].filename, u"ANALOG B.wav"_s);
+        EXPECT_TRUE(onlyB->audioEngine().isPlaying());
+    }
+    QDir(path(u"data"_s)).removeRecursively();
+    QDir().mkpath(path(u"data"_s));
+    ASSERT_TRUE(test::writeWav(folder + u"/ANALOG A.wav"_s, { 8000, 1, 0.3 }));
 
     const auto container = boot();
     const QList<Track> tracks = container->libraryEngine().allTracks();
     ASSERT_EQ(tracks.size(), 1);
-    EXPECT_EQ(tracks[0].filename, u"ANALOG B.wav"_s);
+    EXPECT_EQ(tracks[0].filename, u"ANALOG A.wav"_s);
     ASSERT_TRUE(container->queueEngine().currentTrack());
     EXPECT_EQ(container->queueEngine().currentTrack()->id, tracks[0].id);
     EXPECT_TRUE(container->audioEngine().isPlaying());
@@ -119,6 +134,33 @@ TEST_F(DIContainerTest, RestoresTheFirstSurvivingTrackPausedAtTheSavedTime)
     EXPECT_NEAR(container->audioEngine().currentTime(), 0.1, 1e-9);
 }
 
+TEST_F(DIContainerTest, TheSessionSurvivesSavesBeforeTheRestoreAndYieldsToTheUsersSong)
+{
+    const Track saved = storedTrack(u"saved"_s);
+    const Track chosen = storedTrack(u"chosen"_s);
+    PlaybackStateSnapshot session;
+    session.currentTrackID = saved.id;
+    session.repeatMode = session.shuffleMode = u"off"_s;
+    storeSession({ saved, chosen }, session);
+    {
+        // A save made before the bootstrap reaches the restore (the window
+        // losing focus) must not cost the saved session.
+        auto container = std::make_unique<DIContainer>(options());
+        container->queueEngine().savePlaybackState(true);
+        QSignalSpy finished(container.get(), &DIContainer::bootstrapFinished);
+        ASSERT_TRUE(container->isBootstrapFinished() || finished.wait(10000));
+        ASSERT_TRUE(container->queueEngine().currentTrack());
+        EXPECT_EQ(container->queueEngine().currentTrack()->id, saved.id);
+    }
+    storeSession({ saved, chosen }, session);
+    auto container = std::make_unique<DIContainer>(options());
+    container->queueEngine().playNow({ chosen }, 0);
+    QSignalSpy finished(container.get(), &DIContainer::bootstrapFinished);
+    ASSERT_TRUE(container->isBootstrapFinished() || finished.wait(10000));
+    EXPECT_EQ(container->queueEngine().currentTrack()->id, chosen.id);
+    EXPECT_TRUE(container->audioEngine().isPlaying());
+}
+
 TEST_F(DIContainerTest, SessionProblemsBecomeTheRecoveryMessage)
 {
     {
@@ -146,11 +188,7 @@ TEST_F(DIContainerTest, AFileWhereTheDataFolderBelongsIsABootFailure)
     writeFile(u"blocked"_s, "x");
     DIContainerOptions blocked = options();
     blocked.dataFolder = path(u"blocked"_s);
-    try {
-        DIContainer container(blocked);
-        FAIL() << "expected a boot failure";
-    } catch (const BootFailure& failure) {
-        EXPECT_TRUE(failure.message().startsWith(
-            u"CRITICAL BOOT FAILURE: Failed to initialize Studio graph: "_s));
-    }
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT((void)DIContainer::createOrExit(blocked), testing::ExitedWithCode(EXIT_FAILURE),
+        "CRITICAL BOOT FAILURE: Failed to initialize Studio graph: ");
 }
