@@ -4,8 +4,10 @@
 #include "engines/library/LibraryTrackRemoval.h"
 #include "model/ErrorText.h"
 #include "model/RunOnWorker.h"
+
 #include "model/TextRules.h"
 #include "platform/Logging.h"
+#include <qcoro/qcorosignal.h>
 
 #include <QPointer>
 #include <QThread>
@@ -88,6 +90,24 @@ QCoro::Task<> TavrenLibraryEngine::rescanLibrary()
 }
 
 QCoro::Task<> TavrenLibraryEngine::loadLibraryFromDisk()
+{
+    // A load asked for while one runs joins it: both read the same store, and
+    // two loads side by side would only make each other read again.
+    if (m_isLoading) {
+        co_await qCoro(this, &TavrenLibraryEngine::loadFinished);
+        co_return;
+    }
+    const QPointer<TavrenLibraryEngine> self(this);
+    m_isLoading = true;
+    QCoro::Task<> loading = loadFromStore();
+    co_await std::move(loading);
+    if (self) {
+        m_isLoading = false;
+        Q_EMIT loadFinished();
+    }
+}
+
+QCoro::Task<> TavrenLibraryEngine::loadFromStore()
 {
     // The start-up load runs detached: it holds what it needs and stops once
     // the engine is gone.

@@ -76,7 +76,13 @@ public:
     // folder of 20,000 files never opens them all together.
     static int importConcurrency();
 
+Q_SIGNALS:
+    // A load of the stored list has ended (published, or failed and printed).
+    void loadFinished();
+
 private:
+    QCoro::Task<> loadFromStore();
+
     friend class LibraryImport;
     friend class LibraryTrackRemoval;
 
@@ -94,6 +100,7 @@ private:
     LibraryTrackList m_tracks;
     // Counts the changes published by operations other than loads.
     quint64 m_revision = 0;
+    bool m_isLoading = false;
     // Locations whose import is under way, so that two imports at once never
     // bring in one file twice.
     QSet<QString> m_importing;
