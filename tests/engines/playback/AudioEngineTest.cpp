@@ -130,7 +130,7 @@ TEST_F(AudioEngineTest, LoadChecksComeInOrderWithTheirErrors)
     EXPECT_EQ(delegate.events.last(), u"fail:"_s + accessError.errorDescription());
 }
 
-TEST_F(AudioEngineTest, RestoreClampsThePositionAndWaitsPaused)
+TEST_F(AudioEngineTest, RestoreClampsThePositionWaitsPausedAndResumeRewindsAtTheEnd)
 {
     const Track restored = track(u"R"_s, 10.0);
     for (const double time : { -5.0, qQNaN(), qInf() }) {
@@ -157,14 +157,11 @@ TEST_F(AudioEngineTest, RestoreClampsThePositionAndWaitsPaused)
     EXPECT_EQ(engine->currentTime(), 0.0);
     ASSERT_EQ(times.count(), 1);
     EXPECT_EQ(times.first().first().toDouble(), 0.0);
-}
 
-TEST_F(AudioEngineTest, ResumeRewindsOnlyWithinTheLastTwentiethOfASecond)
-{
+    // Only within the last twentieth of a second.
     engine->restore(track(u"T"_s, 10.03), 10.0);
     engine->resume();
     EXPECT_EQ(player()->time, 0.0);
-
     engine->pause();
     engine->seek(9.9);
     delegate.take();
@@ -195,6 +192,22 @@ TEST_F(AudioEngineTest, PauseTicksFirstAndOnlyPausesWhatPlays)
     delegate.take();
     engine->pause(); // failed
     EXPECT_THAT(delegate.take(), IsEmpty());
+}
+
+TEST_F(AudioEngineTest, StopRewindsAndAResumePlaysTheSameTrackFromTheStart)
+{
+    engine->play(track(u"A"_s));
+    player()->time = 6;
+    delegate.take();
+    engine->stop();
+    EXPECT_THAT(delegate.take(), ElementsAre(u"time:0.00"_s, u"state:stopped"_s));
+    EXPECT_EQ(player()->stopCalls, 1);
+    EXPECT_EQ(player()->time, 0.0);
+    engine->resume();
+    EXPECT_THAT(delegate.take(), ElementsAre(u"state:playing"_s));
+    EXPECT_TRUE(player()->playing);
+    EXPECT_EQ(engine->currentTrack()->title, u"A"_s);
+    EXPECT_EQ(factory->openCalls, 1);
 }
 
 TEST_F(AudioEngineTest, TheProgressTimerPublishesTheClampedPlayerTime)
@@ -238,23 +251,6 @@ TEST_F(AudioEngineTest, SeekClampsAndLeavesTheStateAlone)
     engine->resume();
     EXPECT_EQ(player()->timesSet.front(), 5.0);
     EXPECT_TRUE(player()->playing);
-}
-
-TEST_F(AudioEngineTest, StopRewindsAndAResumePlaysTheSameTrackFromTheStart)
-{
-    engine->play(track(u"A"_s));
-    player()->time = 6;
-    delegate.take();
-    engine->stop();
-    EXPECT_THAT(delegate.take(), ElementsAre(u"time:0.00"_s, u"state:stopped"_s));
-    EXPECT_EQ(player()->stopCalls, 1);
-    EXPECT_EQ(player()->time, 0.0);
-    EXPECT_EQ(engine->currentTrack()->title, u"A"_s);
-
-    engine->resume();
-    EXPECT_THAT(delegate.take(), ElementsAre(u"state:playing"_s));
-    EXPECT_TRUE(player()->playing);
-    EXPECT_EQ(factory->openCalls, 1);
 }
 
 TEST_F(AudioEngineTest, TheNaturalEndStopsAndTellsTheDelegateOnce)
@@ -317,24 +313,13 @@ TEST_F(AudioEngineTest, TheDelegateMayStartTheNextTrackFromTheEndNotice)
     engine->setDelegate(nullptr);
 }
 
-TEST_F(AudioEngineTest, VolumeIsClampedStoredAndHandedToEveryPlayer)
+TEST_F(AudioEngineTest, VolumeIsClampedAndDurationFollowsThePlayerThenTheTrack)
 {
-    engine->setVolume(1.5f);
-    EXPECT_EQ(engine->volume(), 1.0f);
-    engine->setVolume(-0.2f);
-    EXPECT_EQ(engine->volume(), 0.0f);
-    engine->setVolume(qQNaN());
-    EXPECT_EQ(engine->volume(), 0.0f);
-    engine->setVolume(0.3f);
-    engine->play(track(u"A"_s));
-    EXPECT_EQ(player()->volume(), 0.3f);
-    engine->setVolume(0.7f);
-    EXPECT_EQ(player()->volume(), 0.7f);
-    EXPECT_EQ(engine->outputVolume(), 0.7f);
-}
-
-TEST_F(AudioEngineTest, DurationAndProgressFollowThePlayerThenTheTrack)
-{
+    for (const auto& [asked, stored] :
+        { std::pair { 1.5f, 1.0f }, { -0.2f, 0.0f }, { float(qQNaN()), 0.0f }, { 0.3f, 0.3f } }) {
+        engine->setVolume(asked);
+        EXPECT_EQ(engine->volume(), stored);
+    }
     EXPECT_EQ(engine->duration(), 0.0);
     EXPECT_EQ(engine->progress(), 0.0);
     engine->setQueue({ track(u"Q"_s, 0.0) }, 0);
@@ -344,9 +329,13 @@ TEST_F(AudioEngineTest, DurationAndProgressFollowThePlayerThenTheTrack)
     const Track a = track(u"A"_s, 4.0);
     factory->scripts[a.fileURL.toLocalFile()].duration = 5.0; // the file knows better
     engine->play(a);
+    EXPECT_EQ(player()->volume(), 0.3f);
     EXPECT_EQ(engine->duration(), 5.0);
     engine->seek(2.5);
     EXPECT_EQ(engine->progress(), 0.5);
+    engine->setVolume(0.7f);
+    EXPECT_EQ(player()->volume(), 0.7f);
+    EXPECT_EQ(engine->outputVolume(), 0.7f);
 }
 
 TEST_F(AudioEngineTest, WithoutADelegateEverythingWorksAndNobodyIsTold)

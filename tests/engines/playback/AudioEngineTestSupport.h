@@ -14,20 +14,8 @@ namespace kivo::test {
 
 inline QString stateText(PlaybackState state)
 {
-    using namespace Qt::Literals::StringLiterals;
-    switch (state) {
-    case PlaybackState::stopped:
-        return u"stopped"_s;
-    case PlaybackState::buffering:
-        return u"buffering"_s;
-    case PlaybackState::playing:
-        return u"playing"_s;
-    case PlaybackState::paused:
-        return u"paused"_s;
-    case PlaybackState::failed:
-        return u"failed"_s;
-    }
-    return {};
+    static const char* const names[] = { "stopped", "buffering", "playing", "paused", "failed" };
+    return QString::fromLatin1(names[int(state)]);
 }
 
 // Writes every notice down as a line: "state:playing", "track:A",
@@ -90,14 +78,10 @@ protected:
     // A track whose file exists (its content matters only to real players).
     Track track(const QString& title, double duration = 10.0)
     {
-        Track made;
-        made.id = QUuid::createUuid();
-        made.filename = title + QStringLiteral(".mp3");
-        made.fileURL = QUrl::fromLocalFile(writeFile(made.filename, "audio"));
-        made.title = title;
-        made.duration = duration;
-        factory->scripts[made.fileURL.toLocalFile()].duration = duration;
-        return made;
+        const QString file = writeFile(title + QStringLiteral(".mp3"), "audio");
+        factory->scripts[file].duration = duration;
+        return Track::make(QUuid::createUuid(), QUrl::fromLocalFile(file),
+            title + QStringLiteral(".mp3"), title, duration, Date::now());
     }
 
     FakeAudioPlayer* player() const { return factory->last(); }
