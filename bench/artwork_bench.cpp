@@ -1,5 +1,6 @@
 // Artwork retrieval: from memory, and from the cache folder (a cache whose
 // memory budget is 0 keeps nothing in memory). Artwork of 300 kB and 5 MB.
+#include "BenchMain.h"
 #include "engines/artwork/ArtworkCacheImpl.h"
 
 #include <QCoreApplication>
@@ -63,9 +64,5 @@ BENCHMARK(BM_FromDisk)->Arg(300 << 10)->Arg(5 << 20)->Unit(benchmark::kMicroseco
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return kivo::bench::runBenchmarks(argc, argv);
 }

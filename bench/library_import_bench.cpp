@@ -3,6 +3,7 @@
 // into an empty library and into one of 100,000 tracks. Each run also reports
 // the longest the main thread went without serving a 10 ms timer.
 #include "SyntheticLibrary.h"
+#include "support/WavWriter.h"
 
 #include "engines/library/LibraryEngineImpl.h"
 #include "engines/library/MetadataEngineImpl.h"
@@ -37,30 +38,7 @@ const QList<Track>& library()
 // A quarter second of a mono 8 kHz tone: a small but real file.
 QByteArray smallWav()
 {
-    constexpr int rate = 8000;
-    constexpr int frames = rate / 4;
-    QByteArray bytes;
-    auto put = [&](quint32 value, int size) {
-        for (int i = 0; i < size; ++i) {
-            bytes.append(char((value >> (8 * i)) & 0xff));
-        }
-    };
-    bytes.append("RIFF");
-    put(36 + frames * 2, 4);
-    bytes.append("WAVEfmt ");
-    put(16, 4);
-    put(1, 2); // PCM
-    put(1, 2); // mono
-    put(rate, 4);
-    put(rate * 2, 4);
-    put(2, 2);
-    put(16, 2);
-    bytes.append("data");
-    put(frames * 2, 4);
-    for (int i = 0; i < frames; ++i) {
-        put(quint16(qint16(8000 * std::sin(2 * std::numbers::pi * 440 * i / rate))), 2);
-    }
-    return bytes;
+    return kivo::test::makeWav({ 8000, 1, 0.25, 440.0, 8000.0 / 32767 });
 }
 
 // The folder of generated files, made once.

@@ -1,8 +1,10 @@
 // Tags, technical data and artwork of 1,000 generated files of every supported
 // type but raw AAC, read one after another and through the engine on its worker
 // pool. Reports files per second ("items_per_second").
+#include "BenchMain.h"
 #include "engines/library/MetadataEngineImpl.h"
 #include "platform/MediaProbeImpl.h"
+#include "support/WavWriter.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -28,30 +30,7 @@ constexpr int fileCount = 1000;
 
 QByteArray toneWav(double seconds)
 {
-    constexpr int rate = 44100;
-    const int frames = int(seconds * rate);
-    QByteArray data(frames * 4, Qt::Uninitialized);
-    for (int i = 0; i < frames; ++i) {
-        const auto sample = qint16(8000 * std::sin(2 * std::numbers::pi * 440.0 * i / rate));
-        qToLittleEndian(sample, data.data() + i * 4);
-        qToLittleEndian(sample, data.data() + i * 4 + 2);
-    }
-    QByteArray out("RIFF");
-    char word[4];
-    const auto put32 = [&](quint32 v) { qToLittleEndian(v, word), out.append(word, 4); };
-    const auto put16 = [&](quint16 v) { qToLittleEndian(v, word), out.append(word, 2); };
-    put32(36 + quint32(data.size()));
-    out.append("WAVEfmt ");
-    put32(16);
-    put16(1);
-    put16(2);
-    put32(rate);
-    put32(rate * 4);
-    put16(4);
-    put16(16);
-    out.append("data");
-    put32(quint32(data.size()));
-    return out + data;
+    return kivo::test::makeWav({ 44100, 2, seconds, 440.0, 8000.0 / 32767 });
 }
 
 QByteArray coverJpeg()
@@ -222,10 +201,5 @@ BENCHMARK(BM_EnginePool)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    library(); // generated before timing starts
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return kivo::bench::runBenchmarks(argc, argv, [] { library(); });
 }

@@ -1,6 +1,7 @@
 // Rebuilding the playlist tree from 5,000 records (500 folders nested up to
 // three deep, 4,500 playlists of 40 songs): from records already in memory,
 // and from the record file as a reload at start-up reads it.
+#include "BenchMain.h"
 #include "engines/library/PlaylistEngineImpl.h"
 #include "model/PlaylistStorageImpl.h"
 
@@ -85,13 +86,5 @@ BENCHMARK(BM_ReloadFromStoreFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    (void)kivo::records(); // generated once, outside every measurement
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return kivo::bench::runBenchmarks(argc, argv, [] { (void)kivo::records(); });
 }

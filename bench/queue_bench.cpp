@@ -1,6 +1,7 @@
 // The play queue at 100,000 tracks: what playing a whole library, turning
 // shuffle on and saving the session cost the main thread, and what the
 // synchronous save made when the window goes inactive costs in all.
+#include "BenchMain.h"
 #include "SyntheticLibrary.h"
 
 #include "engines/playback/QueueEngineImpl.h"
@@ -136,13 +137,5 @@ BENCHMARK(BM_SessionSaveSynchronous)->Unit(benchmark::kMillisecond)->UseRealTime
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    (void)kivo::library(); // generated once, outside every measurement
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return kivo::bench::runBenchmarks(argc, argv, [] { (void)kivo::library(); });
 }

@@ -2,6 +2,7 @@
 // caller waits for it (worker hop included), the blocking search itself,
 // and gathering the distinct artist, album and genre names after the track
 // list changed. Target: 20 ms per query.
+#include "BenchMain.h"
 #include "SyntheticLibrary.h"
 #include "engines/library/SearchEngineImpl.h"
 
@@ -87,13 +88,5 @@ BENCHMARK(BM_GatherNames)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    (void)kivo::playlists(); // generated once, outside every measurement
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return kivo::bench::runBenchmarks(argc, argv, [] { (void)kivo::playlists(); });
 }

@@ -1,6 +1,7 @@
 // The library store and the track index at 100,000 tracks: loading, saving
 // (atomic write), upserting one track, building the index, and how long the
 // main thread is held while a save runs.
+#include "BenchMain.h"
 #include "SyntheticLibrary.h"
 
 #include "model/DatabaseManagerImpl.h"
@@ -154,13 +155,5 @@ BENCHMARK(BM_IndexBuild)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    (void)kivo::library(); // generated once, outside every measurement
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return kivo::bench::runBenchmarks(argc, argv, [] { (void)kivo::library(); });
 }

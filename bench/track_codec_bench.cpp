@@ -1,4 +1,5 @@
 // Encoding and decoding a 100,000-track library document ("tracks.json").
+#include "BenchMain.h"
 #include "model/JsonCodec.h"
 #include "model/Track.h"
 
@@ -85,9 +86,5 @@ BENCHMARK(BM_ParseOnly)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return kivo::bench::runBenchmarks(argc, argv);
 }

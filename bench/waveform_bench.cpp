@@ -2,8 +2,11 @@
 // WAV, all stereo at 44.1 kHz. "Cold" decodes the whole file (each iteration
 // asks for a track id the cache has never seen); "Cached" reads the JSON file
 // the first request wrote.
+#include "support/WavWriter.h"
+
 #include "engines/playback/WaveformGeneratorImpl.h"
 #include "platform/FfmpegDecoder.h"
+#include <cstring>
 
 #include <QCoreApplication>
 #include <QFile>
@@ -40,22 +43,9 @@ QByteArray musicWav(double seconds)
         qToLittleEndian(qint16(std::lround(left * 32767)), data.data() + i * 4);
         qToLittleEndian(qint16(std::lround(right * 32767)), data.data() + i * 4 + 2);
     }
-    QByteArray out("RIFF");
-    char word[4];
-    const auto put32 = [&](quint32 v) { qToLittleEndian(v, word), out.append(word, 4); };
-    const auto put16 = [&](quint16 v) { qToLittleEndian(v, word), out.append(word, 2); };
-    put32(36 + quint32(data.size()));
-    out.append("WAVEfmt ");
-    put32(16);
-    put16(1);
-    put16(2);
-    put32(rate);
-    put32(rate * 4);
-    put16(4);
-    put16(16);
-    out.append("data");
-    put32(quint32(data.size()));
-    return out + data;
+    std::vector<qint16> samples(size_t(data.size() / 2));
+    std::memcpy(samples.data(), data.constData(), size_t(data.size()));
+    return kivo::test::makeWavFromSamples(samples, rate, 2);
 }
 
 struct Fixture {
