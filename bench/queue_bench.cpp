@@ -3,6 +3,7 @@
 // synchronous save made when the window goes inactive costs in all.
 #include "BenchMain.h"
 #include "SyntheticLibrary.h"
+#include "support/StubAudioEngine.h"
 
 #include "engines/playback/QueueEngineImpl.h"
 #include "model/DatabaseManagerImpl.h"
@@ -26,38 +27,9 @@ const QList<Track>& library()
 }
 
 // An engine that accepts every track at once and plays nothing.
-class SilentAudioEngine final : public AudioEngine {
+class SilentAudioEngine final : public test::StubAudioEngine {
 public:
-    AudioEngineDelegate* delegate() const override { return nullptr; }
-    void setDelegate(AudioEngineDelegate*) override { }
-    PlaybackState playbackState() const override { return PlaybackState::playing; }
-    std::optional<Track> currentTrack() const override { return {}; }
-    QList<Track> queue() const override { return {}; }
     double currentTime() const override { return 12.5; }
-    double duration() const override { return 0; }
-    double progress() const override { return 0; }
-    bool isPlaying() const override { return true; }
-    float volume() const override { return 1; }
-    void setVolume(float) override { }
-    void setQueue(const QList<Track>&, qsizetype) override { }
-    void appendToQueue(const Track&) override { }
-    void clearQueue() override { }
-    void play(const Track&) override { }
-    void resume() override { }
-    void pause() override { }
-    void stop() override { }
-    void togglePlayback() override { }
-    void nextTrack() override { }
-    void previousTrack() override { }
-    void seek(double) override { }
-    bool isGaplessEnabled() const override { return false; }
-    void setGaplessEnabled(bool) override { }
-    double crossfadeDuration() const override { return 0; }
-    void setCrossfadeDuration(double) override { }
-    bool isReplayGainEnabled() const override { return false; }
-    void setReplayGainEnabled(bool) override { }
-    void fade(double, float) override { }
-    void setOutputDevice(const QString&) override { }
 };
 
 // A queue saving into a temporary folder.

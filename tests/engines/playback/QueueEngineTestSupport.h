@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engines/playback/QueueEngineImpl.h"
+#include "support/StubAudioEngine.h"
 
 #include <QStringList>
 #include <atomic>
@@ -13,21 +14,10 @@ namespace kivo::test {
 // An audio engine that only writes down what it is asked ("A", "seek:0",
 // "cleared"); play() throws missingFile for the tracks in `unplayable`. It
 // tells its delegate nothing: tests send the notices themselves.
-class FakeAudioEngine final : public AudioEngine {
+class FakeAudioEngine final : public StubAudioEngine {
 public:
-    AudioEngineDelegate* delegate() const override { return nullptr; }
-    void setDelegate(AudioEngineDelegate*) override { }
-    PlaybackState playbackState() const override { return PlaybackState::playing; }
-    std::optional<Track> currentTrack() const override { return {}; }
-    QList<Track> queue() const override { return {}; }
     double currentTime() const override { return time; }
-    double duration() const override { return 0; }
-    double progress() const override { return 0; }
-    bool isPlaying() const override { return true; }
     float volume() const override { return 0.25f; }
-    void setVolume(float) override { }
-    void setQueue(const QList<Track>&, qsizetype) override { }
-    void appendToQueue(const Track&) override { }
     void clearQueue() override { played << QStringLiteral("cleared"); }
     void play(const Track& track) override
     {
@@ -36,21 +26,7 @@ public:
         }
         played << track.title;
     }
-    void resume() override { }
-    void pause() override { }
-    void stop() override { }
-    void togglePlayback() override { }
-    void nextTrack() override { }
-    void previousTrack() override { }
     void seek(double seconds) override { played << QStringLiteral("seek:%1").arg(time = seconds); }
-    bool isGaplessEnabled() const override { return false; }
-    void setGaplessEnabled(bool) override { }
-    double crossfadeDuration() const override { return 0; }
-    void setCrossfadeDuration(double) override { }
-    bool isReplayGainEnabled() const override { return false; }
-    void setReplayGainEnabled(bool) override { }
-    void fade(double, float) override { }
-    void setOutputDevice(const QString&) override { }
 
     QStringList take() { return std::exchange(played, {}); }
 
