@@ -14,6 +14,7 @@ packages=(
     ffmpeg pulseaudio pulseaudio-utils
     clang-format
     xvfb xauth
+    libicu-dev fonts-inter fonts-dejavu-core fonts-material-design-icons-iconfont
 )
 
 missing=()

@@ -3,10 +3,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
-./scripts/build.sh release
-program=build/release/src/kivo-vovid
-if [ ! -x "$program" ]; then
-    echo "Built the libraries and tests; the program's window is not part of this build yet, so there is nothing to start."
-    exit 0
-fi
-exec "$program" "$@"
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build/release -j "$(nproc)" --target kivo-vovid
+exec build/release/src/kivo-vovid "$@"

@@ -1,4 +1,4 @@
-#include "app/EonPalette.h"
+#include "ui/eon/EonPalette.h"
 
 namespace kivo {
 

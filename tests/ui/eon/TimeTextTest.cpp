@@ -1,4 +1,4 @@
-#include "app/TimeText.h"
+#include "ui/eon/TimeText.h"
 
 #include <QString>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "app/TimeText.h"
+#include "ui/eon/TimeText.h"
 
 #include "model/TextRules.h"
 

@@ -1,0 +1,316 @@
+#include "app/MainLayoutView.h"
+
+#include "app/DIContainer.h"
+#include "app/PlaybackNavigationShortcutMonitor.h"
+#include "app/RecoveryBannerView.h"
+#include "app/WorkspacePanelDivider.h"
+#include "app/WorkspacePanelRevealButton.h"
+#include "engines/library/PlaylistEngineImpl.h"
+#include "engines/playback/QueueEngineImpl.h"
+#include "ui/eon/EonFonts.h"
+#include "ui/eon/EonGradientPanel.h"
+#include "ui/eon/EonMetrics.h"
+#include "ui/eon/EonPalette.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QVBoxLayout>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace kivo {
+
+namespace {
+
+// The thin accent outline around the whole window; clicks pass through it.
+class WindowOutline : public QWidget {
+public:
+    explicit WindowOutline(QWidget* parent)
+        : QWidget(parent)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_TranslucentBackground);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(eonAccentGlow(), 1));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5),
+            eon::windowCornerRadius, eon::windowCornerRadius);
+    }
+};
+
+// A one-pixel hairline.
+class Hairline : public QWidget {
+public:
+    explicit Hairline(QWidget* parent)
+        : QWidget(parent)
+    {
+        setFixedHeight(1);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), eonHairline()); }
+};
+
+// The content column; keeps the reveal tabs on its edges.
+class ContentColumn : public QWidget {
+public:
+    ContentColumn(QWidget* parent, std::function<void()> onResize)
+        : QWidget(parent)
+        , m_onResize(std::move(onResize))
+    {
+        setObjectName(u"contentColumn"_s);
+        setMinimumWidth(eon::contentMinimumWidth);
+        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    }
+
+protected:
+    void resizeEvent(QResizeEvent*) override { m_onResize(); }
+
+private:
+    std::function<void()> m_onResize;
+};
+
+EonGradientPanel* region(const EonGradient& gradient, const QString& name, QWidget* parent)
+{
+    auto* panel = new EonGradientPanel(gradient, parent);
+    panel->setObjectName(name);
+    return panel;
+}
+
+} // namespace
+
+MainLayoutView::MainLayoutView(DIContainer& container, WorkspacePanelState& panels, QWidget* parent)
+    : QWidget(parent)
+    , m_container(container)
+    , m_panels(panels)
+    , m_presenter(std::make_unique<MainLayoutPresenter>(panels, container.queueEngine(),
+          [&playlists = container.playlistEngine()](
+              const QUuid& id) { return playlists.getPlaylist(id); }))
+{
+    setObjectName(u"mainLayout"_s);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMinimumSize(eon::windowMinimumWidth, eon::windowMinimumHeight);
+
+    MainLayoutPresenter& presenter = *m_presenter;
+    const auto actions = [&presenter](WorkspacePanelSide side) {
+        return WorkspacePanelDividerActions {
+            [&presenter, side](double width) { presenter.resize(side, width); },
+            [&presenter, side] { presenter.collapse(side); },
+            [&presenter, side] { presenter.toggleLock(side); },
+            [&presenter, side] { presenter.disable(side); },
+        };
+    };
+
+    m_sidebar = region(eonPanelGradient(), u"sidebarRegion"_s, this);
+    m_leftDivider = new WorkspacePanelDivider(
+        WorkspacePanelSide::left, actions(WorkspacePanelSide::left), this);
+    m_content = new ContentColumn(this, [this] { placeOverlays(); });
+    m_contentLayout = new QVBoxLayout(m_content);
+    m_contentLayout->setContentsMargins(0, 0, 0, 0);
+    m_rightDivider = new WorkspacePanelDivider(
+        WorkspacePanelSide::right, actions(WorkspacePanelSide::right), this);
+    m_inspector = region(eonPanelGradient(), u"inspectorRegion"_s, this);
+    m_playerBar = region(eonPlayerBarGradient(), u"playerBarRegion"_s, this);
+    m_playerBar->setFixedHeight(eon::playerBarHeight);
+
+    auto* workArea = new QHBoxLayout;
+    workArea->setContentsMargins(0, 0, 0, 0);
+    workArea->setSpacing(0);
+    workArea->addWidget(m_sidebar);
+    workArea->addWidget(m_leftDivider);
+    workArea->addWidget(m_content, 1);
+    workArea->addWidget(m_rightDivider);
+    workArea->addWidget(m_inspector);
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addLayout(workArea, 1);
+    column->addWidget(new Hairline(this));
+    column->addWidget(m_playerBar);
+
+    m_leftReveal = new WorkspacePanelRevealButton(WorkspacePanelSide::left, m_content);
+    m_rightReveal = new WorkspacePanelRevealButton(WorkspacePanelSide::right, m_content);
+    connect(m_leftReveal, &QAbstractButton::clicked, this,
+        [this] { m_presenter->reveal(WorkspacePanelSide::left); });
+    connect(m_rightReveal, &QAbstractButton::clicked, this,
+        [this] { m_presenter->reveal(WorkspacePanelSide::right); });
+
+    m_banner = new RecoveryBannerView(this);
+    connect(m_banner, &RecoveryBannerView::dismissed, this,
+        [this] { m_container.dismissRecoveryMessage(); });
+    m_outline = new WindowOutline(this);
+
+    m_arrowKeys = new PlaybackNavigationShortcutMonitor(
+        this,
+        [&presenter] {
+            return PlaybackNavigationConfiguration { presenter.canPlayPrevious(),
+                presenter.canPlayNext(), [&presenter] { presenter.playPrevious(); },
+                [&presenter] { presenter.playNext(); } };
+        },
+        this);
+
+    for (auto signal :
+        { &WorkspacePanelState::isLeftEnabledChanged, &WorkspacePanelState::isLeftExpandedChanged,
+            &WorkspacePanelState::isLeftLockedChanged, &WorkspacePanelState::isRightEnabledChanged,
+            &WorkspacePanelState::isRightExpandedChanged,
+            &WorkspacePanelState::isRightLockedChanged }) {
+        connect(&m_panels, signal, this, &MainLayoutView::updatePanels);
+    }
+    connect(&m_panels, &WorkspacePanelState::leftWidthChanged, this, &MainLayoutView::updatePanels);
+    connect(
+        &m_panels, &WorkspacePanelState::rightWidthChanged, this, &MainLayoutView::updatePanels);
+    connect(&presenter, &MainLayoutPresenter::contentChanged, this, &MainLayoutView::updateContent);
+    connect(&container.playlistEngine(), &PlaylistEngine::rootPlaylistsChanged, &presenter,
+        &MainLayoutPresenter::playlistsChanged);
+    connect(&container, &DIContainer::recoveryMessageChanged, this, &MainLayoutView::updateBanner);
+    // Each time the application stops being active the session is written
+    // before anything else happens; the value at start-up is not a change.
+    connect(qApp, &QGuiApplication::applicationStateChanged, &presenter,
+        &MainLayoutPresenter::applicationStateChanged);
+
+    updatePanels();
+    updateContent();
+    updateBanner();
+}
+
+MainLayoutView::~MainLayoutView() = default;
+
+QWidget& MainLayoutView::sidebarRegion() const
+{
+    return *m_sidebar;
+}
+QWidget& MainLayoutView::contentRegion() const
+{
+    return *m_content;
+}
+QWidget& MainLayoutView::inspectorRegion() const
+{
+    return *m_inspector;
+}
+QWidget& MainLayoutView::playerBarRegion() const
+{
+    return *m_playerBar;
+}
+
+WorkspacePanelDivider& MainLayoutView::divider(WorkspacePanelSide side) const
+{
+    return side == WorkspacePanelSide::left ? *m_leftDivider : *m_rightDivider;
+}
+
+WorkspacePanelRevealButton& MainLayoutView::revealButton(WorkspacePanelSide side) const
+{
+    return side == WorkspacePanelSide::left ? *m_leftReveal : *m_rightReveal;
+}
+
+QString MainLayoutView::contentTitle() const
+{
+    return m_contentTitle ? m_contentTitle->text() : QString();
+}
+
+void MainLayoutView::updatePanels()
+{
+    const MainLayoutPresenter& presenter = *m_presenter;
+    const bool leftShown = presenter.isPanelShown(WorkspacePanelSide::left);
+    const bool rightShown = presenter.isPanelShown(WorkspacePanelSide::right);
+    m_sidebar->setVisible(leftShown);
+    m_leftDivider->setVisible(leftShown);
+    m_sidebar->setFixedWidth(qRound(m_panels.leftWidth()));
+    m_leftDivider->setPanel(m_panels.leftWidth(), m_panels.isLeftLocked());
+    m_inspector->setVisible(rightShown);
+    m_rightDivider->setVisible(rightShown);
+    m_inspector->setFixedWidth(qRound(m_panels.rightWidth()));
+    m_rightDivider->setPanel(m_panels.rightWidth(), m_panels.isRightLocked());
+    m_leftReveal->setVisible(presenter.isRevealShown(WorkspacePanelSide::left));
+    m_leftReveal->setLocked(m_panels.isLeftLocked());
+    m_rightReveal->setVisible(presenter.isRevealShown(WorkspacePanelSide::right));
+    m_rightReveal->setLocked(m_panels.isRightLocked());
+    placeOverlays();
+}
+
+void MainLayoutView::updateContent()
+{
+    // The songs, favourites and playlist screens take this place as they
+    // arrive; until then the column shows the heading it would carry.
+    const MainContent content = m_presenter->content();
+    QString title = content.title;
+    if (content.kind == MainContent::Kind::favorites) {
+        title = u"Favorites"_s;
+    } else if (content.kind == MainContent::Kind::playlistDetail) {
+        title = content.playlist->name;
+    }
+    if (!m_contentView) {
+        m_contentView = new QWidget(m_content);
+        auto* layout = new QVBoxLayout(m_contentView);
+        layout->setContentsMargins(28, 26, 28, 26);
+        m_contentTitle = new QLabel(m_contentView);
+        m_contentTitle->setObjectName(u"contentTitle"_s);
+        m_contentTitle->setTextFormat(Qt::PlainText); // playlist names come from the user
+        m_contentTitle->setFont(eonFont(24, QFont::Bold));
+        QPalette palette = m_contentTitle->palette();
+        palette.setColor(QPalette::WindowText, eonTextPrimary());
+        m_contentTitle->setPalette(palette);
+        layout->addWidget(m_contentTitle);
+        layout->addStretch(1);
+        m_contentLayout->addWidget(m_contentView);
+    }
+    m_contentTitle->setText(title);
+    m_contentTitle->setAccessibleName(title);
+    m_leftReveal->raise();
+    m_rightReveal->raise();
+}
+
+void MainLayoutView::updateBanner()
+{
+    const std::optional<QString>& message = m_container.recoveryMessage();
+    m_banner->setVisible(message.has_value());
+    if (message) {
+        m_banner->setMessage(*message);
+    }
+    placeOverlays();
+}
+
+void MainLayoutView::placeOverlays()
+{
+    const int middle = (m_content->height() - m_leftReveal->height()) / 2;
+    m_leftReveal->move(0, middle);
+    m_rightReveal->move(m_content->width() - m_rightReveal->width(), middle);
+
+    if (m_banner->isVisible()) {
+        // As wide as its one-line text needs, up to 540 and the window's width.
+        const QFontMetrics metrics(m_banner->messageLabel().font());
+        const int chrome = 13 + 15 + 10 + 10 + 18 + 13;
+        const int natural = metrics.horizontalAdvance(m_banner->message()) + chrome + 2;
+        const int width
+            = std::min({ natural, RecoveryBannerView::maximumBannerWidth, this->width() - 40 });
+        const int height = m_banner->layout()->hasHeightForWidth()
+            ? m_banner->layout()->totalHeightForWidth(width)
+            : m_banner->sizeHint().height();
+        m_banner->setGeometry((this->width() - width) / 2, 14, width, height);
+        m_banner->raise();
+    }
+    m_outline->setGeometry(rect());
+    m_outline->raise();
+}
+
+void MainLayoutView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::black);
+    painter.fillRect(rect(), QBrush(eonWindowGradient().toLinearGradient(layoutDirection())));
+}
+
+void MainLayoutView::resizeEvent(QResizeEvent*)
+{
+    placeOverlays();
+}
+
+} // namespace kivo

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "app/MainLayoutPresenter.h"
+
+#include <QWidget>
+#include <memory>
+
+class QLabel;
+class QVBoxLayout;
+
+namespace kivo {
+
+class DIContainer;
+class EonGradientPanel;
+class PlaybackNavigationShortcutMonitor;
+class RecoveryBannerView;
+class WorkspacePanelDivider;
+class WorkspacePanelRevealButton;
+
+// The whole content of the main window: the sidebar, the content column, the
+// now-playing inspector and the player bar, the side panels' dividers and
+// reveal tabs, the recovery banner and the window outline. Regions whose own
+// views have not arrived yet are empty panels of their size and background.
+// Draws what the presenter holds and forwards gestures to it.
+class MainLayoutView : public QWidget {
+    Q_OBJECT
+public:
+    MainLayoutView(DIContainer& container, WorkspacePanelState& panels, QWidget* parent = nullptr);
+    ~MainLayoutView() override;
+
+    MainLayoutPresenter& presenter() const { return *m_presenter; }
+
+    QWidget& sidebarRegion() const;
+    QWidget& contentRegion() const;
+    QWidget& inspectorRegion() const;
+    QWidget& playerBarRegion() const;
+    WorkspacePanelDivider& divider(WorkspacePanelSide side) const;
+    WorkspacePanelRevealButton& revealButton(WorkspacePanelSide side) const;
+    RecoveryBannerView& banner() const { return *m_banner; }
+    // The heading the content column shows.
+    QString contentTitle() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void updatePanels();
+    void updateContent();
+    void updateBanner();
+    void placeOverlays();
+
+    DIContainer& m_container;
+    WorkspacePanelState& m_panels;
+    std::unique_ptr<MainLayoutPresenter> m_presenter;
+    EonGradientPanel* m_sidebar;
+    WorkspacePanelDivider* m_leftDivider;
+    QWidget* m_content;
+    QVBoxLayout* m_contentLayout;
+    QWidget* m_contentView = nullptr;
+    QLabel* m_contentTitle = nullptr;
+    WorkspacePanelDivider* m_rightDivider;
+    EonGradientPanel* m_inspector;
+    EonGradientPanel* m_playerBar;
+    WorkspacePanelRevealButton* m_leftReveal;
+    WorkspacePanelRevealButton* m_rightReveal;
+    RecoveryBannerView* m_banner;
+    QWidget* m_outline;
+    PlaybackNavigationShortcutMonitor* m_arrowKeys;
+};
+
+} // namespace kivo

@@ -1,0 +1,81 @@
+#include "app/RecoveryBannerView.h"
+
+#include "ui/eon/EonFonts.h"
+#include "ui/eon/EonMetrics.h"
+#include "ui/eon/EonPalette.h"
+#include "ui/eon/EonSymbolButton.h"
+#include "ui/eon/EonSymbolView.h"
+
+#include <QGraphicsDropShadowEffect>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace kivo {
+
+RecoveryBannerView::RecoveryBannerView(QWidget* parent)
+    : QWidget(parent)
+    , m_message(new QLabel(this))
+    , m_close(new EonSymbolButton(u"xmark"_s, 10, eonTextSecondary(), this))
+{
+    setObjectName(u"recoveryBanner"_s);
+    setAttribute(Qt::WA_TranslucentBackground);
+    setMaximumWidth(maximumBannerWidth);
+
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(13, 10, 13, 10);
+    row->setSpacing(10);
+    row->addWidget(new EonSymbolView(u"arrow.clockwise.circle.fill"_s, 11, eonAccentBright(), this),
+        0, Qt::AlignVCenter);
+
+    // The text comes from errors: never read as markup.
+    m_message->setObjectName(u"recoveryBanner.message"_s);
+    m_message->setTextFormat(Qt::PlainText);
+    m_message->setWordWrap(true);
+    m_message->setFont(eonFont(11, QFont::DemiBold));
+    QPalette palette = m_message->palette();
+    palette.setColor(QPalette::WindowText, eonTextPrimary());
+    m_message->setPalette(palette);
+    // Two lines at most; what does not fit is cut at a line boundary.
+    m_message->setMaximumHeight(2 * QFontMetrics(m_message->font()).lineSpacing());
+    row->addWidget(m_message, 1, Qt::AlignVCenter);
+
+    m_close->setObjectName(u"recoveryBanner.close"_s);
+    m_close->setFixedSize(18, 18);
+    m_close->setAccessibleName(u"Dismiss"_s);
+    row->addWidget(m_close, 0, Qt::AlignVCenter);
+    connect(m_close, &QAbstractButton::clicked, this, &RecoveryBannerView::dismissed);
+
+    auto* shadow = new QGraphicsDropShadowEffect(this);
+    shadow->setColor(QColor::fromRgbF(0, 0, 0, 0.3f));
+    shadow->setBlurRadius(16);
+    shadow->setOffset(0, 8);
+    setGraphicsEffect(shadow);
+}
+
+void RecoveryBannerView::setMessage(const QString& message)
+{
+    m_message->setText(message);
+    m_message->setAccessibleName(message);
+    adjustSize();
+}
+
+QString RecoveryBannerView::message() const
+{
+    return m_message->text();
+}
+
+void RecoveryBannerView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF box = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    painter.setPen(QPen(eonWithOpacity(eonAccentBright(), 0.26), 1));
+    // A thick dark material: the window shows through only faintly.
+    painter.setBrush(eonWithOpacity(eonSurfaceRaised(), 0.94));
+    painter.drawRoundedRect(box, eon::bannerCornerRadius, eon::bannerCornerRadius);
+}
+
+} // namespace kivo

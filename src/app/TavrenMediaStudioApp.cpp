@@ -1,0 +1,32 @@
+#include "app/TavrenMediaStudioApp.h"
+
+#include "app/MainWindow.h"
+#include "app/WorkspacePanelState.h"
+#include "platform/UserDefaults.h"
+
+namespace kivo {
+
+namespace {
+
+DIContainerOptions withDefaults(DIContainerOptions options)
+{
+    if (!options.defaults) {
+        options.defaults = std::make_shared<SettingsUserDefaults>();
+    }
+    return options;
+}
+
+} // namespace
+
+TavrenMediaStudioApp::TavrenMediaStudioApp(DIContainerOptions options)
+    : m_defaults(withDefaults(options).defaults)
+{
+    options.defaults = m_defaults;
+    m_container = DIContainer::createOrExit(std::move(options));
+    m_panelState = std::make_unique<WorkspacePanelState>(m_defaults);
+    m_mainWindow = std::make_unique<MainWindow>(*m_container, *m_panelState);
+}
+
+TavrenMediaStudioApp::~TavrenMediaStudioApp() = default;
+
+} // namespace kivo

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "app/DIContainer.h"
+
+#include <memory>
+
+namespace kivo {
+
+class MainWindow;
+class UserDefaults;
+class WorkspacePanelState;
+
+// The application object: owns, for the life of the process, the composition
+// root (whose construction builds every engine and starts the bootstrap), the
+// side-panel layout and the main window over them. The song-column layout
+// state joins these when the song table arrives, made from the same defaults.
+class TavrenMediaStudioApp {
+public:
+    // Absent options use the user's data folder, settings and sound output.
+    // Ends the process when the engines cannot be built.
+    explicit TavrenMediaStudioApp(DIContainerOptions options = {});
+    ~TavrenMediaStudioApp();
+
+    DIContainer& container() const { return *m_container; }
+    WorkspacePanelState& panelState() const { return *m_panelState; }
+    MainWindow& mainWindow() const { return *m_mainWindow; }
+
+private:
+    std::shared_ptr<UserDefaults> m_defaults;
+    std::unique_ptr<DIContainer> m_container;
+    std::unique_ptr<WorkspacePanelState> m_panelState;
+    // Declared last: torn down first, while what it shows still exists.
+    std::unique_ptr<MainWindow> m_mainWindow;
+};
+
+} // namespace kivo

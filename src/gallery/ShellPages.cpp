@@ -1,0 +1,131 @@
+// Pages of the window shell: the main window in its layouts, the side-panel
+// dividers and reveal tabs, the recovery banner and the top header.
+#include "Gallery.h"
+#include "app/DIContainer.h"
+#include "app/MainWindow.h"
+#include "app/RecoveryBannerView.h"
+#include "app/TopHeaderView.h"
+#include "app/WorkspacePanelDivider.h"
+#include "app/WorkspacePanelRevealButton.h"
+#include "app/WorkspacePanelState.h"
+
+#include <QEnterEvent>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace kivo::gallery {
+
+namespace {
+
+// A window that owns the panel state it shows.
+class WindowSample : public QWidget {
+public:
+    WindowSample(DIContainer& container, std::shared_ptr<UserDefaults> defaults,
+        const std::function<void(WorkspacePanelState&)>& arrange)
+        : m_panels(std::move(defaults))
+    {
+        arrange(m_panels);
+        auto* layout = new QVBoxLayout(this);
+        layout->setContentsMargins(0, 0, 0, 0);
+        m_window = new MainWindow(container, m_panels, this);
+        layout->addWidget(m_window);
+    }
+
+private:
+    WorkspacePanelState m_panels;
+    MainWindow* m_window;
+};
+
+Page windowPage(Context& context, const QString& name, std::optional<QString> banner,
+    std::function<void(WorkspacePanelState&)> arrange)
+{
+    return { name, { 1320, 820 }, [&context, banner, arrange] {
+                DIContainer& container = context.container();
+                container.setRecoveryMessage(banner);
+                return std::make_unique<WindowSample>(container, context.freshDefaults(), arrange);
+            } };
+}
+
+std::unique_ptr<QWidget> dividersPage()
+{
+    auto stage = std::make_unique<Stage>(4);
+    for (const WorkspacePanelSide side : { WorkspacePanelSide::left, WorkspacePanelSide::right }) {
+        for (const bool locked : { false, true }) {
+            auto* divider = new WorkspacePanelDivider(side, {});
+            divider->setFixedHeight(120);
+            divider->setPanel(240, locked);
+            stage->add(displayName(side) + (locked ? u", locked"_s : u""_s), divider);
+        }
+    }
+    auto* hovered = new WorkspacePanelDivider(WorkspacePanelSide::left, {});
+    hovered->setFixedHeight(120);
+    QEnterEvent enter(QPointF(5, 60), QPointF(5, 60), QPointF(5, 60));
+    QCoreApplication::sendEvent(hovered, &enter);
+    stage->add(u"hovered"_s, hovered);
+    for (const WorkspacePanelSide side : { WorkspacePanelSide::left, WorkspacePanelSide::right }) {
+        for (const bool locked : { false, true }) {
+            auto* reveal = new WorkspacePanelRevealButton(side);
+            reveal->setLocked(locked);
+            stage->add(u"reveal "_s + displayName(side) + (locked ? u", locked"_s : u""_s), reveal);
+        }
+    }
+    return stage;
+}
+
+std::unique_ptr<QWidget> bannerPage()
+{
+    auto stage = std::make_unique<Stage>(1);
+    const QString texts[] = {
+        u"The last track is no longer available. Your library was left unchanged."_s,
+        u"Playback could not be restored: The data couldn’t be read because it isn’t in the "
+        "correct format. The saved session in playback_state.json was left as it was, and "
+        "this sentence goes on long enough to need a third line that is never shown."_s,
+        u"<img src=x> & <b>not bold</b>"_s,
+    };
+    for (const QString& text : texts) {
+        auto* banner = new RecoveryBannerView;
+        banner->setMessage(text);
+        banner->setFixedWidth(RecoveryBannerView::maximumBannerWidth);
+        stage->add(u"banner"_s, banner);
+    }
+    return stage;
+}
+
+std::unique_ptr<QWidget> headerPage()
+{
+    auto stage = std::make_unique<Stage>(1);
+    for (const int width : { 600, 1100 }) {
+        auto* header = new TopHeaderView;
+        header->setFixedWidth(width);
+        stage->add(u"top header at %1"_s.arg(width), header);
+    }
+    auto* typed = new TopHeaderView;
+    typed->setFixedWidth(600);
+    typed->searchField().setText(u"Golden Lights"_s);
+    stage->add(u"with text"_s, typed);
+    return stage;
+}
+
+} // namespace
+
+void addShellPages(QList<Page>& pages, Context& context)
+{
+    pages.append(windowPage(context, u"main-window"_s, std::nullopt, [](WorkspacePanelState&) {}));
+    pages.append(windowPage(
+        context, u"main-window-collapsed"_s, std::nullopt, [](WorkspacePanelState& panels) {
+            panels.setIsLeftExpanded(false);
+            panels.setIsRightExpanded(false);
+            panels.setIsRightLocked(true);
+        }));
+    pages.append(windowPage(context, u"main-window-recovery-banner"_s,
+        u"Playback could not be restored: The data couldn’t be read because it isn’t in the "
+        "correct format."_s,
+        [](WorkspacePanelState& panels) { panels.setLeftWidth(300); }));
+    pages.append({ u"workspace-dividers"_s, { 1000, 420 }, dividersPage });
+    pages.append({ u"recovery-banner"_s, { 640, 360 }, bannerPage });
+    pages.append({ u"top-header"_s, { 1160, 300 }, headerPage });
+}
+
+} // namespace kivo::gallery

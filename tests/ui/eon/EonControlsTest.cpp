@@ -1,0 +1,64 @@
+#include "ui/eon/EonIconButton.h"
+#include "ui/eon/EonPalette.h"
+#include "ui/eon/MediumDateFormatter.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace kivo;
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+TEST(EonControlsTest, IconButtonLooksFollowActiveAndHover)
+{
+    const QColor none(Qt::transparent);
+    const QColor accentRing = eonWithOpacity(eonAccent(), 0.34);
+    // active, hovering -> icon, fill, outline
+    const std::tuple<bool, bool, QColor, QColor, QColor> cases[] = {
+        { false, false, eonTextSecondary(), eonWithOpacity(eonSurfaceRaised(), 0), none },
+        { false, true, eonTextSecondary(), eonWithOpacity(eonSurfaceRaised(), 0.92), accentRing },
+        { true, false, eonAccent(), eonAccentWash(), accentRing },
+        { true, true, eonAccent(), eonAccentWash(), accentRing },
+    };
+    for (const auto& [active, hovering, icon, fill, outline] : cases) {
+        const EonIconButtonLook look = EonIconButtonLook::forState(active, hovering);
+        EXPECT_EQ(look.icon, icon) << active << hovering;
+        EXPECT_EQ(look.fill, fill) << active << hovering;
+        EXPECT_EQ(look.outline.alpha() ? look.outline : none, outline) << active << hovering;
+    }
+}
+
+TEST(EonControlsTest, IconButtonSpeaksItsLabelElseItsSymbolAndShrinksWhilePressed)
+{
+    EonIconButton button(u"shuffle"_s, 34);
+    EXPECT_EQ(button.size(), QSize(34, 34));
+    EXPECT_EQ(button.accessibleName(), u"shuffle");
+    button.setAccessibilityLabel(u"Shuffle"_s);
+    EXPECT_EQ(button.accessibleName(), u"Shuffle");
+
+    QSignalSpy clicked(&button, &QAbstractButton::clicked);
+    button.show();
+    QTest::mousePress(&button, Qt::LeftButton);
+    QTest::qWait(EonPressButtonStyle::durationMs + 60);
+    EXPECT_DOUBLE_EQ(button.pressProgress(), 1.0);
+    EXPECT_DOUBLE_EQ(EonPressButtonStyle::scale(button.pressProgress()), 0.92);
+    EXPECT_DOUBLE_EQ(EonPressButtonStyle::opacity(button.pressProgress()), 0.78);
+    QTest::mouseRelease(&button, Qt::LeftButton);
+    QTest::qWait(EonPressButtonStyle::durationMs + 60);
+    EXPECT_DOUBLE_EQ(button.pressProgress(), 0.0);
+    EXPECT_EQ(clicked.count(), 1);
+}
+
+TEST(EonControlsTest, MediumDatesFollowTheLocale)
+{
+    // Noon UTC, so that every time zone within twelve hours shows the same day.
+    const Date date
+        = Date::fromDateTime(QDateTime(QDate(2026, 12, 9), QTime(12, 0), QTimeZone::utc()));
+    EXPECT_EQ(formatMediumDate(date, u"en_US"_s), u"Dec 9, 2026");
+    EXPECT_EQ(formatMediumDate(date, u"de_DE"_s), u"09.12.2026");
+    EXPECT_FALSE(formatMediumDate(date).isEmpty());
+}
+
+} // namespace
