@@ -284,17 +284,9 @@ void MainLayoutView::placeOverlays()
     m_leftReveal->move(0, middle);
     m_rightReveal->move(m_content->width() - m_rightReveal->width(), middle);
 
-    if (m_banner->isVisible()) {
-        // As wide as its one-line text needs, up to 540 and the window's width.
-        const QFontMetrics metrics(m_banner->messageLabel().font());
-        const int chrome = 13 + 15 + 10 + 10 + 18 + 13;
-        const int natural = metrics.horizontalAdvance(m_banner->message()) + chrome + 2;
-        const int width
-            = std::min({ natural, RecoveryBannerView::maximumBannerWidth, this->width() - 40 });
-        const int height = m_banner->layout()->hasHeightForWidth()
-            ? m_banner->layout()->totalHeightForWidth(width)
-            : m_banner->sizeHint().height();
-        m_banner->setGeometry((this->width() - width) / 2, 14, width, height);
+    if (!m_banner->isHidden()) {
+        const QSize size = m_banner->fitTo(this->width() - 40);
+        m_banner->setGeometry(QRect(QPoint((this->width() - size.width()) / 2, 14), size));
         m_banner->raise();
     }
     m_outline->setGeometry(rect());

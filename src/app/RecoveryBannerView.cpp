@@ -5,6 +5,7 @@
 #include "ui/eon/EonPalette.h"
 #include "ui/eon/EonSymbolButton.h"
 #include "ui/eon/EonSymbolView.h"
+#include "ui/eon/EonTextElision.h"
 
 #include <QGraphicsDropShadowEffect>
 #include <QHBoxLayout>
@@ -27,8 +28,8 @@ RecoveryBannerView::RecoveryBannerView(QWidget* parent)
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(13, 10, 13, 10);
     row->setSpacing(10);
-    row->addWidget(new EonSymbolView(u"arrow.clockwise.circle.fill"_s, 11, eonAccentBright(), this),
-        0, Qt::AlignVCenter);
+    m_icon = new EonSymbolView(u"arrow.clockwise.circle.fill"_s, 11, eonAccentBright(), this);
+    row->addWidget(m_icon, 0, Qt::AlignVCenter);
 
     // The text comes from errors: never read as markup.
     m_message->setObjectName(u"recoveryBanner.message"_s);
@@ -38,7 +39,7 @@ RecoveryBannerView::RecoveryBannerView(QWidget* parent)
     QPalette palette = m_message->palette();
     palette.setColor(QPalette::WindowText, eonTextPrimary());
     m_message->setPalette(palette);
-    // Two lines at most; what does not fit is cut at a line boundary.
+    // Two lines at most: longer texts end in an ellipsis (fitMessage).
     m_message->setMaximumHeight(2 * QFontMetrics(m_message->font()).lineSpacing());
     row->addWidget(m_message, 1, Qt::AlignVCenter);
 
@@ -57,14 +58,39 @@ RecoveryBannerView::RecoveryBannerView(QWidget* parent)
 
 void RecoveryBannerView::setMessage(const QString& message)
 {
-    m_message->setText(message);
+    m_fullText = message;
     m_message->setAccessibleName(message);
-    adjustSize();
+    m_message->setToolTip(message.toHtmlEscaped());
+    fitMessage();
 }
 
-QString RecoveryBannerView::message() const
+void RecoveryBannerView::resizeEvent(QResizeEvent*)
 {
-    return m_message->text();
+    fitMessage();
+}
+
+int RecoveryBannerView::chromeWidth() const
+{
+    const QMargins margins = layout()->contentsMargins();
+    return margins.left() + margins.right() + m_icon->width() + m_close->width()
+        + 2 * layout()->spacing();
+}
+
+QSize RecoveryBannerView::fitTo(int available)
+{
+    const int natural
+        = QFontMetrics(m_message->font()).horizontalAdvance(m_fullText) + chromeWidth() + 2;
+    const int width
+        = std::max(chromeWidth() + 40, std::min({ natural, maximumBannerWidth, available }));
+    m_message->setText(elideToLines(m_fullText, m_message->font(), width - chromeWidth(), 2));
+    return { width, layout()->totalHeightForWidth(width) };
+}
+
+void RecoveryBannerView::fitMessage()
+{
+    layout()->activate();
+    m_message->setText(
+        elideToLines(m_fullText, m_message->font(), m_message->contentsRect().width(), 2));
 }
 
 void RecoveryBannerView::paintEvent(QPaintEvent*)

@@ -18,7 +18,11 @@ public:
     explicit RecoveryBannerView(QWidget* parent = nullptr);
 
     void setMessage(const QString& message);
-    QString message() const;
+    // The banner's size when given at most `available` pixels across: as wide
+    // as its text on one line needs, up to 540; fits the text to that width.
+    QSize fitTo(int available);
+    // The whole message; the label may show it cut to two lines.
+    const QString& message() const { return m_fullText; }
     QLabel& messageLabel() const { return *m_message; }
     EonSymbolButton& closeButton() const { return *m_close; }
 
@@ -27,8 +31,14 @@ Q_SIGNALS:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void fitMessage();
+    int chromeWidth() const;
+
+    QString m_fullText;
+    QWidget* m_icon;
     QLabel* m_message;
     EonSymbolButton* m_close;
 };

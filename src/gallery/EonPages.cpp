@@ -135,7 +135,7 @@ protected:
         QPainter painter(this);
         painter.fillRect(rect(), eonCanvas());
         painter.setRenderHint(QPainter::TextAntialiasing);
-        const int columns = 4;
+        const int columns = 3;
         const QSizeF cell(width() / double(columns), 34);
         int index = 0;
         for (const SymbolGlyph& entry : Symbols::table()) {
@@ -193,8 +193,8 @@ void addEonPages(QList<Page>& pages)
 {
     pages.append({ u"eon-palette"_s, { 1120, 560 }, palettePage });
     pages.append({ u"eon-fonts"_s, { 900, 420 }, fontsPage });
-    pages.append(
-        { u"eon-symbols"_s, { 1000, 34 * 20 }, [] { return std::make_unique<SymbolSheet>(); } });
+    pages.append({ u"eon-symbols"_s, { 1000, 34 * 26 + 8 },
+        [] { return std::make_unique<SymbolSheet>(); } });
     pages.append({ u"eon-icon-buttons"_s, { 760, 330 }, iconButtonsPage });
 }
 

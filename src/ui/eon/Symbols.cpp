@@ -19,8 +19,8 @@ constexpr auto fontFile
 constexpr SymbolGlyph glyphs[] = {
     { u"arrow.clockwise.circle.fill", u"refresh", 0xe5d5 },
     { u"arrow.counterclockwise", u"replay", 0xe042 },
-    { u"arrow.left.and.line.vertical.and.arrow.right", u"unfold_more", 0xe5d7 },
-    { u"arrow.right.and.line.vertical.and.arrow.left", u"unfold_less", 0xe5d6 },
+    { u"arrow.left.and.line.vertical.and.arrow.right", u"unfold_more", 0xe5d7, 1.0, 1 },
+    { u"arrow.right.and.line.vertical.and.arrow.left", u"unfold_less", 0xe5d6, 1.0, 1 },
     { u"arrow.left.and.right", u"swap_horiz", 0xe8d4 },
     { u"arrow.triangle.2.circlepath", u"sync", 0xe627 },
     { u"backward.fill", u"fast_rewind", 0xe020 },
@@ -28,10 +28,10 @@ constexpr SymbolGlyph glyphs[] = {
     { u"calendar.badge.plus", u"today", 0xe8df },
     { u"checkmark", u"check", 0xe5ca },
     { u"checkmark.circle.fill", u"check_circle", 0xe86c },
-    { u"chevron.down", u"expand_more", 0xe5cf },
-    { u"chevron.left", u"chevron_left", 0xe5cb },
-    { u"chevron.right", u"chevron_right", 0xe5cc },
-    { u"chevron.up", u"expand_less", 0xe5ce },
+    { u"chevron.down", u"expand_more", 0xe5cf, 1.5 },
+    { u"chevron.left", u"chevron_left", 0xe5cb, 1.5 },
+    { u"chevron.right", u"chevron_right", 0xe5cc, 1.5 },
+    { u"chevron.up", u"expand_less", 0xe5ce, 1.5 },
     { u"circle", u"radio_button_unchecked", 0xe836 },
     { u"clock", u"schedule", 0xe8b5 },
     { u"clock.arrow.circlepath", u"history", 0xe889 },
@@ -73,7 +73,7 @@ constexpr SymbolGlyph glyphs[] = {
     { u"repeat", u"repeat", 0xe040 },
     { u"repeat.1", u"repeat_one", 0xe041 },
     { u"shuffle", u"shuffle", 0xe043 },
-    { u"sidebar.left", u"view_sidebar", 0xf114 },
+    { u"sidebar.left", u"view_sidebar", 0xf114, 1.0, 0, true },
     { u"sidebar.right", u"view_sidebar", 0xf114 },
     { u"sparkles", u"auto_awesome", 0xe65f },
     { u"speaker.slash.fill", u"volume_off", 0xe04f },
@@ -108,20 +108,22 @@ std::span<const SymbolGlyph> Symbols::table()
     return glyphs;
 }
 
-std::optional<QChar> Symbols::glyph(const QString& name)
+const SymbolGlyph* Symbols::find(const QString& name)
 {
-    static const QHash<QString, QChar> byName = [] {
-        QHash<QString, QChar> map;
+    static const QHash<QString, const SymbolGlyph*> byName = [] {
+        QHash<QString, const SymbolGlyph*> map;
         for (const SymbolGlyph& entry : glyphs) {
-            map.insert(QString::fromUtf16(entry.name), QChar(entry.codepoint));
+            map.insert(QString::fromUtf16(entry.name), &entry);
         }
         return map;
     }();
-    const auto found = byName.constFind(name);
-    if (found == byName.constEnd()) {
-        return std::nullopt;
-    }
-    return *found;
+    return byName.value(name);
+}
+
+std::optional<QChar> Symbols::glyph(const QString& name)
+{
+    const SymbolGlyph* entry = find(name);
+    return entry ? std::optional(QChar(entry->codepoint)) : std::nullopt;
 }
 
 void Symbols::loadFont()
@@ -148,14 +150,22 @@ QFont Symbols::font(double size)
 void Symbols::paint(
     QPainter& painter, const QRectF& rect, const QString& name, const QColor& color, double size)
 {
-    const std::optional<QChar> character = glyph(name);
-    if (!character) {
+    const SymbolGlyph* entry = find(name);
+    if (!entry) {
         return;
     }
     painter.save();
-    painter.setFont(font(size));
+    painter.translate(rect.center());
+    painter.rotate(90.0 * entry->quarterTurns);
+    if (entry->mirrored) {
+        painter.scale(-1, 1);
+    }
+    painter.setFont(font(size * entry->scale));
     painter.setPen(color);
-    painter.drawText(rect, Qt::AlignCenter, QString(*character));
+    // A box large enough for the scaled glyph, centred where the rect is.
+    const double side = std::max({ rect.width(), rect.height(), size * entry->scale }) * 2;
+    painter.drawText(QRectF(-side / 2, -side / 2, side, side), Qt::AlignCenter,
+        QString(QChar(entry->codepoint)));
     painter.restore();
 }
 

@@ -1,7 +1,10 @@
+#include "ui/eon/EonFonts.h"
 #include "ui/eon/EonIconButton.h"
 #include "ui/eon/EonPalette.h"
+#include "ui/eon/EonTextElision.h"
 #include "ui/eon/MediumDateFormatter.h"
 
+#include <QFontMetrics>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -59,6 +62,24 @@ TEST(EonControlsTest, MediumDatesFollowTheLocale)
     EXPECT_EQ(formatMediumDate(date, u"en_US"_s), u"Dec 9, 2026");
     EXPECT_EQ(formatMediumDate(date, u"de_DE"_s), u"09.12.2026");
     EXPECT_FALSE(formatMediumDate(date).isEmpty());
+}
+
+} // namespace
+
+namespace {
+
+TEST(EonControlsTest, LongTextsAreCutToTheirLinesWithAnEllipsis)
+{
+    const QFont font = eonFont(11, QFont::DemiBold);
+    const QString shortText = u"The last track is no longer available."_s;
+    EXPECT_EQ(elideToLines(shortText, font, 400, 2), shortText);
+    const QString longText = shortText.repeated(8);
+    const QString cut = elideToLines(longText, font, 400, 2);
+    EXPECT_TRUE(cut.endsWith(QChar(0x2026)));
+    EXPECT_TRUE(longText.startsWith(cut.chopped(1).trimmed().left(cut.size() / 2)));
+    const QRect bounds
+        = QFontMetrics(font).boundingRect(QRect(0, 0, 400, 1000), Qt::TextWordWrap, cut);
+    EXPECT_LE(bounds.height(), 2 * QFontMetrics(font).lineSpacing());
 }
 
 } // namespace
