@@ -2,7 +2,10 @@
 
 #include "app/MainWindow.h"
 #include "app/WorkspacePanelState.h"
+#include "engines/playback/QueueEngineImpl.h"
 #include "platform/UserDefaults.h"
+
+#include <QCoreApplication>
 
 namespace kivo {
 
@@ -25,6 +28,10 @@ TavrenMediaStudioApp::TavrenMediaStudioApp(DIContainerOptions options)
     m_container = DIContainer::createOrExit(std::move(options));
     m_panelState = std::make_unique<WorkspacePanelState>(m_defaults);
     m_mainWindow = std::make_unique<MainWindow>(*m_container, *m_panelState);
+    // A quit that closes no window (a menu's Quit, a session logout) still
+    // leaves the session on disk.
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, m_container.get(),
+        [container = m_container.get()] { container->queueEngine().savePlaybackState(true); });
 }
 
 TavrenMediaStudioApp::~TavrenMediaStudioApp() = default;
