@@ -140,6 +140,30 @@ TEST_F(MainWindowTest, DraggingADividerStoresItsClampedWidthAndALockedPanelIgnor
     EXPECT_FALSE(layout().inspectorRegion().isVisible());
 }
 
+TEST_F(MainWindowTest, BareRightInTheWindowPlaysTheNextSongEvenAfterAButtonWasClicked)
+{
+    MainWindow& window = start().mainWindow();
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QList<Track> songs;
+    for (const QString& title : { u"A"_s, u"B"_s }) {
+        const QString file = path(u"music/"_s + title + u".wav"_s);
+        QDir().mkpath(path(u"music"_s));
+        test::writeWav(file, { 8000, 1, 0.5 });
+        songs << Track::make(QUuid::createUuid(), QUrl::fromLocalFile(file), title + u".wav"_s,
+            title, 0.5, Date::now());
+    }
+    TavrenQueueEngine& queue = app->container().queueEngine();
+    queue.playNow(songs);
+    QTest::mouseClick(
+        &layout().divider(WorkspacePanelSide::right).collapseButton(), Qt::LeftButton);
+    QWidget* focus = QApplication::focusWidget();
+    QTest::keyClick(focus ? focus : &window, Qt::Key_Right);
+    ASSERT_TRUE(queue.currentTrack());
+    EXPECT_EQ(queue.currentTrack()->title, u"B");
+}
+
 TEST_F(MainWindowTest, TheBannerShowsTheRecoveryTextAsWrittenUntilDismissed)
 {
     start().mainWindow().show();

@@ -18,8 +18,9 @@ EonPressButton::EonPressButton(QWidget* parent)
     : QAbstractButton(parent)
 {
     setAttribute(Qt::WA_Hover);
-    setFocusPolicy(Qt::TabFocus);
-    setCursor(Qt::ArrowCursor);
+    // Like the desktop's own toolbar buttons, these never take the keyboard
+    // focus: a click leaves the focus (and the arrow keys) where they were.
+    setFocusPolicy(Qt::NoFocus);
     m_animation.setDuration(EonPressButtonStyle::durationMs);
     m_animation.setEasingCurve(QEasingCurve::OutQuad);
     connect(&m_animation, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
