@@ -44,13 +44,11 @@ TEST(EonControlsTest, IconButtonSpeaksItsLabelElseItsSymbolAndShrinksWhilePresse
     QSignalSpy clicked(&button, &QAbstractButton::clicked);
     button.show();
     QTest::mousePress(&button, Qt::LeftButton);
-    QTest::qWait(EonPressButtonStyle::durationMs + 60);
-    EXPECT_DOUBLE_EQ(button.pressProgress(), 1.0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return button.pressProgress() == 1.0; }, 5000));
     EXPECT_DOUBLE_EQ(EonPressButtonStyle::scale(button.pressProgress()), 0.92);
     EXPECT_DOUBLE_EQ(EonPressButtonStyle::opacity(button.pressProgress()), 0.78);
     QTest::mouseRelease(&button, Qt::LeftButton);
-    QTest::qWait(EonPressButtonStyle::durationMs + 60);
-    EXPECT_DOUBLE_EQ(button.pressProgress(), 0.0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return button.pressProgress() == 0.0; }, 5000));
     EXPECT_EQ(clicked.count(), 1);
 }
 
