@@ -97,7 +97,7 @@ TEST_F(UserDefaultsTest, AChangeThatCannotBeWrittenWhollyLeavesTheFileAsItWas)
 
     // Nothing but a regular file (or a link to one) is ever replaced; nothing blocks.
     for (const test::Trap trap : test::allTraps) {
-        SCOPED_TRACE(test::trapName(trap));
+        SCOPED_TRACE(int(trap));
         test::setTrap(settingsFile(), trap);
         const std::string trapped = test::describeEntry(settingsFile());
         EXPECT_FALSE(defaults.value(u"width"_s));

@@ -12,11 +12,9 @@ FileSizeLimit::FileSizeLimit(rlim_t bytes)
 {
     struct sigaction ignore { };
     ignore.sa_handler = SIG_IGN;
-    sigemptyset(&ignore.sa_mask);
     EXPECT_EQ(::sigaction(SIGXFSZ, &ignore, &m_previousAction), 0);
     EXPECT_EQ(::getrlimit(RLIMIT_FSIZE, &m_previousLimit), 0);
-    rlimit limit = m_previousLimit;
-    limit.rlim_cur = bytes;
+    const rlimit limit { bytes, m_previousLimit.rlim_max };
     EXPECT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
 }
 
@@ -26,46 +24,18 @@ FileSizeLimit::~FileSizeLimit()
     ::sigaction(SIGXFSZ, &m_previousAction, nullptr);
 }
 
-const char* trapName(Trap trap)
-{
-    switch (trap) {
-    case Trap::fifo:
-        return "fifo";
-    case Trap::linkLoop:
-        return "link loop";
-    case Trap::linkToFifo:
-        return "link to a fifo";
-    }
-    return "?";
-}
-
 void setTrap(const QString& path, Trap trap)
 {
     const QByteArray native = QFile::encodeName(path);
+    const QByteArray name = QFile::encodeName(QFileInfo(path).fileName());
     ::unlink(native.constData());
     ::rmdir(native.constData());
-    switch (trap) {
-    case Trap::fifo:
-        ASSERT_EQ(::mkfifo(native.constData(), 0600), 0);
-        break;
-    case Trap::linkLoop:
-        // A link to itself.
-        ASSERT_EQ(::symlink(QFile::encodeName(QFileInfo(path).fileName()).constData(),
-                      native.constData()),
-            0);
-        break;
-    case Trap::linkToFifo: {
-        const QByteArray fifo = native + ".fifo";
-        ::unlink(fifo.constData());
-        ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
-        ASSERT_EQ(
-            ::symlink(
-                QFile::encodeName(QFileInfo(path).fileName() + QStringLiteral(".fifo")).constData(),
-                native.constData()),
-            0);
-        break;
-    }
-    }
+    ::unlink(native + ".fifo");
+    const bool made = trap == Trap::fifo ? ::mkfifo(native.constData(), 0600) == 0
+        : trap == Trap::linkLoop         ? ::symlink(name.constData(), native.constData()) == 0
+                                         : ::mkfifo(native + ".fifo", 0600) == 0
+            && ::symlink(name + ".fifo", native.constData()) == 0;
+    ASSERT_TRUE(made) << path.toStdString();
 }
 
 std::string describeEntry(const QString& path)
@@ -75,22 +45,16 @@ std::string describeEntry(const QString& path)
     if (::lstat(native.constData(), &info) != 0) {
         return "missing";
     }
-    if (S_ISFIFO(info.st_mode)) {
-        return "fifo";
-    }
-    if (S_ISDIR(info.st_mode)) {
-        return "folder";
-    }
     if (S_ISLNK(info.st_mode)) {
         char target[4096];
         const ssize_t size = ::readlink(native.constData(), target, sizeof target);
-        return "link -> " + std::string(target, size > 0 ? size_t(size) : 0);
+        return "link -> " + std::string(target, size_t(std::max<ssize_t>(size, 0)));
     }
     QFile file(path);
-    if (!S_ISREG(info.st_mode) || !file.open(QIODevice::ReadOnly)) {
-        return "other";
+    if (S_ISREG(info.st_mode) && file.open(QIODevice::ReadOnly)) {
+        return "file: " + file.readAll().toStdString();
     }
-    return "file: " + file.readAll().toStdString();
+    return S_ISFIFO(info.st_mode) ? "fifo" : S_ISDIR(info.st_mode) ? "folder" : "other";
 }
 
 } // namespace kivo::test

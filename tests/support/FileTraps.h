@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArray>
 #include <QString>
 #include <signal.h>
 #include <string>
@@ -8,33 +7,27 @@
 
 namespace kivo::test {
 
-// Makes every write past `bytes` fail with EFBIG, as a full disk makes writes
-// fail, until destroyed: lowers the soft RLIMIT_FSIZE and ignores SIGXFSZ,
-// then puts both back. Needs no privileges.
+// Until destroyed, every write past `bytes` fails with EFBIG as on a full disk:
+// lowers the soft RLIMIT_FSIZE and ignores SIGXFSZ. Needs no privileges.
 class FileSizeLimit {
 public:
     explicit FileSizeLimit(rlim_t bytes);
     ~FileSizeLimit();
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
 
 private:
     rlimit m_previousLimit {};
     struct sigaction m_previousAction { };
 };
 
-// Something that is not a regular file, put in a file's place. Links point
-// only at entries beside the file, never elsewhere on the system.
+// Entries that are not regular files. Links point only beside the file.
 enum class Trap { fifo, linkLoop, linkToFifo };
 inline constexpr Trap allTraps[] = { Trap::fifo, Trap::linkLoop, Trap::linkToFifo };
-const char* trapName(Trap trap);
 
-// Removes whatever is at `path` and puts the trap there.
+// Replaces whatever is at `path` with the trap.
 void setTrap(const QString& path, Trap trap);
 
-// What is at `path`, looked at without following or opening anything but a
-// regular file: "missing", "fifo", "folder", "link -> <target>" or
-// "file: <bytes>".
+// What is at `path`, opening nothing but a regular file: "missing", "fifo",
+// "folder", "other", "link -> <target>" or "file: <bytes>".
 std::string describeEntry(const QString& path);
 
 } // namespace kivo::test
