@@ -100,7 +100,7 @@ inline constexpr int maximumDepth = 64;
 // than maximumDepth (parsing and copying values recurse, so a hostile file
 // could overflow the stack), a NUL byte (the parser takes it for the end of the
 // text and drops what follows) and a byte-order mark outside a string (the
-// parser skips one at the start of each piece it is given). Throws
+// parser skips one at the start of every text it is given). Throws
 // JsonCodingError(Decoding).
 void checkText(const QByteArray& bytes);
 
