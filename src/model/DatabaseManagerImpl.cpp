@@ -224,6 +224,11 @@ void TavrenDatabaseManager::savePlaylists(const QList<Playlist>& playlists)
 {
     const QByteArray bytes = storefile::encodeList(playlists);
     QMutexLocker lock(&m_playlistsFile.mutex);
+    // Whatever stands in the file's place must be a readable list of
+    // playlists: anything else may be the user's and is not overwritten.
+    if (const std::optional<QByteArray> stored = storefile::read(m_playlistsFile.path)) {
+        (void)storefile::decodeList<Playlist>(*stored);
+    }
     storefile::writeAtomically(m_playlistsFile.path, bytes);
 }
 
@@ -321,6 +326,11 @@ void TavrenDatabaseManager::savePlaybackState(const PlaybackStateSnapshot& snaps
     // Encoding fails before anything is written, leaving the previous session.
     const QByteArray bytes = QByteArray::fromStdString(json::dump(snapshot.toJson()));
     QMutexLocker lock(&m_stateFile.mutex);
+    // As for every store: never replace what cannot be read back as a session.
+    const std::optional<QByteArray> stored = storefile::read(m_stateFile.path);
+    if (stored && !stored->isEmpty()) {
+        (void)PlaybackStateSnapshot::fromJson(json::parse(*stored));
+    }
     storefile::writeAtomically(m_stateFile.path, bytes);
 }
 

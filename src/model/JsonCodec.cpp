@@ -90,6 +90,21 @@ double floatToJsonDouble(float value)
     return std::strtod(buffer, nullptr);
 }
 
+std::optional<float> floatFromJsonDouble(double value)
+{
+    constexpr double largest = std::numeric_limits<float>::max();
+    // Halfway between FLT_MAX and the next power of two: from there on a float
+    // parser rounds to infinity.
+    constexpr double overflow = 0x1.ffffffp+127;
+    if (!std::isfinite(value) || std::abs(value) >= overflow) {
+        return std::nullopt;
+    }
+    if (std::abs(value) > largest) {
+        return float(std::copysign(largest, value));
+    }
+    return float(value);
+}
+
 std::string toStd(const QString& text)
 {
     return text.toStdString();
@@ -177,7 +192,60 @@ std::string dump(const Json& document)
     return document.dump();
 }
 
-Json parse(const QByteArray& bytes)
+void checkText(const QByteArray& bytes)
+{
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const qsizetype size = bytes.size();
+    auto refuse = [](const char* problem, qsizetype offset) {
+        throw JsonCodingError(JsonCodingError::Kind::Decoding, QString(),
+            QStringLiteral("The data %1 (byte %2).").arg(QString::fromUtf8(problem)).arg(offset));
+    };
+    int depth = 0;
+    bool inString = false;
+    for (qsizetype i = 0; i < size; ++i) {
+        const unsigned char c = data[i];
+        if (c == 0) {
+            refuse("holds a NUL byte", i);
+        }
+        if (inString) {
+            if (c == '\\') {
+                // The escaped character cannot end the string, but may be a NUL.
+                if (i + 1 < size && data[i + 1] == 0) {
+                    refuse("holds a NUL byte", i + 1);
+                }
+                ++i;
+            } else if (c == '"') {
+                inString = false;
+            }
+            continue;
+        }
+        switch (c) {
+        case '"':
+            inString = true;
+            break;
+        case '[':
+        case '{':
+            if (++depth > maximumDepth) {
+                refuse("is nested more than 64 levels deep", i);
+            }
+            break;
+        case ']':
+        case '}':
+            // An unmatched one is the parser's syntax error to report.
+            depth = std::max(0, depth - 1);
+            break;
+        case 0xEF:
+            if (i + 2 < size && data[i + 1] == 0xBB && data[i + 2] == 0xBF) {
+                refuse("holds a byte-order mark", i);
+            }
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+Json parseChecked(const QByteArray& bytes)
 {
     try {
         return Json::parse(bytes.constBegin(), bytes.constEnd());
@@ -185,6 +253,12 @@ Json parse(const QByteArray& bytes)
         throw JsonCodingError(JsonCodingError::Kind::Decoding, QString(),
             QStringLiteral("The data isn't valid JSON (%1).").arg(QString::fromUtf8(e.what())));
     }
+}
+
+Json parse(const QByteArray& bytes)
+{
+    checkText(bytes);
+    return parseChecked(bytes);
 }
 
 // ---- reading -----------------------------------------------------------------
@@ -299,10 +373,11 @@ std::optional<float> ObjectReader::optionalFloat(const char* key) const
     if (!value) {
         return std::nullopt;
     }
-    if (std::isfinite(*value) && std::abs(*value) > double(std::numeric_limits<float>::max())) {
+    const std::optional<float> number = floatFromJsonDouble(*value);
+    if (!number) {
         fail(key, QStringLiteral("The number does not fit a 32-bit float."));
     }
-    return float(*value);
+    return number;
 }
 
 qint64 ObjectReader::requiredInt(const char* key) const

@@ -59,6 +59,10 @@ QUrl fileUrlFromText(const QString& text);
 // The double whose shortest text is the float's shortest text, so that a
 // stored 0.8f is written as 0.8 and reads back as the same float.
 double floatToJsonDouble(float value);
+// The float a stored number stands for, rounded as a float parser would:
+// 3.4028235e38 (FLT_MAX's shortest text, slightly above it) is FLT_MAX.
+// Nothing when the number is beyond every float.
+std::optional<float> floatFromJsonDouble(double value);
 
 std::string toStd(const QString& text);
 QString fromStd(const std::string& text);
@@ -88,7 +92,20 @@ void putOptional(Json& object, const char* key, const std::optional<T>& value, P
 
 // Compact text of a document.
 std::string dump(const Json& document);
-// Parses a document; syntax errors become JsonCodingError(Decoding).
+
+// The deepest nesting of arrays and objects a document may have; ours need 4.
+inline constexpr int maximumDepth = 64;
+
+// Refuses, before any parsing, what the parser would mishandle: nesting deeper
+// than maximumDepth (parsing and copying values recurse, so a hostile file
+// could overflow the stack), a NUL byte (the parser takes it for the end of the
+// text and drops what follows) and a byte-order mark outside a string (the
+// parser skips one at the start of every text it is given). Throws
+// JsonCodingError(Decoding).
+void checkText(const QByteArray& bytes);
+
+// Parses a whole document after checkText(); syntax errors, trailing bytes
+// included, become JsonCodingError(Decoding).
 Json parse(const QByteArray& bytes);
 
 // ---- reading -----------------------------------------------------------------
@@ -161,16 +178,20 @@ QThreadPool& codecPool();
 std::optional<std::vector<std::pair<qsizetype, qsizetype>>> splitTopLevelArray(
     const QByteArray& bytes);
 
+// Parse a text that has passed checkText() (as a whole).
+Json parseChecked(const QByteArray& bytes);
 Json parseRange(const QByteArray& bytes, qsizetype begin, qsizetype end, const QString& path);
 
 // Decodes an array document; `decode(element, path)` builds one record. The
-// first failing element (by position) is the error thrown.
+// first failing element (by position) is the error thrown. Both paths refuse
+// the same texts: checkText() covers the whole document before it is split.
 template <typename T, typename Decode> QList<T> decodeArray(const QByteArray& bytes, Decode decode)
 {
     constexpr size_t parallelThreshold = 512;
+    checkText(bytes);
     const auto ranges = splitTopLevelArray(bytes);
     if (!ranges || ranges->size() < parallelThreshold) {
-        return readArray<T>(parse(bytes), decode);
+        return readArray<T>(parseChecked(bytes), decode);
     }
     const qsizetype count = qsizetype(ranges->size());
     QList<T> result(count);

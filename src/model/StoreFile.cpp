@@ -2,12 +2,14 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QLocale>
+#include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QThread>
 #include <QtConcurrent>
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
@@ -51,6 +53,85 @@ struct FileDescriptor {
         }
     }
 };
+
+// A temporary file that is closed and removed unless it was renamed into place.
+struct TemporaryFile {
+    QByteArray path;
+    int fd = -1;
+    bool created = false;
+    ~TemporaryFile()
+    {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        if (created) {
+            ::unlink(path.constData());
+        }
+    }
+};
+
+QString tooLarge(qint64 maximumSize)
+{
+    return u"It is larger than %1."_s.arg(
+        QLocale::c().formattedDataSize(maximumSize, 0, QLocale::DataSizeIecFormat));
+}
+
+template <typename Failure>
+void checkReadable(const struct stat& info, qint64 maximumSize, const Failure& failure)
+{
+    if (S_ISDIR(info.st_mode)) {
+        throw failure(errnoText(EISDIR));
+    }
+    if (!S_ISREG(info.st_mode)) {
+        throw failure(u"It is not a regular file."_s);
+    }
+    if (info.st_size > maximumSize) {
+        throw failure(tooLarge(maximumSize));
+    }
+}
+
+// The path whose entry a write replaces: `path` itself when it is a regular
+// file or missing, the file a link resolves to when that is a regular file.
+// Anything else is refused, so that no write ever replaces a folder, a FIFO or
+// a device, nor follows a link to one.
+QByteArray writeTarget(const QString& path)
+{
+    auto failure = [&](const QString& reason) {
+        return StoreFileError(StoreFileError::Case::writeFailed, path, reason);
+    };
+    const QByteArray native = QFile::encodeName(path);
+    struct stat entry { };
+    if (::lstat(native.constData(), &entry) != 0) {
+        if (errno == ENOENT) {
+            return native;
+        }
+        throw failure(errnoText(errno));
+    }
+    if (S_ISREG(entry.st_mode)) {
+        return native;
+    }
+    if (S_ISDIR(entry.st_mode)) {
+        throw failure(errnoText(EISDIR));
+    }
+    if (!S_ISLNK(entry.st_mode)) {
+        throw failure(u"It is not a regular file."_s);
+    }
+    char* resolved = ::realpath(native.constData(), nullptr);
+    if (resolved == nullptr) {
+        // A loop, or a link to nothing: there is no file to replace.
+        throw failure(errnoText(errno));
+    }
+    const QByteArray target(resolved);
+    std::free(resolved);
+    struct stat info { };
+    if (::stat(target.constData(), &info) != 0) {
+        throw failure(errnoText(errno));
+    }
+    if (!S_ISREG(info.st_mode)) {
+        throw failure(S_ISDIR(info.st_mode) ? errnoText(EISDIR) : u"It is not a regular file."_s);
+    }
+    return target;
+}
 
 } // namespace
 
@@ -98,44 +179,67 @@ QString prepareFolder(const std::optional<QString>& folder)
     return path;
 }
 
-std::optional<QByteArray> read(const QString& path)
+std::optional<QByteArray> read(const QString& path, qint64 maximumSize)
 {
     const QByteArray native = QFile::encodeName(path);
-    // Non-blocking: a FIFO in the file's place must not hang the store.
+    auto failure = [&](const QString& reason) {
+        return StoreFileError(StoreFileError::Case::readFailed, path, reason);
+    };
+    // Looked at before opening: opening a FIFO or a device may block or act.
+    struct stat info { };
+    if (::stat(native.constData(), &info) != 0) {
+        const int code = errno;
+        if (code == ENOENT) {
+            return std::nullopt;
+        }
+        throw failure(errnoText(code));
+    }
+    checkReadable(info, maximumSize, failure);
+    // Non-blocking all the same: the entry may change after the look.
     FileDescriptor file { ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK) };
     if (file.fd < 0) {
         const int code = errno;
         if (code == ENOENT) {
             return std::nullopt;
         }
-        throw StoreFileError(StoreFileError::Case::readFailed, path, errnoText(code));
+        throw failure(errnoText(code));
     }
-    struct stat info { };
     if (::fstat(file.fd, &info) != 0) {
-        throw StoreFileError(StoreFileError::Case::readFailed, path, errnoText(errno));
+        throw failure(errnoText(errno));
     }
-    if (S_ISDIR(info.st_mode)) {
-        throw StoreFileError(StoreFileError::Case::readFailed, path, errnoText(EISDIR));
-    }
-    if (!S_ISREG(info.st_mode)) {
-        throw StoreFileError(
-            StoreFileError::Case::readFailed, path, u"It is not a regular file."_s);
-    }
+    checkReadable(info, maximumSize, failure);
     QByteArray bytes;
-    bytes.reserve(qsizetype(info.st_size));
-    char buffer[65536];
-    for (;;) {
-        const ssize_t count = ::read(file.fd, buffer, sizeof buffer);
-        if (count == 0) {
-            break;
-        }
-        if (count < 0) {
-            if (errno == EINTR) {
-                continue;
+    try {
+        bytes.resize(qsizetype(info.st_size));
+        qsizetype filled = 0;
+        for (;;) {
+            if (filled == bytes.size()) {
+                // The file grew while being read: take the rest up to the limit.
+                if (bytes.size() >= maximumSize + 1) {
+                    throw failure(tooLarge(maximumSize));
+                }
+                bytes.resize(qsizetype(
+                    std::min<qint64>(std::max<qint64>(2 * bytes.size(), 65536), maximumSize + 1)));
             }
-            throw StoreFileError(StoreFileError::Case::readFailed, path, errnoText(errno));
+            const ssize_t count
+                = ::read(file.fd, bytes.data() + filled, size_t(bytes.size() - filled));
+            if (count == 0) {
+                break;
+            }
+            if (count < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                throw failure(errnoText(errno));
+            }
+            filled += count;
         }
-        bytes.append(buffer, qsizetype(count));
+        if (filled > maximumSize) {
+            throw failure(tooLarge(maximumSize));
+        }
+        bytes.truncate(filled);
+    } catch (const std::bad_alloc&) {
+        throw failure(errnoText(ENOMEM));
     }
     return bytes;
 }
@@ -152,17 +256,69 @@ std::optional<QByteArray> readOrNothing(const QString& path)
 
 void writeAtomically(const QString& path, const QByteArray& bytes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        throw StoreFileError(StoreFileError::Case::writeFailed, path, file.errorString());
+    auto failure = [&](int code) {
+        return StoreFileError(StoreFileError::Case::writeFailed, path, errnoText(code));
+    };
+    const QByteArray target = writeTarget(path);
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray folder
+        = slash < 0 ? QByteArray(".") : target.left(std::max<qsizetype>(slash, 1));
+    const QByteArray name = slash < 0 ? target : target.mid(slash + 1);
+
+    struct stat previous { };
+    const bool replacing = ::stat(target.constData(), &previous) == 0;
+    TemporaryFile temporary;
+    // A hidden name beside the target, so the rename stays on one file system;
+    // cut short so that it fits the folder's name limit.
+    for (int attempt = 0; temporary.fd < 0; ++attempt) {
+        temporary.path = folder + "/." + name.left(200) + '.'
+            + QByteArray::number(QRandomGenerator::global()->generate(), 16) + ".tmp";
+        // Created with the umask applied, like any new file of the program.
+        temporary.fd = ::open(
+            temporary.path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (temporary.fd < 0 && (errno != EEXIST || attempt == 16)) {
+            throw failure(errno);
+        }
     }
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        throw StoreFileError(StoreFileError::Case::writeFailed, path, reason);
+    temporary.created = true;
+    if (replacing) {
+        // The replaced file's permissions carry over; a failure here is harmless.
+        (void)::fchmod(temporary.fd, previous.st_mode & 07777);
     }
-    if (!file.commit()) {
-        throw StoreFileError(StoreFileError::Case::writeFailed, path, file.errorString());
+    const char* data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t count
+            = ::write(temporary.fd, data, size_t(std::min<qsizetype>(left, 1 << 30)));
+        if (count < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            throw failure(errno);
+        }
+        if (count == 0) {
+            throw failure(EIO);
+        }
+        data += count;
+        left -= count;
+    }
+    if (::fsync(temporary.fd) != 0) {
+        throw failure(errno);
+    }
+    const int fd = std::exchange(temporary.fd, -1);
+    if (::close(fd) != 0 && errno != EINTR) {
+        throw failure(errno);
+    }
+    if (::rename(temporary.path.constData(), target.constData()) != 0) {
+        throw failure(errno);
+    }
+    temporary.created = false;
+    // The new content is in place; a folder that cannot be flushed (some file
+    // systems refuse) only leaves the rename less durable, so it is not an error.
+    FileDescriptor directory { ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) };
+    if (directory.fd < 0 || (::fsync(directory.fd) != 0 && errno != EINVAL)) {
+        qCWarning(log).noquote() << u"The folder of \"%1\" could not be flushed: %2"_s.arg(
+            path, errnoText(errno));
     }
 }
 

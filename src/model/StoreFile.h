@@ -57,19 +57,31 @@ QString defaultDataFolder();
 // when it cannot be created or when something else stands in its place.
 QString prepareFolder(const std::optional<QString>& folder);
 
-// The bytes of the file; nullopt when nothing exists at `path`. Throws
-// StoreFileError(readFailed) for anything that exists but cannot be read
-// (a folder in its place, no permission, an I/O error).
-std::optional<QByteArray> read(const QString& path);
+// The largest file read() takes in by default: a bigger one is refused with a
+// clear error rather than exhausting memory.
+inline constexpr qint64 maximumFileSize = qint64(2) << 30;
+
+// The bytes of the file (a link is followed); nullopt when nothing exists at
+// `path`. Throws StoreFileError(readFailed) for anything that exists but cannot
+// be read: a folder, FIFO, device or link loop in its place (checked before
+// opening, so nothing blocks), no permission, an I/O error, or more than
+// `maximumSize` bytes.
+std::optional<QByteArray> read(const QString& path, qint64 maximumSize = maximumFileSize);
 
 // As read(), but a file that cannot be read is logged and counts as missing:
 // for loads, which show no data rather than fail. Nothing may be written back
 // on the strength of this result.
 std::optional<QByteArray> readOrNothing(const QString& path);
 
-// Replaces the file atomically (a temporary file beside it, then a rename), so
-// a reader sees either the old or the new content. Throws
-// StoreFileError(writeFailed) and leaves the old content on failure.
+// Replaces the file atomically, so that a reader or a crash sees either the
+// old or the new content: the bytes go to a temporary file in the same folder,
+// every write is checked and the file flushed to disk before it is renamed over
+// the old one; then the folder is flushed. A link to a regular file stays and
+// its target is replaced. Anything else in the file's place (a folder, FIFO,
+// device, a link loop or a link to nothing) is refused. Every failure throws
+// StoreFileError(writeFailed) with the system's reason ("No space left on
+// device") and leaves the previous file byte for byte as it was. Every file
+// the program writes goes through here.
 void writeAtomically(const QString& path, const QByteArray& bytes);
 
 // Creates an empty file when nothing exists at `path`; failures are ignored

@@ -1,10 +1,16 @@
 #include "platform/UserDefaults.h"
 
-#include <QIODevice>
+#include "model/JsonCodec.h"
+#include "model/StoreFile.h"
+#include "platform/Logging.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMap>
 #include <QMutexLocker>
-#include <QSettings>
+#include <QStandardPaths>
 #include <cmath>
-#include <nlohmann/json.hpp>
+#include <limits>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -12,55 +18,54 @@ namespace kivo {
 
 namespace {
 
-using SettingsJson = nlohmann::ordered_json;
-
 // Bytes are the one type JSON lacks; they are kept as {"data": "<Base64>"}.
 constexpr const char* bytesKey = "data";
 
-SettingsJson toJson(const QVariant& value, bool& ok)
+// The document's members; sorted by key, as QSettings wrote them.
+using Members = QMap<QString, Json>;
+
+std::optional<Json> toJson(const UserDefaults::Value& value)
 {
-    ok = true;
-    switch (value.metaType().id()) {
-    case QMetaType::Bool:
-        return value.toBool();
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-        return static_cast<std::int64_t>(value.toLongLong());
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return value.toDouble();
-    case QMetaType::QString:
-        return value.toString().toStdString();
-    case QMetaType::QByteArray:
-        return SettingsJson { { bytesKey, value.toByteArray().toBase64().toStdString() } };
-    default:
-        ok = false;
-        return {};
-    }
+    return std::visit(
+        [](const auto& v) -> std::optional<Json> {
+            using T = std::decay_t<decltype(v)>;
+            if constexpr (std::is_same_v<T, double>) {
+                // nlohmann would write null and the value would come back as nothing.
+                return std::isfinite(v) ? std::optional<Json>(v) : std::nullopt;
+            } else if constexpr (std::is_same_v<T, qint64>) {
+                return Json(static_cast<std::int64_t>(v));
+            } else if constexpr (std::is_same_v<T, QString>) {
+                return Json(v.toStdString());
+            } else if constexpr (std::is_same_v<T, QByteArray>) {
+                return Json { { bytesKey, v.toBase64().toStdString() } };
+            } else {
+                return Json(v);
+            }
+        },
+        value);
 }
 
-std::optional<QVariant> fromJson(const SettingsJson& value)
+// A value of a shape the program never writes reads as absent.
+std::optional<UserDefaults::Value> fromJson(const Json& value)
 {
     if (value.is_boolean()) {
-        return QVariant(value.get<bool>());
+        return value.get<bool>();
     }
     if (value.is_number_integer() && !value.is_number_unsigned()) {
-        return QVariant(qint64(value.get<std::int64_t>()));
+        return qint64(value.get<std::int64_t>());
     }
     if (value.is_number_unsigned()) {
         const auto number = value.get<std::uint64_t>();
         if (number > std::uint64_t(std::numeric_limits<qint64>::max())) {
             return std::nullopt;
         }
-        return QVariant(qint64(number));
+        return qint64(number);
     }
     if (value.is_number_float()) {
-        return QVariant(value.get<double>());
+        return value.get<double>();
     }
     if (value.is_string()) {
-        const auto& text = value.get_ref<const std::string&>();
-        return QVariant(QString::fromUtf8(text.data(), qsizetype(text.size())));
+        return json::fromStd(value.get_ref<const std::string&>());
     }
     if (value.is_object() && value.size() == 1 && value.contains(bytesKey)
         && value[bytesKey].is_string()) {
@@ -68,62 +73,70 @@ std::optional<QVariant> fromJson(const SettingsJson& value)
         const auto decoded = QByteArray::fromBase64Encoding(
             QByteArray::fromStdString(text), QByteArray::AbortOnBase64DecodingErrors);
         if (decoded) {
-            return QVariant(decoded.decoded);
+            return decoded.decoded;
         }
     }
     return std::nullopt;
 }
 
-bool readSettings(QIODevice& device, QSettings::SettingsMap& map)
+// The file's members; nothing when something exists in its place that cannot
+// be read, which must then not be replaced either.
+std::optional<Members> load(const QString& fileName)
 {
-    const QByteArray bytes = device.readAll();
-    if (bytes.trimmed().isEmpty()) {
-        return true;
-    }
-    SettingsJson document;
+    std::optional<QByteArray> bytes;
     try {
-        document = SettingsJson::parse(bytes.constBegin(), bytes.constEnd());
-    } catch (const nlohmann::json::exception&) {
-        return false;
+        bytes = storefile::read(fileName);
+    } catch (const StoreFileError& error) {
+        qCWarning(logging::storage).noquote() << error.description();
+        return std::nullopt;
     }
-    if (!document.is_object()) {
-        return false;
+    Members members;
+    if (!bytes || bytes->trimmed().isEmpty()) {
+        return members;
     }
-    for (const auto& [key, value] : document.items()) {
-        // A value of a type we never write is skipped, not fatal.
-        if (std::optional<QVariant> variant = fromJson(value)) {
-            map.insert(QString::fromStdString(key), *variant);
+    try {
+        const Json document = json::parse(*bytes);
+        if (!document.is_object()) {
+            throw JsonCodingError(
+                JsonCodingError::Kind::Decoding, QString(), u"Expected an object."_s);
         }
+        for (const auto& [key, value] : document.items()) {
+            members.insert(QString::fromStdString(key), value);
+        }
+    } catch (const JsonCodingError& error) {
+        // Preferences the program can do without: keeping a damaged file would
+        // keep the user from ever changing one again.
+        qCWarning(logging::storage).noquote()
+            << u"The settings file \"%1\" is damaged and reads as empty: %2"_s.arg(
+                   fileName, error.description());
+        return Members();
     }
-    return true;
+    return members;
 }
 
-bool writeSettings(QIODevice& device, const QSettings::SettingsMap& map)
+bool save(const QString& fileName, const Members& members)
 {
-    SettingsJson document = SettingsJson::object();
-    for (auto it = map.cbegin(); it != map.cend(); ++it) {
-        bool ok = false;
-        SettingsJson value = toJson(it.value(), ok);
-        if (ok) {
-            document[it.key().toStdString()] = std::move(value);
-        }
+    Json document = Json::object();
+    for (auto it = members.cbegin(); it != members.cend(); ++it) {
+        document[it.key().toStdString()] = it.value();
     }
     const std::string text = document.dump(2) + '\n';
-    return device.write(text.data(), qint64(text.size())) == qint64(text.size());
-}
-
-QSettings::Format jsonFormat()
-{
-    static const QSettings::Format format
-        = QSettings::registerFormat(u"json"_s, readSettings, writeSettings);
-    return format;
+    try {
+        // A first change creates the settings folder, as QSettings did.
+        QDir().mkpath(QFileInfo(fileName).absolutePath());
+        storefile::writeAtomically(fileName, QByteArray::fromStdString(text));
+        return true;
+    } catch (const StoreFileError& error) {
+        qCWarning(logging::storage).noquote() << error.description();
+        return false;
+    }
 }
 
 } // namespace
 
 SettingsUserDefaults::SettingsUserDefaults()
-    : m_fileName(
-        QSettings(jsonFormat(), QSettings::UserScope, u"Halvern"_s, u"KIVO-VOVID"_s).fileName())
+    : m_fileName(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+        + u"/Halvern/KIVO-VOVID.json"_s)
 {
 }
 
@@ -137,59 +150,36 @@ SettingsUserDefaults::~SettingsUserDefaults() = default;
 std::optional<UserDefaults::Value> SettingsUserDefaults::value(const QString& key) const
 {
     QMutexLocker lock(&m_mutex);
-    const QVariant stored = QSettings(m_fileName, jsonFormat()).value(key);
-    switch (stored.metaType().id()) {
-    case QMetaType::Bool:
-        return Value(stored.toBool());
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-        return Value(qint64(stored.toLongLong()));
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return Value(stored.toDouble());
-    case QMetaType::QString:
-        return Value(stored.toString());
-    case QMetaType::QByteArray:
-        return Value(stored.toByteArray());
-    default:
+    const std::optional<Members> members = load(m_fileName);
+    if (!members) {
         return std::nullopt;
     }
+    const auto it = members->constFind(key);
+    return it == members->cend() ? std::nullopt : fromJson(*it);
 }
 
 bool SettingsUserDefaults::setValue(const QString& key, const Value& value)
 {
-    QVariant variant;
-    bool storable = true;
-    std::visit(
-        [&](const auto& v) {
-            using T = std::decay_t<decltype(v)>;
-            if constexpr (std::is_same_v<T, double>) {
-                storable = std::isfinite(v);
-            }
-            if constexpr (std::is_same_v<T, qint64>) {
-                variant = QVariant(qlonglong(v));
-            } else {
-                variant = QVariant::fromValue(v);
-            }
-        },
-        value);
-    if (!storable) {
+    std::optional<Json> stored = toJson(value);
+    if (!stored) {
         return false;
     }
     QMutexLocker lock(&m_mutex);
-    QSettings settings(m_fileName, jsonFormat());
-    settings.setValue(key, variant);
-    settings.sync();
-    return settings.status() != QSettings::AccessError;
+    std::optional<Members> members = load(m_fileName);
+    if (!members) {
+        return false;
+    }
+    members->insert(key, std::move(*stored));
+    return save(m_fileName, *members);
 }
 
 void SettingsUserDefaults::removeValue(const QString& key)
 {
     QMutexLocker lock(&m_mutex);
-    QSettings settings(m_fileName, jsonFormat());
-    settings.remove(key);
-    settings.sync();
+    std::optional<Members> members = load(m_fileName);
+    if (members && members->remove(key) > 0) {
+        save(m_fileName, *members);
+    }
 }
 
 } // namespace kivo

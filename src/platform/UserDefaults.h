@@ -44,12 +44,15 @@ private:
     }
 };
 
-// UserDefaults kept by QSettings (organisation "Halvern", application
-// "KIVO-VOVID") in a JSON settings file, so that numbers, booleans, texts and
-// bytes keep their types across runs (the INI format turns them all into
-// text). Every change is on disk when setValue() returns. Safe to use from any
-// thread: each call works through its own short-lived QSettings, which Qt
-// allows across threads, where one shared QSettings would not be.
+// UserDefaults kept in a JSON file: the one QSettings uses for organisation
+// "Halvern" and application "KIVO-VOVID" with a "json" format, holding the same
+// document, so settings written by earlier versions still load. Numbers,
+// booleans, texts and bytes keep their types across runs. Every change is
+// written whole and atomically and is on disk when setValue() returns; a
+// change that cannot be written returns false and leaves the file as it was.
+// A file that is damaged reads as empty and is replaced by the next change;
+// anything that is not a regular file in its place is never replaced. Keys the
+// program does not read are kept. Safe to use from any thread.
 class SettingsUserDefaults final : public UserDefaults {
 public:
     // The user's own settings file.

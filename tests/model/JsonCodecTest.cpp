@@ -99,3 +99,63 @@ TEST(JsonCodec, LargeArraysDecodeLikeSmallOnes)
                      }),
         JsonCodingError);
 }
+
+TEST(JsonCodec, HostileTextsAreRefusedAlikeByTheSmallAndTheParallelPath)
+{
+    const auto nested = [](int depth) { return QByteArray(depth, '[') + QByteArray(depth, ']'); };
+    const QByteArray bom = "\xEF\xBB\xBF";
+    const QByteArray nul(1, '\0');
+    // An array of `count` numbers, with `inject` before the element in the middle.
+    const auto array = [](int count, const QByteArray& inject) {
+        QByteArray text = "[";
+        for (int i = 0; i < count; ++i) {
+            text += (i ? "," : "") + (i == count / 2 ? inject : QByteArray())
+                + QByteArray::number(i);
+        }
+        return text + ']';
+    };
+    const auto anything = [](const Json&, const QString&) { return 0; };
+    const auto decodes = [&](const QByteArray& text) {
+        return !test::errorOf<JsonCodingError>(
+            [&] { (void)json::decodeArray<int>(text, anything); });
+    };
+
+    EXPECT_TRUE(decodes(nested(64)));
+    EXPECT_FALSE(decodes(nested(65)));
+    // Deep enough to overflow the stack if anything recursed into it.
+    const QByteArray deep = "{\"a\":" + nested(50000) + ",\"b\":0}";
+    EXPECT_THROW((void)json::parse(deep), JsonCodingError);
+    EXPECT_FALSE(decodes("[" + deep + "]"));
+    // A byte-order mark inside a string is a character of the text (U+FEFF).
+    EXPECT_TRUE(decodes("[\"" + bom + "\"]"));
+
+    for (const int count : { 3, 600 }) {
+        SCOPED_TRACE(count);
+        EXPECT_TRUE(decodes(array(count, {})));
+        EXPECT_TRUE(decodes(array(count, nested(63) + ",")));
+        EXPECT_FALSE(decodes(array(count, nested(64) + ",")));
+        EXPECT_FALSE(decodes(array(count, nul)));
+        EXPECT_FALSE(decodes(array(count, "\"a" + nul + "\",")));
+        EXPECT_FALSE(decodes(array(count, bom)));
+        EXPECT_FALSE(decodes(bom + array(count, {})));
+        for (const QByteArray& tail : { nul + "[1]", QByteArray(" x"), QByteArray("[1]") }) {
+            EXPECT_FALSE(decodes(array(count, {}) + tail));
+        }
+    }
+}
+
+TEST(JsonCodec, FloatsReadBackExactlyWhatWasWritten)
+{
+    using limits = std::numeric_limits<float>;
+    for (const float value : { limits::max(), -limits::max(), limits::denorm_min(),
+             -limits::denorm_min(), limits::min(), 0.8f, 0.0f }) {
+        Json o = Json::object();
+        json::putFloat(o, "v", value);
+        const Json back = json::parse(QByteArray::fromStdString(o.dump()));
+        EXPECT_EQ(json::ObjectReader(back, {}).optionalFloat("v"), value) << o.dump();
+    }
+    // Beyond the float range, where a float parser gives infinity.
+    const Json beyond = json::parse(R"({"a":3.4028236e38,"b":-1e39})");
+    EXPECT_THROW((void)json::ObjectReader(beyond, {}).optionalFloat("a"), JsonCodingError);
+    EXPECT_THROW((void)json::ObjectReader(beyond, {}).optionalFloat("b"), JsonCodingError);
+}

@@ -1,6 +1,8 @@
 #include "platform/UserDefaults.h"
+#include "support/FileTraps.h"
 #include "support/TempDir.h"
 
+#include <QDir>
 #include <QFile>
 #include <QtConcurrent>
 #include <gtest/gtest.h>
@@ -78,6 +80,43 @@ TEST_F(UserDefaultsTest, BadValuesAndBadFilesLeaveTheRestAlone)
     EXPECT_FALSE(odd.value(u"list"_s));
     EXPECT_FALSE(odd.value(u"bytes"_s));
     EXPECT_EQ(odd.doubleValue(u"ok"_s), 2.5);
+}
+
+TEST_F(UserDefaultsTest, AChangeThatCannotBeWrittenWhollyLeavesTheFileAsItWas)
+{
+    SettingsUserDefaults defaults(settingsFile());
+    ASSERT_TRUE(defaults.setValue(u"width"_s, 300.5));
+    const std::string before = test::describeEntry(settingsFile());
+    {
+        const test::FileSizeLimit fullDisk(2);
+        EXPECT_FALSE(defaults.setValue(u"other"_s, u"a longer text"_s));
+        defaults.removeValue(u"width"_s);
+    }
+    EXPECT_EQ(test::describeEntry(settingsFile()), before);
+    EXPECT_EQ(QDir(path(u"config"_s)).entryList(QDir::Files | QDir::Hidden).size(), 1);
+
+    // Nothing but a regular file (or a link to one) is ever replaced; nothing blocks.
+    for (const test::Trap trap : test::allTraps) {
+        SCOPED_TRACE(int(trap));
+        test::setTrap(settingsFile(), trap);
+        const std::string trapped = test::describeEntry(settingsFile());
+        EXPECT_FALSE(defaults.value(u"width"_s));
+        EXPECT_FALSE(defaults.setValue(u"width"_s, 1.0));
+        EXPECT_EQ(test::describeEntry(settingsFile()), trapped);
+    }
+    const QString target = writeFile(u"elsewhere.json"_s, "{\"kept\":true}");
+    QFile::remove(settingsFile());
+    ASSERT_TRUE(QFile::link(target, settingsFile()));
+    EXPECT_TRUE(defaults.setValue(u"width"_s, 2.0));
+    EXPECT_EQ(test::describeEntry(settingsFile()), "link -> " + target.toStdString());
+    EXPECT_EQ(SettingsUserDefaults(target).boolValue(u"kept"_s), true);
+    EXPECT_EQ(SettingsUserDefaults(target).doubleValue(u"width"_s), 2.0);
+
+    // Nesting deep enough to overflow the stack reads as a damaged file.
+    QFile::remove(settingsFile());
+    writeFile(u"config/KIVO-VOVID.json"_s,
+        "{\"a\":" + QByteArray(50000, '[') + QByteArray(50000, ']') + ",\"b\":0}");
+    EXPECT_FALSE(defaults.value(u"b"_s));
 }
 
 TEST_F(UserDefaultsTest, OneInstanceServesManyThreads)

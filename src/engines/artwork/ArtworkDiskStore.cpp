@@ -2,11 +2,11 @@
 
 #include "engines/artwork/ArtworkCache.h"
 #include "model/JsonCodec.h"
+#include "model/StoreFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
@@ -66,32 +66,21 @@ QString ArtworkDiskStore::filePath(const QString& fileName) const
 
 std::optional<QByteArray> ArtworkDiskStore::read(const QString& fileName) const
 {
-    QFile file(filePath(fileName));
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Through the store reader: a FIFO or device in the entry's place must not
+    // block the worker, and a huge file must not exhaust memory.
+    try {
+        return storefile::read(filePath(fileName));
+    } catch (const StoreFileError&) {
         return std::nullopt;
     }
-    // Mapped when the system allows it: one copy instead of buffered reads.
-    const qint64 size = file.size();
-    if (size > 0) {
-        if (const uchar* mapped = file.map(0, size)) {
-            QByteArray bytes(reinterpret_cast<const char*>(mapped), qsizetype(size));
-            file.unmap(const_cast<uchar*>(mapped));
-            return bytes;
-        }
-    }
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        return std::nullopt;
-    }
-    return bytes;
 }
 
 void ArtworkDiskStore::write(const QString& fileName, const QByteArray& bytes) const
 {
-    QSaveFile file(filePath(fileName));
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        throw ArtworkCacheError(
-            ArtworkCacheError::Case::writeFailed, file.fileName(), file.errorString());
+    try {
+        storefile::writeAtomically(filePath(fileName), bytes);
+    } catch (const StoreFileError& error) {
+        throw ArtworkCacheError(ArtworkCacheError::Case::writeFailed, error.path(), error.reason());
     }
 }
 

@@ -1,11 +1,11 @@
 #include "engines/playback/WaveformCache.h"
 
+#include "model/StoreFile.h"
 #include "platform/Logging.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -60,16 +60,17 @@ QString WaveformCache::filePath(const QUuid& trackID, qint64 numberOfPoints) con
 
 std::optional<Waveform> WaveformCache::load(const QUuid& trackID, qint64 numberOfPoints) const
 {
-    QFile file(filePath(trackID, numberOfPoints));
-    if (!file.open(QIODevice::ReadOnly) || file.size() > maximumFileSize) {
+    std::optional<QByteArray> bytes;
+    try {
+        bytes = storefile::read(filePath(trackID, numberOfPoints), maximumFileSize);
+    } catch (const StoreFileError&) {
         return std::nullopt;
     }
-    const QByteArray bytes = file.read(maximumFileSize + 1);
-    if (bytes.size() > maximumFileSize) {
+    if (!bytes) {
         return std::nullopt;
     }
     try {
-        Waveform waveform = Waveform::fromJson(json::parse(bytes));
+        Waveform waveform = Waveform::fromJson(json::parse(*bytes));
         if (waveform.trackID != trackID || waveform.peaks.size() != numberOfPoints) {
             return std::nullopt;
         }
@@ -88,10 +89,11 @@ std::optional<Waveform> WaveformCache::load(const QUuid& trackID, qint64 numberO
 void WaveformCache::store(const Waveform& waveform) const
 {
     const QByteArray bytes = QByteArray::fromStdString(json::dump(waveform.toJson()));
-    QSaveFile file(filePath(waveform.trackID, waveform.peaks.size()));
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    try {
+        storefile::writeAtomically(filePath(waveform.trackID, waveform.peaks.size()), bytes);
+    } catch (const StoreFileError& error) {
         throw WaveformCacheWriteError(
-            u"The file "_s + file.fileName() + u" could not be written: "_s + file.errorString());
+            u"The file "_s + error.path() + u" could not be written: "_s + error.reason());
     }
 }
 
