@@ -6,6 +6,7 @@
 #include <QCollatorSortKey>
 #include <QtConcurrent/QtConcurrentMap>
 #include <algorithm>
+#include <cmath>
 #include <numeric>
 
 namespace kivo {
@@ -82,33 +83,38 @@ std::vector<QCollatorSortKey> sortKeys(const QList<Track>& tracks, TrackSortFiel
 
 TrackSortIndex::TrackSortIndex(QList<Track> tracks)
     : m_tracks(std::move(tracks))
+    , m_idRank(idRanks(m_tracks))
 {
 }
 
-const std::vector<int>& TrackSortIndex::idRank()
+std::vector<int> TrackSortIndex::idRanks(const QList<Track>& tracks)
 {
-    if (m_idRank.empty() && !m_tracks.isEmpty()) {
-        std::vector<int> positions(size_t(m_tracks.size()));
-        std::iota(positions.begin(), positions.end(), 0);
-        std::sort(positions.begin(), positions.end(), [&](int a, int b) {
-            const QUuid& ia = m_tracks[a].id;
-            const QUuid& ib = m_tracks[b].id;
-            if (ia != ib) {
-                return json::uuidTextLess(ia, ib);
-            }
-            return a < b;
-        });
-        m_idRank.resize(positions.size());
-        for (size_t rank = 0; rank < positions.size(); ++rank) {
-            m_idRank[size_t(positions[rank])] = int(rank);
-        }
+    std::vector<QUuid> ids;
+    ids.reserve(size_t(tracks.size()));
+    for (const Track& track : tracks) {
+        ids.push_back(track.id);
     }
-    return m_idRank;
+    std::vector<int> positions(ids.size());
+    std::iota(positions.begin(), positions.end(), 0);
+    std::sort(positions.begin(), positions.end(), [&](int a, int b) {
+        const QUuid& ia = ids[size_t(a)];
+        const QUuid& ib = ids[size_t(b)];
+        if (ia != ib) {
+            return json::uuidTextLess(ia, ib);
+        }
+        return a < b;
+    });
+    std::vector<int> rank(positions.size());
+    for (size_t place = 0; place < positions.size(); ++place) {
+        rank[size_t(positions[place])] = int(place);
+    }
+    return rank;
 }
 
-TrackSortIndex::FieldOrder TrackSortIndex::computeFieldOrder(TrackSortField field) const
+TrackSortIndex::FieldOrder TrackSortIndex::makeFieldOrder(
+    const QList<Track>& tracks, const std::vector<int>& idRank, TrackSortField field)
 {
-    const size_t count = size_t(m_tracks.size());
+    const size_t count = size_t(tracks.size());
     FieldOrder result;
     result.ascending.resize(count);
     std::iota(result.ascending.begin(), result.ascending.end(), 0);
@@ -118,7 +124,7 @@ TrackSortIndex::FieldOrder TrackSortIndex::computeFieldOrder(TrackSortField fiel
     const auto build = [&](const auto& compare) {
         std::sort(result.ascending.begin(), result.ascending.end(), [&](int a, int b) {
             const int r = compare(a, b);
-            return r != 0 ? r < 0 : m_idRank[size_t(a)] < m_idRank[size_t(b)];
+            return r != 0 ? r < 0 : idRank[size_t(a)] < idRank[size_t(b)];
         });
         for (size_t i = 0; i < count; ++i) {
             const bool sameAsPrevious
@@ -126,29 +132,61 @@ TrackSortIndex::FieldOrder TrackSortIndex::computeFieldOrder(TrackSortField fiel
             result.runStart[i] = sameAsPrevious ? result.runStart[i - 1] : int(i);
         }
     };
+    // Values are taken out of the tracks first: comparing within a compact
+    // array is many times faster than reaching into every Track.
+    const auto compareNumbers = [](auto a, auto b) { return a < b ? -1 : (b < a ? 1 : 0); };
     if (isTextField(field)) {
-        const std::vector<QCollatorSortKey> keys = sortKeys(m_tracks, field);
+        const std::vector<QCollatorSortKey> keys = sortKeys(tracks, field);
         build([&keys](int a, int b) { return keys[size_t(a)].compare(keys[size_t(b)]); });
+    } else if (field == TrackSortField::duration || field == TrackSortField::dateAdded) {
+        std::vector<double> values(count);
+        for (size_t i = 0; i < count; ++i) {
+            const Track& track = tracks[qsizetype(i)];
+            values[i] = field == TrackSortField::duration
+                ? track.duration
+                : track.dateAdded.value_or(Date::distantPast()).secondsSinceReferenceDate;
+        }
+        if (field == TrackSortField::duration) {
+            // As TrackSortOrder: NaN equals NaN and follows every number.
+            build([&](int a, int b) {
+                const double x = values[size_t(a)];
+                const double y = values[size_t(b)];
+                if (std::isnan(x) || std::isnan(y)) {
+                    return std::isnan(x) == std::isnan(y) ? 0 : (std::isnan(x) ? 1 : -1);
+                }
+                return compareNumbers(x, y);
+            });
+        } else {
+            build(
+                [&](int a, int b) { return compareNumbers(values[size_t(a)], values[size_t(b)]); });
+        }
     } else {
-        const TrackSortOrder byField { field, true };
-        build([&](int a, int b) { return byField.compare(m_tracks[a], m_tracks[b]); });
+        std::vector<qint64> values(count);
+        for (size_t i = 0; i < count; ++i) {
+            const Track& track = tracks[qsizetype(i)];
+            const std::optional<qint64>& value = field == TrackSortField::year ? track.year
+                : field == TrackSortField::trackNumber                         ? track.trackNumber
+                : field == TrackSortField::bitrate                             ? track.bitrate
+                                                                               : track.sampleRate;
+            values[i] = value.value_or(0);
+        }
+        build([&](int a, int b) { return compareNumbers(values[size_t(a)], values[size_t(b)]); });
     }
     return result;
 }
 
-const TrackSortIndex::FieldOrder& TrackSortIndex::fieldOrder(TrackSortField field)
+void TrackSortIndex::insert(TrackSortField field, FieldOrder order)
 {
-    std::optional<FieldOrder>& slot = m_fieldOrders[size_t(field)];
-    if (!slot) {
-        idRank();
-        slot = computeFieldOrder(field);
-    }
-    return *slot;
+    m_fieldOrders[size_t(field)] = std::move(order);
 }
 
 std::vector<int> TrackSortIndex::order(const TrackSortOrder& sortOrder)
 {
-    const FieldOrder& field = fieldOrder(sortOrder.field);
+    std::optional<FieldOrder>& slot = m_fieldOrders[size_t(sortOrder.field)];
+    if (!slot) {
+        slot = makeFieldOrder(m_tracks, m_idRank, sortOrder.field);
+    }
+    const FieldOrder& field = *slot;
     if (sortOrder.ascending) {
         return field.ascending;
     }

@@ -1,23 +1,124 @@
 #include "ui/songtable/TrackTableModel.h"
 
+#include <QtConcurrent/qtconcurrenttask.h>
+#include <array>
+#include <atomic>
+
 namespace kivo {
 
-TrackTableModel::TrackTableModel(QObject* parent)
+// Shared with the worker's jobs for one shown list: which fields a job has
+// taken on, and whether the list is gone.
+struct TrackTableModel::Preparation {
+    std::atomic<bool> cancelled = false;
+    std::array<std::atomic<bool>, 12> claimed {};
+};
+
+TrackTableModel::TrackTableModel(QObject* parent, int backgroundThreshold)
     : QAbstractTableModel(parent)
+    , m_pool(std::make_unique<QThreadPool>())
+    , m_backgroundThreshold(backgroundThreshold)
+    , m_latestList(std::make_shared<std::atomic<quint64>>(0))
+    , m_preparation(std::make_shared<Preparation>())
 {
+    m_pool->setMaxThreadCount(1);
+}
+
+TrackTableModel::~TrackTableModel()
+{
+    // Queued jobs see that they are not needed; the pool waits for the one running.
+    m_preparation->cancelled = true;
+    *m_latestList = 0;
+    m_pool->waitForDone();
 }
 
 void TrackTableModel::setTracks(QList<Track> tracks)
 {
-    beginResetModel();
-    m_index = TrackSortIndex(std::move(tracks));
-    applyOrder();
-    endResetModel();
+    const quint64 generation = ++m_requestedList;
+    *m_latestList = generation;
+    if (tracks.size() < m_backgroundThreshold) {
+        adopt(TrackSortIndex(std::move(tracks)), m_sortOrder.field);
+        return;
+    }
+    const TrackSortField field = m_sortOrder.field;
+    QtConcurrent::task([tracks = std::move(tracks), field, generation, latest = m_latestList]() {
+        if (*latest != generation) {
+            return std::shared_ptr<TrackSortIndex>(); // a newer list came
+        }
+        auto index = std::make_shared<TrackSortIndex>(tracks);
+        (void)index->order({ field, true });
+        return index;
+    })
+        .onThreadPool(*m_pool)
+        .withPriority(2)
+        .spawn()
+        .then(this, [this, generation, field](std::shared_ptr<TrackSortIndex> index) {
+            if (index && generation == m_requestedList) {
+                adopt(std::move(*index), field);
+            }
+        });
 }
 
-void TrackTableModel::applyOrder()
+void TrackTableModel::adopt(TrackSortIndex index, TrackSortField preparedField)
 {
-    m_order = m_index.order(m_sortOrder);
+    m_preparation->cancelled = true;
+    m_preparation = std::make_shared<Preparation>();
+    m_preparation->claimed[size_t(preparedField)] = true;
+    beginResetModel();
+    m_shownList = m_requestedList;
+    m_index = std::move(index);
+    if (canOrderNow(m_sortOrder.field)) {
+        m_orderedBy = m_sortOrder;
+    } else {
+        // The sort order changed while this list was ordered: show it by the
+        // field it was ordered by until the new one is ready.
+        m_orderedBy = { preparedField, true };
+        requestField(m_sortOrder.field, 1);
+    }
+    setOrder(m_index.order(m_orderedBy), m_orderedBy);
+    endResetModel();
+    if (m_index.tracks().size() >= m_backgroundThreshold) {
+        for (const TrackTableColumnID column : allTrackTableColumnIDs()) {
+            requestField(sortField(column), 0);
+        }
+    }
+}
+
+bool TrackTableModel::canOrderNow(TrackSortField field) const
+{
+    return m_index.hasField(field) || m_index.tracks().size() < m_backgroundThreshold;
+}
+
+void TrackTableModel::requestField(TrackSortField field, int priority)
+{
+    if (m_index.hasField(field)) {
+        return;
+    }
+    const std::shared_ptr<Preparation> preparation = m_preparation;
+    QtConcurrent::task([tracks = m_index.tracks(), idRank = m_index.idRank(), field,
+                           preparation]() -> std::optional<TrackSortIndex::FieldOrder> {
+        if (preparation->cancelled || preparation->claimed[size_t(field)].exchange(true)) {
+            return std::nullopt;
+        }
+        return TrackSortIndex::makeFieldOrder(tracks, idRank, field);
+    })
+        .onThreadPool(*m_pool)
+        .withPriority(priority)
+        .spawn()
+        .then(this, [this, preparation, field](std::optional<TrackSortIndex::FieldOrder> order) {
+            if (!order || preparation != m_preparation) {
+                return;
+            }
+            m_index.insert(field, std::move(*order));
+            if (field == m_sortOrder.field && m_orderedBy != m_sortOrder) {
+                reorder();
+            }
+        });
+}
+
+void TrackTableModel::setOrder(std::vector<int> order, const TrackSortOrder& orderedBy)
+{
+    m_order = std::move(order);
+    m_orderedBy = orderedBy;
     const QList<Track>& tracks = m_index.tracks();
     m_orderedIDs.resize(qsizetype(m_order.size()));
     for (size_t row = 0; row < m_order.size(); ++row) {
@@ -35,10 +136,20 @@ void TrackTableModel::setSortOrder(const TrackSortOrder& sortOrder)
     if (sortOrder == m_sortOrder) {
         return;
     }
+    m_sortOrder = sortOrder;
+    if (canOrderNow(sortOrder.field)) {
+        reorder();
+    } else {
+        requestField(sortOrder.field, 1);
+    }
+    Q_EMIT sortOrderChanged(m_sortOrder);
+}
+
+void TrackTableModel::reorder()
+{
     Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const std::vector<int> oldOrder = m_order;
-    m_sortOrder = sortOrder;
-    applyOrder();
+    setOrder(m_index.order(m_sortOrder), m_sortOrder);
     // Persistent indexes (the view's current row) follow their rows.
     const QModelIndexList persistent = persistentIndexList();
     if (!persistent.isEmpty()) {
@@ -55,7 +166,6 @@ void TrackTableModel::setSortOrder(const TrackSortOrder& sortOrder)
         changePersistentIndexList(persistent, moved);
     }
     Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
-    Q_EMIT sortOrderChanged(m_sortOrder);
 }
 
 void TrackTableModel::sort(int column, Qt::SortOrder order)

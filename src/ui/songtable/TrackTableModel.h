@@ -8,7 +8,10 @@
 
 #include <QAbstractTableModel>
 #include <QSet>
+#include <QThreadPool>
 #include <QUuid>
+#include <atomic>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -26,8 +29,14 @@ enum class TrackRowVisualState {
 // order (a playlist may list a song twice: both rows show it, and both show as
 // selected when its id is), one column per TrackTableColumnID in declaration
 // order. Which columns show, where and how wide is the view's business (the
-// layout state), so layout changes never touch the model. Sorting uses
-// collation keys made once per list change. Main thread only.
+// layout state), so layout changes never touch the model. Main thread only.
+//
+// Sorting uses each field's order, made once per list change through
+// collation keys. For a large list that work runs on a worker of the model's
+// own: the rows keep showing the previous list until the new one is ordered
+// (the newest list wins), then the other fields are ordered in the background
+// so that a header click only rearranges rows. A click on a field still being
+// ordered takes effect when it is ready.
 class TrackTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -39,17 +48,24 @@ public:
         SymbolNameRole, // QString, on the horizontal header
     };
 
-    explicit TrackTableModel(QObject* parent = nullptr);
+    // Lists of at least `backgroundThreshold` tracks are ordered on the worker.
+    explicit TrackTableModel(QObject* parent = nullptr, int backgroundThreshold = 5000);
+    ~TrackTableModel() override;
 
     // A new list (the library or the playlist changed): the model resets, in
-    // the current sort order.
+    // the current sort order, at once for a small list, when it is ordered
+    // for a large one.
     void setTracks(QList<Track> tracks);
+    // The rows show the newest list in the current sort order (false while
+    // the worker orders them).
+    bool isUpToDate() const { return m_requestedList == m_shownList && m_orderedBy == m_sortOrder; }
     const Track& track(int row) const;
     // The track ids by row, for the selection.
     const QList<QUuid>& orderedIDs() const { return m_orderedIDs; }
 
     const TrackSortOrder& sortOrder() const { return m_sortOrder; }
-    // Reorders the rows (persistent indexes follow their rows).
+    // Reorders the rows (persistent indexes follow their rows), at once unless
+    // the worker is still ordering this field.
     void setSortOrder(const TrackSortOrder& sortOrder);
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
@@ -74,11 +90,24 @@ Q_SIGNALS:
     void sortOrderChanged(const kivo::TrackSortOrder& sortOrder);
 
 private:
-    void applyOrder();
+    struct Preparation;
+
+    void adopt(TrackSortIndex index, TrackSortField preparedField);
+    bool canOrderNow(TrackSortField field) const;
+    void setOrder(std::vector<int> order, const TrackSortOrder& orderedBy);
+    void reorder();
+    void requestField(TrackSortField field, int priority);
     void rowStatesChanged();
 
+    std::unique_ptr<QThreadPool> m_pool;
+    int m_backgroundThreshold;
+    quint64 m_requestedList = 0;
+    quint64 m_shownList = 0;
+    std::shared_ptr<std::atomic<quint64>> m_latestList; // m_requestedList, for the worker
+    std::shared_ptr<Preparation> m_preparation; // of the list shown
     TrackSortIndex m_index;
     TrackSortOrder m_sortOrder;
+    TrackSortOrder m_orderedBy; // what m_order follows now
     std::vector<int> m_order; // row -> position in m_index.tracks()
     QList<QUuid> m_orderedIDs;
     QSet<QUuid> m_selectedIDs;

@@ -4,6 +4,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QLocale>
+#include <QTest>
 #include <QTextDocument>
 #include <cmath>
 #include <gtest/gtest.h>
@@ -121,11 +122,27 @@ QList<Track> randomTracks(int count)
     return tracks;
 }
 
-TEST(TrackTableModel, SortsExactlyAsTheSortOrderAndRowsKeepTheirPlace)
+QString idList(const QList<Track>& list)
+{
+    QStringList ids;
+    for (const Track& t : list) {
+        ids << json::uuidText(t.id).right(6);
+    }
+    return ids.join(u' ');
+}
+
+// Run twice: ordered at once, and ordered on the worker (every list is "large").
+class TrackTableModelSorting : public ::testing::TestWithParam<int> { };
+
+TEST_P(TrackTableModelSorting, SortsExactlyAsTheSortOrderAndRowsKeepTheirPlace)
 {
     const QList<Track> tracks = randomTracks(300);
-    TrackTableModel model;
-    model.setTracks(tracks);
+    TrackTableModel model(nullptr, GetParam());
+    const auto settle = [&] { ASSERT_TRUE(QTest::qWaitFor([&] { return model.isUpToDate(); })); };
+    model.setTracks(tracks.mid(0, 50));
+    model.setTracks(tracks); // the newest list wins
+    settle();
+    ASSERT_EQ(model.rowCount(), tracks.size());
     QPersistentModelIndex current = model.index(17, 3);
     const QUuid currentID = model.index(17, 0).data(TrackTableModel::TrackIdRole).toUuid();
     for (const ID column : allTrackTableColumnIDs()) {
@@ -135,24 +152,39 @@ TEST(TrackTableModel, SortsExactlyAsTheSortOrderAndRowsKeepTheirPlace)
             std::stable_sort(expected.begin(), expected.end(), order);
             model.sort(int(column), ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
             EXPECT_EQ(model.sortOrder(), order);
+            settle();
             QList<Track> shown;
             for (int row = 0; row < model.rowCount(); ++row) {
                 shown << model.track(row);
                 ASSERT_EQ(model.orderedIDs()[row], model.track(row).id);
             }
-            const auto names = [](const QList<Track>& list) {
-                QStringList ids;
-                for (const Track& t : list) {
-                    ids << json::uuidText(t.id).right(6);
-                }
-                return ids.join(u' ');
-            };
-            EXPECT_EQ(names(shown), names(expected)) << rawValue(column).toStdString() << ascending;
+            EXPECT_EQ(idList(shown), idList(expected))
+                << rawValue(column).toStdString() << ascending;
             EXPECT_EQ(current.data(TrackTableModel::TrackIdRole).toUuid(), currentID);
             EXPECT_EQ(current.column(), 3);
         }
     }
+
+    // A sort chosen while a new list is ordered applies to that list.
+    model.setTracks(tracks.mid(100));
+    model.sort(int(ID::genre), Qt::DescendingOrder);
+    settle();
+    QList<Track> expected = tracks.mid(100);
+    std::stable_sort(
+        expected.begin(), expected.end(), TrackSortOrder { TrackSortField::genre, false });
+    EXPECT_EQ(idList(QList<Track>(expected)), idList([&] {
+        QList<Track> shown;
+        for (int row = 0; row < model.rowCount(); ++row) {
+            shown << model.track(row);
+        }
+        return shown;
+    }()));
+
+    TrackTableModel dropped(nullptr, GetParam()); // gone while its worker runs
+    dropped.setTracks(tracks);
 }
+
+INSTANTIATE_TEST_SUITE_P(AtOnceAndOnTheWorker, TrackTableModelSorting, ::testing::Values(5000, 0));
 
 TEST(TrackTableModel, EveryRowOfASelectedOrCurrentSongShowsIt)
 {
