@@ -2,6 +2,7 @@
 #include "SongTableTestSupport.h"
 #include "platform/UndoManager.h"
 #include "platform/UserDefaults.h"
+#include "ui/songtable/TrackTableHeaderDrags.h"
 
 #include <QMap>
 #include <QSignalSpy>
@@ -282,6 +283,55 @@ TEST(TrackTableLayoutState, AFailedSaveKeepsTheChangeAndSaysSo)
     EXPECT_EQ(messages.count(), 1);
     state.setRecoveryMessage({});
     EXPECT_TRUE(state.recoveryMessage().isEmpty());
+}
+
+TEST(TrackTableHeaderDrags, OnlyThisHeadersColumnsMoveAndADragResizesInOneStep)
+{
+    UndoManager undo;
+    TrackTableLayoutState state(std::make_shared<RecordingDefaults>());
+    state.applyColumns({ TrackTableLayoutState::freshColumn(ID::title),
+                           TrackTableLayoutState::freshColumn(ID::artist),
+                           TrackTableLayoutState::freshColumn(ID::duration) },
+        {}, nullptr);
+    TrackTableHeaderDrags drags(state, &undo);
+
+    EXPECT_FALSE(drags.drop(ID::title, true)); // no drag under way
+    EXPECT_EQ(drags.beginReorderDrag(ID::artist), u"artist");
+    EXPECT_FALSE(drags.drop(ID::title, false)); // text from elsewhere
+    EXPECT_TRUE(drags.drop(ID::duration, true));
+    drags.endReorderDrag();
+    EXPECT_EQ(describe(state.columns()), u"title duration artist");
+    EXPECT_EQ(undo.undoActionName(), u"Reorder Song Columns");
+
+    drags.beginReorderDrag(ID::title);
+    drags.endReorderDrag(); // cancelled: a later drop finds nothing to move
+    EXPECT_FALSE(drags.acceptsDrop(true));
+    EXPECT_FALSE(drags.drop(ID::artist, true));
+    drags.beginReorderDrag(ID::title);
+    EXPECT_TRUE(drags.drop(ID::title, true)); // onto itself: nothing moves
+    EXPECT_FALSE(drags.draggingColumn());
+    EXPECT_EQ(describe(state.columns()), u"title duration artist");
+
+    QSignalSpy steps(&undo, &UndoManager::stateChanged);
+    for (const double translation : { 20.0, 100.0, 200.0 }) {
+        drags.resizeDragMoved(ID::artist, translation);
+    }
+    EXPECT_EQ(describe(state.columns()), u"title duration artist@320");
+    drags.resizeDragEnded();
+    EXPECT_EQ(steps.count(), 1);
+    EXPECT_EQ(undo.undoActionName(), u"Resize Song Column");
+    drags.resizeDragMoved(ID::artist, 5);
+    drags.resizeDragMoved(ID::artist, 0);
+    drags.resizeDragEnded(); // back where it started: no step
+    EXPECT_EQ(steps.count(), 1);
+    drags.resizeDragMoved(ID::artist, std::nan(""));
+    drags.resizeDragEnded();
+    EXPECT_EQ(describe(state.columns()), u"title duration artist");
+    undo.undo();
+    undo.undo();
+    EXPECT_EQ(describe(state.columns()), u"title duration artist");
+    undo.undo();
+    EXPECT_EQ(describe(state.columns()), u"title artist duration");
 }
 
 } // namespace
