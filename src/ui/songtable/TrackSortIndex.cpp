@@ -79,6 +79,24 @@ std::vector<QCollatorSortKey> sortKeys(const QList<Track>& tracks, TrackSortFiel
     return keys;
 }
 
+// Sorts quarters of a long list on the global pool, then merges them.
+template <typename Less> void parallelSort(std::vector<int>& values, const Less& less)
+{
+    constexpr size_t parallelThreshold = 8192;
+    if (values.size() < parallelThreshold) {
+        std::sort(values.begin(), values.end(), less);
+        return;
+    }
+    const auto at
+        = [&](size_t quarter) { return values.begin() + qsizetype(values.size() * quarter / 4); };
+    const std::vector<size_t> quarters { 0, 1, 2, 3 };
+    QtConcurrent::blockingMap(quarters, [&](size_t q) { std::sort(at(q), at(q + 1), less); });
+    const std::vector<size_t> halves { 0, 2 };
+    QtConcurrent::blockingMap(
+        halves, [&](size_t q) { std::inplace_merge(at(q), at(q + 1), at(q + 2), less); });
+    std::inplace_merge(at(0), at(2), at(4), less);
+}
+
 } // namespace
 
 TrackSortIndex::TrackSortIndex(QList<Track> tracks)
@@ -122,7 +140,7 @@ TrackSortIndex::FieldOrder TrackSortIndex::makeFieldOrder(
 
     // `compare(a, b)` orders two positions on the field alone (<0, 0, >0).
     const auto build = [&](const auto& compare) {
-        std::sort(result.ascending.begin(), result.ascending.end(), [&](int a, int b) {
+        parallelSort(result.ascending, [&](int a, int b) {
             const int r = compare(a, b);
             return r != 0 ? r < 0 : idRank[size_t(a)] < idRank[size_t(b)];
         });

@@ -16,11 +16,13 @@ struct TrackTableModel::Preparation {
 TrackTableModel::TrackTableModel(QObject* parent, int backgroundThreshold)
     : QAbstractTableModel(parent)
     , m_pool(std::make_unique<QThreadPool>())
+    , m_urgentPool(std::make_unique<QThreadPool>())
     , m_backgroundThreshold(backgroundThreshold)
     , m_latestList(std::make_shared<std::atomic<quint64>>(0))
     , m_preparation(std::make_shared<Preparation>())
 {
     m_pool->setMaxThreadCount(1);
+    m_urgentPool->setMaxThreadCount(1);
 }
 
 TrackTableModel::~TrackTableModel()
@@ -29,6 +31,7 @@ TrackTableModel::~TrackTableModel()
     m_preparation->cancelled = true;
     *m_latestList = 0;
     m_pool->waitForDone();
+    m_urgentPool->waitForDone();
 }
 
 void TrackTableModel::setTracks(QList<Track> tracks)
@@ -48,8 +51,7 @@ void TrackTableModel::setTracks(QList<Track> tracks)
         (void)index->order({ field, true });
         return index;
     })
-        .onThreadPool(*m_pool)
-        .withPriority(2)
+        .onThreadPool(*m_urgentPool)
         .spawn()
         .then(this, [this, generation, field](std::shared_ptr<TrackSortIndex> index) {
             if (index && generation == m_requestedList) {
@@ -72,13 +74,13 @@ void TrackTableModel::adopt(TrackSortIndex index, TrackSortField preparedField)
         // The sort order changed while this list was ordered: show it by the
         // field it was ordered by until the new one is ready.
         m_orderedBy = { preparedField, true };
-        requestField(m_sortOrder.field, 1);
+        requestField(m_sortOrder.field, true);
     }
     setOrder(m_index.order(m_orderedBy), m_orderedBy);
     endResetModel();
     if (m_index.tracks().size() >= m_backgroundThreshold) {
         for (const TrackTableColumnID column : allTrackTableColumnIDs()) {
-            requestField(sortField(column), 0);
+            requestField(sortField(column), false);
         }
     }
 }
@@ -88,7 +90,7 @@ bool TrackTableModel::canOrderNow(TrackSortField field) const
     return m_index.hasField(field) || m_index.tracks().size() < m_backgroundThreshold;
 }
 
-void TrackTableModel::requestField(TrackSortField field, int priority)
+void TrackTableModel::requestField(TrackSortField field, bool urgent)
 {
     if (m_index.hasField(field)) {
         return;
@@ -101,8 +103,7 @@ void TrackTableModel::requestField(TrackSortField field, int priority)
         }
         return TrackSortIndex::makeFieldOrder(tracks, idRank, field);
     })
-        .onThreadPool(*m_pool)
-        .withPriority(priority)
+        .onThreadPool(urgent ? *m_urgentPool : *m_pool)
         .spawn()
         .then(this, [this, preparation, field](std::optional<TrackSortIndex::FieldOrder> order) {
             if (!order || preparation != m_preparation) {
@@ -140,7 +141,7 @@ void TrackTableModel::setSortOrder(const TrackSortOrder& sortOrder)
     if (canOrderNow(sortOrder.field)) {
         reorder();
     } else {
-        requestField(sortOrder.field, 1);
+        requestField(sortOrder.field, true);
     }
     Q_EMIT sortOrderChanged(m_sortOrder);
 }

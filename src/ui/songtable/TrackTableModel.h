@@ -35,8 +35,8 @@ enum class TrackRowVisualState {
 // collation keys. For a large list that work runs on a worker of the model's
 // own: the rows keep showing the previous list until the new one is ordered
 // (the newest list wins), then the other fields are ordered in the background
-// so that a header click only rearranges rows. A click on a field still being
-// ordered takes effect when it is ready.
+// so that a header click only rearranges rows. A click on a field not ordered
+// yet has it ordered beside the background work and takes effect when ready.
 class TrackTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -96,10 +96,13 @@ private:
     bool canOrderNow(TrackSortField field) const;
     void setOrder(std::vector<int> order, const TrackSortOrder& orderedBy);
     void reorder();
-    void requestField(TrackSortField field, int priority);
+    // An urgent field (the one the rows wait for) does not queue behind the
+    // background ones.
+    void requestField(TrackSortField field, bool urgent);
     void rowStatesChanged();
 
     std::unique_ptr<QThreadPool> m_pool;
+    std::unique_ptr<QThreadPool> m_urgentPool;
     int m_backgroundThreshold;
     quint64 m_requestedList = 0;
     quint64 m_shownList = 0;

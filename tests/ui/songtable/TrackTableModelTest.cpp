@@ -186,6 +186,22 @@ TEST_P(TrackTableModelSorting, SortsExactlyAsTheSortOrderAndRowsKeepTheirPlace)
 
 INSTANTIATE_TEST_SUITE_P(AtOnceAndOnTheWorker, TrackTableModelSorting, ::testing::Values(5000, 0));
 
+TEST(TrackSortIndex, LongListsAreSortedInPartsAlike)
+{
+    const QList<Track> tracks = randomTracks(9000);
+    TrackSortIndex index(tracks);
+    for (const TrackSortOrder order : { TrackSortOrder { TrackSortField::title, false },
+             TrackSortOrder { TrackSortField::duration, true } }) {
+        QList<Track> expected = tracks;
+        std::stable_sort(expected.begin(), expected.end(), order);
+        QList<Track> shown;
+        for (const int position : index.order(order)) {
+            shown << tracks[position];
+        }
+        EXPECT_TRUE(idList(shown) == idList(expected)) << rawValue(order.field).toStdString();
+    }
+}
+
 TEST(TrackTableModel, EveryRowOfASelectedOrCurrentSongShowsIt)
 {
     const Track a = song(1, u"A"_s);
