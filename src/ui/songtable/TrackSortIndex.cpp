@@ -50,7 +50,8 @@ QString sortText(const Track& track, TrackSortField field)
 
 // Collation keys of one field for every track, made in parallel chunks: the
 // collator is safe for concurrent const use.
-std::vector<QCollatorSortKey> sortKeys(const QList<Track>& tracks, TrackSortField field)
+std::vector<QCollatorSortKey> sortKeys(
+    const QList<Track>& tracks, TrackSortField field, const std::atomic<bool>* cancelled)
 {
     constexpr qsizetype chunkSize = 4096;
     std::vector<std::pair<qsizetype, qsizetype>> chunks;
@@ -59,6 +60,9 @@ std::vector<QCollatorSortKey> sortKeys(const QList<Track>& tracks, TrackSortFiel
     }
     const auto makeChunk = [&](const std::pair<qsizetype, qsizetype>& range) {
         std::vector<QCollatorSortKey> keys;
+        if (cancelled && *cancelled) {
+            return keys;
+        }
         keys.reserve(size_t(range.second - range.first));
         for (qsizetype i = range.first; i < range.second; ++i) {
             keys.push_back(text::localizedSortKey(sortText(tracks[i], field)));
@@ -129,8 +133,8 @@ std::vector<int> TrackSortIndex::idRanks(const QList<Track>& tracks)
     return rank;
 }
 
-TrackSortIndex::FieldOrder TrackSortIndex::makeFieldOrder(
-    const QList<Track>& tracks, const std::vector<int>& idRank, TrackSortField field)
+TrackSortIndex::FieldOrder TrackSortIndex::makeFieldOrder(const QList<Track>& tracks,
+    const std::vector<int>& idRank, TrackSortField field, const std::atomic<bool>* cancelled)
 {
     const size_t count = size_t(tracks.size());
     FieldOrder result;
@@ -154,7 +158,10 @@ TrackSortIndex::FieldOrder TrackSortIndex::makeFieldOrder(
     // array is many times faster than reaching into every Track.
     const auto compareNumbers = [](auto a, auto b) { return a < b ? -1 : (b < a ? 1 : 0); };
     if (isTextField(field)) {
-        const std::vector<QCollatorSortKey> keys = sortKeys(tracks, field);
+        const std::vector<QCollatorSortKey> keys = sortKeys(tracks, field, cancelled);
+        if (cancelled && *cancelled) {
+            return {}; // nobody waits for it any more
+        }
         build([&keys](int a, int b) { return keys[size_t(a)].compare(keys[size_t(b)]); });
     } else if (field == TrackSortField::duration || field == TrackSortField::dateAdded) {
         std::vector<double> values(count);

@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <array>
+#include <atomic>
 #include <optional>
 #include <vector>
 
@@ -37,8 +38,9 @@ public:
 
     // Rank of each position by id text, then position: the tie-break.
     static std::vector<int> idRanks(const QList<Track>& tracks);
-    static FieldOrder makeFieldOrder(
-        const QList<Track>& tracks, const std::vector<int>& idRank, TrackSortField field);
+    // Gives up (with an empty order) soon after `cancelled` becomes true.
+    static FieldOrder makeFieldOrder(const QList<Track>& tracks, const std::vector<int>& idRank,
+        TrackSortField field, const std::atomic<bool>* cancelled = nullptr);
 
 private:
     QList<Track> m_tracks;

@@ -38,6 +38,8 @@ void TrackTableModel::setTracks(QList<Track> tracks)
 {
     const quint64 generation = ++m_requestedList;
     *m_latestList = generation;
+    // The shown list's background ordering gives way to the new list.
+    m_preparation->cancelled = true;
     if (tracks.size() < m_backgroundThreshold) {
         adopt(TrackSortIndex(std::move(tracks)), m_sortOrder.field);
         return;
@@ -101,7 +103,12 @@ void TrackTableModel::requestField(TrackSortField field, bool urgent)
         if (preparation->cancelled || preparation->claimed[size_t(field)].exchange(true)) {
             return std::nullopt;
         }
-        return TrackSortIndex::makeFieldOrder(tracks, idRank, field);
+        TrackSortIndex::FieldOrder order
+            = TrackSortIndex::makeFieldOrder(tracks, idRank, field, &preparation->cancelled);
+        if (preparation->cancelled) {
+            return std::nullopt; // possibly cut short
+        }
+        return order;
     })
         .onThreadPool(urgent ? *m_urgentPool : *m_pool)
         .spawn()
