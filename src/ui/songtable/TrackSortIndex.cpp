@@ -105,7 +105,7 @@ template <typename Less> void parallelSort(std::vector<int>& values, const Less&
 
 TrackSortIndex::TrackSortIndex(QList<Track> tracks)
     : m_tracks(std::move(tracks))
-    , m_idRank(idRanks(m_tracks))
+    , m_idRank(std::make_shared<const std::vector<int>>(idRanks(m_tracks)))
 {
 }
 
@@ -200,16 +200,17 @@ TrackSortIndex::FieldOrder TrackSortIndex::makeFieldOrder(const QList<Track>& tr
     return result;
 }
 
-void TrackSortIndex::insert(TrackSortField field, FieldOrder order)
+void TrackSortIndex::insert(TrackSortField field, std::shared_ptr<const FieldOrder> order)
 {
     m_fieldOrders[size_t(field)] = std::move(order);
 }
 
 std::vector<int> TrackSortIndex::order(const TrackSortOrder& sortOrder)
 {
-    std::optional<FieldOrder>& slot = m_fieldOrders[size_t(sortOrder.field)];
+    std::shared_ptr<const FieldOrder>& slot = m_fieldOrders[size_t(sortOrder.field)];
     if (!slot) {
-        slot = makeFieldOrder(m_tracks, m_idRank, sortOrder.field);
+        slot = std::make_shared<const FieldOrder>(
+            makeFieldOrder(m_tracks, *m_idRank, sortOrder.field));
     }
     const FieldOrder& field = *slot;
     if (sortOrder.ascending) {

@@ -6,7 +6,7 @@
 #include <QList>
 #include <array>
 #include <atomic>
-#include <optional>
+#include <memory>
 #include <vector>
 
 namespace kivo {
@@ -29,12 +29,13 @@ public:
     explicit TrackSortIndex(QList<Track> tracks = {});
 
     const QList<Track>& tracks() const { return m_tracks; }
-    const std::vector<int>& idRank() const { return m_idRank; }
-    bool hasField(TrackSortField field) const { return m_fieldOrders[size_t(field)].has_value(); }
+    // Shared, not copied, with the worker's jobs.
+    const std::shared_ptr<const std::vector<int>>& idRank() const { return m_idRank; }
+    bool hasField(TrackSortField field) const { return m_fieldOrders[size_t(field)] != nullptr; }
     // Positions into tracks(), in display order; a field not made yet is made now.
     std::vector<int> order(const TrackSortOrder& sortOrder);
     // Adopts a field's order made elsewhere (on a worker) for the same list.
-    void insert(TrackSortField field, FieldOrder order);
+    void insert(TrackSortField field, std::shared_ptr<const FieldOrder> order);
 
     // Rank of each position by id text, then position: the tie-break.
     static std::vector<int> idRanks(const QList<Track>& tracks);
@@ -44,8 +45,8 @@ public:
 
 private:
     QList<Track> m_tracks;
-    std::vector<int> m_idRank;
-    std::array<std::optional<FieldOrder>, 12> m_fieldOrders;
+    std::shared_ptr<const std::vector<int>> m_idRank;
+    std::array<std::shared_ptr<const FieldOrder>, 12> m_fieldOrders;
 };
 
 } // namespace kivo

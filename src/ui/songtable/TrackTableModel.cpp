@@ -99,28 +99,29 @@ void TrackTableModel::requestField(TrackSortField field, bool urgent)
     }
     const std::shared_ptr<Preparation> preparation = m_preparation;
     QtConcurrent::task([tracks = m_index.tracks(), idRank = m_index.idRank(), field,
-                           preparation]() -> std::optional<TrackSortIndex::FieldOrder> {
+                           preparation]() -> std::shared_ptr<const TrackSortIndex::FieldOrder> {
         if (preparation->cancelled || preparation->claimed[size_t(field)].exchange(true)) {
-            return std::nullopt;
+            return nullptr;
         }
-        TrackSortIndex::FieldOrder order
-            = TrackSortIndex::makeFieldOrder(tracks, idRank, field, &preparation->cancelled);
+        auto order = std::make_shared<const TrackSortIndex::FieldOrder>(
+            TrackSortIndex::makeFieldOrder(tracks, *idRank, field, &preparation->cancelled));
         if (preparation->cancelled) {
-            return std::nullopt; // possibly cut short
+            return nullptr; // possibly cut short
         }
         return order;
     })
         .onThreadPool(urgent ? *m_urgentPool : *m_pool)
         .spawn()
-        .then(this, [this, preparation, field](std::optional<TrackSortIndex::FieldOrder> order) {
-            if (!order || preparation != m_preparation) {
-                return;
-            }
-            m_index.insert(field, std::move(*order));
-            if (field == m_sortOrder.field && m_orderedBy != m_sortOrder) {
-                reorder();
-            }
-        });
+        .then(this,
+            [this, preparation, field](std::shared_ptr<const TrackSortIndex::FieldOrder> order) {
+                if (!order || preparation != m_preparation) {
+                    return;
+                }
+                m_index.insert(field, std::move(order));
+                if (field == m_sortOrder.field && m_orderedBy != m_sortOrder) {
+                    reorder();
+                }
+            });
 }
 
 void TrackTableModel::setOrder(std::vector<int> order, const TrackSortOrder& orderedBy)
