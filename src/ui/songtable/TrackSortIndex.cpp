@@ -50,8 +50,8 @@ QString sortText(const Track& track, TrackSortField field)
 
 // Collation keys of one field for every track, made in parallel chunks: the
 // collator is safe for concurrent const use.
-std::vector<QCollatorSortKey> sortKeys(
-    const QList<Track>& tracks, TrackSortField field, const std::atomic<bool>* cancelled)
+std::vector<QCollatorSortKey> sortKeys(const QList<Track>& tracks, TrackSortField field,
+    bool parallel, const std::atomic<bool>* cancelled)
 {
     constexpr qsizetype chunkSize = 4096;
     std::vector<std::pair<qsizetype, qsizetype>> chunks;
@@ -71,6 +71,13 @@ std::vector<QCollatorSortKey> sortKeys(
     };
     std::vector<QCollatorSortKey> keys;
     keys.reserve(size_t(tracks.size()));
+    if (!parallel) {
+        for (const auto& chunk : chunks) {
+            std::vector<QCollatorSortKey> part = makeChunk(chunk);
+            keys.insert(keys.end(), part.begin(), part.end());
+        }
+        return keys;
+    }
     if (chunks.size() == 1) {
         keys = makeChunk(chunks.front());
         return keys;
@@ -84,10 +91,11 @@ std::vector<QCollatorSortKey> sortKeys(
 }
 
 // Sorts quarters of a long list on the global pool, then merges them.
-template <typename Less> void parallelSort(std::vector<int>& values, const Less& less)
+template <typename Less>
+void parallelSort(std::vector<int>& values, const Less& less, bool parallel)
 {
     constexpr size_t parallelThreshold = 8192;
-    if (values.size() < parallelThreshold) {
+    if (!parallel || values.size() < parallelThreshold) {
         std::sort(values.begin(), values.end(), less);
         return;
     }
@@ -134,7 +142,8 @@ std::vector<int> TrackSortIndex::idRanks(const QList<Track>& tracks)
 }
 
 TrackSortIndex::FieldOrder TrackSortIndex::makeFieldOrder(const QList<Track>& tracks,
-    const std::vector<int>& idRank, TrackSortField field, const std::atomic<bool>* cancelled)
+    const std::vector<int>& idRank, TrackSortField field, bool parallel,
+    const std::atomic<bool>* cancelled)
 {
     const size_t count = size_t(tracks.size());
     FieldOrder result;
@@ -144,10 +153,13 @@ TrackSortIndex::FieldOrder TrackSortIndex::makeFieldOrder(const QList<Track>& tr
 
     // `compare(a, b)` orders two positions on the field alone (<0, 0, >0).
     const auto build = [&](const auto& compare) {
-        parallelSort(result.ascending, [&](int a, int b) {
-            const int r = compare(a, b);
-            return r != 0 ? r < 0 : idRank[size_t(a)] < idRank[size_t(b)];
-        });
+        parallelSort(
+            result.ascending,
+            [&](int a, int b) {
+                const int r = compare(a, b);
+                return r != 0 ? r < 0 : idRank[size_t(a)] < idRank[size_t(b)];
+            },
+            parallel);
         for (size_t i = 0; i < count; ++i) {
             const bool sameAsPrevious
                 = i > 0 && compare(result.ascending[i - 1], result.ascending[i]) == 0;
@@ -158,7 +170,7 @@ TrackSortIndex::FieldOrder TrackSortIndex::makeFieldOrder(const QList<Track>& tr
     // array is many times faster than reaching into every Track.
     const auto compareNumbers = [](auto a, auto b) { return a < b ? -1 : (b < a ? 1 : 0); };
     if (isTextField(field)) {
-        const std::vector<QCollatorSortKey> keys = sortKeys(tracks, field, cancelled);
+        const std::vector<QCollatorSortKey> keys = sortKeys(tracks, field, parallel, cancelled);
         if (cancelled && *cancelled) {
             return {}; // nobody waits for it any more
         }
@@ -210,7 +222,7 @@ std::vector<int> TrackSortIndex::order(const TrackSortOrder& sortOrder)
     std::shared_ptr<const FieldOrder>& slot = m_fieldOrders[size_t(sortOrder.field)];
     if (!slot) {
         slot = std::make_shared<const FieldOrder>(
-            makeFieldOrder(m_tracks, *m_idRank, sortOrder.field));
+            makeFieldOrder(m_tracks, *m_idRank, sortOrder.field, true));
     }
     const FieldOrder& field = *slot;
     if (sortOrder.ascending) {

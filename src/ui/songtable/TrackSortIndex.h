@@ -39,9 +39,10 @@ public:
 
     // Rank of each position by id text, then position: the tie-break.
     static std::vector<int> idRanks(const QList<Track>& tracks);
-    // Gives up (with an empty order) soon after `cancelled` becomes true.
+    // `parallel` spreads the work over the global pool (for an order someone
+    // waits for). Gives up (with an empty order) soon after `cancelled` becomes true.
     static FieldOrder makeFieldOrder(const QList<Track>& tracks, const std::vector<int>& idRank,
-        TrackSortField field, const std::atomic<bool>* cancelled = nullptr);
+        TrackSortField field, bool parallel, const std::atomic<bool>* cancelled = nullptr);
 
 private:
     QList<Track> m_tracks;

@@ -98,13 +98,17 @@ void TrackTableModel::requestField(TrackSortField field, bool urgent)
         return;
     }
     const std::shared_ptr<Preparation> preparation = m_preparation;
-    QtConcurrent::task([tracks = m_index.tracks(), idRank = m_index.idRank(), field,
+    QtConcurrent::task([tracks = m_index.tracks(), idRank = m_index.idRank(), field, urgent,
                            preparation]() -> std::shared_ptr<const TrackSortIndex::FieldOrder> {
-        if (preparation->cancelled || preparation->claimed[size_t(field)].exchange(true)) {
+        // Background work skips a field already taken on; an urgent request
+        // does not wait for a slower background run of its field.
+        const bool taken = preparation->claimed[size_t(field)].exchange(true);
+        if (preparation->cancelled || (taken && !urgent)) {
             return nullptr;
         }
-        auto order = std::make_shared<const TrackSortIndex::FieldOrder>(
-            TrackSortIndex::makeFieldOrder(tracks, *idRank, field, &preparation->cancelled));
+        auto order
+            = std::make_shared<const TrackSortIndex::FieldOrder>(TrackSortIndex::makeFieldOrder(
+                tracks, *idRank, field, urgent, &preparation->cancelled));
         if (preparation->cancelled) {
             return nullptr; // possibly cut short
         }
@@ -114,7 +118,7 @@ void TrackTableModel::requestField(TrackSortField field, bool urgent)
         .spawn()
         .then(this,
             [this, preparation, field](std::shared_ptr<const TrackSortIndex::FieldOrder> order) {
-                if (!order || preparation != m_preparation) {
+                if (!order || preparation != m_preparation || m_index.hasField(field)) {
                     return;
                 }
                 m_index.insert(field, std::move(order));
