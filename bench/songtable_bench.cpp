@@ -1,0 +1,194 @@
+// The song table at 100,000 tracks. A library change: the time until the
+// table shows the new list (ordered on the model's worker) and the main
+// thread's share of it (the model reset). A header click that sorts by Title
+// or by Duration: with the fields ordered in the background after the change,
+// and right after the change while that is still under way. What the worker
+// spends ordering one field (collation keys for Title). Select all, and the
+// cell texts of one full viewport (30 rows).
+// Targets: sort <= 100 ms from click to sorted model; no main-thread stall
+// over 50 ms.
+#include "BenchMain.h"
+#include "SyntheticLibrary.h"
+#include "ui/songtable/TrackListSelectionCommands.h"
+#include "ui/songtable/TrackSelectionState.h"
+#include "ui/songtable/TrackTableModel.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <benchmark/benchmark.h>
+#include <ctime>
+
+namespace kivo {
+namespace {
+
+const QList<Track>& library()
+{
+    static const QList<Track> tracks = bench::makeSyntheticLibrary(100000, 2001);
+    return tracks;
+}
+
+double threadCpuMs()
+{
+    timespec now {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+}
+
+// The most main-thread time one turn of the event loop took: the longest the
+// window could have stalled.
+double longestTurnMs = 0;
+
+void settle(const TrackTableModel& model)
+{
+    while (!model.isUpToDate()) {
+        const double start = threadCpuMs();
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        longestTurnMs = std::max(longestTurnMs, threadCpuMs() - start);
+    }
+}
+
+// Waits until every field is ordered: a click on each then takes effect at once.
+void orderEveryField(TrackTableModel& model)
+{
+    for (int column = 0; column < model.columnCount(); ++column) {
+        model.sort(column);
+        settle(model);
+    }
+}
+
+void BM_LibraryChangeUntilShown(benchmark::State& state)
+{
+    TrackTableModel model;
+    model.setSortOrder({ state.range(0) == 0 ? TrackSortField::title : TrackSortField::duration });
+    double resetMs = 0;
+    int resets = 0;
+    QElapsedTimer resetTimer;
+    QObject::connect(&model, &TrackTableModel::modelAboutToBeReset, [&] { resetTimer.start(); });
+    QObject::connect(&model, &TrackTableModel::modelReset, [&] {
+        resetMs += resetTimer.nsecsElapsed() / 1e6;
+        ++resets;
+    });
+    longestTurnMs = 0;
+    for (auto _ : state) {
+        const double start = threadCpuMs();
+        model.setTracks(library());
+        longestTurnMs = std::max(longestTurnMs, threadCpuMs() - start);
+        settle(model);
+    }
+    state.counters["main_thread_reset_ms"] = resets > 0 ? resetMs / resets : 0;
+    state.counters["longest_main_thread_turn_ms"] = longestTurnMs;
+    state.SetLabel(state.range(0) == 0 ? "sorted by Title" : "sorted by Duration");
+}
+BENCHMARK(BM_LibraryChangeUntilShown)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Clicks alternate between the column and Date Added, so each one reorders.
+void BM_SortClick(benchmark::State& state)
+{
+    const int column
+        = int(state.range(0) == 0 ? TrackTableColumnID::title : TrackTableColumnID::duration);
+    TrackTableModel model;
+    model.setTracks(library());
+    settle(model);
+    orderEveryField(model);
+    bool ascending = false;
+    for (auto _ : state) {
+        ascending = !ascending;
+        model.sort(column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+        settle(model);
+        state.PauseTiming();
+        model.sort(int(TrackTableColumnID::dateAdded));
+        state.ResumeTiming();
+    }
+    state.SetLabel(state.range(0) == 0 ? "Title" : "Duration");
+}
+BENCHMARK(BM_SortClick)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The worst case: a click right after a library change, while the worker is
+// still ordering the other fields.
+void BM_SortClickRightAfterLibraryChange(benchmark::State& state)
+{
+    const int column
+        = int(state.range(0) == 0 ? TrackTableColumnID::title : TrackTableColumnID::duration);
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto model = std::make_unique<TrackTableModel>();
+        model->setSortOrder({ TrackSortField::dateAdded, true });
+        model->setTracks(library());
+        settle(*model);
+        state.ResumeTiming();
+        model->sort(column);
+        settle(*model);
+        state.PauseTiming();
+        model.reset();
+        state.ResumeTiming();
+    }
+    state.SetLabel(state.range(0) == 0 ? "Title" : "Duration");
+}
+BENCHMARK(BM_SortClickRightAfterLibraryChange)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// The worker's cost of one field: the id ranks are made once per list.
+void BM_OrderOneField(benchmark::State& state)
+{
+    const TrackSortField field = TrackSortField(state.range(0));
+    const std::vector<int> idRank = TrackSortIndex::idRanks(library());
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(TrackSortIndex::makeFieldOrder(library(), idRank, field, true));
+    }
+    state.SetLabel(rawValue(field).toStdString());
+}
+BENCHMARK(BM_OrderOneField)
+    ->Arg(int(TrackSortField::title))
+    ->Arg(int(TrackSortField::duration))
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// Ctrl+A: the selection, the rows' states and the menu's counts.
+void BM_SelectAll(benchmark::State& state)
+{
+    TrackTableModel model;
+    model.setTracks(library());
+    settle(model);
+    TrackListSelectionCommandTarget target;
+    for (auto _ : state) {
+        TrackSelectionState selection;
+        selection.selectAll(model.orderedIDs());
+        model.setSelectedIDs(selection.selectedIDs());
+        target.update(model.rowCount(), int(selection.selectedIDs().size()));
+        state.PauseTiming();
+        model.setSelectedIDs({});
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_SelectAll)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// What a delegate reads to draw 30 rows of all twelve columns.
+void BM_ViewportCellTexts(benchmark::State& state)
+{
+    TrackTableModel model;
+    model.setTracks(library());
+    settle(model);
+    int first = 0;
+    for (auto _ : state) {
+        first = (first + 997) % (model.rowCount() - 30);
+        for (int row = first; row < first + 30; ++row) {
+            for (int column = 0; column < model.columnCount(); ++column) {
+                const QModelIndex index = model.index(row, column);
+                benchmark::DoNotOptimize(index.data(Qt::DisplayRole));
+                benchmark::DoNotOptimize(index.data(TrackTableModel::RowStateRole));
+            }
+        }
+    }
+}
+BENCHMARK(BM_ViewportCellTexts)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+} // namespace
+} // namespace kivo
+
+int main(int argc, char** argv)
+{
+    return kivo::bench::runBenchmarks(argc, argv, [] { kivo::library(); });
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "model/Track.h"
+#include "model/TrackSortOrder.h"
+
+#include <QList>
+#include <array>
+#include <atomic>
+#include <memory>
+#include <vector>
+
+namespace kivo {
+
+// Display orders of one track list, for every sort field and direction, in
+// exactly the order of TrackSortOrder (ties by id text, then by position, so a
+// song listed twice keeps its two rows in list order). A field's ascending
+// order is made once (texts through collation keys) and kept; the descending
+// order is derived from it in linear time. Build a new index when the list
+// changes. One thread at a time; the static parts may run on any thread.
+class TrackSortIndex {
+public:
+    struct FieldOrder {
+        std::vector<int> ascending;
+        // For each place in `ascending`, the first place of its run of equal
+        // field values.
+        std::vector<int> runStart;
+    };
+
+    explicit TrackSortIndex(QList<Track> tracks = {});
+
+    const QList<Track>& tracks() const { return m_tracks; }
+    // Shared, not copied, with the worker's jobs.
+    const std::shared_ptr<const std::vector<int>>& idRank() const { return m_idRank; }
+    bool hasField(TrackSortField field) const { return m_fieldOrders[size_t(field)] != nullptr; }
+    // Positions into tracks(), in display order; a field not made yet is made now.
+    std::vector<int> order(const TrackSortOrder& sortOrder);
+    // Adopts a field's order made elsewhere (on a worker) for the same list.
+    void insert(TrackSortField field, std::shared_ptr<const FieldOrder> order);
+
+    // Rank of each position by id text, then position: the tie-break.
+    static std::vector<int> idRanks(const QList<Track>& tracks);
+    // `parallel` spreads the work over the global pool (for an order someone
+    // waits for). Gives up (with an empty order) soon after `cancelled` becomes true.
+    static FieldOrder makeFieldOrder(const QList<Track>& tracks, const std::vector<int>& idRank,
+        TrackSortField field, bool parallel, const std::atomic<bool>* cancelled = nullptr);
+
+private:
+    QList<Track> m_tracks;
+    std::shared_ptr<const std::vector<int>> m_idRank;
+    std::array<std::shared_ptr<const FieldOrder>, 12> m_fieldOrders;
+};
+
+} // namespace kivo
