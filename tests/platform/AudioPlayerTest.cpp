@@ -248,6 +248,26 @@ TEST_P(AudioPlayerTest, ADestroyedPlayerReportsNothingEvenWhenItsEndWasUnderWay)
     EXPECT_TRUE(ends.empty());
 }
 
+// Starts and pauses still queued for the output thread when the player goes:
+// the sink's teardown runs them, and they must not bring a new sink to life
+// inside a dying output.
+TEST_P(AudioPlayerTest, ControlsStillQueuedAtDestructionAreDropped)
+{
+    const QString file = tone(0.5);
+    for (int round = 0; round < 10; ++round) {
+        auto player = open(file);
+        ASSERT_TRUE(player->play());
+        QTest::qWait(30); // the sink is up
+        for (int toggle = 0; toggle < 5; ++toggle) {
+            player->pause();
+            ASSERT_TRUE(player->play());
+        }
+        player.reset();
+    }
+    QTest::qWait(100);
+    EXPECT_TRUE(ends.empty());
+}
+
 TEST_P(AudioPlayerTest, RenamingOrDeletingThePlayingFileDoesNoHarm)
 {
     const QString file = tone(0.8);
