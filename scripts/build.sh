@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Configures and builds one variant: build.sh release | asan | tsan
-# (tsan builds only the tests of the audio players and the playback engines,
-# whose threads it is there to check).
+# (tsan builds only the platform and playback tests, whose audio threads it is
+# there to check).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 variant=${1:-release}

@@ -17,7 +17,8 @@ export HOME="$scratch/home" XDG_DATA_HOME="$scratch/data" XDG_CONFIG_HOME="$scra
 export XDG_RUNTIME_DIR="$scratch/runtime" QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=0:halt_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$PWD/tests/tsan.supp"
+# die_after_fork=0: the sink test records the output with a child process.
+export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:die_after_fork=0:suppressions=$PWD/tests/tsan.supp"
 
 # A sound server with a null sink stands in for the sound card. An idle null
 # sink runs with a latency of up to two seconds, which stalls every new stream
@@ -57,11 +58,12 @@ for variant in $builds; do
     echo "== build: $variant"
     ./scripts/build.sh "$variant"
     echo "== tests: $variant"
-    # The tsan variant builds only some test programs; the others show up as
-    # "_NOT_BUILT" entries.
-    skip=()
-    [ "$variant" = tsan ] && skip=(-E '_NOT_BUILT$')
-    ctest --test-dir "build/$variant" -j "$(nproc)" --output-on-failure "${skip[@]}" "$@" \
+    # The tsan variant runs the tests of the audio players and the audio
+    # engine, whose threads are ours; elsewhere Qt's thread pools, invisible
+    # to the tool, give only false reports.
+    select=()
+    [ "$variant" = tsan ] && select=(-R '^(Outputs/)?Audio(Player|Engine)')
+    ctest --test-dir "build/$variant" -j "$(nproc)" --output-on-failure "${select[@]}" "$@" \
         || status=1
 done
 exit $status
