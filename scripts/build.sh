@@ -1,12 +1,19 @@
 #!/usr/bin/env bash
-# Configures and builds one variant: build.sh release | asan
+# Configures and builds one variant: build.sh release | asan | tsan
+# (tsan builds only the platform and playback tests, whose audio threads it is
+# there to check).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 variant=${1:-release}
+targets=()
 case "$variant" in
     release) flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
     asan) flags=(-DCMAKE_BUILD_TYPE=Debug -DKIVO_SANITIZE=ON -DKIVO_BUILD_BENCH=OFF) ;;
+    tsan)
+        flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DKIVO_TSAN=ON -DKIVO_BUILD_BENCH=OFF)
+        targets=(--target tests_platform tests_engines_playback)
+        ;;
     *) echo "unknown build variant: $variant" >&2; exit 2 ;;
 esac
 cmake -S . -B "build/$variant" -G Ninja "${flags[@]}" >/dev/null
-cmake --build "build/$variant" -j "$(nproc)"
+cmake --build "build/$variant" -j "$(nproc)" "${targets[@]}"

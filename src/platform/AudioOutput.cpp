@@ -30,6 +30,9 @@ public:
 
     void start();
     void pause();
+    // Ends output for good: the sink is stopped and destroyed here, on the
+    // thread that made it, while its event loop still runs.
+    void shutDown();
 
 private:
     // What the sink pulls from: frames from the pipeline, silence when none.
@@ -65,6 +68,7 @@ private:
     const int m_channels;
     const int m_sampleRate;
     bool m_running = false;
+    bool m_closed = false; // shut down: nothing starts again
     bool m_silent;
 
     QTimer m_timer;
@@ -75,6 +79,10 @@ private:
 
     std::unique_ptr<Feed> m_feed;
     std::unique_ptr<QAudioSink> m_sink;
+    // A failed sink and its feed, kept until control is back in the event loop
+    // (the failure may be noticed inside one of the sink's own calls).
+    std::unique_ptr<QAudioSink> m_retiredSink;
+    std::unique_ptr<Feed> m_retiredFeed;
     qint64 m_deliveredFrames = 0; // to the current sink, silence included
     qint64 m_realEndFrame = 0; // delivered count just after the last decoded frame
 
@@ -98,17 +106,28 @@ AudioOutputWorker::AudioOutputWorker(AudioOutput& owner)
 
 AudioOutputWorker::~AudioOutputWorker()
 {
+    shutDown(); // already done by the owner; kept for a thread that never got to run
+}
+
+void AudioOutputWorker::shutDown()
+{
+    // Qt's sink runs the thread's pending events while it is destroyed; a
+    // start or pause still queued then must not bring a new sink to life.
+    m_closed = true;
+    m_running = false;
     m_timer.stop();
     if (m_sink) {
         m_sink->stop();
     }
     m_sink.reset();
     m_feed.reset();
+    m_retiredSink.reset();
+    m_retiredFeed.reset();
 }
 
 void AudioOutputWorker::start()
 {
-    if (m_running) {
+    if (m_running || m_closed) {
         return;
     }
     m_running = true;
@@ -130,7 +149,7 @@ void AudioOutputWorker::start()
 
 void AudioOutputWorker::pause()
 {
-    if (!m_running) {
+    if (!m_running || m_closed) {
         return;
     }
     if (m_silent) {
@@ -171,13 +190,8 @@ void AudioOutputWorker::fallBackToSilence(const QString& reason)
     if (m_sink) {
         m_sink->stop();
     }
-    // Deleted later: this may run inside one of the sink's own calls.
-    if (m_sink) {
-        m_sink.release()->deleteLater();
-    }
-    if (m_feed) {
-        m_feed.release()->deleteLater();
-    }
+    m_retiredSink = std::move(m_sink);
+    m_retiredFeed = std::move(m_feed);
     m_silent = true;
     m_lastClockNs = m_clock.nsecsElapsed();
     m_clockFraction = 0;
@@ -283,10 +297,16 @@ void AudioOutputWorker::tick()
 
 void AudioOutput::Thread::run()
 {
-    AudioOutputWorker worker(m_owner);
-    m_owner.m_worker = &worker;
-    m_owner.m_ready.release();
-    exec();
+    {
+        AudioOutputWorker worker(m_owner);
+        // Release order: the worker is complete before the owner posts to it.
+        m_owner.m_worker.store(&worker, std::memory_order_release);
+        m_owner.m_ready.release();
+        exec();
+    }
+    // QThread::wait() orders everything above before the owner goes on, but
+    // through a lock that a thread checker cannot see; this makes it explicit.
+    m_owner.m_finished.store(true, std::memory_order_release);
 }
 
 AudioOutput::AudioOutput(AudioPipeline& pipeline, const QAudioDevice& device,
@@ -305,13 +325,20 @@ AudioOutput::AudioOutput(AudioPipeline& pipeline, const QAudioDevice& device,
 
 AudioOutput::~AudioOutput()
 {
+    // The sink goes while its thread's event loop still runs (its backend
+    // may have posted work to it); only then does the thread end. Waiting
+    // here also means no end is reported once this returns.
+    AudioOutputWorker* worker = m_worker.load(std::memory_order_acquire);
+    QMetaObject::invokeMethod(
+        worker, [worker] { worker->shutDown(); }, Qt::BlockingQueuedConnection);
     m_thread.quit();
     m_thread.wait();
+    [[maybe_unused]] const bool finished = m_finished.load(std::memory_order_acquire);
 }
 
 void AudioOutput::post(void (AudioOutputWorker::*command)())
 {
-    AudioOutputWorker* worker = m_worker;
+    AudioOutputWorker* worker = m_worker.load(std::memory_order_acquire);
     QMetaObject::invokeMethod(
         worker, [worker, command] { (worker->*command)(); }, Qt::QueuedConnection);
 }

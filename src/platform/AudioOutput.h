@@ -62,7 +62,8 @@ private:
     std::atomic<float> m_volume;
     Thread m_thread;
     QSemaphore m_ready;
-    AudioOutputWorker* m_worker = nullptr; // lives on m_thread while it runs
+    std::atomic<AudioOutputWorker*> m_worker = nullptr; // lives on m_thread while it runs
+    std::atomic<bool> m_finished = false; // set as the thread's last act
 
     friend class AudioOutputWorker;
 };

@@ -3,6 +3,7 @@
 #include <QDataStream>
 #include <QFileInfo>
 #include <QMutex>
+#include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -46,7 +47,7 @@ QString SecurityScopedAccessError::errorDescription() const
     case Case::bookmarkResolutionFailed:
         return u"Saved access to "_s + name + u" could not be restored: "_s + m_underlying;
     case Case::permissionDenied:
-        return u"macOS no longer permits access to "_s + name
+        return u"The system no longer permits access to "_s + name
             + u". Add the file again to reconnect it."_s;
     }
     return {};
@@ -99,18 +100,23 @@ public:
             || !path.startsWith('/') || path.contains('\0')) {
             throw Failure(u"The bookmark data is corrupted."_s);
         }
-        const QString filePath = QString::fromUtf8(path);
+        // Resolved by path: whatever stands there now (or nothing) is for the
+        // caller to judge, so that a deleted song reads as missing, not as refused.
         struct stat info { };
-        if (::stat(path.constData(), &info) != 0) {
-            throw Failure(u"The file doesn't exist."_s);
-        }
-        isStale = quint64(info.st_dev) != device || quint64(info.st_ino) != inode;
-        return QUrl::fromLocalFile(filePath);
+        isStale = ::stat(path.constData(), &info) != 0 || quint64(info.st_dev) != device
+            || quint64(info.st_ino) != inode;
+        return QUrl::fromLocalFile(QString::fromUtf8(path));
     }
 
-    bool isReadableFile(const QString& path) override
+    bool refusesReading(const QString& path) override
     {
-        return ::access(QFile::encodeName(path).constData(), R_OK) == 0 && QFileInfo(path).isFile();
+        const QByteArray name = QFile::encodeName(path);
+        if (::access(name.constData(), R_OK) == 0) {
+            return false;
+        }
+        // Anything but a refusal (nothing there, a symlink loop, ...) is left
+        // to the caller's own checks, which have the fitting words for it.
+        return errno == EACCES || errno == EPERM;
     }
 };
 
@@ -197,7 +203,7 @@ std::shared_ptr<SecurityScopedResource> SecurityScopedResource::beginAccess(cons
         }
     }
     const bool started = platform->startAccessing(url);
-    if (!started && !platform->isReadableFile(url.toLocalFile())) {
+    if (!started && platform->refusesReading(url.toLocalFile())) {
         throw SecurityScopedAccessError::permissionDenied(url);
     }
     return std::shared_ptr<SecurityScopedResource>(

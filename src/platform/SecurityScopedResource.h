@@ -58,9 +58,13 @@ public:
     virtual void stopAccessing(const QUrl& url) = 0;
     // Throws Failure.
     virtual QByteArray bookmarkData(const QUrl& url) = 0;
-    // Throws Failure; `isStale` reports a bookmark whose file identity changed.
+    // Throws Failure for a bookmark that names no place; `isStale` reports one
+    // whose file identity changed or whose file is gone.
     virtual QUrl resolveBookmark(const QByteArray& bookmark, bool& isStale) = 0;
-    virtual bool isReadableFile(const QString& path) = 0;
+    // True only when something stands at `path` and this process may not read
+    // it. A missing file or a folder is not refused here: the callers report
+    // those in their own words.
+    virtual bool refusesReading(const QString& path) = 0;
 
     // The process-wide platform; replaceable for tests (nullptr restores the real one).
     static std::shared_ptr<FileAccessPlatform> shared();

@@ -134,7 +134,9 @@ TEST_P(AudioPlayerTest, SettingTheTimeReadsBackAtOnceInEveryState)
     ASSERT_TRUE(QTest::qWaitFor([&] { return player->currentTime() > 1.6; }, 10000));
 
     player->setCurrentTime(0.25); // while playing, backwards
-    EXPECT_NEAR(player->currentTime(), 0.25, 0.002); // it plays on from there
+    // It plays on from there: what a busy machine lets be heard in between
+    // counts, but it is far from the old position.
+    EXPECT_NEAR(player->currentTime(), 0.25, 0.05);
     ASSERT_TRUE(QTest::qWaitFor([&] { return player->currentTime() > 0.35; }, 10000));
     EXPECT_LT(player->currentTime(), 1.5);
 
@@ -245,6 +247,26 @@ TEST_P(AudioPlayerTest, ADestroyedPlayerReportsNothingEvenWhenItsEndWasUnderWay)
         QTest::qWait(20);
     }
     QTest::qWait(200);
+    EXPECT_TRUE(ends.empty());
+}
+
+// Starts and pauses still queued for the output thread when the player goes:
+// the sink's teardown runs them, and they must not bring a new sink to life
+// inside a dying output.
+TEST_P(AudioPlayerTest, ControlsStillQueuedAtDestructionAreDropped)
+{
+    const QString file = tone(0.5);
+    for (int round = 0; round < 10; ++round) {
+        auto player = open(file);
+        ASSERT_TRUE(player->play());
+        QTest::qWait(30); // the sink is up
+        for (int toggle = 0; toggle < 5; ++toggle) {
+            player->pause();
+            ASSERT_TRUE(player->play());
+        }
+        player.reset();
+    }
+    QTest::qWait(100);
     EXPECT_TRUE(ends.empty());
 }
 

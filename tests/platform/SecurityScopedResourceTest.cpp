@@ -2,9 +2,11 @@
 #include "support/TempDir.h"
 
 #include <QDataStream>
+#include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
 #include <stdexcept>
+#include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -43,32 +45,45 @@ QByteArray craftedBookmark(const QByteArray& path)
     return bytes;
 }
 
-TEST_F(SecurityScopedResourceTest, ADeletedFileGivesTheThreeErrorTexts)
+// Access is refused only for a file that is there and may not be read: a
+// deleted file or a folder in a song's place is left to the callers' checks.
+TEST_F(SecurityScopedResourceTest, OnlyAnUnreadableFileIsRefused)
 {
     const QString song = writeFile(u"Real Song.wav"_s, "audio");
     const QByteArray bookmark = SecurityScopedResource::makeBookmark(QUrl::fromLocalFile(song));
+    const QString folder = path(u"Folder.mp3"_s);
+    QDir().mkpath(folder);
+    const QString locked = writeFile(u"Locked.mp3"_s, "audio");
+    QFile::setPermissions(locked, {});
     QFile::remove(song);
 
-    // Resolution failures name the file of the track's stored URL.
-    Track stored = trackFor(path(u"Stored Name.mp3"_s), bookmark);
-    SecurityScopedAccessError error = errorOf([&] { SecurityScopedResource::beginAccess(stored); });
-    EXPECT_EQ(error.errorCase(), SecurityScopedAccessError::Case::bookmarkResolutionFailed);
-    EXPECT_EQ(error.errorDescription(),
-        u"Saved access to Stored Name.mp3 could not be restored: The file doesn't exist."_s);
-    EXPECT_STREQ(error.what(), error.errorDescription().toStdString().c_str());
+    for (const Track& track :
+        { trackFor(song, bookmark), trackFor(song), trackFor(folder),
+            trackFor(folder, SecurityScopedResource::makeBookmark(QUrl::fromLocalFile(folder))) }) {
+        EXPECT_EQ(SecurityScopedResource::beginAccess(track)->url(), track.fileURL);
+    }
+    if (::geteuid() != 0) { // root reads everything
+        const SecurityScopedAccessError error
+            = errorOf([&] { SecurityScopedResource::beginAccess(trackFor(locked)); });
+        EXPECT_EQ(error.errorCase(), SecurityScopedAccessError::Case::permissionDenied);
+        EXPECT_EQ(error.url(), QUrl::fromLocalFile(locked));
+    }
 
-    error = errorOf([&] { SecurityScopedResource::beginAccess(trackFor(song)); });
-    EXPECT_EQ(error.errorCase(), SecurityScopedAccessError::Case::permissionDenied);
-    EXPECT_EQ(error.url(), QUrl::fromLocalFile(song));
-    EXPECT_EQ(error.errorDescription(),
-        u"macOS no longer permits access to Real Song.wav. Add the file again to reconnect it."_s);
-
-    error = errorOf([&] { SecurityScopedResource::makeBookmark(QUrl::fromLocalFile(song)); });
+    SecurityScopedAccessError error
+        = errorOf([&] { SecurityScopedResource::makeBookmark(QUrl::fromLocalFile(song)); });
     EXPECT_EQ(error.errorCase(), SecurityScopedAccessError::Case::bookmarkCreationFailed);
     EXPECT_EQ(error.errorDescription(),
         u"Access to Real Song.wav could not be saved: The file doesn't exist."_s);
     EXPECT_THROW(SecurityScopedResource::makeBookmark(QUrl(u"https://example.com/a.mp3"_s)),
         SecurityScopedAccessError);
+
+    // Resolution failures name the file of the track's stored URL.
+    error = errorOf([&] {
+        SecurityScopedResource::beginAccess(trackFor(path(u"Stored Name.mp3"_s), "garbage"));
+    });
+    EXPECT_EQ(error.errorDescription(),
+        u"Saved access to Stored Name.mp3 could not be restored: The bookmark data is corrupted."_s);
+    EXPECT_STREQ(error.what(), error.errorDescription().toStdString().c_str());
 }
 
 TEST_F(SecurityScopedResourceTest, BookmarksLeadBackToTheirFileAndMalformedOnesFailToResolve)
@@ -126,7 +141,7 @@ public:
         isStale = true;
         return resolvedTo.isEmpty() ? QUrl::fromEncoded(bookmark) : resolvedTo;
     }
-    bool isReadableFile(const QString&) override { return readable; }
+    bool refusesReading(const QString&) override { return !readable; }
 
     bool canStart = true;
     bool readable = true;
@@ -177,6 +192,8 @@ TEST_F(ScopeBalanceTest, TheLastHolderStopsAStartedScopeOnce)
         [&] { SecurityScopedResource::beginAccess(trackFor(song.toLocalFile(), "bookmark")); });
     EXPECT_EQ(error.errorCase(), SecurityScopedAccessError::Case::permissionDenied);
     EXPECT_EQ(error.url(), platform->resolvedTo);
+    EXPECT_EQ(error.errorDescription(),
+        u"The system no longer permits access to Song.mp3. Add the file again to reconnect it."_s);
     EXPECT_TRUE(platform->stopped.isEmpty());
 
     EXPECT_EQ(SecurityScopedResource::makeBookmark(song), song.toEncoded());

@@ -197,7 +197,12 @@ QCoro::Task<TavrenArtworkCache::Extraction> TavrenArtworkCache::extractAndStore(
 {
     const QPointer<TavrenArtworkCache> self(this);
     // Resolving the track's access looks at the file system: on the worker.
-    auto beginAccess = [track] { return SecurityScopedResource::beginAccess(track); };
+    // A file that is gone has nothing to extract (and is not marked as
+    // having no artwork): it gives no access.
+    auto beginAccess = [track] {
+        std::shared_ptr<SecurityScopedResource> access = SecurityScopedResource::beginAccess(track);
+        return QFileInfo::exists(access->url().toLocalFile()) ? access : nullptr;
+    };
     auto accessTask = runOnWorker(&m_files, std::move(beginAccess));
     // Held until the extracted artwork is stored.
     std::shared_ptr<SecurityScopedResource> access;
@@ -205,6 +210,10 @@ QCoro::Task<TavrenArtworkCache::Extraction> TavrenArtworkCache::extractAndStore(
         access = co_await std::move(accessTask);
     } catch (...) {
         logLoadFailure(track.title, describe(std::current_exception()));
+        co_return Extraction {};
+    }
+    if (!access) {
+        logLoadFailure(track.title, u"The file could not be found."_s);
         co_return Extraction {};
     }
     if (!self || !m_metadataEngine) {

@@ -76,8 +76,8 @@ QString AudioPlaybackError::errorDescription() const
     case Case::audioEngineUnavailable:
         return u"Playback is unavailable because the audio engine has not been connected."_s;
     case Case::outputDeviceRoutingUnavailable:
-        return u"Output device switching is not available in this version. Use macOS Sound "
-               u"settings instead."_s;
+        return u"Output device switching is not available in this version. Use the system's "
+               u"sound settings instead."_s;
     }
     return {};
 }

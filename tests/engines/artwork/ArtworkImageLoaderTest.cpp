@@ -35,7 +35,7 @@ public:
     void stopAccessing(const QUrl&) override { ++stops; }
     QByteArray bookmarkData(const QUrl&) override { return {}; }
     QUrl resolveBookmark(const QByteArray&, bool&) override { return {}; }
-    bool isReadableFile(const QString&) override { return true; }
+    bool refusesReading(const QString&) override { return false; }
 
     std::atomic<int> starts { 0 };
     std::atomic<int> stops { 0 };

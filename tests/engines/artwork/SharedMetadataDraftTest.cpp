@@ -2,6 +2,7 @@
 #include "engines/artwork/TrackMetadataBatchFakes.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 using namespace kivo;
 using namespace kivo::test;
@@ -50,6 +51,20 @@ TEST(SharedMetadataDraft, IntegersAreStrictDecimalsAndValidatedAgainstTheirRange
     EXPECT_EQ(
         message(u"10000"_s), u"Year must be between 0 and 9999, or left blank to clear it."_s);
     EXPECT_EQ(message(u"-"_s), message(u"10000"_s));
+
+    // Both bounds are inside the range, for every field's range.
+    for (const auto& [name, minimum, maximum] : { std::tuple { u"Year"_s, 0, 9999 },
+             std::tuple { u"Disc number"_s, 1, 999 }, std::tuple { u"BPM"_s, 1, 999 } }) {
+        for (const qint64 inside : { minimum, maximum }) {
+            EXPECT_EQ(SharedMetadataDraft::validationMessage(
+                          { QString::number(inside), true, false }, name, minimum, maximum),
+                std::nullopt)
+                << name.toStdString() << " " << inside;
+        }
+        EXPECT_NE(SharedMetadataDraft::validationMessage(
+                      { QString::number(maximum + 1), true, false }, name, minimum, maximum),
+            std::nullopt);
+    }
 }
 
 TEST(SharedMetadataDraft, PatchWritesOnlyAppliedFieldsAndNothingElse)
@@ -60,6 +75,7 @@ TEST(SharedMetadataDraft, PatchWritesOnlyAppliedFieldsAndNothingElse)
     draft.album = { u" \n Sea \n"_s, true, false };
     draft.genre = { u"  "_s, true, false };
     draft.year = { u"nineteen"_s, true, false };
+    draft.bpm = { u"999"_s, true, false };
     draft.rating = 7;
     EXPECT_EQ(draft.makePatch().rating, std::nullopt);
     draft.isRatingApplied = true;
@@ -69,6 +85,7 @@ TEST(SharedMetadataDraft, PatchWritesOnlyAppliedFieldsAndNothingElse)
     EXPECT_EQ(patch.album, OptionalMetadataChange<QString>::set(u"Sea"_s));
     EXPECT_EQ(patch.genre, OptionalMetadataChange<QString>::set(std::nullopt));
     EXPECT_EQ(patch.year, OptionalMetadataChange<qint64>::set(std::nullopt));
+    EXPECT_EQ(patch.bpm, OptionalMetadataChange<qint64>::set(999));
     EXPECT_EQ(patch.rating, 5);
     draft.rating = -1;
     EXPECT_EQ(draft.makePatch().rating, 0);
@@ -81,8 +98,11 @@ TEST(SharedMetadataDraft, PatchWritesOnlyAppliedFieldsAndNothingElse)
     expected.album = u"Sea"_s;
     expected.genre.reset();
     expected.year.reset();
+    expected.bpm = 999;
     expected.rating = 5;
     EXPECT_EQ(patch.apply(track), expected);
+    draft.year.value = u"9999"_s;
+    EXPECT_EQ(draft.makePatch().apply(track).year, 9999);
 
     SharedMetadataDraft artworkOnly;
     artworkOnly.replacementArtworkData = QByteArray("png");

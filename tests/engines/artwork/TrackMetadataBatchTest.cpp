@@ -54,9 +54,14 @@ TEST_F(TrackMetadataBatchTest, EditsTheCurrentRecordsAndUndoRedoOnlyItsFields)
 {
     commit(artistPatch(), [this] { stored(0).rating = 5; }); // changed while the editor was open
     EXPECT_TRUE(coordinator.isSaving());
+    SharedTrackMetadataPatch composer; // a second save while the first runs is refused
+    composer.composer = OptionalMetadataChange<QString>::set(u"Bo"_s);
+    coordinator.commit(composer, &library, &cache, &undo,
+        [this](const QList<Track>& tracks) { completions.push_back(tracks); });
     finish();
     EXPECT_FALSE(coordinator.batch());
     EXPECT_EQ(stored(0).artist, u"Ana"_s);
+    EXPECT_EQ(stored(0).composer, std::nullopt);
     EXPECT_EQ(stored(0).rating, 5);
     EXPECT_EQ(completions, QList<QList<Track>> { library.tracks });
     EXPECT_EQ(undo.undoMenuItemTitle(), u"Undo Edit Shared Metadata"_s);

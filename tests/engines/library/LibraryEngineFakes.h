@@ -181,7 +181,7 @@ public:
         }
         return QUrl::fromLocalFile(QString::fromUtf8(bookmark));
     }
-    bool isReadableFile(const QString&) override { return true; }
+    bool refusesReading(const QString&) override { return false; }
 };
 
 // An engine over the fakes, loaded.

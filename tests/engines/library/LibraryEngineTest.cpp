@@ -23,22 +23,28 @@ using LibraryEngineLoadTest = test::LibraryEngineTest;
 
 TEST_F(LibraryEngineLoadTest, RepeatedIdsKeepTheFirstAndAFailedLoadIsOnlyPrinted)
 {
-    const Track a = makeTrack(u"A"_s, u"/m/a.mp3"_s);
+    Track a = makeTrack(u"A"_s, u"/m/a.mp3"_s);
+    a.rating = 4; // favourites start at four stars
     Track again = a;
     again.title = u"A again"_s;
-    store->stored = { a, makeTrack(u"B"_s, u"/m/b.mp3"_s), again };
+    Track b = makeTrack(u"B"_s, u"/m/b.mp3"_s);
+    b.rating = 3;
+    Track c = makeTrack(u"C"_s, u"/m/c.mp3"_s);
+    c.rating = 5;
+    store->stored = { a, b, again, c };
     TavrenLibraryEngine& library = engine();
-    EXPECT_EQ(titles(library.allTracks()), (QStringList { u"A"_s, u"B"_s }));
+    EXPECT_EQ(titles(library.allTracks()), (QStringList { u"A"_s, u"B"_s, u"C"_s }));
     EXPECT_EQ(cache->track(a.id)->title, u"A"_s);
     EXPECT_EQ(library.getMostPlayed(-1), QList<Track> {});
     EXPECT_EQ(library.getRecentlyAdded(9), library.allTracks());
+    EXPECT_EQ(titles(library.getFavorites()), (QStringList { u"A"_s, u"C"_s }));
 
     store->failLoad = true;
     testing::internal::CaptureStdout();
     await(library.loadLibraryFromDisk());
     EXPECT_EQ(QString::fromStdString(testing::internal::GetCapturedStdout()),
         u"LibraryEngine failed to load tracks: "_s + test::storeFailureText + u'\n');
-    EXPECT_EQ(library.allTracks().size(), 2);
+    EXPECT_EQ(library.allTracks().size(), 3);
 }
 
 // The start-up load reads the store before an import saves to it and
@@ -170,6 +176,24 @@ TEST_F(LibraryRemovalTest, EverythingIsCheckedBeforeTheStoreChanges)
     await(library.removeTrack(unresolvable, false));
     EXPECT_EQ(titles(library.allTracks()), (QStringList { u"a"_s, u"c"_s }));
     EXPECT_FALSE(cache->track(unresolvable.id));
+}
+
+// The real access layer lets a folder in the song's place reach the removal's
+// own check.
+TEST_F(LibraryRemovalTest, AFolderInASongsPlaceIsRefusedThroughTheRealAccessLayer)
+{
+    FileAccessPlatform::setShared(nullptr);
+    Track song = test::makeTrack(u"s"_s, writeFile(u"s.mp3"_s, "audio"));
+    song.securityScopedBookmark = SecurityScopedResource::makeBookmark(song.fileURL);
+    store->stored.push_back(song);
+    TavrenLibraryEngine& library = engine();
+    QFile::remove(song.fileURL.toLocalFile());
+    QDir().mkpath(song.fileURL.toLocalFile());
+    EXPECT_EQ(failure<LibraryTrackRemovalError>(library.removeTrack(song, true)),
+        u"The selected item is not an audio file and was not deleted: "_s
+            + song.fileURL.toLocalFile());
+    EXPECT_EQ(library.allTracks(), QList<Track> { song });
+    EXPECT_TRUE(QFileInfo(song.fileURL.toLocalFile()).isDir());
 }
 
 // The order of the four places, and the rollback of a failed deletion: a

@@ -23,7 +23,9 @@ constexpr double inf = std::numeric_limits<double>::infinity();
 struct FakeFile {
     QList<MediaMetadataItem> items;
     double duration = 1.0;
-    QList<MediaAudioTrack> tracks { MediaAudioTrack { 44100.0 } };
+    // Filled, not brace-listed: GCC's -O3 misreads a braced list of optionals
+    // as uninitialised (-Wmaybe-uninitialized) and a Release build stops.
+    QList<MediaAudioTrack> tracks = QList<MediaAudioTrack>(1, MediaAudioTrack { 44100.0 });
     enum class Load { none, metadata, duration, tracks } fails = Load::none;
 };
 

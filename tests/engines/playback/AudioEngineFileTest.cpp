@@ -96,14 +96,17 @@ TEST_F(AudioEngineFileTest, FilesThatCannotPlayGiveTheirErrors)
     error = failure<AudioPlaybackError>(noFrames);
     EXPECT_EQ(error.errorCase(), AudioPlaybackError::Case::emptyFile);
 
-    // A file that is gone: without a sandbox its access cannot begin.
-    const Track gone = trackAt(path(u"gone.mp3"_s), u"Gone"_s);
-    const auto accessError = failure<SecurityScopedAccessError>(gone);
-    EXPECT_EQ(accessError.errorCase(), SecurityScopedAccessError::Case::permissionDenied);
-    // Where access does begin, the engine's own check finds the file missing.
-    FileAccessPlatform::setShared(std::make_shared<test::PermissiveFileAccess>());
-    error = failure<AudioPlaybackError>(gone);
-    EXPECT_EQ(error.errorCase(), AudioPlaybackError::Case::missingFile);
+    // A song deleted after it was added (its bookmark made while it was there),
+    // through the real access layer.
+    const QString doomed = writeFile(u"gone.mp3"_s, "audio");
+    Track gone = trackAt(doomed, u"Gone"_s);
+    gone.securityScopedBookmark = SecurityScopedResource::makeBookmark(gone.fileURL);
+    QFile::remove(doomed);
+    for (const Track& track : { gone, trackAt(doomed, u"Unbookmarked"_s) }) {
+        error = failure<AudioPlaybackError>(track);
+        EXPECT_EQ(
+            error.errorDescription(), u"The audio file could not be found at "_s + doomed + u"."_s);
+    }
 
     EXPECT_EQ(engine->playbackState(), PlaybackState::failed);
     EXPECT_EQ(delegate.errors.size(), 4u);

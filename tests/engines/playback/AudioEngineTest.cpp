@@ -366,8 +366,8 @@ TEST_F(AudioEngineTest, TheErrorsNoOperationHereRaisesHaveTheirMessages)
         u"Playback is unavailable because the audio engine has not been connected."_s);
     const auto routing = AudioPlaybackError::outputDeviceRoutingUnavailable();
     EXPECT_EQ(routing.errorDescription(),
-        u"Output device switching is not available in this version. Use macOS Sound settings "
-        u"instead."_s);
+        u"Output device switching is not available in this version. Use the system's sound "
+        u"settings instead."_s);
     EXPECT_EQ(
         playbackErrorDescription(std::make_exception_ptr(routing)), routing.errorDescription());
 }

@@ -59,7 +59,7 @@ public:
     {
         return QUrl(QString::fromUtf8(bookmark));
     }
-    bool isReadableFile(const QString&) override { return true; }
+    bool refusesReading(const QString&) override { return false; }
 };
 
 // An engine on fake players, with a recording delegate.
