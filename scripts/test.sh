@@ -61,8 +61,8 @@ for variant in $builds; do
     # The tsan variant runs the tests of the audio players and the audio
     # engine, whose threads are ours; elsewhere Qt's thread pools, invisible
     # to the tool, give only false reports. The tool slows those threads
-    # enough that a test's real-time wait can run out on a busy machine: a
-    # race fails every try, a slow machine only one, so a test gets three.
+    # enough that a test's real-time wait can run out on a busy machine, so a
+    # test gets three tries (a failed try still prints its report in the log).
     select=()
     [ "$variant" = tsan ] && select=(-R '^(Outputs/)?Audio(Player|Engine)' --repeat until-pass:3)
     ctest --test-dir "build/$variant" -j "$(nproc)" --output-on-failure "${select[@]}" "$@" \
