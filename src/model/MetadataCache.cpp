@@ -4,6 +4,7 @@
 
 #include <QMutexLocker>
 #include <algorithm>
+#include <utility>
 
 namespace kivo {
 
@@ -64,33 +65,83 @@ void MetadataCache::unfile(const Track& track)
     removeFrom(m_tracksByGenre, track.genre, track.id);
 }
 
+const Track& MetadataCache::trackAt(const Slot& slot) const
+{
+    return m_batches.find(slot.batch)->tracks.at(slot.position);
+}
+
+void MetadataCache::release(const Slot& slot, std::optional<quint64> inserting)
+{
+    const auto batch = m_batches.find(slot.batch);
+    --batch->live;
+    if (slot.batch == inserting) {
+        return;
+    }
+    if (batch->live == 0) {
+        m_batches.erase(batch);
+    } else if (batch->live * 2 <= batch->tracks.size()) {
+        // Replaced and evicted tracks must not live on through their batch.
+        compact(slot.batch);
+    }
+}
+
+void MetadataCache::compact(quint64 number)
+{
+    const Batch old = m_batches.take(number);
+    const quint64 freshNumber = m_nextBatch++;
+    Batch fresh;
+    fresh.tracks.reserve(old.live);
+    for (qsizetype i = 0; i < old.tracks.size(); ++i) {
+        const auto slot = m_slots.find(old.tracks.at(i).id);
+        if (slot != m_slots.end() && slot->batch == number && slot->position == i) {
+            *slot = { freshNumber, fresh.tracks.size() };
+            fresh.tracks.push_back(old.tracks.at(i));
+        }
+    }
+    fresh.live = fresh.tracks.size();
+    m_batches.insert(freshNumber, std::move(fresh));
+}
+
 void MetadataCache::insert(const QList<Track>& tracks)
 {
+    if (tracks.isEmpty()) {
+        return;
+    }
     QMutexLocker lock(&m_mutex);
-    m_tracksByID.reserve(m_tracksByID.size() + tracks.size());
-    for (const Track& track : tracks) {
-        auto it = m_tracksByID.find(track.id);
-        if (it == m_tracksByID.end()) {
-            m_tracksByID.insert(track.id, track);
+    const quint64 number = m_nextBatch++;
+    m_batches.insert(number, Batch { tracks, 0 });
+    m_slots.reserve(m_slots.size() + tracks.size());
+    for (qsizetype i = 0; i < tracks.size(); ++i) {
+        const Track& track = tracks.at(i);
+        const auto it = m_slots.find(track.id);
+        if (it == m_slots.end()) {
+            m_slots.insert(track.id, { number, i });
         } else {
             // An edited track must not stay listed under its old names.
-            unfile(*it);
-            *it = track;
+            unfile(trackAt(*it));
+            const Slot old = std::exchange(*it, Slot { number, i });
+            release(old, number);
         }
+        ++m_batches.find(number)->live;
         file(track);
+    }
+    // A list that repeats ids keeps only the last track of each indexed.
+    const Batch& batch = *m_batches.constFind(number);
+    if (batch.live * 2 <= batch.tracks.size()) {
+        compact(number);
     }
 }
 
 std::optional<Track> MetadataCache::track(const QUuid& id)
 {
     QMutexLocker lock(&m_mutex);
-    const auto it = m_tracksByID.constFind(id);
-    if (it == m_tracksByID.cend()) {
+    const auto it = m_slots.constFind(id);
+    if (it == m_slots.cend()) {
         ++m_missCount;
         return std::nullopt;
     }
     ++m_hitCount;
-    return *it;
+    return trackAt(*it);
 }
 
 QList<Track> MetadataCache::lookUp(const NameIndex& index, const QString& name) const
@@ -103,9 +154,9 @@ QList<Track> MetadataCache::lookUp(const NameIndex& index, const QString& name) 
     QList<Track> result;
     result.reserve(it->size());
     for (const QUuid& id : *it) {
-        const auto track = m_tracksByID.constFind(id);
-        if (track != m_tracksByID.cend()) {
-            result.push_back(*track);
+        const auto slot = m_slots.constFind(id);
+        if (slot != m_slots.cend()) {
+            result.push_back(trackAt(*slot));
         }
     }
     return result;
@@ -147,10 +198,12 @@ void MetadataCache::evict(const Track& track)
     QMutexLocker lock(&m_mutex);
     // The names of the stored value too, so that evicting with an older value
     // leaves no name without tracks behind.
-    const auto it = m_tracksByID.find(track.id);
-    if (it != m_tracksByID.end()) {
-        unfile(*it);
-        m_tracksByID.erase(it);
+    const auto it = m_slots.find(track.id);
+    if (it != m_slots.end()) {
+        unfile(trackAt(*it));
+        const Slot slot = *it;
+        m_slots.erase(it);
+        release(slot);
     }
     unfile(track);
 }
@@ -158,7 +211,8 @@ void MetadataCache::evict(const Track& track)
 void MetadataCache::clear()
 {
     QMutexLocker lock(&m_mutex);
-    m_tracksByID.clear();
+    m_slots.clear();
+    m_batches.clear();
     m_tracksByArtist.clear();
     m_tracksByAlbum.clear();
     m_tracksByGenre.clear();
@@ -181,7 +235,7 @@ qint64 MetadataCache::missCount() const
 qsizetype MetadataCache::count() const
 {
     QMutexLocker lock(&m_mutex);
-    return m_tracksByID.size();
+    return m_slots.size();
 }
 
 } // namespace kivo
