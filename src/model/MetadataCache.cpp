@@ -4,7 +4,6 @@
 
 #include <QMutexLocker>
 #include <algorithm>
-#include <utility>
 
 namespace kivo {
 
@@ -25,15 +24,15 @@ std::optional<QString> filingKey(const std::optional<QString>& name)
     return text::nfc(key);
 }
 
-void addTo(QHash<QString, QSet<QUuid>>& index, const std::optional<QString>& name, const QUuid& id)
+void addTo(QHash<QString, QList<QUuid>>& index, const std::optional<QString>& name, const QUuid& id)
 {
     if (const std::optional<QString> key = filingKey(name)) {
-        index[*key].insert(id);
+        index[*key].push_back(id);
     }
 }
 
 void removeFrom(
-    QHash<QString, QSet<QUuid>>& index, const std::optional<QString>& name, const QUuid& id)
+    QHash<QString, QList<QUuid>>& index, const std::optional<QString>& name, const QUuid& id)
 {
     const std::optional<QString> key = filingKey(name);
     if (!key) {
@@ -43,10 +42,21 @@ void removeFrom(
     if (it == index.end()) {
         return;
     }
-    it->remove(id);
+    const qsizetype position = it->indexOf(id);
+    if (position < 0) {
+        return;
+    }
+    // Order within a name does not matter: the last id fills the gap.
+    (*it)[position] = it->constLast();
+    it->removeLast();
     if (it->isEmpty()) {
         index.erase(it);
     }
+}
+
+bool sameNames(const Track& a, const Track& b)
+{
+    return a.artist == b.artist && a.album == b.album && a.genre == b.genre;
 }
 
 } // namespace
@@ -65,83 +75,42 @@ void MetadataCache::unfile(const Track& track)
     removeFrom(m_tracksByGenre, track.genre, track.id);
 }
 
-const Track& MetadataCache::trackAt(const Slot& slot) const
-{
-    return m_batches.find(slot.batch)->tracks.at(slot.position);
-}
-
-void MetadataCache::release(const Slot& slot, std::optional<quint64> inserting)
-{
-    const auto batch = m_batches.find(slot.batch);
-    --batch->live;
-    if (slot.batch == inserting) {
-        return;
-    }
-    if (batch->live == 0) {
-        m_batches.erase(batch);
-    } else if (batch->live * 2 <= batch->tracks.size()) {
-        // Replaced and evicted tracks must not live on through their batch.
-        compact(slot.batch);
-    }
-}
-
-void MetadataCache::compact(quint64 number)
-{
-    const Batch old = m_batches.take(number);
-    const quint64 freshNumber = m_nextBatch++;
-    Batch fresh;
-    fresh.tracks.reserve(old.live);
-    for (qsizetype i = 0; i < old.tracks.size(); ++i) {
-        const auto slot = m_slots.find(old.tracks.at(i).id);
-        if (slot != m_slots.end() && slot->batch == number && slot->position == i) {
-            *slot = { freshNumber, fresh.tracks.size() };
-            fresh.tracks.push_back(old.tracks.at(i));
-        }
-    }
-    fresh.live = fresh.tracks.size();
-    m_batches.insert(freshNumber, std::move(fresh));
-}
-
 void MetadataCache::insert(const QList<Track>& tracks)
 {
-    if (tracks.isEmpty()) {
-        return;
-    }
     QMutexLocker lock(&m_mutex);
-    const quint64 number = m_nextBatch++;
-    m_batches.insert(number, Batch { tracks, 0 });
-    m_slots.reserve(m_slots.size() + tracks.size());
-    for (qsizetype i = 0; i < tracks.size(); ++i) {
-        const Track& track = tracks.at(i);
-        const auto it = m_slots.find(track.id);
-        if (it == m_slots.end()) {
-            m_slots.insert(track.id, { number, i });
-        } else {
-            // An edited track must not stay listed under its old names.
-            unfile(trackAt(*it));
-            const Slot old = std::exchange(*it, Slot { number, i });
-            release(old, number);
-        }
-        ++m_batches.find(number)->live;
-        file(track);
+    if (m_tracks.isEmpty()) {
+        m_tracks.reserve(tracks.size());
     }
-    // A list that repeats ids keeps only the last track of each indexed.
-    const Batch& batch = *m_batches.constFind(number);
-    if (batch.live * 2 <= batch.tracks.size()) {
-        compact(number);
+    m_positions.reserve(m_positions.size() + tracks.size());
+    for (const Track& track : tracks) {
+        const auto it = m_positions.constFind(track.id);
+        if (it == m_positions.cend()) {
+            m_positions.insert(track.id, m_tracks.size());
+            m_tracks.push_back(track);
+            file(track);
+            continue;
+        }
+        // An edited track must not stay listed under its old names; names
+        // that did not change stay filed as they are.
+        Track& indexed = m_tracks[*it];
+        if (!sameNames(indexed, track)) {
+            unfile(indexed);
+            file(track);
+        }
+        indexed = track;
     }
 }
 
 std::optional<Track> MetadataCache::track(const QUuid& id)
 {
     QMutexLocker lock(&m_mutex);
-    const auto it = m_slots.constFind(id);
-    if (it == m_slots.cend()) {
+    const auto it = m_positions.constFind(id);
+    if (it == m_positions.cend()) {
         ++m_missCount;
         return std::nullopt;
     }
     ++m_hitCount;
-    return trackAt(*it);
+    return m_tracks.at(*it);
 }
 
 QList<Track> MetadataCache::lookUp(const NameIndex& index, const QString& name) const
@@ -154,9 +123,9 @@ QList<Track> MetadataCache::lookUp(const NameIndex& index, const QString& name) 
     QList<Track> result;
     result.reserve(it->size());
     for (const QUuid& id : *it) {
-        const auto slot = m_slots.constFind(id);
-        if (slot != m_slots.cend()) {
-            result.push_back(trackAt(*slot));
+        const auto position = m_positions.constFind(id);
+        if (position != m_positions.cend()) {
+            result.push_back(m_tracks.at(*position));
         }
     }
     return result;
@@ -198,12 +167,17 @@ void MetadataCache::evict(const Track& track)
     QMutexLocker lock(&m_mutex);
     // The names of the stored value too, so that evicting with an older value
     // leaves no name without tracks behind.
-    const auto it = m_slots.find(track.id);
-    if (it != m_slots.end()) {
-        unfile(trackAt(*it));
-        const Slot slot = *it;
-        m_slots.erase(it);
-        release(slot);
+    const auto it = m_positions.constFind(track.id);
+    if (it != m_positions.cend()) {
+        const qsizetype position = *it;
+        unfile(m_tracks.at(position));
+        m_positions.erase(it);
+        // The last track fills the gap, so that nothing else moves.
+        if (position != m_tracks.size() - 1) {
+            m_tracks[position] = std::move(m_tracks.last());
+            m_positions[m_tracks.at(position).id] = position;
+        }
+        m_tracks.removeLast();
     }
     unfile(track);
 }
@@ -211,8 +185,8 @@ void MetadataCache::evict(const Track& track)
 void MetadataCache::clear()
 {
     QMutexLocker lock(&m_mutex);
-    m_slots.clear();
-    m_batches.clear();
+    m_tracks = QList<Track>();
+    m_positions.clear();
     m_tracksByArtist.clear();
     m_tracksByAlbum.clear();
     m_tracksByGenre.clear();
@@ -235,7 +209,7 @@ qint64 MetadataCache::missCount() const
 qsizetype MetadataCache::count() const
 {
     QMutexLocker lock(&m_mutex);
-    return m_slots.size();
+    return m_tracks.size();
 }
 
 } // namespace kivo

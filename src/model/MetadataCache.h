@@ -18,9 +18,6 @@ namespace kivo {
 // name files nothing) and in their canonically composed form; lookups by name
 // are not trimmed.
 //
-// Tracks are kept in the lists they were inserted with: a list that its caller
-// keeps as well (the library's loaded tracks) is shared, not copied.
-//
 // Every operation runs alone on the index (a lock), so any thread may call it.
 class MetadataCache {
 public:
@@ -53,34 +50,20 @@ public:
     qsizetype count() const;
 
 private:
-    using NameIndex = QHash<QString, QSet<QUuid>>;
+    // A list per name: a set per name would cost several times as much, and
+    // names are filed and unfiled one id at a time.
+    using NameIndex = QHash<QString, QList<QUuid>>;
 
-    // An inserted list; only ever read, so that sharing it never copies it.
-    struct Batch {
-        QList<Track> tracks;
-        // How many of its tracks are still the indexed value of their id.
-        qsizetype live = 0;
-    };
-    struct Slot {
-        quint64 batch = 0;
-        qsizetype position = 0;
-    };
-
-    const Track& trackAt(const Slot& slot) const;
-    // The track at `slot` is no longer indexed: frees its batch once no
-    // track of it is, or copies out the rest once most are not (unless it is
-    // the batch being inserted).
-    void release(const Slot& slot, std::optional<quint64> inserting = std::nullopt);
-    void compact(quint64 batch);
     void file(const Track& track);
     void unfile(const Track& track);
     QList<Track> lookUp(const NameIndex& index, const QString& name) const;
     static QStringList sortedNames(const NameIndex& index);
 
     mutable QMutex m_mutex;
-    QHash<quint64, Batch> m_batches;
-    quint64 m_nextBatch = 0;
-    QHash<QUuid, Slot> m_slots;
+    // The indexed tracks in no particular order, side by side rather than one
+    // allocation each, and where each id is among them.
+    QList<Track> m_tracks;
+    QHash<QUuid, qsizetype> m_positions;
     NameIndex m_tracksByArtist;
     NameIndex m_tracksByAlbum;
     NameIndex m_tracksByGenre;
