@@ -46,14 +46,4 @@ void clear()
     }
 }
 
-qsizetype size()
-{
-    qsizetype total = 0;
-    for (Shard& shard : shards()) {
-        QMutexLocker lock(&shard.mutex);
-        total += shard.texts.size();
-    }
-    return total;
-}
-
 } // namespace kivo::sharedtexts

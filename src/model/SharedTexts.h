@@ -15,8 +15,6 @@ QString intern(const QString& text);
 // Forgets the pool, so that names no song uses any more are freed; texts
 // already handed out stay shared.
 void clear();
-// Texts in the pool.
-qsizetype size();
 
 } // namespace sharedtexts
 } // namespace kivo
