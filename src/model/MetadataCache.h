@@ -50,8 +50,8 @@ public:
     qsizetype count() const;
 
 private:
-    // A list per name: a set per name would cost several times as much, and
-    // names are filed and unfiled one id at a time.
+    // A list of ids per name rather than a set: a small set costs several
+    // times its ids, and only a track whose names change is searched for.
     using NameIndex = QHash<QString, QList<QUuid>>;
 
     void file(const Track& track);
@@ -60,8 +60,9 @@ private:
     static QStringList sortedNames(const NameIndex& index);
 
     mutable QMutex m_mutex;
-    // The indexed tracks in no particular order, side by side rather than one
-    // allocation each, and where each id is among them.
+    // Copies of the indexed tracks (their texts shared) in no particular
+    // order, side by side rather than one allocation each, and where each
+    // id is among them.
     QList<Track> m_tracks;
     QHash<QUuid, qsizetype> m_positions;
     NameIndex m_tracksByArtist;

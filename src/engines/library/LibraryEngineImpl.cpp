@@ -143,8 +143,10 @@ QCoro::Task<> TavrenLibraryEngine::loadFromStore()
         // Names decoded for this load are shared by the tracks now; the pool
         // need not keep them alive.
         sharedtexts::clear();
-        // The list's lookups and the track index are built side by side, and
-        // share the one decoded list.
+        // The list's lookups and the track index are built side by side. The
+        // list takes the decoded tracks over; the index copies them, as a
+        // list shared with it would be copied whole at the first edit, on
+        // the main thread.
         QCoro::Task<> indexing = insertIntoIndex(stored);
         auto build = [stored = std::move(stored)]() mutable {
             return LibraryTrackList(std::move(stored));
