@@ -24,15 +24,15 @@ std::optional<QString> filingKey(const std::optional<QString>& name)
     return text::nfc(key);
 }
 
-void addTo(QHash<QString, QSet<QUuid>>& index, const std::optional<QString>& name, const QUuid& id)
+void addTo(QHash<QString, QList<QUuid>>& index, const std::optional<QString>& name, const QUuid& id)
 {
     if (const std::optional<QString> key = filingKey(name)) {
-        index[*key].insert(id);
+        index[*key].push_back(id);
     }
 }
 
 void removeFrom(
-    QHash<QString, QSet<QUuid>>& index, const std::optional<QString>& name, const QUuid& id)
+    QHash<QString, QList<QUuid>>& index, const std::optional<QString>& name, const QUuid& id)
 {
     const std::optional<QString> key = filingKey(name);
     if (!key) {
@@ -42,10 +42,21 @@ void removeFrom(
     if (it == index.end()) {
         return;
     }
-    it->remove(id);
+    const qsizetype position = it->indexOf(id);
+    if (position < 0) {
+        return;
+    }
+    // Order within a name does not matter: the last id fills the gap.
+    (*it)[position] = it->constLast();
+    it->removeLast();
     if (it->isEmpty()) {
         index.erase(it);
     }
+}
+
+bool sameNames(const Track& a, const Track& b)
+{
+    return a.artist == b.artist && a.album == b.album && a.genre == b.genre;
 }
 
 } // namespace
@@ -67,30 +78,39 @@ void MetadataCache::unfile(const Track& track)
 void MetadataCache::insert(const QList<Track>& tracks)
 {
     QMutexLocker lock(&m_mutex);
-    m_tracksByID.reserve(m_tracksByID.size() + tracks.size());
+    if (m_tracks.isEmpty()) {
+        m_tracks.reserve(tracks.size());
+    }
+    m_positions.reserve(m_positions.size() + tracks.size());
     for (const Track& track : tracks) {
-        auto it = m_tracksByID.find(track.id);
-        if (it == m_tracksByID.end()) {
-            m_tracksByID.insert(track.id, track);
-        } else {
-            // An edited track must not stay listed under its old names.
-            unfile(*it);
-            *it = track;
+        const auto it = m_positions.constFind(track.id);
+        if (it == m_positions.cend()) {
+            m_positions.insert(track.id, m_tracks.size());
+            m_tracks.push_back(track);
+            file(track);
+            continue;
         }
-        file(track);
+        // An edited track must not stay listed under its old names; names
+        // that did not change stay filed as they are.
+        Track& indexed = m_tracks[*it];
+        if (!sameNames(indexed, track)) {
+            unfile(indexed);
+            file(track);
+        }
+        indexed = track;
     }
 }
 
 std::optional<Track> MetadataCache::track(const QUuid& id)
 {
     QMutexLocker lock(&m_mutex);
-    const auto it = m_tracksByID.constFind(id);
-    if (it == m_tracksByID.cend()) {
+    const auto it = m_positions.constFind(id);
+    if (it == m_positions.cend()) {
         ++m_missCount;
         return std::nullopt;
     }
     ++m_hitCount;
-    return *it;
+    return m_tracks.at(*it);
 }
 
 QList<Track> MetadataCache::lookUp(const NameIndex& index, const QString& name) const
@@ -103,9 +123,9 @@ QList<Track> MetadataCache::lookUp(const NameIndex& index, const QString& name) 
     QList<Track> result;
     result.reserve(it->size());
     for (const QUuid& id : *it) {
-        const auto track = m_tracksByID.constFind(id);
-        if (track != m_tracksByID.cend()) {
-            result.push_back(*track);
+        const auto position = m_positions.constFind(id);
+        if (position != m_positions.cend()) {
+            result.push_back(m_tracks.at(*position));
         }
     }
     return result;
@@ -147,10 +167,17 @@ void MetadataCache::evict(const Track& track)
     QMutexLocker lock(&m_mutex);
     // The names of the stored value too, so that evicting with an older value
     // leaves no name without tracks behind.
-    const auto it = m_tracksByID.find(track.id);
-    if (it != m_tracksByID.end()) {
-        unfile(*it);
-        m_tracksByID.erase(it);
+    const auto it = m_positions.constFind(track.id);
+    if (it != m_positions.cend()) {
+        const qsizetype position = *it;
+        unfile(m_tracks.at(position));
+        m_positions.erase(it);
+        // The last track fills the gap, so that nothing else moves.
+        if (position != m_tracks.size() - 1) {
+            m_tracks[position] = std::move(m_tracks.last());
+            m_positions[m_tracks.at(position).id] = position;
+        }
+        m_tracks.removeLast();
     }
     unfile(track);
 }
@@ -158,7 +185,8 @@ void MetadataCache::evict(const Track& track)
 void MetadataCache::clear()
 {
     QMutexLocker lock(&m_mutex);
-    m_tracksByID.clear();
+    m_tracks = QList<Track>();
+    m_positions.clear();
     m_tracksByArtist.clear();
     m_tracksByAlbum.clear();
     m_tracksByGenre.clear();
@@ -181,7 +209,7 @@ qint64 MetadataCache::missCount() const
 qsizetype MetadataCache::count() const
 {
     QMutexLocker lock(&m_mutex);
-    return m_tracksByID.size();
+    return m_tracks.size();
 }
 
 } // namespace kivo

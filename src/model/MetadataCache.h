@@ -50,7 +50,9 @@ public:
     qsizetype count() const;
 
 private:
-    using NameIndex = QHash<QString, QSet<QUuid>>;
+    // A list of ids per name rather than a set: a small set costs several
+    // times its ids, and only a track whose names change is searched for.
+    using NameIndex = QHash<QString, QList<QUuid>>;
 
     void file(const Track& track);
     void unfile(const Track& track);
@@ -58,7 +60,11 @@ private:
     static QStringList sortedNames(const NameIndex& index);
 
     mutable QMutex m_mutex;
-    QHash<QUuid, Track> m_tracksByID;
+    // Copies of the indexed tracks (their texts shared) in no particular
+    // order, side by side rather than one allocation each, and where each
+    // id is among them.
+    QList<Track> m_tracks;
+    QHash<QUuid, qsizetype> m_positions;
     NameIndex m_tracksByArtist;
     NameIndex m_tracksByAlbum;
     NameIndex m_tracksByGenre;

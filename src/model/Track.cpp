@@ -1,5 +1,6 @@
 #include "model/Track.h"
 
+#include "model/SharedTexts.h"
 #include "model/TextRules.h"
 
 #include <QHash>
@@ -72,6 +73,62 @@ void hashText(size_t& seed, const std::optional<QString>& value)
     if (value) {
         seed = text::hash(*value, seed);
     }
+}
+
+// Names repeat across many songs: decode them into shared buffers.
+std::optional<QString> sharedName(std::optional<QString> name)
+{
+    if (name) {
+        name = sharedtexts::intern(*name);
+    }
+    return name;
+}
+
+// The parser leaves a file URL's path with several times the room it needs;
+// the same URL built from its local path holds just the path. A URL that
+// would not compare or encode exactly as parsed is kept as it is.
+QUrl compactFileUrl(const QUrl& url)
+{
+    if (!url.isLocalFile()) {
+        return url;
+    }
+    const QString path = url.toLocalFile();
+    QUrl compact = QUrl::fromLocalFile(QString(path.constData(), path.size()));
+    return compact == url
+            && compact.toString(QUrl::FullyEncoded) == url.toString(QUrl::FullyEncoded)
+        ? compact
+        : url;
+}
+
+std::optional<QByteArray> tightBytes(std::optional<QByteArray> bytes)
+{
+    if (bytes && bytes->capacity() > bytes->size()) {
+        bytes = QByteArray(bytes->constData(), bytes->size());
+    }
+    return bytes;
+}
+
+// Stored file URLs are nearly always this program's own encoding of a local
+// path. Rebuilt from that path (and checked to encode back to exactly the
+// stored text) they skip the general parser, which takes several times as
+// long; anything else is parsed as before.
+QUrl decodeFileUrl(const json::ObjectReader& reader)
+{
+    const Json* member = reader.member("fileURL");
+    if (member && member->is_string()) {
+        const std::string& text = member->get_ref<const std::string&>();
+        constexpr qsizetype schemeLength = 7; // "file://", before the path's "/"
+        if (text.starts_with("file:///")) {
+            const QUrl url = QUrl::fromLocalFile(QUrl::fromPercentEncoding(QByteArray::fromRawData(
+                text.data() + schemeLength, qsizetype(text.size()) - schemeLength)));
+            // The encoding is plain ASCII: other stored bytes never match.
+            if (url.toString(QUrl::FullyEncoded)
+                == QLatin1StringView(text.data(), qsizetype(text.size()))) {
+                return url;
+            }
+        }
+    }
+    return compactFileUrl(reader.requiredUrl("fileURL"));
 }
 
 } // namespace
@@ -149,19 +206,19 @@ Track Track::fromJson(const Json& object, const QString& path)
     const json::ObjectReader r(object, path);
     Track t;
     t.id = r.requiredUuid("id");
-    t.fileURL = r.requiredUrl("fileURL");
+    t.fileURL = decodeFileUrl(r);
     t.filename = r.requiredString("filename");
     t.title = r.requiredString("title");
     t.duration = r.requiredDouble("duration");
-    t.securityScopedBookmark = r.optionalBytes("securityScopedBookmark");
-    t.artist = r.optionalString("artist");
-    t.album = r.optionalString("album");
-    t.genre = r.optionalString("genre");
+    t.securityScopedBookmark = tightBytes(r.optionalBytes("securityScopedBookmark"));
+    t.artist = sharedName(r.optionalString("artist"));
+    t.album = sharedName(r.optionalString("album"));
+    t.genre = sharedName(r.optionalString("genre"));
     t.year = r.optionalInt("year");
     t.trackNumber = r.optionalInt("trackNumber");
     t.discNumber = r.optionalInt("discNumber");
-    t.composer = r.optionalString("composer");
-    t.albumArtist = r.optionalString("albumArtist");
+    t.composer = sharedName(r.optionalString("composer"));
+    t.albumArtist = sharedName(r.optionalString("albumArtist"));
     t.comments = r.optionalString("comments");
     t.bpm = r.optionalInt("bpm");
     t.lyrics = r.optionalString("lyrics");

@@ -1,6 +1,7 @@
 #include "model/Track.h"
 #include "DatabaseTestSupport.h"
 #include "model/AudioImportSupport.h"
+#include "model/SharedTexts.h"
 
 #include <QHash>
 #include <gtest/gtest.h>
@@ -130,6 +131,8 @@ TEST(Track, DecodingFailuresNameTheKey)
         { "rating", 2.5 },
         { "id", "not-a-uuid" },
         { "securityScopedBookmark", "!!" },
+        { "fileURL", "relative/a.mp3" },
+        { "fileURL", 5 },
     };
     for (const auto& [key, value] : bad) {
         Json object = minimalTrack;
@@ -153,6 +156,52 @@ TEST(Track, DecodingFailuresNameTheKey)
         EXPECT_EQ(error->kind(), JsonCodingError::Kind::Encoding);
         EXPECT_EQ(error->keyPath(), u"duration"_s);
     }
+}
+
+TEST(Track, StoredFileUrlsReadAsParsedAndWriteBackTheSameText)
+{
+    const char* const texts[] = {
+        "file:///music/My%20Song.mp3",
+        "file:///music/Caf%C3%A9/%E2%99%AB%20100%25%20%23one%3F%5B1%5D.mp3",
+        "file:///music/Cafe%CC%81.flac",
+        "file:///music/not%FFutf8.mp3",
+        "file:///music//twice/./dot/../a.mp3",
+        "file:///music/a%2Fb.mp3",
+        "file:////server/share.mp3",
+        "file://server/share/a.mp3",
+        "file:/music/short.mp3",
+        "FILE:///music/Upper.mp3",
+        "file:///music/a.mp3?query#fragment",
+        "https://example.com/stream.mp3",
+    };
+    for (const char* text : texts) {
+        Json object = minimalTrack;
+        object["fileURL"] = text;
+        const QUrl parsed(QString::fromUtf8(text), QUrl::StrictMode);
+        const Track track = Track::fromJson(object);
+        EXPECT_EQ(track.fileURL, parsed) << text;
+        EXPECT_EQ(track.fileURL.toLocalFile(), parsed.toLocalFile()) << text;
+        EXPECT_EQ(track.toJson()["fileURL"], parsed.toString(QUrl::FullyEncoded).toStdString())
+            << text;
+    }
+}
+
+TEST(Track, DecodedNamesShareOneBuffer)
+{
+    Json object = minimalTrack;
+    for (const char* key : { "artist", "albumArtist", "composer" }) {
+        object[key] = "Nina Simone";
+    }
+    object["album"] = "Pastel Blues";
+    const Track first = Track::fromJson(object);
+    const Track second = Track::fromJson(object);
+    EXPECT_EQ(first, second);
+    EXPECT_EQ(first.artist->constData(), second.composer->constData());
+    EXPECT_EQ(first.album->constData(), second.album->constData());
+    // Forgetting the pool leaves every decoded value as it was.
+    sharedtexts::clear();
+    EXPECT_EQ(Track::fromJson(object), first);
+    EXPECT_EQ(*first.artist, u"Nina Simone"_s);
 }
 
 TEST(AudioImportSupport, DecidesByExtensionOnly)

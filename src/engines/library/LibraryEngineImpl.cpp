@@ -4,6 +4,7 @@
 #include "engines/library/LibraryTrackRemoval.h"
 #include "model/ErrorText.h"
 #include "model/RunOnWorker.h"
+#include "model/SharedTexts.h"
 
 #include "model/TextRules.h"
 #include "platform/Logging.h"
@@ -139,9 +140,17 @@ QCoro::Task<> TavrenLibraryEngine::loadFromStore()
         if (m_revision != revision && !lastTry) {
             continue;
         }
-        // The list's lookups and the track index are built side by side.
+        // Names decoded for this load are shared by the tracks now; the pool
+        // need not keep them alive.
+        sharedtexts::clear();
+        // The list's lookups and the track index are built side by side. The
+        // list takes the decoded tracks over; the index copies them, as a
+        // list shared with it would be copied whole at the first edit, on
+        // the main thread.
         QCoro::Task<> indexing = insertIntoIndex(stored);
-        auto build = [stored = std::move(stored)] { return LibraryTrackList(stored); };
+        auto build = [stored = std::move(stored)]() mutable {
+            return LibraryTrackList(std::move(stored));
+        };
         QCoro::Task<LibraryTrackList> building
             = runOnWorker(QThreadPool::globalInstance(), std::move(build));
         LibraryTrackList loaded = co_await std::move(building);

@@ -8,28 +8,35 @@ using ::qHash;
 
 namespace {
 
-// Room to grow into without moving every track: moving 100,000 tracks to a
-// larger block takes the main thread most of 100 ms, while room that is never
-// written costs no memory.
-qsizetype withRoom(qsizetype size)
+size_t locationHash(const QString& key)
 {
-    return size + std::max<qsizetype>(size / 2, 1024);
+    return qHash(key);
 }
 
 } // namespace
 
-LibraryTrackList::LibraryTrackList(const QList<Track>& tracks)
+LibraryTrackList::LibraryTrackList(QList<Track> tracks)
+    : m_tracks(std::move(tracks))
 {
-    m_positions.reserve(withRoom(tracks.size()));
-    m_idsByLocation.reserve(withRoom(tracks.size()));
-    m_tracks.reserve(withRoom(tracks.size()));
-    for (const Track& track : tracks) {
-        if (m_positions.contains(track.id)) {
+    m_positions.reserve(m_tracks.size());
+    m_idsByLocation.reserve(m_tracks.size());
+    // Read through const access, so that a list shared with its caller is
+    // copied only when repeats must be dropped from it.
+    const QList<Track>& listed = m_tracks;
+    qsizetype kept = 0;
+    for (qsizetype i = 0; i < listed.size(); ++i) {
+        if (m_positions.contains(listed[i].id)) {
             ++m_droppedDuplicates;
             continue;
         }
-        index(track, m_tracks.size());
-        m_tracks.push_back(track);
+        if (kept != i) {
+            m_tracks[kept] = std::move(m_tracks[i]);
+        }
+        index(listed[kept], kept);
+        ++kept;
+    }
+    if (kept < m_tracks.size()) {
+        m_tracks.resize(kept);
     }
 }
 
@@ -41,22 +48,22 @@ std::optional<qsizetype> LibraryTrackList::positionOf(const QUuid& id) const
 
 const Track* LibraryTrackList::firstAtLocation(const QString& key) const
 {
-    const auto found = m_idsByLocation.constFind(key);
-    if (found == m_idsByLocation.cend()) {
-        return nullptr;
-    }
     qsizetype first = m_tracks.size();
-    for (const QUuid& id : *found) {
-        first = std::min(first, m_positions.value(id, first));
+    const size_t hash = locationHash(key);
+    for (auto it = m_idsByLocation.constFind(hash);
+         it != m_idsByLocation.cend() && it.key() == hash; ++it) {
+        const qsizetype position = m_positions.value(*it, m_tracks.size());
+        if (position < first && locationKey(m_tracks.at(position).fileURL) == key) {
+            first = position;
+        }
     }
     return first < m_tracks.size() ? &m_tracks[first] : nullptr;
 }
 
 qsizetype LibraryTrackList::append(const QList<Track>& tracks)
 {
-    if (m_tracks.capacity() < m_tracks.size() + tracks.size()) {
-        m_tracks.reserve(withRoom(m_tracks.size() + tracks.size()));
-    }
+    // No room is reserved ahead: tracks move by their bytes, so growing the
+    // list reallocates it in place instead of copying every track.
     qsizetype appended = 0;
     for (const Track& track : tracks) {
         if (m_positions.contains(track.id)) {
@@ -77,8 +84,8 @@ bool LibraryTrackList::replace(const Track& track)
     }
     Track& listed = m_tracks[*found];
     if (listed.fileURL != track.fileURL) {
-        unindexLocation(locationKey(listed.fileURL), track.id);
-        m_idsByLocation[locationKey(track.fileURL)].push_back(track.id);
+        unindexLocation(listed.fileURL, track.id);
+        m_idsByLocation.insert(locationHash(locationKey(track.fileURL)), track.id);
     }
     listed = track;
     return true;
@@ -91,11 +98,11 @@ bool LibraryTrackList::remove(const QUuid& id)
         return false;
     }
     const qsizetype position = *found;
-    unindexLocation(locationKey(m_tracks[position].fileURL), id);
+    unindexLocation(m_tracks.at(position).fileURL, id);
     m_positions.erase(found);
     m_tracks.remove(position);
     for (qsizetype i = position; i < m_tracks.size(); ++i) {
-        m_positions[m_tracks[i].id] = i;
+        m_positions[m_tracks.at(i).id] = i;
     }
     return true;
 }
@@ -111,19 +118,12 @@ QString LibraryTrackList::locationKey(const QUrl& url)
 void LibraryTrackList::index(const Track& track, qsizetype position)
 {
     m_positions.insert(track.id, position);
-    m_idsByLocation[locationKey(track.fileURL)].push_back(track.id);
+    m_idsByLocation.insert(locationHash(locationKey(track.fileURL)), track.id);
 }
 
-void LibraryTrackList::unindexLocation(const QString& key, const QUuid& id)
+void LibraryTrackList::unindexLocation(const QUrl& url, const QUuid& id)
 {
-    const auto found = m_idsByLocation.find(key);
-    if (found == m_idsByLocation.end()) {
-        return;
-    }
-    found->removeOne(id);
-    if (found->isEmpty()) {
-        m_idsByLocation.erase(found);
-    }
+    m_idsByLocation.remove(locationHash(locationKey(url)), id);
 }
 
 } // namespace kivo

@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QMultiHash>
 #include <QString>
 #include <QUrl>
 #include <QUuid>
@@ -18,8 +19,9 @@ namespace kivo {
 class LibraryTrackList {
 public:
     LibraryTrackList() = default;
-    // Computes every location key: build large lists off the main thread.
-    explicit LibraryTrackList(const QList<Track>& tracks);
+    // Takes the list over as it is (no copy) and computes every location
+    // key: build large lists off the main thread.
+    explicit LibraryTrackList(QList<Track> tracks);
 
     const QList<Track>& tracks() const { return m_tracks; }
     qsizetype size() const { return m_tracks.size(); }
@@ -29,7 +31,7 @@ public:
     std::optional<qsizetype> positionOf(const QUuid& id) const;
     // The first track (in list order) at this location, or null.
     const Track* firstAtLocation(const QString& key) const;
-    bool containsLocation(const QString& key) const { return m_idsByLocation.contains(key); }
+    bool containsLocation(const QString& key) const { return firstAtLocation(key) != nullptr; }
 
     // Appends the tracks whose id is not listed yet; returns how many.
     qsizetype append(const QList<Track>& tracks);
@@ -46,12 +48,15 @@ public:
 
 private:
     void index(const Track& track, qsizetype position);
-    void unindexLocation(const QString& key, const QUuid& id);
+    void unindexLocation(const QUrl& url, const QUuid& id);
 
     QList<Track> m_tracks;
     QHash<QUuid, qsizetype> m_positions;
-    // Usually one id per location; more only when the store held repeats.
-    QHash<QString, QList<QUuid>> m_idsByLocation;
+    // Ids by the hash of their location key. The key itself is not kept: it
+    // follows from each track's URL, which is checked on every lookup, so
+    // that a hash shared by two locations never mixes them up. Usually one id
+    // per location; more only when the store held repeats.
+    QMultiHash<size_t, QUuid> m_idsByLocation;
     qsizetype m_droppedDuplicates = 0;
 };
 

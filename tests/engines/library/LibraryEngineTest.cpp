@@ -47,6 +47,18 @@ TEST_F(LibraryEngineLoadTest, RepeatedIdsKeepTheFirstAndAFailedLoadIsOnlyPrinted
     EXPECT_EQ(library.allTracks().size(), 3);
 }
 
+// The index keeps a copy of its own: were the loaded list shared with it, the
+// first edit would copy the whole library on the main thread.
+TEST_F(LibraryEngineLoadTest, TheLoadedListIsTheLibrarysOwn)
+{
+    store->stored = { makeTrack(u"A"_s, u"/m/a.mp3"_s), makeTrack(u"B"_s, u"/m/b.mp3"_s) };
+    TavrenLibraryEngine& library = engine();
+    store->stored.clear();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // waits let go
+    EXPECT_TRUE(library.internalTracks().isDetached());
+    EXPECT_EQ(cache->count(), 2);
+}
+
 // The start-up load reads the store before an import saves to it and
 // publishes after the import did: the imported track must stay listed.
 TEST_F(LibraryEngineLoadTest, ALoadNeverHidesAnImportPublishedMeanwhile)
