@@ -52,6 +52,12 @@ QCheckBox* makeToggle(const QString& title, QWidget* parent)
     auto* toggle = new QCheckBox(title.toUpper(), parent);
     toggle->setAccessibleName(title);
     toggle->setFont(eonFont(10, QFont::DemiBold));
+    toggle->setStyleSheet(u"QCheckBox { spacing: 6px; }"
+                          " QCheckBox::indicator { width: 12px; height: 12px; border-radius: 3px;"
+                          " border: 1px solid %1; background: %2; }"
+                          " QCheckBox::indicator:checked { background: %3; border-color: %3;"
+                          " image: none; }"_s.arg(eonTextTertiary().name(QColor::HexArgb),
+                              eonSurfaceRaised().name(), eonAccent().name()));
     colourToggle(toggle, false);
     return toggle;
 }
@@ -317,12 +323,22 @@ void BulkMetadataEditorSheet::refresh()
     for (auto it = m_cells.cbegin(); it != m_cells.cend(); ++it) {
         const AppliedTextMetadataDraft& draft = m_form->field(it.key());
         colourToggle(it->toggle, draft.isApplied);
+        // The form may change without the widgets (a presenter, the gallery).
+        it->toggle->setChecked(draft.isApplied);
+        if (auto* line = qobject_cast<QLineEdit*>(it->editor);
+            line && line->text() != draft.value) {
+            line->setText(draft.value);
+        } else if (auto* text = qobject_cast<QPlainTextEdit*>(it->editor);
+                   text && text->toPlainText() != draft.value) {
+            text->setPlainText(draft.value);
+        }
         it->editor->setEnabled(m_form->isEditable(it.key()));
         editing::styleField(it->editor, draft.isApplied ? 0.07 : 0.035,
             draft.isApplied ? eonWithOpacity(eonAccent(), 0.28) : eonHairline(), 6,
             eonFont(13, QFont::Medium));
     }
     colourToggle(m_ratingToggle, m_form->draft().isRatingApplied);
+    m_ratingToggle->setChecked(m_form->draft().isRatingApplied);
     m_stars->setLit(m_form->litStars());
     m_stars->setEnabled(m_form->starsEnabled());
     m_mixedRating->setVisible(m_form->showsMixedRating());

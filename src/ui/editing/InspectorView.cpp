@@ -91,7 +91,8 @@ InspectorView::InspectorView(const Track& track, QWidget* parent)
     m_filename = editing::plainLabel(
         QString(), eonMonoFont(12, QFont::Medium), eonTextSecondary(), content);
     m_filename->setObjectName(u"inspector.filename"_s);
-    m_filename->setMinimumWidth(1); // one line, cut at the edge
+    // One line, cut at the edge: its width never widens the inspector.
+    m_filename->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     lockedRow(m_filename, u"Filename (Locked)"_s);
     properties->addLayout(locked);
     column->addLayout(properties);
@@ -129,7 +130,8 @@ InspectorView::InspectorView(const Track& track, QWidget* parent)
         row->addStretch(1);
         QLabel* value = editing::plainLabel(
             QString(), eonMonoFont(12, QFont::Medium), eonTextPrimary(), content);
-        row->addWidget(value);
+        value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        row->addWidget(value, 1);
         rows->addLayout(row);
         return value;
     };
