@@ -122,7 +122,9 @@ QList<Track> threeSongs()
 
 std::unique_ptr<QWidget> sharedEditor(const std::function<void(BulkMetadataEditorSheet&)>& setUp)
 {
-    auto sheet = std::make_unique<BulkMetadataEditorSheet>(threeSongs(), std::nullopt, false);
+    // The picked "file" is the sample picture, read at once.
+    auto sheet = std::make_unique<BulkMetadataEditorSheet>(threeSongs(), std::nullopt, false,
+        nullptr, [](QUrl) -> QCoro::Task<QByteArray> { co_return sampleArtwork(); });
     setUp(*sheet);
     return sheet;
 }
@@ -157,6 +159,9 @@ void addEditingPages(QList<Page>& pages)
                           sheet.form().setValue(Field::artist, u"Aurora Quartet"_s);
                           sheet.form().setRatingApplied(true);
                           sheet.form().tapStar(5);
+                          QCoro::Task<> choosing
+                              = sheet.form().loadArtwork(QUrl::fromLocalFile(u"/cover.png"_s));
+                          Q_UNUSED(choosing);
                           sheet.setSaving(true);
                       });
                   } });
