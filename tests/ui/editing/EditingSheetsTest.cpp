@@ -87,6 +87,10 @@ TEST(TrackMetadataEditorSheet, KeysSaveOnlyWithCtrlReturnWhileSaveIsEnabled)
     QTest::keyClick(title, Qt::Key_Return, Qt::ControlModifier);
     ASSERT_EQ(f.saved.size(), 1);
     EXPECT_EQ(f.saved.first().title, f.track.title);
+    auto* lyrics = child<QWidget>(*f.sheet, u"metadataEditor.lyrics"_s);
+    lyrics->setFocus();
+    QTest::keyClick(lyrics, Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_EQ(f.saved.size(), 2);
     EXPECT_EQ(cancels.count(), 0);
 }
 
