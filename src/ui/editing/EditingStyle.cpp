@@ -1,0 +1,76 @@
+#include "ui/editing/EditingStyle.h"
+
+#include "ui/eon/EonFonts.h"
+#include "ui/eon/EonPalette.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace kivo::editing {
+
+namespace {
+
+QString rgba(const QColor& color)
+{
+    return u"rgba(%1, %2, %3, %4)"_s.arg(color.red())
+        .arg(color.green())
+        .arg(color.blue())
+        .arg(color.alphaF(), 0, 'f', 3);
+}
+
+} // namespace
+
+QLabel* plainLabel(const QString& text, const QFont& font, const QColor& color, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setFont(font);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, color);
+    label->setPalette(palette);
+    return label;
+}
+
+QLabel* caption(const QString& text, QWidget* parent)
+{
+    QLabel* label
+        = plainLabel(text.toUpper(), eonFont(10, QFont::DemiBold), eonTextTertiary(), parent);
+    label->setAccessibleName(text);
+    return label;
+}
+
+void styleField(
+    QWidget* field, double fillOpacity, const QColor& outline, double radius, const QFont& font)
+{
+    field->setFont(font);
+    const QString type = QString::fromLatin1(field->metaObject()->className());
+    field->setStyleSheet(u"%1 { background: %2; color: %3; border: 1px solid %4;"
+                         " border-radius: %5px; selection-background-color: %6; }"
+                         " %1:disabled { color: %7; }"_s
+                             .arg(type, rgba(eonWithOpacity(Qt::white, fillOpacity)),
+                                 rgba(eonTextPrimary()), rgba(outline))
+                             .arg(radius)
+                             .arg(rgba(eonAccent()), rgba(eonTextTertiary())));
+}
+
+QPushButton* button(const QString& text, bool prominent, QWidget* parent)
+{
+    auto* push = new QPushButton(text, parent);
+    push->setAutoDefault(false);
+    push->setDefault(false);
+    push->setFont(eonFont(13, QFont::Medium));
+    push->setMinimumHeight(28);
+    const QColor fill = prominent ? eonAccent() : eonSurfaceRaised();
+    const QColor ink = prominent ? eonCanvas() : eonTextPrimary();
+    push->setStyleSheet(u"QPushButton { background: %1; color: %2; border: 1px solid %3;"
+                        " border-radius: 6px; padding: 4px 14px; }"
+                        " QPushButton:pressed { background: %4; }"
+                        " QPushButton:disabled { background: %5; color: %6; }"_s.arg(rgba(fill),
+                            rgba(ink), rgba(eonHairline()), rgba(fill.darker(125)),
+                            rgba(eonWithOpacity(fill, 0.4)), rgba(eonTextTertiary())));
+    return push;
+}
+
+} // namespace kivo::editing

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QUrl>
+#include <functional>
+
+class QWidget;
+
+namespace kivo {
+
+// Asks the user for one image file. `done` gets the file, or nothing when the
+// user cancelled; it is never called while the chooser is still asking.
+// Tests replace the chooser; the program uses a window-modal file dialog.
+class ImageFileChooser {
+public:
+    virtual ~ImageFileChooser() = default;
+    virtual void chooseImage(QWidget* parent, std::function<void(QUrl)> done) = 0;
+};
+
+// A non-native QFileDialog for image files, shown with open().
+class DialogImageFileChooser final : public ImageFileChooser {
+public:
+    void chooseImage(QWidget* parent, std::function<void(QUrl)> done) override;
+};
+
+} // namespace kivo

@@ -1,0 +1,191 @@
+#include "ui/editing/InspectorView.h"
+
+#include "ui/editing/EditingStyle.h"
+#include "ui/editing/StarRow.h"
+#include "ui/eon/EonFonts.h"
+#include "ui/eon/EonPalette.h"
+#include "ui/eon/EonSymbolView.h"
+
+#include <QBoxLayout>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <algorithm>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace kivo {
+
+namespace {
+
+QLabel* sectionHeader(const QString& text, QWidget* parent)
+{
+    QFont font = eonFont(10, QFont::DemiBold);
+    font.setLetterSpacing(QFont::AbsoluteSpacing, 1.2);
+    return editing::plainLabel(text, font, eonTextTertiary(), parent);
+}
+
+QFrame* divider(QWidget* parent)
+{
+    auto* line = new QFrame(parent);
+    line->setFixedHeight(1);
+    line->setAutoFillBackground(true);
+    QPalette palette = line->palette();
+    palette.setColor(QPalette::Window, eonHairline());
+    line->setPalette(palette);
+    return line;
+}
+
+} // namespace
+
+InspectorView::InspectorView(const Track& track, QWidget* parent)
+    : QScrollArea(parent)
+    , m_model(new InspectorModel(track, this))
+{
+    setObjectName(u"inspector"_s);
+    setFrameShape(QFrame::NoFrame);
+    setWidgetResizable(true);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    auto* content = new QWidget(this);
+    content->setAutoFillBackground(true);
+    QPalette background = content->palette();
+    background.setColor(QPalette::Window, eonWithOpacity(eonSurface(), 0.72));
+    content->setPalette(background);
+    setWidget(content);
+    QPalette viewport = this->viewport()->palette();
+    viewport.setColor(QPalette::Window, eonCanvas());
+    this->viewport()->setPalette(viewport);
+
+    auto* column = new QVBoxLayout(content);
+    column->setContentsMargins(16, 16, 16, 16);
+    column->setSpacing(24);
+
+    // PROPERTIES
+    auto* properties = new QVBoxLayout;
+    properties->setSpacing(12);
+    properties->addWidget(sectionHeader(u"PROPERTIES"_s, content));
+    auto* locked = new QVBoxLayout;
+    locked->setSpacing(6);
+    auto lockedRow = [&](QLabel* value, const QString& captionText) {
+        auto* row = new QHBoxLayout;
+        row->setAlignment(Qt::AlignTop);
+        auto* lock = new EonSymbolView(u"lock.fill"_s, 10, eonTextTertiary(), content);
+        lock->setFixedSize(14, 14);
+        auto* lockColumn = new QVBoxLayout;
+        lockColumn->setContentsMargins(0, 3, 0, 0);
+        lockColumn->addWidget(lock);
+        lockColumn->addStretch(1);
+        row->addLayout(lockColumn);
+        auto* texts = new QVBoxLayout;
+        texts->setSpacing(2);
+        texts->addWidget(value);
+        texts->addWidget(editing::plainLabel(captionText, eonFont(10), eonTextTertiary(), content));
+        row->addLayout(texts, 1);
+        locked->addLayout(row);
+    };
+    m_title = editing::plainLabel(QString(), eonFont(15, QFont::Bold), eonTextPrimary(), content);
+    m_title->setObjectName(u"inspector.title"_s);
+    m_title->setWordWrap(true);
+    lockedRow(m_title, u"Song Title (Locked)"_s);
+    m_filename = editing::plainLabel(
+        QString(), eonMonoFont(12, QFont::Medium), eonTextSecondary(), content);
+    m_filename->setObjectName(u"inspector.filename"_s);
+    // One line, cut at the edge: its width never widens the inspector.
+    m_filename->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    lockedRow(m_filename, u"Filename (Locked)"_s);
+    properties->addLayout(locked);
+    column->addLayout(properties);
+    column->addWidget(divider(content));
+
+    // METADATA
+    auto* metadata = new QVBoxLayout;
+    metadata->setSpacing(16);
+    metadata->addWidget(sectionHeader(u"METADATA"_s, content));
+    addField(metadata, u"Artist"_s, m_model->artistInput(), &InspectorModel::setArtistInput);
+    addField(metadata, u"Album"_s, m_model->albumInput(), &InspectorModel::setAlbumInput);
+    addField(metadata, u"Genre"_s, m_model->genreInput(), &InspectorModel::setGenreInput);
+    addField(metadata, u"BPM"_s, m_model->bpmInput(), &InspectorModel::setBpmInput);
+    auto* rating = new QVBoxLayout;
+    rating->setSpacing(6);
+    rating->addWidget(
+        editing::plainLabel(u"RATING"_s, eonFont(9, QFont::Bold), eonTextTertiary(), content));
+    m_stars = new StarRow(10, 4, content);
+    m_stars->setObjectName(u"inspector.rating"_s);
+    connect(m_stars, &StarRow::tapped, m_model, &InspectorModel::tapStar);
+    rating->addWidget(m_stars, 0, Qt::AlignLeft);
+    metadata->addLayout(rating);
+    column->addLayout(metadata);
+    column->addWidget(divider(content));
+
+    // TECHNICAL
+    auto* technical = new QVBoxLayout;
+    technical->setSpacing(12);
+    technical->addWidget(sectionHeader(u"TECHNICAL"_s, content));
+    auto* rows = new QVBoxLayout;
+    rows->setSpacing(8);
+    auto technicalRow = [&](const QString& label) {
+        auto* row = new QHBoxLayout;
+        row->addWidget(editing::plainLabel(label, eonFont(12), eonTextSecondary(), content));
+        row->addStretch(1);
+        QLabel* value = editing::plainLabel(
+            QString(), eonMonoFont(12, QFont::Medium), eonTextPrimary(), content);
+        value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        row->addWidget(value, 1);
+        rows->addLayout(row);
+        return value;
+    };
+    m_format = technicalRow(u"Format"_s);
+    m_bitrate = technicalRow(u"Bitrate"_s);
+    m_sampleRate = technicalRow(u"Sample Rate"_s);
+    m_duration = technicalRow(u"Duration"_s);
+    m_dateAdded = technicalRow(u"Date Added"_s);
+    technical->addLayout(rows);
+    column->addLayout(technical);
+    column->addStretch(1);
+
+    connect(m_model, &InspectorModel::trackEdited, this, [this](const Track& edited) {
+        refresh();
+        Q_EMIT trackEdited(edited);
+    });
+    refresh();
+}
+
+QLineEdit* InspectorView::addField(QVBoxLayout* layout, const QString& title, const QString& text,
+    void (InspectorModel::*setter)(const QString&))
+{
+    auto* block = new QVBoxLayout;
+    block->setSpacing(6);
+    block->addWidget(
+        editing::plainLabel(title.toUpper(), eonFont(9, QFont::Bold), eonTextTertiary()));
+    auto* field = new QLineEdit(text);
+    field->setObjectName(u"inspector."_s + title.toLower());
+    field->setAccessibleName(title);
+    field->setTextMargins(8, 6, 8, 6);
+    editing::styleField(field, 0.045, eonHairline(), 4, eonFont(13, QFont::Medium));
+    connect(field, &QLineEdit::textChanged, m_model, setter);
+    block->addWidget(field);
+    layout->addLayout(block);
+    return field;
+}
+
+void InspectorView::setTrack(const Track& track)
+{
+    m_model->setTrack(track);
+    refresh();
+}
+
+void InspectorView::refresh()
+{
+    const Track& track = m_model->track();
+    m_title->setText(track.title);
+    m_filename->setText(track.filename);
+    m_stars->setLit(static_cast<int>(std::clamp<qint64>(m_model->ratingInput(), 0, 5)));
+    m_format->setText(m_model->formatText());
+    m_bitrate->setText(m_model->bitrateText());
+    m_sampleRate->setText(m_model->sampleRateText());
+    m_duration->setText(m_model->durationText());
+    m_dateAdded->setText(m_model->dateAddedText());
+}
+
+} // namespace kivo
