@@ -310,6 +310,8 @@ void BottomPlayerView::placeOverlays()
 void BottomPlayerView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
+    // The gradient ends slightly translucent: lay it on black, never on what was drawn before.
+    painter.fillRect(rect(), Qt::black);
     painter.fillRect(rect(), eonPlayerBarGradient().toLinearGradient());
     QLinearGradient hairline(0, 0, width(), 0);
     hairline.setColorAt(0, Qt::transparent);

@@ -18,7 +18,9 @@ PlayPauseButton::PlayPauseButton(QWidget* parent)
     , m_symbolName(u"play.fill"_s)
 {
     setObjectName(u"player.playPause"_s);
-    setFixedSize(50, 50); // the 42-point circle and its glow
+    // The 42-point circle with a point to spare: the bar's centre column has
+    // room for exactly this row, the seek bar and their spacing.
+    setFixedSize(44, 44);
 }
 
 void PlayPauseButton::setState(const QString& symbolName, bool busy)
@@ -50,7 +52,7 @@ void PlayPauseButton::paintLabel(QPainter& painter, const QRectF& bounds)
     const QRectF circle(bounds.center() - QPointF(21, 21), QSizeF(42, 42));
     painter.setPen(Qt::NoPen);
     painter.setBrush(eonWithOpacity(eonAccent(), 0.18));
-    painter.drawEllipse(circle.translated(0, 3).adjusted(-2, -2, 2, 2));
+    painter.drawEllipse(circle.translated(0, 1.5));
     painter.setBrush(eonAccentGradient().toLinearGradient());
     painter.setPen(QPen(eonWithOpacity(eonAccentBright(), 0.72), 1));
     painter.drawEllipse(circle.adjusted(0.5, 0.5, -0.5, -0.5));
