@@ -121,15 +121,47 @@ void CompactWaveformSeekView::paintBar(QPainter& painter) const
         ws::horizontalInset, ws::verticalInset, -ws::horizontalInset, -ws::verticalInset);
     const QColor played = eonAccent();
     const QColor unplayed = eonWithOpacity(eonTextTertiary(), 0.26);
+    // The bars are drawn once per peaks and size, in both tints; each paint
+    // then shows the played copy up to the first unplayed bar and the other
+    // copy after it, so a progress tick costs two image blits.
+    const QList<ws::Bar> bars = ws::bars(m_peaks, canvas.width(), canvas.height(), fraction);
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const QSize pixels = (canvas.size() * ratio).toSize();
+    if (m_barCache.size != pixels || m_barCache.peaks != m_peaks) {
+        m_barCache.size = pixels;
+        m_barCache.peaks = m_peaks;
+        for (int tint = 0; tint < 2; ++tint) {
+            QImage& image = m_barCache.images[tint];
+            image = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+            image.setDevicePixelRatio(ratio);
+            image.fill(Qt::transparent);
+            QPainter barPainter(&image);
+            barPainter.setRenderHint(QPainter::Antialiasing);
+            barPainter.setPen(Qt::NoPen);
+            barPainter.setBrush(tint == 0 ? played : unplayed);
+            for (const ws::Bar& bar : bars) {
+                const double radius = bar.rect.width() / 2;
+                barPainter.drawRoundedRect(bar.rect, radius, radius);
+            }
+        }
+    }
+    // The tints meet at the leading edge of the first unplayed bar's cell.
+    double split = canvas.width();
+    for (const ws::Bar& bar : bars) {
+        if (!bar.played) {
+            split = bar.rect.center().x() - canvas.width() / double(bars.size()) / 2;
+            break;
+        }
+    }
     painter.save();
     painter.setOpacity(m_loading ? 0.42 : 1.0);
-    painter.setPen(Qt::NoPen);
     painter.translate(canvas.topLeft());
-    for (const ws::Bar& bar : ws::bars(m_peaks, canvas.width(), canvas.height(), fraction)) {
-        painter.setBrush(bar.played ? played : unplayed);
-        const double radius = bar.rect.width() / 2;
-        painter.drawRoundedRect(bar.rect, radius, radius);
-    }
+    const QRectF playedPart(0, 0, split, canvas.height());
+    const QRectF unplayedPart(split, 0, canvas.width() - split, canvas.height());
+    painter.drawImage(playedPart, m_barCache.images[0],
+        QRectF(playedPart.topLeft() * ratio, playedPart.size() * ratio));
+    painter.drawImage(unplayedPart, m_barCache.images[1],
+        QRectF(unplayedPart.topLeft() * ratio, unplayedPart.size() * ratio));
     painter.restore();
 
     const double headHeight = std::max(bounds.height() - 8, 4.0);

@@ -2,6 +2,7 @@
 
 #include "ui/player/WaveformSeekGeometry.h"
 
+#include <QImage>
 #include <QList>
 #include <QPointer>
 #include <QWidget>
@@ -55,6 +56,12 @@ private:
     waveformseek::Scrub m_scrub;
     std::function<void(double)> m_onSeek;
     QPointer<QWidget> m_bubble;
+    // The bars in the played and the unplayed tint, for these peaks and size.
+    mutable struct {
+        QSize size;
+        QList<float> peaks;
+        QImage images[2];
+    } m_barCache;
 };
 
 } // namespace kivo
