@@ -46,7 +46,8 @@ PlayerIssueBanner::PlayerIssueBanner(QWidget* parent)
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(12, 9, 12, 9);
     row->setSpacing(9);
-    row->addWidget(new EonSymbolView(u"exclamationmark.triangle.fill"_s, 12, orange(), this));
+    m_symbol = new EonSymbolView(u"exclamationmark.triangle.fill"_s, 12, orange(), this);
+    row->addWidget(m_symbol);
     m_text = plainLabel({}, eonFont(11, QFont::DemiBold), eonTextPrimary(), this);
     m_text->setObjectName(u"player.issueMessage"_s);
     row->addWidget(m_text, 1);
@@ -67,7 +68,9 @@ void PlayerIssueBanner::setMessage(const QString& message)
     setProperty("message", message);
     // Two lines at most, the second cut with an ellipsis.
     const QFontMetrics metrics(m_text->font());
-    const int lineWidth = maximumCardWidth - 24 - 9 * 2 - 18 - 18;
+    const QMargins margins = layout()->contentsMargins();
+    const int lineWidth = maximumCardWidth - margins.left() - margins.right() - 9 * 2
+        - m_symbol->width() - m_dismiss->width() - 2;
     QString shown = message;
     if (metrics.horizontalAdvance(message) > lineWidth) {
         int cut = 0;

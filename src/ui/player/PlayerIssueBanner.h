@@ -28,6 +28,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    QWidget* m_symbol;
     QLabel* m_text;
     EonSymbolButton* m_dismiss;
 };
