@@ -5,12 +5,17 @@
 #include "app/RecoveryBannerView.h"
 #include "app/WorkspacePanelDivider.h"
 #include "app/WorkspacePanelRevealButton.h"
+#include "engines/artwork/ArtworkCacheImpl.h"
+#include "engines/library/LibraryEngineImpl.h"
 #include "engines/library/PlaylistEngineImpl.h"
+#include "engines/playback/AudioEngineImpl.h"
 #include "engines/playback/QueueEngineImpl.h"
+#include "engines/playback/WaveformGeneratorImpl.h"
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonGradientPanel.h"
 #include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
+#include "ui/player/BottomPlayerView.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -148,6 +153,15 @@ MainLayoutView::MainLayoutView(DIContainer& container, WorkspacePanelState& pane
     connect(m_banner, &RecoveryBannerView::dismissed, this,
         [this] { m_container.dismissRecoveryMessage(); });
     m_outline = new WindowOutline(this);
+
+    // The bar's queue panel and issue banner float over the whole layout.
+    auto* barLayout = new QVBoxLayout(m_playerBar);
+    barLayout->setContentsMargins(0, 0, 0, 0);
+    m_bottomPlayer = new BottomPlayerView(
+        { container.audioEngine(), container.queueEngine(), container.libraryEngine(),
+            container.artworkCache(), container.waveformGenerator() },
+        this, m_playerBar);
+    barLayout->addWidget(m_bottomPlayer);
 
     m_arrowKeys = new PlaybackNavigationShortcutMonitor(
         this,

@@ -10,6 +10,7 @@ class QVBoxLayout;
 
 namespace kivo {
 
+class BottomPlayerView;
 class DIContainer;
 class EonGradientPanel;
 class PlaybackNavigationShortcutMonitor;
@@ -34,6 +35,7 @@ public:
     QWidget& contentRegion() const;
     QWidget& inspectorRegion() const;
     QWidget& playerBarRegion() const;
+    BottomPlayerView& bottomPlayer() const { return *m_bottomPlayer; }
     WorkspacePanelDivider& divider(WorkspacePanelSide side) const;
     WorkspacePanelRevealButton& revealButton(WorkspacePanelSide side) const;
     RecoveryBannerView& banner() const { return *m_banner; }
@@ -62,6 +64,7 @@ private:
     WorkspacePanelDivider* m_rightDivider;
     EonGradientPanel* m_inspector;
     EonGradientPanel* m_playerBar;
+    BottomPlayerView* m_bottomPlayer;
     WorkspacePanelRevealButton* m_leftReveal;
     WorkspacePanelRevealButton* m_rightReveal;
     RecoveryBannerView* m_banner;

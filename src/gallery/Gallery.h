@@ -61,5 +61,6 @@ private:
 void addEonPages(QList<Page>& pages);
 void addShellPages(QList<Page>& pages, Context& context);
 void addEditingPages(QList<Page>& pages);
+void addPlayerPages(QList<Page>& pages, Context& context);
 
 } // namespace kivo::gallery

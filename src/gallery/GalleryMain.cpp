@@ -141,6 +141,7 @@ int main(int argc, char** argv)
     addEonPages(pages);
     addShellPages(pages, context);
     addEditingPages(pages);
+    addPlayerPages(pages, context);
 
     int failures = 0;
     for (const Page& page : pages) {

@@ -1,0 +1,245 @@
+#include "ui/player/CompactWaveformSeekView.h"
+
+#include "ui/eon/EonFonts.h"
+#include "ui/eon/EonPalette.h"
+#include "ui/eon/TimeText.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace kivo {
+
+namespace ws = waveformseek;
+
+namespace {
+
+// The time under the pointer while dragging. It floats above the bar, so it
+// lives in the bar's parent, where the bar's own rectangle cannot clip it.
+class ScrubBubble : public QWidget {
+public:
+    explicit ScrubBubble(QWidget* parent)
+        : QWidget(parent)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setObjectName(u"player.waveform.bubble"_s);
+    }
+
+    void show(const QString& text, const QPoint& leftBottom)
+    {
+        m_text = text;
+        const QFontMetrics metrics(font());
+        const QSize size(metrics.horizontalAdvance(text) + 12, metrics.height() + 6);
+        setGeometry(QRect(QPoint(leftBottom.x(), leftBottom.y() - size.height()), size));
+        raise();
+        QWidget::show();
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(eonWithOpacity(eonAccent(), 0.24), 1));
+        painter.setBrush(eonSurfaceRaised());
+        painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 5, 5);
+        painter.setPen(eonTextPrimary());
+        painter.drawText(rect(), Qt::AlignCenter, m_text);
+    }
+
+private:
+    QString m_text;
+};
+
+} // namespace
+
+CompactWaveformSeekView::CompactWaveformSeekView(QWidget* parent)
+    : QWidget(parent)
+{
+    setObjectName(u"player.waveform"_s);
+    setAccessibleName(u"Playback waveform"_s);
+    setToolTip(u"Click or drag to seek"_s);
+    setMinimumHeight(28);
+    setFocusPolicy(Qt::NoFocus);
+    setAttribute(Qt::WA_Hover);
+}
+
+void CompactWaveformSeekView::setPeaks(const QList<float>& peaks)
+{
+    m_peaks = peaks;
+    update();
+}
+
+void CompactWaveformSeekView::setProgress(double progress)
+{
+    if (progress != m_progress) {
+        m_progress = progress;
+        setAccessibleDescription(accessibleValue());
+        update();
+    }
+}
+
+void CompactWaveformSeekView::setDuration(double duration)
+{
+    m_duration = duration;
+    update();
+}
+
+void CompactWaveformSeekView::setLoading(bool loading)
+{
+    m_loading = loading;
+    update();
+}
+
+QString CompactWaveformSeekView::accessibleValue() const
+{
+    return formatTime(ws::safeDuration(m_duration) * m_scrub.displayedFraction(m_progress));
+}
+
+void CompactWaveformSeekView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    paintBar(painter);
+}
+
+void CompactWaveformSeekView::paintBar(QPainter& painter) const
+{
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF bounds = rect();
+    const double width = bounds.width();
+    const double fraction = m_scrub.displayedFraction(m_progress);
+
+    painter.setPen(QPen(m_hovering ? eonWithOpacity(eonAccent(), 0.26) : eonHairline(), 1));
+    painter.setBrush(eonWithOpacity(eonSurfaceRaised(), m_hovering ? 0.9 : 0.58));
+    painter.drawRoundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), 7, 7);
+
+    const QRectF canvas = bounds.adjusted(
+        ws::horizontalInset, ws::verticalInset, -ws::horizontalInset, -ws::verticalInset);
+    const QColor played = eonAccent();
+    const QColor unplayed = eonWithOpacity(eonTextTertiary(), 0.26);
+    // The bars are drawn once per peaks and size, in both tints; each paint
+    // then shows the played copy up to the first unplayed bar and the other
+    // copy after it, so a progress tick costs two image blits.
+    const QList<ws::Bar> bars = ws::bars(m_peaks, canvas.width(), canvas.height(), fraction);
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const QSize pixels = (canvas.size() * ratio).toSize();
+    if (m_barCache.size != pixels || m_barCache.peaks != m_peaks) {
+        m_barCache.size = pixels;
+        m_barCache.peaks = m_peaks;
+        for (int tint = 0; tint < 2; ++tint) {
+            QImage& image = m_barCache.images[tint];
+            image = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+            image.setDevicePixelRatio(ratio);
+            image.fill(Qt::transparent);
+            QPainter barPainter(&image);
+            barPainter.setRenderHint(QPainter::Antialiasing);
+            barPainter.setPen(Qt::NoPen);
+            barPainter.setBrush(tint == 0 ? played : unplayed);
+            for (const ws::Bar& bar : bars) {
+                const double radius = bar.rect.width() / 2;
+                barPainter.drawRoundedRect(bar.rect, radius, radius);
+            }
+        }
+    }
+    // The tints meet at the leading edge of the first unplayed bar's cell.
+    double split = canvas.width();
+    for (const ws::Bar& bar : bars) {
+        if (!bar.played) {
+            split = bar.rect.center().x() - canvas.width() / double(bars.size()) / 2;
+            break;
+        }
+    }
+    painter.save();
+    painter.setOpacity(m_loading ? 0.42 : 1.0);
+    painter.translate(canvas.topLeft());
+    const QRectF playedPart(0, 0, split, canvas.height());
+    const QRectF unplayedPart(split, 0, canvas.width() - split, canvas.height());
+    painter.drawImage(playedPart, m_barCache.images[0],
+        QRectF(playedPart.topLeft() * ratio, playedPart.size() * ratio));
+    painter.drawImage(unplayedPart, m_barCache.images[1],
+        QRectF(unplayedPart.topLeft() * ratio, unplayedPart.size() * ratio));
+    painter.restore();
+
+    const double headHeight = std::max(bounds.height() - 8, 4.0);
+    const QRectF head(ws::playheadOffset(fraction, width), 4, 1, headHeight);
+    painter.fillRect(head.adjusted(-1, 0, 1, 0), eonWithOpacity(eonAccent(), 0.25));
+    painter.fillRect(head, eonAccentBright());
+}
+
+void CompactWaveformSeekView::seek(double seconds)
+{
+    if (m_onSeek) {
+        m_onSeek(seconds);
+    }
+    updateBubble();
+    setAccessibleDescription(accessibleValue());
+    update();
+}
+
+void CompactWaveformSeekView::updateBubble()
+{
+    const std::optional<double>& scrub = m_scrub.scrubProgress();
+    if (!scrub || !parentWidget()) {
+        if (m_bubble) {
+            m_bubble->hide();
+        }
+        return;
+    }
+    if (!m_bubble) {
+        auto* bubble = new ScrubBubble(parentWidget());
+        bubble->setFont(eonMonoFont(10, QFont::DemiBold));
+        m_bubble = bubble;
+    }
+    const QPoint origin = mapTo(parentWidget(), QPoint(int(ws::bubbleOffset(*scrub, width())), 3));
+    static_cast<ScrubBubble*>(m_bubble.data())
+        ->show(formatTime(*scrub * ws::safeDuration(m_duration)), origin);
+}
+
+void CompactWaveformSeekView::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton) {
+        seek(m_scrub.press(event->position().x(), width(), m_duration));
+    }
+}
+
+void CompactWaveformSeekView::mouseMoveEvent(QMouseEvent* event)
+{
+    if (m_scrub.scrubProgress()) {
+        seek(m_scrub.drag(event->position().x(), width(), m_duration));
+    }
+}
+
+void CompactWaveformSeekView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && m_scrub.scrubProgress()) {
+        seek(m_scrub.release(event->position().x(), width(), m_duration));
+    }
+}
+
+void CompactWaveformSeekView::keyPressEvent(QKeyEvent* event)
+{
+    const int direction = event->key() == Qt::Key_Right ? 1 : event->key() == Qt::Key_Left ? -1 : 0;
+    if (direction == 0) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    seek(ws::accessibilityStep(direction, m_scrub.displayedFraction(m_progress), m_duration));
+}
+
+void CompactWaveformSeekView::enterEvent(QEnterEvent*)
+{
+    m_hovering = true;
+    update();
+}
+
+void CompactWaveformSeekView::leaveEvent(QEvent*)
+{
+    m_hovering = false;
+    update();
+}
+
+} // namespace kivo

@@ -1,0 +1,141 @@
+#include "ui/player/PlayerIssueBanner.h"
+
+#include "ui/eon/EonFonts.h"
+#include "ui/eon/EonPalette.h"
+#include "ui/eon/EonSymbolButton.h"
+#include "ui/eon/EonSymbolView.h"
+#include "ui/eon/Symbols.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QVBoxLayout>
+#include <algorithm>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace kivo {
+
+namespace {
+
+const QColor& orange()
+{
+    static const QColor color = QColor::fromRgbF(1.0f, 0.584f, 0.0f);
+    return color;
+}
+
+QLabel* plainLabel(const QString& text, const QFont& font, const QColor& color, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setFont(font);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, color);
+    label->setPalette(palette);
+    return label;
+}
+
+} // namespace
+
+PlayerIssueBanner::PlayerIssueBanner(QWidget* parent)
+    : QWidget(parent)
+{
+    setObjectName(u"player.issueBanner"_s);
+    setAttribute(Qt::WA_TranslucentBackground);
+    setMaximumWidth(maximumCardWidth);
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(12, 9, 12, 9);
+    row->setSpacing(9);
+    m_symbol = new EonSymbolView(u"exclamationmark.triangle.fill"_s, 12, orange(), this);
+    row->addWidget(m_symbol);
+    m_text = plainLabel({}, eonFont(11, QFont::DemiBold), eonTextPrimary(), this);
+    m_text->setObjectName(u"player.issueMessage"_s);
+    row->addWidget(m_text, 1);
+    m_dismiss = new EonSymbolButton(u"xmark"_s, 10, eonTextSecondary(), this);
+    m_dismiss->setFixedSize(18, 18);
+    m_dismiss->setAccessibleName(u"Dismiss"_s);
+    row->addWidget(m_dismiss);
+    connect(m_dismiss, &QAbstractButton::clicked, this, &PlayerIssueBanner::dismissed);
+}
+
+QString PlayerIssueBanner::message() const
+{
+    return property("message").toString();
+}
+
+void PlayerIssueBanner::setMessage(const QString& message)
+{
+    setProperty("message", message);
+    // Two lines at most, the second cut with an ellipsis.
+    const QFontMetrics metrics(m_text->font());
+    const QMargins margins = layout()->contentsMargins();
+    const int lineWidth = maximumCardWidth - margins.left() - margins.right() - 9 * 2
+        - m_symbol->width() - m_dismiss->width() - 2;
+    QString shown = message;
+    if (metrics.horizontalAdvance(message) > lineWidth) {
+        int cut = 0;
+        int lastSpace = -1;
+        while (
+            cut < message.size() && metrics.horizontalAdvance(message.left(cut + 1)) <= lineWidth) {
+            if (message.at(cut).isSpace()) {
+                lastSpace = cut;
+            }
+            ++cut;
+        }
+        const int breakAt = lastSpace > 0 ? lastSpace : cut;
+        shown = message.left(breakAt).trimmed() + u'\n'
+            + metrics.elidedText(message.mid(breakAt).trimmed(), Qt::ElideRight, lineWidth);
+    }
+    m_text->setText(shown);
+    m_text->setFixedWidth(std::min(metrics.horizontalAdvance(message), lineWidth) + 2);
+    m_text->setToolTip(message.toHtmlEscaped());
+    adjustSize();
+}
+
+void PlayerIssueBanner::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF card = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    painter.setPen(QPen(eonWithOpacity(orange(), 0.28), 1));
+    painter.setBrush(eonWithOpacity(eonSurfaceRaised(), 0.96));
+    painter.drawRoundedRect(card, 9, 9);
+}
+
+PlayerEmptyStateView::PlayerEmptyStateView(QWidget* parent)
+    : QWidget(parent)
+{
+    setObjectName(u"player.emptyState"_s);
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(12);
+    row->addStretch(1);
+    auto* badge = new QLabel(this);
+    badge->setFixedSize(38, 38);
+    QPixmap pixmap(38 * 2, 38 * 2);
+    pixmap.setDevicePixelRatio(2);
+    pixmap.fill(Qt::transparent);
+    {
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(eonAccentWash());
+        painter.drawEllipse(QRectF(0, 0, 38, 38));
+        Symbols::paint(painter, QRectF(0, 0, 38, 38), u"music.note"_s, eonAccent(),
+            Symbols::sizeForTextSize(13));
+    }
+    badge->setPixmap(pixmap);
+    row->addWidget(badge);
+    auto* column = new QVBoxLayout;
+    column->setSpacing(3);
+    column->addStretch(1);
+    column->addWidget(
+        plainLabel(u"Ready when you are"_s, eonFont(13, QFont::DemiBold), eonTextPrimary(), this));
+    column->addWidget(plainLabel(u"Choose a track to start listening"_s, eonFont(11, QFont::Medium),
+        eonTextTertiary(), this));
+    column->addStretch(1);
+    row->addLayout(column);
+    row->addStretch(1);
+}
+
+} // namespace kivo

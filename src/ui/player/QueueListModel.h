@@ -1,0 +1,81 @@
+#pragma once
+
+#include "engines/playback/QueueEngine.h"
+
+#include <QAbstractListModel>
+#include <QHash>
+#include <QImage>
+#include <QList>
+#include <QUuid>
+
+namespace kivo {
+
+// The queue panel's list: section headers and songs, one row per position of
+// the queue engine's lists, never per song id (a song may be listed twice).
+// Every action goes through the queue engine; the list follows its signals.
+class QueueListModel : public QAbstractListModel {
+    Q_OBJECT
+public:
+    enum class Section { nowPlaying, upcoming, history };
+    enum Role {
+        IsHeaderRole = Qt::UserRole + 1,
+        SectionRole, // Section as int
+        PositionRole, // index into the section's list
+        IsCurrentRole,
+        ArtistRole, // the artist, or "Unknown Artist"
+        DurationTextRole,
+        ThumbnailRole, // QImage, absent when none was loaded
+    };
+
+    explicit QueueListModel(QueueEngine& queue, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    bool isEmpty() const { return m_rows.isEmpty(); }
+    bool hasUpcoming() const { return !m_upcoming.isEmpty(); }
+    // The song of a song row; nothing for a header.
+    std::optional<Track> track(int row) const;
+    std::optional<Section> section(int row) const;
+    std::optional<qsizetype> position(int row) const;
+    // The table rows of UPCOMING start here (after its header); -1 when none.
+    int firstUpcomingRow() const;
+
+    // Plays the row's song: from its first upcoming position when it is
+    // upcoming, else alone. The NOW PLAYING row and headers do nothing.
+    void tap(int row);
+    // Moves the upcoming songs at `sources` to stand together before
+    // `destination` (counted before the move). The final order is computed
+    // first and reached with single moves, so several rows land as chosen.
+    void moveUpcoming(QList<qsizetype> sources, qsizetype destination);
+    // Removes upcoming positions, highest first, so each one is the one chosen.
+    void removeUpcoming(QList<qsizetype> positions);
+    void clearUpcoming() { m_queue.clearUpcoming(); }
+
+    // The panel's decoded artwork by song id; `image` null removes it.
+    void setThumbnail(const QUuid& id, const QImage& image);
+    const QHash<QUuid, QImage>& thumbnails() const { return m_thumbnails; }
+
+Q_SIGNALS:
+    // The songs listed changed; the panel loads artwork for new ids.
+    void tracksListed(const QList<kivo::Track>& tracks);
+
+private:
+    struct Row {
+        bool header = false;
+        Section section = Section::nowPlaying;
+        qsizetype position = 0;
+    };
+    void reload();
+    const Track& trackAt(const Row& row) const;
+
+    QueueEngine& m_queue;
+    std::optional<Track> m_current;
+    QList<Track> m_upcoming;
+    QList<Track> m_history;
+    QList<Row> m_rows;
+    QHash<QUuid, QImage> m_thumbnails;
+};
+
+} // namespace kivo

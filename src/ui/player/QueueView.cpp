@@ -1,0 +1,332 @@
+#include "ui/player/QueueView.h"
+
+#include "ui/eon/EonFonts.h"
+#include "ui/eon/EonPalette.h"
+#include "ui/eon/Symbols.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListView>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPointer>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QStyledItemDelegate>
+#include <QVBoxLayout>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace kivo {
+
+namespace {
+
+using Section = QueueListModel::Section;
+
+// Draws section headers and song rows.
+class QueueRowDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex& index) const override
+    {
+        return { 0, index.data(QueueListModel::IsHeaderRole).toBool() ? 24 : 48 };
+    }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+        const QModelIndex& index) const override
+    {
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        const QRectF row = QRectF(option.rect).adjusted(20, 0, -20, 0);
+        if (index.data(QueueListModel::IsHeaderRole).toBool()) {
+            QFont font = eonFont(10, QFont::DemiBold);
+            font.setLetterSpacing(QFont::AbsoluteSpacing, 1.2);
+            painter->setFont(font);
+            painter->setPen(eonTextTertiary());
+            painter->drawText(row.adjusted(0, 4, 0, -4), Qt::AlignLeft | Qt::AlignBottom,
+                index.data().toString());
+            painter->restore();
+            return;
+        }
+        const auto section = Section(index.data(QueueListModel::SectionRole).toInt());
+        const bool current = index.data(QueueListModel::IsCurrentRole).toBool();
+        if (section == Section::history) {
+            painter->setOpacity(0.5);
+        }
+        if (option.state & QStyle::State_Selected) {
+            painter->fillRect(option.rect, eonAccentWash());
+        } else if (option.state & QStyle::State_MouseOver) {
+            painter->fillRect(option.rect, eonWithOpacity(eonSurfaceRaised(), 0.6));
+        }
+        const QRectF thumb(row.left(), row.center().y() - 18, 36, 36);
+        QPainterPath clip;
+        clip.addRoundedRect(thumb, 4, 4);
+        const QImage image = index.data(QueueListModel::ThumbnailRole).value<QImage>();
+        if (!image.isNull()) {
+            painter->save();
+            painter->setClipPath(clip);
+            painter->setRenderHint(QPainter::SmoothPixmapTransform);
+            const QSizeF size = image.size().scaled(QSize(36, 36), Qt::KeepAspectRatioByExpanding);
+            painter->drawImage(
+                QRectF(thumb.center() - QPointF(size.width() / 2, size.height() / 2), size), image);
+            painter->restore();
+        } else {
+            painter->fillPath(clip, QColor::fromRgbF(1, 1, 1, 0.06f));
+            if (current) {
+                Symbols::paint(
+                    *painter, thumb, u"waveform"_s, eonAccent(), Symbols::sizeForTextSize(12));
+            } else {
+                Symbols::paint(*painter, thumb, u"music.note"_s, eonTextTertiary(),
+                    Symbols::sizeForTextSize(10));
+            }
+        }
+        const QFont durationFont = eonMonoFont(11, QFont::Medium);
+        const QString duration = index.data(QueueListModel::DurationTextRole).toString();
+        const double durationWidth = QFontMetricsF(durationFont).horizontalAdvance(duration);
+        const QRectF text(thumb.right() + 12, row.top(),
+            row.right() - thumb.right() - 24 - durationWidth, row.height());
+        const QFont titleFont = eonFont(13, current ? QFont::Bold : QFont::Medium);
+        const QFont artistFont = eonFont(11, QFont::Medium);
+        const QFontMetricsF titleMetrics(titleFont);
+        const QFontMetricsF artistMetrics(artistFont);
+        const double blockHeight = titleMetrics.height() + 2 + artistMetrics.height();
+        const double top = row.center().y() - blockHeight / 2;
+        painter->setFont(titleFont);
+        painter->setPen(current ? eonAccent() : eonTextPrimary());
+        painter->drawText(QRectF(text.left(), top, text.width(), titleMetrics.height()),
+            Qt::AlignLeft | Qt::AlignVCenter,
+            titleMetrics.elidedText(index.data().toString(), Qt::ElideRight, text.width()));
+        painter->setFont(artistFont);
+        painter->setPen(eonTextSecondary());
+        painter->drawText(QRectF(text.left(), top + titleMetrics.height() + 2, text.width(),
+                              artistMetrics.height()),
+            Qt::AlignLeft | Qt::AlignVCenter,
+            artistMetrics.elidedText(
+                index.data(QueueListModel::ArtistRole).toString(), Qt::ElideRight, text.width()));
+        painter->setFont(durationFont);
+        painter->setPen(eonTextTertiary());
+        painter->drawText(row, Qt::AlignRight | Qt::AlignVCenter, duration);
+        painter->restore();
+    }
+};
+
+QLabel* plainLabel(const QString& text, const QFont& font, const QColor& color, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setFont(font);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, color);
+    label->setPalette(palette);
+    return label;
+}
+
+} // namespace
+
+QueueView::QueueView(QueueEngine& queue, ArtworkCache& artwork, QWidget* parent)
+    : QWidget(parent)
+    , m_artwork(artwork)
+    , m_model(new QueueListModel(queue, this))
+{
+    setObjectName(u"player.queue"_s);
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    auto* header = new QHBoxLayout;
+    header->setContentsMargins(20, 14, 20, 14);
+    header->addWidget(plainLabel(u"Queue"_s, eonFont(16, QFont::Bold), eonTextPrimary(), this));
+    header->addStretch(1);
+    auto* clear = new QPushButton(u"Clear"_s, this);
+    clear->setObjectName(u"player.queue.clear"_s);
+    clear->setFlat(true);
+    clear->setFocusPolicy(Qt::NoFocus);
+    clear->setCursor(Qt::PointingHandCursor);
+    clear->setFont(eonFont(11, QFont::DemiBold));
+    clear->setStyleSheet(u"QPushButton { border: none; color: %1; background: transparent; }"_s.arg(
+        eonTextTertiary().name(QColor::HexArgb)));
+    connect(clear, &QPushButton::clicked, m_model, &QueueListModel::clearUpcoming);
+    m_clear = clear;
+    header->addWidget(clear);
+    column->addLayout(header);
+    auto* divider = new QWidget(this);
+    divider->setFixedHeight(1);
+    divider->setAutoFillBackground(true);
+    QPalette dividerPalette = divider->palette();
+    dividerPalette.setColor(QPalette::Window, eonHairline());
+    divider->setPalette(dividerPalette);
+    column->addWidget(divider);
+
+    m_stack = new QStackedWidget(this);
+    auto* empty = new QWidget(m_stack);
+    empty->setObjectName(u"player.queue.empty"_s);
+    auto* emptyColumn = new QVBoxLayout(empty);
+    emptyColumn->setSpacing(10);
+    emptyColumn->addStretch(1);
+    auto* symbol = new QLabel(empty);
+    symbol->setPixmap(Symbols::pixmap(u"music.note.list"_s, eonTextTertiary(), 30, 36, 2));
+    symbol->setAlignment(Qt::AlignCenter);
+    emptyColumn->addWidget(symbol);
+    for (QLabel* label :
+        { plainLabel(u"Queue is empty"_s, eonFont(13, QFont::DemiBold), eonTextSecondary(), empty),
+            plainLabel(u"Play a song to start building your queue"_s, eonFont(11, QFont::Medium),
+                eonTextTertiary(), empty) }) {
+        label->setAlignment(Qt::AlignCenter);
+        emptyColumn->addWidget(label);
+    }
+    emptyColumn->addStretch(1);
+    m_stack->addWidget(empty);
+
+    m_list = new QListView(m_stack);
+    m_list->setObjectName(u"player.queue.list"_s);
+    m_list->setModel(m_model);
+    m_list->setItemDelegate(new QueueRowDelegate(m_list));
+    m_list->setFrameShape(QFrame::NoFrame);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setMouseTracking(true);
+    m_list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_list->viewport()->setAutoFillBackground(false);
+    m_list->setStyleSheet(
+        u"QListView { background: transparent; }"
+        "QScrollBar:vertical { width: 6px; background: transparent; margin: 2px; }"
+        "QScrollBar::handle:vertical { background: %1; border-radius: 1px; min-height: 24px; }"
+        "QScrollBar::add-line, QScrollBar::sub-line { height: 0; }"
+        "QScrollBar::add-page, QScrollBar::sub-page { background: transparent; }"_s.arg(
+            eonWithOpacity(eonTextTertiary(), 0.5).name(QColor::HexArgb)));
+    m_list->installEventFilter(this);
+    m_list->viewport()->installEventFilter(this);
+    m_stack->addWidget(m_list);
+    column->addWidget(m_stack, 1);
+
+    connect(m_list, &QListView::clicked, this,
+        [this](const QModelIndex& index) { m_model->tap(index.row()); });
+    connect(m_list, &QWidget::customContextMenuRequested, this, [this](const QPoint& point) {
+        const QModelIndex index = m_list->indexAt(point);
+        if (m_model->section(index.row()) != Section::upcoming || !m_model->position(index.row())) {
+            return;
+        }
+        const qsizetype position = *m_model->position(index.row());
+        auto* menu = new QMenu(this);
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->addAction(
+            u"Remove"_s, this, [this, position] { m_model->removeUpcoming({ position }); });
+        menu->popup(m_list->viewport()->mapToGlobal(point));
+    });
+    connect(m_model, &QueueListModel::tracksListed, this, &QueueView::tracksListed);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &QueueView::updateContent);
+    tracksListed([this] {
+        QList<Track> tracks;
+        for (int row = 0; row < m_model->rowCount(); ++row) {
+            if (const std::optional<Track> track = m_model->track(row)) {
+                tracks.append(*track);
+            }
+        }
+        return tracks;
+    }());
+    updateContent();
+}
+
+QWidget& QueueView::clearButton() const
+{
+    return *m_clear;
+}
+
+bool QueueView::showsEmptyState() const
+{
+    return m_stack->currentIndex() == 0;
+}
+
+void QueueView::updateContent()
+{
+    m_stack->setCurrentIndex(m_model->isEmpty() ? 0 : 1);
+    m_clear->setVisible(m_model->hasUpcoming());
+}
+
+void QueueView::tracksListed(const QList<Track>& tracks)
+{
+    for (const Track& track : tracks) {
+        if (m_thumbnailLoads.contains(track.id)) {
+            continue;
+        }
+        const quint64 generation = ++m_loadCount;
+        m_thumbnailLoads.insert(track.id, generation);
+        loadThumbnail(track.id, generation, track);
+    }
+}
+
+QCoro::Task<> QueueView::loadThumbnail(QUuid id, quint64 generation, Track track)
+{
+    const QPointer<QueueView> self(this);
+    ArtworkCache& artwork = m_artwork;
+    const std::optional<QByteArray> bytes = co_await artwork.retrieveArtwork(track);
+    if (!self || m_thumbnailLoads.value(id) != generation) {
+        co_return;
+    }
+    QImage image = bytes ? QImage::fromData(*bytes) : QImage();
+    if (!image.isNull()) {
+        // Rows draw 36-point squares: keep a small copy, not the full artwork.
+        image = image.scaled(72, 72, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
+    }
+    m_model->setThumbnail(id, image);
+}
+
+void QueueView::removeSelected()
+{
+    QList<qsizetype> positions;
+    for (const QModelIndex& index : m_list->selectionModel()->selectedIndexes()) {
+        if (m_model->section(index.row()) == Section::upcoming && m_model->position(index.row())) {
+            positions.append(*m_model->position(index.row()));
+        }
+    }
+    m_model->removeUpcoming(positions);
+}
+
+bool QueueView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_list && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Delete || key == Qt::Key_Backspace) {
+            removeSelected();
+            return true;
+        }
+    }
+    if (watched == m_list->viewport()) {
+        // A drag within UPCOMING moves one song; the drop point's half of a
+        // row says whether it lands before or after that row.
+        if (event->type() == QEvent::MouseButtonPress) {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            const int row = m_list->indexAt(mouse->position().toPoint()).row();
+            m_dragRow
+                = m_model->section(row) == Section::upcoming && m_model->position(row) ? row : -1;
+        } else if (event->type() == QEvent::MouseButtonRelease && m_dragRow >= 0) {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            const QModelIndex target = m_list->indexAt(mouse->position().toPoint());
+            const int from = m_dragRow;
+            m_dragRow = -1;
+            if (target.isValid() && target.row() != from
+                && m_model->section(target.row()) == Section::upcoming
+                && m_model->position(target.row())) {
+                const QRect rect = m_list->visualRect(target);
+                const qsizetype destination = *m_model->position(target.row())
+                    + (mouse->position().y() > rect.center().y() ? 1 : 0);
+                m_model->moveUpcoming({ *m_model->position(from) }, destination);
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void QueueView::paintEvent(QPaintEvent*)
+{
+    QPainter(this).fillRect(rect(), eonSurface());
+}
+
+} // namespace kivo

@@ -1,0 +1,106 @@
+#include "PlayerFakes.h"
+#include "engines/artwork/ArtworkCache.h"
+#include "ui/player/CompactWaveformSeekView.h"
+#include "ui/player/PlayerIssueBanner.h"
+#include "ui/player/PlayerTrackInfoView.h"
+
+#include <QBuffer>
+#include <QLabel>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace kivo::test {
+namespace {
+
+// Artwork loads that finish when the test says so, each with a one-colour image.
+class SlowArtwork : public ArtworkCache {
+public:
+    struct Load {
+        QPromise<void> promise;
+        QColor colour;
+    };
+    QList<std::shared_ptr<Load>> loads;
+
+    CacheMetrics metrics() const override { return CacheMetrics::standard(); }
+    QCoro::Task<std::optional<QByteArray>> retrieveArtwork(Track) override
+    {
+        auto load = std::make_shared<Load>();
+        load->promise.start();
+        loads.append(load);
+        co_await load->promise.future();
+        QImage image(4, 4, QImage::Format_RGB32);
+        image.fill(load->colour);
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        co_return bytes;
+    }
+    QCoro::Task<std::optional<QByteArray>> retrieveThumbnail(Track, QSizeF) override
+    {
+        co_return std::nullopt;
+    }
+    QCoro::Task<> storeArtwork(QByteArray, Track) override { co_return; }
+    void evictArtwork(const Track&) override { }
+    QCoro::Task<> removeArtwork(Track) override { co_return; }
+    QCoro::Task<> clearCache() override { co_return; }
+
+    void finish(qsizetype index, const QColor& colour)
+    {
+        loads[index]->colour = colour;
+        loads[index]->promise.finish();
+        for (int i = 0; i < 5; ++i) {
+            QCoreApplication::processEvents();
+        }
+    }
+};
+
+TEST(PlayerTrackInfoView, ShowsTextsAndOnlyTheCurrentSongsArtwork)
+{
+    SlowArtwork artwork;
+    PlayerTrackInfoView info(artwork);
+    info.resize(300, 58);
+    Track first = song(u"<img src=x>"_s);
+    first.artist = u""_s;
+    const Track second = song(u"Second"_s);
+
+    info.setTrack(first, PlaybackState::paused);
+    EXPECT_EQ(info.title(), u"<img src=x>");
+    EXPECT_EQ(info.findChild<QLabel*>(u"player.artist"_s)->text(), u"Unknown Artist");
+    EXPECT_EQ(info.status(), u"READY TO RESUME");
+    info.setTrack(first, PlaybackState::playing); // same song: no new load
+    EXPECT_EQ(info.status(), u"NOW PLAYING");
+    ASSERT_EQ(artwork.loads.size(), 1);
+
+    info.setTrack(second, PlaybackState::playing);
+    artwork.finish(0, Qt::red); // the first song's artwork arrives late: dropped
+    EXPECT_TRUE(info.artworkImage().isNull());
+    artwork.finish(1, Qt::blue);
+    ASSERT_FALSE(info.artworkImage().isNull());
+    EXPECT_EQ(info.artworkImage().pixelColor(0, 0), QColor(Qt::blue));
+}
+
+TEST(CompactWaveformSeekView, ClickSeeksAndDragShowsTheBubbleUntilRelease)
+{
+    QWidget parent;
+    CompactWaveformSeekView bar(&parent);
+    bar.resize(200, 28);
+    bar.setDuration(200);
+    QList<double> seeks;
+    bar.setOnSeek([&seeks](double seconds) { seeks.append(seconds); });
+    QTest::mousePress(&bar, Qt::LeftButton, {}, QPoint(100, 14));
+    EXPECT_EQ(bar.scrubProgress(), 0.5);
+    EXPECT_EQ(bar.accessibleValue(), u"1:40");
+    QTest::mouseRelease(&bar, Qt::LeftButton, {}, QPoint(100, 14));
+    EXPECT_FALSE(bar.scrubProgress());
+    EXPECT_EQ(seeks, (QList<double> { 100, 100 }));
+
+    PlayerIssueBanner banner;
+    banner.setMessage(QString(400, u'x'));
+    EXPECT_LE(banner.width(), PlayerIssueBanner::maximumCardWidth);
+}
+
+} // namespace
+} // namespace kivo::test
