@@ -60,5 +60,6 @@ private:
 
 void addEonPages(QList<Page>& pages);
 void addShellPages(QList<Page>& pages, Context& context);
+void addSongTablePages(QList<Page>& pages, Context& context);
 
 } // namespace kivo::gallery

@@ -140,6 +140,7 @@ int main(int argc, char** argv)
     QList<Page> pages;
     addEonPages(pages);
     addShellPages(pages, context);
+    addSongTablePages(pages, context);
 
     int failures = 0;
     for (const Page& page : pages) {
