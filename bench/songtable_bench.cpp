@@ -226,6 +226,30 @@ void BM_ViewportPaint(benchmark::State& state)
 }
 BENCHMARK(BM_ViewportPaint)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// A selection change reaching a shown table: the model announces every row,
+// the view repaints what shows.
+void BM_SelectionChangeInView(benchmark::State& state)
+{
+    QTemporaryDir folder;
+    TrackTableLayoutState layout(
+        std::make_shared<SettingsUserDefaults>(folder.filePath(QStringLiteral("settings.json"))));
+    TrackTableModel model;
+    model.setTracks(library());
+    settle(model);
+    UndoManager undo;
+    TrackListTableView view(layout, &model, &undo);
+    view.resize(1320, 820);
+    view.show();
+    QCoreApplication::processEvents();
+    int row = 0;
+    for (auto _ : state) {
+        row = (row + 997) % model.rowCount();
+        model.setSelectedIDs({ model.track(row).id });
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_SelectionChangeInView)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 } // namespace
 } // namespace kivo
 

@@ -60,6 +60,8 @@ protected:
         const QModelIndex& index) const override;
     void drawBranches(QPainter*, const QRect&, const QModelIndex&) const override { }
     void updateGeometries() override;
+    void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+        const QList<int>& roles = {}) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     void mousePressEvent(QMouseEvent* event) override;
