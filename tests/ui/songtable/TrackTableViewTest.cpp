@@ -10,7 +10,9 @@
 #include "ui/songtable/TrackTableModel.h"
 #include "ui/songtable/TrackTableRowDelegate.h"
 
+#include <QDropEvent>
 #include <QMenu>
+#include <QMimeData>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -145,6 +147,20 @@ TEST_F(TrackTableViewTest, HeaderClicksSortAndShowTheChevron)
     // The grip does not sort.
     QTest::mouseClick(target, Qt::LeftButton, {}, headerPoint(columnLeft(ID::title) + 4));
     EXPECT_EQ(model.sortOrder().field, TrackSortField::duration);
+}
+
+TEST_F(TrackTableViewTest, TextDraggedInFromElsewhereIsRefused)
+{
+    QMimeData text;
+    text.setText(u"artist"_s);
+    const QPoint target = headerPoint(columnLeft(ID::album) + 40);
+    QDragEnterEvent enter(target, Qt::MoveAction, &text, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(header().viewport(), &enter);
+    EXPECT_FALSE(enter.isAccepted());
+    QDropEvent drop(target, Qt::MoveAction, &text, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(header().viewport(), &drop);
+    EXPECT_FALSE(drop.isAccepted());
+    EXPECT_TRUE(layout.isDefaultLayout());
 }
 
 TEST_F(TrackTableViewTest, HeaderAndRowsShareTheContentWidth)
