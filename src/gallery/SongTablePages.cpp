@@ -88,6 +88,9 @@ public:
         m_model->setTracks(sampleTracks());
     }
 
+    // The table goes first: it reads the layout until it is gone.
+    ~TablePage() override { delete m_table; }
+
     TrackTableLayoutState& layout() { return m_layout; }
     TrackTableModel& model() { return *m_model; }
     TrackListTableView& table() { return *m_table; }

@@ -38,7 +38,8 @@ struct TrackListTableCallbacks {
 // shared column layout, a content width of the larger of the columns' total
 // and the visible width. It keeps no selection of its own (the owner's
 // selection reaches the model) and forwards clicks and menu choices to the
-// callbacks. Header clicks sort the model.
+// callbacks. Header clicks sort the model. The layout state and the undo
+// manager must outlive the view (the app owns the one layout).
 class TrackListTableView : public QTreeView {
     Q_OBJECT
 public:
