@@ -62,5 +62,6 @@ void addEonPages(QList<Page>& pages);
 void addShellPages(QList<Page>& pages, Context& context);
 void addEditingPages(QList<Page>& pages);
 void addPlayerPages(QList<Page>& pages, Context& context);
+void addSongTablePages(QList<Page>& pages, Context& context);
 
 } // namespace kivo::gallery

@@ -142,6 +142,7 @@ int main(int argc, char** argv)
     addShellPages(pages, context);
     addEditingPages(pages);
     addPlayerPages(pages, context);
+    addSongTablePages(pages, context);
 
     int failures = 0;
     for (const Page& page : pages) {

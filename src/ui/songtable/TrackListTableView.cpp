@@ -1,0 +1,373 @@
+#include "ui/songtable/TrackListTableView.h"
+
+#include "platform/UndoManager.h"
+#include "ui/eon/MediumDateFormatter.h"
+#include "ui/songtable/NowPlayingIndicator.h"
+#include "ui/songtable/TrackContextMenu.h"
+#include "ui/songtable/TrackTableGeometry.h"
+#include "ui/songtable/TrackTableHeaderView.h"
+#include "ui/songtable/TrackTableLayoutState.h"
+#include "ui/songtable/TrackTableModel.h"
+#include "ui/songtable/TrackTableRowDelegate.h"
+
+#include <QHelpEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QToolTip>
+#include <cmath>
+
+namespace kivo {
+
+TrackListTableView::TrackListTableView(TrackTableLayoutState& layout, TrackTableModel* model,
+    UndoManager* undoManager, QWidget* parent)
+    : QTreeView(parent)
+    , m_layout(layout)
+    , m_model(model)
+    , m_header(new TrackTableHeaderView(layout, undoManager, this))
+    , m_delegate(new TrackTableRowDelegate(this))
+{
+    setHeader(m_header);
+    setItemDelegate(m_delegate);
+    setRootIsDecorated(false);
+    setIndentation(0);
+    setItemsExpandable(false);
+    setExpandsOnDoubleClick(false);
+    setUniformRowHeights(true);
+    setSelectionMode(QAbstractItemView::NoSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // The rows paint their own stripes over whatever the screen lays beneath.
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Base, Qt::transparent);
+    setPalette(palette);
+    viewport()->setAutoFillBackground(false);
+
+    model->setDateText([](const Date& date) { return formatMediumDate(date); });
+    setModel(model);
+    m_header->setSortOrder(model->sortOrder());
+    connect(
+        model, &TrackTableModel::sortOrderChanged, m_header, &TrackTableHeaderView::setSortOrder);
+    connect(m_header, &TrackTableHeaderView::sortRequested, model, &TrackTableModel::setSortOrder);
+    connect(model, &QAbstractItemModel::modelReset, this, [this] {
+        syncHeaderSections();
+        updateTicking();
+    });
+    connect(model, &QAbstractItemModel::layoutChanged, this, [this] {
+        syncHeaderSections();
+        updateTicking();
+    });
+    connect(model, &QAbstractItemModel::dataChanged, this, &TrackListTableView::updateTicking);
+    connect(
+        &layout, &TrackTableLayoutState::columnsChanged, this, &TrackListTableView::layoutChanged);
+    NowPlayingTicker& ticker = NowPlayingTicker::shared();
+    connect(&ticker, &NowPlayingTicker::ticked, this, &TrackListTableView::tick);
+    connect(&ticker, &NowPlayingTicker::reduceMotionChanged, this, [this] {
+        viewport()->update();
+        updateTicking();
+    });
+    syncHeaderSections();
+}
+
+TrackListTableView::~TrackListTableView()
+{
+    NowPlayingTicker::shared().unsubscribe(this);
+}
+
+void TrackListTableView::setCallbacks(TrackListTableCallbacks callbacks)
+{
+    m_callbacks = std::move(callbacks);
+}
+
+double TrackListTableView::contentWidth() const
+{
+    return TrackTableGeometry::contentWidth(m_layout.columns(), viewport()->width());
+}
+
+void TrackListTableView::syncHeaderSections()
+{
+    // The header spans the content as one section: its length drives the
+    // horizontal scrolling, and it paints the columns itself.
+    for (int section = 1; section < m_header->count(); ++section) {
+        if (!m_header->isSectionHidden(section)) {
+            m_header->setSectionHidden(section, true);
+        }
+    }
+    const double width = contentWidth();
+    m_header->setContentWidth(width);
+    if (m_header->count() > 0) {
+        m_header->setSectionHidden(0, false);
+        const int length = int(std::ceil(width));
+        if (m_header->sectionSize(0) != length) {
+            m_header->resizeSection(0, length);
+        }
+    }
+}
+
+void TrackListTableView::layoutChanged()
+{
+    syncHeaderSections();
+    updateGeometries();
+    viewport()->update();
+    m_header->viewport()->update();
+}
+
+void TrackListTableView::updateGeometries()
+{
+    syncHeaderSections();
+    QTreeView::updateGeometries();
+}
+
+void TrackListTableView::dataChanged(
+    const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles)
+{
+    // A selection or playback change covers every row. The base class maps
+    // the range to a rectangle index by index (over a million calls at
+    // 100,000 songs); rows all have one height, so repainting what shows is
+    // all there is to do.
+    Q_UNUSED(topLeft);
+    Q_UNUSED(bottomRight);
+    Q_UNUSED(roles);
+    viewport()->update();
+}
+
+void TrackListTableView::resizeEvent(QResizeEvent* event)
+{
+    QTreeView::resizeEvent(event);
+    syncHeaderSections();
+    updateTicking();
+}
+
+void TrackListTableView::scrollContentsBy(int dx, int dy)
+{
+    QTreeView::scrollContentsBy(dx, dy);
+    updateTicking();
+}
+
+void TrackListTableView::drawRow(
+    QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    const NowPlayingTicker& ticker = NowPlayingTicker::shared();
+    const QRectF row(-horizontalOffset(), option.rect.top(), contentWidth(), option.rect.height());
+    m_delegate->paintRow(
+        *painter, row, index, m_layout.columns(), ticker.seconds(), ticker.reduceMotion());
+}
+
+TrackListTableView::Cell TrackListTableView::cellAt(const QPoint& position, int* column) const
+{
+    const double x = position.x() + horizontalOffset();
+    const double width = contentWidth();
+    if (TrackTableGeometry::leadingCell(1).contains(x, 0)) {
+        return Cell::play;
+    }
+    if (TrackTableGeometry::trailingCell(width, 1).contains(x, 0)) {
+        return Cell::edit;
+    }
+    if (column) {
+        *column = -1;
+        const TrackTableColumnLayout& columns = m_layout.columns();
+        const QList<QRectF> frames = TrackTableGeometry::columnFrames(columns, 1);
+        for (qsizetype i = 0; i < frames.size(); ++i) {
+            if (x >= frames[i].left() && x < frames[i].right()) {
+                *column = int(columns[i].id);
+            }
+        }
+    }
+    return Cell::column;
+}
+
+void TrackListTableView::mousePressEvent(QMouseEvent* event)
+{
+    setFocus(Qt::MouseFocusReason);
+    const QModelIndex index = indexAt(event->position().toPoint());
+    m_pressedRow = -1;
+    m_pressedCell = Cell::none;
+    if (!index.isValid() || event->button() != Qt::LeftButton) {
+        event->accept();
+        return;
+    }
+    m_pressedRow = index.row();
+    m_pressedCell = cellAt(event->position().toPoint());
+    if (m_pressedCell == Cell::column && m_callbacks.onSelect) {
+        m_callbacks.onSelect(index.row(), event->modifiers());
+    }
+    event->accept();
+}
+
+void TrackListTableView::mouseReleaseEvent(QMouseEvent* event)
+{
+    const int row = std::exchange(m_pressedRow, -1);
+    const Cell pressed = std::exchange(m_pressedCell, Cell::none);
+    const QModelIndex index = indexAt(event->position().toPoint());
+    event->accept();
+    // A button acts when released over itself, like any button.
+    if (event->button() != Qt::LeftButton || !index.isValid() || index.row() != row
+        || cellAt(event->position().toPoint()) != pressed) {
+        return;
+    }
+    if (pressed == Cell::play && m_callbacks.onTogglePlayback) {
+        m_callbacks.onTogglePlayback(row);
+    } else if (pressed == Cell::edit && m_callbacks.onEdit) {
+        m_callbacks.onEdit(row);
+    }
+}
+
+void TrackListTableView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (index.isValid() && event->button() == Qt::LeftButton
+        && cellAt(event->position().toPoint()) == Cell::column) {
+        m_pressedRow = -1;
+        m_pressedCell = Cell::none;
+        if (m_callbacks.onDoubleClick) {
+            m_callbacks.onDoubleClick(index.row());
+        }
+        event->accept();
+        return;
+    }
+    // On a button, the second click presses it again.
+    mousePressEvent(event);
+}
+
+void TrackListTableView::mouseMoveEvent(QMouseEvent* event)
+{
+    // No drag selection and no rubber band: the owner keeps the selection.
+    event->accept();
+}
+
+void TrackListTableView::contextMenuEvent(QContextMenuEvent* event)
+{
+    const QModelIndex index = indexAt(event->pos());
+    if (!index.isValid()) {
+        event->ignore();
+        return;
+    }
+    QMenu* menu = buildContextMenu(index.row());
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+}
+
+QMenu* TrackListTableView::buildContextMenu(int row)
+{
+    const Track& track = m_model->track(row);
+    const QUuid id = track.id;
+    // The list may be re-sorted or changed while the menu is open: an item
+    // acts on the row that shows the same song at the same place, else on
+    // the song's first row, else on nothing.
+    auto forward = [this, row, id](std::function<void(int)> TrackListTableCallbacks::*member) {
+        return [this, row, id, member] {
+            const QList<QUuid>& ids = m_model->orderedIDs();
+            const int target = row < ids.size() && ids[row] == id ? row : int(ids.indexOf(id));
+            const std::function<void(int)>& callback = m_callbacks.*member;
+            if (target >= 0 && callback) {
+                callback(target);
+            }
+        };
+    };
+    TrackContextMenuActions actions;
+    actions.onPlay = forward(&TrackListTableCallbacks::onPlay);
+    actions.onEdit = forward(&TrackListTableCallbacks::onEdit);
+    actions.onToggleFavorite = forward(&TrackListTableCallbacks::onToggleFavorite);
+    actions.onChooseArtwork = forward(&TrackListTableCallbacks::onChooseArtwork);
+    actions.onRemoveArtwork = forward(&TrackListTableCallbacks::onRemoveArtwork);
+    actions.onRevealInFileManager = forward(&TrackListTableCallbacks::onRevealInFileManager);
+    actions.onRemoveFromPlayer = forward(&TrackListTableCallbacks::onRemoveFromPlayer);
+    actions.onRequestPermanentDeletion
+        = forward(&TrackListTableCallbacks::onRequestPermanentDeletion);
+    const qint64 count
+        = m_callbacks.metadataSelectionCount ? m_callbacks.metadataSelectionCount(row) : 1;
+    const bool removing = m_callbacks.isRemovalInFlight && m_callbacks.isRemovalInFlight(row);
+    return TrackContextMenu::build(track, count, removing, std::move(actions), this);
+}
+
+bool TrackListTableView::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const QModelIndex index = indexAt(help->pos());
+        int column = -1;
+        QString text;
+        if (index.isValid() && cellAt(help->pos(), &column) == Cell::column && column >= 0) {
+            text = m_model->index(index.row(), column).data(Qt::ToolTipRole).toString();
+        }
+        if (text.isEmpty()) {
+            QToolTip::hideText();
+        } else {
+            QToolTip::showText(help->globalPos(), text, viewport());
+        }
+        return true;
+    }
+    return QTreeView::viewportEvent(event);
+}
+
+void TrackListTableView::showEvent(QShowEvent* event)
+{
+    QTreeView::showEvent(event);
+    updateTicking();
+}
+
+void TrackListTableView::hideEvent(QHideEvent* event)
+{
+    QTreeView::hideEvent(event);
+    updateTicking();
+}
+
+void TrackListTableView::updateTicking()
+{
+    bool wanted = false;
+    if (isVisible() && !NowPlayingTicker::shared().reduceMotion() && m_model->rowCount() > 0) {
+        const QModelIndex first = indexAt(QPoint(0, 0));
+        const QModelIndex last = indexAt(QPoint(0, viewport()->height() - 1));
+        const int from = first.isValid() ? first.row() : 0;
+        const int to = last.isValid() ? last.row() : m_model->rowCount() - 1;
+        for (int row = from; row <= to && !wanted; ++row) {
+            wanted = m_model->index(row, 0).data(TrackTableModel::IsPlayingRole).toBool();
+        }
+    }
+    if (wanted != m_ticking) {
+        m_ticking = wanted;
+        if (wanted) {
+            NowPlayingTicker::shared().subscribe(this);
+        } else {
+            NowPlayingTicker::shared().unsubscribe(this);
+        }
+    }
+}
+
+void TrackListTableView::tick()
+{
+    if (!m_ticking) {
+        return;
+    }
+    // Only the bars move: repaint the indicator slot of each playing row.
+    const TrackTableColumnLayout& columns = m_layout.columns();
+    const QList<QRectF> frames = TrackTableGeometry::columnFrames(columns, 1);
+    double titleLeft = -1;
+    for (qsizetype i = 0; i < columns.size(); ++i) {
+        if (columns[i].id == TrackTableColumnID::title) {
+            titleLeft = frames[i].left();
+        }
+    }
+    if (titleLeft < 0) {
+        return;
+    }
+    const QModelIndex first = indexAt(QPoint(0, 0));
+    const QModelIndex last = indexAt(QPoint(0, viewport()->height() - 1));
+    const int from = first.isValid() ? first.row() : 0;
+    const int to = last.isValid() ? last.row() : m_model->rowCount() - 1;
+    for (int row = from; row <= to; ++row) {
+        const QModelIndex index = m_model->index(row, 0);
+        if (index.data(TrackTableModel::IsPlayingRole).toBool()) {
+            const QRect rect = visualRect(index);
+            viewport()->update(QRect(int(titleLeft - horizontalOffset()) - 2, rect.top(),
+                int(NowPlayingIndicator::width) + 4, rect.height()));
+        }
+    }
+}
+
+} // namespace kivo

@@ -1,0 +1,244 @@
+#include "ui/songtable/TrackTableRowDelegate.h"
+
+#include "ui/eon/EonFonts.h"
+#include "ui/eon/EonPalette.h"
+#include "ui/eon/Symbols.h"
+#include "ui/songtable/NowPlayingIndicator.h"
+#include "ui/songtable/TrackTableGeometry.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPainterPath>
+
+namespace kivo {
+
+namespace {
+
+bool isMonospaced(TrackTableColumnID column)
+{
+    switch (column) {
+    case TrackTableColumnID::year:
+    case TrackTableColumnID::trackNumber:
+    case TrackTableColumnID::duration:
+    case TrackTableColumnID::bitrate:
+    case TrackTableColumnID::sampleRate:
+    case TrackTableColumnID::format:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Fonts and metrics are made once: a viewport paints a few hundred cells.
+struct CellFonts {
+    QFont text = eonFont(12, QFont::Medium);
+    QFont mono = eonMonoFont(11, QFont::Medium);
+    QFont title = eonFont(13, QFont::Medium);
+    QFont activeTitle = eonFont(13, QFont::DemiBold);
+    QFontMetricsF textMetrics { text };
+    QFontMetricsF monoMetrics { mono };
+    QFontMetricsF titleMetrics { title };
+    QFontMetricsF activeTitleMetrics { activeTitle };
+
+    static const CellFonts& shared()
+    {
+        static const CellFonts fonts;
+        return fonts;
+    }
+};
+
+void drawElided(QPainter& painter, const QRectF& rect, const QString& text, const QFont& font,
+    const QFontMetricsF& metrics, const QColor& color, Qt::Alignment alignment)
+{
+    if (text.isEmpty()) {
+        return;
+    }
+    const QString shown = metrics.horizontalAdvance(text) <= rect.width()
+        ? text
+        : metrics.elidedText(text, Qt::ElideRight, rect.width());
+    painter.setFont(font);
+    painter.setPen(color);
+    painter.drawText(rect, int(alignment | Qt::AlignVCenter) | Qt::TextSingleLine, shown);
+}
+
+QLinearGradient horizontalGradient(const QRectF& rect, const QList<QColor>& stops)
+{
+    QLinearGradient gradient(rect.left(), 0, rect.right(), 0);
+    for (qsizetype i = 0; i < stops.size(); ++i) {
+        gradient.setColorAt(stops.size() == 1 ? 0 : double(i) / double(stops.size() - 1), stops[i]);
+    }
+    return gradient;
+}
+
+} // namespace
+
+QString TrackRowLook::playSymbol(bool isPlaying)
+{
+    return isPlaying ? QStringLiteral("speaker.wave.2.fill") : QStringLiteral("play.fill");
+}
+
+QString TrackRowLook::playLabel(bool isPlaying, const QString& title)
+{
+    return (isPlaying ? QStringLiteral("Pause ") : QStringLiteral("Play ")) + title;
+}
+
+QColor TrackRowLook::playColor(bool isActive, bool isSelected)
+{
+    if (isActive) {
+        return eonAccent();
+    }
+    return isSelected ? eonSignalTeal() : eonTextTertiary();
+}
+
+QColor TrackRowLook::editColor(bool isSelected)
+{
+    return isSelected ? eonWithOpacity(eonSignalIce(), 0.78) : eonTextTertiary();
+}
+
+QColor TrackRowLook::textColor(TrackTableColumnID column, bool isActive, bool isSelected)
+{
+    if (column == TrackTableColumnID::title) {
+        return isActive ? eonAccent() : isSelected ? eonSignalIce() : eonTextPrimary();
+    }
+    if (isActive) {
+        return eonAccent();
+    }
+    if (isSelected) {
+        return eonWithOpacity(eonSignalIce(), 0.86);
+    }
+    switch (column) {
+    case TrackTableColumnID::artist:
+    case TrackTableColumnID::album:
+    case TrackTableColumnID::duration:
+        return eonTextSecondary();
+    default:
+        return eonTextTertiary();
+    }
+}
+
+TrackTableRowDelegate::TrackTableRowDelegate(QObject* parent)
+    : QStyledItemDelegate(parent)
+{
+}
+
+QSize TrackTableRowDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const
+{
+    return QSize(1, TrackTableGeometry::rowHeight);
+}
+
+void TrackTableRowDelegate::paintRow(QPainter& painter, const QRectF& rowRect,
+    const QModelIndex& index, const TrackTableColumnLayout& columns, double tickerSeconds,
+    bool reduceMotion) const
+{
+    const auto state = TrackRowVisualState(index.data(TrackTableModel::RowStateRole).toInt());
+    const bool isActive
+        = state == TrackRowVisualState::active || state == TrackRowVisualState::activeSelected;
+    const bool isSelected
+        = state == TrackRowVisualState::selected || state == TrackRowVisualState::activeSelected;
+    const bool isPlaying = index.data(TrackTableModel::IsPlayingRole).toBool();
+    const CellFonts& fonts = CellFonts::shared();
+
+    painter.save();
+    paintBackground(painter, rowRect, state, index.row());
+
+    const double height = rowRect.height();
+    const QPointF origin = rowRect.topLeft();
+    Symbols::paint(painter, TrackTableGeometry::leadingCell(height).translated(origin),
+        TrackRowLook::playSymbol(isPlaying), TrackRowLook::playColor(isActive, isSelected),
+        Symbols::sizeForTextSize(11));
+
+    const QList<QRectF> frames = TrackTableGeometry::columnFrames(columns, height);
+    const QAbstractItemModel* model = index.model();
+    for (qsizetype i = 0; i < columns.size(); ++i) {
+        const TrackTableColumnID column = columns[i].id;
+        const QRectF cell = frames[i].translated(origin);
+        const QModelIndex cellIndex = model->index(index.row(), int(column));
+        painter.save();
+        painter.setClipRect(cell, Qt::IntersectClip);
+        if (column == TrackTableColumnID::title) {
+            paintTitleCell(painter, cell, cellIndex.data().toString(), isActive, isPlaying,
+                isSelected, tickerSeconds, reduceMotion);
+        } else {
+            const bool mono = isMonospaced(column);
+            const Qt::Alignment alignment = contentAlignment(column);
+            const QRectF text = alignment & Qt::AlignRight
+                ? cell.adjusted(0, 0, -TrackTableGeometry::trailingTextInset, 0)
+                : cell;
+            drawElided(painter, text, cellIndex.data().toString(), mono ? fonts.mono : fonts.text,
+                mono ? fonts.monoMetrics : fonts.textMetrics,
+                TrackRowLook::textColor(column, isActive, isSelected), alignment);
+        }
+        painter.restore();
+    }
+
+    Symbols::paint(painter,
+        TrackTableGeometry::trailingCell(rowRect.width(), height).translated(origin),
+        QStringLiteral("ellipsis"), TrackRowLook::editColor(isSelected),
+        Symbols::sizeForTextSize(12));
+    painter.restore();
+}
+
+void TrackTableRowDelegate::paintBackground(
+    QPainter& painter, const QRectF& rect, TrackRowVisualState state, int rowIndex) const
+{
+    if (TrackRowLook::isStriped(rowIndex)) {
+        painter.fillRect(rect, eonWithOpacity(eonSurface(), 0.34));
+    }
+    if (state == TrackRowVisualState::active) {
+        painter.fillRect(rect,
+            horizontalGradient(rect,
+                { eonWithOpacity(eonAccent(), 0.22), eonWithOpacity(eonAccent(), 0.10),
+                    eonWithOpacity(eonSurfaceRaised(), 0.70) }));
+        const QRectF bar(rect.left(), rect.top(), 2, rect.height());
+        painter.fillRect(bar.adjusted(0, 0, 3, 0), eonWithOpacity(eonAccent(), 0.12));
+        painter.fillRect(bar, eonAccent());
+        return;
+    }
+    if (state == TrackRowVisualState::idle) {
+        return;
+    }
+    const QRectF plate = rect.adjusted(4, 3, -4, -3);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPainterPath shape;
+    shape.addRoundedRect(plate.adjusted(0.5, 0.5, -0.5, -0.5), 7, 7);
+    painter.fillPath(shape.translated(0, 1), eonWithOpacity(eonSignalCyan(), 0.05));
+    painter.fillPath(shape,
+        horizontalGradient(plate,
+            { eonWithOpacity(eonSignalTeal(), 0.23), eonWithOpacity(eonSignalCyan(), 0.25),
+                eonWithOpacity(eonSignalViolet(), 0.18),
+                eonWithOpacity(eonSurfaceRaised(), 0.76) }));
+    painter.strokePath(shape,
+        QPen(QBrush(horizontalGradient(plate,
+                 { eonWithOpacity(eonSignalTeal(), 0.82), eonWithOpacity(eonSignalCyan(), 0.56),
+                     eonWithOpacity(eonSignalViolet(), 0.38) })),
+            1));
+    const QRectF capsule(plate.left() + 4, plate.center().y() - 13.5, 3, 27);
+    QLinearGradient signal(0, capsule.top(), 0, capsule.bottom());
+    signal.setColorAt(0, eonSignalTeal());
+    signal.setColorAt(0.5, eonSignalCyan());
+    signal.setColorAt(1, eonSignalViolet());
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(eonWithOpacity(eonSignalCyan(), 0.25));
+    painter.drawRoundedRect(capsule.adjusted(-1.5, -1.5, 1.5, 1.5), 3, 3);
+    painter.setBrush(signal);
+    painter.drawRoundedRect(capsule, 1.5, 1.5);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+}
+
+void TrackTableRowDelegate::paintTitleCell(QPainter& painter, const QRectF& cell,
+    const QString& title, bool isActive, bool isPlaying, bool isSelected, double tickerSeconds,
+    bool reduceMotion) const
+{
+    const QRectF slot(cell.left(), cell.center().y() - NowPlayingIndicator::height / 2,
+        NowPlayingIndicator::width, NowPlayingIndicator::height);
+    if (isActive) {
+        NowPlayingIndicator::paint(painter, slot, isPlaying, reduceMotion, tickerSeconds);
+    }
+    const CellFonts& fonts = CellFonts::shared();
+    const QRectF text = cell.adjusted(NowPlayingIndicator::width + 6, 0, 0, 0);
+    drawElided(painter, text, title, isActive ? fonts.activeTitle : fonts.title,
+        isActive ? fonts.activeTitleMetrics : fonts.titleMetrics,
+        TrackRowLook::textColor(TrackTableColumnID::title, isActive, isSelected), Qt::AlignLeft);
+}
+
+} // namespace kivo
