@@ -1,7 +1,7 @@
 #include "ui/songtable/TrackCellText.h"
 
-#include "ui/eon/TimeText.h"
 #include "model/TrackSortOrder.h"
+#include "ui/eon/TimeText.h"
 
 #include <QLocale>
 
