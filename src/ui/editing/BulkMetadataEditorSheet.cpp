@@ -62,17 +62,6 @@ QCheckBox* makeToggle(const QString& title, QWidget* parent)
     return toggle;
 }
 
-QFrame* divider(QWidget* parent)
-{
-    auto* line = new QFrame(parent);
-    line->setFixedHeight(1);
-    line->setAutoFillBackground(true);
-    QPalette palette = line->palette();
-    palette.setColor(QPalette::Window, eonHairline());
-    line->setPalette(palette);
-    return line;
-}
-
 // The ALBUM ARTWORK card's rounded shade with its hairline.
 class Card : public QWidget {
 public:
@@ -137,7 +126,7 @@ BulkMetadataEditorSheet::BulkMetadataEditorSheet(const QList<Track>& tracks,
     connect(m_close, &QAbstractButton::clicked, this, &BulkMetadataEditorSheet::requestCancel);
     header->addWidget(m_close);
     outer->addLayout(header);
-    outer->addWidget(divider(this));
+    outer->addWidget(editing::divider(this));
 
     // Body
     auto* scroll = new QScrollArea(this);
@@ -226,7 +215,7 @@ BulkMetadataEditorSheet::BulkMetadataEditorSheet(const QList<Track>& tracks,
     column->addWidget(m_message);
     column->addStretch(1);
 
-    outer->addWidget(divider(this));
+    outer->addWidget(editing::divider(this));
 
     // Footer
     auto* footer = new QHBoxLayout;
@@ -422,11 +411,7 @@ void BulkMetadataEditorSheet::reject()
 
 void BulkMetadataEditorSheet::keyPressEvent(QKeyEvent* event)
 {
-    // Plain Return and Escape belong to the fields: neither applies nor closes.
-    const bool plain = (event->modifiers() & keys::anyModifier) == 0;
-    if (plain
-        && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter
-            || event->key() == Qt::Key_Escape)) {
+    if (editing::isPlainFieldKey(event)) {
         event->accept();
         return;
     }

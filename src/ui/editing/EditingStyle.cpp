@@ -1,8 +1,11 @@
 #include "ui/editing/EditingStyle.h"
 
+#include "ui/KeyModifiers.h"
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonPalette.h"
 
+#include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -71,6 +74,25 @@ QPushButton* button(const QString& text, bool prominent, QWidget* parent)
                             rgba(ink), rgba(eonHairline()), rgba(fill.darker(125)),
                             rgba(eonWithOpacity(fill, 0.4)), rgba(eonTextTertiary())));
     return push;
+}
+
+QFrame* divider(QWidget* parent)
+{
+    auto* line = new QFrame(parent);
+    line->setFixedHeight(1);
+    line->setAutoFillBackground(true);
+    QPalette palette = line->palette();
+    palette.setColor(QPalette::Window, eonHairline());
+    line->setPalette(palette);
+    return line;
+}
+
+bool isPlainFieldKey(const QKeyEvent* event)
+{
+    const bool plain = (event->modifiers() & keys::anyModifier) == 0;
+    return plain
+        && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter
+            || event->key() == Qt::Key_Escape);
 }
 
 } // namespace kivo::editing

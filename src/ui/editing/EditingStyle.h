@@ -4,6 +4,8 @@
 #include <QFont>
 #include <QString>
 
+class QFrame;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -25,5 +27,10 @@ void styleField(
     QWidget* field, double fillOpacity, const QColor& outline, double radius, const QFont& font);
 // A push button that never acts on Return (only its own shortcut or a click).
 QPushButton* button(const QString& text, bool prominent, QWidget* parent = nullptr);
+// A one-pixel hairline between sections.
+QFrame* divider(QWidget* parent);
+// Plain Return, Enter and Escape belong to the sheets' fields: a sheet neither
+// saves nor closes on them.
+bool isPlainFieldKey(const QKeyEvent* event);
 
 } // namespace kivo::editing

@@ -25,17 +25,6 @@ QLabel* sectionHeader(const QString& text, QWidget* parent)
     return editing::plainLabel(text, font, eonTextTertiary(), parent);
 }
 
-QFrame* divider(QWidget* parent)
-{
-    auto* line = new QFrame(parent);
-    line->setFixedHeight(1);
-    line->setAutoFillBackground(true);
-    QPalette palette = line->palette();
-    palette.setColor(QPalette::Window, eonHairline());
-    line->setPalette(palette);
-    return line;
-}
-
 } // namespace
 
 InspectorView::InspectorView(const Track& track, QWidget* parent)
@@ -96,7 +85,7 @@ InspectorView::InspectorView(const Track& track, QWidget* parent)
     lockedRow(m_filename, u"Filename (Locked)"_s);
     properties->addLayout(locked);
     column->addLayout(properties);
-    column->addWidget(divider(content));
+    column->addWidget(editing::divider(content));
 
     // METADATA
     auto* metadata = new QVBoxLayout;
@@ -116,7 +105,7 @@ InspectorView::InspectorView(const Track& track, QWidget* parent)
     rating->addWidget(m_stars, 0, Qt::AlignLeft);
     metadata->addLayout(rating);
     column->addLayout(metadata);
-    column->addWidget(divider(content));
+    column->addWidget(editing::divider(content));
 
     // TECHNICAL
     auto* technical = new QVBoxLayout;

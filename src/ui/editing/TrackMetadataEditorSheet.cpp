@@ -310,11 +310,7 @@ void TrackMetadataEditorSheet::reject()
 
 void TrackMetadataEditorSheet::keyPressEvent(QKeyEvent* event)
 {
-    // Plain Return and Escape belong to the fields: neither saves nor closes.
-    const bool plain = (event->modifiers() & keys::anyModifier) == 0;
-    if (plain
-        && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter
-            || event->key() == Qt::Key_Escape)) {
+    if (editing::isPlainFieldKey(event)) {
         event->accept();
         return;
     }
