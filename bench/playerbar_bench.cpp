@@ -1,13 +1,13 @@
 // The player bar on the main thread: the work of one progress tick (the audio
 // engine publishes its time every 0.05 s) and one paint of the seek bar.
 #include "support/StubAudioEngine.h"
+#include "support/StubLibraryEngine.h"
 #include "support/StubQueueEngine.h"
 #include "ui/eon/EonAppearance.h"
 #include "ui/player/BottomPlayerView.h"
 #include "ui/player/CompactWaveformSeekView.h"
 
 #include "engines/artwork/ArtworkCache.h"
-#include "engines/library/LibraryEngine.h"
 
 #include <QApplication>
 #include <QImage>
@@ -44,23 +44,6 @@ public:
     }
 };
 
-class NoLibrary : public LibraryEngine {
-public:
-    QList<Track> allTracks() const override { return {}; }
-    QCoro::Task<> addFolders(QList<QUrl>) override { co_return; }
-    QCoro::Task<> importFiles(QList<QUrl>) override { co_return; }
-    QCoro::Task<> rescanLibrary() override { co_return; }
-    QCoro::Task<> loadLibraryFromDisk() override { co_return; }
-    QList<Track> search(const QString&) const override { return {}; }
-    QList<Track> getMostPlayed(qsizetype) const override { return {}; }
-    QList<Track> getRecentlyAdded(qsizetype) const override { return {}; }
-    QList<Track> getFavorites() const override { return {}; }
-    QCoro::Task<> updateTrack(Track) override { co_return; }
-    QCoro::Task<> updateTracks(QList<Track>) override { co_return; }
-    QCoro::Task<> removeTrack(Track, bool) override { co_return; }
-    QCoro::Task<> restoreTrack(Track) override { co_return; }
-};
-
 class NoArtwork : public ArtworkCache {
 public:
     CacheMetrics metrics() const override { return CacheMetrics::standard(); }
@@ -92,7 +75,7 @@ public:
 struct Bar {
     TickingAudio audio;
     test::StubQueueEngine queue;
-    NoLibrary library;
+    test::StubLibraryEngine library;
     NoArtwork artwork;
     ReadyWaveforms waveforms;
     std::unique_ptr<BottomPlayerView> view;

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "engines/artwork/ArtworkCache.h"
-#include "engines/library/LibraryEngine.h"
 #include "model/DatabaseManager.h"
 #include "model/ErrorText.h"
 #include "support/Await.h"
+#include "support/StubLibraryEngine.h"
 #include "support/StubQueueEngine.h"
 
 #include <QCoreApplication>
@@ -112,7 +112,7 @@ private:
 
 // The library in memory, validating updates as the real one does; the k-th
 // update (counting from 1) can fail.
-class FakeLibrary final : public LibraryEngine {
+class FakeLibrary final : public StubLibraryEngine {
 public:
     QList<Track> tracks;
     int updates = 0;
@@ -161,16 +161,6 @@ public:
         co_await std::move(turn);
         tracks.push_back(track);
     }
-
-    QCoro::Task<> addFolders(QList<QUrl>) override { co_return; }
-    QCoro::Task<> importFiles(QList<QUrl>) override { co_return; }
-    QCoro::Task<> rescanLibrary() override { co_return; }
-    QCoro::Task<> loadLibraryFromDisk() override { co_return; }
-    QList<Track> search(const QString&) const override { return {}; }
-    QList<Track> getMostPlayed(qsizetype) const override { return {}; }
-    QList<Track> getRecentlyAdded(qsizetype) const override { return {}; }
-    QList<Track> getFavorites() const override { return {}; }
-    QCoro::Task<> updateTrack(Track) override { co_return; }
 };
 
 } // namespace kivo::test

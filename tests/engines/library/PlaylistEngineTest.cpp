@@ -1,5 +1,6 @@
 #include "engines/library/PlaylistEngineImpl.h"
 #include "model/PlaylistStorageImpl.h"
+#include "support/StubLibraryEngine.h"
 #include "support/StubQueueEngine.h"
 
 #include <QFile>
@@ -49,21 +50,9 @@ public:
     bool failWrites = false;
 };
 
-class FakeLibrary final : public LibraryEngine {
+class FakeLibrary final : public test::StubLibraryEngine {
 public:
     QList<Track> allTracks() const override { return tracks; }
-    QCoro::Task<> addFolders(QList<QUrl>) override { co_return; }
-    QCoro::Task<> importFiles(QList<QUrl>) override { co_return; }
-    QCoro::Task<> rescanLibrary() override { co_return; }
-    QCoro::Task<> loadLibraryFromDisk() override { co_return; }
-    QList<Track> search(const QString&) const override { return {}; }
-    QList<Track> getMostPlayed(qsizetype) const override { return {}; }
-    QList<Track> getRecentlyAdded(qsizetype) const override { return {}; }
-    QList<Track> getFavorites() const override { return {}; }
-    QCoro::Task<> updateTrack(Track) override { co_return; }
-    QCoro::Task<> updateTracks(QList<Track>) override { co_return; }
-    QCoro::Task<> removeTrack(Track, bool) override { co_return; }
-    QCoro::Task<> restoreTrack(Track) override { co_return; }
     QList<Track> tracks;
 };
 

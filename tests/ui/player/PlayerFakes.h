@@ -1,8 +1,8 @@
 #pragma once
 
-#include "engines/library/LibraryEngine.h"
 #include "engines/playback/WaveformGenerator.h"
 #include "support/StubAudioEngine.h"
+#include "support/StubLibraryEngine.h"
 #include "support/StubQueueEngine.h"
 
 #include <QCoreApplication>
@@ -114,22 +114,10 @@ public:
     }
 };
 
-class FakeLibraryEngine : public LibraryEngine {
+class FakeLibraryEngine : public StubLibraryEngine {
 public:
     QList<Track> tracks;
     QList<Track> allTracks() const override { return tracks; }
-    QCoro::Task<> addFolders(QList<QUrl>) override { co_return; }
-    QCoro::Task<> importFiles(QList<QUrl>) override { co_return; }
-    QCoro::Task<> rescanLibrary() override { co_return; }
-    QCoro::Task<> loadLibraryFromDisk() override { co_return; }
-    QList<Track> search(const QString&) const override { return {}; }
-    QList<Track> getMostPlayed(qsizetype) const override { return {}; }
-    QList<Track> getRecentlyAdded(qsizetype) const override { return {}; }
-    QList<Track> getFavorites() const override { return {}; }
-    QCoro::Task<> updateTrack(Track) override { co_return; }
-    QCoro::Task<> updateTracks(QList<Track>) override { co_return; }
-    QCoro::Task<> removeTrack(Track, bool) override { co_return; }
-    QCoro::Task<> restoreTrack(Track) override { co_return; }
 };
 
 // A generator whose runs finish when the test says so.
