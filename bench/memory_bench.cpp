@@ -10,7 +10,7 @@
 //   bench_memory_bench --songs N            one size
 //   bench_memory_bench --write N FOLDER     (child) writes the store
 //   bench_memory_bench --measure FOLDER     (child) starts up on it
-#include "SyntheticLibrary.h"
+#include "SyntheticStore.h"
 #include "app/DIContainer.h"
 #include "engines/library/LibraryEngineImpl.h"
 #include "model/DatabaseManagerImpl.h"
@@ -53,24 +53,7 @@ std::shared_ptr<UserDefaults> defaultsIn(const QString& folder)
 
 int writeStore(int count, const QString& folder)
 {
-    const QList<Track> library = bench::makeSyntheticLibrary(count);
-    TavrenDatabaseManager store(folder + u"/data"_s, defaultsIn(folder));
-    bool saved = false;
-    auto save = [&]() -> QCoro::Task<> {
-        co_await store.saveTracks(library);
-        saved = true;
-    };
-    auto task = save();
-    while (!saved) {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    }
-    PlaybackStateSnapshot session;
-    session.currentTrackID = library[count / 2].id;
-    for (int i = count / 2 + 1; i < std::min(count, count / 2 + 100); ++i) {
-        session.upcomingTrackIDs.push_back(library[i].id);
-    }
-    session.repeatMode = session.shuffleMode = u"off"_s;
-    store.savePlaybackState(session);
+    bench::writeSyntheticStore(folder + u"/data"_s, defaultsIn(folder), count, count / 2);
     return 0;
 }
 

@@ -1,6 +1,6 @@
 // Start-up of the engine graph on a 100,000-track library: from building the
 // container to the end of its bootstrap (library published, session restored).
-#include "SyntheticLibrary.h"
+#include "SyntheticStore.h"
 #include "app/DIContainer.h"
 #include "engines/library/LibraryEngineImpl.h"
 #include "model/DatabaseManagerImpl.h"
@@ -23,26 +23,7 @@ int main(int argc, char** argv)
     QTemporaryDir dir;
     const QString data = dir.filePath(u"data"_s);
     auto defaults = std::make_shared<SettingsUserDefaults>(dir.filePath(u"settings.json"_s));
-    const QList<Track> library = bench::makeSyntheticLibrary(100000);
-    {
-        TavrenDatabaseManager store(data, defaults);
-        bool saved = false;
-        auto save = [&]() -> QCoro::Task<> {
-            co_await store.saveTracks(library);
-            saved = true;
-        };
-        auto task = save();
-        while (!saved) {
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-        }
-        PlaybackStateSnapshot session;
-        session.currentTrackID = library[500].id;
-        for (int i = 501; i < 600; ++i) {
-            session.upcomingTrackIDs.push_back(library[i].id);
-        }
-        session.repeatMode = session.shuffleMode = u"off"_s;
-        store.savePlaybackState(session);
-    }
+    bench::writeSyntheticStore(data, defaults, 100000, 500);
 
     const int runs = 3;
     for (int run = 0; run < runs; ++run) {

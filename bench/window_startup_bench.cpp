@@ -2,7 +2,7 @@
 // starting the process to the main window's first painted frame, and to the
 // library being published. Each run is a fresh process over the same data.
 //   bench_window_startup [runs]
-#include "SyntheticLibrary.h"
+#include "SyntheticStore.h"
 #include "app/DIContainer.h"
 #include "app/MainLayoutView.h"
 #include "app/MainWindow.h"
@@ -75,25 +75,8 @@ int runChild(const QString& data, const QString& settings)
 
 void prepare(const QString& data, const QString& settings)
 {
-    auto defaults = std::make_shared<SettingsUserDefaults>(settings);
-    const QList<Track> library = bench::makeSyntheticLibrary(trackCount);
-    TavrenDatabaseManager store(data, defaults);
-    bool saved = false;
-    auto save = [&]() -> QCoro::Task<> {
-        co_await store.saveTracks(library);
-        saved = true;
-    };
-    auto task = save();
-    while (!saved) {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    }
-    PlaybackStateSnapshot session;
-    session.currentTrackID = library[500].id;
-    for (int i = 501; i < 600; ++i) {
-        session.upcomingTrackIDs.push_back(library[i].id);
-    }
-    session.repeatMode = session.shuffleMode = u"off"_s;
-    store.savePlaybackState(session);
+    bench::writeSyntheticStore(
+        data, std::make_shared<SettingsUserDefaults>(settings), trackCount, 500);
 }
 
 } // namespace
