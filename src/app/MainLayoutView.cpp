@@ -3,6 +3,7 @@
 #include "app/DIContainer.h"
 #include "app/PlaybackNavigationShortcutMonitor.h"
 #include "app/RecoveryBannerView.h"
+#include "app/SettingsSheet.h"
 #include "app/WorkspacePanelDivider.h"
 #include "app/WorkspacePanelRevealButton.h"
 #include "engines/artwork/ArtworkCacheImpl.h"
@@ -231,6 +232,22 @@ WorkspacePanelRevealButton& MainLayoutView::revealButton(WorkspacePanelSide side
 QString MainLayoutView::contentTitle() const
 {
     return m_contentTitle ? m_contentTitle->text() : QString();
+}
+
+SettingsSheet* MainLayoutView::settingsSheet() const
+{
+    return m_settings.data();
+}
+
+void MainLayoutView::showSettings()
+{
+    if (m_settings) {
+        return;
+    }
+    // A new sheet each time, so its own values start afresh.
+    m_settings = new SettingsSheet(m_trackTableLayout, &m_undoManager, this);
+    m_settings->setAttribute(Qt::WA_DeleteOnClose);
+    m_settings->open();
 }
 
 void MainLayoutView::updatePanels()

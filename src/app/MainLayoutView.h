@@ -2,6 +2,7 @@
 
 #include "app/MainLayoutPresenter.h"
 
+#include <QPointer>
 #include <QWidget>
 #include <memory>
 
@@ -15,6 +16,7 @@ class DIContainer;
 class EonGradientPanel;
 class PlaybackNavigationShortcutMonitor;
 class RecoveryBannerView;
+class SettingsSheet;
 class TrackTableLayoutState;
 class UndoManager;
 class WorkspacePanelDivider;
@@ -49,6 +51,12 @@ public:
     // The heading the content column shows.
     QString contentTitle() const;
 
+    // Opens the settings sheet over the window (the sidebar's Settings
+    // button); a sheet already open stays as it is.
+    void showSettings();
+    // The open settings sheet; null when none is open.
+    SettingsSheet* settingsSheet() const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -79,6 +87,7 @@ private:
     RecoveryBannerView* m_banner;
     QWidget* m_outline;
     PlaybackNavigationShortcutMonitor* m_arrowKeys;
+    QPointer<SettingsSheet> m_settings;
 };
 
 } // namespace kivo

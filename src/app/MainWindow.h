@@ -1,18 +1,30 @@
 #pragma once
 
+#include "app/FolderChooser.h"
+#include "app/MainMenuBarCommands.h"
 #include "platform/UndoManager.h"
 
+#include <QMap>
+#include <QPointer>
 #include <QWidget>
+#include <memory>
+
+class QAction;
+class QMenuBar;
 
 namespace kivo {
 
+class AboutToolbarButton;
+class AboutView;
 class DIContainer;
+class LinkOpener;
 class MainLayoutView;
 class TrackTableLayoutState;
 class WorkspacePanelState;
 
-// The program's one main window: 1320 by 820 at first, never smaller than
-// 900 by 650, showing the main layout. Closing it writes the playback session
+// The program's one main window: 1320 by 820 at first, its content never
+// smaller than 900 by 650, showing the menu bar (with the About button at its
+// trailing end) over the main layout. Closing it writes the playback session
 // before the window goes, since quitting may follow before the application is
 // ever reported inactive. The window owns the one undo history that every
 // view inside it registers its steps with.
@@ -21,18 +33,46 @@ class MainWindow : public QWidget {
 public:
     MainWindow(DIContainer& container, WorkspacePanelState& panels,
         TrackTableLayoutState& trackTableLayout, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     MainLayoutView& layoutView() const { return *m_layout; }
     UndoManager& undoManager() { return m_undoManager; }
+
+    MainMenuBarCommands& menuCommands() const { return *m_commands; }
+    QMenuBar& menuBar() const { return *m_menuBar; }
+    QAction& action(MenuCommand command) const { return *m_actions.value(command); }
+    AboutToolbarButton& aboutButton() const { return *m_aboutButton; }
+
+    // Brings up the one About window, opening it when none is open.
+    void showAbout();
+    AboutView* aboutWindow() const;
+    // Opens the settings sheet (the layout's).
+    void showSettings();
+
+    // Tests replace the folder dialog and the system's link handling.
+    void setFolderChooser(FolderChooser* chooser);
+    void setLinkOpener(LinkOpener* opener);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void buildMenus();
+    void updateActions();
+    void showAlert(const QString& message, const QString& informativeText);
+
     // Declared before the layout: the views' steps may outlive any one view,
     // never the window.
     UndoManager m_undoManager;
     MainLayoutView* m_layout;
+    DialogFolderChooser m_dialogChooser;
+    std::unique_ptr<LinkOpener> m_desktopLinks;
+    LinkOpener* m_links;
+    std::unique_ptr<MainMenuBarCommands> m_commands;
+    QMenuBar* m_menuBar;
+    AboutToolbarButton* m_aboutButton;
+    QMap<MenuCommand, QAction*> m_actions;
+    QPointer<AboutView> m_about;
 };
 
 } // namespace kivo

@@ -1,0 +1,248 @@
+#include "app/AboutView.h"
+
+#include "app/SymbolTextButton.h"
+#include "ui/eon/EonFonts.h"
+#include "ui/eon/EonPalette.h"
+#include "ui/eon/EonPressButtonStyle.h"
+#include "ui/eon/Symbols.h"
+
+#include <QApplication>
+#include <QGraphicsDropShadowEffect>
+#include <QGraphicsOpacityEffect>
+#include <QLabel>
+#include <QPainter>
+#include <QShortcut>
+#include <QVBoxLayout>
+#include <QVariantAnimation>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace kivo {
+
+namespace {
+
+const QColor& orange()
+{
+    static const QColor color = QColor::fromRgbF(1.0f, 0.584f, 0.0f, 0.92f);
+    return color;
+}
+
+QLabel* label(const QString& text, double size, QFont::Weight weight, const QColor& color,
+    QWidget* parent, bool mono = false)
+{
+    auto* made = new QLabel(text, parent);
+    made->setTextFormat(Qt::PlainText);
+    made->setAlignment(Qt::AlignCenter);
+    made->setFont(mono ? eonMonoFont(size, weight) : eonFont(size, weight));
+    QPalette palette = made->palette();
+    palette.setColor(QPalette::WindowText, color);
+    made->setPalette(palette);
+    made->setAccessibleName(text);
+    return made;
+}
+
+// The round close button: an "xmark" on a raised disc with a hairline edge.
+class CloseButton : public EonPressButton {
+public:
+    explicit CloseButton(QWidget* parent)
+        : EonPressButton(parent)
+    {
+        setFixedSize(28, 28);
+        setObjectName(u"about.close"_s);
+        setAccessibleName(u"Close About"_s);
+        setToolTip(u"Close About"_s);
+    }
+
+protected:
+    void paintLabel(QPainter& painter, const QRectF& bounds) override
+    {
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(eonHairline(), 1));
+        painter.setBrush(eonWithOpacity(eonSurfaceRaised(), 0.88));
+        painter.drawEllipse(bounds.adjusted(0.5, 0.5, -0.5, -0.5));
+        Symbols::paint(
+            painter, bounds, u"xmark"_s, eonTextSecondary(), Symbols::sizeForTextSize(10));
+    }
+};
+
+// The program's icon, or a drawn stand-in when it has none.
+class AppIcon : public QWidget {
+public:
+    explicit AppIcon(QWidget* parent)
+        : QWidget(parent)
+    {
+        setFixedSize(92, 92);
+        auto* shadow = new QGraphicsDropShadowEffect(this);
+        shadow->setColor(eonWithOpacity(eonAccent(), 0.20));
+        shadow->setBlurRadius(32);
+        shadow->setOffset(0, 6);
+        setGraphicsEffect(shadow);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        const QIcon icon = QApplication::windowIcon();
+        if (!icon.isNull()) {
+            icon.paint(&painter, rect());
+            return;
+        }
+        const QRectF tile = QRectF(rect()).adjusted(4, 4, -4, -4);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QBrush(eonAccentGradient().toLinearGradient()));
+        painter.drawRoundedRect(tile, 19, 19);
+        Symbols::paint(painter, tile, u"waveform"_s, eonCanvas(), 46);
+    }
+};
+
+} // namespace
+
+AboutView::AboutView(LinkOpener& opener, QWidget* parent)
+    : QWidget(parent, Qt::Window)
+    , m_presenter(opener)
+{
+    setObjectName(u"aboutWindow"_s);
+    setWindowTitle(u"About KIVO VOVID"_s);
+    setFixedSize(fixedSize);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(28, 28, 28, 28);
+    column->setSpacing(18);
+
+    auto* top = new QHBoxLayout;
+    top->addStretch(1);
+    m_close = new CloseButton(this);
+    top->addWidget(m_close);
+    column->addLayout(top);
+
+    auto* identity = new QVBoxLayout;
+    identity->setSpacing(10);
+    identity->addWidget(new AppIcon(this), 0, Qt::AlignHCenter);
+    identity->addWidget(label(u"KIVO VOVID"_s, 24, QFont::Bold, eonTextPrimary(), this));
+    m_version = label(
+        AboutPresenter::programVersionLine(), 11, QFont::DemiBold, eonTextTertiary(), this, true);
+    m_version->setObjectName(u"about.version"_s);
+    identity->addWidget(m_version);
+    column->addLayout(identity);
+
+    QLabel* description
+        = label(AboutPresenter::description, 12, QFont::Medium, eonTextSecondary(), this);
+    description->setWordWrap(true);
+    description->setMaximumWidth(350);
+    description->setText(u"<div style=\"line-height: 125%\">%1</div>"_s.arg(
+        AboutPresenter::description.toHtmlEscaped()));
+    description->setTextFormat(Qt::RichText); // fixed text, for the line spacing only
+    column->addWidget(description, 0, Qt::AlignHCenter);
+
+    auto* maker = new QVBoxLayout;
+    maker->setSpacing(4);
+    maker->addWidget(label(u"Designed by Halvern"_s, 12, QFont::DemiBold, eonAccentBright(), this));
+    maker->addWidget(label(u"Part of Halvern Tools"_s, 11, QFont::Medium, eonTextTertiary(), this));
+    column->addLayout(maker);
+
+    auto* links = new QVBoxLayout;
+    links->setSpacing(8);
+    for (const AboutLink::Kind kind : { AboutLink::Kind::homePage, AboutLink::Kind::supportMail }) {
+        const AboutLink& link = AboutPresenter::link(kind);
+        auto* button = new SymbolTextButton(
+            link.symbolName, link.label, 11, SymbolTextButton::Style::plain, eonSignalIce(), this);
+        button->setToolTip(link.helpText.toHtmlEscaped());
+        button->setObjectName(
+            kind == AboutLink::Kind::homePage ? u"about.homePage"_s : u"about.supportMail"_s);
+        m_links[static_cast<int>(kind)] = button;
+        links->addWidget(button, 0, Qt::AlignHCenter);
+    }
+    column->addLayout(links);
+
+    auto* updates = new QVBoxLayout;
+    updates->setSpacing(6);
+    const AboutLink& update = AboutPresenter::link(AboutLink::Kind::updates);
+    auto* updateButton = new SymbolTextButton(
+        update.symbolName, update.label, 12, SymbolTextButton::Style::prominent, eonAccent(), this);
+    updateButton->setMinimumButtonWidth(160);
+    updateButton->setToolTip(update.helpText.toHtmlEscaped());
+    updateButton->setObjectName(u"about.checkForUpdates"_s);
+    m_links[static_cast<int>(AboutLink::Kind::updates)] = updateButton;
+    updates->addWidget(updateButton, 0, Qt::AlignHCenter);
+    updates->addWidget(label(u"Opens the Halvern Store for the latest release."_s, 9, QFont::Medium,
+        eonTextTertiary(), this));
+    column->addLayout(updates);
+
+    m_error = label({}, 10, QFont::Medium, orange(), this);
+    m_error->setObjectName(u"about.linkError"_s);
+    m_error->setWordWrap(true);
+    auto* fade = new QGraphicsOpacityEffect(m_error);
+    m_error->setGraphicsEffect(fade);
+    m_errorFade = new QVariantAnimation(this);
+    m_errorFade->setDuration(160);
+    m_errorFade->setEasingCurve(QEasingCurve::OutCubic);
+    connect(m_errorFade, &QVariantAnimation::valueChanged, fade,
+        [fade](const QVariant& value) { fade->setOpacity(value.toDouble()); });
+    connect(m_errorFade, &QVariantAnimation::finished, this, [this] {
+        if (m_presenter.linkError().isEmpty()) {
+            m_error->hide();
+        }
+    });
+    m_error->hide();
+    column->addWidget(m_error);
+    column->addStretch(1);
+
+    for (const AboutLink::Kind kind :
+        { AboutLink::Kind::homePage, AboutLink::Kind::supportMail, AboutLink::Kind::updates }) {
+        connect(m_links[static_cast<int>(kind)], &QAbstractButton::clicked, this,
+            [this, kind] { m_presenter.open(kind); });
+    }
+    connect(&m_presenter, &AboutPresenter::linkErrorChanged, this, &AboutView::showLinkError);
+    connect(m_close, &QAbstractButton::clicked, this, &QWidget::close);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
+}
+
+EonPressButton& AboutView::linkButton(AboutLink::Kind kind) const
+{
+    return *m_links[static_cast<int>(kind)];
+}
+
+QString AboutView::versionText() const
+{
+    return m_version->text();
+}
+
+QString AboutView::errorText() const
+{
+    // While the old text fades out it no longer counts as shown.
+    return m_error->isHidden() || m_presenter.linkError().isEmpty() ? QString() : m_error->text();
+}
+
+void AboutView::showLinkError(const QString& error)
+{
+    auto* fade = static_cast<QGraphicsOpacityEffect*>(m_error->graphicsEffect());
+    m_errorFade->stop();
+    m_errorFade->setStartValue(fade->opacity());
+    if (error.isEmpty()) {
+        m_errorFade->setEndValue(0.0);
+    } else {
+        m_error->setText(error);
+        m_error->setAccessibleName(error);
+        if (m_error->isHidden()) {
+            fade->setOpacity(0);
+            m_errorFade->setStartValue(0.0);
+            m_error->show();
+        }
+        m_errorFade->setEndValue(1.0);
+    }
+    m_errorFade->start();
+}
+
+void AboutView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::black);
+    painter.fillRect(rect(), QBrush(eonWindowGradient().toLinearGradient(layoutDirection())));
+}
+
+} // namespace kivo

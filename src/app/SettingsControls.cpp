@@ -1,0 +1,254 @@
+#include "app/SettingsControls.h"
+
+#include "ui/eon/EonFonts.h"
+#include "ui/eon/EonPalette.h"
+
+#include <QButtonGroup>
+#include <QColorDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QSlider>
+#include <QVBoxLayout>
+#include <cmath>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace kivo {
+
+namespace {
+
+QLabel* text(const QString& words, double size, QFont::Weight weight, const QColor& color,
+    QWidget* parent, bool mono = false)
+{
+    auto* label = new QLabel(words, parent);
+    label->setTextFormat(Qt::PlainText);
+    QFont font = mono ? eonMonoFont(size, weight) : eonFont(size, weight);
+    label->setFont(font);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, color);
+    label->setPalette(palette);
+    label->setAccessibleName(words);
+    return label;
+}
+
+// One segment of a picker; paints itself: accent wash when chosen.
+class Segment : public QAbstractButton {
+public:
+    using QAbstractButton::QAbstractButton;
+    QSize sizeHint() const override { return { fontMetrics().horizontalAdvance(text()) + 28, 24 }; }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        if (isChecked()) {
+            painter.setPen(QPen(eonWithOpacity(eonAccent(), 0.5), 1));
+            painter.setBrush(eonWithOpacity(eonAccent(), 0.24));
+            painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 5, 5);
+        }
+        painter.setPen(isChecked() ? eonTextPrimary() : eonTextSecondary());
+        painter.setFont(font());
+        painter.drawText(rect(), Qt::AlignCenter, text());
+    }
+};
+
+} // namespace
+
+SettingsSection::SettingsSection(const QString& title, QWidget* parent)
+    : QWidget(parent)
+{
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(20);
+    QLabel* heading = text(title, 11, QFont::DemiBold, eonTextTertiary(), this);
+    QFont font = heading->font();
+    font.setLetterSpacing(QFont::AbsoluteSpacing, 1.2);
+    heading->setFont(font);
+    column->addWidget(heading);
+    m_content = new QVBoxLayout;
+    m_content->setSpacing(16);
+    column->addLayout(m_content);
+}
+
+SettingsSwitch::SettingsSwitch(const QString& title, QWidget* parent)
+    : QAbstractButton(parent)
+{
+    setText(title);
+    setAccessibleName(title);
+    setCheckable(true);
+    setFont(eonFont(13, QFont::Medium));
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+QSize SettingsSwitch::sizeHint() const
+{
+    return { fontMetrics().horizontalAdvance(text()) + 60, 22 };
+}
+
+void SettingsSwitch::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(eonTextPrimary());
+    painter.setFont(font());
+    painter.drawText(rect().adjusted(0, 0, -48, 0), Qt::AlignLeft | Qt::AlignVCenter, text());
+    const QRectF track(width() - 38, (height() - 20) / 2.0, 36, 20);
+    painter.setPen(QPen(eonHairline(), 1));
+    painter.setBrush(isChecked() ? eonAccent() : eonWithOpacity(eonSurfaceRaised(), 0.95));
+    painter.drawRoundedRect(track, 10, 10);
+    const double x = isChecked() ? track.right() - 18 : track.left() + 2;
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(isChecked() ? eonTextPrimary() : eonTextSecondary());
+    painter.drawEllipse(QRectF(x, track.top() + 2, 16, 16));
+    if (hasFocus()) {
+        painter.setPen(QPen(eonWithOpacity(eonAccentBright(), 0.6), 1.5));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(track.adjusted(-2, -2, 2, 2), 12, 12);
+    }
+}
+
+SettingsSlider::SettingsSlider(const QString& title, double minimum, double maximum,
+    std::function<QString(double)> formatter, QWidget* parent)
+    : QWidget(parent)
+    , m_minimum(minimum)
+    , m_maximum(maximum)
+    , m_value(minimum)
+    , m_formatter(std::move(formatter))
+{
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(8);
+    auto* row = new QHBoxLayout;
+    row->addWidget(text(title, 13, QFont::Medium, eonTextPrimary(), this));
+    row->addStretch(1);
+    m_valueLabel = text({}, 12, QFont::Medium, eonTextTertiary(), this, true);
+    row->addWidget(m_valueLabel);
+    column->addLayout(row);
+    m_slider = new QSlider(Qt::Horizontal, this);
+    m_slider->setRange(0, steps);
+    m_slider->setAccessibleName(title);
+    QPalette palette = m_slider->palette();
+    palette.setColor(QPalette::Highlight, eonAccent());
+    m_slider->setPalette(palette);
+    column->addWidget(m_slider);
+    connect(m_slider, &QSlider::valueChanged, this, [this](int position) {
+        // Dragging to an end gives exactly that end, never a rounding of it.
+        const double value = position == steps
+            ? m_maximum
+            : m_minimum + (m_maximum - m_minimum) * position / double(steps);
+        if (value != m_value) {
+            m_value = value;
+            m_valueLabel->setText(valueText());
+            Q_EMIT valueChanged(m_value);
+        }
+    });
+    setValue(minimum);
+    m_valueLabel->setText(valueText());
+}
+
+void SettingsSlider::setValue(double value)
+{
+    m_value = std::clamp(value, m_minimum, m_maximum);
+    const QSignalBlocker quiet(m_slider);
+    m_slider->setValue(qRound((m_value - m_minimum) / (m_maximum - m_minimum) * steps));
+    m_valueLabel->setText(valueText());
+}
+
+QString SettingsSlider::valueText() const
+{
+    return m_formatter(m_value);
+}
+
+SegmentedPicker::SegmentedPicker(const QStringList& titles, QWidget* parent)
+    : QWidget(parent)
+    , m_group(new QButtonGroup(this))
+{
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(2, 2, 2, 2);
+    row->setSpacing(2);
+    for (const QString& title : titles) {
+        auto* segment = new Segment(this);
+        segment->setText(title);
+        segment->setAccessibleName(title);
+        segment->setCheckable(true);
+        segment->setFont(eonFont(12, QFont::Medium));
+        segment->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        m_group->addButton(segment, m_group->buttons().size());
+        row->addWidget(segment);
+    }
+    m_group->setExclusive(true);
+    connect(m_group, &QButtonGroup::idClicked, this, &SegmentedPicker::selectedIndexChanged);
+}
+
+int SegmentedPicker::selectedIndex() const
+{
+    return m_group->checkedId();
+}
+
+void SegmentedPicker::setSelectedIndex(int index)
+{
+    if (QAbstractButton* button = m_group->button(index)) {
+        button->setChecked(true);
+    }
+}
+
+QAbstractButton& SegmentedPicker::segment(int index) const
+{
+    return *m_group->button(index);
+}
+
+void SegmentedPicker::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(eonHairline(), 1));
+    painter.setBrush(eonWithOpacity(eonSurfaceRaised(), 0.9));
+    painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 7, 7);
+}
+
+ColorWell::ColorWell(const QColor& color, QWidget* parent)
+    : QAbstractButton(parent)
+    , m_color(color)
+{
+    setAccessibleName(u"Manual Accent Color"_s);
+    setCursor(Qt::PointingHandCursor);
+    setFixedSize(sizeHint());
+    connect(this, &QAbstractButton::clicked, this, &ColorWell::choose);
+}
+
+void ColorWell::setColor(const QColor& color)
+{
+    if (color.isValid() && color != m_color) {
+        m_color = color;
+        update();
+        Q_EMIT colorChanged(m_color);
+    }
+}
+
+void ColorWell::choose()
+{
+    auto* dialog = new QColorDialog(m_color, this);
+    dialog->setOptions(QColorDialog::ShowAlphaChannel | QColorDialog::DontUseNativeDialog);
+    dialog->setWindowModality(Qt::WindowModal);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QColorDialog::colorSelected, this, &ColorWell::setColor);
+    dialog->open();
+}
+
+void ColorWell::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF frame = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    painter.setPen(QPen(eonHairline(), 1));
+    painter.setBrush(eonSurfaceRaised());
+    painter.drawRoundedRect(frame, 6, 6);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(m_color);
+    painter.drawRoundedRect(frame.adjusted(3, 3, -3, -3), 4, 4);
+}
+
+} // namespace kivo
