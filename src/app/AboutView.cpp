@@ -113,11 +113,11 @@ AboutView::AboutView(LinkOpener& opener, QWidget* parent)
     column->setContentsMargins(28, 28, 28, 28);
     column->setSpacing(18);
 
-    auto* top = new QHBoxLayout;
-    top->addStretch(1);
+    // The close button floats in the top corner, so that the column keeps its
+    // height for the content and sits centred in the window.
     m_close = new CloseButton(this);
-    top->addWidget(m_close);
-    column->addLayout(top);
+    m_close->move(width() - 28 - m_close->width(), 28);
+    column->addStretch(1);
 
     auto* identity = new QVBoxLayout;
     identity->setSpacing(10);
@@ -132,7 +132,7 @@ AboutView::AboutView(LinkOpener& opener, QWidget* parent)
     QLabel* description
         = label(AboutPresenter::description, 12, QFont::Medium, eonTextSecondary(), this);
     description->setWordWrap(true);
-    description->setMaximumWidth(350);
+    description->setFixedWidth(350);
     description->setText(u"<div style=\"line-height: 125%\">%1</div>"_s.arg(
         AboutPresenter::description.toHtmlEscaped()));
     description->setTextFormat(Qt::RichText); // fixed text, for the line spacing only

@@ -5,6 +5,7 @@
 #include "app/DIContainer.h"
 #include "app/LinkOpener.h"
 #include "app/MainLayoutView.h"
+#include "app/MainMenuBar.h"
 #include "engines/library/LibraryEngineImpl.h"
 #include "engines/playback/AudioEngineImpl.h"
 #include "engines/playback/QueueEngineImpl.h"
@@ -14,8 +15,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
-#include <QMenu>
-#include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -23,17 +22,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace kivo {
-
-namespace {
-
-// Menu texts show "&" as itself, never as a mnemonic marker.
-QString actionText(const QString& title)
-{
-    QString text = title;
-    return text.replace(u'&', u"&&"_s);
-}
-
-} // namespace
 
 MainWindow::MainWindow(DIContainer& container, WorkspacePanelState& panels,
     TrackTableLayoutState& trackTableLayout, QWidget* parent)
@@ -44,8 +32,7 @@ MainWindow::MainWindow(DIContainer& container, WorkspacePanelState& panels,
     , m_commands(std::make_unique<MainMenuBarCommands>(
           MainMenuBarCommands::Services { container.libraryEngine(), container.audioEngine(),
               container.queueEngine(), panels, m_undoManager, &m_dialogChooser, this }))
-    , m_menuBar(new QMenuBar(this))
-    , m_aboutButton(new AboutToolbarButton(m_menuBar))
+    , m_menuBar(new MainMenuBar(*m_commands, this))
 {
     setObjectName(u"mainWindow"_s);
     setWindowTitle(u"KIVO VOVID"_s);
@@ -56,29 +43,19 @@ MainWindow::MainWindow(DIContainer& container, WorkspacePanelState& panels,
     layout->addWidget(m_layout);
     resize(eon::windowWidth, eon::windowHeight);
 
-    m_menuBar->setObjectName(u"menuBar"_s);
-    m_menuBar->setNativeMenuBar(false);
-    // The About button sits where a toolbar's primary action would: top right.
-    auto* corner = new QWidget(m_menuBar);
-    auto* cornerLayout = new QHBoxLayout(corner);
-    cornerLayout->setContentsMargins(0, 0, 8, 0);
-    cornerLayout->addWidget(m_aboutButton);
-    m_menuBar->setCornerWidget(corner, Qt::TopRightCorner);
-    buildMenus();
+    // Keys reach the items wherever the focus is in the window.
+    addActions(m_menuBar->itemActions());
 
     MainLayoutPresenter& presenter = m_layout->presenter();
     connect(&presenter, &MainLayoutPresenter::visibleCommandTargetChanged, this,
         [this, &presenter] { m_commands->setCommandTarget(presenter.visibleCommandTarget()); });
     m_commands->setCommandTarget(presenter.visibleCommandTarget());
-    connect(m_commands.get(), &MainMenuBarCommands::itemsChanged, this, &MainWindow::updateActions);
     connect(m_commands.get(), &MainMenuBarCommands::aboutRequested, this, &MainWindow::showAbout);
     connect(m_commands.get(), &MainMenuBarCommands::alertRequested, this, &MainWindow::showAlert);
     connect(m_commands.get(), &MainMenuBarCommands::quitRequested, this, [this] {
         close();
         QCoreApplication::quit();
     });
-    connect(m_aboutButton, &QAbstractButton::clicked, this, &MainWindow::showAbout);
-    updateActions();
 }
 
 MainWindow::~MainWindow()
@@ -87,45 +64,14 @@ MainWindow::~MainWindow()
     delete m_about.data();
 }
 
-void MainWindow::buildMenus()
+QAction& MainWindow::action(MenuCommand command) const
 {
-    for (const MenuDescription& description : MainMenuBarCommands::menus()) {
-        QMenu* menu = m_menuBar->addMenu(description.title);
-        // A menu opened after a change nobody announced still shows the truth.
-        connect(menu, &QMenu::aboutToShow, this, &MainWindow::updateActions);
-        for (const std::optional<MenuCommand>& entry : description.entries) {
-            if (!entry) {
-                menu->addSeparator();
-                continue;
-            }
-            const MenuCommand command = *entry;
-            auto* action = new QAction(menu);
-            action->setShortcutContext(Qt::WindowShortcut);
-            // Triggering re-checks the condition; the checkmark is then read
-            // back from the state, not left as Qt toggled it.
-            connect(action, &QAction::triggered, this, [this, command] {
-                m_commands->trigger(command);
-                updateActions();
-            });
-            menu->addAction(action);
-            // Keys reach the actions wherever the focus is in the window.
-            addAction(action);
-            m_actions.insert(command, action);
-        }
-    }
+    return m_menuBar->action(command);
 }
 
-void MainWindow::updateActions()
+AboutToolbarButton& MainWindow::aboutButton() const
 {
-    for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it) {
-        const MenuItemState state = m_commands->item(it.key());
-        QAction* action = it.value();
-        action->setText(actionText(state.title));
-        action->setShortcut(state.shortcut);
-        action->setEnabled(state.isEnabled);
-        action->setCheckable(state.isCheckable);
-        action->setChecked(state.isChecked);
-    }
+    return m_menuBar->aboutButton();
 }
 
 void MainWindow::showAbout()

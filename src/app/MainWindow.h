@@ -4,13 +4,11 @@
 #include "app/MainMenuBarCommands.h"
 #include "platform/UndoManager.h"
 
-#include <QMap>
 #include <QPointer>
 #include <QWidget>
 #include <memory>
 
 class QAction;
-class QMenuBar;
 
 namespace kivo {
 
@@ -18,6 +16,7 @@ class AboutToolbarButton;
 class AboutView;
 class DIContainer;
 class LinkOpener;
+class MainMenuBar;
 class MainLayoutView;
 class TrackTableLayoutState;
 class WorkspacePanelState;
@@ -39,9 +38,9 @@ public:
     UndoManager& undoManager() { return m_undoManager; }
 
     MainMenuBarCommands& menuCommands() const { return *m_commands; }
-    QMenuBar& menuBar() const { return *m_menuBar; }
-    QAction& action(MenuCommand command) const { return *m_actions.value(command); }
-    AboutToolbarButton& aboutButton() const { return *m_aboutButton; }
+    MainMenuBar& menuBar() const { return *m_menuBar; }
+    QAction& action(MenuCommand command) const;
+    AboutToolbarButton& aboutButton() const;
 
     // Brings up the one About window, opening it when none is open.
     void showAbout();
@@ -57,8 +56,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void buildMenus();
-    void updateActions();
     void showAlert(const QString& message, const QString& informativeText);
 
     // Declared before the layout: the views' steps may outlive any one view,
@@ -69,9 +66,7 @@ private:
     std::unique_ptr<LinkOpener> m_desktopLinks;
     LinkOpener* m_links;
     std::unique_ptr<MainMenuBarCommands> m_commands;
-    QMenuBar* m_menuBar;
-    AboutToolbarButton* m_aboutButton;
-    QMap<MenuCommand, QAction*> m_actions;
+    MainMenuBar* m_menuBar;
     QPointer<AboutView> m_about;
 };
 

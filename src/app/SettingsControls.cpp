@@ -2,6 +2,7 @@
 
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonPalette.h"
+#include "ui/eon/Symbols.h"
 
 #include <QButtonGroup>
 #include <QColorDialog>
@@ -108,6 +109,43 @@ void SettingsSwitch::paintEvent(QPaintEvent*)
         painter.setBrush(Qt::NoBrush);
         painter.drawRoundedRect(track.adjusted(-2, -2, 2, 2), 12, 12);
     }
+}
+
+SettingsCheckBox::SettingsCheckBox(const QString& title, QWidget* parent)
+    : QAbstractButton(parent)
+{
+    setText(title);
+    setAccessibleName(title);
+    setCheckable(true);
+    setFont(eonFont(12, QFont::Medium));
+    setFocusPolicy(Qt::StrongFocus);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+QSize SettingsCheckBox::sizeHint() const
+{
+    return { 22 + fontMetrics().horizontalAdvance(text()), std::max(16, fontMetrics().height()) };
+}
+
+void SettingsCheckBox::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF box(0.5, (height() - 14) / 2.0 + 0.5, 13, 13);
+    painter.setPen(QPen(isChecked() ? eonAccent() : eonWithOpacity(eonTextTertiary(), 0.8), 1));
+    painter.setBrush(isChecked() ? eonAccent() : eonWithOpacity(eonSurfaceRaised(), 0.95));
+    painter.drawRoundedRect(box, 3.5, 3.5);
+    if (isChecked()) {
+        Symbols::paint(painter, box, u"checkmark"_s, eonCanvas(), 12);
+    }
+    if (hasFocus()) {
+        painter.setPen(QPen(eonWithOpacity(eonAccentBright(), 0.6), 1.5));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(box.adjusted(-2, -2, 2, 2), 5, 5);
+    }
+    painter.setPen(eonTextSecondary());
+    painter.setFont(font());
+    painter.drawText(rect().adjusted(22, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, text());
 }
 
 SettingsSlider::SettingsSlider(const QString& title, double minimum, double maximum,

@@ -37,6 +37,18 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 };
 
+// A checkbox-style toggle: a small rounded box, ticked in the accent colour,
+// before its title.
+class SettingsCheckBox : public QAbstractButton {
+    Q_OBJECT
+public:
+    SettingsCheckBox(const QString& title, QWidget* parent = nullptr);
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
 // A title, the current value's text and a slider moving continuously over
 // a range of real numbers.
 class SettingsSlider : public QWidget {

@@ -6,7 +6,6 @@
 #include "ui/eon/EonPalette.h"
 #include "ui/eon/Symbols.h"
 
-#include <QCheckBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPainter>
@@ -231,14 +230,7 @@ QWidget* SettingsSheet::buildColumnCard()
     grid->setHorizontalSpacing(12);
     int index = 0;
     for (const TrackTableColumnID id : allTrackTableColumnIDs()) {
-        auto* toggle = new QCheckBox(title(id), card);
-        toggle->setFont(eonFont(12, QFont::Medium));
-        QPalette palette = toggle->palette();
-        palette.setColor(QPalette::WindowText, eonTextSecondary());
-        palette.setColor(QPalette::Base, eonSurfaceRaised());
-        palette.setColor(QPalette::Text, eonAccentBright());
-        toggle->setPalette(palette);
-        toggle->setAccessibleName(title(id));
+        auto* toggle = new SettingsCheckBox(title(id), card);
         // A click changes the shared layout; what the box shows is read back from it.
         connect(toggle, &QAbstractButton::clicked, this,
             [this, id](bool on) { m_presenter.setColumnShown(id, on); });

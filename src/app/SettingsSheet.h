@@ -1,11 +1,11 @@
 #pragma once
 
+#include "app/SettingsControls.h"
 #include "app/SettingsPresenter.h"
 
 #include <QDialog>
 #include <QMap>
 
-class QCheckBox;
 class QLabel;
 
 namespace kivo {
@@ -13,6 +13,7 @@ namespace kivo {
 class ColorWell;
 class EonPressButton;
 class SegmentedPicker;
+class SettingsCheckBox;
 class SettingsSlider;
 class SettingsSwitch;
 class SymbolTextButton;
@@ -37,7 +38,10 @@ public:
     SettingsSlider& cornerRadiusSlider() const { return *m_cornerRadius; }
     SettingsSlider& fontScaleSlider() const { return *m_fontScale; }
     SegmentedPicker& animationSpeedPicker() const { return *m_animationSpeed; }
-    QCheckBox& columnToggle(TrackTableColumnID id) const { return *m_columnToggles.value(id); }
+    SettingsCheckBox& columnToggle(TrackTableColumnID id) const
+    {
+        return *m_columnToggles.value(id);
+    }
     QString columnCountText() const;
     SymbolTextButton& restoreButton() const { return *m_restore; }
     EonPressButton& closeButton() const { return *m_close; }
@@ -61,7 +65,7 @@ private:
     SettingsSlider* m_cornerRadius = nullptr;
     SettingsSlider* m_fontScale = nullptr;
     SegmentedPicker* m_animationSpeed = nullptr;
-    QMap<TrackTableColumnID, QCheckBox*> m_columnToggles;
+    QMap<TrackTableColumnID, SettingsCheckBox*> m_columnToggles;
     QLabel* m_columnCount = nullptr;
     QLabel* m_recovery = nullptr;
     SymbolTextButton* m_restore = nullptr;

@@ -14,6 +14,7 @@
 #include "support/WavWriter.h"
 #include "ui/eon/EonSymbolButton.h"
 
+#include "app/MainMenuBar.h"
 #include <QDir>
 #include <QFile>
 #include <QLabel>

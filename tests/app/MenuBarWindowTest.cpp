@@ -16,6 +16,7 @@
 #include "support/WavWriter.h"
 #include "ui/songtable/TrackTableLayoutState.h"
 
+#include "app/MainMenuBar.h"
 #include <QAction>
 #include <QDir>
 #include <QFile>

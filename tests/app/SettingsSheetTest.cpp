@@ -6,7 +6,6 @@
 #include "support/TempDir.h"
 #include "ui/songtable/TrackTableLayoutState.h"
 
-#include <QCheckBox>
 #include <QSlider>
 #include <QStringList>
 #include <gtest/gtest.h>
