@@ -3,8 +3,8 @@
 #include "ui/eon/EonIconButton.h"
 #include "ui/eon/EonPalette.h"
 #include "ui/songtable/TrackFavoriteState.h"
+#include "ui/songtable/TrackListOverlays.h"
 
-#include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
 #include <QTimer>
@@ -93,20 +93,9 @@ void TrackFavoriteButton::refresh()
 void TrackFavoriteButton::showAlert()
 {
     // A child of the button: it goes when the button goes.
-    auto* alert = new QMessageBox(this);
-    alert->setIcon(QMessageBox::Warning);
-    alert->setWindowTitle(TrackFavoriteState::alertTitle());
-    alert->setText(TrackFavoriteState::alertTitle());
-    alert->setInformativeText(TrackFavoriteState::alertMessage(m_state->errorMessage()));
-    alert->setStandardButtons(QMessageBox::Ok);
+    QMessageBox* alert = TrackListOverlays::makeAlert(TrackFavoriteState::alertTitle(),
+        TrackFavoriteState::alertMessage(m_state->errorMessage()), this);
     alert->setObjectName(u"favoriteAlert"_s);
-    // The error's text may hold anything a file or the system said.
-    alert->setTextFormat(Qt::PlainText);
-    for (QLabel* label : alert->findChildren<QLabel*>()) {
-        label->setTextFormat(Qt::PlainText);
-    }
-    alert->setWindowModality(Qt::WindowModal);
-    alert->setAttribute(Qt::WA_DeleteOnClose);
     // "OK", Escape or closing the window all end here, once.
     connect(alert, &QMessageBox::finished, m_state, &TrackFavoriteState::clearError);
     m_alert = alert;

@@ -122,14 +122,16 @@ TrackListEmptyStateView::TrackListEmptyStateView(QWidget* parent)
 {
     setObjectName(u"trackListEmptyState"_s);
     m_title->setAlignment(Qt::AlignHCenter);
+    m_title->setWordWrap(true);
     m_subtitle->setAlignment(Qt::AlignHCenter);
     m_subtitle->setWordWrap(true);
     auto* column = new QVBoxLayout(this);
     column->setSpacing(10);
     column->addStretch(1);
     column->addWidget(m_symbol, 0, Qt::AlignHCenter);
-    column->addWidget(m_title, 0, Qt::AlignHCenter);
-    column->addWidget(m_subtitle, 0, Qt::AlignHCenter);
+    // The texts span the width, so a long subtitle wraps instead of clipping.
+    column->addWidget(m_title);
+    column->addWidget(m_subtitle);
     column->addStretch(1);
 }
 

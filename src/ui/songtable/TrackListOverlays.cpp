@@ -6,6 +6,7 @@
 #include "ui/editing/TrackMetadataEditorSheet.h"
 #include "ui/songtable/TrackListController.h"
 
+#include <QGridLayout>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -105,9 +106,11 @@ void TrackListOverlays::syncSharedEditor()
     syncAlert();
 }
 
-QMessageBox* TrackListOverlays::makeBox(const QString& title, const QString& message)
+QMessageBox* TrackListOverlays::makeAlert(
+    const QString& title, const QString& message, QWidget* parent)
 {
-    auto* box = new QMessageBox(m_host);
+    auto* box = new QMessageBox(parent);
+    box->setIcon(QMessageBox::Warning);
     box->setWindowTitle(title);
     box->setText(title);
     box->setInformativeText(message);
@@ -118,6 +121,25 @@ QMessageBox* TrackListOverlays::makeBox(const QString& title, const QString& mes
     }
     box->setWindowModality(Qt::WindowModal);
     box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setStandardButtons(QMessageBox::Ok);
+    // A readable line length rather than the box's narrow default.
+    if (auto* grid = qobject_cast<QGridLayout*>(box->layout())) {
+        grid->addItem(new QSpacerItem(380, 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
+            grid->rowCount(), 0, 1, grid->columnCount());
+    }
+    return box;
+}
+
+QMessageBox* TrackListOverlays::makeDeletionConfirmation(const Track& track, QWidget* parent)
+{
+    QMessageBox* box = makeAlert(TrackListController::deletionConfirmationTitle(),
+        TrackListController::deletionConfirmationMessage(track), parent);
+    box->setObjectName(u"deleteTrackConfirmation"_s);
+    box->setStandardButtons(QMessageBox::NoButton);
+    box->addButton(u"Delete Permanently"_s, QMessageBox::DestructiveRole);
+    QPushButton* cancel = box->addButton(QMessageBox::Cancel);
+    box->setDefaultButton(cancel);
+    box->setEscapeButton(cancel);
     return box;
 }
 
@@ -134,22 +156,16 @@ void TrackListOverlays::syncConfirmation()
     if (m_confirmation) {
         return;
     }
-    QMessageBox* box = makeBox(TrackListController::deletionConfirmationTitle(),
-        TrackListController::deletionConfirmationMessage(*pending));
-    box->setObjectName(u"deleteTrackConfirmation"_s);
-    box->setIcon(QMessageBox::Warning);
-    QPushButton* remove = box->addButton(u"Delete Permanently"_s, QMessageBox::DestructiveRole);
-    QPushButton* cancel = box->addButton(QMessageBox::Cancel);
-    box->setDefaultButton(cancel);
-    box->setEscapeButton(cancel);
+    QMessageBox* box = makeDeletionConfirmation(*pending, m_host);
     const Track track = *pending;
     TrackListController* controller = &m_controller;
-    connect(box, &QMessageBox::finished, controller, [this, box, remove, controller, track] {
+    connect(box, &QMessageBox::finished, controller, [this, box, controller, track] {
         if (m_confirmation == box) {
             m_confirmation = nullptr;
         }
         // The confirmed song is the one the dialog named.
-        if (box->clickedButton() == remove) {
+        if (box->clickedButton()
+            && box->buttonRole(box->clickedButton()) == QMessageBox::DestructiveRole) {
             controller->remove(track, true);
         } else {
             controller->cancelPermanentDeletion();
@@ -194,10 +210,8 @@ void TrackListOverlays::syncAlert()
     } else {
         return;
     }
-    QMessageBox* box = makeBox(title, message);
+    QMessageBox* box = makeAlert(title, message, m_host);
     box->setObjectName(u"trackListAlert"_s);
-    box->setIcon(QMessageBox::Warning);
-    box->setStandardButtons(QMessageBox::Ok);
     const AlertKind kind = m_alertKind;
     TrackListController* controller = &m_controller;
     // "OK", Escape and closing the window all clear the message once.

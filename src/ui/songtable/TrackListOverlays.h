@@ -11,6 +11,7 @@
 namespace kivo {
 
 class TrackListController;
+struct Track;
 
 // Everything a track list shows over its table, each presented while its
 // controller state says so and closed when that state clears: the song
@@ -30,12 +31,16 @@ public:
     // The alert up now, if any (one at a time; the next follows when it closes).
     QMessageBox* alert() const { return m_alert; }
 
+    // The boxes as shown, not yet opened (the gallery shows them too).
+    static QMessageBox* makeAlert(const QString& title, const QString& message, QWidget* parent);
+    // Its destructive button is "Delete Permanently"; Cancel is the default.
+    static QMessageBox* makeDeletionConfirmation(const Track& track, QWidget* parent);
+
 private:
     void syncEditor();
     void syncSharedEditor();
     void syncConfirmation();
     void syncAlert();
-    QMessageBox* makeBox(const QString& title, const QString& message);
 
     TrackListController& m_controller;
     QWidget* m_host;
