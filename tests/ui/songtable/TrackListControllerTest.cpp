@@ -51,6 +51,9 @@ protected:
         make();
     }
 
+    // Writes still running end before the fakes go.
+    ~TrackListControllerTest() override { test::processEventsFor(20); }
+
     void make()
     {
         chooser.answer = test::picked("cover.png");

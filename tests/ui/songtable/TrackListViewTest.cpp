@@ -5,6 +5,7 @@
 #include "engines/artwork/TrackRemovalCoordinator.h"
 #include "platform/UndoManager.h"
 #include "platform/UserDefaults.h"
+#include "support/Await.h"
 #include "ui/editing/BulkMetadataEditorSheet.h"
 #include "ui/editing/EditingFakes.h"
 #include "ui/editing/TrackMetadataEditorSheet.h"
@@ -38,6 +39,9 @@ protected:
         view.resize(1000, 500);
         view.show();
     }
+
+    // An editor's artwork load runs on by itself: let it end before the fakes go.
+    ~TrackListViewTest() override { test::processEventsFor(30); }
 
     TrackListController& screen() { return view.controller(); }
 
