@@ -11,6 +11,8 @@
 #include <optional>
 #include <qcoro/qcorotask.h>
 
+class QWidget;
+
 namespace kivo {
 
 class AudioEngine;
