@@ -14,11 +14,13 @@
 #include "platform/UserDefaults.h"
 #include "support/TempDir.h"
 #include "support/WavWriter.h"
+#include "ui/eon/EonPalette.h"
 #include "ui/songtable/TrackTableLayoutState.h"
 
 #include "app/MainMenuBar.h"
 #include <QAction>
 #include <QDir>
+#include <QEnterEvent>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
@@ -96,6 +98,16 @@ TEST_F(MenuBarWindowTest, TheBarListsItsMenusAndOpensOneAboutWindow)
     EXPECT_EQ(window().findChildren<AboutView*>().size(), 1);
     EXPECT_EQ(window().aboutButton().symbolName(), u"info.circle");
     EXPECT_EQ(window().aboutButton().accessibleName(), u"About KIVO VOVID");
+
+    AboutToolbarButton& button = window().aboutButton();
+    EXPECT_EQ(button.look().fill.alpha(), 0);
+    QEnterEvent enter(QPointF(13, 13), QPointF(13, 13), QPointF(13, 13));
+    QCoreApplication::sendEvent(&button, &enter);
+    EXPECT_EQ(button.look().symbol, eonAccentBright());
+    EXPECT_GT(button.look().fill.alpha(), 0);
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(&button, &leave);
+    EXPECT_EQ(button.look(), AboutToolbarButton::lookFor(false));
 }
 
 TEST_F(MenuBarWindowTest, FolderImportFillsTheLibraryAndSpacePlaysAndPauses)
