@@ -581,6 +581,10 @@ void TrackListController::removeArtwork(const Track& track)
 
 void TrackListController::revealInFileManager(const Track& track)
 {
+    // Only files on this machine have a folder to show.
+    if (!track.fileURL.isLocalFile()) {
+        return;
+    }
     static DesktopFileRevealer desktop;
     TrackFileRevealer* revealer = m_deps.revealer ? m_deps.revealer : &desktop;
     revealer->reveal(TrackFileActions::revealTarget(track));

@@ -349,8 +349,11 @@ TEST_F(TrackListControllerTest, RevealShowsTheFileOrItsFolder)
     present.fileURL = QUrl::fromLocalFile(path);
     Track gone = present;
     gone.fileURL = QUrl::fromLocalFile(folder.filePath(u"moved.flac"_s));
+    Track remote = present;
+    remote.fileURL = QUrl(u"https://example.com/song.flac"_s);
     screen->revealInFileManager(present);
     screen->revealInFileManager(gone);
+    screen->revealInFileManager(remote);
     EXPECT_EQ(revealer.revealed,
         (QList<QUrl> { QUrl::fromLocalFile(path), QUrl::fromLocalFile(folder.path()) }));
 }
