@@ -68,8 +68,11 @@ void CompactLibraryListHeader::paintEvent(QPaintEvent*)
     painter.setFont(font);
     for (const CompactLibraryListColumn& column : compactlist::columns()) {
         const auto [x, w] = spans[qsizetype(column.field)];
-        const QString text = QString::fromUtf16(column.header);
         const QString symbol = compactlist::headerSymbol(column.field, m_sortOrder);
+        // A label wider than its column is cut, so the chevron always shows.
+        const double room = w - (symbol.isEmpty() ? 0 : labelSpacing + chevron);
+        const QString text
+            = metrics.elidedText(QString::fromUtf16(column.header), Qt::ElideRight, room);
         const double labelWidth
             = metrics.horizontalAdvance(text) + (symbol.isEmpty() ? 0 : labelSpacing + chevron);
         double left = x;

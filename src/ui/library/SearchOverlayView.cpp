@@ -5,6 +5,8 @@
 #include "ui/eon/EonPalette.h"
 #include "ui/eon/EonSymbolButton.h"
 #include "ui/eon/EonSymbolView.h"
+#include "ui/eon/Symbols.h"
+#include "ui/library/LibraryGridScrollBar.h"
 #include "ui/library/SearchOverlayResultsDelegate.h"
 #include "ui/library/SearchOverlayResultsModel.h"
 
@@ -17,6 +19,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QVBoxLayout>
+#include <cmath>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -42,7 +45,8 @@ SearchOverlayView::SearchOverlayView(QWidget* parent)
     , m_searchRow(new QWidget(m_panel))
     , m_noResults(new QWidget(m_panel))
     , m_quotedQuery(nullptr)
-    , m_list(new QListView(m_panel))
+    , m_listBox(new QWidget(m_panel))
+    , m_list(new QListView(m_listBox))
 {
     setObjectName(u"searchOverlay"_s);
     m_panel->setObjectName(u"searchOverlay.panel"_s);
@@ -76,8 +80,10 @@ SearchOverlayView::SearchOverlayView(QWidget* parent)
     auto* noResults = new QVBoxLayout(m_noResults);
     noResults->setContentsMargins(0, 60, 0, 60);
     noResults->setSpacing(12);
-    noResults->addWidget(new EonSymbolView(u"magnifyingglass"_s, 30, eonTextTertiary(), m_panel), 0,
-        Qt::AlignHCenter);
+    auto* bigGlass = new EonSymbolView(u"magnifyingglass"_s, 30, eonTextTertiary(), m_panel);
+    const int glassSide = int(std::ceil(Symbols::sizeForTextSize(30)));
+    bigGlass->setFixedSize(glassSide, glassSide);
+    noResults->addWidget(bigGlass, 0, Qt::AlignHCenter);
     noResults->addWidget(editing::plainLabel(u"No results found"_s, eonFont(13, QFont::DemiBold),
                              eonTextSecondary()),
         0, Qt::AlignHCenter);
@@ -96,6 +102,7 @@ SearchOverlayView::SearchOverlayView(QWidget* parent)
     m_list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     m_list->setStyleSheet(u"QListView { background: transparent; }"_s);
     m_list->viewport()->setAutoFillBackground(false);
+    styleLibraryScrollBar(m_list);
 
     auto* column = new QVBoxLayout(m_panel);
     column->setContentsMargins(0, 0, 0, 0);
@@ -103,10 +110,11 @@ SearchOverlayView::SearchOverlayView(QWidget* parent)
     column->addWidget(m_searchRow);
     column->addWidget(editing::divider(m_panel));
     column->addWidget(m_noResults);
-    auto* listBox = new QVBoxLayout;
+    auto* listBox = new QVBoxLayout(m_listBox);
     listBox->setContentsMargins(listPadding, listTopPadding, listPadding, listPadding);
     listBox->addWidget(m_list);
-    column->addLayout(listBox, 1);
+    column->addWidget(m_listBox, 1);
+    column->addStretch(0);
 
     connect(m_field, &QLineEdit::textEdited, this, &SearchOverlayView::writeQuery);
     connect(m_clear, &QAbstractButton::clicked, this, &SearchOverlayView::clear);
@@ -182,7 +190,7 @@ void SearchOverlayView::refresh()
     m_clear->setVisible(isClearButtonShown());
     const SearchOverlayContent shown = content();
     m_noResults->setVisible(shown == SearchOverlayContent::noResults);
-    m_list->setVisible(shown == SearchOverlayContent::results);
+    m_listBox->setVisible(shown == SearchOverlayContent::results);
     m_quotedQuery->setText(searchOverlayQuotedQuery(m_query));
     layoutPanel();
 }

@@ -74,6 +74,7 @@ private:
     QWidget* m_searchRow;
     QWidget* m_noResults;
     QLabel* m_quotedQuery;
+    QWidget* m_listBox;
     QListView* m_list;
 };
 

@@ -5,6 +5,7 @@
 #include "ui/eon/EonPalette.h"
 #include "ui/eon/EonSymbolView.h"
 #include "ui/eon/Symbols.h"
+#include "ui/library/LibraryGridScrollBar.h"
 #include "ui/library/SmartPlaylistSetupPresenter.h"
 #include "ui/library/SmartRuleRowView.h"
 
@@ -136,10 +137,12 @@ SmartPlaylistSetupSheet::SmartPlaylistSetupSheet(
     auto* scroll = new QScrollArea(this);
     scroll->setWidget(body);
     scroll->setWidgetResizable(true);
+    body->setAutoFillBackground(false); // the scroll area turns it on
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->setStyleSheet(u"QScrollArea { background: transparent; }"_s);
     scroll->viewport()->setAutoFillBackground(false);
+    styleLibraryScrollBar(scroll);
 
     auto* footer = new QHBoxLayout(m_footer);
     footer->setContentsMargins(16, 16, 16, 16);
