@@ -85,7 +85,9 @@ void LibraryGridArea::paintEvent(QPaintEvent* event)
     QStyleOptionViewItem option;
     option.initFrom(viewport());
     for (int i = first; i < last; ++i) {
-        option.rect = grid.tileRect(i).toRect();
+        // Every tile the same whole size, whatever its fractional position.
+        option.rect = QRect(grid.tileRect(i).topLeft().toPoint(),
+            QSize(int(grid.columnWidth), int(grid.tileHeight)));
         m_delegate->paint(&painter, option, m_model.index(i));
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <QPixmap>
 #include <QStyledItemDelegate>
 
 namespace kivo {
@@ -19,6 +20,11 @@ public:
         const QModelIndex& index) const override;
 
 private:
+    // The artwork square with its shadow, note and outline, drawn once per
+    // size: every tile shows the same placeholder.
+    const QPixmap& placeholder(int side, qreal devicePixelRatio) const;
+
+    mutable QPixmap m_placeholder;
     QFont m_titleFont;
     QFont m_artistFont;
 };

@@ -35,6 +35,9 @@ private:
     void refilter();
 
     QList<Track> m_tracks;
+    // Title and artist of each song in composed form, made once per list so
+    // that a keystroke only searches.
+    QList<std::pair<QString, std::optional<QString>>> m_searchable;
     QString m_searchText;
     QList<int> m_shown; // positions in m_tracks
 };
