@@ -64,5 +64,6 @@ void addEditingPages(QList<Page>& pages);
 void addPlayerPages(QList<Page>& pages, Context& context);
 void addSongTablePages(QList<Page>& pages, Context& context);
 void addAppPages(QList<Page>& pages, Context& context);
+void addLibraryExtrasPages(QList<Page>& pages, Context& context);
 
 } // namespace kivo::gallery

@@ -144,6 +144,7 @@ int main(int argc, char** argv)
     addPlayerPages(pages, context);
     addSongTablePages(pages, context);
     addAppPages(pages, context);
+    addLibraryExtrasPages(pages, context);
 
     int failures = 0;
     for (const Page& page : pages) {

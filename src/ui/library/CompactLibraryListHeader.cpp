@@ -1,0 +1,107 @@
+#include "ui/library/CompactLibraryListHeader.h"
+
+#include "ui/eon/EonFonts.h"
+#include "ui/eon/EonPalette.h"
+#include "ui/eon/Symbols.h"
+#include "ui/library/CompactLibraryListColumns.h"
+
+#include <QFontMetricsF>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace kivo {
+
+namespace {
+
+constexpr double chevronTextSize = 7;
+constexpr double labelSpacing = 4;
+
+QFont headerFont()
+{
+    QFont font = eonMonoFont(9, QFont::Bold);
+    font.setLetterSpacing(QFont::AbsoluteSpacing, 1.0);
+    return font;
+}
+
+} // namespace
+
+CompactLibraryListHeader::CompactLibraryListHeader(QWidget* parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("compactLibraryList.header"));
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+void CompactLibraryListHeader::setSortOrder(const TrackSortOrder& sortOrder)
+{
+    if (sortOrder != m_sortOrder) {
+        m_sortOrder = sortOrder;
+        update();
+    }
+}
+
+std::optional<TrackSortField> CompactLibraryListHeader::fieldAt(double x) const
+{
+    const QList<std::pair<double, double>> spans = compactlist::columnSpans(width());
+    for (qsizetype i = 0; i < spans.size(); ++i) {
+        if (x >= spans[i].first && x < spans[i].first + spans[i].second) {
+            return TrackSortField(i);
+        }
+    }
+    return std::nullopt;
+}
+
+QSize CompactLibraryListHeader::sizeHint() const
+{
+    const double text = QFontMetricsF(headerFont()).height();
+    return { 1000, int(std::ceil(text + 2 * compactlist::headerVerticalPadding)) };
+}
+
+void CompactLibraryListHeader::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), eonWithOpacity(eonSurfaceRaised(), 0.4));
+    const QFont font = headerFont();
+    const QFontMetricsF metrics(font);
+    const double chevron = Symbols::sizeForTextSize(chevronTextSize);
+    const QList<std::pair<double, double>> spans = compactlist::columnSpans(width());
+    painter.setFont(font);
+    for (const CompactLibraryListColumn& column : compactlist::columns()) {
+        const auto [x, w] = spans[qsizetype(column.field)];
+        const QString symbol = compactlist::headerSymbol(column.field, m_sortOrder);
+        // A label wider than its column is cut, so the chevron always shows.
+        const double room = w - (symbol.isEmpty() ? 0 : labelSpacing + chevron);
+        const QString text
+            = metrics.elidedText(QString::fromUtf16(column.header), Qt::ElideRight, room);
+        const double labelWidth
+            = metrics.horizontalAdvance(text) + (symbol.isEmpty() ? 0 : labelSpacing + chevron);
+        double left = x;
+        if (column.alignment & Qt::AlignRight) {
+            left = x + w - labelWidth;
+        } else if (column.alignment & Qt::AlignHCenter) {
+            left = x + (w - labelWidth) / 2;
+        }
+        painter.setClipRect(QRectF(x, 0, w, height()));
+        const QColor color = symbol.isEmpty() ? eonTextTertiary() : eonAccent();
+        painter.setPen(color);
+        const QRectF textRect(left, 0, metrics.horizontalAdvance(text) + 1, height());
+        painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+        if (!symbol.isEmpty()) {
+            Symbols::paint(painter,
+                QRectF(textRect.right() - 1 + labelSpacing, (height() - chevron) / 2, chevron,
+                    chevron),
+                symbol, eonAccent(), chevron);
+        }
+    }
+}
+
+void CompactLibraryListHeader::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
+        if (const auto field = fieldAt(event->position().x())) {
+            Q_EMIT sortRequested(*field);
+        }
+    }
+}
+
+} // namespace kivo

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "model/TrackSortOrder.h"
+
+#include <QWidget>
+#include <optional>
+
+namespace kivo {
+
+// The fixed row of twelve column headers above the compact list. Each header
+// is a button that asks for its field; the sorted one is amber with its chevron.
+class CompactLibraryListHeader : public QWidget {
+    Q_OBJECT
+public:
+    explicit CompactLibraryListHeader(QWidget* parent = nullptr);
+
+    void setSortOrder(const TrackSortOrder& sortOrder);
+    const TrackSortOrder& sortOrder() const { return m_sortOrder; }
+    // The column under `x`, if any.
+    std::optional<TrackSortField> fieldAt(double x) const;
+
+    QSize sizeHint() const override;
+
+Q_SIGNALS:
+    void sortRequested(kivo::TrackSortField field);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    TrackSortOrder m_sortOrder;
+};
+
+} // namespace kivo
