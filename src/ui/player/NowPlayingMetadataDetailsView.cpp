@@ -13,10 +13,37 @@ namespace kivo {
 
 namespace {
 
-QLabel* detailLabel(
-    const QFont& font, const QColor& color, Qt::Alignment alignment, QWidget* parent)
+// A value on one line, cut with an ellipsis when the row is too narrow.
+class DetailValue : public QLabel {
+public:
+    using QLabel::QLabel;
+
+    void setFullText(const QString& text)
+    {
+        m_fullText = text;
+        setToolTip(text.toHtmlEscaped());
+        elide();
+    }
+    const QString& fullText() const { return m_fullText; }
+    QSize minimumSizeHint() const override { return { 0, QLabel::minimumSizeHint().height() }; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QLabel::resizeEvent(event);
+        elide();
+    }
+
+private:
+    void elide() { setText(fontMetrics().elidedText(m_fullText, Qt::ElideRight, width())); }
+
+    QString m_fullText;
+};
+
+template <typename Label = QLabel>
+Label* detailLabel(const QFont& font, const QColor& color, Qt::Alignment alignment, QWidget* parent)
 {
-    auto* label = new QLabel(parent);
+    auto* label = new Label(parent);
     label->setTextFormat(Qt::PlainText);
     label->setFont(font);
     label->setAlignment(alignment | Qt::AlignBaseline);
@@ -42,9 +69,8 @@ NowPlayingMetadataDetailsView::NowPlayingMetadataDetailsView(QWidget* parent)
         QLabel* label
             = detailLabel(eonFont(12, QFont::Medium), eonTextTertiary(), Qt::AlignLeft, this);
         label->setText(rows[row].label);
-        QLabel* value
-            = detailLabel(eonFont(12, QFont::DemiBold), eonTextSecondary(), Qt::AlignRight, this);
-        // Long values are cut by the layout rather than widening the panel.
+        DetailValue* value = detailLabel<DetailValue>(
+            eonFont(12, QFont::DemiBold), eonTextSecondary(), Qt::AlignRight, this);
         value->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         grid->addWidget(label, row, 0, Qt::AlignBaseline);
         grid->addWidget(value, row, 1, Qt::AlignBaseline);
@@ -57,8 +83,7 @@ void NowPlayingMetadataDetailsView::setTrack(const Track& track)
 {
     const QList<NowPlayingDetailRow> rows = NowPlayingPanelPresenter::detailRows(track);
     for (int row = 0; row < rows.size(); ++row) {
-        m_values[row]->setText(rows[row].value);
-        m_values[row]->setToolTip(rows[row].value.toHtmlEscaped());
+        static_cast<DetailValue*>(m_values[row])->setFullText(rows[row].value);
         m_values[row]->setAccessibleName(rows[row].label + u": "_s + rows[row].value);
     }
 }
@@ -67,7 +92,7 @@ QStringList NowPlayingMetadataDetailsView::values() const
 {
     QStringList texts;
     for (const QLabel* value : m_values) {
-        texts << value->text();
+        texts << static_cast<const DetailValue*>(value)->fullText();
     }
     return texts;
 }

@@ -103,7 +103,6 @@ NowPlayingPanelView::NowPlayingPanelView(NowPlayingPanelEngines engines, QWidget
     m_scroll->setWidgetResizable(true);
     m_scroll->viewport()->setAutoFillBackground(false);
     auto* content = new QWidget;
-    content->setAutoFillBackground(false);
     auto* column = new QVBoxLayout(content);
     column->setContentsMargins(28, 24, 28, 28);
     column->setSpacing(24);
@@ -157,6 +156,7 @@ NowPlayingPanelView::NowPlayingPanelView(NowPlayingPanelEngines engines, QWidget
     column->addLayout(info);
     column->addStretch(1);
     m_scroll->setWidget(content);
+    content->setAutoFillBackground(false); // setWidget() turned it on; the panel paints
     stack->addWidget(m_scroll);
 
     connect(
