@@ -128,9 +128,10 @@ void addNowPlayingPages(QList<Page>& pages)
     pages.append({ u"now-playing-untagged"_s, { 320, panelHeight },
         [] { return panel(untaggedSong(), false); } });
     pages.append({ u"now-playing-long-title"_s, { 260, panelHeight }, [] {
-                      return panel(taggedSong(u"A Very Long Title That Keeps On Going Past "
-                                              u"Two Whole Lines Of The Panel"_s),
-                          true);
+                      Track track = taggedSong(u"A Very Long Title That Keeps On Going Past "
+                                               u"Two Whole Lines Of The Panel"_s);
+                      track.artist = u"The Extraordinarily Named Chamber Ensemble"_s;
+                      return panel(track, true);
                   } });
     pages.append({ u"now-playing-empty"_s, { 300, panelHeight },
         [] { return panel(std::nullopt, false); } });

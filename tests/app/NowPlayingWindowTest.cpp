@@ -10,6 +10,7 @@
 #include "support/Await.h"
 #include "support/TempDir.h"
 #include "support/WavWriter.h"
+#include "ui/eon/EonIconButton.h"
 #include "ui/player/NowPlayingArtworkView.h"
 #include "ui/player/NowPlayingPanelView.h"
 
@@ -96,6 +97,14 @@ TEST_F(NowPlayingWindowTest, ThePlayingSongShowsWithItsArtworkAndSurvivesCollaps
     QTRY_VERIFY_WITH_TIMEOUT(!panel()->artwork().image().isNull(), 5000);
     EXPECT_EQ(panel()->artwork().image().pixelColor(16, 16), QColor(Qt::red));
     EXPECT_EQ(panel()->artwork().symbolName(), u"");
+
+    // The edit button opens the song editor; the window manager's close cancels it.
+    QTest::mouseClick(&panel()->editButton(), Qt::LeftButton);
+    ASSERT_TRUE(panel()->editor());
+    EXPECT_TRUE(panel()->editor()->isVisible());
+    panel()->editor()->close();
+    EXPECT_FALSE(panel()->editor());
+    EXPECT_FALSE(panel()->presenter().editingTrack());
 
     // The artwork changes and the panel goes while its reload is on the way;
     // twice, so that the first panel's load lands after the second one exists.

@@ -182,16 +182,6 @@ NowPlayingPanelView::~NowPlayingPanelView()
     delete m_editor.data();
 }
 
-QString NowPlayingPanelView::artist() const
-{
-    return m_artist->text();
-}
-
-QString NowPlayingPanelView::album() const
-{
-    return m_album->text();
-}
-
 QString NowPlayingPanelView::badge() const
 {
     return m_badge->text();
@@ -208,11 +198,10 @@ void NowPlayingPanelView::updateTrack()
     m_titleText = track->title;
     m_title->setToolTip(m_titleText.toHtmlEscaped());
     m_title->setAccessibleName(m_titleText);
-    m_artist->setText(NowPlayingPanelPresenter::artistText(*track));
-    m_album->setText(NowPlayingPanelPresenter::albumText(*track));
+    m_artistText = NowPlayingPanelPresenter::artistText(*track);
+    m_albumText = NowPlayingPanelPresenter::albumText(*track);
     m_badge->setText(NowPlayingPanelPresenter::formatBadge(*track));
     m_filenameText = track->filename;
-    m_filename->setToolTip(m_filenameText.toHtmlEscaped());
     m_details->setTrack(*track);
     m_artwork->setImage(m_presenter->artworkImage());
     elideTexts();
@@ -221,8 +210,11 @@ void NowPlayingPanelView::updateTrack()
 void NowPlayingPanelView::elideTexts()
 {
     m_title->setText(elideToLines(m_titleText, m_title->font(), m_title->width(), 2));
-    m_filename->setText(
-        m_filename->fontMetrics().elidedText(m_filenameText, Qt::ElideRight, m_filename->width()));
+    for (const auto& [label, text] : { std::pair(m_artist, &m_artistText),
+             std::pair(m_album, &m_albumText), std::pair(m_filename, &m_filenameText) }) {
+        label->setText(label->fontMetrics().elidedText(*text, Qt::ElideRight, label->width()));
+        label->setToolTip(label->text() == *text ? QString() : text->toHtmlEscaped());
+    }
 }
 
 void NowPlayingPanelView::updateEditor(const std::optional<Track>& track)
@@ -275,7 +267,9 @@ void NowPlayingPanelView::resizeEvent(QResizeEvent*)
 
 bool NowPlayingPanelView::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::Resize && (watched == m_title || watched == m_filename)) {
+    if (event->type() == QEvent::Resize
+        && (watched == m_title || watched == m_artist || watched == m_album
+            || watched == m_filename)) {
         elideTexts();
     }
     return QWidget::eventFilter(watched, event);

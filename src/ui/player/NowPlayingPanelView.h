@@ -44,8 +44,8 @@ public:
     QWidget& emptyState() const { return *m_empty; }
     // The full texts shown (the title may be cut to two lines on screen).
     QString title() const { return m_titleText; }
-    QString artist() const;
-    QString album() const;
+    QString artist() const { return m_artistText; }
+    QString album() const { return m_albumText; }
     QString badge() const;
     QString filename() const { return m_filenameText; }
     // Open while the presenter edits a song.
@@ -76,6 +76,8 @@ private:
     QLabel* m_filename;
     NowPlayingMetadataDetailsView* m_details;
     QString m_titleText;
+    QString m_artistText;
+    QString m_albumText;
     QString m_filenameText;
     QPointer<TrackMetadataEditorSheet> m_editor;
 };
