@@ -11,8 +11,10 @@
 #include "support/TempDir.h"
 #include "support/WavWriter.h"
 #include "ui/eon/EonIconButton.h"
+#include "ui/player/BottomPlayerView.h"
 #include "ui/player/NowPlayingArtworkView.h"
 #include "ui/player/NowPlayingPanelView.h"
+#include "ui/songtable/TrackFavoriteButton.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -97,6 +99,14 @@ TEST_F(NowPlayingWindowTest, ThePlayingSongShowsWithItsArtworkAndSurvivesCollaps
     QTRY_VERIFY_WITH_TIMEOUT(!panel()->artwork().image().isNull(), 5000);
     EXPECT_EQ(panel()->artwork().image().pixelColor(16, 16), QColor(Qt::red));
     EXPECT_EQ(panel()->artwork().symbolName(), u"");
+
+    // The panel's heart and the bar's show one song: a press on one shows in both.
+    EonIconButton* barHeart = layout().bottomPlayer().favoriteButton().button();
+    EXPECT_EQ(barHeart->symbolName(), u"heart");
+    QTest::mouseClick(panel()->favoriteButton().button(), Qt::LeftButton);
+    QTRY_COMPARE(library.allTracks().first().rating, 5);
+    QTRY_COMPARE(barHeart->symbolName(), u"heart.fill");
+    EXPECT_EQ(panel()->favoriteButton().button()->symbolName(), u"heart.fill");
 
     // The edit button opens the song editor; the window manager's close cancels it.
     QTest::mouseClick(&panel()->editButton(), Qt::LeftButton);

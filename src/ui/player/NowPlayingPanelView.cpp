@@ -8,6 +8,7 @@
 #include "ui/eon/EonTextElision.h"
 #include "ui/player/NowPlayingArtworkView.h"
 #include "ui/player/NowPlayingMetadataDetailsView.h"
+#include "ui/songtable/TrackFavoriteButton.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -112,8 +113,8 @@ NowPlayingPanelView::NowPlayingPanelView(NowPlayingPanelEngines engines, QWidget
 
     auto* info = new QVBoxLayout;
     info->setSpacing(12);
-    m_headerRow = new QHBoxLayout;
-    m_headerRow->setSpacing(10);
+    auto* headerRow = new QHBoxLayout;
+    headerRow->setSpacing(10);
     auto* names = new QVBoxLayout;
     names->setSpacing(8);
     m_title = textLabel(eonFont(20, QFont::Bold), eonTextPrimary(), u"nowPlaying.title"_s, content);
@@ -130,15 +131,14 @@ NowPlayingPanelView::NowPlayingPanelView(NowPlayingPanelEngines engines, QWidget
         label->installEventFilter(this);
         names->addWidget(label);
     }
-    m_headerRow->addLayout(names, 1);
-    // The favourite heart's place.
-    m_favoriteSlot = new QWidget(content);
-    m_favoriteSlot->setFixedSize(buttonSize, buttonSize);
-    m_headerRow->addWidget(m_favoriteSlot);
+    headerRow->addLayout(names, 1);
+    m_favorite = new TrackFavoriteButton(engines.library, buttonSize, content);
+    m_favorite->setObjectName(u"nowPlaying.favorite"_s);
+    headerRow->addWidget(m_favorite);
     m_edit = new EonIconButton(u"ellipsis"_s, buttonSize, false, std::nullopt, content);
     m_edit->setObjectName(u"nowPlaying.edit"_s);
-    m_headerRow->addWidget(m_edit);
-    info->addLayout(m_headerRow);
+    headerRow->addWidget(m_edit);
+    info->addLayout(headerRow);
 
     auto* fileRow = new QHBoxLayout;
     fileRow->setSpacing(8);
@@ -195,6 +195,7 @@ void NowPlayingPanelView::updateTrack()
     if (!track) {
         return;
     }
+    m_favorite->setTrack(*track);
     m_titleText = track->title;
     m_title->setToolTip(m_titleText.toHtmlEscaped());
     m_title->setAccessibleName(m_titleText);

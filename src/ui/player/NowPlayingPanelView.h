@@ -16,6 +16,7 @@ class EonIconButton;
 class MetadataEngine;
 class NowPlayingArtworkView;
 class NowPlayingMetadataDetailsView;
+class TrackFavoriteButton;
 
 // The engines the panel works with; the owner keeps them alive.
 struct NowPlayingPanelEngines {
@@ -40,6 +41,7 @@ public:
     NowPlayingArtworkView& artwork() const { return *m_artwork; }
     NowPlayingMetadataDetailsView& details() const { return *m_details; }
     EonIconButton& editButton() const { return *m_edit; }
+    TrackFavoriteButton& favoriteButton() const { return *m_favorite; }
     QScrollArea& scrollArea() const { return *m_scroll; }
     QWidget& emptyState() const { return *m_empty; }
     // The full texts shown (the title may be cut to two lines on screen).
@@ -69,8 +71,7 @@ private:
     QLabel* m_title;
     QLabel* m_artist;
     QLabel* m_album;
-    QHBoxLayout* m_headerRow;
-    QWidget* m_favoriteSlot;
+    TrackFavoriteButton* m_favorite;
     EonIconButton* m_edit;
     QLabel* m_badge;
     QLabel* m_filename;
