@@ -13,6 +13,7 @@ namespace kivo {
 class BottomPlayerView;
 class DIContainer;
 class EonGradientPanel;
+class NowPlayingPanelView;
 class PlaybackNavigationShortcutMonitor;
 class RecoveryBannerView;
 class TrackTableLayoutState;
@@ -41,6 +42,8 @@ public:
     QWidget& sidebarRegion() const;
     QWidget& contentRegion() const;
     QWidget& inspectorRegion() const;
+    // The now-playing panel; it exists only while the right panel is shown.
+    NowPlayingPanelView* nowPlayingPanel() const { return m_nowPlaying; }
     QWidget& playerBarRegion() const;
     BottomPlayerView& bottomPlayer() const { return *m_bottomPlayer; }
     WorkspacePanelDivider& divider(WorkspacePanelSide side) const;
@@ -55,6 +58,7 @@ protected:
 
 private:
     void updatePanels();
+    void updateNowPlaying(bool shown);
     void updateContent();
     void updateBanner();
     void placeOverlays();
@@ -72,6 +76,7 @@ private:
     QLabel* m_contentTitle = nullptr;
     WorkspacePanelDivider* m_rightDivider;
     EonGradientPanel* m_inspector;
+    NowPlayingPanelView* m_nowPlaying = nullptr;
     EonGradientPanel* m_playerBar;
     BottomPlayerView* m_bottomPlayer;
     WorkspacePanelRevealButton* m_leftReveal;
