@@ -17,6 +17,7 @@
 #include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
 #include "ui/player/BottomPlayerView.h"
+#include "ui/player/NowPlayingPanelView.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -128,6 +129,7 @@ MainLayoutView::MainLayoutView(DIContainer& container, WorkspacePanelState& pane
     m_rightDivider = new WorkspacePanelDivider(
         WorkspacePanelSide::right, actions(WorkspacePanelSide::right), this);
     m_inspector = region(eonPanelGradient(), u"inspectorRegion"_s, this);
+    (new QVBoxLayout(m_inspector))->setContentsMargins(0, 0, 0, 0);
     m_playerBar = region(eonPlayerBarGradient(), u"playerBarRegion"_s, this);
     m_playerBar->setFixedHeight(eon::playerBarHeight);
 
@@ -260,6 +262,7 @@ void MainLayoutView::updatePanels()
     m_sidebar->setFixedWidth(qRound(m_panels.leftWidth()));
     m_leftDivider->setPanel(m_panels.leftWidth(), m_panels.isLeftLocked());
     m_inspector->setVisible(rightShown);
+    updateNowPlaying(rightShown);
     m_rightDivider->setVisible(rightShown);
     m_inspector->setFixedWidth(qRound(m_panels.rightWidth()));
     m_rightDivider->setPanel(m_panels.rightWidth(), m_panels.isRightLocked());
@@ -268,6 +271,30 @@ void MainLayoutView::updatePanels()
     m_rightReveal->setVisible(presenter.isRevealShown(WorkspacePanelSide::right));
     m_rightReveal->setLocked(m_panels.isRightLocked());
     placeOverlays();
+}
+
+void MainLayoutView::updateNowPlaying(bool shown)
+{
+    // Built only while the right panel is shown, so it starts afresh each time.
+    if (!shown) {
+        delete m_nowPlaying;
+        m_nowPlaying = nullptr;
+        return;
+    }
+    if (m_nowPlaying) {
+        return;
+    }
+    m_nowPlaying
+        = new NowPlayingPanelView({ m_container.audioEngine(), m_container.libraryEngine(),
+                                      m_container.artworkCache(), m_container.metadataEngine() },
+            m_inspector);
+    NowPlayingPanelPresenter& panel = m_nowPlaying->presenter();
+    panel.setSelectedTrack(m_presenter->selectedTrack());
+    connect(m_presenter.get(), &MainLayoutPresenter::selectedTrackChanged, &panel,
+        &NowPlayingPanelPresenter::setSelectedTrack);
+    connect(&panel, &NowPlayingPanelPresenter::selectedTrackEdited, m_presenter.get(),
+        &MainLayoutPresenter::setSelectedTrack);
+    m_inspector->layout()->addWidget(m_nowPlaying);
 }
 
 void MainLayoutView::updateContent()

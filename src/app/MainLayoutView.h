@@ -14,6 +14,7 @@ namespace kivo {
 class BottomPlayerView;
 class DIContainer;
 class EonGradientPanel;
+class NowPlayingPanelView;
 class PlaybackNavigationShortcutMonitor;
 class RecoveryBannerView;
 class SettingsSheet;
@@ -43,6 +44,8 @@ public:
     QWidget& sidebarRegion() const;
     QWidget& contentRegion() const;
     QWidget& inspectorRegion() const;
+    // The now-playing panel; it exists only while the right panel is shown.
+    NowPlayingPanelView* nowPlayingPanel() const { return m_nowPlaying; }
     QWidget& playerBarRegion() const;
     BottomPlayerView& bottomPlayer() const { return *m_bottomPlayer; }
     WorkspacePanelDivider& divider(WorkspacePanelSide side) const;
@@ -63,6 +66,7 @@ protected:
 
 private:
     void updatePanels();
+    void updateNowPlaying(bool shown);
     void updateContent();
     void updateBanner();
     void placeOverlays();
@@ -80,6 +84,7 @@ private:
     QLabel* m_contentTitle = nullptr;
     WorkspacePanelDivider* m_rightDivider;
     EonGradientPanel* m_inspector;
+    NowPlayingPanelView* m_nowPlaying = nullptr;
     EonGradientPanel* m_playerBar;
     BottomPlayerView* m_bottomPlayer;
     WorkspacePanelRevealButton* m_leftReveal;

@@ -62,6 +62,7 @@ void addEonPages(QList<Page>& pages);
 void addShellPages(QList<Page>& pages, Context& context);
 void addEditingPages(QList<Page>& pages);
 void addPlayerPages(QList<Page>& pages, Context& context);
+void addNowPlayingPages(QList<Page>& pages);
 void addSongTablePages(QList<Page>& pages, Context& context);
 void addAppPages(QList<Page>& pages, Context& context);
 void addLibraryExtrasPages(QList<Page>& pages, Context& context);

@@ -142,6 +142,7 @@ int main(int argc, char** argv)
     addShellPages(pages, context);
     addEditingPages(pages);
     addPlayerPages(pages, context);
+    addNowPlayingPages(pages);
     addSongTablePages(pages, context);
     addAppPages(pages, context);
     addLibraryExtrasPages(pages, context);

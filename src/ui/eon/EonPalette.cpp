@@ -91,6 +91,8 @@ KIVO_EON_GRADIENT(eonSignalStrong, leading, trailing, eonWithOpacity(eonSignalTe
     eonWithOpacity(eonSignalCyan(), 0.56), eonWithOpacity(eonSignalViolet(), 0.38))
 KIVO_EON_GRADIENT(
     eonSignalGradient, top, bottom, eonSignalTeal(), eonSignalCyan(), eonSignalViolet())
+KIVO_EON_GRADIENT(eonArtworkPlaceholderGradient, topLeading, bottomTrailing, srgb(0.26, 0.17, 0.06),
+    srgb(0.10, 0.075, 0.04), eonCanvas())
 
 #undef KIVO_EON_GRADIENT
 

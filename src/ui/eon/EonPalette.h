@@ -51,5 +51,7 @@ const EonGradient& eonSelectionGradient();
 const EonGradient& eonSignalWash();
 const EonGradient& eonSignalStrong();
 const EonGradient& eonSignalGradient();
+// Behind the large artwork square when a song has none.
+const EonGradient& eonArtworkPlaceholderGradient();
 
 } // namespace kivo

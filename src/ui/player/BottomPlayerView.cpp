@@ -10,6 +10,7 @@
 #include "ui/player/PlayerTransportControls.h"
 #include "ui/player/PlayerVolumeControl.h"
 #include "ui/player/QueueView.h"
+#include "ui/songtable/TrackFavoriteButton.h"
 
 #include <QEvent>
 #include <QGraphicsDropShadowEffect>
@@ -116,6 +117,9 @@ BottomPlayerView::BottomPlayerView(PlayerBarEngines engines, QWidget* overlayHos
     left->setSpacing(6);
     m_trackInfo = new PlayerTrackInfoView(engines.artwork, m_leftBlock);
     left->addWidget(m_trackInfo, 1);
+    m_favorite = new TrackFavoriteButton(engines.library, 34, m_leftBlock);
+    m_favorite->setObjectName(u"player.favorite"_s);
+    left->addWidget(m_favorite);
     row->addWidget(m_leftBlock);
 
     auto* centre = new QWidget(m_content);
@@ -221,7 +225,9 @@ void BottomPlayerView::updateTrack()
     m_content->setVisible(current.has_value());
     m_emptyState->setVisible(!current);
     if (current) {
-        m_trackInfo->setTrack(m_presenter->displayTrack(*current), m_engines.audio.playbackState());
+        const Track shown = m_presenter->displayTrack(*current);
+        m_trackInfo->setTrack(shown, m_engines.audio.playbackState());
+        m_favorite->setTrack(shown);
     }
     m_totalSeconds = -1;
     updateTime();

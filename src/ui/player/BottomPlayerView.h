@@ -18,6 +18,7 @@ class PlayerTrackInfoView;
 class PlayerTransportControls;
 class PlayerVolumeControl;
 class QueueView;
+class TrackFavoriteButton;
 
 // The engines and the generator the bar works with; the owner keeps them alive.
 struct PlayerBarEngines {
@@ -42,6 +43,7 @@ public:
 
     PlayerBarPresenter& presenter() const { return *m_presenter; }
     PlayerTrackInfoView& trackInfo() const { return *m_trackInfo; }
+    TrackFavoriteButton& favoriteButton() const { return *m_favorite; }
     PlayerTransportControls& transport() const { return *m_transport; }
     CompactWaveformSeekView& seekBar() const { return *m_seekBar; }
     PlayerVolumeControl& volume() const { return *m_volume; }
@@ -76,6 +78,7 @@ private:
     QWidget* m_content;
     QWidget* m_leftBlock;
     PlayerTrackInfoView* m_trackInfo;
+    TrackFavoriteButton* m_favorite;
     PlayerTransportControls* m_transport;
     QLabel* m_elapsed;
     CompactWaveformSeekView* m_seekBar;
