@@ -1,0 +1,37 @@
+#include "ui/library/FavoritesScreenModel.h"
+
+#include "engines/library/LibraryEngine.h"
+
+namespace kivo {
+
+FavoritesScreenModel::FavoritesScreenModel(LibraryEngine& library, QObject* parent)
+    : QObject(parent)
+    , m_library(library)
+    , m_tracks(favorites(library.allTracks()))
+{
+    connect(&library, &LibraryEngine::tracksChanged, this, &FavoritesScreenModel::setTracks);
+}
+
+QList<Track> FavoritesScreenModel::favorites(const QList<Track>& libraryTracks)
+{
+    QList<Track> kept;
+    for (const Track& track : libraryTracks) {
+        if (track.rating >= 4) {
+            kept.push_back(track);
+        }
+    }
+    return kept;
+}
+
+void FavoritesScreenModel::reload()
+{
+    setTracks(m_library.allTracks());
+}
+
+void FavoritesScreenModel::setTracks(const QList<Track>& libraryTracks)
+{
+    m_tracks = favorites(libraryTracks);
+    Q_EMIT tracksChanged(m_tracks);
+}
+
+} // namespace kivo
