@@ -75,6 +75,23 @@ void MainLayoutPresenter::setSelectedTrack(const std::optional<Track>& track)
     Q_EMIT selectedTrackChanged(m_selectedTrack);
 }
 
+void MainLayoutPresenter::setVisibleCommandTarget(TrackListSelectionCommandTarget* target)
+{
+    if (m_commandTarget == target) {
+        return;
+    }
+    disconnect(m_commandTargetGone);
+    m_commandTarget = target;
+    if (target) {
+        // The menus re-read their state when the list goes away with its screen.
+        m_commandTargetGone = connect(target, &QObject::destroyed, this, [this] {
+            m_commandTarget = nullptr;
+            Q_EMIT visibleCommandTargetChanged();
+        });
+    }
+    Q_EMIT visibleCommandTargetChanged();
+}
+
 QList<Track> MainLayoutPresenter::topRated(const QList<Track>& tracks)
 {
     QList<Track> rated;

@@ -4,9 +4,11 @@
 #include "app/WorkspacePanelState.h"
 #include "model/Playlist.h"
 #include "model/Track.h"
+#include "ui/songtable/TrackListSelectionCommands.h"
 
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <functional>
 #include <optional>
@@ -60,6 +62,12 @@ public:
     // Rated 1 or more, highest first; equal ratings keep library order.
     static QList<Track> topRated(const QList<Track>& tracks);
 
+    // The command target of the song list the content column shows, which the
+    // menus act on; null when no list is shown. A target that is destroyed
+    // reads as null.
+    TrackListSelectionCommandTarget* visibleCommandTarget() const { return m_commandTarget; }
+    void setVisibleCommandTarget(TrackListSelectionCommandTarget* target);
+
     // Side panels. A panel is shown when enabled and expanded; its reveal
     // button when enabled and collapsed.
     bool isPanelShown(WorkspacePanelSide side) const;
@@ -95,6 +103,7 @@ Q_SIGNALS:
     void selectionChanged(const std::optional<kivo::NavigationDestination>& selection);
     void contentChanged();
     void selectedTrackChanged(const std::optional<kivo::Track>& track);
+    void visibleCommandTargetChanged();
 
 private:
     WorkspacePanelState& m_panels;
@@ -102,6 +111,8 @@ private:
     PlaylistLookup m_playlists;
     std::optional<NavigationDestination> m_selection = NavigationDestination::songs();
     std::optional<Track> m_selectedTrack;
+    QPointer<TrackListSelectionCommandTarget> m_commandTarget;
+    QMetaObject::Connection m_commandTargetGone;
 };
 
 } // namespace kivo

@@ -93,10 +93,13 @@ EonGradientPanel* region(const EonGradient& gradient, const QString& name, QWidg
 
 } // namespace
 
-MainLayoutView::MainLayoutView(DIContainer& container, WorkspacePanelState& panels, QWidget* parent)
+MainLayoutView::MainLayoutView(DIContainer& container, WorkspacePanelState& panels,
+    TrackTableLayoutState& trackTableLayout, UndoManager& undoManager, QWidget* parent)
     : QWidget(parent)
     , m_container(container)
     , m_panels(panels)
+    , m_trackTableLayout(trackTableLayout)
+    , m_undoManager(undoManager)
     , m_presenter(std::make_unique<MainLayoutPresenter>(panels, container.queueEngine(),
           [&playlists = container.playlistEngine()](
               const QUuid& id) { return playlists.getPlaylist(id); }))

@@ -15,6 +15,8 @@ class DIContainer;
 class EonGradientPanel;
 class PlaybackNavigationShortcutMonitor;
 class RecoveryBannerView;
+class TrackTableLayoutState;
+class UndoManager;
 class WorkspacePanelDivider;
 class WorkspacePanelRevealButton;
 
@@ -26,10 +28,15 @@ class WorkspacePanelRevealButton;
 class MainLayoutView : public QWidget {
     Q_OBJECT
 public:
-    MainLayoutView(DIContainer& container, WorkspacePanelState& panels, QWidget* parent = nullptr);
+    MainLayoutView(DIContainer& container, WorkspacePanelState& panels,
+        TrackTableLayoutState& trackTableLayout, UndoManager& undoManager,
+        QWidget* parent = nullptr);
     ~MainLayoutView() override;
 
     MainLayoutPresenter& presenter() const { return *m_presenter; }
+    DIContainer& container() const { return m_container; }
+    UndoManager& undoManager() const { return m_undoManager; }
+    TrackTableLayoutState& trackTableLayout() const { return m_trackTableLayout; }
 
     QWidget& sidebarRegion() const;
     QWidget& contentRegion() const;
@@ -54,6 +61,8 @@ private:
 
     DIContainer& m_container;
     WorkspacePanelState& m_panels;
+    TrackTableLayoutState& m_trackTableLayout;
+    UndoManager& m_undoManager;
     std::unique_ptr<MainLayoutPresenter> m_presenter;
     EonGradientPanel* m_sidebar;
     WorkspacePanelDivider* m_leftDivider;

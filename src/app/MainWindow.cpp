@@ -10,9 +10,10 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace kivo {
 
-MainWindow::MainWindow(DIContainer& container, WorkspacePanelState& panels, QWidget* parent)
+MainWindow::MainWindow(DIContainer& container, WorkspacePanelState& panels,
+    TrackTableLayoutState& trackTableLayout, QWidget* parent)
     : QWidget(parent)
-    , m_layout(new MainLayoutView(container, panels, this))
+    , m_layout(new MainLayoutView(container, panels, trackTableLayout, m_undoManager, this))
 {
     setObjectName(u"mainWindow"_s);
     setWindowTitle(u"KIVO VOVID"_s);

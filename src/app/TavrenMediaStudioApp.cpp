@@ -4,6 +4,7 @@
 #include "app/WorkspacePanelState.h"
 #include "engines/playback/QueueEngineImpl.h"
 #include "platform/UserDefaults.h"
+#include "ui/songtable/TrackTableLayoutState.h"
 
 #include <QCoreApplication>
 
@@ -27,7 +28,8 @@ TavrenMediaStudioApp::TavrenMediaStudioApp(DIContainerOptions options)
     options.defaults = m_defaults;
     m_container = DIContainer::createOrExit(std::move(options));
     m_panelState = std::make_unique<WorkspacePanelState>(m_defaults);
-    m_mainWindow = std::make_unique<MainWindow>(*m_container, *m_panelState);
+    m_trackTableLayout = std::make_unique<TrackTableLayoutState>(m_defaults);
+    m_mainWindow = std::make_unique<MainWindow>(*m_container, *m_panelState, *m_trackTableLayout);
     // A quit that closes no window (a menu's Quit, a session logout) still
     // leaves the session on disk.
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, m_container.get(),

@@ -7,13 +7,14 @@
 namespace kivo {
 
 class MainWindow;
+class TrackTableLayoutState;
 class UserDefaults;
 class WorkspacePanelState;
 
 // The application object: owns, for the life of the process, the composition
 // root (whose construction builds every engine and starts the bootstrap), the
-// side-panel layout and the main window over them. The song-column layout
-// state joins these when the song table arrives, made from the same defaults.
+// side-panel layout, the song-column layout every song table shares (both
+// made from the same defaults) and the main window over them.
 class TavrenMediaStudioApp {
 public:
     // Absent options use the user's data folder, settings and sound output.
@@ -23,12 +24,14 @@ public:
 
     DIContainer& container() const { return *m_container; }
     WorkspacePanelState& panelState() const { return *m_panelState; }
+    TrackTableLayoutState& trackTableLayout() const { return *m_trackTableLayout; }
     MainWindow& mainWindow() const { return *m_mainWindow; }
 
 private:
     std::shared_ptr<UserDefaults> m_defaults;
     std::unique_ptr<DIContainer> m_container;
     std::unique_ptr<WorkspacePanelState> m_panelState;
+    std::unique_ptr<TrackTableLayoutState> m_trackTableLayout;
     // Declared last: torn down first, while what it shows still exists.
     std::unique_ptr<MainWindow> m_mainWindow;
 };

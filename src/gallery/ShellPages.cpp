@@ -8,6 +8,7 @@
 #include "app/WorkspacePanelDivider.h"
 #include "app/WorkspacePanelRevealButton.h"
 #include "app/WorkspacePanelState.h"
+#include "ui/songtable/TrackTableLayoutState.h"
 
 #include <QEnterEvent>
 #include <QLineEdit>
@@ -24,17 +25,19 @@ class WindowSample : public QWidget {
 public:
     WindowSample(DIContainer& container, std::shared_ptr<UserDefaults> defaults,
         const std::function<void(WorkspacePanelState&)>& arrange)
-        : m_panels(std::move(defaults))
+        : m_panels(defaults)
+        , m_layout(std::move(defaults))
     {
         arrange(m_panels);
         auto* layout = new QVBoxLayout(this);
         layout->setContentsMargins(0, 0, 0, 0);
-        m_window = new MainWindow(container, m_panels, this);
+        m_window = new MainWindow(container, m_panels, m_layout, this);
         layout->addWidget(m_window);
     }
 
 private:
     WorkspacePanelState m_panels;
+    TrackTableLayoutState m_layout;
     MainWindow* m_window;
 };
 

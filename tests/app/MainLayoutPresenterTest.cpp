@@ -2,6 +2,7 @@
 #include "platform/UserDefaults.h"
 #include "support/StubQueueEngine.h"
 #include "support/TempDir.h"
+#include "ui/songtable/TrackListSelectionCommands.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>
@@ -187,3 +188,19 @@ TEST_F(MainLayoutPresenterTest, TheSessionIsSavedNowWheneverTheAppStopsBeingActi
 }
 
 } // namespace
+
+TEST_F(MainLayoutPresenterTest, TheVisibleListsCommandTargetReadsAsNullOnceItsListIsGone)
+{
+    int changes = 0;
+    QObject::connect(presenter.get(), &MainLayoutPresenter::visibleCommandTargetChanged,
+        [&changes] { ++changes; });
+    auto target = std::make_unique<TrackListSelectionCommandTarget>();
+    presenter->setVisibleCommandTarget(target.get());
+    presenter->setVisibleCommandTarget(target.get());
+    EXPECT_EQ(presenter->visibleCommandTarget(), target.get());
+    EXPECT_EQ(changes, 1);
+
+    target.reset();
+    EXPECT_EQ(presenter->visibleCommandTarget(), nullptr);
+    EXPECT_EQ(changes, 2);
+}
