@@ -15,6 +15,7 @@
 #include "ui/eon/EonGradientPanel.h"
 #include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
+#include "ui/library/SidebarView.h"
 #include "ui/player/BottomPlayerView.h"
 
 #include <QApplication>
@@ -119,6 +120,10 @@ MainLayoutView::MainLayoutView(DIContainer& container, WorkspacePanelState& pane
     };
 
     m_sidebar = region(eonPanelGradient(), u"sidebarRegion"_s, this);
+    m_sidebarView = new SidebarView(container.playlistEngine(), m_sidebar);
+    auto* sidebarLayout = new QVBoxLayout(m_sidebar);
+    sidebarLayout->setContentsMargins(0, 0, 0, 0);
+    sidebarLayout->addWidget(m_sidebarView);
     m_leftDivider = new WorkspacePanelDivider(
         WorkspacePanelSide::left, actions(WorkspacePanelSide::left), this);
     m_content = new ContentColumn(this, [this] { placeOverlays(); });
@@ -186,6 +191,15 @@ MainLayoutView::MainLayoutView(DIContainer& container, WorkspacePanelState& pane
     connect(
         &m_panels, &WorkspacePanelState::rightWidthChanged, this, &MainLayoutView::updatePanels);
     connect(&presenter, &MainLayoutPresenter::contentChanged, this, &MainLayoutView::updateContent);
+    // The sidebar highlights the window's selection and sets it on a click.
+    SidebarModel& sidebar = m_sidebarView->model();
+    sidebar.setSelection(presenter.selection());
+    connect(
+        &presenter, &MainLayoutPresenter::selectionChanged, &sidebar, &SidebarModel::setSelection);
+    connect(&sidebar, &SidebarModel::destinationChosen, &presenter,
+        [&presenter](
+            const NavigationDestination& destination) { presenter.setSelection(destination); });
+    connect(&sidebar, &SidebarModel::settingsRequested, this, &MainLayoutView::settingsRequested);
     connect(&container.playlistEngine(), &PlaylistEngine::rootPlaylistsChanged, &presenter,
         &MainLayoutPresenter::playlistsChanged);
     connect(&container, &DIContainer::recoveryMessageChanged, this, &MainLayoutView::updateBanner);

@@ -15,6 +15,7 @@ class DIContainer;
 class EonGradientPanel;
 class PlaybackNavigationShortcutMonitor;
 class RecoveryBannerView;
+class SidebarView;
 class TrackTableLayoutState;
 class UndoManager;
 class WorkspacePanelDivider;
@@ -39,6 +40,7 @@ public:
     TrackTableLayoutState& trackTableLayout() const { return m_trackTableLayout; }
 
     QWidget& sidebarRegion() const;
+    SidebarView& sidebar() const { return *m_sidebarView; }
     QWidget& contentRegion() const;
     QWidget& inspectorRegion() const;
     QWidget& playerBarRegion() const;
@@ -48,6 +50,11 @@ public:
     RecoveryBannerView& banner() const { return *m_banner; }
     // The heading the content column shows.
     QString contentTitle() const;
+
+Q_SIGNALS:
+    // The sidebar's Settings button: whoever presents the settings sheet
+    // listens here.
+    void settingsRequested();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -65,6 +72,7 @@ private:
     UndoManager& m_undoManager;
     std::unique_ptr<MainLayoutPresenter> m_presenter;
     EonGradientPanel* m_sidebar;
+    SidebarView* m_sidebarView;
     WorkspacePanelDivider* m_leftDivider;
     QWidget* m_content;
     QVBoxLayout* m_contentLayout;

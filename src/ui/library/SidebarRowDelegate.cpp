@@ -14,7 +14,8 @@ void SidebarRowDelegate::paint(
     QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     const bool selected = index.data(SidebarRowListModel::SelectedRole).toBool();
-    const QRectF bounds = QRectF(option.rect).adjusted(0.5, 0.5, -0.5, -0.5);
+    const QRect rowRect = option.rect.adjusted(0, 0, 0, -rowGap);
+    const QRectF bounds = QRectF(rowRect).adjusted(0.5, 0.5, -0.5, -0.5);
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
     if (selected) {
@@ -35,7 +36,7 @@ void SidebarRowDelegate::paint(
         painter->setPen(QPen(eonWithOpacity(eonAccent(), 0.22), 1));
         painter->drawPath(shape);
     }
-    const QRectF content = QRectF(option.rect).adjusted(12, 0, -12, 0);
+    const QRectF content = QRectF(rowRect).adjusted(12, 0, -12, 0);
     const QRectF symbolRect(content.left(), content.top(), 20, content.height());
     Symbols::paint(*painter, symbolRect, index.data(SidebarRowListModel::SymbolRole).toString(),
         selected ? eonAccentBright() : eonTextSecondary(), Symbols::sizeForTextSize(15) * 0.8);
@@ -51,7 +52,7 @@ void SidebarRowDelegate::paint(
 
 QSize SidebarRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const
 {
-    return { option.rect.width(), rowHeight };
+    return { option.rect.width(), rowHeight + rowGap };
 }
 
 } // namespace kivo

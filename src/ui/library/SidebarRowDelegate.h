@@ -9,6 +9,8 @@ namespace kivo {
 class SidebarRowDelegate : public QStyledItemDelegate {
 public:
     static constexpr int rowHeight = 42;
+    // The space below each row.
+    static constexpr int rowGap = 4;
 
     using QStyledItemDelegate::QStyledItemDelegate;
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
