@@ -1,0 +1,179 @@
+// Pages of the library views: the sidebar, the playlist sheets, the add-songs
+// sheet and the drop zone, over a fixed sample library of their own.
+#include "Gallery.h"
+#include "engines/library/LibraryEngine.h"
+#include "engines/library/PlaylistEngineImpl.h"
+#include "model/PlaylistStorageImpl.h"
+#include "model/StoreFile.h"
+#include "ui/eon/EonGradientPanel.h"
+#include "ui/eon/EonPalette.h"
+#include "ui/library/AddSongsSheet.h"
+#include "ui/library/AddSongsSheetModel.h"
+#include "ui/library/DropOverlay.h"
+#include "ui/library/NewPlaylistSheet.h"
+#include "ui/library/PlaylistDetailScreenModel.h"
+#include "ui/library/PlaylistRenameSheet.h"
+#include "ui/library/SidebarView.h"
+
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QVBoxLayout>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace kivo::gallery {
+
+namespace {
+
+// A fixed library in memory; imports and edits do nothing.
+class SampleLibrary final : public LibraryEngine {
+public:
+    QList<Track> allTracks() const override { return tracks; }
+    QCoro::Task<> addFolders(QList<QUrl>) override { co_return; }
+    QCoro::Task<> importFiles(QList<QUrl>) override { co_return; }
+    QCoro::Task<> rescanLibrary() override { co_return; }
+    QCoro::Task<> loadLibraryFromDisk() override { co_return; }
+    QList<Track> search(const QString&) const override { return {}; }
+    QList<Track> getMostPlayed(qsizetype) const override { return {}; }
+    QList<Track> getRecentlyAdded(qsizetype) const override { return {}; }
+    QList<Track> getFavorites() const override { return {}; }
+    QCoro::Task<> updateTrack(Track) override { co_return; }
+    QCoro::Task<> updateTracks(QList<Track>) override { co_return; }
+    QCoro::Task<> removeTrack(Track, bool) override { co_return; }
+    QCoro::Task<> restoreTrack(Track) override { co_return; }
+
+    QList<Track> tracks;
+};
+
+// The record store in a temporary folder; saves fail once `failing` is set.
+class SampleStorage final : public PlaylistStorage {
+public:
+    QList<PlaylistRecord> fetchAllRecords() override { return inner.fetchAllRecords(); }
+    QList<PlaylistRecord> fetchRecords(const std::optional<QUuid>& id) override
+    {
+        return inner.fetchRecords(id);
+    }
+    void saveRecord(const PlaylistRecord& record) override { check(), inner.saveRecord(record); }
+    void saveRecords(const QList<PlaylistRecord>& records) override
+    {
+        check(), inner.saveRecords(records);
+    }
+    void deleteRecord(const QUuid& id) override { inner.deleteRecord(id); }
+    void deleteFolderRecursively(const QUuid& id) override { inner.deleteFolderRecursively(id); }
+    void check() const
+    {
+        if (failing) {
+            throw StoreFileError(StoreFileError::Case::writeFailed,
+                folder.filePath(u"playlist_records.json"_s), u"No space left on device"_s);
+        }
+    }
+
+    QTemporaryDir folder;
+    TavrenPlaylistStorage inner { folder.path() };
+    bool failing = false;
+};
+
+Track sampleTrack(
+    const QString& title, const std::optional<QString>& artist, double duration, qint64 rating = 0)
+{
+    const QUrl url = QUrl::fromLocalFile(u"/music/"_s + title + u".flac"_s);
+    Track track
+        = Track::make(QUuid::createUuid(), url, url.fileName(), title, duration, Date { 0 });
+    track.artist = artist;
+    track.rating = rating;
+    return track;
+}
+
+// The sample library and playlists, owned by the page that shows them.
+class SampleEngines : public QObject {
+public:
+    explicit SampleEngines(QObject* owner)
+        : QObject(owner)
+    {
+        library.tracks = {
+            sampleTrack(u"Harbour Lights"_s, u"Aurora Quartet"_s, 254, 5),
+            sampleTrack(u"Low Sun"_s, u"Mara Lindqvist"_s, 198, 4),
+            sampleTrack(u"Paper Boats"_s, std::nullopt, 312),
+            sampleTrack(u"<b>Tidal</b> & Co"_s, u"The Night Ferries"_s, 3725, 2),
+            sampleTrack(u"Glass Orchard"_s, u"Aurora Quartet"_s, 241),
+            sampleTrack(u"A Very Long Title That Keeps Going Past The Edge Of The Row"_s,
+                u"An Artist Whose Name Is Also Rather Long For One Line"_s, 187, 1),
+        };
+        mix = playlists.createPlaylist(u"Evening Mix"_s);
+        playlists.createSmartPlaylist(u"Loud & Fast"_s, u"bpm greaterThan 140"_s);
+        const Playlist folder = playlists.createFolder(u"Crates"_s);
+        playlists.createPlaylist(u"Inside the folder"_s, folder.id);
+        playlists.createPlaylist(u"Road Trip, Summer of the Long Drive North"_s);
+        playlists.addTracks(library.tracks.mid(0, 3), mix.id);
+    }
+
+    SampleLibrary library;
+    std::shared_ptr<SampleStorage> storage = std::make_shared<SampleStorage>();
+    TavrenPlaylistEngine playlists { storage, &library, nullptr };
+    Playlist mix;
+};
+
+std::unique_ptr<QWidget> sidebarPage(
+    const std::function<std::optional<NavigationDestination>(SampleEngines&)>& selection)
+{
+    auto panel = std::make_unique<EonGradientPanel>(eonPanelGradient());
+    auto* engines = new SampleEngines(panel.get());
+    auto* layout = new QVBoxLayout(panel.get());
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* sidebar = new SidebarView(engines->playlists, panel.get());
+    sidebar->model().setSelection(selection(*engines));
+    layout->addWidget(sidebar);
+    return panel;
+}
+
+} // namespace
+
+void addLibraryPages(QList<Page>& pages)
+{
+    pages.append({ u"sidebar-library-row"_s, { 260, 820 }, [] {
+                      return sidebarPage(
+                          [](SampleEngines&) { return NavigationDestination::topRated(); });
+                  } });
+    pages.append({ u"sidebar-playlist-row"_s, { 260, 820 }, [] {
+                      return sidebarPage([](SampleEngines& engines) {
+                          return NavigationDestination::playlist(engines.mix.id);
+                      });
+                  } });
+    pages.append({ u"new-playlist-sheet-error"_s, { 320, 240 }, [] {
+                      auto* engines = new SampleEngines(nullptr);
+                      auto sheet = std::make_unique<NewPlaylistSheet>(engines->playlists);
+                      engines->setParent(sheet.get());
+                      engines->storage->failing = true;
+                      sheet->nameField().setText(u"Late Night"_s);
+                      sheet->create();
+                      return sheet;
+                  } });
+    pages.append({ u"rename-sheet-error"_s, { 340, 240 }, [] {
+                      auto* engines = new SampleEngines(nullptr);
+                      auto sheet
+                          = std::make_unique<PlaylistRenameSheet>(engines->playlists, engines->mix);
+                      engines->setParent(sheet.get());
+                      sheet->nameField().setText(QString(121, u'n'));
+                      sheet->submit();
+                      return sheet;
+                  } });
+    pages.append({ u"add-songs-sheet-two-ticked"_s, { 520, 540 }, [] {
+                      auto* engines = new SampleEngines(nullptr);
+                      auto* screen = new PlaylistDetailScreenModel(
+                          engines->library, engines->playlists, engines->mix, engines);
+                      auto sheet = std::make_unique<AddSongsSheet>(screen->addSongs());
+                      engines->setParent(sheet.get());
+                      screen->addSongs().toggle(engines->library.tracks[1].id);
+                      screen->addSongs().toggle(engines->library.tracks[3].id);
+                      return sheet;
+                  } });
+    pages.append({ u"drop-overlay"_s, { 340, 220 }, [] {
+                      auto stage = std::make_unique<Stage>(1);
+                      auto* overlay = new DropOverlay;
+                      overlay->setVisible(true);
+                      stage->add(u"dragging files over a song list"_s, overlay);
+                      return stage;
+                  } });
+}
+
+} // namespace kivo::gallery
