@@ -1,11 +1,22 @@
 // Pages of the song table: rows in their states, sorting, layouts, the column
-// menu and the song context menu.
+// menu and the song context menu; the track list screen with its header, empty
+// state, deletion confirmation and alerts.
 #include "Gallery.h"
+#include "app/DIContainer.h"
+#include "engines/artwork/ArtworkCacheImpl.h"
+#include "engines/artwork/TrackRemovalCoordinator.h"
+#include "engines/library/LibraryEngineImpl.h"
+#include "engines/playback/AudioEngineImpl.h"
+#include "engines/playback/QueueEngineImpl.h"
 #include "platform/UndoManager.h"
 #include "platform/UserDefaults.h"
+#include "ui/eon/EonFonts.h"
 #include "ui/eon/EonPalette.h"
 #include "ui/songtable/TrackContextMenu.h"
+#include "ui/songtable/TrackListHeaderView.h"
+#include "ui/songtable/TrackListOverlays.h"
 #include "ui/songtable/TrackListTableView.h"
+#include "ui/songtable/TrackListView.h"
 #include "ui/songtable/TrackTableHeaderView.h"
 #include "ui/songtable/TrackTableLayoutState.h"
 #include "ui/songtable/TrackTableModel.h"
@@ -13,7 +24,9 @@
 #include <QDateTime>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPainter>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTimeZone>
 #include <QTimer>
@@ -129,6 +142,60 @@ QLabel* menuPicture(QMenu* menu)
     return picture;
 }
 
+// A track list screen over the sample songs, with its own layout and undo stack.
+class ScreenPage : public QWidget {
+public:
+    explicit ScreenPage(Context& context)
+        : m_layout(context.freshDefaults())
+    {
+        DIContainer& container = context.container();
+        m_screen = new TrackListView(
+            TrackListDependencies { container.libraryEngine(), container.queueEngine(),
+                container.audioEngine(), container.artworkCache(), container.metadataEngine(),
+                m_undo, m_layout },
+            this);
+        auto* column = new QVBoxLayout(this);
+        column->setContentsMargins(0, 0, 0, 0);
+        column->addWidget(m_screen);
+        m_screen->setTitle(u"All Songs"_s);
+        m_screen->setTracks(sampleTracks());
+    }
+
+    // The screen goes first: its table reads the layout until it is gone.
+    ~ScreenPage() override { delete m_screen; }
+
+    TrackListView& screen() { return *m_screen; }
+    const Track& track(int n) const { return m_screen->controller().tracks()[n]; }
+
+private:
+    UndoManager m_undo;
+    TrackTableLayoutState m_layout;
+    TrackListView* m_screen;
+};
+
+Page screenPage(
+    Context& context, const QString& name, QSize size, std::function<void(ScreenPage&)> prepare)
+{
+    return { name, size, [&context, prepare] {
+                auto page = std::make_unique<ScreenPage>(context);
+                prepare(*page);
+                return std::unique_ptr<QWidget>(std::move(page));
+            } };
+}
+
+// A header control of the kind the library screens add.
+QPushButton* headerButton(const QString& text)
+{
+    auto* button = new QPushButton(text);
+    button->setFont(eonFont(12, QFont::DemiBold));
+    return button;
+}
+
+Page alertPage(const QString& name, std::function<QMessageBox*()> build)
+{
+    return { name, { 460, 200 }, [build] { return std::unique_ptr<QWidget>(build()); } };
+}
+
 } // namespace
 
 void addSongTablePages(QList<Page>& pages, Context& context)
@@ -204,6 +271,47 @@ void addSongTablePages(QList<Page>& pages, Context& context)
                  menuPicture(header->buildColumnContextMenu(TrackTableColumnID::artist, page)));
              return std::unique_ptr<QWidget>(std::move(stage));
          } });
+
+    pages.append(
+        screenPage(context, u"tracklist-header-actions"_s, { 1320, 460 }, [](ScreenPage& page) {
+            page.screen().setTitle(u"Late Night <Mix> & Friends"_s);
+            page.screen().setHeaderActions(
+                { headerButton(u"Play All"_s), headerButton(u"Shuffle"_s) });
+            page.screen().controller().select(page.track(1), Qt::NoModifier);
+        }));
+    pages.append(
+        screenPage(context, u"tracklist-three-selected"_s, { 1320, 460 }, [](ScreenPage& page) {
+            TrackListController& screen = page.screen().controller();
+            screen.select(page.track(0), Qt::NoModifier);
+            screen.select(page.track(3), Qt::ControlModifier);
+            screen.select(page.track(6), Qt::ControlModifier);
+        }));
+    pages.append(screenPage(context, u"tracklist-empty"_s, { 1000, 420 }, [](ScreenPage& page) {
+        page.screen().setTitle(u"Favorites"_s);
+        page.screen().setEmptyState({ u"heart.slash"_s, u"No Favorites Yet"_s,
+            u"Songs rated four stars or more appear here."_s });
+        page.screen().setTracks({});
+    }));
+    pages.append(alertPage(u"tracklist-delete-confirmation"_s,
+        [] { return TrackListOverlays::makeDeletionConfirmation(sampleTracks()[1], nullptr); }));
+    pages.append(alertPage(u"tracklist-alert-removal"_s, [] {
+        return TrackListOverlays::makeAlert(TrackListController::removalAlertTitle(),
+            TrackRemovalCoordinator::busyMessage(), nullptr);
+    }));
+    pages.append(alertPage(u"tracklist-alert-metadata"_s, [] {
+        return TrackListOverlays::makeAlert(TrackListController::metadataAlertTitle(),
+            u"The metadata update failed (Track title cannot be empty.), and automatic "
+            u"recovery also failed (The store could not be written.)."_s,
+            nullptr);
+    }));
+    pages.append(alertPage(u"tracklist-alert-favorite"_s, [] {
+        return TrackListOverlays::makeAlert(TrackListController::favoriteAlertTitle(),
+            u"One or more tracks are no longer in the local library."_s, nullptr);
+    }));
+    pages.append(alertPage(u"tracklist-alert-artwork-markup"_s, [] {
+        return TrackListOverlays::makeAlert(TrackListController::artworkAlertTitle(),
+            u"<img src=x> <b>cover.png</b> is larger than 25 MB."_s, nullptr);
+    }));
 }
 
 } // namespace kivo::gallery

@@ -49,6 +49,8 @@ public:
     // Closing the sheet without saving sets it to nothing.
     void setBatch(std::optional<TrackMetadataBatch> batch);
     const std::optional<QString>& errorMessage() const { return m_errorMessage; }
+    // The user dismissed the message (or closed the sheet showing it).
+    void clearErrorMessage() { setErrorMessage(std::nullopt); }
     bool isSaving() const { return m_isSaving; }
 
     // Opens a session for two or more tracks; fewer do nothing.

@@ -36,6 +36,8 @@ public:
     }
     void setPendingPermanentDeletion(std::optional<Track> track);
     const std::optional<QString>& errorMessage() const { return m_errorMessage; }
+    // The user dismissed the message.
+    void clearErrorMessage() { setErrorMessage(std::nullopt); }
     // The song whose removal, restore or repeated removal runs.
     const std::optional<QUuid>& inFlightTrackID() const { return m_inFlightTrackID; }
 

@@ -1,0 +1,153 @@
+#include "ui/songtable/TrackListHeaderView.h"
+
+#include "ui/eon/EonFonts.h"
+#include "ui/eon/EonPalette.h"
+#include "ui/eon/EonSymbolView.h"
+#include "ui/eon/Symbols.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace kivo {
+
+namespace {
+
+QLabel* plainLabel(const QFont& font, const QColor& color, QWidget* parent)
+{
+    auto* label = new QLabel(parent);
+    // Titles come from the user's files and playlists: never markup.
+    label->setTextFormat(Qt::PlainText);
+    label->setFont(font);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, color);
+    label->setPalette(palette);
+    return label;
+}
+
+} // namespace
+
+TrackListHeaderView::TrackListHeaderView(QWidget* parent)
+    : QWidget(parent)
+    , m_title(plainLabel(eonFont(22, QFont::Bold), eonAccentBright(), this))
+    , m_edit(new QPushButton(this))
+    , m_actions(new QHBoxLayout)
+    , m_count(plainLabel(eonFont(13, QFont::Medium), eonTextTertiary(), this))
+{
+    m_title->setObjectName(u"trackListTitle"_s);
+    m_count->setObjectName(u"trackListCount"_s);
+    m_edit->setObjectName(u"trackListEditSelection"_s);
+    m_edit->setFont(eonFont(12, QFont::DemiBold));
+    m_edit->setIcon(QIcon(Symbols::pixmap(u"pencil"_s, eonAccent(), Symbols::sizeForTextSize(12),
+        int(Symbols::sizeForTextSize(12)) + 2, devicePixelRatioF())));
+    m_edit->setToolTip(u"Edit shared metadata for the selected songs"_s);
+    m_edit->setCursor(Qt::PointingHandCursor);
+    m_edit->setStyleSheet(
+        u"QPushButton { color: %1; background: %2; border: 1px solid %3;"
+        u" border-radius: 6px; padding: 3px 10px; }"
+        u"QPushButton:pressed { background: %3; }"_s.arg(eonAccent().name(QColor::HexArgb),
+            eonAccentWash().name(QColor::HexArgb),
+            eonWithOpacity(eonAccent(), 0.45).name(QColor::HexArgb)));
+    m_edit->hide();
+    connect(m_edit, &QPushButton::clicked, this, [this] {
+        if (m_onEditSelection) {
+            m_onEditSelection();
+        }
+    });
+
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(28, 13, 28, 13);
+    row->setSpacing(12);
+    row->addWidget(m_title, 0, Qt::AlignVCenter);
+    row->addStretch(1);
+    row->addWidget(m_edit, 0, Qt::AlignVCenter);
+    m_actions->setSpacing(12);
+    m_actions->setContentsMargins(0, 0, 0, 0);
+    row->addLayout(m_actions);
+    row->addWidget(m_count, 0, Qt::AlignVCenter);
+    setCounts(0, 0);
+}
+
+QString TrackListHeaderView::editText(qsizetype selectionCount)
+{
+    return u"Edit %1 Songs"_s.arg(selectionCount);
+}
+
+QString TrackListHeaderView::countText(qsizetype trackCount)
+{
+    // One form for every count, 0 and 1 included.
+    return u"%1 songs"_s.arg(trackCount);
+}
+
+void TrackListHeaderView::setTitle(const QString& title)
+{
+    m_title->setText(title);
+    m_title->setAccessibleName(title);
+}
+
+void TrackListHeaderView::setCounts(qsizetype trackCount, qsizetype selectionCount)
+{
+    m_count->setText(countText(trackCount));
+    m_count->setAccessibleName(m_count->text());
+    m_edit->setText(editText(selectionCount));
+    m_edit->setVisible(selectionCount >= 2);
+}
+
+void TrackListHeaderView::setActions(const QList<QWidget*>& actions)
+{
+    while (QLayoutItem* item = m_actions->takeAt(0)) {
+        if (QWidget* widget = item->widget()) {
+            widget->deleteLater();
+        }
+        delete item;
+    }
+    for (QWidget* action : actions) {
+        m_actions->addWidget(action, 0, Qt::AlignVCenter);
+    }
+}
+
+void TrackListHeaderView::setOnEditSelection(std::function<void()> onEditSelection)
+{
+    m_onEditSelection = std::move(onEditSelection);
+}
+
+TrackListEmptyStateView::TrackListEmptyStateView(QWidget* parent)
+    : QWidget(parent)
+    , m_symbol(new EonSymbolView(QString(), 34, eonTextTertiary(), this))
+    , m_title(plainLabel(eonFont(14, QFont::DemiBold), eonTextSecondary(), this))
+    , m_subtitle(plainLabel(eonFont(12, QFont::Medium), eonTextTertiary(), this))
+{
+    setObjectName(u"trackListEmptyState"_s);
+    m_title->setAlignment(Qt::AlignHCenter);
+    m_title->setWordWrap(true);
+    m_subtitle->setAlignment(Qt::AlignHCenter);
+    m_subtitle->setWordWrap(true);
+    auto* column = new QVBoxLayout(this);
+    column->setSpacing(10);
+    column->addStretch(1);
+    column->addWidget(m_symbol, 0, Qt::AlignHCenter);
+    // The texts span the width, so a long subtitle wraps instead of clipping.
+    column->addWidget(m_title);
+    column->addWidget(m_subtitle);
+    column->addStretch(1);
+}
+
+void TrackListEmptyStateView::setEmptyState(
+    const QString& systemImage, const QString& title, const QString& subtitle)
+{
+    m_symbol->setSymbolName(systemImage);
+    m_title->setText(title);
+    m_title->setAccessibleName(title);
+    m_subtitle->setText(subtitle);
+    m_subtitle->setAccessibleName(subtitle);
+}
+
+QString TrackListEmptyStateView::symbolName() const
+{
+    return m_symbol->symbolName();
+}
+
+} // namespace kivo

@@ -1,0 +1,242 @@
+#include "ui/songtable/TrackListOverlays.h"
+
+#include "engines/artwork/TrackMetadataBatchCoordinator.h"
+#include "engines/artwork/TrackRemovalCoordinator.h"
+#include "ui/editing/BulkMetadataEditorSheet.h"
+#include "ui/editing/TrackMetadataEditorSheet.h"
+#include "ui/songtable/TrackListController.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace kivo {
+
+TrackListOverlays::TrackListOverlays(TrackListController& controller, QWidget* host)
+    : QObject(host)
+    , m_controller(controller)
+    , m_host(host)
+{
+    TrackMetadataBatchCoordinator& batch = controller.batchCoordinator();
+    connect(&controller, &TrackListController::editingTrackChanged, this,
+        &TrackListOverlays::syncEditor);
+    connect(&controller, &TrackListController::editorErrorChanged, this,
+        &TrackListOverlays::syncEditor);
+    connect(&batch, &TrackMetadataBatchCoordinator::batchChanged, this,
+        &TrackListOverlays::syncSharedEditor);
+    connect(&batch, &TrackMetadataBatchCoordinator::errorMessageChanged, this,
+        &TrackListOverlays::syncSharedEditor);
+    connect(&batch, &TrackMetadataBatchCoordinator::isSavingChanged, this,
+        &TrackListOverlays::syncSharedEditor);
+    connect(&controller, &TrackListController::overlaysChanged, this, [this] {
+        syncConfirmation();
+        syncAlert();
+    });
+}
+
+TrackListOverlays::~TrackListOverlays()
+{
+    delete m_editor;
+    delete m_sharedEditor;
+    delete m_confirmation;
+    delete m_alert;
+}
+
+void TrackListOverlays::syncEditor()
+{
+    const std::optional<Track>& editing = m_controller.editingTrack();
+    if (m_editor && (!editing || m_editor->form().original().id != editing->id)) {
+        QPointer<TrackMetadataEditorSheet> sheet = std::exchange(m_editor, nullptr);
+        sheet->dismiss();
+        sheet->deleteLater();
+    }
+    if (!editing) {
+        return;
+    }
+    if (m_editor) {
+        m_editor->setErrorMessage(m_controller.editorError());
+        return;
+    }
+    const TrackListDependencies& deps = m_controller.dependencies();
+    TrackListController* controller = &m_controller;
+    const QPointer<TrackListController> guard(controller);
+    auto* sheet = new TrackMetadataEditorSheet(
+        *editing, m_controller.editorError(),
+        { deps.artworkCache, deps.metadata, deps.artworkChooser, deps.artworkLoader },
+        [guard](Track track) -> QCoro::Task<bool> {
+            if (!guard) {
+                return []() -> QCoro::Task<bool> { co_return false; }();
+            }
+            return guard->saveTrack(std::move(track));
+        },
+        m_host);
+    connect(sheet, &TrackMetadataEditorSheet::cancelRequested, controller,
+        &TrackListController::cancelEditing);
+    m_editor = sheet;
+    sheet->present();
+}
+
+void TrackListOverlays::syncSharedEditor()
+{
+    TrackMetadataBatchCoordinator& coordinator = m_controller.batchCoordinator();
+    const std::optional<TrackMetadataBatch>& batch = coordinator.batch();
+    if (m_sharedEditor && (!batch || m_sharedEditor->property("batchID") != batch->id)) {
+        QPointer<BulkMetadataEditorSheet> sheet = std::exchange(m_sharedEditor, nullptr);
+        sheet->dismiss();
+        sheet->deleteLater();
+    }
+    if (batch && !m_sharedEditor) {
+        const TrackListDependencies& deps = m_controller.dependencies();
+        auto* sheet = new BulkMetadataEditorSheet(batch->tracks, coordinator.errorMessage(),
+            coordinator.isSaving(), deps.artworkChooser, deps.artworkLoader, m_host);
+        sheet->setProperty("batchID", batch->id);
+        connect(sheet, &BulkMetadataEditorSheet::cancelRequested, &m_controller,
+            &TrackListController::cancelSharedEditing);
+        connect(sheet, &BulkMetadataEditorSheet::applyRequested, &m_controller,
+            &TrackListController::saveSharedMetadata);
+        m_sharedEditor = sheet;
+        sheet->present();
+    } else if (m_sharedEditor) {
+        m_sharedEditor->setSaving(coordinator.isSaving());
+        m_sharedEditor->setErrorMessage(coordinator.errorMessage());
+    }
+    syncAlert();
+}
+
+QMessageBox* TrackListOverlays::makeAlert(
+    const QString& title, const QString& message, QWidget* parent)
+{
+    auto* box = new QMessageBox(parent);
+    box->setIcon(QMessageBox::Warning);
+    box->setWindowTitle(title);
+    box->setText(title);
+    box->setInformativeText(message);
+    // Titles and errors may hold anything a file or the system said.
+    box->setTextFormat(Qt::PlainText);
+    for (QLabel* label : box->findChildren<QLabel*>()) {
+        label->setTextFormat(Qt::PlainText);
+    }
+    box->setWindowModality(Qt::WindowModal);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setStandardButtons(QMessageBox::Ok);
+    // A readable line length rather than the box's narrow default.
+    if (auto* grid = qobject_cast<QGridLayout*>(box->layout())) {
+        grid->addItem(new QSpacerItem(380, 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
+            grid->rowCount(), 0, 1, grid->columnCount());
+    }
+    return box;
+}
+
+QMessageBox* TrackListOverlays::makeDeletionConfirmation(const Track& track, QWidget* parent)
+{
+    QMessageBox* box = makeAlert(TrackListController::deletionConfirmationTitle(),
+        TrackListController::deletionConfirmationMessage(track), parent);
+    box->setObjectName(u"deleteTrackConfirmation"_s);
+    box->setStandardButtons(QMessageBox::NoButton);
+    box->addButton(u"Delete Permanently"_s, QMessageBox::DestructiveRole);
+    QPushButton* cancel = box->addButton(QMessageBox::Cancel);
+    box->setDefaultButton(cancel);
+    box->setEscapeButton(cancel);
+    return box;
+}
+
+void TrackListOverlays::syncConfirmation()
+{
+    const std::optional<Track>& pending
+        = m_controller.removalCoordinator().pendingPermanentDeletion();
+    if (!pending) {
+        if (m_confirmation) {
+            std::exchange(m_confirmation, nullptr)->close();
+        }
+        return;
+    }
+    if (m_confirmation) {
+        return;
+    }
+    QMessageBox* box = makeDeletionConfirmation(*pending, m_host);
+    const Track track = *pending;
+    TrackListController* controller = &m_controller;
+    connect(box, &QMessageBox::finished, controller, [this, box, controller, track] {
+        if (m_confirmation == box) {
+            m_confirmation = nullptr;
+        }
+        // The confirmed song is the one the dialog named.
+        if (box->clickedButton()
+            && box->buttonRole(box->clickedButton()) == QMessageBox::DestructiveRole) {
+            controller->remove(track, true);
+        } else {
+            controller->cancelPermanentDeletion();
+        }
+    });
+    m_confirmation = box;
+    box->open();
+}
+
+void TrackListOverlays::syncAlert()
+{
+    std::optional<QString> removal = m_controller.removalAlertMessage();
+    std::optional<QString> metadata = m_controller.metadataAlertMessage();
+    const std::optional<TrackListAlert>& action = m_controller.actionAlert();
+    // An alert whose message was cleared elsewhere goes.
+    if (m_alert) {
+        const bool stillWanted = (m_alertKind == AlertKind::removal && removal)
+            || (m_alertKind == AlertKind::metadata && metadata)
+            || (m_alertKind == AlertKind::action && action);
+        if (!stillWanted) {
+            QMessageBox* alert = std::exchange(m_alert, nullptr);
+            m_alertKind = AlertKind::none;
+            alert->close();
+        } else {
+            return;
+        }
+    }
+    QString title;
+    QString message;
+    if (removal) {
+        m_alertKind = AlertKind::removal;
+        title = TrackListController::removalAlertTitle();
+        message = removal->isEmpty() ? u"The track could not be removed."_s : *removal;
+    } else if (metadata) {
+        m_alertKind = AlertKind::metadata;
+        title = TrackListController::metadataAlertTitle();
+        message = metadata->isEmpty() ? u"The selected songs could not be updated."_s : *metadata;
+    } else if (action) {
+        m_alertKind = AlertKind::action;
+        title = action->title;
+        message = action->message;
+    } else {
+        return;
+    }
+    QMessageBox* box = makeAlert(title, message, m_host);
+    box->setObjectName(u"trackListAlert"_s);
+    const AlertKind kind = m_alertKind;
+    TrackListController* controller = &m_controller;
+    // "OK", Escape and closing the window all clear the message once.
+    connect(box, &QMessageBox::finished, controller, [this, box, kind, controller] {
+        if (m_alert == box) {
+            m_alert = nullptr;
+            m_alertKind = AlertKind::none;
+        }
+        switch (kind) {
+        case AlertKind::removal:
+            controller->dismissRemovalAlert();
+            break;
+        case AlertKind::metadata:
+            controller->dismissMetadataAlert();
+            break;
+        case AlertKind::action:
+            controller->dismissActionAlert();
+            break;
+        case AlertKind::none:
+            break;
+        }
+        syncAlert();
+    });
+    m_alert = box;
+    box->open();
+}
+
+} // namespace kivo

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+#include "ui/editing/BulkMetadataEditorSheet.h"
+#include "ui/editing/TrackMetadataEditorSheet.h"
+
+#include <QMessageBox>
+
+namespace kivo {
+
+class TrackListController;
+struct Track;
+
+// Everything a track list shows over its table, each presented while its
+// controller state says so and closed when that state clears: the song
+// editor, the shared editor, the deletion confirmation, and the alerts for a
+// failed removal, a failed shared edit, a failed favourite or artwork change.
+// Sheets and alerts are window-modal and opened with open(); texts from songs
+// and errors show as plain text.
+class TrackListOverlays : public QObject {
+    Q_OBJECT
+public:
+    TrackListOverlays(TrackListController& controller, QWidget* host);
+    ~TrackListOverlays() override;
+
+    TrackMetadataEditorSheet* editorSheet() const { return m_editor; }
+    BulkMetadataEditorSheet* sharedEditorSheet() const { return m_sharedEditor; }
+    QMessageBox* deletionConfirmation() const { return m_confirmation; }
+    // The alert up now, if any (one at a time; the next follows when it closes).
+    QMessageBox* alert() const { return m_alert; }
+
+    // The boxes as shown, not yet opened (the gallery shows them too).
+    static QMessageBox* makeAlert(const QString& title, const QString& message, QWidget* parent);
+    // Its destructive button is "Delete Permanently"; Cancel is the default.
+    static QMessageBox* makeDeletionConfirmation(const Track& track, QWidget* parent);
+
+private:
+    void syncEditor();
+    void syncSharedEditor();
+    void syncConfirmation();
+    void syncAlert();
+
+    TrackListController& m_controller;
+    QWidget* m_host;
+    QPointer<TrackMetadataEditorSheet> m_editor;
+    QPointer<BulkMetadataEditorSheet> m_sharedEditor;
+    QPointer<QMessageBox> m_confirmation;
+    QPointer<QMessageBox> m_alert;
+    enum class AlertKind { none, removal, metadata, action } m_alertKind = AlertKind::none;
+};
+
+} // namespace kivo
