@@ -15,7 +15,9 @@ class DIContainer;
 class EonGradientPanel;
 class PlaybackNavigationShortcutMonitor;
 class RecoveryBannerView;
+class ImportFileChooser;
 class SidebarView;
+class TrackListView;
 class TrackTableLayoutState;
 class UndoManager;
 class WorkspacePanelDivider;
@@ -50,6 +52,10 @@ public:
     RecoveryBannerView& banner() const { return *m_banner; }
     // The heading the content column shows.
     QString contentTitle() const;
+    // The screen the content column shows: songs, favourites or a playlist.
+    QWidget* contentScreen() const { return m_contentView; }
+    // Asks for the files the library screens import (none: a file dialog).
+    void setImportFileChooser(ImportFileChooser* chooser);
 
 Q_SIGNALS:
     // The sidebar's Settings button: whoever presents the settings sheet
@@ -77,7 +83,9 @@ private:
     QWidget* m_content;
     QVBoxLayout* m_contentLayout;
     QWidget* m_contentView = nullptr;
-    QLabel* m_contentTitle = nullptr;
+    TrackListView* m_contentList = nullptr;
+    std::optional<MainContent> m_shownContent;
+    ImportFileChooser* m_importChooser = nullptr;
     WorkspacePanelDivider* m_rightDivider;
     EonGradientPanel* m_inspector;
     EonGradientPanel* m_playerBar;

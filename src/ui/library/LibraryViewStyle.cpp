@@ -3,6 +3,7 @@
 #include "ui/editing/EditingStyle.h"
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonPalette.h"
+#include "ui/library/ImportRoad.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -36,6 +37,20 @@ QLabel* errorLabel(double size, double opacity, bool wraps, QWidget* parent)
     label->setWordWrap(wraps);
     label->setVisible(false);
     return label;
+}
+
+void showErrorLine(QLabel& label, const std::optional<QString>& error)
+{
+    label.setVisible(error.has_value());
+    if (!error) {
+        label.clear();
+        label.setToolTip({});
+        return;
+    }
+    const QString line = ImportRoad::firstLine(*error);
+    label.setText(label.fontMetrics().elidedText(line, Qt::ElideRight, label.maximumWidth()));
+    label.setAccessibleName(line);
+    label.setToolTip(error->toHtmlEscaped());
 }
 
 } // namespace kivo::library

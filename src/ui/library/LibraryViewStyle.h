@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QString>
+#include <optional>
 
 class QLabel;
 class QLineEdit;
@@ -20,5 +21,9 @@ QLineEdit* nameField(const QString& placeholder, QWidget* parent);
 // An error text in red at `size` medium, shown literally. Wrapped when
 // `wraps`, otherwise kept to one line.
 QLabel* errorLabel(double size, double opacity, bool wraps, QWidget* parent);
+
+// A screen's one-line error: the first line of `error`, cut to the label's
+// maximum width, the whole text in the tooltip; hidden when there is none.
+void showErrorLine(QLabel& label, const std::optional<QString>& error);
 
 } // namespace kivo::library

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QUrl>
+#include <functional>
+
+namespace kivo {
+
+// Makes a whole screen a drop target for files: `targeted` follows a drag
+// that may carry files over it (the drop zone shows meanwhile); a drop hands
+// the existing local files it carries to `dropped` (which filters them
+// further) and is accepted whatever it held.
+class DropTarget : public QObject {
+    Q_OBJECT
+public:
+    DropTarget(QWidget& screen, std::function<void(bool)> targeted,
+        std::function<void(QList<QUrl>)> dropped);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    std::function<void(bool)> m_targeted;
+    std::function<void(QList<QUrl>)> m_dropped;
+};
+
+} // namespace kivo
