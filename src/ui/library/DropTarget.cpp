@@ -18,29 +18,47 @@ DropTarget::DropTarget(
     screen.installEventFilter(this);
 }
 
+bool DropTarget::enter(const QMimeData& data)
+{
+    const bool carries = DropExtraction::carriesFiles(data);
+    m_targeted(carries);
+    return carries;
+}
+
+void DropTarget::leave()
+{
+    m_targeted(false);
+}
+
+void DropTarget::drop(const QMimeData& data)
+{
+    m_targeted(false);
+    m_dropped(DropExtraction::fileURLs(data));
+}
+
 bool DropTarget::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
     case QEvent::DragEnter:
     case QEvent::DragMove: {
         auto* drag = static_cast<QDropEvent*>(event);
-        if (drag->mimeData() && DropExtraction::carriesFiles(*drag->mimeData())) {
+        if (drag->mimeData() && enter(*drag->mimeData())) {
             drag->acceptProposedAction();
-            m_targeted(true);
         } else {
             drag->ignore();
         }
         return true;
     }
     case QEvent::DragLeave:
-        m_targeted(false);
+        leave();
         return true;
     case QEvent::Drop: {
         auto* drop = static_cast<QDropEvent*>(event);
-        m_targeted(false);
         drop->acceptProposedAction();
         if (drop->mimeData()) {
-            m_dropped(DropExtraction::fileURLs(*drop->mimeData()));
+            this->drop(*drop->mimeData());
+        } else {
+            leave();
         }
         return true;
     }

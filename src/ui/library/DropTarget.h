@@ -5,6 +5,8 @@
 #include <QUrl>
 #include <functional>
 
+class QMimeData;
+
 namespace kivo {
 
 // Makes a whole screen a drop target for files: `targeted` follows a drag
@@ -16,6 +18,12 @@ class DropTarget : public QObject {
 public:
     DropTarget(QWidget& screen, std::function<void(bool)> targeted,
         std::function<void(QList<QUrl>)> dropped);
+
+    // A drag comes over the screen: true when it may carry files.
+    bool enter(const QMimeData& data);
+    void leave();
+    // A drag is dropped on the screen.
+    void drop(const QMimeData& data);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
