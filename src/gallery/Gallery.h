@@ -63,6 +63,6 @@ void addShellPages(QList<Page>& pages, Context& context);
 void addEditingPages(QList<Page>& pages);
 void addPlayerPages(QList<Page>& pages, Context& context);
 void addSongTablePages(QList<Page>& pages, Context& context);
-void addLibraryPages(QList<Page>& pages);
+void addLibraryPages(QList<Page>& pages, Context& context);
 
 } // namespace kivo::gallery

@@ -143,7 +143,7 @@ int main(int argc, char** argv)
     addEditingPages(pages);
     addPlayerPages(pages, context);
     addSongTablePages(pages, context);
-    addLibraryPages(pages);
+    addLibraryPages(pages, context);
 
     int failures = 0;
     for (const Page& page : pages) {

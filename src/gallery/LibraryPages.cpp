@@ -1,21 +1,34 @@
 // Pages of the library views: the sidebar, the playlist sheets, the add-songs
 // sheet and the drop zone, over a fixed sample library of their own.
 #include "Gallery.h"
+#include "app/DIContainer.h"
+#include "engines/artwork/ArtworkCacheImpl.h"
 #include "engines/library/LibraryEngine.h"
+#include "engines/library/MetadataEngine.h"
 #include "engines/library/PlaylistEngineImpl.h"
+#include "engines/playback/AudioEngineImpl.h"
+#include "engines/playback/QueueEngineImpl.h"
 #include "model/PlaylistStorageImpl.h"
 #include "model/StoreFile.h"
+#include "platform/UndoManager.h"
 #include "ui/eon/EonGradientPanel.h"
 #include "ui/eon/EonPalette.h"
 #include "ui/library/AddSongsSheet.h"
 #include "ui/library/AddSongsSheetModel.h"
 #include "ui/library/DropOverlay.h"
+#include "ui/library/FavoritesScreen.h"
 #include "ui/library/NewPlaylistSheet.h"
+#include "ui/library/PlaylistDetailScreen.h"
 #include "ui/library/PlaylistDetailScreenModel.h"
 #include "ui/library/PlaylistRenameSheet.h"
 #include "ui/library/SidebarView.h"
+#include "ui/library/SongsScreen.h"
+#include "ui/library/SongsScreenModel.h"
+#include "ui/songtable/TrackTableLayoutState.h"
 
+#include <QFile>
 #include <QLineEdit>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QVBoxLayout>
 
@@ -30,7 +43,13 @@ class SampleLibrary final : public LibraryEngine {
 public:
     QList<Track> allTracks() const override { return tracks; }
     QCoro::Task<> addFolders(QList<QUrl>) override { co_return; }
-    QCoro::Task<> importFiles(QList<QUrl>) override { co_return; }
+    QCoro::Task<> importFiles(QList<QUrl>) override
+    {
+        if (failure) {
+            throw std::runtime_error(failure->toStdString());
+        }
+        co_return;
+    }
     QCoro::Task<> rescanLibrary() override { co_return; }
     QCoro::Task<> loadLibraryFromDisk() override { co_return; }
     QList<Track> search(const QString&) const override { return {}; }
@@ -43,6 +62,7 @@ public:
     QCoro::Task<> restoreTrack(Track) override { co_return; }
 
     QList<Track> tracks;
+    std::optional<QString> failure; // what every import throws
 };
 
 // The record store in a temporary folder; saves fail once `failing` is set.
@@ -126,10 +146,106 @@ std::unique_ptr<QWidget> sidebarPage(
     return panel;
 }
 
+// A library screen over the sample library, with a layout and undo stack of
+// its own. The screen goes first: its table reads the layout until it is gone.
+class ScreenHost : public QWidget {
+public:
+    using Build = std::function<QWidget*(TrackListDependencies, SampleEngines&, QWidget*)>;
+
+    ScreenHost(Context& context, bool emptyLibrary, const Build& build)
+        : m_engines(new SampleEngines(this))
+        , m_layout(context.freshDefaults())
+    {
+        if (emptyLibrary) {
+            m_engines->library.tracks.clear();
+        }
+        DIContainer& container = context.container();
+        const TrackListDependencies dependencies { m_engines->library, container.queueEngine(),
+            container.audioEngine(), container.artworkCache(), container.metadataEngine(), m_undo,
+            m_layout };
+        auto* column = new QVBoxLayout(this);
+        column->setContentsMargins(0, 0, 0, 0);
+        m_screen = build(dependencies, *m_engines, this);
+        column->addWidget(m_screen);
+    }
+    ~ScreenHost() override { delete m_screen; }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.fillRect(rect(), Qt::black);
+        painter.fillRect(rect(), QBrush(eonWindowGradient().toLinearGradient()));
+    }
+
+private:
+    SampleEngines* m_engines;
+    UndoManager m_undo;
+    TrackTableLayoutState m_layout;
+    QWidget* m_screen;
+};
+
+Page screenPage(Context& context, const QString& name, bool emptyLibrary, ScreenHost::Build build)
+{
+    return { name, { 1000, 620 }, [&context, emptyLibrary, build] {
+                return std::make_unique<ScreenHost>(context, emptyLibrary, build);
+            } };
+}
+
+SongsScreen* songsScreen(TrackListDependencies dependencies, QWidget* parent)
+{
+    return new SongsScreen(dependencies, u"All Songs"_s, {}, nullptr, parent);
+}
+
 } // namespace
 
-void addLibraryPages(QList<Page>& pages)
+void addLibraryPages(QList<Page>& pages, Context& context)
 {
+    pages.append(screenPage(context, u"songs-screen"_s, false,
+        [](TrackListDependencies dependencies, SampleEngines&, QWidget* parent) {
+            return songsScreen(dependencies, parent);
+        }));
+    pages.append(screenPage(context, u"songs-screen-empty"_s, true,
+        [](TrackListDependencies dependencies, SampleEngines&, QWidget* parent) {
+            return songsScreen(dependencies, parent);
+        }));
+    pages.append(screenPage(context, u"songs-screen-import-error"_s, false,
+        [](TrackListDependencies dependencies, SampleEngines& engines, QWidget* parent) {
+            SongsScreen* screen = songsScreen(dependencies, parent);
+            engines.library.failure = u"Some files could not be imported:\n"
+                                      "broken.mp3: The file is not a readable audio file."_s;
+            QFile broken(engines.storage->folder.filePath(u"broken.mp3"_s));
+            broken.open(QIODevice::WriteOnly);
+            QCoro::Task<> importing
+                = screen->model().importAudioURLs({ QUrl::fromLocalFile(broken.fileName()) });
+            Q_UNUSED(importing);
+            return screen;
+        }));
+    pages.append(screenPage(context, u"songs-screen-dropping"_s, false,
+        [](TrackListDependencies dependencies, SampleEngines&, QWidget* parent) {
+            SongsScreen* screen = songsScreen(dependencies, parent);
+            screen->model().setDropTargeted(true);
+            return screen;
+        }));
+    pages.append(screenPage(context, u"favorites-screen-empty"_s, true,
+        [](TrackListDependencies dependencies, SampleEngines&, QWidget* parent) {
+            return new FavoritesScreen(dependencies, parent);
+        }));
+    pages.append(screenPage(context, u"playlist-screen"_s, false,
+        [](TrackListDependencies dependencies, SampleEngines& engines, QWidget* parent) {
+            auto* screen = new PlaylistDetailScreen(
+                dependencies, engines.playlists, engines.mix, nullptr, parent);
+            return screen;
+        }));
+    pages.append(screenPage(context, u"playlist-screen-empty-folder-error"_s, false,
+        [](TrackListDependencies dependencies, SampleEngines& engines, QWidget* parent) {
+            const Playlist folder = engines.playlists.rootPlaylists()[2];
+            auto* screen = new PlaylistDetailScreen(
+                dependencies, engines.playlists, folder, nullptr, parent);
+            screen->model().play();
+            return screen;
+        }));
+
     pages.append({ u"sidebar-library-row"_s, { 260, 820 }, [] {
                       return sidebarPage(
                           [](SampleEngines&) { return NavigationDestination::topRated(); });
