@@ -15,6 +15,7 @@
 #include "ui/library/AddSongsSheet.h"
 #include "ui/library/DropTarget.h"
 #include "ui/library/ImportFileChooser.h"
+#include "ui/library/ImportRoad.h"
 #include "ui/library/NewPlaylistSheet.h"
 #include "ui/library/PlaylistDetailScreen.h"
 #include "ui/library/SidebarView.h"
@@ -149,6 +150,25 @@ TEST_F(LibraryWindowTest, ImportMakeAPlaylistFillItAndFindItAgainAfterARestart)
     clickRow(layout->sidebar().playlistList(), 0);
     EXPECT_EQ(layout->contentTitle(), u"Evening"_s);
     EXPECT_EQ(rows(*layout), 3);
+}
+
+TEST_F(LibraryWindowTest, TwoQuickDropsOfOneNewFileOnTwoPlaylistsFillBoth)
+{
+    start();
+    DIContainer& container = app->container();
+    TavrenPlaylistEngine& playlists = container.playlistEngine();
+    const Playlist first = playlists.createPlaylist(u"First"_s);
+    const Playlist second = playlists.createPlaylist(u"Second"_s);
+    const QUrl file = wav(u"shared.wav"_s);
+    QCoro::Task<ImportOutcome> one
+        = ImportRoad::importAndAdd(container.libraryEngine(), playlists, first.id, { file });
+    QCoro::Task<ImportOutcome> two
+        = ImportRoad::importAndAdd(container.libraryEngine(), playlists, second.id, { file });
+    EXPECT_EQ(QCoro::waitFor(std::move(two)).kind, ImportOutcome::Kind::succeeded);
+    EXPECT_EQ(QCoro::waitFor(std::move(one)).kind, ImportOutcome::Kind::succeeded);
+    EXPECT_EQ(container.libraryEngine().allTracks().size(), 1);
+    EXPECT_EQ(playlists.getTracks(first.id).size(), 1);
+    EXPECT_EQ(playlists.getTracks(second.id).size(), 1);
 }
 
 } // namespace
