@@ -36,9 +36,13 @@ void PlaylistDetailScreenModel::setPlaylist(const Playlist& playlist)
     if (m_playlist == playlist) {
         return;
     }
+    // The same playlist, changed, is read again by the playlists' subscription.
+    const bool another = m_playlist.id != playlist.id;
     m_playlist = playlist;
     Q_EMIT playlistChanged(m_playlist);
-    reload();
+    if (another) {
+        reload();
+    }
 }
 
 void PlaylistDetailScreenModel::reload()
