@@ -17,9 +17,11 @@
 #include "ui/songtable/TrackTableModel.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
+#include <ctime>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -34,6 +36,13 @@ struct Studio {
     std::unique_ptr<TavrenMediaStudioApp> app;
     std::optional<NavigationDestination> playlist;
 };
+
+double threadCpuMs()
+{
+    timespec now {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+}
 
 Studio& studio()
 {
@@ -64,17 +73,35 @@ void prepare()
 
 // Selects `destination`, then runs the event loop until the new screen's
 // table is ordered, and paints the content column once.
-void showAndPaint(const NavigationDestination& destination, QImage& image)
+// The parts of the last switch: building the screen on the main thread, then
+// waiting for its table's order, then painting.
+struct Parts {
+    double buildMs = 0;
+    double buildCpuMs = 0; // the main thread's own time in it
+    double orderMs = 0;
+    double paintMs = 0;
+};
+
+Parts showAndPaint(const NavigationDestination& destination, QImage& image)
 {
+    Parts parts;
+    QElapsedTimer clock;
+    clock.start();
+    const double cpuStart = threadCpuMs();
     MainLayoutView& layout = studio().app->mainWindow().layoutView();
     layout.presenter().setSelection(destination);
     auto* list = layout.contentScreen()->findChild<TrackListView*>();
     TrackTableModel* model = list->table()->trackModel();
+    parts.buildMs = double(clock.nsecsElapsed()) / 1e6;
+    parts.buildCpuMs = threadCpuMs() - cpuStart;
     while (!model->isUpToDate()) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     QCoreApplication::processEvents();
+    parts.orderMs = double(clock.nsecsElapsed()) / 1e6 - parts.buildMs;
     layout.contentRegion().render(&image);
+    parts.paintMs = double(clock.nsecsElapsed()) / 1e6 - parts.buildMs - parts.orderMs;
+    return parts;
 }
 
 NavigationDestination destination(int which)
@@ -96,12 +123,22 @@ void BM_SwitchScreen(benchmark::State& state)
     const int target = int(state.range(0));
     QImage image(studio().app->mainWindow().layoutView().contentRegion().size(),
         QImage::Format_ARGB32_Premultiplied);
+    Parts total;
     for (auto _ : state) {
         state.PauseTiming();
         showAndPaint(destination((target + 2) % 3), image);
         state.ResumeTiming();
-        showAndPaint(destination(target), image);
+        const Parts parts = showAndPaint(destination(target), image);
+        total.buildMs += parts.buildMs;
+        total.buildCpuMs += parts.buildCpuMs;
+        total.orderMs += parts.orderMs;
+        total.paintMs += parts.paintMs;
     }
+    const double runs = double(state.iterations());
+    state.counters["build_ms"] = total.buildMs / runs;
+    state.counters["build_cpu_ms"] = total.buildCpuMs / runs;
+    state.counters["order_ms"] = total.orderMs / runs;
+    state.counters["paint_ms"] = total.paintMs / runs;
     const char* names[] = { "All Songs", "Favorites", "5,000-song playlist" };
     state.SetLabel(names[target]);
 }
