@@ -15,6 +15,7 @@
 #include "ui/songtable/TrackTableModel.h"
 
 #include <QWidget>
+#include <QtConcurrent/qtconcurrenttask.h>
 #include <exception>
 
 using namespace Qt::Literals::StringLiterals;
@@ -38,13 +39,15 @@ QString describe(const std::exception_ptr& error)
 
 } // namespace
 
-TrackListController::TrackListController(TrackListDependencies dependencies, QObject* parent)
+TrackListController::TrackListController(
+    TrackListDependencies dependencies, QObject* parent, int backgroundThreshold)
     : QObject(parent)
     , m_deps(std::move(dependencies))
     , m_model(new TrackTableModel(this))
     , m_commandTarget(new TrackListSelectionCommandTarget(this))
     , m_batch(new TrackMetadataBatchCoordinator(this))
     , m_removal(new TrackRemovalCoordinator(this))
+    , m_backgroundThreshold(backgroundThreshold)
 {
     connect(m_commandTarget, &TrackListSelectionCommandTarget::commandSent, this,
         &TrackListController::handleCommand);
@@ -253,12 +256,33 @@ void TrackListController::play(const Track& track)
 {
     setSelectedTrack(track);
     showInspector();
+    const quint64 request = ++m_playRequest;
     const qsizetype index = m_model->orderedIDs().indexOf(track.id);
-    if (index >= 0) {
-        m_deps.queue.playNow(sortedTracks(), index);
-    } else {
+    if (index < 0) {
         m_deps.queue.playNow({ track }, 0);
+        return;
     }
+    if (m_model->rowCount() < m_backgroundThreshold) {
+        m_deps.queue.playNow(sortedTracks(), index);
+        return;
+    }
+    // Copying a large list into display order would stall the window: a
+    // worker does it from the list as shown now, and only the newest request
+    // of a screen that still exists plays.
+    QtConcurrent::task([tracks = m_model->shownTracks(), order = m_model->rowPositions()] {
+        QList<Track> sorted;
+        sorted.reserve(qsizetype(order.size()));
+        for (const int position : order) {
+            sorted.push_back(tracks[position]);
+        }
+        return sorted;
+    })
+        .spawn()
+        .then(this, [this, request, index](QList<Track> sorted) {
+            if (request == m_playRequest) {
+                m_deps.queue.playNow(sorted, index);
+            }
+        });
 }
 
 void TrackListController::togglePlayback(const Track& track)
@@ -266,6 +290,7 @@ void TrackListController::togglePlayback(const Track& track)
     const std::optional<Track> current = m_deps.audio.currentTrack();
     if (current && current->id == track.id
         && m_deps.audio.playbackState() == PlaybackState::playing) {
+        ++m_playRequest; // newer than any play still being prepared
         m_deps.audio.pause();
         return;
     }
@@ -556,6 +581,10 @@ void TrackListController::removeArtwork(const Track& track)
 
 void TrackListController::revealInFileManager(const Track& track)
 {
+    // Only files on this machine have a folder to show.
+    if (!track.fileURL.isLocalFile()) {
+        return;
+    }
     static DesktopFileRevealer desktop;
     TrackFileRevealer* revealer = m_deps.revealer ? m_deps.revealer : &desktop;
     revealer->reveal(TrackFileActions::revealTarget(track));

@@ -73,7 +73,10 @@ struct TrackListAlert {
 class TrackListController : public QObject {
     Q_OBJECT
 public:
-    explicit TrackListController(TrackListDependencies dependencies, QObject* parent = nullptr);
+    // Lists of at least `backgroundThreshold` songs are put in display order
+    // for the queue on a worker.
+    explicit TrackListController(TrackListDependencies dependencies, QObject* parent = nullptr,
+        int backgroundThreshold = 5000);
     ~TrackListController() override;
 
     const TrackListDependencies& dependencies() const { return m_deps; }
@@ -212,6 +215,8 @@ private:
     TrackMetadataBatchCoordinator* m_batch;
     TrackRemovalCoordinator* m_removal;
     bool m_handedSteps = false; // the coordinators may have undo steps to keep
+    int m_backgroundThreshold;
+    quint64 m_playRequest = 0; // the newest play request wins
 
     QString m_title;
     QList<Track> m_tracks;

@@ -109,7 +109,12 @@ TrackListView::TrackListView(TrackListDependencies dependencies, QWidget* parent
     refreshShortcuts();
 }
 
-TrackListView::~TrackListView() = default;
+TrackListView::~TrackListView()
+{
+    // The sheets and the table go before the controller that owns their model.
+    delete m_overlays;
+    delete m_body;
+}
 
 void TrackListView::setHeaderActions(const QList<QWidget*>& actions)
 {

@@ -62,6 +62,10 @@ public:
     const Track& track(int row) const;
     // The track ids by row, for the selection.
     const QList<QUuid>& orderedIDs() const { return m_orderedIDs; }
+    // The list shown and, by row, each row's position in it: together the
+    // display order, cheap to hand to a worker.
+    const QList<Track>& shownTracks() const { return m_index.tracks(); }
+    const std::vector<int>& rowPositions() const { return m_order; }
 
     const TrackSortOrder& sortOrder() const { return m_sortOrder; }
     // Reorders the rows (persistent indexes follow their rows), at once unless

@@ -167,6 +167,20 @@ TEST_F(TrackListControllerTest, PlaysTheDisplayedListFromTheRow)
     EXPECT_EQ(titles(queue.lastPlayed), u"Elsewhere"_s);
 }
 
+TEST_F(TrackListControllerTest, ALargeListIsOrderedOnAWorkerAndTheNewestPlayWins)
+{
+    TrackListController large(
+        TrackListDependencies { library, queue, audio, artwork, metadata, undo, layout }, nullptr,
+        1);
+    large.setTracks(library.tracks);
+    large.play(song(u"B"_s));
+    large.play(song(u"D"_s));
+    ASSERT_TRUE(settleUntil([&] { return !queue.calls.isEmpty(); }));
+    test::processEventsFor(20);
+    EXPECT_EQ(queue.calls, QStringList { u"playNow@3"_s });
+    EXPECT_EQ(titles(queue.lastPlayed), u"A,B,C,D"_s);
+}
+
 TEST_F(TrackListControllerTest, PlayButtonPausesOnlyTheSongPlayingNow)
 {
     audio.current = song(u"B"_s);
@@ -335,8 +349,11 @@ TEST_F(TrackListControllerTest, RevealShowsTheFileOrItsFolder)
     present.fileURL = QUrl::fromLocalFile(path);
     Track gone = present;
     gone.fileURL = QUrl::fromLocalFile(folder.filePath(u"moved.flac"_s));
+    Track remote = present;
+    remote.fileURL = QUrl(u"https://example.com/song.flac"_s);
     screen->revealInFileManager(present);
     screen->revealInFileManager(gone);
+    screen->revealInFileManager(remote);
     EXPECT_EQ(revealer.revealed,
         (QList<QUrl> { QUrl::fromLocalFile(path), QUrl::fromLocalFile(folder.path()) }));
 }

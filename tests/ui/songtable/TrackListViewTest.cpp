@@ -145,16 +145,25 @@ TEST_F(TrackListViewTest, AlertsShowErrorsAsPlainTextAndClearThemOnOK)
     EXPECT_EQ(screen().removalAlertMessage(), std::nullopt);
     EXPECT_FALSE(view.overlays().alert());
 
-    // A shared-edit error stays in its open sheet; it becomes an alert once
-    // the sheet closed with the error still set.
+    // A shared-edit error stays in its open sheet: Cancel closes it quietly,
+    // while closing the sheet any other way with the error set raises the alert.
     screen().selectAll();
-    screen().editSelection();
     SharedTrackMetadataPatch patch;
     patch.genre = OptionalMetadataChange<QString>::set(u"Jazz"_s);
-    screen().saveSharedMetadata(patch);
-    ASSERT_TRUE(settleUntil([&] { return !screen().batchCoordinator().isSaving(); }));
-    EXPECT_FALSE(view.overlays().alert());
-    screen().batchCoordinator().setBatch(std::nullopt);
+    for (const bool cancel : { true, false }) {
+        screen().editSelection();
+        screen().saveSharedMetadata(patch);
+        screen().cancelSharedEditing(); // ignored while saving
+        ASSERT_TRUE(view.overlays().sharedEditorSheet());
+        ASSERT_TRUE(settleUntil([&] { return !screen().batchCoordinator().isSaving(); }));
+        EXPECT_FALSE(view.overlays().alert());
+        if (cancel) {
+            screen().cancelSharedEditing();
+            EXPECT_FALSE(view.overlays().alert());
+        } else {
+            screen().batchCoordinator().setBatch(std::nullopt);
+        }
+    }
     ASSERT_TRUE(view.overlays().alert());
     EXPECT_EQ(view.overlays().alert()->windowTitle(), u"Metadata Update Failed"_s);
 }
