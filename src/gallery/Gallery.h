@@ -65,5 +65,6 @@ void addPlayerPages(QList<Page>& pages, Context& context);
 void addNowPlayingPages(QList<Page>& pages);
 void addSongTablePages(QList<Page>& pages, Context& context);
 void addLibraryExtrasPages(QList<Page>& pages, Context& context);
+void addLibraryPages(QList<Page>& pages, Context& context);
 
 } // namespace kivo::gallery

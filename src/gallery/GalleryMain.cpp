@@ -145,6 +145,7 @@ int main(int argc, char** argv)
     addNowPlayingPages(pages);
     addSongTablePages(pages, context);
     addLibraryExtrasPages(pages, context);
+    addLibraryPages(pages, context);
 
     int failures = 0;
     for (const Page& page : pages) {
