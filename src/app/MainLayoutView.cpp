@@ -16,8 +16,13 @@
 #include "ui/eon/EonGradientPanel.h"
 #include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
+#include "ui/library/FavoritesScreen.h"
+#include "ui/library/PlaylistDetailScreen.h"
+#include "ui/library/SidebarView.h"
+#include "ui/library/SongsScreen.h"
 #include "ui/player/BottomPlayerView.h"
 #include "ui/player/NowPlayingPanelView.h"
+#include "ui/songtable/TrackListView.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -121,6 +126,10 @@ MainLayoutView::MainLayoutView(DIContainer& container, WorkspacePanelState& pane
     };
 
     m_sidebar = region(eonPanelGradient(), u"sidebarRegion"_s, this);
+    m_sidebarView = new SidebarView(container.playlistEngine(), m_sidebar);
+    auto* sidebarLayout = new QVBoxLayout(m_sidebar);
+    sidebarLayout->setContentsMargins(0, 0, 0, 0);
+    sidebarLayout->addWidget(m_sidebarView);
     m_leftDivider = new WorkspacePanelDivider(
         WorkspacePanelSide::left, actions(WorkspacePanelSide::left), this);
     m_content = new ContentColumn(this, [this] { placeOverlays(); });
@@ -189,6 +198,15 @@ MainLayoutView::MainLayoutView(DIContainer& container, WorkspacePanelState& pane
     connect(
         &m_panels, &WorkspacePanelState::rightWidthChanged, this, &MainLayoutView::updatePanels);
     connect(&presenter, &MainLayoutPresenter::contentChanged, this, &MainLayoutView::updateContent);
+    // The sidebar highlights the window's selection and sets it on a click.
+    SidebarModel& sidebar = m_sidebarView->model();
+    sidebar.setSelection(presenter.selection());
+    connect(
+        &presenter, &MainLayoutPresenter::selectionChanged, &sidebar, &SidebarModel::setSelection);
+    connect(&sidebar, &SidebarModel::destinationChosen, &presenter,
+        [&presenter](
+            const NavigationDestination& destination) { presenter.setSelection(destination); });
+    connect(&sidebar, &SidebarModel::settingsRequested, this, &MainLayoutView::settingsRequested);
     connect(&container.playlistEngine(), &PlaylistEngine::rootPlaylistsChanged, &presenter,
         &MainLayoutPresenter::playlistsChanged);
     connect(&container, &DIContainer::recoveryMessageChanged, this, &MainLayoutView::updateBanner);
@@ -233,7 +251,7 @@ WorkspacePanelRevealButton& MainLayoutView::revealButton(WorkspacePanelSide side
 
 QString MainLayoutView::contentTitle() const
 {
-    return m_contentTitle ? m_contentTitle->text() : QString();
+    return m_contentList ? m_contentList->controller().title() : QString();
 }
 
 SettingsSheet* MainLayoutView::settingsSheet() const
@@ -299,34 +317,75 @@ void MainLayoutView::updateNowPlaying(bool shown)
 
 void MainLayoutView::updateContent()
 {
-    // The songs, favourites and playlist screens take this place as they
-    // arrive; until then the column shows the heading it would carry.
     const MainContent content = m_presenter->content();
-    QString title = content.title;
-    if (content.kind == MainContent::Kind::favorites) {
-        title = u"Favorites"_s;
-    } else if (content.kind == MainContent::Kind::playlistDetail) {
-        title = content.playlist->name;
+    // Every playlist shows in the same screen, which keeps its state and
+    // reads the new playlist's songs at once.
+    if (auto* shown = qobject_cast<PlaylistDetailScreen*>(m_contentView);
+        shown && content.kind == MainContent::Kind::playlistDetail) {
+        shown->setPlaylist(*content.playlist);
+        m_shownContent = content;
+        return;
     }
-    if (!m_contentView) {
-        m_contentView = new QWidget(m_content);
-        auto* layout = new QVBoxLayout(m_contentView);
-        layout->setContentsMargins(28, 26, 28, 26);
-        m_contentTitle = new QLabel(m_contentView);
-        m_contentTitle->setObjectName(u"contentTitle"_s);
-        m_contentTitle->setTextFormat(Qt::PlainText); // playlist names come from the user
-        m_contentTitle->setFont(eonFont(24, QFont::Bold));
-        QPalette palette = m_contentTitle->palette();
-        palette.setColor(QPalette::WindowText, eonTextPrimary());
-        m_contentTitle->setPalette(palette);
-        layout->addWidget(m_contentTitle);
-        layout->addStretch(1);
-        m_contentLayout->addWidget(m_contentView);
+    if (m_contentView && m_shownContent == content) {
+        return;
     }
-    m_contentTitle->setText(title);
-    m_contentTitle->setAccessibleName(title);
+    MainLayoutPresenter& presenter = *m_presenter;
+    const TrackListDependencies dependencies { m_container.libraryEngine(),
+        m_container.queueEngine(), m_container.audioEngine(), m_container.artworkCache(),
+        m_container.metadataEngine(), m_undoManager, m_trackTableLayout };
+    QWidget* screen = nullptr;
+    TrackListView* list = nullptr;
+    switch (content.kind) {
+    case MainContent::Kind::songs: {
+        auto* songs = new SongsScreen(
+            dependencies, content.title,
+            [content](const QList<Track>& tracks) { return content.apply(tracks); },
+            m_importChooser, m_content);
+        screen = songs;
+        list = &songs->trackList();
+        break;
+    }
+    case MainContent::Kind::favorites: {
+        auto* favorites = new FavoritesScreen(dependencies, m_content);
+        screen = favorites;
+        list = &favorites->trackList();
+        break;
+    }
+    case MainContent::Kind::playlistDetail: {
+        auto* detail = new PlaylistDetailScreen(dependencies, m_container.playlistEngine(),
+            *content.playlist, m_importChooser, m_content);
+        screen = detail;
+        list = &detail->trackList();
+        break;
+    }
+    }
+    list->setSelectedTrackBinding([&presenter] { return presenter.selectedTrack(); },
+        [&presenter](std::optional<Track> track) { presenter.setSelectedTrack(track); });
+    list->setInspectorVisibleBinding([&presenter] { return presenter.isInspectorVisible(); },
+        [&presenter](bool visible) { presenter.setInspectorVisible(visible); });
+    if (m_contentView) {
+        // Later: this may run inside a signal the old screen is handling.
+        m_contentLayout->removeWidget(m_contentView);
+        m_contentView->hide();
+        m_contentView->deleteLater();
+    }
+    m_contentView = screen;
+    m_contentList = list;
+    m_shownContent = content;
+    m_contentLayout->addWidget(screen);
+    presenter.setVisibleCommandTarget(list->commandTarget());
     m_leftReveal->raise();
     m_rightReveal->raise();
+}
+
+void MainLayoutView::setImportFileChooser(ImportFileChooser* chooser)
+{
+    m_importChooser = chooser;
+    if (auto* songs = qobject_cast<SongsScreen*>(m_contentView)) {
+        songs->setChooser(chooser);
+    } else if (auto* detail = qobject_cast<PlaylistDetailScreen*>(m_contentView)) {
+        detail->setChooser(chooser);
+    }
 }
 
 void MainLayoutView::updateBanner()

@@ -17,7 +17,10 @@ class EonGradientPanel;
 class NowPlayingPanelView;
 class PlaybackNavigationShortcutMonitor;
 class RecoveryBannerView;
+class ImportFileChooser;
 class SettingsSheet;
+class SidebarView;
+class TrackListView;
 class TrackTableLayoutState;
 class UndoManager;
 class WorkspacePanelDivider;
@@ -42,6 +45,7 @@ public:
     TrackTableLayoutState& trackTableLayout() const { return m_trackTableLayout; }
 
     QWidget& sidebarRegion() const;
+    SidebarView& sidebar() const { return *m_sidebarView; }
     QWidget& contentRegion() const;
     QWidget& inspectorRegion() const;
     // The now-playing panel; it exists only while the right panel is shown.
@@ -53,12 +57,21 @@ public:
     RecoveryBannerView& banner() const { return *m_banner; }
     // The heading the content column shows.
     QString contentTitle() const;
+    // The screen the content column shows: songs, favourites or a playlist.
+    QWidget* contentScreen() const { return m_contentView; }
+    // Asks for the files the library screens import (none: a file dialog).
+    void setImportFileChooser(ImportFileChooser* chooser);
 
     // Opens the settings sheet over the window (the sidebar's Settings
     // button); a sheet already open stays as it is.
     void showSettings();
     // The open settings sheet; null when none is open.
     SettingsSheet* settingsSheet() const;
+
+Q_SIGNALS:
+    // The sidebar's Settings button: whoever presents the settings sheet
+    // listens here.
+    void settingsRequested();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -77,11 +90,14 @@ private:
     UndoManager& m_undoManager;
     std::unique_ptr<MainLayoutPresenter> m_presenter;
     EonGradientPanel* m_sidebar;
+    SidebarView* m_sidebarView;
     WorkspacePanelDivider* m_leftDivider;
     QWidget* m_content;
     QVBoxLayout* m_contentLayout;
     QWidget* m_contentView = nullptr;
-    QLabel* m_contentTitle = nullptr;
+    TrackListView* m_contentList = nullptr;
+    std::optional<MainContent> m_shownContent;
+    ImportFileChooser* m_importChooser = nullptr;
     WorkspacePanelDivider* m_rightDivider;
     EonGradientPanel* m_inspector;
     NowPlayingPanelView* m_nowPlaying = nullptr;

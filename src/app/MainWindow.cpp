@@ -50,6 +50,7 @@ MainWindow::MainWindow(DIContainer& container, WorkspacePanelState& panels,
     connect(&presenter, &MainLayoutPresenter::visibleCommandTargetChanged, this,
         [this, &presenter] { m_commands->setCommandTarget(presenter.visibleCommandTarget()); });
     m_commands->setCommandTarget(presenter.visibleCommandTarget());
+    connect(m_layout, &MainLayoutView::settingsRequested, m_layout, &MainLayoutView::showSettings);
     connect(m_commands.get(), &MainMenuBarCommands::aboutRequested, this, &MainWindow::showAbout);
     connect(m_commands.get(), &MainMenuBarCommands::alertRequested, this, &MainWindow::showAlert);
     connect(m_commands.get(), &MainMenuBarCommands::quitRequested, this, [this] {

@@ -66,5 +66,6 @@ void addNowPlayingPages(QList<Page>& pages);
 void addSongTablePages(QList<Page>& pages, Context& context);
 void addAppPages(QList<Page>& pages, Context& context);
 void addLibraryExtrasPages(QList<Page>& pages, Context& context);
+void addLibraryPages(QList<Page>& pages, Context& context);
 
 } // namespace kivo::gallery

@@ -146,6 +146,7 @@ int main(int argc, char** argv)
     addSongTablePages(pages, context);
     addAppPages(pages, context);
     addLibraryExtrasPages(pages, context);
+    addLibraryPages(pages, context);
 
     int failures = 0;
     for (const Page& page : pages) {

@@ -1,0 +1,41 @@
+#include "ui/library/FavoritesScreen.h"
+
+#include "ui/songtable/TrackListView.h"
+
+#include <QPointer>
+#include <QVBoxLayout>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace kivo {
+
+FavoritesScreen::FavoritesScreen(TrackListDependencies dependencies, QWidget* parent)
+    : QWidget(parent)
+    , m_model(new FavoritesScreenModel(dependencies.library, this))
+    , m_trackList(new TrackListView(dependencies, this))
+{
+    setObjectName(u"favoritesScreen"_s);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_trackList);
+    m_trackList->setTitle(u"Favorites"_s);
+    m_trackList->setEmptyState(emptyState());
+    m_trackList->setTracks(m_model->tracks());
+    m_trackList->setOnTracksChanged([model = QPointer(m_model)] {
+        if (model) {
+            model->reload();
+        }
+    });
+    connect(m_model, &FavoritesScreenModel::tracksChanged, m_trackList,
+        [this](const QList<Track>& tracks) { m_trackList->setTracks(tracks); });
+}
+
+FavoritesScreen::~FavoritesScreen() = default;
+
+TrackListEmptyState FavoritesScreen::emptyState()
+{
+    return { u"heart"_s, u"No favorites yet"_s,
+        u"Use the heart action on any song to add it here"_s };
+}
+
+} // namespace kivo

@@ -1,0 +1,56 @@
+#include "ui/library/LibraryViewStyle.h"
+
+#include "ui/editing/EditingStyle.h"
+#include "ui/eon/EonFonts.h"
+#include "ui/eon/EonPalette.h"
+#include "ui/library/ImportRoad.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+namespace kivo::library {
+
+QColor errorRed(double opacity)
+{
+    return eonWithOpacity(QColor::fromRgbF(1.0f, 0.23f, 0.19f), opacity);
+}
+
+QLabel* sheetTitle(const QString& text, QWidget* parent)
+{
+    return editing::plainLabel(text, eonFont(20, QFont::Bold), eonTextPrimary(), parent);
+}
+
+QLineEdit* nameField(const QString& placeholder, QWidget* parent)
+{
+    auto* field = new QLineEdit(parent);
+    field->setPlaceholderText(placeholder);
+    field->setFixedHeight(34);
+    field->setTextMargins(4, 0, 4, 0);
+    editing::styleField(field, 0.055, Qt::transparent, 6, eonFont(14, QFont::Medium));
+    return field;
+}
+
+QLabel* errorLabel(double size, double opacity, bool wraps, QWidget* parent)
+{
+    QLabel* label
+        = editing::plainLabel({}, eonFont(size, QFont::Medium), errorRed(opacity), parent);
+    label->setWordWrap(wraps);
+    label->setVisible(false);
+    return label;
+}
+
+void showErrorLine(QLabel& label, const std::optional<QString>& error)
+{
+    label.setVisible(error.has_value());
+    if (!error) {
+        label.clear();
+        label.setToolTip({});
+        return;
+    }
+    const QString line = ImportRoad::firstLine(*error);
+    label.setText(label.fontMetrics().elidedText(line, Qt::ElideRight, label.maximumWidth()));
+    label.setAccessibleName(line);
+    label.setToolTip(error->toHtmlEscaped());
+}
+
+} // namespace kivo::library

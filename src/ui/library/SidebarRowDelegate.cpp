@@ -1,0 +1,58 @@
+#include "ui/library/SidebarRowDelegate.h"
+
+#include "ui/eon/EonFonts.h"
+#include "ui/eon/EonPalette.h"
+#include "ui/eon/Symbols.h"
+#include "ui/library/SidebarRowListModel.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+namespace kivo {
+
+void SidebarRowDelegate::paint(
+    QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    const bool selected = index.data(SidebarRowListModel::SelectedRole).toBool();
+    const QRect rowRect = option.rect.adjusted(0, 0, 0, -rowGap);
+    const QRectF bounds = QRectF(rowRect).adjusted(0.5, 0.5, -0.5, -0.5);
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    if (selected) {
+        QPainterPath shape;
+        shape.addRoundedRect(bounds, 8, 8);
+        // The glow: a faint amber halo around the row.
+        for (int ring = 4; ring >= 1; --ring) {
+            QPainterPath halo;
+            halo.addRoundedRect(bounds.adjusted(-ring, -ring, ring, ring), 8 + ring, 8 + ring);
+            painter->fillPath(halo, eonWithOpacity(eonAccent(), 0.02));
+        }
+        QLinearGradient wash(bounds.topLeft(), bounds.topRight());
+        wash.setColorAt(0, eonWithOpacity(eonAccent(), 0.22));
+        wash.setColorAt(0.5, eonWithOpacity(eonAccent(), 0.1));
+        wash.setColorAt(1, eonWithOpacity(eonSurfaceRaised(), 0.7));
+        painter->fillPath(shape, eonSurfaceSunken());
+        painter->fillPath(shape, wash);
+        painter->setPen(QPen(eonWithOpacity(eonAccent(), 0.22), 1));
+        painter->drawPath(shape);
+    }
+    const QRectF content = QRectF(rowRect).adjusted(12, 0, -12, 0);
+    const QRectF symbolRect(content.left(), content.top(), 20, content.height());
+    Symbols::paint(*painter, symbolRect, index.data(SidebarRowListModel::SymbolRole).toString(),
+        selected ? eonAccentBright() : eonTextSecondary(), Symbols::sizeForTextSize(15) * 0.8);
+    const QFont font = eonFont(15, QFont::Medium);
+    painter->setFont(font);
+    painter->setPen(selected ? eonTextPrimary() : eonTextSecondary());
+    const QRectF titleRect = content.adjusted(20 + 12, 0, 0, 0);
+    const QString title = QFontMetrics(font).elidedText(
+        index.data(Qt::DisplayRole).toString(), Qt::ElideRight, int(titleRect.width()));
+    painter->drawText(titleRect, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, title);
+    painter->restore();
+}
+
+QSize SidebarRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const
+{
+    return { option.rect.width(), rowHeight + rowGap };
+}
+
+} // namespace kivo

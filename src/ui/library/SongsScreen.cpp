@@ -1,0 +1,121 @@
+#include "ui/library/SongsScreen.h"
+
+#include "ui/eon/EonPalette.h"
+#include "ui/eon/EonSymbolButton.h"
+#include "ui/library/DropOverlay.h"
+#include "ui/library/DropTarget.h"
+#include "ui/library/ImportFileChooser.h"
+#include "ui/library/LibraryViewStyle.h"
+#include "ui/songtable/TrackListView.h"
+
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPointer>
+#include <QVBoxLayout>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace kivo {
+
+namespace {
+
+// The header's "folder.badge.plus" button on its faint rounded fill.
+class AddSongsButton : public EonSymbolButton {
+public:
+    explicit AddSongsButton(QWidget* parent)
+        : EonSymbolButton(u"folder.badge.plus"_s, 14, eonTextPrimary(), parent)
+    {
+        setObjectName(u"songsAddSongs"_s);
+        setAccessibleName(u"Add songs"_s);
+        setToolTip(u"Add songs"_s);
+        setFixedSize(32, 32);
+    }
+
+protected:
+    void paintBackground(QPainter& painter, const QRectF& bounds) override
+    {
+        QPainterPath shape;
+        shape.addRoundedRect(bounds, 7, 7);
+        painter.fillPath(shape, eonWithOpacity(Qt::white, 0.07));
+    }
+};
+
+} // namespace
+
+SongsScreen::SongsScreen(TrackListDependencies dependencies, QString title,
+    SongsScreenModel::Filter filter, ImportFileChooser* chooser, QWidget* parent)
+    : QWidget(parent)
+    , m_model(new SongsScreenModel(dependencies.library, std::move(title), std::move(filter), this))
+    , m_trackList(new TrackListView(dependencies, this))
+    , m_ownChooser(chooser ? nullptr : std::make_unique<DialogImportFileChooser>())
+    , m_chooser(chooser ? chooser : m_ownChooser.get())
+{
+    setObjectName(u"songsScreen"_s);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_trackList);
+
+    m_error = library::errorLabel(12, 0.86, false, this);
+    m_error->setObjectName(u"songsImportError"_s);
+    m_error->setMaximumWidth(360);
+    m_addSongs = new AddSongsButton(this);
+    m_trackList->setTitle(m_model->title());
+    m_trackList->setEmptyState(emptyState());
+    m_trackList->setHeaderActions({ m_error, m_addSongs });
+    m_trackList->setTracks(m_model->tracks());
+    m_trackList->setOnTracksChanged([model = QPointer(m_model)] {
+        if (model) {
+            model->reload();
+        }
+    });
+    m_overlay = new DropOverlay(this);
+
+    connect(m_model, &SongsScreenModel::tracksChanged, m_trackList,
+        [this](const QList<Track>& tracks) { m_trackList->setTracks(tracks); });
+    connect(m_model, &SongsScreenModel::importErrorChanged, this,
+        [this](const std::optional<QString>& error) { library::showErrorLine(*m_error, error); });
+    connect(m_model, &SongsScreenModel::dropTargetedChanged, this, [this](bool targeted) {
+        m_overlay->setVisible(targeted);
+        m_overlay->place();
+    });
+    connect(m_addSongs, &QAbstractButton::clicked, this, &SongsScreen::chooseFiles);
+    new DropTarget(
+        *this, [this](bool targeted) { m_model->setDropTargeted(targeted); },
+        [this](QList<QUrl> urls) {
+            QCoro::Task<> importing = m_model->importAudioURLs(std::move(urls));
+            Q_UNUSED(importing);
+        });
+}
+
+SongsScreen::~SongsScreen() = default;
+
+TrackListEmptyState SongsScreen::emptyState()
+{
+    return { u"music.note"_s, u"No songs in library"_s, u"Import songs to get started"_s };
+}
+
+void SongsScreen::setChooser(ImportFileChooser* chooser)
+{
+    if (!chooser && !m_ownChooser) {
+        m_ownChooser = std::make_unique<DialogImportFileChooser>();
+    }
+    m_chooser = chooser ? chooser : m_ownChooser.get();
+}
+
+void SongsScreen::chooseFiles()
+{
+    m_chooser->chooseAudioFiles(this, [self = QPointer(this)](QList<QUrl> urls) {
+        if (self && !urls.isEmpty()) {
+            QCoro::Task<> importing = self->m_model->importAudioURLs(std::move(urls));
+            Q_UNUSED(importing);
+        }
+    });
+}
+
+void SongsScreen::resizeEvent(QResizeEvent*)
+{
+    m_overlay->place();
+}
+
+} // namespace kivo

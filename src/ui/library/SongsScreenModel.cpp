@@ -1,0 +1,74 @@
+#include "ui/library/SongsScreenModel.h"
+
+#include "engines/library/LibraryEngine.h"
+#include "ui/library/ImportRoad.h"
+
+#include <QPointer>
+
+namespace kivo {
+
+SongsScreenModel::SongsScreenModel(
+    LibraryEngine& library, QString title, Filter filter, QObject* parent)
+    : QObject(parent)
+    , m_library(library)
+    , m_title(std::move(title))
+    , m_filter(std::move(filter))
+{
+    m_tracks = m_filter ? m_filter(library.allTracks()) : library.allTracks();
+    connect(&library, &LibraryEngine::tracksChanged, this, &SongsScreenModel::setTracks);
+}
+
+void SongsScreenModel::reload()
+{
+    setTracks(m_library.allTracks());
+}
+
+void SongsScreenModel::setTracks(const QList<Track>& libraryTracks)
+{
+    m_tracks = m_filter ? m_filter(libraryTracks) : libraryTracks;
+    Q_EMIT tracksChanged(m_tracks);
+}
+
+QString SongsScreenModel::errorLine() const
+{
+    return m_importError ? ImportRoad::firstLine(*m_importError) : QString();
+}
+
+void SongsScreenModel::setDropTargeted(bool targeted)
+{
+    if (m_dropTargeted != targeted) {
+        m_dropTargeted = targeted;
+        Q_EMIT dropTargetedChanged(targeted);
+    }
+}
+
+void SongsScreenModel::setImportError(const std::optional<QString>& error)
+{
+    if (m_importError != error) {
+        m_importError = error;
+        Q_EMIT importErrorChanged(m_importError);
+    }
+}
+
+QCoro::Task<> SongsScreenModel::importAudioURLs(QList<QUrl> urls)
+{
+    const QPointer<SongsScreenModel> self(this);
+    QCoro::Task<ImportOutcome> importing = ImportRoad::importFiles(m_library, std::move(urls));
+    const ImportOutcome outcome = co_await std::move(importing);
+    if (!self) {
+        co_return;
+    }
+    switch (outcome.kind) {
+    case ImportOutcome::Kind::nothingKept:
+        break;
+    case ImportOutcome::Kind::succeeded:
+        setImportError(std::nullopt);
+        reload();
+        break;
+    case ImportOutcome::Kind::failed:
+        setImportError(outcome.error);
+        break;
+    }
+}
+
+} // namespace kivo
