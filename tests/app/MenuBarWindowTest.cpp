@@ -14,8 +14,13 @@
 #include "platform/UserDefaults.h"
 #include "support/TempDir.h"
 #include "support/WavWriter.h"
+#include "ui/editing/BulkMetadataEditorSheet.h"
 #include "ui/eon/EonPalette.h"
+#include "ui/songtable/TrackListOverlays.h"
+#include "ui/songtable/TrackListTableView.h"
+#include "ui/songtable/TrackListView.h"
 #include "ui/songtable/TrackTableLayoutState.h"
+#include "ui/songtable/TrackTableModel.h"
 
 #include "app/MainMenuBar.h"
 #include <QAction>
@@ -184,6 +189,51 @@ TEST_F(MenuBarWindowTest, SettingsOpenAsOneSheetThatStartsAfreshEachTime)
     EXPECT_EQ(window().layoutView().settingsSheet(), nullptr);
     window().showSettings();
     EXPECT_FALSE(window().layoutView().settingsSheet()->compactSwitch().isChecked());
+}
+
+TEST_F(MenuBarWindowTest, AFolderOfFiveSongsCanBeListedEditedPlayedAndRemovedWithUndo)
+{
+    QDir().mkpath(path(u"music"_s));
+    for (const QString& name : { u"a"_s, u"b"_s, u"c"_s, u"d"_s, u"e"_s }) {
+        ASSERT_TRUE(test::writeWav(path(u"music/"_s + name + u".wav"_s), { 8000, 1, 0.5 }));
+    }
+    addFolder(path(u"music"_s));
+    auto* list = window().layoutView().findChild<TrackListView*>();
+    ASSERT_NE(list, nullptr);
+    TrackListController& songs = list->controller();
+    const auto rows = [&songs] { return songs.model().rowCount(); };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return rows() == 5; }, 5000)) << rows();
+
+    QWidget* table = list->table();
+    table->setFocus();
+    QTest::keyClick(table, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(songs.selectionCount(), 5);
+    EXPECT_EQ(window().action(MenuCommand::editSelection).text(),
+        u"Edit Shared Metadata for Selected Songs\u2026");
+    QTest::keyClick(table, Qt::Key_E, Qt::ControlModifier);
+    BulkMetadataEditorSheet* editor = list->overlays().sharedEditorSheet();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->form().songCount(), 5);
+    songs.cancelSharedEditing();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    window().activateWindow();
+    table->setFocus();
+
+    TavrenAudioEngine& audio = app->container().audioEngine();
+    songs.play(songs.sortedTracks().first());
+    ASSERT_EQ(audio.playbackState(), PlaybackState::playing);
+    QTest::keyClick(table, Qt::Key_Space);
+    EXPECT_EQ(audio.playbackState(), PlaybackState::paused);
+    QTest::keyClick(table, Qt::Key_Space);
+    EXPECT_EQ(audio.playbackState(), PlaybackState::playing);
+
+    const Track removed = songs.sortedTracks().at(2);
+    songs.remove(removed, false);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return rows() == 4; }, 5000));
+    EXPECT_EQ(window().action(MenuCommand::undo).text(), u"Undo Remove Track");
+    QTest::keyClick(table, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return rows() == 5; }, 5000));
+    EXPECT_TRUE(app->container().libraryEngine().allTracks().contains(removed));
 }
 
 } // namespace
