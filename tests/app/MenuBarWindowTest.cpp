@@ -175,7 +175,7 @@ TEST_F(MenuBarWindowTest, WorkspaceAndUndoItemsActOnTheWindowsOwnState)
 
 TEST_F(MenuBarWindowTest, SettingsOpenAsOneSheetThatStartsAfreshEachTime)
 {
-    window().showSettings();
+    Q_EMIT window().layoutView().settingsRequested(); // the sidebar's Settings button
     SettingsSheet* sheet = window().layoutView().settingsSheet();
     ASSERT_NE(sheet, nullptr);
     EXPECT_TRUE(sheet->isVisible());
