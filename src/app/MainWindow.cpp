@@ -61,8 +61,12 @@ MainWindow::MainWindow(DIContainer& container, WorkspacePanelState& panels,
 
 MainWindow::~MainWindow()
 {
-    // The About window and any sheet go first, while what they show exists.
+    // Child widgets would otherwise outlive the members: the layout's screens
+    // hand their coordinators to the undo manager as they go, and the menu bar
+    // reads the commands, so both go while those still exist.
     delete m_about.data();
+    delete m_menuBar;
+    delete m_layout;
 }
 
 QAction& MainWindow::action(MenuCommand command) const

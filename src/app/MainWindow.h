@@ -58,8 +58,8 @@ protected:
 private:
     void showAlert(const QString& message, const QString& informativeText);
 
-    // Declared before the layout: the views' steps may outlive any one view,
-    // never the window.
+    // The views' steps may outlive any one view, never the window: the
+    // destructor lets the layout go before this does.
     UndoManager m_undoManager;
     MainLayoutView* m_layout;
     DialogFolderChooser m_dialogChooser;
