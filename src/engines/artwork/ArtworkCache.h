@@ -109,6 +109,10 @@ public:
 
     // Forgets everything and deletes every file of the cache folder. Never fails.
     virtual QCoro::Task<> clearCache() = 0;
+
+Q_SIGNALS:
+    // Some track's artwork changed; views showing artwork read it again.
+    void cacheVersionChanged(const QUuid& version);
 };
 
 } // namespace kivo

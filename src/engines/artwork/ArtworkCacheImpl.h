@@ -65,9 +65,6 @@ public:
     QCoro::Task<> removeArtwork(Track track) override;
     QCoro::Task<> clearCache() override;
 
-Q_SIGNALS:
-    void cacheVersionChanged(const QUuid& version);
-
 private:
     struct RemovalOutcome;
     struct Extraction;

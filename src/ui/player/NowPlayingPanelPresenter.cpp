@@ -39,15 +39,10 @@ NowPlayingPanelPresenter::NowPlayingPanelPresenter(
         &NowPlayingPanelPresenter::updateDisplayedTrack);
     connect(&library, &LibraryEngine::tracksChanged, this,
         &NowPlayingPanelPresenter::updateDisplayedTrack);
-    // The cache's change notice is a published value of the cache itself, not
-    // of every artwork source, so it is looked up by name. The connection ends
-    // with this presenter.
-    const QMetaObject* cacheType = artwork.metaObject();
-    const int notice = cacheType->indexOfSignal("cacheVersionChanged(QUuid)");
-    if (notice >= 0) {
-        connect(&artwork, cacheType->method(notice), this,
-            metaObject()->method(metaObject()->indexOfSlot("reloadArtwork()")));
-    }
+    // The connection ends with this presenter, so a notice never reaches a
+    // panel that is gone.
+    connect(&artwork, &ArtworkCache::cacheVersionChanged, this,
+        &NowPlayingPanelPresenter::reloadArtwork);
     updateDisplayedTrack();
 }
 

@@ -52,9 +52,6 @@ public:
         }
     }
     void announceChange() { Q_EMIT cacheVersionChanged(QUuid::createUuid()); }
-
-Q_SIGNALS:
-    void cacheVersionChanged(const QUuid& version);
 };
 
 namespace {
