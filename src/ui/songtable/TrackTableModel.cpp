@@ -128,10 +128,13 @@ void TrackTableModel::requestField(TrackSortField field, bool urgent)
         .spawn()
         .then(this,
             [this, preparation, field](std::shared_ptr<const TrackSortIndex::FieldOrder> order) {
-                if (!order || preparation != m_preparation || m_index.hasField(field)) {
+                if (!order || preparation != m_preparation) {
                     return;
                 }
-                m_index.insert(field, std::move(order));
+                // Another table of the same list may have put the field in first.
+                if (!m_index.hasField(field)) {
+                    m_index.insert(field, std::move(order));
+                }
                 if (field == m_sortOrder.field && m_orderedBy != m_sortOrder) {
                     reorder();
                 }

@@ -84,6 +84,18 @@ TEST(TrackSortIndexCache, ASecondTableOfTheSameListIsOrderedAtOnceAndAChangedLis
     first.setTracks(changed);
     EXPECT_TRUE(first.isUpToDate());
     EXPECT_EQ(titles(first), u"c b a 0");
+
+    // A field a table waits for, put in meanwhile through another copy of
+    // the list's index, still reorders that table.
+    const QList<Track> other = songs({ u"q"_s, u"p"_s });
+    TrackSortIndex shared(other);
+    (void)shared.order({ TrackSortField::title, true });
+    TrackSortIndexCache::shared().remember(shared);
+    TrackTableModel third(nullptr, 1);
+    third.setTracks(other);
+    third.setSortOrder({ TrackSortField::album, false });
+    (void)shared.order({ TrackSortField::album, true });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return third.isUpToDate(); }));
 }
 
 } // namespace
