@@ -94,7 +94,9 @@ void TrackListController::setTracks(QList<Track> tracks)
     }
     m_tracks = std::move(tracks);
     m_model->setTracks(m_tracks);
-    if (!sameIDs) {
+    // Nothing selected and no anchor: nothing to prune (a new screen's first list).
+    const bool nothingToPrune = m_selection.selectedIDs().isEmpty() && !m_selection.anchorID();
+    if (!sameIDs && !nothingToPrune) {
         QSet<QUuid> visible;
         visible.reserve(m_tracks.size());
         for (const Track& track : std::as_const(m_tracks)) {

@@ -114,6 +114,7 @@ void parallelSort(std::vector<int>& values, const Less& less, bool parallel)
 TrackSortIndex::TrackSortIndex(QList<Track> tracks)
     : m_tracks(std::move(tracks))
     , m_idRank(std::make_shared<const std::vector<int>>(idRanks(m_tracks)))
+    , m_fieldOrders(std::make_shared<FieldOrders>())
 {
 }
 
@@ -214,12 +215,12 @@ TrackSortIndex::FieldOrder TrackSortIndex::makeFieldOrder(const QList<Track>& tr
 
 void TrackSortIndex::insert(TrackSortField field, std::shared_ptr<const FieldOrder> order)
 {
-    m_fieldOrders[size_t(field)] = std::move(order);
+    (*m_fieldOrders)[size_t(field)] = std::move(order);
 }
 
 std::vector<int> TrackSortIndex::order(const TrackSortOrder& sortOrder)
 {
-    std::shared_ptr<const FieldOrder>& slot = m_fieldOrders[size_t(sortOrder.field)];
+    std::shared_ptr<const FieldOrder>& slot = (*m_fieldOrders)[size_t(sortOrder.field)];
     if (!slot) {
         slot = std::make_shared<const FieldOrder>(
             makeFieldOrder(m_tracks, *m_idRank, sortOrder.field, true));

@@ -31,7 +31,7 @@ public:
     const QList<Track>& tracks() const { return m_tracks; }
     // Shared, not copied, with the worker's jobs.
     const std::shared_ptr<const std::vector<int>>& idRank() const { return m_idRank; }
-    bool hasField(TrackSortField field) const { return m_fieldOrders[size_t(field)] != nullptr; }
+    bool hasField(TrackSortField field) const { return (*m_fieldOrders)[size_t(field)] != nullptr; }
     // Positions into tracks(), in display order; a field not made yet is made now.
     std::vector<int> order(const TrackSortOrder& sortOrder);
     // Adopts a field's order made elsewhere (on a worker) for the same list.
@@ -47,7 +47,8 @@ public:
 private:
     QList<Track> m_tracks;
     std::shared_ptr<const std::vector<int>> m_idRank;
-    std::array<std::shared_ptr<const FieldOrder>, 12> m_fieldOrders;
+    using FieldOrders = std::array<std::shared_ptr<const FieldOrder>, 12>;
+    std::shared_ptr<FieldOrders> m_fieldOrders;
 };
 
 } // namespace kivo

@@ -1,5 +1,7 @@
 #include "ui/songtable/TrackTableModel.h"
 
+#include "ui/songtable/TrackSortIndexCache.h"
+
 #include <QtConcurrent/qtconcurrenttask.h>
 #include <array>
 #include <atomic>
@@ -40,11 +42,18 @@ void TrackTableModel::setTracks(QList<Track> tracks)
     *m_latestList = generation;
     // The shown list's background ordering gives way to the new list.
     m_preparation->cancelled = true;
+    TrackSortIndexCache::shared().prune();
     if (tracks.size() < m_backgroundThreshold) {
         adopt(TrackSortIndex(std::move(tracks)), m_sortOrder.field);
         return;
     }
     const TrackSortField field = m_sortOrder.field;
+    // A list shown before (the unchanged library) already has its orders.
+    if (std::optional<TrackSortIndex> known = TrackSortIndexCache::shared().find(tracks);
+        known && known->hasField(field)) {
+        adopt(std::move(*known), field);
+        return;
+    }
     QtConcurrent::task([tracks = std::move(tracks), field, generation, latest = m_latestList]() {
         if (*latest != generation) {
             return std::shared_ptr<TrackSortIndex>(); // a newer list came
@@ -58,6 +67,7 @@ void TrackTableModel::setTracks(QList<Track> tracks)
         .then(this, [this, generation, field](std::shared_ptr<TrackSortIndex> index) {
             if (index && generation == m_requestedList) {
                 adopt(std::move(*index), field);
+                TrackSortIndexCache::shared().remember(m_index);
             }
         });
 }
@@ -118,10 +128,13 @@ void TrackTableModel::requestField(TrackSortField field, bool urgent)
         .spawn()
         .then(this,
             [this, preparation, field](std::shared_ptr<const TrackSortIndex::FieldOrder> order) {
-                if (!order || preparation != m_preparation || m_index.hasField(field)) {
+                if (!order || preparation != m_preparation) {
                     return;
                 }
-                m_index.insert(field, std::move(order));
+                // Another table of the same list may have put the field in first.
+                if (!m_index.hasField(field)) {
+                    m_index.insert(field, std::move(order));
+                }
                 if (field == m_sortOrder.field && m_orderedBy != m_sortOrder) {
                     reorder();
                 }

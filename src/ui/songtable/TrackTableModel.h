@@ -48,8 +48,10 @@ public:
         SymbolNameRole, // QString, on the horizontal header
     };
 
-    // Lists of at least `backgroundThreshold` tracks are ordered on the worker.
-    explicit TrackTableModel(QObject* parent = nullptr, int backgroundThreshold = 5000);
+    // Lists of at least `backgroundThreshold` tracks are ordered on the worker;
+    // a shorter one is ordered at once in a few milliseconds, sooner than a
+    // worker's answer would come.
+    explicit TrackTableModel(QObject* parent = nullptr, int backgroundThreshold = 10000);
     ~TrackTableModel() override;
 
     // A new list (the library or the playlist changed): the model resets, in

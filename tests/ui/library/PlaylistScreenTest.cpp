@@ -106,6 +106,11 @@ TEST_F(PlaylistScreenTest, SheetRowsAndFavouritesFollowTheLibrary)
     QAbstractItemModelTester tester(&rows, QAbstractItemModelTester::FailureReportingMode::Fatal);
     FavoritesScreenModel favorites(engines.library);
     EXPECT_EQ(test::titles(favorites.tracks()), (QStringList { u"A"_s, u"C"_s }));
+    {
+        // An unchanged library's favourites are picked once and shared.
+        const FavoritesScreenModel again(engines.library);
+        EXPECT_EQ(again.tracks().constData(), favorites.tracks().constData());
+    }
 
     Track unnamed = test::song(u"D"_s);
     screen.addSongs().toggle(a.id);
@@ -118,6 +123,7 @@ TEST_F(PlaylistScreenTest, SheetRowsAndFavouritesFollowTheLibrary)
     engines.library.publish({ b, unnamed });
     EXPECT_EQ(rows.rowCount(), 2);
     EXPECT_EQ(test::titles(favorites.tracks()), QStringList { u"B"_s });
+    EXPECT_EQ(test::titles(FavoritesScreenModel(engines.library).tracks()), QStringList { u"B"_s });
 }
 
 } // namespace
