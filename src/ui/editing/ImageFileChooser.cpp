@@ -13,6 +13,9 @@ void DialogImageFileChooser::chooseImage(QWidget* parent, std::function<void(QUr
     dialog->setOption(QFileDialog::DontUseNativeDialog);
     dialog->setFileMode(QFileDialog::ExistingFile);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    if (!m_acceptLabel.isEmpty()) {
+        dialog->setLabelText(QFileDialog::Accept, m_acceptLabel);
+    }
     dialog->setWindowModality(Qt::WindowModal);
     QStringList patterns;
     for (const QByteArray& suffix : QImageReader::supportedImageFormats()) {

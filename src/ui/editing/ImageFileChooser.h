@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QUrl>
 #include <functional>
 
@@ -16,10 +17,18 @@ public:
     virtual void chooseImage(QWidget* parent, std::function<void(QUrl)> done) = 0;
 };
 
-// A non-native QFileDialog for image files, shown with open().
+// A non-native QFileDialog titled "Choose Artwork" for image files, shown
+// with open(). An empty accept label keeps the dialog's own.
 class DialogImageFileChooser final : public ImageFileChooser {
 public:
+    explicit DialogImageFileChooser(QString acceptLabel = {})
+        : m_acceptLabel(std::move(acceptLabel))
+    {
+    }
     void chooseImage(QWidget* parent, std::function<void(QUrl)> done) override;
+
+private:
+    QString m_acceptLabel;
 };
 
 } // namespace kivo

@@ -6,9 +6,7 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDesktopServices>
-#include <QFileDialog>
 #include <QFileInfo>
-#include <QImageReader>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -44,27 +42,6 @@ void DesktopFileRevealer::reveal(const QUrl& target)
         }
         watcher->deleteLater();
     });
-}
-
-void TrackArtworkChooser::chooseImage(QWidget* parent, std::function<void(QUrl)> done)
-{
-    auto* dialog = new QFileDialog(parent, u"Choose Artwork"_s);
-    dialog->setOption(QFileDialog::DontUseNativeDialog);
-    dialog->setFileMode(QFileDialog::ExistingFile);
-    dialog->setAcceptMode(QFileDialog::AcceptOpen);
-    dialog->setLabelText(QFileDialog::Accept, u"Choose"_s);
-    dialog->setWindowModality(Qt::WindowModal);
-    QStringList patterns;
-    for (const QByteArray& suffix : QImageReader::supportedImageFormats()) {
-        patterns << u"*."_s + QString::fromLatin1(suffix);
-    }
-    dialog->setNameFilter(u"Images (%1)"_s.arg(patterns.join(u' ')));
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    QObject::connect(dialog, &QFileDialog::finished, dialog, [dialog, done](int result) {
-        const QList<QUrl> urls = dialog->selectedUrls();
-        done(result == QDialog::Accepted && !urls.isEmpty() ? urls.first() : QUrl());
-    });
-    dialog->open();
 }
 
 QUrl TrackFileActions::revealTarget(const Track& track)

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "ui/editing/ImageFileChooser.h"
-
 #include <QUrl>
 
 namespace kivo {
@@ -20,13 +18,6 @@ public:
 class DesktopFileRevealer final : public TrackFileRevealer {
 public:
     void reveal(const QUrl& target) override;
-};
-
-// The song list's artwork chooser: a non-native image file dialog titled
-// "Choose Artwork" whose accept button reads "Choose", shown with open().
-class TrackArtworkChooser final : public ImageFileChooser {
-public:
-    void chooseImage(QWidget* parent, std::function<void(QUrl)> done) override;
 };
 
 namespace TrackFileActions {

@@ -9,6 +9,7 @@
 #include "engines/playback/QueueEngine.h"
 #include "platform/UndoManager.h"
 #include "ui/KeyModifiers.h"
+#include "ui/editing/ImageFileChooser.h"
 #include "ui/songtable/TrackContextMenu.h"
 #include "ui/songtable/TrackFileActions.h"
 #include "ui/songtable/TrackListSelectionCommands.h"
@@ -533,7 +534,7 @@ void TrackListController::tracksWereChanged()
 void TrackListController::chooseArtwork(const Track& track)
 {
     ImageFileChooser* chooser = m_deps.artworkChooser;
-    static TrackArtworkChooser dialogChooser;
+    static DialogImageFileChooser dialogChooser(u"Choose"_s);
     if (!chooser) {
         chooser = &dialogChooser;
     }

@@ -7,6 +7,7 @@
 #include "platform/UserDefaults.h"
 #include "support/Await.h"
 #include "ui/KeyModifiers.h"
+#include "ui/editing/ImageFileChooser.h"
 #include "ui/editing/EditingFakes.h"
 #include "ui/songtable/TrackFileActions.h"
 #include "ui/songtable/TrackListSelectionCommands.h"
