@@ -3,6 +3,7 @@
 // sidebar's selection to the new screen with its table ordered and painted.
 // Target: <= 100 ms per switch.
 #include "BenchMain.h"
+#include "GuiBenchMain.h"
 #include "SyntheticStore.h"
 #include "app/DIContainer.h"
 #include "app/MainLayoutView.h"
@@ -16,7 +17,6 @@
 #include "ui/songtable/TrackListView.h"
 #include "ui/songtable/TrackTableModel.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QTemporaryDir>
@@ -155,16 +155,11 @@ BENCHMARK(BM_SwitchScreen)
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    kivo::applyEonAppearance();
-    kivo::prepare();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    kivo::studio().app.reset();
-    return 0;
+    return kivo::bench::runGuiBenchmarks(
+        argc, argv,
+        [] {
+            kivo::applyEonAppearance();
+            kivo::prepare();
+        },
+        [] { kivo::studio().app.reset(); });
 }

@@ -3,6 +3,7 @@
 // sorts the compact list (with the fields ordered in the background after the
 // library changed, as a user's click finds them), and the grid's filter on
 // one keystroke. Targets: a viewport paints in <= 8 ms; sorting <= 100 ms.
+#include "GuiBenchMain.h"
 #include "SyntheticLibrary.h"
 #include "support/StubLibraryEngine.h"
 #include "support/StubQueueEngine.h"
@@ -13,7 +14,6 @@
 #include "ui/library/LibraryGridLayout.h"
 #include "ui/library/LibraryGridPresenter.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QListView>
@@ -154,18 +154,8 @@ BENCHMARK(BM_GridFilter)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char** argv)
 {
-    // Painting needs a GUI application (offscreen, no display needed).
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    kivo::loadEonFonts();
-    kivo::library();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return kivo::bench::runGuiBenchmarks(argc, argv, [] {
+        kivo::loadEonFonts();
+        kivo::library();
+    });
 }

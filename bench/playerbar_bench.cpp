@@ -1,5 +1,6 @@
 // The player bar on the main thread: the work of one progress tick (the audio
 // engine publishes its time every 0.05 s) and one paint of the seek bar.
+#include "GuiBenchMain.h"
 #include "support/StubAudioEngine.h"
 #include "support/StubLibraryEngine.h"
 #include "support/StubQueueEngine.h"
@@ -9,7 +10,6 @@
 
 #include "engines/artwork/ArtworkCache.h"
 
-#include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <benchmark/benchmark.h>
@@ -135,14 +135,5 @@ BENCHMARK(BM_SeekBarPaint)->Arg(600)->Arg(1200)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    applyEonAppearance();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return kivo::bench::runGuiBenchmarks(argc, argv, [] { kivo::applyEonAppearance(); });
 }

@@ -8,6 +8,7 @@
 // Targets: sort <= 100 ms from click to sorted model; no main-thread stall
 // over 50 ms.
 #include "BenchMain.h"
+#include "GuiBenchMain.h"
 #include "SyntheticLibrary.h"
 #include "platform/UndoManager.h"
 #include "platform/UserDefaults.h"
@@ -19,7 +20,6 @@
 #include "ui/songtable/TrackTableLayoutState.h"
 #include "ui/songtable/TrackTableModel.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QScrollBar>
@@ -261,18 +261,8 @@ BENCHMARK(BM_SelectionChangeInView)->Unit(benchmark::kMillisecond)->UseRealTime(
 
 int main(int argc, char** argv)
 {
-    // Painting needs a GUI application (offscreen, no display needed).
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    kivo::loadEonFonts();
-    kivo::library();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return kivo::bench::runGuiBenchmarks(argc, argv, [] {
+        kivo::loadEonFonts();
+        kivo::library();
+    });
 }

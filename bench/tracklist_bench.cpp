@@ -5,6 +5,7 @@
 // event loop until the table shows the new list, and the wall time until
 // then (with lists shown before, and with new ones). Select All through the menu's command target,
 // and playing the displayed list from a row. Target: no main-thread turn over 50 ms.
+#include "GuiBenchMain.h"
 #include "SyntheticLibrary.h"
 #include "platform/UndoManager.h"
 #include "platform/UserDefaults.h"
@@ -18,7 +19,6 @@
 #include "ui/songtable/TrackTableLayoutState.h"
 #include "ui/songtable/TrackTableModel.h"
 
-#include <QApplication>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <ctime>
@@ -180,17 +180,8 @@ BENCHMARK(BM_PlayFromRow)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    kivo::loadEonFonts();
-    kivo::smallerLibrary();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return kivo::bench::runGuiBenchmarks(argc, argv, [] {
+        kivo::loadEonFonts();
+        kivo::smallerLibrary();
+    });
 }
