@@ -1,6 +1,7 @@
 // The library's main road through the real window: import by the "Add songs"
 // button, make a playlist, fill it from the add-songs sheet and by drops, and
 // find everything again after a restart.
+#include "AppOnTempFolder.h"
 #include "app/DIContainer.h"
 #include "app/MainLayoutView.h"
 #include "app/MainWindow.h"
@@ -57,13 +58,8 @@ protected:
     MainLayoutView& start()
     {
         app.reset();
-        app = std::make_unique<TavrenMediaStudioApp>(DIContainerOptions { path(u"data"_s),
-            std::make_shared<SettingsUserDefaults>(path(u"settings.json"_s)), players,
-            path(u"home"_s) });
-        if (!app->container().isBootstrapFinished()) {
-            QSignalSpy finished(&app->container(), &DIContainer::bootstrapFinished);
-            EXPECT_TRUE(finished.wait(10000));
-        }
+        app = test::startAppIn(dir.path(), players);
+        EXPECT_TRUE(app->container().isBootstrapFinished());
         app->mainWindow().show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&app->mainWindow()));
         MainLayoutView& layout = app->mainWindow().layoutView();

@@ -1,4 +1,5 @@
 #include "app/MainWindow.h"
+#include "AppOnTempFolder.h"
 #include "app/DIContainer.h"
 #include "app/MainLayoutView.h"
 #include "app/RecoveryBannerView.h"
@@ -41,13 +42,8 @@ protected:
     // with its start-up finished.
     TavrenMediaStudioApp& start()
     {
-        app = std::make_unique<TavrenMediaStudioApp>(DIContainerOptions { path(u"data"_s),
-            std::make_shared<SettingsUserDefaults>(path(u"settings.json"_s)), players,
-            path(u"home"_s) });
-        if (!app->container().isBootstrapFinished()) {
-            QSignalSpy finished(&app->container(), &DIContainer::bootstrapFinished);
-            EXPECT_TRUE(finished.wait(10000));
-        }
+        app = test::startAppIn(dir.path(), players);
+        EXPECT_TRUE(app->container().isBootstrapFinished());
         return *app;
     }
 

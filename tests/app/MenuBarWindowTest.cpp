@@ -1,3 +1,4 @@
+#include "AppOnTempFolder.h"
 #include "app/AboutToolbarButton.h"
 #include "app/AboutView.h"
 #include "app/DIContainer.h"
@@ -53,13 +54,8 @@ protected:
     {
         TempDirTest::SetUp();
         QDir().mkpath(path(u"home"_s));
-        app = std::make_unique<TavrenMediaStudioApp>(DIContainerOptions { path(u"data"_s),
-            std::make_shared<SettingsUserDefaults>(path(u"settings.json"_s)),
-            std::make_shared<test::FakeAudioPlayerFactory>(), path(u"home"_s) });
-        if (!app->container().isBootstrapFinished()) {
-            QSignalSpy finished(&app->container(), &DIContainer::bootstrapFinished);
-            ASSERT_TRUE(finished.wait(10000));
-        }
+        app = test::startAppIn(dir.path());
+        ASSERT_TRUE(app->container().isBootstrapFinished());
         window().setFolderChooser(&folders);
         window().show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window()));

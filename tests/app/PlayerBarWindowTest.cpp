@@ -1,3 +1,4 @@
+#include "AppOnTempFolder.h"
 #include "app/DIContainer.h"
 #include "app/MainLayoutView.h"
 #include "app/MainWindow.h"
@@ -33,13 +34,8 @@ protected:
         TempDirTest::SetUp();
         QDir().mkpath(path(u"home"_s));
         QDir().mkpath(path(u"music"_s));
-        app = std::make_unique<TavrenMediaStudioApp>(DIContainerOptions { path(u"data"_s),
-            std::make_shared<SettingsUserDefaults>(path(u"settings.json"_s)),
-            std::make_shared<test::FakeAudioPlayerFactory>(), path(u"home"_s) });
-        if (!app->container().isBootstrapFinished()) {
-            QSignalSpy finished(&app->container(), &DIContainer::bootstrapFinished);
-            ASSERT_TRUE(finished.wait(10000));
-        }
+        app = test::startAppIn(dir.path());
+        ASSERT_TRUE(app->container().isBootstrapFinished());
         app->mainWindow().show();
         for (const QString& title : { u"A"_s, u"B"_s, u"C"_s }) {
             const QString file = path(u"music/"_s + title + u".wav"_s);
