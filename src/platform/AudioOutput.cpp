@@ -43,6 +43,11 @@ private:
         {
         }
         bool isSequential() const override { return true; }
+        // An endless stream (silence when the pipeline is empty). At its end
+        // Qt's sink would drain on an underrun, and the drain's completion
+        // marks the sink idle from the sound server's thread, even after a
+        // suspend, which leaves the sink unable to resume.
+        bool atEnd() const override { return false; }
 
     protected:
         qint64 readData(char* data, qint64 maxSize) override
@@ -58,6 +63,7 @@ private:
     qint64 feed(char* data, qint64 maxSize);
     void tick();
     void startSink();
+    void resumeSink();
     bool sinkHasFailed() const;
     void fallBackToSilence(const QString& reason);
     void consumeSilently();
@@ -135,7 +141,7 @@ void AudioOutputWorker::start()
         if (!m_sink) {
             startSink();
         } else {
-            m_sink->resume();
+            resumeSink();
         }
         if (sinkHasFailed()) {
             fallBackToSilence(u"the audio device could not be opened"_s);
@@ -175,6 +181,17 @@ void AudioOutputWorker::startSink()
     m_deliveredFrames = 0;
     m_realEndFrame = 0;
     m_sink->start(m_feed.get());
+}
+
+void AudioOutputWorker::resumeSink()
+{
+    // An underrun reported late by the sound server's thread can turn a
+    // suspended sink idle, still corked and no longer pulling; resume() only
+    // acts on a suspended sink, so suspend it again first.
+    if (m_sink->state() != QAudio::SuspendedState) {
+        m_sink->suspend();
+    }
+    m_sink->resume();
 }
 
 bool AudioOutputWorker::sinkHasFailed() const
