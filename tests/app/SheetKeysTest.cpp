@@ -7,7 +7,9 @@
 #include "app/MainLayoutView.h"
 #include "app/MainWindow.h"
 #include "app/SettingsSheet.h"
+#include "engines/artwork/ArtworkCacheImpl.h"
 #include "engines/library/LibraryEngineImpl.h"
+#include "engines/library/MetadataEngine.h"
 #include "engines/library/PlaylistEngineImpl.h"
 #include "engines/playback/QueueEngineImpl.h"
 #include "support/TempDir.h"
@@ -225,13 +227,18 @@ TEST_F(SheetKeysTest, EscapeCancelsReturnConfirmsOnlyANameAndCtrlReturnSaves)
         for (const auto& press : presses) {
             SheetCase sheetCase = cases()[i];
             OpenSheet open = sheetCase.open();
+            // Shortcuts reach the active window only, as with a real window manager.
+            open.sheet->activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(open.sheet)) << sheetCase.name;
+            open.focus->setFocus();
             QTest::keyClick(open.focus, press.key.key(), press.key.keyboardModifiers());
             const bool escape = press.key.key() == Qt::Key_Escape;
             const bool ctrl = press.key.keyboardModifiers() != Qt::NoModifier;
             const bool shouldSave
                 = !escape && (ctrl ? sheetCase.ctrlReturnSaves : sheetCase.returnConfirms);
             if (shouldSave) { // some saves finish after a wait
-                QTest::qWaitFor(open.saved, 2000);
+                EXPECT_TRUE(QTest::qWaitFor(open.saved, 2000))
+                    << sheetCase.name << " " << press.name;
             }
             QCoreApplication::processEvents();
             EXPECT_EQ(open.saved(), shouldSave) << sheetCase.name << " " << press.name;

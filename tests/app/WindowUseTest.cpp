@@ -3,6 +3,7 @@
 #include "AppOnTempFolder.h"
 #include "app/MainLayoutView.h"
 #include "app/MainWindow.h"
+#include "app/WorkspacePanelDivider.h"
 #include "engines/library/LibraryEngineImpl.h"
 #include "engines/playback/AudioEngineImpl.h"
 #include "engines/playback/QueueEngineImpl.h"
@@ -92,8 +93,8 @@ TEST_F(WindowUseTest, BareArrowsOverTheFocusedTableChangeSongsWithoutScrollingIt
     QTest::keyClick(&table(), Qt::Key_Right);
     EXPECT_EQ(sideways.value(), 0);
 
-    auto* field = window().findChild<QLineEdit*>();
-    ASSERT_TRUE(field);
+    auto* field = new QLineEdit(&layout()); // as the search overlay's field
+    field->show();
     field->setFocus();
     queue().playNow(songs(), 0);
     QTest::keyClick(field, Qt::Key_Right);

@@ -4,7 +4,6 @@
 
 #include <QAbstractButton>
 #include <QKeyEvent>
-#include <QShortcut>
 #include <QWidget>
 
 namespace kivo {
@@ -17,20 +16,6 @@ EonSheetKeys::EonSheetKeys(
     , m_returnKey(returnKey)
 {
     sheet->installEventFilter(this);
-    // Shortcuts, so that the Ctrl keys act from any field, a multi-line one included.
-    const auto shortcut = [sheet](const QKeySequence& keys) {
-        auto* made = new QShortcut(keys, sheet);
-        made->setContext(Qt::WidgetWithChildrenShortcut);
-        return made;
-    };
-    connect(shortcut(QKeySequence(keys::command | Qt::Key_Escape)), &QShortcut::activated, this,
-        [this] { m_cancel(); });
-    if (save) {
-        for (const Qt::Key key : { Qt::Key_Return, Qt::Key_Enter }) {
-            connect(shortcut(QKeySequence(keys::command | key)), &QShortcut::activated, this,
-                &EonSheetKeys::pressSave);
-        }
-    }
 }
 
 void EonSheetKeys::pressSave()
@@ -42,20 +27,23 @@ void EonSheetKeys::pressSave()
 
 bool EonSheetKeys::eventFilter(QObject* watched, QEvent* event)
 {
-    // The sheet sees a key only after its focused child declined it.
+    // The sheet sees a key only after its focused child declined it: a text
+    // field's editing keys and a multi-line field's Return stay the field's.
     if (event->type() != QEvent::KeyPress) {
         return QObject::eventFilter(watched, event);
     }
     auto* key = static_cast<QKeyEvent*>(event);
-    if ((key->modifiers() & keys::anyModifier) != 0) {
+    const Qt::KeyboardModifiers modifiers = key->modifiers() & keys::anyModifier;
+    if (modifiers != Qt::NoModifier && modifiers != keys::command) {
         return false;
     }
+    const bool command = modifiers == keys::command;
     if (key->key() == Qt::Key_Escape) {
         m_cancel();
         return true;
     }
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-        if (m_returnKey == ReturnKey::saves) {
+        if (command || m_returnKey == ReturnKey::saves) {
             pressSave();
         }
         return true;

@@ -40,7 +40,10 @@ QRectF handleRect(const QRectF& frame)
         frame.right() - handleWidth, (rowHeight - handleHeight) / 2, handleWidth, handleHeight);
 }
 
-constexpr double chevronSpacing = 4;
+// The chevron at this glyph size is about as wide as the design's 8-point
+// one; the default widths were drawn for that.
+constexpr double chevronSize = 8;
+constexpr double chevronSpacing = 3;
 
 QFont labelFont(bool collapsed)
 {
@@ -184,12 +187,13 @@ void TrackTableHeaderView::paintEvent(QPaintEvent*)
         eonTextTertiary(), Symbols::sizeForTextSize(11));
 }
 
-double TrackTableHeaderView::labelRoom(const TrackTableColumnConfiguration& column)
+double TrackTableHeaderView::labelRoom(const TrackTableColumnConfiguration& column, bool sorted)
 {
-    // Trailing titles keep clear of the resize handle, as the cells below do.
+    // Trailing titles keep clear of the resize handle, as the cells below do;
+    // a sorted one's chevron may run under the handle's thin line.
     const bool trailing = contentAlignment(column.id) & Qt::AlignRight;
-    return std::max(0.0,
-        column.width - gripWidth(column) - (trailing ? TrackTableGeometry::trailingTextInset : 0));
+    const double inset = trailing && !sorted ? TrackTableGeometry::trailingTextInset : 0;
+    return std::max(0.0, column.width - gripWidth(column) - inset);
 }
 
 EonSortLabel TrackTableHeaderView::columnLabel(
@@ -198,8 +202,8 @@ EonSortLabel TrackTableHeaderView::columnLabel(
     const QString chevron = !sortedAscending ? QString()
         : *sortedAscending                   ? QStringLiteral("chevron.up")
                                              : QStringLiteral("chevron.down");
-    return EonSortLabel::layout(labelFont(false), title(column.id), labelRoom(column), chevron,
-        Symbols::sizeForTextSize(8), chevronSpacing);
+    return EonSortLabel::layout(labelFont(false), title(column.id),
+        labelRoom(column, sortedAscending.has_value()), chevron, chevronSize, chevronSpacing);
 }
 
 void TrackTableHeaderView::paintColumn(
@@ -219,11 +223,10 @@ void TrackTableHeaderView::paintColumn(
 
     const QColor color = sorted ? eonAccent() : eonTextTertiary();
     const Qt::Alignment alignment = contentAlignment(column.id);
-    const QRectF area(frame.left() + grip.width(), 0, labelRoom(column), rowHeight);
+    const QRectF area(frame.left() + grip.width(), 0, labelRoom(column, sorted), rowHeight);
     const QString chevron = sorted
         ? (m_sortOrder.ascending ? QStringLiteral("chevron.up") : QStringLiteral("chevron.down"))
         : QString();
-    const double chevronSize = Symbols::sizeForTextSize(8);
     EonSortLabel label;
     if (column.isCollapsed) {
         label = EonSortLabel::layout(

@@ -50,7 +50,7 @@ public:
     // the room the cell leaves beside the grip and the resize handle.
     static EonSortLabel columnLabel(
         const TrackTableColumnConfiguration& column, std::optional<bool> sortedAscending);
-    static double labelRoom(const TrackTableColumnConfiguration& column);
+    static double labelRoom(const TrackTableColumnConfiguration& column, bool sorted);
 
     // The column menu: the recovery message with "Dismiss Message", the
     // twelve column toggles, "Restore Default Layout". Owned by `parent`.

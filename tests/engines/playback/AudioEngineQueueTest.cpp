@@ -92,13 +92,12 @@ TEST_F(AudioEngineQueueTest, NextTrackStartsTheFollowingOneAndStopsAtTheEnd)
     EXPECT_THAT(delegate.take(), ElementsAre(u"time:0.00"_s, u"state:stopped"_s));
     EXPECT_EQ(engine->currentIndex(), 2);
 
-    // A failure goes to the failure notice; the index keeps its new value and
-    // the song still loaded keeps its state.
+    // A failure goes to the failure notice; the index keeps its new value.
     engine->setQueue(tracks, 0);
     factory->scripts[tracks[1].fileURL.toLocalFile()].prepareResult = false;
     EXPECT_NO_THROW(engine->nextTrack());
     EXPECT_EQ(engine->currentIndex(), 1);
-    EXPECT_EQ(engine->playbackState(), PlaybackState::stopped);
+    EXPECT_EQ(engine->playbackState(), PlaybackState::failed);
     EXPECT_FALSE(delegate.errors.empty());
 
     engine->clearQueue();

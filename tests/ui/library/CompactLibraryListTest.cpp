@@ -189,7 +189,7 @@ TEST_F(CompactLibraryListTest, TheWidgetForwardsHeaderClicksAndDoubleClicks)
 } // namespace
 } // namespace kivo::test
 
-namespace {
+namespace kivo {
 
 TEST(CompactLibraryListHeaderTest, EverySortedTitleAndItsChevronFitItsColumn)
 {
@@ -207,4 +207,4 @@ TEST(CompactLibraryListHeaderTest, EverySortedTitleAndItsChevronFitItsColumn)
     }
 }
 
-} // namespace
+} // namespace kivo

@@ -310,7 +310,7 @@ TEST(NowPlayingIndicatorTest, BarsMoveOnlyWhilePlayingWithoutReducedMotion)
 } // namespace
 } // namespace kivo
 
-namespace {
+namespace kivo {
 
 TEST(TrackTableHeaderTitleTest, EverySortedTitleAndItsChevronFitTheDefaultWidth)
 {
@@ -318,10 +318,10 @@ TEST(TrackTableHeaderTitleTest, EverySortedTitleAndItsChevronFitTheDefaultWidth)
         for (const bool ascending : { true, false }) {
             const EonSortLabel label = TrackTableHeaderView::columnLabel(column, ascending);
             EXPECT_EQ(label.text, title(column.id)) << title(column.id).toStdString();
-            EXPECT_LE(label.width(), TrackTableHeaderView::labelRoom(column))
+            EXPECT_LE(label.width(), TrackTableHeaderView::labelRoom(column, true))
                 << title(column.id).toStdString();
         }
     }
 }
 
-} // namespace
+} // namespace kivo
