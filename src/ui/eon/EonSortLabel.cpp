@@ -2,6 +2,7 @@
 
 #include "ui/eon/Symbols.h"
 
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <algorithm>
 
@@ -43,9 +44,11 @@ EonSortLabel EonSortLabel::layout(const QFont& font, const QString& title, doubl
     const double natural = advance(font, title);
     const qsizetype gaps = title.size() - 1;
     if (natural > textRoom && gaps > 0 && font.letterSpacingType() == QFont::AbsoluteSpacing) {
-        // Narrow the spacing just enough, never below none.
+        // Narrow the spacing just enough; a hair below none still reads well
+        // in the monospaced header fonts, whose letters carry wide margins.
+        const double floor = -0.05 * QFontInfo(font).pixelSize();
         const double excess = natural - textRoom;
-        const double letterSpacing = std::max(0.0, font.letterSpacing() - excess / gaps);
+        const double letterSpacing = std::max(floor, font.letterSpacing() - excess / gaps);
         label.font.setLetterSpacing(QFont::AbsoluteSpacing, letterSpacing);
     }
     label.text = title;

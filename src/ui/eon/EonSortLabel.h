@@ -7,8 +7,8 @@ namespace kivo {
 
 // A column title and, on the sorted column, its chevron, set in the room a
 // header cell has. Letter spacing is the first thing given up: a title that
-// would be cut with it is drawn tighter, and only a title that cannot fit
-// even unspaced is elided. The chevron counts by its ink, not its box.
+// would be cut with it is drawn tighter (down to a hair below none), and only
+// a title that cannot fit even then is elided. The chevron counts by its ink, not its box.
 struct EonSortLabel {
     QFont font; // the header font, its letter spacing narrowed where needed
     QString text; // the title as drawn

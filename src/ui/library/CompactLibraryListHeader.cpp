@@ -13,8 +13,9 @@ namespace kivo {
 
 namespace {
 
-constexpr double chevronTextSize = 7;
-constexpr double labelSpacing = 4;
+// The chevron at this glyph size is about as wide as the design's 7-point one.
+constexpr double chevronSize = 7;
+constexpr double labelSpacing = 3;
 
 QFont headerFont()
 {
@@ -61,15 +62,15 @@ EonSortLabel CompactLibraryListHeader::columnLabel(
     TrackSortField field, double width, const TrackSortOrder& sortOrder)
 {
     return EonSortLabel::layout(headerFont(), QString::fromUtf16(compactlist::column(field).header),
-        std::max(0.0, width - labelGap), compactlist::headerSymbol(field, sortOrder),
-        Symbols::sizeForTextSize(chevronTextSize), labelSpacing);
+        std::max(0.0, width - labelGap), compactlist::headerSymbol(field, sortOrder), chevronSize,
+        labelSpacing);
 }
 
 void CompactLibraryListHeader::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.fillRect(rect(), eonWithOpacity(eonSurfaceRaised(), 0.4));
-    const double chevron = Symbols::sizeForTextSize(chevronTextSize);
+    const double chevron = chevronSize;
     const QList<std::pair<double, double>> spans = compactlist::columnSpans(width());
     for (const CompactLibraryListColumn& column : compactlist::columns()) {
         const auto [x, w] = spans[qsizetype(column.field)];

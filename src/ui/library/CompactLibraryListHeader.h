@@ -24,7 +24,7 @@ public:
     // right-aligned title before it.
     static EonSortLabel columnLabel(
         TrackSortField field, double width, const TrackSortOrder& sortOrder);
-    static constexpr double labelGap = 4;
+    static constexpr double labelGap = 3;
 
     QSize sizeHint() const override;
 
