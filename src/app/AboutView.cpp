@@ -4,6 +4,7 @@
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonPalette.h"
 #include "ui/eon/EonPressButtonStyle.h"
+#include "ui/eon/EonSheetKeys.h"
 #include "ui/eon/Symbols.h"
 
 #include <QApplication>
@@ -11,7 +12,6 @@
 #include <QGraphicsOpacityEffect>
 #include <QLabel>
 #include <QPainter>
-#include <QShortcut>
 #include <QVBoxLayout>
 #include <QVariantAnimation>
 
@@ -198,8 +198,7 @@ AboutView::AboutView(LinkOpener& opener, QWidget* parent)
     }
     connect(&m_presenter, &AboutPresenter::linkErrorChanged, this, &AboutView::showLinkError);
     connect(m_close, &QAbstractButton::clicked, this, &QWidget::close);
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, this, &QWidget::close);
+    new EonSheetKeys(this, [this] { close(); });
 }
 
 EonPressButton& AboutView::linkButton(AboutLink::Kind kind) const

@@ -1,5 +1,7 @@
 #include "app/FolderChooser.h"
 
+#include "ui/eon/EonFileDialog.h"
+
 #include <QFileDialog>
 #include <QListView>
 #include <QTreeView>
@@ -10,12 +12,10 @@ namespace kivo {
 
 void DialogFolderChooser::chooseFolders(QWidget* parent, std::function<void(QList<QUrl>)> done)
 {
-    auto* dialog = new QFileDialog(parent, u"Add Folder to Library"_s);
-    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    QFileDialog* dialog = makeEonFileDialog(parent, u"Add Folder to Library"_s, u"music"_s);
     dialog->setFileMode(QFileDialog::Directory);
     dialog->setOption(QFileDialog::ShowDirsOnly);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
-    dialog->setWindowModality(Qt::WindowModal);
     // QFileDialog picks one folder in Directory mode; its views allow more.
     for (QAbstractItemView* view :
         { static_cast<QAbstractItemView*>(dialog->findChild<QListView*>(u"listView"_s)),
@@ -24,7 +24,6 @@ void DialogFolderChooser::chooseFolders(QWidget* parent, std::function<void(QLis
             view->setSelectionMode(QAbstractItemView::ExtendedSelection);
         }
     }
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
     QObject::connect(dialog, &QFileDialog::finished, dialog, [dialog, done](int result) {
         done(result == QDialog::Accepted ? dialog->selectedUrls() : QList<QUrl>());
     });

@@ -30,6 +30,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QVBoxLayout>
+#include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -270,6 +271,22 @@ void MainLayoutView::showSettings()
     m_settings->open();
 }
 
+namespace {
+
+// The content keeps its minimum width while the panels leave room for it; in
+// a window too narrow for both panels at their widths it takes what is left,
+// so that no panel is pushed past the window's edge.
+void fitContent(const QWidget& layout, QWidget& content, std::initializer_list<QWidget*> sides)
+{
+    int taken = 0;
+    for (const QWidget* side : sides) {
+        taken += side->isHidden() ? 0 : side->minimumWidth();
+    }
+    content.setMinimumWidth(std::clamp(layout.width() - taken, 0, eon::contentMinimumWidth));
+}
+
+} // namespace
+
 void MainLayoutView::updatePanels()
 {
     const MainLayoutPresenter& presenter = *m_presenter;
@@ -288,6 +305,7 @@ void MainLayoutView::updatePanels()
     m_leftReveal->setLocked(m_panels.isLeftLocked());
     m_rightReveal->setVisible(presenter.isRevealShown(WorkspacePanelSide::right));
     m_rightReveal->setLocked(m_panels.isRightLocked());
+    fitContent(*this, *m_content, { m_sidebar, m_leftDivider, m_rightDivider, m_inspector });
     placeOverlays();
 }
 
@@ -422,6 +440,7 @@ void MainLayoutView::paintEvent(QPaintEvent*)
 
 void MainLayoutView::resizeEvent(QResizeEvent*)
 {
+    fitContent(*this, *m_content, { m_sidebar, m_leftDivider, m_rightDivider, m_inspector });
     placeOverlays();
 }
 

@@ -46,8 +46,9 @@ bool PlaybackNavigationShortcutMonitor::usesArrowKeys(const QWidget* widget)
     if (!widget) {
         return false;
     }
-    if (widget->property(usesArrowKeysProperty).toBool()) {
-        return true;
+    const QVariant declared = widget->property(usesArrowKeysProperty);
+    if (declared.isValid()) {
+        return declared.toBool();
     }
     // Buttons count too: a focused button moves the focus with the arrows.
     return qobject_cast<const QLineEdit*>(widget) || qobject_cast<const QAbstractSpinBox*>(widget)

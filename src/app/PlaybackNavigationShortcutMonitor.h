@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/KeyModifiers.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
@@ -26,8 +28,10 @@ struct PlaybackNavigationConfiguration {
 class PlaybackNavigationShortcutMonitor : public QObject {
     Q_OBJECT
 public:
-    // A widget sets this dynamic property to true to keep the arrows for itself.
-    static constexpr const char* usesArrowKeysProperty = "usesArrowKeys";
+    // A widget sets this dynamic property to true to keep the arrows for
+    // itself, or to false to leave them to playback although its kind would
+    // keep them (the song table: a list of rows has no use for Left and Right).
+    static constexpr const char* usesArrowKeysProperty = keys::usesArrowKeysProperty;
 
     PlaybackNavigationShortcutMonitor(QWidget* window,
         std::function<PlaybackNavigationConfiguration()> configuration, QObject* parent = nullptr);
@@ -37,7 +41,7 @@ public:
     static PlaybackNavigationKeyAction classifyKey(
         int key, Qt::KeyboardModifiers modifiers, bool isAutoRepeat);
     // Text fields, spin boxes, buttons, sliders, lists, tables, combo boxes,
-    // tab bars, scroll areas and widgets that set usesArrowKeysProperty.
+    // tab bars and scroll areas, unless usesArrowKeysProperty says otherwise.
     static bool usesArrowKeys(const QWidget* widget);
 
     // In order: the window must be active, no modal dialog or sheet open, the

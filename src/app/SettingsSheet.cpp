@@ -4,6 +4,7 @@
 #include "app/SymbolTextButton.h"
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonPalette.h"
+#include "ui/eon/EonSheetKeys.h"
 #include "ui/eon/Symbols.h"
 
 #include <QGridLayout>
@@ -201,6 +202,7 @@ QWidget* SettingsSheet::buildHeader()
     m_close = new CloseButton(header);
     row->addWidget(m_close, 0, Qt::AlignTop);
     connect(m_close, &QAbstractButton::clicked, this, &QDialog::reject);
+    new EonSheetKeys(this, [this] { reject(); });
     return header;
 }
 

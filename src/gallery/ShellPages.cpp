@@ -42,9 +42,9 @@ private:
 };
 
 Page windowPage(Context& context, const QString& name, std::optional<QString> banner,
-    std::function<void(WorkspacePanelState&)> arrange)
+    std::function<void(WorkspacePanelState&)> arrange, QSize size = { 1320, 820 })
 {
-    return { name, { 1320, 820 }, [&context, banner, arrange] {
+    return { name, size, [&context, banner, arrange] {
                 DIContainer& container = context.container();
                 container.setRecoveryMessage(banner);
                 return std::make_unique<WindowSample>(container, context.freshDefaults(), arrange);
@@ -126,6 +126,18 @@ void addShellPages(QList<Page>& pages, Context& context)
         u"Playback could not be restored: The data couldn’t be read because it isn’t in the "
         "correct format."_s,
         [](WorkspacePanelState& panels) { panels.setLeftWidth(300); }));
+    // The window from its minimum size up, with both panels and with each collapsed.
+    for (const QSize size : { QSize(900, 650), QSize(1320, 820), QSize(1600, 900) }) {
+        const QString prefix = u"main-window-%1-"_s.arg(size.width());
+        pages.append(windowPage(
+            context, prefix + u"panels"_s, std::nullopt, [](WorkspacePanelState&) {}, size));
+        pages.append(windowPage(
+            context, prefix + u"left-collapsed"_s, std::nullopt,
+            [](WorkspacePanelState& panels) { panels.setIsLeftExpanded(false); }, size));
+        pages.append(windowPage(
+            context, prefix + u"right-collapsed"_s, std::nullopt,
+            [](WorkspacePanelState& panels) { panels.setIsRightExpanded(false); }, size));
+    }
     pages.append({ u"workspace-dividers"_s, { 1000, 420 }, dividersPage });
     pages.append({ u"recovery-banner"_s, { 640, 360 }, bannerPage });
     pages.append({ u"top-header"_s, { 1160, 300 }, headerPage });

@@ -14,4 +14,8 @@ inline constexpr Qt::KeyboardModifier shift = Qt::ShiftModifier;
 // Every modifier that changes what a key means (not the keypad flag).
 inline constexpr Qt::KeyboardModifiers anyModifier = command | control | option | shift;
 
+// The dynamic property by which a widget tells the playback arrow keys
+// whether it keeps bare Left and Right for itself (true) or leaves them (false).
+inline constexpr const char* usesArrowKeysProperty = "usesArrowKeys";
+
 } // namespace kivo::keys

@@ -60,7 +60,9 @@ TEST(PlaybackNavigationShortcutMonitorTest, WidgetsThatUseTheArrowsKeepThem)
         EXPECT_TRUE(PlaybackNavigationShortcutMonitor::usesArrowKeys(keeps))
             << keeps->metaObject()->className();
     }
-    for (QWidget* passes : std::initializer_list<QWidget*> { &label, nullptr }) {
+    QTableView rows; // a list of rows that leaves Left and Right to playback
+    rows.setProperty(PlaybackNavigationShortcutMonitor::usesArrowKeysProperty, false);
+    for (QWidget* passes : std::initializer_list<QWidget*> { &label, &rows, nullptr }) {
         EXPECT_FALSE(PlaybackNavigationShortcutMonitor::usesArrowKeys(passes));
     }
 }

@@ -180,10 +180,13 @@ void TavrenAudioEngine::startPlayback(const Track& track, double time, bool auto
         error = std::make_exception_ptr(AudioPlaybackError::invalidFormat(track.fileURL));
     }
 
-    // Whatever played before goes on untouched.
+    // Whatever played before goes on untouched, and so does its state: the
+    // failure belongs to `track`, not to a different song still loaded.
     loaded = {};
-    setPlaybackState(
-        stateBefore == PlaybackState::playing ? PlaybackState::playing : PlaybackState::failed);
+    const bool otherSongLoaded = m_currentTrack && m_currentTrack->id != track.id;
+    setPlaybackState(stateBefore == PlaybackState::playing || otherSongLoaded
+            ? stateBefore
+            : PlaybackState::failed);
     tellDelegate([&](AudioEngineDelegate& d) { d.audioEngineDidFail(*this, error); });
     std::rethrow_exception(error);
 }

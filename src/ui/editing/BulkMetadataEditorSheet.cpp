@@ -7,6 +7,7 @@
 #include "ui/editing/StarRow.h"
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonPalette.h"
+#include "ui/eon/EonSheetKeys.h"
 #include "ui/eon/EonSymbolButton.h"
 #include "ui/eon/Symbols.h"
 
@@ -232,13 +233,8 @@ BulkMetadataEditorSheet::BulkMetadataEditorSheet(const QList<Track>& tracks,
     footer->addWidget(m_apply);
     outer->addLayout(footer);
 
-    for (const QKeySequence& keys : { QKeySequence(keys::command | Qt::Key_Return),
-             QKeySequence(keys::command | Qt::Key_Enter) }) {
-        auto* shortcut = new QShortcut(keys, this);
-        connect(shortcut, &QShortcut::activated, this, &BulkMetadataEditorSheet::apply);
-    }
-    auto* cancelShortcut = new QShortcut(QKeySequence(keys::command | Qt::Key_Escape), this);
-    connect(cancelShortcut, &QShortcut::activated, this, &BulkMetadataEditorSheet::requestCancel);
+    new EonSheetKeys(
+        this, [this] { requestCancel(); }, m_apply);
 
     connect(m_form, &SharedEditorForm::changed, this, &BulkMetadataEditorSheet::refresh);
     refresh();
@@ -407,15 +403,6 @@ void BulkMetadataEditorSheet::chooseArtwork()
 void BulkMetadataEditorSheet::reject()
 {
     requestCancel();
-}
-
-void BulkMetadataEditorSheet::keyPressEvent(QKeyEvent* event)
-{
-    if (editing::isPlainFieldKey(event)) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 void BulkMetadataEditorSheet::closeEvent(QCloseEvent* event)

@@ -51,7 +51,6 @@ public:
     void reject() override;
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:

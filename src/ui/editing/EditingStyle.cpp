@@ -87,12 +87,4 @@ QFrame* divider(QWidget* parent)
     return line;
 }
 
-bool isPlainFieldKey(const QKeyEvent* event)
-{
-    const bool plain = (event->modifiers() & keys::anyModifier) == 0;
-    return plain
-        && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter
-            || event->key() == Qt::Key_Escape);
-}
-
 } // namespace kivo::editing

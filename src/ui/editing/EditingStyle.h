@@ -29,8 +29,5 @@ void styleField(
 QPushButton* button(const QString& text, bool prominent, QWidget* parent = nullptr);
 // A one-pixel hairline between sections.
 QFrame* divider(QWidget* parent);
-// Plain Return, Enter and Escape belong to the sheets' fields: a sheet neither
-// saves nor closes on them.
-bool isPlainFieldKey(const QKeyEvent* event);
 
 } // namespace kivo::editing

@@ -1,5 +1,7 @@
 #include "ui/editing/ImageFileChooser.h"
 
+#include "ui/eon/EonFileDialog.h"
+
 #include <QFileDialog>
 #include <QImageReader>
 
@@ -9,20 +11,17 @@ namespace kivo {
 
 void DialogImageFileChooser::chooseImage(QWidget* parent, std::function<void(QUrl)> done)
 {
-    auto* dialog = new QFileDialog(parent, u"Choose Artwork"_s);
-    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    QFileDialog* dialog = makeEonFileDialog(parent, u"Choose Artwork"_s, u"artwork"_s);
     dialog->setFileMode(QFileDialog::ExistingFile);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     if (!m_acceptLabel.isEmpty()) {
         dialog->setLabelText(QFileDialog::Accept, m_acceptLabel);
     }
-    dialog->setWindowModality(Qt::WindowModal);
     QStringList patterns;
     for (const QByteArray& suffix : QImageReader::supportedImageFormats()) {
         patterns << u"*."_s + QString::fromLatin1(suffix);
     }
     dialog->setNameFilter(u"Images (%1)"_s.arg(patterns.join(u' ')));
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
     QObject::connect(dialog, &QFileDialog::finished, dialog, [dialog, done](int result) {
         const QList<QUrl> urls = dialog->selectedUrls();
         done(result == QDialog::Accepted && !urls.isEmpty() ? urls.first() : QUrl());

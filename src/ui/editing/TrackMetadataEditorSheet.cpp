@@ -8,6 +8,7 @@
 #include "ui/editing/StarRow.h"
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonPalette.h"
+#include "ui/eon/EonSheetKeys.h"
 #include "ui/eon/EonSymbolButton.h"
 #include "ui/eon/Symbols.h"
 
@@ -161,12 +162,8 @@ TrackMetadataEditorSheet::TrackMetadataEditorSheet(Track track, std::optional<QS
     column->addLayout(buttons);
     column->addStretch(1);
 
-    for (const QKeySequence& keys : { QKeySequence(keys::command | Qt::Key_Return),
-             QKeySequence(keys::command | Qt::Key_Enter) }) {
-        auto* shortcut = new QShortcut(keys, this);
-        shortcut->setContext(Qt::WindowShortcut);
-        connect(shortcut, &QShortcut::activated, this, &TrackMetadataEditorSheet::save);
-    }
+    new EonSheetKeys(
+        this, [this] { reject(); }, m_save);
 
     connect(
         m_artwork, &SongArtworkEditor::artworkChanged, this, &TrackMetadataEditorSheet::refresh);
@@ -306,15 +303,6 @@ QCoro::Task<> TrackMetadataEditorSheet::runSave(Track edited, ArtworkCommit plan
 void TrackMetadataEditorSheet::reject()
 {
     Q_EMIT cancelRequested();
-}
-
-void TrackMetadataEditorSheet::keyPressEvent(QKeyEvent* event)
-{
-    if (editing::isPlainFieldKey(event)) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 void TrackMetadataEditorSheet::closeEvent(QCloseEvent* event)

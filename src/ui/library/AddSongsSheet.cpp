@@ -4,6 +4,7 @@
 #include "ui/editing/EditingStyle.h"
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonPalette.h"
+#include "ui/eon/EonSheetKeys.h"
 #include "ui/eon/Symbols.h"
 #include "ui/library/AddSongsSheetListModel.h"
 #include "ui/library/AddSongsSheetModel.h"
@@ -134,6 +135,8 @@ AddSongsSheet::AddSongsSheet(AddSongsSheetModel& model, QWidget* parent)
     });
     connect(cancel, &QPushButton::clicked, &m_model, &AddSongsSheetModel::cancel);
     connect(m_add, &QPushButton::clicked, &m_model, &AddSongsSheetModel::add);
+    new EonSheetKeys(
+        this, [this] { reject(); }, m_add);
     connect(&m_model, &AddSongsSheetModel::changed, this, &AddSongsSheet::refresh);
     connect(&m_model, &AddSongsSheetModel::openChanged, this, [this](bool open) {
         if (!open) {
@@ -154,18 +157,6 @@ void AddSongsSheet::reject()
     // Escape and the window manager's close cancel like the button.
     m_model.cancel();
     QDialog::reject();
-}
-
-void AddSongsSheet::keyPressEvent(QKeyEvent* event)
-{
-    const bool isReturn = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (isReturn) {
-        if ((event->modifiers() & ~Qt::KeypadModifier) == keys::command) {
-            m_model.add();
-        }
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 void AddSongsSheet::refresh()

@@ -29,8 +29,6 @@ public:
     void reject() override;
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
-
 private:
     void refresh();
 

@@ -13,8 +13,9 @@ namespace kivo {
 
 namespace {
 
-constexpr double chevronTextSize = 7;
-constexpr double labelSpacing = 4;
+// The chevron at this glyph size is about as wide as the design's 7-point one.
+constexpr double chevronSize = 7;
+constexpr double labelSpacing = 3;
 
 QFont headerFont()
 {
@@ -57,24 +58,25 @@ QSize CompactLibraryListHeader::sizeHint() const
     return { 1000, int(std::ceil(text + 2 * compactlist::headerVerticalPadding)) };
 }
 
+EonSortLabel CompactLibraryListHeader::columnLabel(
+    TrackSortField field, double width, const TrackSortOrder& sortOrder)
+{
+    return EonSortLabel::layout(headerFont(), QString::fromUtf16(compactlist::column(field).header),
+        std::max(0.0, width - labelGap), compactlist::headerSymbol(field, sortOrder), chevronSize,
+        labelSpacing);
+}
+
 void CompactLibraryListHeader::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.fillRect(rect(), eonWithOpacity(eonSurfaceRaised(), 0.4));
-    const QFont font = headerFont();
-    const QFontMetricsF metrics(font);
-    const double chevron = Symbols::sizeForTextSize(chevronTextSize);
+    const double chevron = chevronSize;
     const QList<std::pair<double, double>> spans = compactlist::columnSpans(width());
-    painter.setFont(font);
     for (const CompactLibraryListColumn& column : compactlist::columns()) {
         const auto [x, w] = spans[qsizetype(column.field)];
         const QString symbol = compactlist::headerSymbol(column.field, m_sortOrder);
-        // A label wider than its column is cut, so the chevron always shows.
-        const double room = w - (symbol.isEmpty() ? 0 : labelSpacing + chevron);
-        const QString text
-            = metrics.elidedText(QString::fromUtf16(column.header), Qt::ElideRight, room);
-        const double labelWidth
-            = metrics.horizontalAdvance(text) + (symbol.isEmpty() ? 0 : labelSpacing + chevron);
+        const EonSortLabel label = columnLabel(column.field, w, m_sortOrder);
+        const double labelWidth = label.width();
         double left = x;
         if (column.alignment & Qt::AlignRight) {
             left = x + w - labelWidth;
@@ -84,12 +86,14 @@ void CompactLibraryListHeader::paintEvent(QPaintEvent*)
         painter.setClipRect(QRectF(x, 0, w, height()));
         const QColor color = symbol.isEmpty() ? eonTextTertiary() : eonAccent();
         painter.setPen(color);
-        const QRectF textRect(left, 0, metrics.horizontalAdvance(text) + 1, height());
-        painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+        painter.setFont(label.font);
+        const QRectF textRect(left, 0, label.textWidth, height());
+        painter.drawText(textRect.adjusted(0, 0, 1, 0),
+            Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, label.text);
         if (!symbol.isEmpty()) {
             Symbols::paint(painter,
-                QRectF(textRect.right() - 1 + labelSpacing, (height() - chevron) / 2, chevron,
-                    chevron),
+                QRectF(textRect.right() + label.spacing, (height() - chevron) / 2,
+                    label.chevronWidth, chevron),
                 symbol, eonAccent(), chevron);
         }
     }

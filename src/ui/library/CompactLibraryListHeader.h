@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/TrackSortOrder.h"
+#include "ui/eon/EonSortLabel.h"
 
 #include <QWidget>
 #include <optional>
@@ -18,6 +19,12 @@ public:
     const TrackSortOrder& sortOrder() const { return m_sortOrder; }
     // The column under `x`, if any.
     std::optional<TrackSortField> fieldAt(double x) const;
+    // A column's title and chevron as drawn in a cell `width` wide; they keep
+    // clear of the cell's leading edge, so the title never runs into the
+    // right-aligned title before it.
+    static EonSortLabel columnLabel(
+        TrackSortField field, double width, const TrackSortOrder& sortOrder);
+    static constexpr double labelGap = 3;
 
     QSize sizeHint() const override;
 

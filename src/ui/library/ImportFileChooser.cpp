@@ -1,6 +1,7 @@
 #include "ui/library/ImportFileChooser.h"
 
 #include "model/AudioImportSupport.h"
+#include "ui/eon/EonFileDialog.h"
 
 #include <QFileDialog>
 #include <algorithm>
@@ -12,12 +13,10 @@ namespace kivo {
 void DialogImportFileChooser::chooseAudioFiles(
     QWidget* parent, std::function<void(QList<QUrl>)> done)
 {
-    auto* dialog = new QFileDialog(parent, u"Import Songs"_s);
-    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    QFileDialog* dialog = makeEonFileDialog(parent, u"Import Songs"_s, u"music"_s);
     dialog->setFileMode(QFileDialog::ExistingFiles);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setLabelText(QFileDialog::Accept, u"Import"_s);
-    dialog->setWindowModality(Qt::WindowModal);
     QStringList extensions = AudioImportSupport::supportedAudioExtensions().values();
     std::sort(extensions.begin(), extensions.end());
     QStringList patterns;
@@ -26,7 +25,6 @@ void DialogImportFileChooser::chooseAudioFiles(
         patterns << u"*."_s + extension << u"*."_s + extension.toUpper();
     }
     dialog->setNameFilter(u"Audio Files (%1)"_s.arg(patterns.join(u' ')));
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
     QObject::connect(dialog, &QFileDialog::finished, dialog, [dialog, done](int result) {
         done(result == QDialog::Accepted ? dialog->selectedUrls() : QList<QUrl>());
     });

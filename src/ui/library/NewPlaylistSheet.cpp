@@ -3,6 +3,7 @@
 #include "ui/KeyModifiers.h"
 #include "ui/editing/EditingStyle.h"
 #include "ui/eon/EonPalette.h"
+#include "ui/eon/EonSheetKeys.h"
 #include "ui/library/LibraryViewStyle.h"
 
 #include <QHBoxLayout>
@@ -54,6 +55,8 @@ NewPlaylistSheet::NewPlaylistSheet(PlaylistEngine& playlists, QWidget* parent)
     });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_create, &QPushButton::clicked, this, &NewPlaylistSheet::create);
+    new EonSheetKeys(
+        this, [this] { reject(); }, m_create, EonSheetKeys::ReturnKey::saves);
     m_model.reset();
     refresh();
 }
@@ -72,23 +75,6 @@ void NewPlaylistSheet::create()
         return;
     }
     refresh();
-}
-
-void NewPlaylistSheet::keyPressEvent(QKeyEvent* event)
-{
-    // Ctrl+Return creates; Ctrl+Escape cancels like Escape.
-    const bool isReturn = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (isReturn) {
-        if ((event->modifiers() & ~Qt::KeypadModifier) == keys::command) {
-            create();
-        }
-        return;
-    }
-    if (event->key() == Qt::Key_Escape && event->modifiers() == keys::command) {
-        reject();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 void NewPlaylistSheet::refresh()

@@ -28,8 +28,6 @@ public:
     void create();
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
-
 private:
     void refresh();
 

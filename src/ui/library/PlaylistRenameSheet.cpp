@@ -3,6 +3,7 @@
 #include "ui/KeyModifiers.h"
 #include "ui/editing/EditingStyle.h"
 #include "ui/eon/EonPalette.h"
+#include "ui/eon/EonSheetKeys.h"
 #include "ui/library/LibraryViewStyle.h"
 
 #include <QHBoxLayout>
@@ -56,6 +57,8 @@ PlaylistRenameSheet::PlaylistRenameSheet(
     });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_rename, &QPushButton::clicked, this, &PlaylistRenameSheet::submit);
+    new EonSheetKeys(
+        this, [this] { reject(); }, m_rename, EonSheetKeys::ReturnKey::saves);
     refresh();
 }
 
@@ -74,24 +77,6 @@ void PlaylistRenameSheet::submit()
         return;
     }
     refresh();
-}
-
-void PlaylistRenameSheet::keyPressEvent(QKeyEvent* event)
-{
-    // Return and Ctrl+Return rename; Ctrl+Escape cancels like Escape.
-    const bool isReturn = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (isReturn) {
-        if (((event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier
-                || (event->modifiers() & ~Qt::KeypadModifier) == keys::command)) {
-            submit();
-        }
-        return;
-    }
-    if (event->key() == Qt::Key_Escape && event->modifiers() == keys::command) {
-        reject();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 void PlaylistRenameSheet::refresh()

@@ -29,8 +29,6 @@ public:
     void submit();
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
-
 private:
     void refresh();
 

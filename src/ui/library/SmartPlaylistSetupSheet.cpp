@@ -3,6 +3,7 @@
 #include "ui/editing/EditingStyle.h"
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonPalette.h"
+#include "ui/eon/EonSheetKeys.h"
 #include "ui/eon/EonSymbolView.h"
 #include "ui/eon/Symbols.h"
 #include "ui/library/LibraryGridScrollBar.h"
@@ -173,6 +174,7 @@ SmartPlaylistSetupSheet::SmartPlaylistSetupSheet(
     connect(m_addRule, &QPushButton::clicked, &presenter, &SmartPlaylistSetupPresenter::addRule);
     connect(m_cancel, &QPushButton::clicked, &presenter, &SmartPlaylistSetupPresenter::cancel);
     connect(m_create, &QPushButton::clicked, &presenter, &SmartPlaylistSetupPresenter::create);
+    new EonSheetKeys(this, [this] { reject(); });
     connect(&presenter, &SmartPlaylistSetupPresenter::rulesChanged, this,
         &SmartPlaylistSetupSheet::rebuildRows);
     connect(&presenter, &SmartPlaylistSetupPresenter::stateChanged, this,

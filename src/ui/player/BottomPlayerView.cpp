@@ -3,6 +3,7 @@
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonIconButton.h"
 #include "ui/eon/EonPalette.h"
+#include "ui/eon/EonSheetKeys.h"
 #include "ui/eon/TimeText.h"
 #include "ui/player/CompactWaveformSeekView.h"
 #include "ui/player/PlayerIssueBanner.h"
@@ -12,10 +13,12 @@
 #include "ui/player/QueueView.h"
 #include "ui/songtable/TrackFavoriteButton.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QGraphicsDropShadowEffect>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QListView>
 #include <QPainter>
 #include <QPainterPath>
 #include <QVBoxLayout>
@@ -270,19 +273,38 @@ void BottomPlayerView::updateQueuePanel(bool visible)
     m_queueToggle->setActive(visible);
     m_queueToggle->setToolTip(visible ? u"Hide queue"_s : u"Show queue"_s);
     if (!visible) {
+        const bool hadFocus
+            = m_queueFrame && m_queueFrame->isAncestorOf(QApplication::focusWidget());
         delete m_queueFrame.data();
+        if (hadFocus && m_focusBeforeQueue) {
+            m_focusBeforeQueue->setFocus(Qt::OtherFocusReason);
+        }
         return;
     }
-    if (!m_queueFrame) {
+    const bool opening = !m_queueFrame;
+    if (opening) {
         // A new panel each time: its thumbnails start afresh.
         auto* frame
             = new QueueFrame(new QueueView(m_engines.queue, m_engines.artwork), m_overlayHost);
         new FrameOutline(frame);
+        new EonSheetKeys(frame, [this] {
+            if (m_presenter->isQueueVisible()) {
+                m_presenter->toggleQueue();
+            }
+        });
         m_queueFrame = frame;
     }
     placeOverlays();
     m_queueFrame->show();
     m_queueFrame->raise();
+    if (opening) {
+        // The panel takes the keys while open, so Escape closes it at once.
+        m_focusBeforeQueue = QApplication::focusWidget();
+        static_cast<QueueFrame*>(m_queueFrame.data())
+            ->queue()
+            .list()
+            .setFocus(Qt::OtherFocusReason);
+    }
     if (m_banner->isVisible()) {
         m_banner->raise();
     }

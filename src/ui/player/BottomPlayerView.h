@@ -87,6 +87,7 @@ private:
     EonIconButton* m_queueToggle;
     PlayerEmptyStateView* m_emptyState;
     QPointer<QWidget> m_queueFrame;
+    QPointer<QWidget> m_focusBeforeQueue;
     QPointer<PlayerIssueBanner> m_banner;
     double m_totalSeconds = -1;
 };

@@ -20,6 +20,12 @@ PlayerBarPresenter::PlayerBarPresenter(AudioEngine& audio, QueueEngine& queue,
     const auto issueChanged = [this] { Q_EMIT issueMessageChanged(issueMessage()); };
     connect(&m_queue, &QueueEngine::lastPlaybackErrorChanged, this, issueChanged);
     connect(&m_queue, &QueueEngine::lastPersistenceErrorChanged, this, issueChanged);
+    // A song that plays again ends the playback issue; a saving issue then shows.
+    connect(&m_audio, &AudioEngine::playbackStateChanged, this, [this](PlaybackState state) {
+        if (state == PlaybackState::playing && m_queue.lastPlaybackError()) {
+            m_queue.reportPlaybackError(nullptr);
+        }
+    });
     currentTrackChanged(m_audio.currentTrack());
 }
 

@@ -39,7 +39,8 @@ public:
     // The longer of the player's and the song's own duration; 0 when not positive.
     double displayDuration(const Track& displayTrack) const;
 
-    // The playback error's text, else the saving error's, else nothing.
+    // The playback error's text, else the saving error's, else nothing. A
+    // playback error lasts until dismissed or until a song plays again.
     std::optional<QString> issueMessage() const;
     // Clears both errors, whichever was shown.
     void dismissIssue();

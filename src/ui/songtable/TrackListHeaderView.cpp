@@ -7,6 +7,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -16,9 +17,13 @@ namespace kivo {
 
 namespace {
 
-QLabel* plainLabel(const QFont& font, const QColor& color, QWidget* parent)
+QLabel* plainLabel(const QFont& font, const QColor& color, QWidget* parent, QLabel* label = nullptr)
 {
-    auto* label = new QLabel(parent);
+    if (label) {
+        label->setParent(parent);
+    } else {
+        label = new QLabel(parent);
+    }
     // Titles come from the user's files and playlists: never markup.
     label->setTextFormat(Qt::PlainText);
     label->setFont(font);
@@ -28,11 +33,29 @@ QLabel* plainLabel(const QFont& font, const QColor& color, QWidget* parent)
     return label;
 }
 
+// The list's title gives way first when the header is narrow: it is drawn
+// cut with an ellipsis, so the header's buttons never leave its bounds.
+class ElidedTitle : public QLabel {
+public:
+    using QLabel::QLabel;
+    QSize minimumSizeHint() const override { return { 0, QLabel::minimumSizeHint().height() }; }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.setFont(font());
+        painter.drawText(rect(), int(alignment()) | Qt::TextSingleLine,
+            fontMetrics().elidedText(text(), Qt::ElideRight, width()));
+    }
+};
+
 } // namespace
 
 TrackListHeaderView::TrackListHeaderView(QWidget* parent)
     : QWidget(parent)
-    , m_title(plainLabel(eonFont(22, QFont::Bold), eonAccentBright(), this))
+    , m_title(plainLabel(eonFont(22, QFont::Bold), eonAccentBright(), this, new ElidedTitle))
     , m_edit(new QPushButton(this))
     , m_actions(new QHBoxLayout)
     , m_count(plainLabel(eonFont(13, QFont::Medium), eonTextTertiary(), this))
@@ -61,8 +84,8 @@ TrackListHeaderView::TrackListHeaderView(QWidget* parent)
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(28, 13, 28, 13);
     row->setSpacing(12);
-    row->addWidget(m_title, 0, Qt::AlignVCenter);
-    row->addStretch(1);
+    m_title->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    row->addWidget(m_title, 1, Qt::AlignVCenter);
     row->addWidget(m_edit, 0, Qt::AlignVCenter);
     m_actions->setSpacing(12);
     m_actions->setContentsMargins(0, 0, 0, 0);

@@ -1,5 +1,7 @@
 #include "ui/songtable/TrackListTableView.h"
 
+#include "ui/KeyModifiers.h"
+
 #include "platform/UndoManager.h"
 #include "ui/eon/MediumDateFormatter.h"
 #include "ui/songtable/NowPlayingIndicator.h"
@@ -11,6 +13,7 @@
 #include "ui/songtable/TrackTableRowDelegate.h"
 
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -42,6 +45,8 @@ TrackListTableView::TrackListTableView(TrackTableLayoutState& layout, TrackTable
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // Left and Right change songs here, even while the table has the focus.
+    setProperty(keys::usesArrowKeysProperty, false);
     // The rows paint their own stripes over whatever the screen lays beneath.
     QPalette palette = this->palette();
     palette.setColor(QPalette::Base, Qt::transparent);
@@ -179,6 +184,17 @@ TrackListTableView::Cell TrackListTableView::cellAt(const QPoint& position, int*
         }
     }
     return Cell::column;
+}
+
+void TrackListTableView::keyPressEvent(QKeyEvent* event)
+{
+    // A list of rows has nothing to move sideways to: the stock tree view
+    // would scroll the columns by one step instead.
+    if (event->key() == Qt::Key_Left || event->key() == Qt::Key_Right) {
+        event->ignore();
+        return;
+    }
+    QTreeView::keyPressEvent(event);
 }
 
 void TrackListTableView::mousePressEvent(QMouseEvent* event)

@@ -40,6 +40,11 @@ QRectF handleRect(const QRectF& frame)
         frame.right() - handleWidth, (rowHeight - handleHeight) / 2, handleWidth, handleHeight);
 }
 
+// The chevron at this glyph size is about as wide as the design's 8-point
+// one; the default widths were drawn for that.
+constexpr double chevronSize = 8;
+constexpr double chevronSpacing = 3;
+
 QFont labelFont(bool collapsed)
 {
     QFont font = eonMonoFont(10, QFont::Bold);
@@ -182,6 +187,25 @@ void TrackTableHeaderView::paintEvent(QPaintEvent*)
         eonTextTertiary(), Symbols::sizeForTextSize(11));
 }
 
+double TrackTableHeaderView::labelRoom(const TrackTableColumnConfiguration& column, bool sorted)
+{
+    // Trailing titles keep clear of the resize handle, as the cells below do;
+    // a sorted one's chevron may run under the handle's thin line.
+    const bool trailing = contentAlignment(column.id) & Qt::AlignRight;
+    const double inset = trailing && !sorted ? TrackTableGeometry::trailingTextInset : 0;
+    return std::max(0.0, column.width - gripWidth(column) - inset);
+}
+
+EonSortLabel TrackTableHeaderView::columnLabel(
+    const TrackTableColumnConfiguration& column, std::optional<bool> sortedAscending)
+{
+    const QString chevron = !sortedAscending ? QString()
+        : *sortedAscending                   ? QStringLiteral("chevron.up")
+                                             : QStringLiteral("chevron.down");
+    return EonSortLabel::layout(labelFont(false), title(column.id),
+        labelRoom(column, sortedAscending.has_value()), chevron, chevronSize, chevronSpacing);
+}
+
 void TrackTableHeaderView::paintColumn(
     QPainter& painter, const TrackTableColumnConfiguration& column, const QRectF& frame) const
 {
@@ -198,22 +222,22 @@ void TrackTableHeaderView::paintColumn(
         Symbols::sizeForTextSize(8));
 
     const QColor color = sorted ? eonAccent() : eonTextTertiary();
-    // Trailing titles keep clear of the resize handle, as the cells below do.
     const Qt::Alignment alignment = contentAlignment(column.id);
-    const QRectF area = frame.adjusted(grip.width(), 0,
-        alignment & Qt::AlignRight ? -TrackTableGeometry::trailingTextInset : 0, 0);
-    const double chevronWidth = sorted ? Symbols::sizeForTextSize(8) : 0;
-    const double spacing = sorted ? 4 : 0;
-    const QFont font = labelFont(column.isCollapsed);
-    const QFontMetricsF metrics(font);
-    QString text;
-    double contentWidth = Symbols::sizeForTextSize(10);
-    if (!column.isCollapsed) {
-        text = metrics.elidedText(
-            title(column.id), Qt::ElideRight, std::max(0.0, area.width() - chevronWidth - spacing));
-        contentWidth = metrics.horizontalAdvance(text);
+    const QRectF area(frame.left() + grip.width(), 0, labelRoom(column, sorted), rowHeight);
+    const QString chevron = sorted
+        ? (m_sortOrder.ascending ? QStringLiteral("chevron.up") : QStringLiteral("chevron.down"))
+        : QString();
+    EonSortLabel label;
+    if (column.isCollapsed) {
+        label = EonSortLabel::layout(
+            labelFont(true), QString(), area.width(), chevron, chevronSize, chevronSpacing);
+        label.textWidth = Symbols::sizeForTextSize(10);
+    } else {
+        label = columnLabel(
+            column, sorted ? std::optional<bool>(m_sortOrder.ascending) : std::optional<bool>());
     }
-    const double labelWidth = contentWidth + spacing + chevronWidth;
+    const double contentWidth = label.textWidth;
+    const double labelWidth = label.width();
     double left = area.left();
     if (alignment & Qt::AlignRight) {
         left = area.right() - labelWidth;
@@ -224,14 +248,15 @@ void TrackTableHeaderView::paintColumn(
     if (column.isCollapsed) {
         Symbols::paint(painter, content, symbolName(column.id), color, contentWidth);
     } else {
-        painter.setFont(font);
+        painter.setFont(label.font);
         painter.setPen(color);
-        painter.drawText(content, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+        painter.drawText(content.adjusted(0, 0, 1, 0),
+            Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, label.text);
     }
     if (sorted) {
-        Symbols::paint(painter, QRectF(content.right() + spacing, 0, chevronWidth, rowHeight),
-            m_sortOrder.ascending ? QStringLiteral("chevron.up") : QStringLiteral("chevron.down"),
-            color, chevronWidth);
+        Symbols::paint(painter,
+            QRectF(content.right() + label.spacing, 0, label.chevronWidth, rowHeight), chevron,
+            color, chevronSize);
     }
     painter.fillRect(handleRect(frame),
         hovering ? eonWithOpacity(eonAccent(), 0.55) : eonWithOpacity(eonHairline(), 0.7));

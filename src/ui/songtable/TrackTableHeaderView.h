@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/TrackSortOrder.h"
+#include "ui/eon/EonSortLabel.h"
 #include "ui/songtable/TrackTableHeaderDrags.h"
 
 #include <QHeaderView>
@@ -45,6 +46,11 @@ public:
     Hit hitTest(const QPointF& contentPosition) const;
     QRectF restoreButtonRect() const;
     QRectF menuButtonRect() const;
+    // The title and chevron of an expanded column as its cell draws them, in
+    // the room the cell leaves beside the grip and the resize handle.
+    static EonSortLabel columnLabel(
+        const TrackTableColumnConfiguration& column, std::optional<bool> sortedAscending);
+    static double labelRoom(const TrackTableColumnConfiguration& column, bool sorted);
 
     // The column menu: the recovery message with "Dismiss Message", the
     // twelve column toggles, "Restore Default Layout". Owned by `parent`.

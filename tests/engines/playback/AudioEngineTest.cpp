@@ -64,6 +64,13 @@ TEST_F(AudioEngineTest, ALoadFailureWhileIdleFailsAndWhilePlayingLeavesTheTrackP
     EXPECT_EQ(engine->currentTrack(), playing);
     EXPECT_TRUE(player()->playing);
     EXPECT_EQ(player()->stopCalls, 0);
+
+    // A paused song stays paused: the failure is the other song's, not its.
+    engine->pause();
+    delegate.take();
+    thrown<AudioPlaybackError>([&] { engine->play(gone); });
+    EXPECT_THAT(delegate.take(), ElementsAre(u"fail:"_s + message));
+    EXPECT_EQ(engine->playbackState(), PlaybackState::paused);
 }
 
 TEST_F(AudioEngineTest, APrepareOrPlayRefusalIsAnInvalidFormatOfTheTracksFile)
@@ -190,7 +197,7 @@ TEST_F(AudioEngineTest, PauseTicksFirstAndOnlyPausesWhatPlays)
     engine->stop();
     thrown<AudioPlaybackError>([&] { engine->play(bad); });
     delegate.take();
-    engine->pause(); // failed
+    engine->pause(); // stopped: A is still loaded
     EXPECT_THAT(delegate.take(), IsEmpty());
 }
 

@@ -1,4 +1,5 @@
 #include "LibraryFakes.h"
+#include "ui/library/CompactLibraryListColumns.h"
 #include "ui/library/CompactLibraryListHeader.h"
 #include "ui/library/CompactLibraryListPresenter.h"
 #include "ui/library/CompactLibraryListView.h"
@@ -187,3 +188,23 @@ TEST_F(CompactLibraryListTest, TheWidgetForwardsHeaderClicksAndDoubleClicks)
 
 } // namespace
 } // namespace kivo::test
+
+namespace kivo {
+
+TEST(CompactLibraryListHeaderTest, EverySortedTitleAndItsChevronFitItsColumn)
+{
+    // The title column takes what is left; 300 is a narrow window's share.
+    for (const CompactLibraryListColumn& column : compactlist::columns()) {
+        const double width = column.width > 0 ? column.width : 300;
+        for (const bool ascending : { true, false }) {
+            const EonSortLabel label = CompactLibraryListHeader::columnLabel(
+                column.field, width, { column.field, ascending });
+            const QString header = QString::fromUtf16(column.header);
+            EXPECT_EQ(label.text, header) << header.toStdString();
+            EXPECT_LE(label.width(), width - CompactLibraryListHeader::labelGap)
+                << header.toStdString();
+        }
+    }
+}
+
+} // namespace kivo

@@ -309,3 +309,19 @@ TEST(NowPlayingIndicatorTest, BarsMoveOnlyWhilePlayingWithoutReducedMotion)
 
 } // namespace
 } // namespace kivo
+
+namespace kivo {
+
+TEST(TrackTableHeaderTitleTest, EverySortedTitleAndItsChevronFitTheDefaultWidth)
+{
+    for (const TrackTableColumnConfiguration& column : TrackTableLayoutState::defaultColumns()) {
+        for (const bool ascending : { true, false }) {
+            const EonSortLabel label = TrackTableHeaderView::columnLabel(column, ascending);
+            EXPECT_EQ(label.text, title(column.id)) << title(column.id).toStdString();
+            EXPECT_LE(label.width(), TrackTableHeaderView::labelRoom(column, true))
+                << title(column.id).toStdString();
+        }
+    }
+}
+
+} // namespace kivo
