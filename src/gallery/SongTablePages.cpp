@@ -193,7 +193,7 @@ QPushButton* headerButton(const QString& text)
 
 Page alertPage(const QString& name, std::function<EonAlert*()> build)
 {
-    return { name, { 460, 200 }, [build] { return std::unique_ptr<QWidget>(build()); } };
+    return { name, { 440, 180 }, [build] { return std::unique_ptr<QWidget>(build()); } };
 }
 
 } // namespace

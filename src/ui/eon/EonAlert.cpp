@@ -70,6 +70,7 @@ EonAlert::EonAlert(const QString& title, const QString& message, QWidget* parent
         wrapAt(messageLabel);
         texts->addWidget(messageLabel);
     }
+    texts->addStretch(1);
     body->addLayout(texts, 1);
     column->addLayout(body);
     m_buttonRow->setSpacing(10);
