@@ -1,7 +1,6 @@
 #include "app/MainMenuBar.h"
 
 #include "app/AboutToolbarButton.h"
-#include "ui/eon/EonPalette.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -18,27 +17,6 @@ QString actionText(const QString& title)
 {
     QString text = title;
     return text.replace(u'&', u"&&"_s);
-}
-
-QString css(const QColor& color)
-{
-    return u"rgba(%1, %2, %3, %4)"_s.arg(color.red())
-        .arg(color.green())
-        .arg(color.blue())
-        .arg(color.alphaF());
-}
-
-// The open menus in the Eon colours: a raised panel with a hairline edge, an
-// accent wash under the pointer and visible dividers.
-QString menuStyleSheet()
-{
-    return uR"(QMenu { background: %1; border: 1px solid %2; padding: 4px; }
-QMenu::item { color: %3; padding: 5px 22px 5px 26px; border-radius: 5px; }
-QMenu::item:selected { background: %4; }
-QMenu::item:disabled { color: %5; }
-QMenu::separator { height: 1px; background: %2; margin: 4px 8px; }
-QMenu::indicator { width: 14px; left: 7px; })"_s.arg(css(eonSurfaceRaised()), css(eonHairline()),
-        css(eonTextPrimary()), css(eonWithOpacity(eonAccent(), 0.24)), css(eonTextTertiary()));
 }
 
 } // namespace
@@ -58,7 +36,6 @@ MainMenuBar::MainMenuBar(MainMenuBarCommands& commands, QWidget* parent)
 
     for (const MenuDescription& description : MainMenuBarCommands::menus()) {
         QMenu* menu = addMenu(description.title);
-        menu->setStyleSheet(menuStyleSheet());
         m_menus << menu;
         // A menu opened after a change nobody announced still shows the truth.
         connect(menu, &QMenu::aboutToShow, this, &MainMenuBar::refresh);

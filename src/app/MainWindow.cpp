@@ -9,13 +9,12 @@
 #include "engines/library/LibraryEngineImpl.h"
 #include "engines/playback/AudioEngineImpl.h"
 #include "engines/playback/QueueEngineImpl.h"
+#include "ui/eon/EonAlert.h"
 #include "ui/eon/EonMetrics.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QLabel>
-#include <QMessageBox>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -117,16 +116,9 @@ void MainWindow::setLinkOpener(LinkOpener* opener)
 
 void MainWindow::showAlert(const QString& message, const QString& informativeText)
 {
-    auto* alert = new QMessageBox(QMessageBox::Warning, message, message, QMessageBox::Ok, this);
-    alert->setObjectName(u"folderImportAlert"_s);
-    alert->setTextFormat(Qt::PlainText);
-    alert->setInformativeText(informativeText);
     // The error names the user's files: shown as written, never as markup.
-    if (auto* label = alert->findChild<QLabel*>(u"qt_msgbox_informativelabel"_s)) {
-        label->setTextFormat(Qt::PlainText);
-    }
-    alert->setWindowModality(Qt::WindowModal);
-    alert->setAttribute(Qt::WA_DeleteOnClose);
+    auto* alert = new EonAlert(message, informativeText, this);
+    alert->setObjectName(u"folderImportAlert"_s);
     alert->open();
 }
 

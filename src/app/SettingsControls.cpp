@@ -168,9 +168,6 @@ SettingsSlider::SettingsSlider(const QString& title, double minimum, double maxi
     m_slider = new QSlider(Qt::Horizontal, this);
     m_slider->setRange(0, steps);
     m_slider->setAccessibleName(title);
-    QPalette palette = m_slider->palette();
-    palette.setColor(QPalette::Highlight, eonAccent());
-    m_slider->setPalette(palette);
     column->addWidget(m_slider);
     connect(m_slider, &QSlider::valueChanged, this, [this](int position) {
         // Dragging to an end gives exactly that end, never a rounding of it.

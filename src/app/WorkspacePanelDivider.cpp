@@ -55,6 +55,62 @@ WorkspacePanelDivider::WorkspacePanelDivider(
         }
     });
     updateLook();
+    placeCollapseButton();
+}
+
+WorkspacePanelDivider::~WorkspacePanelDivider()
+{
+    if (m_collapseButton && m_collapseButton->parentWidget() != this) {
+        delete m_collapseButton;
+    }
+}
+
+void WorkspacePanelDivider::placeCollapseButton()
+{
+    if (!m_collapseButton) {
+        return;
+    }
+    QWidget* host = parentWidget();
+    if (host && m_collapseButton->parentWidget() != host) {
+        m_collapseButton->setParent(host);
+        // Shown when the strip is shown (its show event), hidden with it.
+        m_collapseButton->setVisible(isVisible());
+    }
+    const QPoint origin = m_collapseButton->parentWidget() == this ? QPoint() : pos();
+    m_collapseButton->move(origin + QPoint((width() - buttonSize.width()) / 2, buttonTop));
+    if (host) {
+        m_collapseButton->raise();
+    }
+}
+
+bool WorkspacePanelDivider::event(QEvent* event)
+{
+    const bool handled = QWidget::event(event);
+    if (event->type() == QEvent::ParentChange) {
+        placeCollapseButton();
+    }
+    return handled;
+}
+
+void WorkspacePanelDivider::moveEvent(QMoveEvent*)
+{
+    placeCollapseButton();
+}
+
+void WorkspacePanelDivider::showEvent(QShowEvent*)
+{
+    if (m_collapseButton && m_collapseButton->parentWidget() != this) {
+        m_collapseButton->show();
+    }
+    placeCollapseButton();
+}
+
+void WorkspacePanelDivider::hideEvent(QHideEvent*)
+{
+    // Hidden itself, not only with its parent.
+    if (m_collapseButton && m_collapseButton->parentWidget() != this && isHidden()) {
+        m_collapseButton->hide();
+    }
 }
 
 void WorkspacePanelDivider::setPanel(double width, bool isLocked)
@@ -124,12 +180,16 @@ void WorkspacePanelDivider::paintEvent(QPaintEvent*)
     const bool highlighted = m_isHovering && !m_isLocked;
     const double lineWidth = highlighted ? 2 : 1;
     const QColor color = highlighted ? eonWithOpacity(eonAccent(), 0.52) : eonHairline();
-    painter.fillRect(QRectF((width() - lineWidth) / 2, 0, lineWidth, height()), color);
+    // The line stops at the collapse tab rather than running through it.
+    const double x = (width() - lineWidth) / 2;
+    painter.fillRect(QRectF(x, 0, lineWidth, buttonTop - 2), color);
+    const double below = buttonTop + buttonSize.height() + 2;
+    painter.fillRect(QRectF(x, below, lineWidth, height() - below), color);
 }
 
 void WorkspacePanelDivider::resizeEvent(QResizeEvent*)
 {
-    m_collapseButton->move((width() - buttonSize.width()) / 2, buttonTop);
+    placeCollapseButton();
 }
 
 void WorkspacePanelDivider::enterEvent(QEnterEvent*)

@@ -2,6 +2,7 @@
 
 #include "app/WorkspacePanelState.h"
 
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 #include <optional>
@@ -22,7 +23,8 @@ struct WorkspacePanelDividerActions {
 // width (from the width the drag started at; dragging left widens the right
 // panel), its top button collapses the panel, and its context menu locks,
 // collapses or disables it. A locked divider ignores drags and its collapse
-// button is disabled.
+// button is disabled. The button is wider than the strip, so it lives beside
+// the strip in the same parent, centred over it.
 class WorkspacePanelDivider : public QWidget {
     Q_OBJECT
 public:
@@ -30,6 +32,7 @@ public:
 
     WorkspacePanelDivider(
         WorkspacePanelSide side, WorkspacePanelDividerActions actions, QWidget* parent = nullptr);
+    ~WorkspacePanelDivider() override;
 
     // The panel's current width and lock, as the state holds them.
     void setPanel(double width, bool isLocked);
@@ -45,8 +48,12 @@ public:
     QStringList menuTexts() const;
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -56,6 +63,7 @@ protected:
 
 private:
     void updateLook();
+    void placeCollapseButton();
 
     WorkspacePanelSide m_side;
     WorkspacePanelDividerActions m_actions;
@@ -64,7 +72,7 @@ private:
     bool m_isHovering = false;
     std::optional<double> m_pressX;
     std::optional<double> m_dragOrigin;
-    EonSymbolButton* m_collapseButton;
+    QPointer<EonSymbolButton> m_collapseButton;
 };
 
 } // namespace kivo

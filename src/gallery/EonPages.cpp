@@ -1,16 +1,26 @@
 // Pages of the Eon kit: palette, fonts, symbols and the controls in their states.
 #include "Gallery.h"
+#include "ui/eon/EonAlert.h"
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonIconButton.h"
 #include "ui/eon/EonPalette.h"
+#include "ui/eon/EonStyle.h"
 #include "ui/eon/EonSymbolButton.h"
 #include "ui/eon/Symbols.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QEnterEvent>
 #include <QGridLayout>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QPainter>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSlider>
+#include <QVBoxLayout>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -176,6 +186,8 @@ std::unique_ptr<QWidget> iconButtonsPage()
     add(u"next 32"_s, u"forward.fill"_s, 32, false);
     add(u"queue 34"_s, u"music.note.list"_s, 34, true);
     add(u"disabled 30"_s, u"heart"_s, 30, false, [](EonIconButton* b) { b->setEnabled(false); });
+    add(u"active, disabled 30"_s, u"play.fill"_s, 30, true,
+        [](EonIconButton* b) { b->setEnabled(false); });
     add(u"unknown symbol"_s, u"no.such.symbol"_s, 30, true);
     auto* plain = new EonSymbolButton(u"xmark"_s, 10, eonTextSecondary());
     plain->setFixedSize(18, 18);
@@ -184,6 +196,114 @@ std::unique_ptr<QWidget> iconButtonsPage()
     pressed->setFixedSize(18, 18);
     press(pressed);
     stage->add(u"press style, pressed"_s, pressed);
+    auto* disabled = new EonSymbolButton(u"xmark"_s, 10, eonTextSecondary());
+    disabled->setFixedSize(18, 18);
+    disabled->setEnabled(false);
+    stage->add(u"press style, disabled"_s, disabled);
+    return stage;
+}
+
+// A scroll area of `rows` lines of text, 160 pixels high.
+QScrollArea* scrollSample(int rows)
+{
+    auto* area = new QScrollArea;
+    area->setFixedSize(200, 160);
+    auto* content = new QWidget;
+    auto* column = new QVBoxLayout(content);
+    for (int row = 1; row <= rows; ++row) {
+        column->addWidget(text(u"Row %1"_s.arg(row), eonFont(12)));
+    }
+    area->setWidget(content);
+    return area;
+}
+
+QLabel* menuPicture(QMenu* menu)
+{
+    menu->adjustSize();
+    auto* picture = new QLabel;
+    picture->setPixmap(menu->grab());
+    return picture;
+}
+
+// The stock controls under the Eon style, each enabled and disabled.
+std::unique_ptr<QWidget> controlsPage()
+{
+    auto stage = std::make_unique<Stage>(4);
+    const auto checkbox = [](Qt::CheckState state, bool enabled) {
+        auto* box = new QCheckBox(u"Genre"_s);
+        box->setTristate(state == Qt::PartiallyChecked);
+        box->setCheckState(state);
+        box->setEnabled(enabled);
+        return box;
+    };
+    stage->add(u"checkbox, off"_s, checkbox(Qt::Unchecked, true));
+    stage->add(u"checkbox, on"_s, checkbox(Qt::Checked, true));
+    stage->add(u"checkbox, on, disabled"_s, checkbox(Qt::Checked, false));
+    stage->add(u"checkbox, off, disabled"_s, checkbox(Qt::Unchecked, false));
+    const auto slider = [](bool enabled) {
+        auto* control = new QSlider(Qt::Horizontal);
+        control->setRange(0, 100);
+        control->setValue(60);
+        control->setFixedWidth(180);
+        control->setEnabled(enabled);
+        return control;
+    };
+    stage->add(u"slider"_s, slider(true));
+    stage->add(u"slider, disabled"_s, slider(false));
+    const auto picker = [](bool enabled) {
+        auto* control = new QComboBox;
+        control->addItems({ u"ALL"_s, u"ANY"_s });
+        control->setFont(eonFont(13, QFont::Medium));
+        control->setEnabled(enabled);
+        return control;
+    };
+    stage->add(u"picker"_s, picker(true));
+    stage->add(u"picker, disabled"_s, picker(false));
+    const auto button = [](const QString& title, bool isDefault, bool destructive, bool enabled) {
+        auto* push = new QPushButton(title);
+        push->setFont(eonFont(13, QFont::Medium));
+        push->setDefault(isDefault);
+        push->setProperty(EonStyle::destructiveProperty, destructive);
+        push->setEnabled(enabled);
+        return push;
+    };
+    stage->add(u"button"_s, button(u"Cancel"_s, false, false, true));
+    stage->add(u"button, default"_s, button(u"OK"_s, true, false, true));
+    stage->add(u"button, destructive"_s, button(u"Delete Permanently"_s, false, true, true));
+    stage->add(u"button, disabled"_s, button(u"Save"_s, true, false, false));
+    auto* field = new QLineEdit(u"Aurora Lane"_s);
+    stage->add(u"text field"_s, field);
+    auto* disabledField = new QLineEdit(u"Aurora Lane"_s);
+    disabledField->setEnabled(false);
+    stage->add(u"text field, disabled"_s, disabledField);
+    stage->add(u"scroll bar, content taller"_s, scrollSample(20));
+    stage->add(u"no scroll bar, content fits"_s, scrollSample(3));
+    auto* menu = new QMenu(stage.get());
+    menu->addAction(u"Play Now"_s);
+    menu->addAction(u"Disabled Item"_s)->setEnabled(false);
+    QAction* checked = menu->addAction(u"Checked Item"_s);
+    checked->setCheckable(true);
+    checked->setChecked(true);
+    menu->addSeparator();
+    menu->addAction(u"Remove Column"_s)->setProperty(EonStyle::destructiveProperty, true);
+    stage->add(u"menu: disabled, checked, destructive"_s, menuPicture(menu));
+    return stage;
+}
+
+std::unique_ptr<QWidget> alertPage()
+{
+    auto stage = std::make_unique<Stage>(2);
+    auto* notice = new EonAlert(u"The folder could not be added"_s,
+        u"\"<b>noise.mp3\" could not be read: the file is damaged."_s);
+    notice->setWindowFlags(Qt::Widget);
+    stage->add(u"alert with OK"_s, notice);
+    auto* confirm = new EonAlert(u"Delete Track Permanently?"_s,
+        u"\u201CGlass Horizon\u201D will be removed from KIVO VOVID and its original file will be "
+        u"deleted from disk. This cannot be undone."_s);
+    confirm->setWindowFlags(Qt::Widget);
+    confirm->setDefaultButton(confirm->addButton(u"Cancel"_s, EonAlert::Role::cancel));
+    confirm->addButton(u"Delete Permanently"_s, EonAlert::Role::destructive);
+    stage->add(u"confirmation: Cancel default, destructive action"_s, confirm);
     return stage;
 }
 
@@ -195,7 +315,9 @@ void addEonPages(QList<Page>& pages)
     pages.append({ u"eon-fonts"_s, { 900, 420 }, fontsPage });
     pages.append({ u"eon-symbols"_s, { 1000, 34 * 26 + 8 },
         [] { return std::make_unique<SymbolSheet>(); } });
-    pages.append({ u"eon-icon-buttons"_s, { 760, 330 }, iconButtonsPage });
+    pages.append({ u"eon-icon-buttons"_s, { 760, 400 }, iconButtonsPage });
+    pages.append({ u"eon-controls"_s, { 1000, 620 }, controlsPage });
+    pages.append({ u"eon-alerts"_s, { 1000, 300 }, alertPage });
 }
 
 } // namespace kivo::gallery

@@ -58,6 +58,10 @@ private:
     int m_count = 0;
 };
 
+// The context menu that `open` pops up as a child of `owner`, as a picture
+// (menus cannot be pages themselves); the menu is closed afterwards.
+QWidget* popupMenuPicture(QWidget* owner, const std::function<void()>& open);
+
 void addEonPages(QList<Page>& pages);
 void addShellPages(QList<Page>& pages, Context& context);
 void addEditingPages(QList<Page>& pages);

@@ -14,6 +14,7 @@
 #include <QGridLayout>
 #include <QImage>
 #include <QLabel>
+#include <QMenu>
 #include <QPainter>
 #include <QTimer>
 #include <cstdio>
@@ -83,6 +84,20 @@ void Stage::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black);
     painter.fillRect(rect(), QBrush(eonWindowGradient().toLinearGradient()));
+}
+
+QWidget* popupMenuPicture(QWidget* owner, const std::function<void()>& open)
+{
+    open();
+    auto* picture = new QLabel;
+    const QList<QMenu*> menus = owner->findChildren<QMenu*>();
+    if (!menus.isEmpty()) {
+        QMenu* menu = menus.last();
+        menu->adjustSize();
+        picture->setPixmap(menu->grab());
+        menu->close();
+    }
+    return picture;
 }
 
 namespace {

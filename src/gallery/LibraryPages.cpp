@@ -26,6 +26,8 @@
 #include "ui/library/SongsScreenModel.h"
 #include "ui/songtable/TrackTableLayoutState.h"
 
+#include <QAbstractItemView>
+#include <QCoreApplication>
 #include <QFile>
 #include <QLineEdit>
 #include <QPainter>
@@ -146,6 +148,25 @@ std::unique_ptr<QWidget> sidebarPage(
     return panel;
 }
 
+// The playlist row's context menu, opened on a laid-out sidebar.
+std::unique_ptr<QWidget> sidebarMenuPage()
+{
+    std::unique_ptr<QWidget> panel = sidebarPage(
+        [](SampleEngines& engines) { return NavigationDestination::playlist(engines.mix.id); });
+    panel->resize(260, 820);
+    panel->show();
+    QCoreApplication::processEvents();
+    auto* rows = panel->findChild<QAbstractItemView*>(u"sidebarPlaylistRows"_s);
+    auto stage = std::make_unique<Stage>(1);
+    stage->add(u"playlist row menu"_s, popupMenuPicture(panel.get(), [rows] {
+        if (rows && rows->model()->rowCount() > 0) {
+            Q_EMIT rows->customContextMenuRequested(
+                rows->visualRect(rows->model()->index(0, 0)).center());
+        }
+    }));
+    return stage;
+}
+
 // A library screen over the sample library, with a layout and undo stack of
 // its own. The screen goes first: its table reads the layout until it is gone.
 class ScreenHost : public QWidget {
@@ -250,6 +271,7 @@ void addLibraryPages(QList<Page>& pages, Context& context)
                       return sidebarPage(
                           [](SampleEngines&) { return NavigationDestination::topRated(); });
                   } });
+    pages.append({ u"sidebar-playlist-menu"_s, { 320, 160 }, sidebarMenuPage });
     pages.append({ u"sidebar-playlist-row"_s, { 260, 820 }, [] {
                       return sidebarPage([](SampleEngines& engines) {
                           return NavigationDestination::playlist(engines.mix.id);

@@ -11,6 +11,9 @@
 #include "ui/player/CompactWaveformSeekView.h"
 #include "ui/player/PlayerVolumeControl.h"
 
+#include <QAbstractItemView>
+#include <QCoreApplication>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QVBoxLayout>
@@ -144,6 +147,27 @@ private:
     BottomPlayerView* m_bar;
 };
 
+// The upcoming row's context menu, opened on the laid-out queue panel.
+std::unique_ptr<QWidget> queueMenuPage(Context& context)
+{
+    BarSample bar(context, BarOptions { true, PlaybackState::playing, std::nullopt, true }, true);
+    bar.resize(1320, 600);
+    bar.show();
+    QCoreApplication::processEvents();
+    auto* list = bar.findChild<QAbstractItemView*>(u"player.queue.list"_s);
+    auto stage = std::make_unique<Stage>(1);
+    stage->add(u"upcoming row menu"_s, popupMenuPicture(&bar, [&bar, list] {
+        for (int row = 0; list && row < list->model()->rowCount(); ++row) {
+            if (!bar.findChildren<QMenu*>().isEmpty()) {
+                break;
+            }
+            Q_EMIT list->customContextMenuRequested(
+                list->visualRect(list->model()->index(row, 0)).center());
+        }
+    }));
+    return stage;
+}
+
 Page barPage(Context& context, const QString& name, int width, BarOptions options,
     int height = BottomPlayerView::barHeight)
 {
@@ -214,6 +238,8 @@ void addPlayerPages(QList<Page>& pages, Context& context)
         BarOptions { true, PlaybackState::playing, std::nullopt, true }, 600));
     pages.append({ u"player-seek-bar"_s, { 920, 200 }, seekBarPage });
     pages.append({ u"player-volume"_s, { 720, 90 }, volumePage });
+    pages.append(
+        { u"player-queue-menu"_s, { 320, 140 }, [&context] { return queueMenuPage(context); } });
 }
 
 } // namespace kivo::gallery

@@ -10,6 +10,8 @@
 #include "app/WorkspacePanelState.h"
 #include "ui/songtable/TrackTableLayoutState.h"
 
+#include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QEnterEvent>
 #include <QLineEdit>
 #include <QVBoxLayout>
@@ -67,6 +69,15 @@ std::unique_ptr<QWidget> dividersPage()
     QEnterEvent enter(QPointF(5, 60), QPointF(5, 60), QPointF(5, 60));
     QCoreApplication::sendEvent(hovered, &enter);
     stage->add(u"hovered"_s, hovered);
+    for (const bool locked : { false, true }) {
+        auto* owner = new WorkspacePanelDivider(WorkspacePanelSide::left, {}, stage.get());
+        owner->hide();
+        owner->setPanel(240, locked);
+        stage->add(locked ? u"menu, locked"_s : u"menu"_s, popupMenuPicture(owner, [owner] {
+            QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 60), QPoint(5, 60));
+            QCoreApplication::sendEvent(owner, &event);
+        }));
+    }
     for (const WorkspacePanelSide side : { WorkspacePanelSide::left, WorkspacePanelSide::right }) {
         for (const bool locked : { false, true }) {
             auto* reveal = new WorkspacePanelRevealButton(side);
@@ -138,7 +149,7 @@ void addShellPages(QList<Page>& pages, Context& context)
             context, prefix + u"right-collapsed"_s, std::nullopt,
             [](WorkspacePanelState& panels) { panels.setIsRightExpanded(false); }, size));
     }
-    pages.append({ u"workspace-dividers"_s, { 1000, 420 }, dividersPage });
+    pages.append({ u"workspace-dividers"_s, { 1000, 600 }, dividersPage });
     pages.append({ u"recovery-banner"_s, { 640, 360 }, bannerPage });
     pages.append({ u"top-header"_s, { 1160, 300 }, headerPage });
 }

@@ -10,6 +10,7 @@
 #include "engines/playback/QueueEngineImpl.h"
 #include "platform/UndoManager.h"
 #include "platform/UserDefaults.h"
+#include "ui/eon/EonAlert.h"
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonPalette.h"
 #include "ui/songtable/TrackContextMenu.h"
@@ -24,7 +25,6 @@
 #include <QDateTime>
 #include <QLabel>
 #include <QMenu>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
@@ -191,9 +191,9 @@ QPushButton* headerButton(const QString& text)
     return button;
 }
 
-Page alertPage(const QString& name, std::function<QMessageBox*()> build)
+Page alertPage(const QString& name, std::function<EonAlert*()> build)
 {
-    return { name, { 460, 200 }, [build] { return std::unique_ptr<QWidget>(build()); } };
+    return { name, { 440, 180 }, [build] { return std::unique_ptr<QWidget>(build()); } };
 }
 
 } // namespace

@@ -16,6 +16,7 @@
 #include "support/TempDir.h"
 #include "support/WavWriter.h"
 #include "ui/editing/BulkMetadataEditorSheet.h"
+#include "ui/eon/EonAlert.h"
 #include "ui/eon/EonPalette.h"
 #include "ui/songtable/TrackListOverlays.h"
 #include "ui/songtable/TrackListTableView.h"
@@ -31,7 +32,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -120,7 +120,7 @@ TEST_F(MenuBarWindowTest, FolderImportFillsTheLibraryAndSpacePlaysAndPauses)
     addFolder(path(u"music"_s));
     const QList<Track> tracks = app->container().libraryEngine().allTracks();
     EXPECT_EQ(tracks.size(), 5);
-    EXPECT_TRUE(window().findChildren<QMessageBox*>().isEmpty());
+    EXPECT_TRUE(window().findChildren<EonAlert*>().isEmpty());
 
     TavrenAudioEngine& audio = app->container().audioEngine();
     app->container().queueEngine().playNow(tracks, 0);
@@ -141,14 +141,13 @@ TEST_F(MenuBarWindowTest, AFailingImportShowsTheAlertWithTheEnginesWords)
     bad.write(QByteArray(4096, 'x'));
     bad.close();
     addFolder(path(u"broken"_s));
-    const QList<QMessageBox*> alerts = window().findChildren<QMessageBox*>();
+    const QList<EonAlert*> alerts = window().findChildren<EonAlert*>();
     ASSERT_EQ(alerts.size(), 1);
-    EXPECT_EQ(alerts.first()->text(), u"The folder could not be added");
-    EXPECT_EQ(alerts.first()->icon(), QMessageBox::Warning);
-    EXPECT_TRUE(alerts.first()->informativeText().contains(u"<b>noise.mp3"_s))
-        << alerts.first()->informativeText().toStdString();
-    EXPECT_EQ(alerts.first()->findChild<QLabel*>(u"qt_msgbox_informativelabel"_s)->textFormat(),
-        Qt::PlainText);
+    EXPECT_EQ(alerts.first()->objectName(), u"folderImportAlert");
+    EXPECT_EQ(alerts.first()->title(), u"The folder could not be added");
+    EXPECT_TRUE(alerts.first()->message().contains(u"<b>noise.mp3"_s))
+        << alerts.first()->message().toStdString();
+    EXPECT_EQ(alerts.first()->findChild<QLabel*>(u"alertMessage"_s)->textFormat(), Qt::PlainText);
 }
 
 TEST_F(MenuBarWindowTest, WorkspaceAndUndoItemsActOnTheWindowsOwnState)

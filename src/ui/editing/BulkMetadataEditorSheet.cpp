@@ -53,12 +53,6 @@ QCheckBox* makeToggle(const QString& title, QWidget* parent)
     auto* toggle = new QCheckBox(title.toUpper(), parent);
     toggle->setAccessibleName(title);
     toggle->setFont(eonFont(10, QFont::DemiBold));
-    toggle->setStyleSheet(u"QCheckBox { spacing: 6px; }"
-                          " QCheckBox::indicator { width: 12px; height: 12px; border-radius: 3px;"
-                          " border: 1px solid %1; background: %2; }"
-                          " QCheckBox::indicator:checked { background: %3; border-color: %3;"
-                          " image: none; }"_s.arg(eonTextTertiary().name(QColor::HexArgb),
-                              eonSurfaceRaised().name(), eonAccent().name()));
     colourToggle(toggle, false);
     return toggle;
 }
@@ -134,7 +128,7 @@ BulkMetadataEditorSheet::BulkMetadataEditorSheet(const QList<Track>& tracks,
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     auto* body = new QWidget(scroll);
     body->setAutoFillBackground(true);
     body->setPalette(sheetPalette);

@@ -2,6 +2,7 @@
 
 #include "ui/editing/EditingStyle.h"
 #include "ui/editing/StarRow.h"
+#include "ui/eon/EonElidedLabel.h"
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonPalette.h"
 #include "ui/eon/EonSymbolView.h"
@@ -35,7 +36,7 @@ InspectorView::InspectorView(const Track& track, QWidget* parent)
     setFrameShape(QFrame::NoFrame);
     setWidgetResizable(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     auto* content = new QWidget(this);
     content->setAutoFillBackground(true);
     QPalette background = content->palette();
@@ -77,11 +78,12 @@ InspectorView::InspectorView(const Track& track, QWidget* parent)
     m_title->setObjectName(u"inspector.title"_s);
     m_title->setWordWrap(true);
     lockedRow(m_title, u"Song Title (Locked)"_s);
-    m_filename = editing::plainLabel(
-        QString(), eonMonoFont(12, QFont::Medium), eonTextSecondary(), content);
+    m_filename = new EonElidedLabel(content);
+    m_filename->setFont(eonMonoFont(12, QFont::Medium));
+    QPalette filenameInk = m_filename->palette();
+    filenameInk.setColor(QPalette::WindowText, eonTextSecondary());
+    m_filename->setPalette(filenameInk);
     m_filename->setObjectName(u"inspector.filename"_s);
-    // One line, cut at the edge: its width never widens the inspector.
-    m_filename->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     lockedRow(m_filename, u"Filename (Locked)"_s);
     properties->addLayout(locked);
     column->addLayout(properties);

@@ -61,34 +61,38 @@ TrackMetadataEditorSheet::TrackMetadataEditorSheet(Track track, std::optional<QS
     sheetPalette.setColor(QPalette::Window, eonSurface());
     setPalette(sheetPalette);
 
+    // The title and the buttons stay in view; only the fields between them scroll.
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
-    auto* scroll = new QScrollArea(this);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidgetResizable(true);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    outer->addWidget(scroll);
-    auto* body = new QWidget(scroll);
-    body->setAutoFillBackground(true);
-    body->setPalette(sheetPalette);
-    scroll->setWidget(body);
-    auto* column = new QVBoxLayout(body);
-    column->setContentsMargins(24, 24, 24, 24);
-    column->setSpacing(18);
+    outer->setSpacing(0);
 
     // Header
     auto* header = new QHBoxLayout;
+    header->setContentsMargins(24, 20, 24, 14);
     header->addWidget(
         editing::plainLabel(u"Edit Metadata"_s, eonFont(20, QFont::Bold), eonTextPrimary()));
     header->addStretch(1);
-    auto* close = new EonSymbolButton(u"xmark"_s, 12, eonTextSecondary(), body);
+    auto* close = new EonSymbolButton(u"xmark"_s, 12, eonTextSecondary(), this);
     close->setObjectName(u"metadataEditor.close"_s);
     close->setAccessibleName(u"Close"_s);
     close->setFixedSize(28, 28);
     connect(close, &QAbstractButton::clicked, this, &TrackMetadataEditorSheet::cancelRequested);
     header->addWidget(close);
-    column->addLayout(header);
+    outer->addLayout(header);
+
+    auto* scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    outer->addWidget(scroll, 1);
+    auto* body = new QWidget(scroll);
+    body->setAutoFillBackground(true);
+    body->setPalette(sheetPalette);
+    scroll->setWidget(body);
+    auto* column = new QVBoxLayout(body);
+    column->setContentsMargins(24, 8, 24, 16);
+    column->setSpacing(18);
 
     column->addWidget(buildArtworkSection());
 
@@ -139,28 +143,33 @@ TrackMetadataEditorSheet::TrackMetadataEditorSheet(Track track, std::optional<QS
         [this] { m_form.lyrics = m_lyrics->toPlainText(); });
     lyrics->addWidget(m_lyrics);
     column->addLayout(lyrics);
+    column->addStretch(1);
 
+    auto* footer = new QVBoxLayout;
+    footer->setContentsMargins(24, 12, 24, 20);
+    footer->setSpacing(10);
     m_errorLine = editing::plainLabel(QString(), eonFont(12, QFont::Medium),
-        eonWithOpacity(QColor::fromRgbF(1.0, 0.23, 0.19), 0.88), body);
+        eonWithOpacity(QColor::fromRgbF(1.0, 0.23, 0.19), 0.88), this);
     m_errorLine->setObjectName(u"metadataEditor.error"_s);
     m_errorLine->setWordWrap(true);
     m_errorLine->setMaximumHeight(m_errorLine->fontMetrics().lineSpacing() * 3);
-    column->addWidget(m_errorLine);
+    footer->addWidget(m_errorLine);
 
     // Buttons
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(10);
     buttons->addStretch(1);
-    QPushButton* cancel = editing::button(u"Cancel"_s, false, body);
+    QPushButton* cancel = editing::button(u"Cancel"_s, false, this);
     cancel->setObjectName(u"metadataEditor.cancel"_s);
     connect(cancel, &QPushButton::clicked, this, &TrackMetadataEditorSheet::cancelRequested);
     buttons->addWidget(cancel);
-    m_save = editing::button(u"Save"_s, true, body);
+    m_save = editing::button(u"Save"_s, true, this);
     m_save->setObjectName(u"metadataEditor.save"_s);
     connect(m_save, &QPushButton::clicked, this, &TrackMetadataEditorSheet::save);
     buttons->addWidget(m_save);
-    column->addLayout(buttons);
-    column->addStretch(1);
+    footer->addLayout(buttons);
+    outer->addWidget(editing::divider(this));
+    outer->addLayout(footer);
 
     new EonSheetKeys(
         this, [this] { reject(); }, m_save);

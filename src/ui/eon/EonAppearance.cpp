@@ -2,19 +2,17 @@
 
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonPalette.h"
+#include "ui/eon/EonStyle.h"
 
 #include <QApplication>
 #include <QPalette>
-#include <QStyleFactory>
-
-using namespace Qt::Literals::StringLiterals;
 
 namespace kivo {
 
 void applyEonAppearance()
 {
     loadEonFonts();
-    QApplication::setStyle(QStyleFactory::create(u"Fusion"_s));
+    QApplication::setStyle(new EonStyle);
     QPalette palette;
     palette.setColor(QPalette::Window, eonCanvas());
     palette.setColor(QPalette::WindowText, eonTextPrimary());
@@ -37,6 +35,8 @@ void applyEonAppearance()
     for (const auto role : { QPalette::WindowText, QPalette::Text, QPalette::ButtonText }) {
         palette.setColor(QPalette::Disabled, role, eonTextTertiary());
     }
+    palette.setColor(QPalette::Disabled, QPalette::Highlight, eonWithOpacity(eonAccent(), 0.4));
+    palette.setColor(QPalette::Disabled, QPalette::Button, eonSurface());
     QApplication::setPalette(palette);
     QApplication::setFont(eonFont(13));
 }

@@ -43,6 +43,7 @@ KIVO_EON_COLOR(eonSignalCyan, 0.28, 0.72, 1.0)
 KIVO_EON_COLOR(eonSignalTeal, 0.43, 0.96, 0.88)
 KIVO_EON_COLOR(eonSignalViolet, 0.56, 0.46, 1.0)
 KIVO_EON_COLOR(eonSignalIce, 0.91, 0.98, 1.0)
+KIVO_EON_COLOR(eonDestructive, 1.0, 0.36, 0.30)
 
 #undef KIVO_EON_COLOR
 

@@ -26,6 +26,8 @@ const QColor& eonSignalCyan();
 const QColor& eonSignalTeal();
 const QColor& eonSignalViolet();
 const QColor& eonSignalIce();
+// Actions that remove or destroy something: their text, their alert button.
+const QColor& eonDestructive();
 
 // `color` with its opacity multiplied by `opacity`.
 QColor eonWithOpacity(const QColor& color, double opacity);

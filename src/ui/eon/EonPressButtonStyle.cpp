@@ -45,6 +45,9 @@ void EonPressButton::paintEvent(QPaintEvent*)
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     const QRectF bounds = rect();
     EonPressButtonStyle::apply(painter, bounds, m_pressProgress);
+    if (!isEnabled()) {
+        painter.setOpacity(painter.opacity() * EonPressButtonStyle::disabledOpacity);
+    }
     paintLabel(painter, bounds);
 }
 

@@ -8,11 +8,14 @@ class QPainter;
 namespace kivo {
 
 // The press feedback shared by every Eon button: while pressed the label
-// shrinks about its centre to 0.92 and dims to 0.78, easing out over 0.1 s.
+// shrinks about its centre to 0.92 and dims to 0.78, easing out over 0.1 s;
+// while disabled it is drawn dimmed.
 struct EonPressButtonStyle {
     static constexpr double pressedScale = 0.92;
     static constexpr double pressedOpacity = 0.78;
     static constexpr int durationMs = 100;
+    // A disabled button draws its whole label at this opacity.
+    static constexpr double disabledOpacity = 0.35;
 
     // `progress` runs from 0 (released) to 1 (pressed).
     static double scale(double progress) { return 1.0 + (pressedScale - 1.0) * progress; }

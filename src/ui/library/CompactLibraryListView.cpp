@@ -5,7 +5,6 @@
 #include "ui/library/CompactLibraryListDelegate.h"
 #include "ui/library/CompactLibraryListHeader.h"
 #include "ui/library/CompactLibraryListPresenter.h"
-#include "ui/library/LibraryGridScrollBar.h"
 
 #include <QListView>
 #include <QPainter>
@@ -37,7 +36,6 @@ CompactLibraryListView::CompactLibraryListView(
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     m_list->viewport()->setAutoFillBackground(false);
-    styleLibraryScrollBar(m_list);
     m_list->setStyleSheet(QStringLiteral("QListView { background: transparent; }"));
 
     CompactLibraryListModel& model = presenter.model();

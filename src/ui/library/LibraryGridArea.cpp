@@ -4,7 +4,6 @@
 #include "ui/library/LibraryGridDelegate.h"
 #include "ui/library/LibraryGridLayout.h"
 #include "ui/library/LibraryGridModel.h"
-#include "ui/library/LibraryGridScrollBar.h"
 
 #include <QPaintEvent>
 #include <QPainter>
@@ -24,7 +23,6 @@ LibraryGridArea::LibraryGridArea(LibraryGridModel& model, QWidget* parent)
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     verticalScrollBar()->setSingleStep(24);
-    styleLibraryScrollBar(this);
     m_animation.setDuration(200);
     m_animation.setEasingCurve(QEasingCurve::OutBack);
     connect(&m_animation, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {

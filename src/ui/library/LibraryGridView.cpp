@@ -52,13 +52,6 @@ LibraryGridView::LibraryGridView(LibraryGridPresenter& presenter, QWidget* paren
     m_slider->setRange(int(LibraryGridLayout::minimumItemWidth) * sliderScale,
         int(LibraryGridLayout::maximumItemWidth) * sliderScale);
     m_slider->setValue(int(std::lround(presenter.gridItemWidth() * sliderScale)));
-    m_slider->setStyleSheet(
-        u"QSlider::groove:horizontal { height: 4px; border-radius: 2px; background: %1; }"
-        "QSlider::sub-page:horizontal { border-radius: 2px; background: %2; }"
-        "QSlider::handle:horizontal { width: 12px; height: 12px; margin: -4px 0;"
-        " border-radius: 6px; background: %3; }"_s.arg(
-            eonWithOpacity(eonTextTertiary(), 0.35).name(QColor::HexArgb), eonAccent().name(),
-            eonAccentBright().name()));
 
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);

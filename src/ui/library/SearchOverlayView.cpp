@@ -6,7 +6,6 @@
 #include "ui/eon/EonSymbolButton.h"
 #include "ui/eon/EonSymbolView.h"
 #include "ui/eon/Symbols.h"
-#include "ui/library/LibraryGridScrollBar.h"
 #include "ui/library/SearchOverlayResultsDelegate.h"
 #include "ui/library/SearchOverlayResultsModel.h"
 
@@ -102,7 +101,6 @@ SearchOverlayView::SearchOverlayView(QWidget* parent)
     m_list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     m_list->setStyleSheet(u"QListView { background: transparent; }"_s);
     m_list->viewport()->setAutoFillBackground(false);
-    styleLibraryScrollBar(m_list);
 
     auto* column = new QVBoxLayout(m_panel);
     column->setContentsMargins(0, 0, 0, 0);

@@ -6,7 +6,6 @@
 #include "ui/eon/EonSheetKeys.h"
 #include "ui/eon/EonSymbolView.h"
 #include "ui/eon/Symbols.h"
-#include "ui/library/LibraryGridScrollBar.h"
 #include "ui/library/SmartPlaylistSetupPresenter.h"
 #include "ui/library/SmartRuleRowView.h"
 
@@ -143,7 +142,6 @@ SmartPlaylistSetupSheet::SmartPlaylistSetupSheet(
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->setStyleSheet(u"QScrollArea { background: transparent; }"_s);
     scroll->viewport()->setAutoFillBackground(false);
-    styleLibraryScrollBar(scroll);
 
     auto* footer = new QHBoxLayout(m_footer);
     footer->setContentsMargins(16, 16, 16, 16);

@@ -17,27 +17,11 @@ namespace kivo {
 namespace {
 
 constexpr double rowRadius = 6;
-// The desktop's standard red: the kit has no destructive colour of its own.
-const QColor systemRed(255, 59, 48);
-
-QString rgba(const QColor& color)
-{
-    return color.name(QColor::HexArgb);
-}
-
 } // namespace
 
 void styleSmartRulePicker(QComboBox* picker)
 {
     picker->setFont(eonFont(13, QFont::Medium));
-    picker->setStyleSheet(
-        u"QComboBox { background: %1; color: %2; border: 1px solid %3; border-radius: 6px;"
-        " padding: 4px 8px; }"
-        " QComboBox::drop-down { border: none; width: 16px; }"
-        " QComboBox QAbstractItemView { background: %4; color: %2; selection-background-color: %5;"
-        " border: 1px solid %3; }"_s.arg(rgba(eonWithOpacity(Qt::white, 0.055)),
-            rgba(eonTextPrimary()), rgba(eonHairline()), rgba(eonSurfaceRaised()),
-            rgba(eonAccentWash())));
 }
 
 SmartRuleRowView::SmartRuleRowView(const SmartRule& rule, QWidget* parent)
@@ -97,7 +81,7 @@ SmartRuleRowView::SmartRuleRowView(const SmartRule& rule, QWidget* parent)
 void SmartRuleRowView::setRemovable(bool removable)
 {
     m_remove->setEnabled(removable);
-    m_remove->setColor(removable ? eonWithOpacity(systemRed, 0.6) : eonTextTertiary());
+    m_remove->setColor(removable ? eonWithOpacity(eonDestructive(), 0.6) : eonTextTertiary());
 }
 
 void SmartRuleRowView::paintEvent(QPaintEvent*)

@@ -30,13 +30,6 @@ PlayerVolumeControl::PlayerVolumeControl(AudioEngine& audio, QueueEngine& queue,
     m_slider->setPageStep(sliderSteps / 10);
     m_slider->setFixedWidth(88);
     m_slider->setFocusPolicy(Qt::NoFocus);
-    m_slider->setStyleSheet(
-        u"QSlider::groove:horizontal { height: 4px; border-radius: 2px; background: %1; }"
-        "QSlider::sub-page:horizontal { border-radius: 2px; background: %2; }"
-        "QSlider::handle:horizontal { width: 12px; height: 12px; margin: -4px 0; border-radius: "
-        "6px;"
-        " background: %3; }"_s.arg(eonWithOpacity(eonTextTertiary(), 0.35).name(QColor::HexArgb),
-            eonAccent().name(), eonAccentBright().name()));
     row->addWidget(m_mute);
     row->addWidget(m_slider);
 

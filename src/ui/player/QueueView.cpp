@@ -193,13 +193,7 @@ QueueView::QueueView(QueueEngine& queue, ArtworkCache& artwork, QWidget* parent)
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     m_list->viewport()->setAutoFillBackground(false);
-    m_list->setStyleSheet(
-        u"QListView { background: transparent; }"
-        "QScrollBar:vertical { width: 6px; background: transparent; margin: 2px; }"
-        "QScrollBar::handle:vertical { background: %1; border-radius: 1px; min-height: 24px; }"
-        "QScrollBar::add-line, QScrollBar::sub-line { height: 0; }"
-        "QScrollBar::add-page, QScrollBar::sub-page { background: transparent; }"_s.arg(
-            eonWithOpacity(eonTextTertiary(), 0.5).name(QColor::HexArgb)));
+    m_list->setStyleSheet(u"QListView { background: transparent; }"_s);
     m_list->installEventFilter(this);
     m_list->viewport()->installEventFilter(this);
     m_stack->addWidget(m_list);

@@ -60,6 +60,7 @@ QMenu* TrackContextMenu::build(const Track& track, qint64 metadataSelectionCount
         = menu->addMenu(QIcon(Symbols::pixmap(QStringLiteral("trash"), eonTextSecondary(), 16, 18)),
             QStringLiteral("Delete"));
     deletion->menuAction()->setProperty("symbolName", QStringLiteral("trash"));
+    deletion->menuAction()->setProperty("isDestructive", true);
     addItem(deletion, QStringLiteral("Remove from Player"), QStringLiteral("rectangle.badge.minus"),
         actions.onRemoveFromPlayer);
     deletion->addSeparator();

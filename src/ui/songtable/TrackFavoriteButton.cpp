@@ -5,7 +5,6 @@
 #include "ui/songtable/TrackFavoriteState.h"
 #include "ui/songtable/TrackListOverlays.h"
 
-#include <QMessageBox>
 #include <QPainter>
 #include <QTimer>
 
@@ -93,11 +92,11 @@ void TrackFavoriteButton::refresh()
 void TrackFavoriteButton::showAlert()
 {
     // A child of the button: it goes when the button goes.
-    QMessageBox* alert = TrackListOverlays::makeAlert(TrackFavoriteState::alertTitle(),
+    EonAlert* alert = TrackListOverlays::makeAlert(TrackFavoriteState::alertTitle(),
         TrackFavoriteState::alertMessage(m_state->errorMessage()), this);
     alert->setObjectName(u"favoriteAlert"_s);
     // "OK", Escape or closing the window all end here, once.
-    connect(alert, &QMessageBox::finished, m_state, &TrackFavoriteState::clearError);
+    connect(alert, &QDialog::finished, m_state, &TrackFavoriteState::clearError);
     m_alert = alert;
     alert->open();
 }

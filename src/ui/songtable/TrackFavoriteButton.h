@@ -1,12 +1,11 @@
 #pragma once
 
 #include "model/Track.h"
+#include "ui/eon/EonAlert.h"
 
 #include <QPointer>
 #include <QWidget>
 #include <optional>
-
-#include <QMessageBox>
 
 namespace kivo {
 
@@ -31,7 +30,7 @@ public:
     TrackFavoriteState& state() const { return *m_state; }
     EonIconButton* button() const { return m_button; }
     // The failure alert while it is up.
-    QMessageBox* alert() const { return m_alert; }
+    EonAlert* alert() const { return m_alert; }
     bool isSpinnerVisible() const;
 
 private:
@@ -42,7 +41,7 @@ private:
     TrackFavoriteState* m_state;
     EonIconButton* m_button;
     Spinner* m_spinner;
-    QPointer<QMessageBox> m_alert;
+    QPointer<EonAlert> m_alert;
 };
 
 } // namespace kivo

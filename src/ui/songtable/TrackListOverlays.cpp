@@ -4,11 +4,9 @@
 #include "engines/artwork/TrackRemovalCoordinator.h"
 #include "ui/editing/BulkMetadataEditorSheet.h"
 #include "ui/editing/TrackMetadataEditorSheet.h"
+#include "ui/eon/EonAlert.h"
 #include "ui/songtable/TrackListController.h"
 
-#include <QGridLayout>
-#include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 
 using namespace Qt::Literals::StringLiterals;
@@ -106,40 +104,20 @@ void TrackListOverlays::syncSharedEditor()
     syncAlert();
 }
 
-QMessageBox* TrackListOverlays::makeAlert(
+EonAlert* TrackListOverlays::makeAlert(
     const QString& title, const QString& message, QWidget* parent)
 {
-    auto* box = new QMessageBox(parent);
-    box->setIcon(QMessageBox::Warning);
-    box->setWindowTitle(title);
-    box->setText(title);
-    box->setInformativeText(message);
-    // Titles and errors may hold anything a file or the system said.
-    box->setTextFormat(Qt::PlainText);
-    for (QLabel* label : box->findChildren<QLabel*>()) {
-        label->setTextFormat(Qt::PlainText);
-    }
-    box->setWindowModality(Qt::WindowModal);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setStandardButtons(QMessageBox::Ok);
-    // A readable line length rather than the box's narrow default.
-    if (auto* grid = qobject_cast<QGridLayout*>(box->layout())) {
-        grid->addItem(new QSpacerItem(380, 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
-            grid->rowCount(), 0, 1, grid->columnCount());
-    }
-    return box;
+    return new EonAlert(title, message, parent);
 }
 
-QMessageBox* TrackListOverlays::makeDeletionConfirmation(const Track& track, QWidget* parent)
+EonAlert* TrackListOverlays::makeDeletionConfirmation(const Track& track, QWidget* parent)
 {
-    QMessageBox* box = makeAlert(TrackListController::deletionConfirmationTitle(),
+    EonAlert* box = makeAlert(TrackListController::deletionConfirmationTitle(),
         TrackListController::deletionConfirmationMessage(track), parent);
     box->setObjectName(u"deleteTrackConfirmation"_s);
-    box->setStandardButtons(QMessageBox::NoButton);
-    box->addButton(u"Delete Permanently"_s, QMessageBox::DestructiveRole);
-    QPushButton* cancel = box->addButton(QMessageBox::Cancel);
+    QPushButton* cancel = box->addButton(u"Cancel"_s, EonAlert::Role::cancel);
+    box->addButton(u"Delete Permanently"_s, EonAlert::Role::destructive);
     box->setDefaultButton(cancel);
-    box->setEscapeButton(cancel);
     return box;
 }
 
@@ -156,16 +134,15 @@ void TrackListOverlays::syncConfirmation()
     if (m_confirmation) {
         return;
     }
-    QMessageBox* box = makeDeletionConfirmation(*pending, m_host);
+    EonAlert* box = makeDeletionConfirmation(*pending, m_host);
     const Track track = *pending;
     TrackListController* controller = &m_controller;
-    connect(box, &QMessageBox::finished, controller, [this, box, controller, track] {
+    connect(box, &QDialog::finished, controller, [this, box, controller, track] {
         if (m_confirmation == box) {
             m_confirmation = nullptr;
         }
         // The confirmed song is the one the dialog named.
-        if (box->clickedButton()
-            && box->buttonRole(box->clickedButton()) == QMessageBox::DestructiveRole) {
+        if (box->clickedRole() == EonAlert::Role::destructive) {
             controller->remove(track, true);
         } else {
             controller->cancelPermanentDeletion();
@@ -186,7 +163,7 @@ void TrackListOverlays::syncAlert()
             || (m_alertKind == AlertKind::metadata && metadata)
             || (m_alertKind == AlertKind::action && action);
         if (!stillWanted) {
-            QMessageBox* alert = std::exchange(m_alert, nullptr);
+            EonAlert* alert = std::exchange(m_alert, nullptr);
             m_alertKind = AlertKind::none;
             alert->close();
         } else {
@@ -210,12 +187,12 @@ void TrackListOverlays::syncAlert()
     } else {
         return;
     }
-    QMessageBox* box = makeAlert(title, message, m_host);
+    EonAlert* box = makeAlert(title, message, m_host);
     box->setObjectName(u"trackListAlert"_s);
     const AlertKind kind = m_alertKind;
     TrackListController* controller = &m_controller;
     // "OK", Escape and closing the window all clear the message once.
-    connect(box, &QMessageBox::finished, controller, [this, box, kind, controller] {
+    connect(box, &QDialog::finished, controller, [this, box, kind, controller] {
         if (m_alert == box) {
             m_alert = nullptr;
             m_alertKind = AlertKind::none;

@@ -6,7 +6,7 @@
 #include "ui/editing/BulkMetadataEditorSheet.h"
 #include "ui/editing/TrackMetadataEditorSheet.h"
 
-#include <QMessageBox>
+#include "ui/eon/EonAlert.h"
 
 namespace kivo {
 
@@ -27,14 +27,14 @@ public:
 
     TrackMetadataEditorSheet* editorSheet() const { return m_editor; }
     BulkMetadataEditorSheet* sharedEditorSheet() const { return m_sharedEditor; }
-    QMessageBox* deletionConfirmation() const { return m_confirmation; }
+    EonAlert* deletionConfirmation() const { return m_confirmation; }
     // The alert up now, if any (one at a time; the next follows when it closes).
-    QMessageBox* alert() const { return m_alert; }
+    EonAlert* alert() const { return m_alert; }
 
     // The boxes as shown, not yet opened (the gallery shows them too).
-    static QMessageBox* makeAlert(const QString& title, const QString& message, QWidget* parent);
-    // Its destructive button is "Delete Permanently"; Cancel is the default.
-    static QMessageBox* makeDeletionConfirmation(const Track& track, QWidget* parent);
+    static EonAlert* makeAlert(const QString& title, const QString& message, QWidget* parent);
+    // Its destructive button is "Delete Permanently"; "Cancel" is the default.
+    static EonAlert* makeDeletionConfirmation(const Track& track, QWidget* parent);
 
 private:
     void syncEditor();
@@ -46,8 +46,8 @@ private:
     QWidget* m_host;
     QPointer<TrackMetadataEditorSheet> m_editor;
     QPointer<BulkMetadataEditorSheet> m_sharedEditor;
-    QPointer<QMessageBox> m_confirmation;
-    QPointer<QMessageBox> m_alert;
+    QPointer<EonAlert> m_confirmation;
+    QPointer<EonAlert> m_alert;
     enum class AlertKind { none, removal, metadata, action } m_alertKind = AlertKind::none;
 };
 

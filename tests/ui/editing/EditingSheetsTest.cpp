@@ -3,11 +3,14 @@
 #include "ui/editing/ImageFileChooser.h"
 #include "ui/editing/InspectorView.h"
 #include "ui/editing/TrackMetadataEditorSheet.h"
+#include "ui/eon/EonElidedLabel.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -183,4 +186,40 @@ TEST(InspectorView, TypingWritesTheSongAndTitlesStayLiteral)
     QTest::keyClicks(child<QLineEdit>(view, u"inspector.artist"_s), u"Me"_s);
     ASSERT_EQ(edits.count(), 2);
     EXPECT_EQ(qvariant_cast<Track>(edits.last().at(0)).artist, u"Me"_s);
+}
+
+TEST(EditingSheets, ButtonsStayInViewWhileOnlyTheFieldsScroll)
+{
+    SongSheet song;
+    FakeChooser chooser;
+    BulkMetadataEditorSheet shared(
+        { sampleTrack(u"A"_s), sampleTrack(u"B"_s) }, std::nullopt, false, &chooser, fakeLoad);
+    const std::pair<QDialog*, QString> sheets[] = { { song.sheet.get(), u"metadataEditor.save"_s },
+        { &shared, u"sharedMetadata.apply"_s } };
+    for (const auto& [sheet, saveName] : sheets) {
+        sheet->show();
+        QApplication::processEvents();
+        auto* save = child<QPushButton>(*sheet, saveName);
+        auto* scroll = sheet->findChild<QScrollArea*>();
+        ASSERT_TRUE(save && scroll);
+        EXPECT_FALSE(scroll->isAncestorOf(save)) << saveName.toStdString();
+        const QRect shown(save->mapTo(sheet, QPoint()), save->size());
+        EXPECT_TRUE(sheet->rect().contains(shown)) << saveName.toStdString();
+    }
+}
+
+TEST(InspectorView, TheFileNameEndsInAnEllipsisOnOneLine)
+{
+    Track song = sampleTrack(u"Song"_s);
+    song.filename = u"A very long file name that cannot fit in the inspector at all.flac"_s;
+    InspectorView view(song);
+    view.resize(220, 900);
+    view.show();
+    QApplication::processEvents();
+    auto* name = child<EonElidedLabel>(view, u"inspector.filename"_s);
+    EXPECT_EQ(name->text(), song.filename);
+    EXPECT_TRUE(name->shownText().endsWith(u'\u2026')) << name->shownText().toStdString();
+    EXPECT_LE(name->fontMetrics().horizontalAdvance(name->shownText()), name->width());
+    // Everything fits: no scroll bar.
+    EXPECT_FALSE(view.verticalScrollBar()->isVisible());
 }

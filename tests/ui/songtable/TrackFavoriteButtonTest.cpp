@@ -6,7 +6,7 @@
 #include "ui/songtable/TrackFavoriteState.h"
 
 #include <QLabel>
-#include <QMessageBox>
+#include <QPushButton>
 #include <gtest/gtest.h>
 
 using namespace Qt::Literals::StringLiterals;
@@ -133,13 +133,13 @@ TEST(TrackFavoriteButton, SpinsWhileSavingAndAlertsWithTheTextAsIs)
     ASSERT_TRUE(settleUntil([&] { return button.alert() != nullptr; }));
     EXPECT_EQ(button.button()->symbolName(), u"heart"_s);
     EXPECT_FALSE(button.isSpinnerVisible());
-    QMessageBox* alert = button.alert();
+    EonAlert* alert = button.alert();
     EXPECT_EQ(alert->windowTitle(), u"Favorite Could Not Be Updated"_s);
-    EXPECT_EQ(alert->informativeText(), u"<img src=x> refused"_s);
+    EXPECT_EQ(alert->message(), u"<img src=x> refused"_s);
     for (const QLabel* label : alert->findChildren<QLabel*>()) {
         EXPECT_EQ(label->textFormat(), Qt::PlainText);
     }
-    alert->button(QMessageBox::Ok)->click();
+    alert->button(u"OK"_s)->click();
     EXPECT_EQ(button.state().errorMessage(), std::nullopt);
 }
 

@@ -14,9 +14,9 @@
 #include "ui/songtable/TrackTableLayoutState.h"
 
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace Qt::Literals::StringLiterals;
@@ -45,7 +45,7 @@ protected:
 
     TrackListController& screen() { return view.controller(); }
 
-    static QStringList labelTexts(const QMessageBox* box)
+    static QStringList labelTexts(const EonAlert* box)
     {
         QStringList texts;
         for (const QLabel* label : box->findChildren<QLabel*>()) {
@@ -105,30 +105,33 @@ TEST_F(TrackListViewTest, DeletionConfirmationNamesTheSongAndDeletesOnlyOnConfir
 {
     const Track target = library.tracks[0];
     screen().requestPermanentDeletion(target);
-    QMessageBox* box = view.overlays().deletionConfirmation();
+    EonAlert* box = view.overlays().deletionConfirmation();
     ASSERT_TRUE(box);
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_EQ(box->windowModality(), Qt::WindowModal);
     EXPECT_EQ(box->windowTitle(), u"Delete Track Permanently?"_s);
     EXPECT_TRUE(labelTexts(box).contains(
         u"\u201C<img src=x>\u201D will be removed from KIVO VOVID and its original file will "
         u"be deleted from disk. This cannot be undone."_s));
     QStringList buttons;
-    for (QAbstractButton* button : box->buttons()) {
-        buttons << button->text().remove(u'&');
+    for (QPushButton* button : box->buttons()) {
+        buttons << button->text();
     }
-    buttons.sort();
     EXPECT_EQ(buttons, (QStringList { u"Cancel"_s, u"Delete Permanently"_s }));
+    EXPECT_EQ(box->defaultButton(), box->button(EonAlert::Role::cancel));
 
-    box->reject(); // Escape
+    // Return presses the default, Cancel: nothing is deleted.
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_EQ(screen().removalCoordinator().pendingPermanentDeletion(), std::nullopt);
+    screen().requestPermanentDeletion(target);
+    box = view.overlays().deletionConfirmation();
+    QTest::keyClick(box, Qt::Key_Escape);
     EXPECT_EQ(screen().removalCoordinator().pendingPermanentDeletion(), std::nullopt);
     EXPECT_TRUE(library.calls.isEmpty());
 
     screen().requestPermanentDeletion(target);
     box = view.overlays().deletionConfirmation();
-    for (QAbstractButton* button : box->buttons()) {
-        if (box->buttonRole(button) == QMessageBox::DestructiveRole) {
-            button->click();
-        }
-    }
+    box->button(EonAlert::Role::destructive)->click();
     ASSERT_TRUE(settleUntil([&] { return !library.calls.isEmpty(); }));
     EXPECT_EQ(library.calls, QStringList { u"remove:<img src=x>:file"_s });
 }
@@ -138,10 +141,10 @@ TEST_F(TrackListViewTest, AlertsShowErrorsAsPlainTextAndClearThemOnOK)
     library.failWith = u"<b>Disk</b> refused"_s;
     screen().remove(library.tracks[1], false);
     ASSERT_TRUE(settleUntil([&] { return view.overlays().alert() != nullptr; }));
-    QMessageBox* alert = view.overlays().alert();
+    EonAlert* alert = view.overlays().alert();
     EXPECT_EQ(alert->windowTitle(), u"Track Removal Failed"_s);
     EXPECT_TRUE(labelTexts(alert).contains(u"<b>Disk</b> refused"_s));
-    alert->button(QMessageBox::Ok)->click();
+    alert->button(u"OK"_s)->click();
     EXPECT_EQ(screen().removalAlertMessage(), std::nullopt);
     EXPECT_FALSE(view.overlays().alert());
 

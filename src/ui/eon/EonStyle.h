@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QProxyStyle>
+
+namespace kivo {
+
+// The look of every stock control in the program, over Fusion: rounded menus
+// with a visible edge and separators, thin scroll bars without arrows, round
+// accent slider handles, ticked checkboxes, pickers with a chevron, Eon push
+// buttons, accent focus frames, dimmed disabled controls, and mnemonic
+// underlines only while Alt is held. Views never style these by hand.
+class EonStyle : public QProxyStyle {
+    Q_OBJECT
+public:
+    // A QAction (menu item) or QPushButton with this property set to true
+    // shows in the destructive colour.
+    static constexpr const char* destructiveProperty = "isDestructive";
+
+    static constexpr int scrollBarExtent = 10;
+    static constexpr int scrollBarMinimumThumb = 24;
+    static constexpr int sliderHandleSize = 12;
+    static constexpr int sliderGrooveThickness = 4;
+    static constexpr int indicatorSize = 14;
+    static constexpr double menuCornerRadius = 8;
+
+    EonStyle();
+
+    bool showsMnemonics() const { return m_altHeld; }
+
+    void polish(QWidget* widget) override;
+    void polish(QApplication* application) override;
+    void unpolish(QApplication* application) override;
+    using QProxyStyle::polish;
+    using QProxyStyle::unpolish;
+
+    int pixelMetric(PixelMetric metric, const QStyleOption* option = nullptr,
+        const QWidget* widget = nullptr) const override;
+    int styleHint(StyleHint hint, const QStyleOption* option = nullptr,
+        const QWidget* widget = nullptr, QStyleHintReturn* returnData = nullptr) const override;
+    QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option,
+        SubControl subControl, const QWidget* widget = nullptr) const override;
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+        const QWidget* widget = nullptr) const override;
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+        const QWidget* widget = nullptr) const override;
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
+        QPainter* painter, const QWidget* widget = nullptr) const override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void setAltHeld(bool held);
+
+    bool m_altHeld = false;
+};
+
+} // namespace kivo
