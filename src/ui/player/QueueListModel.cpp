@@ -217,12 +217,25 @@ void QueueListModel::removeUpcoming(QList<qsizetype> positions)
 void QueueListModel::setThumbnail(const QUuid& id, const QImage& image)
 {
     if (image.isNull()) {
-        m_thumbnails.remove(id);
+        if (m_thumbnails.remove(id) == 0) {
+            return; // a missing image that stays missing changes no row
+        }
     } else {
         m_thumbnails.insert(id, image);
     }
-    if (const int rows = rowCount(); rows > 0) {
-        Q_EMIT dataChanged(index(0), index(rows - 1), { ThumbnailRole });
+    // One notice per pass of the event loop however many loads end in it: a
+    // notice over a long queue costs the list view a pass over every row.
+    if (!m_thumbnailNoticePending) {
+        m_thumbnailNoticePending = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_thumbnailNoticePending = false;
+                if (const int rows = rowCount(); rows > 0) {
+                    Q_EMIT dataChanged(index(0), index(rows - 1), { ThumbnailRole });
+                }
+            },
+            Qt::QueuedConnection);
     }
 }
 

@@ -81,6 +81,7 @@ private:
     qsizetype m_upcomingCount = 0;
     qsizetype m_historyCount = 0;
     QHash<QUuid, QImage> m_thumbnails;
+    bool m_thumbnailNoticePending = false;
 };
 
 } // namespace kivo
