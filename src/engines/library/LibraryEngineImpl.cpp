@@ -260,18 +260,53 @@ QCoro::Task<> TavrenLibraryEngine::updateTracks(QList<Track> tracks)
     QCoro::Task<> indexing = insertIntoIndex(tracks);
     co_await std::move(indexing);
     // Looked up again: a removal may have run during the awaits. A track gone
-    // meanwhile stays gone; the rest are written over in place, one change.
-    bool changed = false;
+    // meanwhile stays gone; the rest are written over, one change.
     std::optional<Track> gone;
+    QList<Track> listed;
+    QList<qsizetype> positions;
     for (const Track& track : tracks) {
-        if (m_tracks.replace(track)) {
-            changed = true;
+        if (const std::optional<qsizetype> position = m_tracks.positionOf(track.id)) {
+            listed.push_back(track);
+            positions.push_back(*position);
         } else {
             gone = track;
         }
     }
-    if (changed) {
-        publishChange();
+    if (!listed.isEmpty()) {
+        // The views share the list, so writing into it would copy every song
+        // here: the copy is made on a worker from a snapshot, then swapped in
+        // unless the list changed meanwhile.
+        QList<Track> snapshot = m_tracks.tracks();
+        auto write = [snapshot, listed, positions] {
+            QList<Track> updated(snapshot.cbegin(), snapshot.cend());
+            for (qsizetype i = 0; i < listed.size(); ++i) {
+                updated[positions[i]] = listed[i];
+            }
+            return updated;
+        };
+        QCoro::Task<QList<Track>> writing
+            = runOnWorker(QThreadPool::globalInstance(), std::move(write));
+        QList<Track> updated = co_await std::move(writing);
+        if (m_tracks.tracks().constData() == snapshot.constData()
+            && m_tracks.size() == snapshot.size()) {
+            QList<Track> replaced = m_tracks.adoptUpdated(std::move(updated), listed);
+            publishChange();
+            // Freeing a library of songs takes a while: not on this thread.
+            QThreadPool::globalInstance()->start(
+                [replaced = std::move(replaced), snapshot = std::move(snapshot)] {});
+        } else {
+            bool changed = false;
+            for (const Track& track : tracks) {
+                if (m_tracks.replace(track)) {
+                    changed = true;
+                } else {
+                    gone = track;
+                }
+            }
+            if (changed) {
+                publishChange();
+            }
+        }
     }
     if (gone) {
         // The removal's eviction may have run before this insert.

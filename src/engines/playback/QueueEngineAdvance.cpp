@@ -30,6 +30,7 @@ std::optional<Track> TavrenQueueEngine::playPreviousSong()
 
 std::optional<Track> TavrenQueueEngine::advance(bool afterTrackEnded)
 {
+    settleReordering();
     QueueSnapshot snapshot = takeSnapshot();
 
     if (!m_currentTrack) {
@@ -72,6 +73,7 @@ std::optional<Track> TavrenQueueEngine::advance(bool afterTrackEnded)
 std::optional<Track> TavrenQueueEngine::takeNextUpcoming()
 {
     if (m_upcoming.isEmpty()) {
+        m_orderFollowsQueue = false;
         publishCurrentTrack(std::nullopt);
         return std::nullopt;
     }
@@ -92,6 +94,7 @@ bool TavrenQueueEngine::rewrapForRepeat()
     if (order.isEmpty()) {
         return false;
     }
+    m_orderFollowsQueue = false;
     publishHistory({});
     m_originalUpcomingOrder = idsOf(order);
     publishUpcoming(inPlayingOrder(order));
@@ -100,6 +103,7 @@ bool TavrenQueueEngine::rewrapForRepeat()
 
 std::optional<Track> TavrenQueueEngine::stepBack(bool restartIfPastThreshold)
 {
+    settleReordering();
     if (!m_currentTrack) {
         return std::nullopt;
     }

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QRandomGenerator>
 #include <QThreadPool>
+#include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
 
 namespace kivo {
@@ -32,6 +33,44 @@ template <typename Lists> void releaseInBackground(Lists lists)
     }
 }
 
+// Fisher–Yates over tracks[from...]: each order equally likely.
+void shuffleTracks(QList<Track>& tracks, qsizetype from, std::mt19937_64& random)
+{
+    const qsizetype last = tracks.size() - 1;
+    if (last - from < 1) {
+        return;
+    }
+    Track* data = tracks.data();
+    for (qsizetype i = from; i < last; ++i) {
+        std::uniform_int_distribution<qsizetype> pick(i, last);
+        const qsizetype j = pick(random);
+        if (j != i) {
+            std::swap(data[i], data[j]);
+        }
+    }
+}
+
+// The queued order of the tracks still upcoming. Each queued entry is looked
+// up by itself, so an id queued twice comes back twice as long as it is still
+// upcoming at all.
+QList<Track> inQueuedOrder(const QList<Track>& upcoming, const QList<QUuid>& queued)
+{
+    QHash<QUuid, qsizetype> remaining; // id -> its first upcoming entry
+    remaining.reserve(upcoming.size());
+    for (qsizetype i = upcoming.size() - 1; i >= 0; --i) {
+        remaining.insert(upcoming[i].id, i);
+    }
+    QList<Track> ordered;
+    ordered.reserve(upcoming.size());
+    for (const QUuid& id : queued) {
+        const auto found = remaining.constFind(id);
+        if (found != remaining.cend()) {
+            ordered.push_back(upcoming[*found]);
+        }
+    }
+    return ordered;
+}
+
 // Drops every entry with `id`; reports whether there was one.
 bool removeAll(QList<Track>& tracks, const QUuid& id)
 {
@@ -44,6 +83,7 @@ TavrenQueueEngine::TavrenQueueEngine(std::shared_ptr<DatabaseManager> database, 
     : QueueEngine(parent)
     , m_random(QRandomGenerator::system()->generate64())
 {
+    m_orderingWorker.setMaxThreadCount(1);
     if (database) {
         m_sessionStore = std::make_unique<PlaybackSessionStore>(std::move(database));
     }
@@ -88,6 +128,8 @@ void TavrenQueueEngine::publishHistory(const QList<Track>& tracks)
 
 void TavrenQueueEngine::setUpcoming(const QList<Track>& tracks)
 {
+    settleReordering();
+    m_orderFollowsQueue = false;
     publishUpcoming(tracks);
 }
 
@@ -137,6 +179,7 @@ void TavrenQueueEngine::setShuffleMode(ShuffleMode mode)
     if (mode == m_shuffleMode) {
         return;
     }
+    settleReordering();
     m_shuffleMode = mode;
     emit shuffleModeChanged(mode);
     applyShuffleMode();
@@ -149,7 +192,8 @@ void TavrenQueueEngine::setShuffleMode(ShuffleMode mode)
 
 TavrenQueueEngine::QueueSnapshot TavrenQueueEngine::takeSnapshot() const
 {
-    return { m_currentTrack, m_upcoming, m_history, m_originalUpcomingOrder, m_playbackOrder };
+    return { m_currentTrack, m_upcoming, m_history, m_originalUpcomingOrder, m_playbackOrder,
+        m_orderFollowsQueue };
 }
 
 void TavrenQueueEngine::restore(const QueueSnapshot& snapshot)
@@ -159,6 +203,7 @@ void TavrenQueueEngine::restore(const QueueSnapshot& snapshot)
     publishHistory(snapshot.history);
     m_originalUpcomingOrder = snapshot.originalUpcomingOrder;
     m_playbackOrder = snapshot.playbackOrder;
+    m_orderFollowsQueue = snapshot.orderFollowsQueue;
 }
 
 bool TavrenQueueEngine::startCurrentTrack(const Track& track)
@@ -193,18 +238,56 @@ std::optional<Track> TavrenQueueEngine::startOrRollBack(const Track& track, Queu
 
 void TavrenQueueEngine::shuffle(QList<Track>& tracks, qsizetype from)
 {
-    // Fisher–Yates over tracks[from...]: each order equally likely.
-    const qsizetype last = tracks.size() - 1;
-    if (last - from < 1) {
+    shuffleTracks(tracks, from, m_random);
+}
+
+// ---- ordering on a worker -------------------------------------------------------
+
+template <typename Work> void TavrenQueueEngine::reorderInBackground(Work work, bool save)
+{
+    const quint64 serial = ++m_reorderSerial;
+    QFuture<std::shared_ptr<Reordered>> result = QtConcurrent::run(&m_orderingWorker,
+        [work = std::move(work)]() mutable { return std::make_shared<Reordered>(work()); });
+    m_pending = PendingReorder { result, serial, save };
+    // Published through the event loop, never inside the call that started
+    // the work (a short job may be done before its continuation is attached).
+    // The worker is torn down, finishing this, before the engine goes.
+    (void)result.then([this, serial](const std::shared_ptr<Reordered>&) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, serial] {
+                if (m_pending && m_pending->serial == serial) {
+                    settleReordering();
+                }
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void TavrenQueueEngine::settleReordering()
+{
+    if (!m_pending) {
         return;
     }
-    Track* data = tracks.data();
-    for (qsizetype i = from; i < last; ++i) {
-        std::uniform_int_distribution<qsizetype> pick(i, last);
-        const qsizetype j = pick(m_random);
-        if (j != i) {
-            std::swap(data[i], data[j]);
-        }
+    PendingReorder pending = std::move(*m_pending);
+    m_pending.reset();
+    pending.result.waitForFinished();
+    const std::shared_ptr<Reordered> lists = pending.result.result();
+    // Moved out, so that the lists are ours alone and later edits need no copy.
+    if (lists->history) {
+        const QList<Track> history = std::exchange(*lists->history, {});
+        publishHistory(history);
+    }
+    if (lists->originalUpcomingOrder) {
+        m_originalUpcomingOrder = std::exchange(*lists->originalUpcomingOrder, {});
+    }
+    m_orderFollowsQueue = lists->orderFollowsQueue;
+    {
+        const QList<Track> upcoming = std::exchange(lists->upcoming, {});
+        publishUpcoming(upcoming);
+    }
+    if (pending.save) {
+        savePlaybackState(false);
     }
 }
 
@@ -220,32 +303,38 @@ QList<Track> TavrenQueueEngine::inPlayingOrder(QList<Track> queued)
 
 void TavrenQueueEngine::applyShuffleMode()
 {
-    if (m_shuffleMode == ShuffleMode::standard) {
-        if (m_upcoming.size() < 2) {
-            return;
+    if (m_shuffleMode == ShuffleMode::standard && m_upcoming.size() < 2) {
+        return;
+    }
+    m_orderFollowsQueue = false;
+    if (m_upcoming.size() >= m_backgroundThreshold) {
+        if (m_shuffleMode == ShuffleMode::standard) {
+            reorderInBackground(
+                [upcoming = m_upcoming, seed = m_random()] {
+                    std::mt19937_64 random(seed);
+                    QList<Track> shuffled(upcoming.cbegin(), upcoming.cend());
+                    shuffleTracks(shuffled, 0, random);
+                    return Reordered { std::nullopt, std::move(shuffled), std::nullopt, false };
+                },
+                false);
+        } else {
+            reorderInBackground(
+                [upcoming = m_upcoming, queued = m_originalUpcomingOrder] {
+                    return Reordered { std::nullopt, inQueuedOrder(upcoming, queued), std::nullopt,
+                        false };
+                },
+                false);
         }
+        return;
+    }
+    if (m_shuffleMode == ShuffleMode::standard) {
         QList<Track> shuffled = m_upcoming;
         shuffle(shuffled, 0);
         publishUpcoming(shuffled);
         return;
     }
-    // Off and smart: the queued order of the tracks still upcoming. Each
-    // queued entry is looked up by itself, so an id queued twice comes back
-    // twice as long as it is still upcoming at all.
-    QHash<QUuid, qsizetype> remaining; // id -> its first upcoming entry
-    remaining.reserve(m_upcoming.size());
-    for (qsizetype i = m_upcoming.size() - 1; i >= 0; --i) {
-        remaining.insert(m_upcoming[i].id, i);
-    }
-    QList<Track> ordered;
-    ordered.reserve(m_upcoming.size());
-    for (const QUuid& id : std::as_const(m_originalUpcomingOrder)) {
-        const auto found = remaining.constFind(id);
-        if (found != remaining.cend()) {
-            ordered.push_back(m_upcoming[*found]);
-        }
-    }
-    publishUpcoming(ordered);
+    // Off and smart: the queued order of the tracks still upcoming.
+    publishUpcoming(inQueuedOrder(m_upcoming, m_originalUpcomingOrder));
 }
 
 // ---- building and editing the queue ---------------------------------------------
@@ -260,11 +349,40 @@ void TavrenQueueEngine::playNow(const QList<Track>& given, qsizetype startingAt)
     if (given.isEmpty()) {
         return;
     }
+    settleReordering();
     const QList<Track> tracks = given; // the caller's list may be one of ours
     const qsizetype start = std::clamp<qsizetype>(startingAt, 0, tracks.size() - 1);
     QueueSnapshot snapshot = takeSnapshot();
+    const bool shuffled = m_shuffleMode == ShuffleMode::standard;
+
+    if (tracks.size() >= m_backgroundThreshold) {
+        // The track starts now; the history and the upcoming tracks, copies of
+        // parts of the list, are cut on the worker and published when ready.
+        releaseInBackground(std::exchange(m_playbackOrder, tracks));
+        publishCurrentTrack(tracks[start]);
+        reorderInBackground(
+            [tracks, start, shuffled, seed = m_random()] {
+                QList<Track> queued = tracks.sliced(start + 1);
+                QList<QUuid> ids = idsOf(queued);
+                if (shuffled) {
+                    std::mt19937_64 random(seed);
+                    shuffleTracks(queued, 0, random);
+                }
+                return Reordered { tracks.first(start), std::move(queued), std::move(ids),
+                    !shuffled };
+            },
+            false);
+        if (!startCurrentTrack(tracks[start])) {
+            m_pending.reset();
+            restore(snapshot);
+        }
+        savePlaybackState(false);
+        releaseInBackground(std::move(snapshot));
+        return;
+    }
 
     m_playbackOrder = tracks;
+    m_orderFollowsQueue = !shuffled;
     QList<Track> queued = tracks.sliced(start + 1);
     m_originalUpcomingOrder = idsOf(queued);
     publishHistory(tracks.first(start));
@@ -283,6 +401,7 @@ void TavrenQueueEngine::playNext(const QList<Track>& tracks)
     if (tracks.isEmpty()) {
         return;
     }
+    settleReordering();
     publishUpcoming(tracks + m_upcoming);
     m_originalUpcomingOrder = idsOf(tracks) + m_originalUpcomingOrder;
     refreshPlaybackOrder();
@@ -294,12 +413,14 @@ void TavrenQueueEngine::playLast(const QList<Track>& tracks)
     if (tracks.isEmpty()) {
         return;
     }
+    settleReordering();
     QList<Track> upcoming = m_upcoming + tracks;
     m_originalUpcomingOrder.append(idsOf(tracks));
     setPlaybackOrder(upcoming); // the queued order, before any reshuffle
     if (m_shuffleMode == ShuffleMode::standard) {
         // The next track stays next; the rest, new tracks included, is drawn again.
         shuffle(upcoming, 1);
+        m_orderFollowsQueue = false;
     }
     publishUpcoming(upcoming);
     // Saved once the queue is final, so the file holds the order that will play.
@@ -308,6 +429,7 @@ void TavrenQueueEngine::playLast(const QList<Track>& tracks)
 
 void TavrenQueueEngine::remove(qsizetype index)
 {
+    settleReordering();
     if (index < 0 || index >= m_upcoming.size()) {
         return;
     }
@@ -321,21 +443,29 @@ void TavrenQueueEngine::remove(qsizetype index)
 
 void TavrenQueueEngine::move(qsizetype from, qsizetype to)
 {
+    settleReordering();
     if (from < 0 || from >= m_upcoming.size()) {
         return;
     }
-    QList<Track> upcoming = m_upcoming;
-    Track moved = upcoming.takeAt(from);
-    upcoming.insert(std::clamp<qsizetype>(to, 0, upcoming.size()), std::move(moved));
+    const qsizetype target = std::clamp<qsizetype>(to, 0, m_upcoming.size() - 1);
+    // In place: copying a library-sized list costs far more than the move.
+    m_upcoming.move(from, target);
     // A manual move makes the present order the queued one.
-    m_originalUpcomingOrder = idsOf(upcoming);
-    publishUpcoming(upcoming);
-    refreshPlaybackOrder();
+    m_originalUpcomingOrder = idsOf(m_upcoming);
+    emit upcomingChanged(m_upcoming);
+    const qsizetype offset = m_history.size() + (m_currentTrack ? 1 : 0);
+    if (m_orderFollowsQueue && m_playbackOrder.size() == offset + m_upcoming.size()) {
+        m_playbackOrder.move(offset + from, offset + target);
+    } else {
+        refreshPlaybackOrder();
+    }
     savePlaybackState(false);
 }
 
 void TavrenQueueEngine::clearUpcoming()
 {
+    settleReordering();
+    m_orderFollowsQueue = false;
     publishUpcoming({});
     m_originalUpcomingOrder.clear();
     QList<Track> order; // what a repeat starts again from: the current track alone
@@ -348,6 +478,7 @@ void TavrenQueueEngine::clearUpcoming()
 
 void TavrenQueueEngine::removeTrackFromPlayback(const QUuid& id)
 {
+    settleReordering();
     const bool wasCurrent = m_currentTrack && m_currentTrack->id == id;
 
     QList<Track> upcoming = m_upcoming;
@@ -372,6 +503,7 @@ void TavrenQueueEngine::removeTrackFromPlayback(const QUuid& id)
 
 void TavrenQueueEngine::refreshPlaybackOrder()
 {
+    settleReordering();
     setPlaybackOrder(m_upcoming);
 }
 
@@ -385,6 +517,7 @@ void TavrenQueueEngine::setPlaybackOrder(const QList<Track>& upcoming)
     }
     order.append(upcoming);
     std::swap(m_playbackOrder, order);
+    m_orderFollowsQueue = true;
     releaseInBackground(std::move(order));
 }
 

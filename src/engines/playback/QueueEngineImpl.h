@@ -5,7 +5,9 @@
 #include "model/DatabaseManager.h"
 #include "model/PlaybackSessionStore.h"
 
+#include <QFuture>
 #include <QPointer>
+#include <QThreadPool>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -21,6 +23,12 @@ namespace kivo {
 // Every operation that rearranges the queue and then starts a track is
 // all-or-nothing: when the track cannot start, all five lists go back to what
 // they were. Lists are library-sized; every pass over them is linear.
+//
+// Copying a list of 200,000 tracks takes the better part of a second, so
+// playing a long list and reordering a long queue for a shuffle change are
+// made on a worker: the new lists are published (and saved) when it is done,
+// and any other operation first waits for that result, so every operation
+// still sees the queue exactly as the ones before it left it.
 class TavrenQueueEngine final : public QueueEngine, public AudioEngineDelegate {
     Q_OBJECT
 public:
@@ -32,6 +40,7 @@ public:
         QList<Track> history;
         QList<QUuid> originalUpcomingOrder;
         QList<Track> playbackOrder;
+        bool orderFollowsQueue = false;
     };
 
     using Clock = std::function<std::chrono::steady_clock::time_point()>;
@@ -94,6 +103,10 @@ public:
 
     // The clock that spaces the saves made on time updates (tests set their own).
     void setClock(Clock clock) { m_clock = std::move(clock); }
+    // From how many tracks on the lists are ordered on a worker (tests lower it).
+    void setBackgroundThreshold(qsizetype tracks) { m_backgroundThreshold = tracks; }
+    // Whether a reordering made on a worker is still to be published.
+    bool isReordering() const { return m_pending.has_value(); }
 
     // AudioEngineDelegate
     void audioEngineDidChangePlaybackState(AudioEngine& engine, PlaybackState state) override;
@@ -123,6 +136,22 @@ private:
     QList<Track> inPlayingOrder(QList<Track> queued);
     void shuffle(QList<Track>& tracks, qsizetype from);
 
+    // The result of a worker's reordering: the lists it replaces.
+    struct Reordered {
+        std::optional<QList<Track>> history;
+        QList<Track> upcoming;
+        std::optional<QList<QUuid>> originalUpcomingOrder;
+        bool orderFollowsQueue = false;
+    };
+    struct PendingReorder {
+        QFuture<std::shared_ptr<Reordered>> result;
+        quint64 serial = 0;
+        bool save = false;
+    };
+    template <typename Work> void reorderInBackground(Work work, bool save);
+    // Waits for the worker's reordering, if any, and publishes it.
+    void settleReordering();
+
     std::optional<Track> advance(bool afterTrackEnded);
     std::optional<Track> takeNextUpcoming();
     bool rewrapForRepeat();
@@ -145,6 +174,9 @@ private:
     // copied and filtered far faster than one of tracks.
     QList<QUuid> m_originalUpcomingOrder;
     QList<Track> m_playbackOrder;
+    // True while the play order is exactly history, current, upcoming: a
+    // move then moves the same entry of it instead of building it again.
+    bool m_orderFollowsQueue = false;
     std::exception_ptr m_lastPlaybackError;
     std::exception_ptr m_lastPersistenceError;
     QPointer<AudioEngine> m_audioEngine;
@@ -154,6 +186,11 @@ private:
     // Saves are numbered so that a late result never hides a newer one.
     quint64 m_lastSaveSerial = 0;
     quint64 m_appliedSaveSerial = 0;
+    qsizetype m_backgroundThreshold = 20000;
+    std::optional<PendingReorder> m_pending;
+    quint64 m_reorderSerial = 0;
+    // Last, so that it is torn down (finishing its job) first.
+    QThreadPool m_orderingWorker;
 };
 
 } // namespace kivo

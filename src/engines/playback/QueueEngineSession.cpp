@@ -62,6 +62,13 @@ void TavrenQueueEngine::savePlaybackState(bool synchronously)
     if (!m_sessionStore) {
         return;
     }
+    if (synchronously) {
+        settleReordering();
+    } else if (m_pending) {
+        // Saved once the worker's lists are published.
+        m_pending->save = true;
+        return;
+    }
     const PlaybackStateSnapshot snapshot = makeSessionSnapshot();
     const quint64 serial = ++m_lastSaveSerial;
     if (synchronously) {
@@ -94,6 +101,7 @@ void TavrenQueueEngine::restorePlaybackSession(const Track& currentTrack,
     const QList<Track>& upcoming, const QList<Track>& history, RepeatMode repeatMode,
     ShuffleMode shuffleMode, const std::optional<QList<Track>>& playbackOrder)
 {
+    settleReordering();
     m_isRestoringSession = true;
     const auto restored = qScopeGuard([this] { m_isRestoringSession = false; });
 
@@ -124,6 +132,7 @@ void TavrenQueueEngine::restorePlaybackSession(const Track& currentTrack,
     }
     if (holdsCurrent) {
         m_playbackOrder = std::move(resolved);
+        m_orderFollowsQueue = false;
     } else {
         refreshPlaybackOrder();
     }

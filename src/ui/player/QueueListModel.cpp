@@ -3,7 +3,6 @@
 #include "ui/eon/TimeText.h"
 
 #include <algorithm>
-#include <numeric>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -22,48 +21,60 @@ QueueListModel::QueueListModel(QueueEngine& queue, QObject* parent)
 void QueueListModel::reload()
 {
     beginResetModel();
-    m_current = m_queue.currentTrack();
-    m_upcoming = m_queue.upcoming();
-    m_history = m_queue.history();
-    m_rows.clear();
-    const auto addSection = [this](Section section, qsizetype count) {
-        if (count == 0) {
-            return;
-        }
-        m_rows.append({ true, section, 0 });
-        for (qsizetype i = 0; i < count; ++i) {
-            m_rows.append({ false, section, i });
-        }
-    };
-    addSection(Section::nowPlaying, m_current ? 1 : 0);
-    addSection(Section::upcoming, m_upcoming.size());
-    addSection(Section::history, m_history.size());
+    const std::optional<Track> current = m_queue.currentTrack();
+    const QList<Track> upcoming = m_queue.upcoming();
+    const QList<Track> history = m_queue.history();
+    m_hasCurrent = current.has_value();
+    m_upcomingCount = upcoming.size();
+    m_historyCount = history.size();
     endResetModel();
-    QList<Track> listed;
-    for (const Row& row : std::as_const(m_rows)) {
-        if (!row.header) {
-            listed.append(trackAt(row));
-        }
-    }
-    Q_EMIT tracksListed(listed);
+    Q_EMIT tracksListed(current, upcoming, history);
 }
 
-const Track& QueueListModel::trackAt(const Row& row) const
+std::optional<QueueListModel::Row> QueueListModel::rowAt(int row) const
+{
+    if (row < 0) {
+        return std::nullopt;
+    }
+    qsizetype first = 0;
+    for (const auto& [section, count] :
+        { std::pair(Section::nowPlaying, qsizetype(m_hasCurrent ? 1 : 0)),
+            std::pair(Section::upcoming, m_upcomingCount),
+            std::pair(Section::history, m_historyCount) }) {
+        if (count == 0) {
+            continue;
+        }
+        if (row == first) {
+            return Row { true, section, 0 };
+        }
+        if (row <= first + count) {
+            return Row { false, section, row - first - 1 };
+        }
+        first += count + 1;
+    }
+    return std::nullopt;
+}
+
+Track QueueListModel::trackAt(const Row& row) const
 {
     switch (row.section) {
     case Section::nowPlaying:
-        return *m_current;
+        return m_queue.currentTrack().value_or(Track {});
     case Section::upcoming:
-        return m_upcoming[row.position];
+        return m_queue.upcoming().value(row.position);
     case Section::history:
         break;
     }
-    return m_history[row.position];
+    return m_queue.history().value(row.position);
 }
 
 int QueueListModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : int(m_rows.size());
+    if (parent.isValid()) {
+        return 0;
+    }
+    const auto rows = [](qsizetype count) { return count > 0 ? count + 1 : 0; };
+    return int(rows(m_hasCurrent ? 1 : 0) + rows(m_upcomingCount) + rows(m_historyCount));
 }
 
 QVariant QueueListModel::data(const QModelIndex& index, int role) const
@@ -71,7 +82,7 @@ QVariant QueueListModel::data(const QModelIndex& index, int role) const
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) {
         return {};
     }
-    const Row& row = m_rows[index.row()];
+    const Row row = *rowAt(index.row());
     switch (role) {
     case IsHeaderRole:
         return row.header;
@@ -98,7 +109,7 @@ QVariant QueueListModel::data(const QModelIndex& index, int role) const
         }
         return u"HISTORY"_s;
     }
-    const Track& track = trackAt(row);
+    const Track track = trackAt(row);
     switch (role) {
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole:
@@ -121,8 +132,8 @@ Qt::ItemFlags QueueListModel::flags(const QModelIndex& index) const
     if (!index.isValid()) {
         return Qt::NoItemFlags;
     }
-    const Row& row = m_rows[index.row()];
-    if (row.header) {
+    const std::optional<Row> row = rowAt(index.row());
+    if (!row || row->header) {
         return Qt::ItemIsEnabled;
     }
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
@@ -130,45 +141,40 @@ Qt::ItemFlags QueueListModel::flags(const QModelIndex& index) const
 
 std::optional<Track> QueueListModel::track(int row) const
 {
-    if (row < 0 || row >= m_rows.size() || m_rows[row].header) {
+    const std::optional<Row> found = rowAt(row);
+    if (!found || found->header) {
         return std::nullopt;
     }
-    return trackAt(m_rows[row]);
+    return trackAt(*found);
 }
 
 std::optional<QueueListModel::Section> QueueListModel::section(int row) const
 {
-    if (row < 0 || row >= m_rows.size()) {
-        return std::nullopt;
-    }
-    return m_rows[row].section;
+    const std::optional<Row> found = rowAt(row);
+    return found ? std::optional(found->section) : std::nullopt;
 }
 
 std::optional<qsizetype> QueueListModel::position(int row) const
 {
-    if (row < 0 || row >= m_rows.size() || m_rows[row].header) {
+    const std::optional<Row> found = rowAt(row);
+    if (!found || found->header) {
         return std::nullopt;
     }
-    return m_rows[row].position;
+    return found->position;
 }
 
 int QueueListModel::firstUpcomingRow() const
 {
-    for (int row = 0; row < m_rows.size(); ++row) {
-        if (!m_rows[row].header && m_rows[row].section == Section::upcoming) {
-            return row;
-        }
-    }
-    return -1;
+    return m_upcomingCount > 0 ? (m_hasCurrent ? 2 : 0) + 1 : -1;
 }
 
 void QueueListModel::tap(int row)
 {
     const std::optional<Track> song = track(row);
-    if (!song || m_rows[row].section == Section::nowPlaying) {
+    if (!song || section(row) == Section::nowPlaying) {
         return;
     }
-    const QList<Track> upcoming = m_upcoming;
+    const QList<Track> upcoming = m_queue.upcoming();
     for (qsizetype i = 0; i < upcoming.size(); ++i) {
         if (upcoming[i].id == song->id) {
             m_queue.playNow(upcoming, i);
@@ -180,35 +186,21 @@ void QueueListModel::tap(int row)
 
 void QueueListModel::moveUpcoming(QList<qsizetype> sources, qsizetype destination)
 {
-    const qsizetype count = m_upcoming.size();
+    const qsizetype count = m_upcomingCount;
     std::sort(sources.begin(), sources.end());
     sources.erase(std::unique(sources.begin(), sources.end()), sources.end());
     sources.removeIf([count](qsizetype s) { return s < 0 || s >= count; });
-    if (sources.isEmpty()) {
-        return;
-    }
     destination = std::clamp<qsizetype>(destination, 0, count);
-    // The wanted order, as original positions.
-    QList<qsizetype> wanted;
-    for (qsizetype i = 0; i < count; ++i) {
-        if (!sources.contains(i)) {
-            wanted.append(i);
-        }
-    }
-    const qsizetype before = std::count_if(
-        sources.cbegin(), sources.cend(), [&](qsizetype s) { return s < destination; });
-    const qsizetype insertAt = destination - before;
-    for (qsizetype k = 0; k < sources.size(); ++k) {
-        wanted.insert(insertAt + k, sources[k]);
-    }
-    // Reach it one move at a time, following where each song now stands.
-    QList<qsizetype> now(count);
-    std::iota(now.begin(), now.end(), 0);
-    for (qsizetype target = 0; target < count; ++target) {
-        const qsizetype from = now.indexOf(wanted[target]);
-        if (from != target) {
-            m_queue.move(from, target);
-            now.move(from, target);
+    // One move per song, in ascending order. A song before the destination
+    // has shifted up by one for each earlier song taken from before it; the
+    // songs after it land one after another from the destination on.
+    qsizetype movedFromBefore = 0;
+    qsizetype movedFromAfter = 0;
+    for (const qsizetype source : std::as_const(sources)) {
+        if (source < destination) {
+            m_queue.move(source - movedFromBefore++, destination - 1);
+        } else {
+            m_queue.move(source, destination + movedFromAfter++);
         }
     }
 }
@@ -225,12 +217,25 @@ void QueueListModel::removeUpcoming(QList<qsizetype> positions)
 void QueueListModel::setThumbnail(const QUuid& id, const QImage& image)
 {
     if (image.isNull()) {
-        m_thumbnails.remove(id);
+        if (m_thumbnails.remove(id) == 0) {
+            return; // a missing image that stays missing changes no row
+        }
     } else {
         m_thumbnails.insert(id, image);
     }
-    if (!m_rows.isEmpty()) {
-        Q_EMIT dataChanged(index(0), index(int(m_rows.size()) - 1), { ThumbnailRole });
+    // One notice per pass of the event loop however many loads end in it: a
+    // notice over a long queue costs the list view a pass over every row.
+    if (!m_thumbnailNoticePending) {
+        m_thumbnailNoticePending = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_thumbnailNoticePending = false;
+                if (const int rows = rowCount(); rows > 0) {
+                    Q_EMIT dataChanged(index(0), index(rows - 1), { ThumbnailRole });
+                }
+            },
+            Qt::QueuedConnection);
     }
 }
 

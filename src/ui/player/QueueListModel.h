@@ -33,8 +33,8 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-    bool isEmpty() const { return m_rows.isEmpty(); }
-    bool hasUpcoming() const { return !m_upcoming.isEmpty(); }
+    bool isEmpty() const { return rowCount() == 0; }
+    bool hasUpcoming() const { return m_upcomingCount > 0; }
     // The song of a song row; nothing for a header.
     std::optional<Track> track(int row) const;
     std::optional<Section> section(int row) const;
@@ -58,8 +58,10 @@ public:
     const QHash<QUuid, QImage>& thumbnails() const { return m_thumbnails; }
 
 Q_SIGNALS:
-    // The songs listed changed; the panel loads artwork for new ids.
-    void tracksListed(const QList<kivo::Track>& tracks);
+    // The songs listed changed (the lists are the queue's own, shared, never
+    // copied song by song); the panel loads artwork for new ids.
+    void tracksListed(const std::optional<kivo::Track>& current, const QList<kivo::Track>& upcoming,
+        const QList<kivo::Track>& history);
 
 private:
     struct Row {
@@ -68,14 +70,18 @@ private:
         qsizetype position = 0;
     };
     void reload();
-    const Track& trackAt(const Row& row) const;
+    // Rows follow from the three counts, so a queue of 200,000 songs needs
+    // no table of rows; songs are read from the queue itself, so the panel
+    // never holds a list the queue would have to copy to change.
+    std::optional<Row> rowAt(int row) const;
+    Track trackAt(const Row& row) const;
 
     QueueEngine& m_queue;
-    std::optional<Track> m_current;
-    QList<Track> m_upcoming;
-    QList<Track> m_history;
-    QList<Row> m_rows;
+    bool m_hasCurrent = false;
+    qsizetype m_upcomingCount = 0;
+    qsizetype m_historyCount = 0;
     QHash<QUuid, QImage> m_thumbnails;
+    bool m_thumbnailNoticePending = false;
 };
 
 } // namespace kivo

@@ -215,15 +215,7 @@ QueueView::QueueView(QueueEngine& queue, ArtworkCache& artwork, QWidget* parent)
     });
     connect(m_model, &QueueListModel::tracksListed, this, &QueueView::tracksListed);
     connect(m_model, &QAbstractItemModel::modelReset, this, &QueueView::updateContent);
-    tracksListed([this] {
-        QList<Track> tracks;
-        for (int row = 0; row < m_model->rowCount(); ++row) {
-            if (const std::optional<Track> track = m_model->track(row)) {
-                tracks.append(*track);
-            }
-        }
-        return tracks;
-    }());
+    tracksListed(queue.currentTrack(), queue.upcoming(), queue.history());
     updateContent();
 }
 
@@ -243,15 +235,24 @@ void QueueView::updateContent()
     m_clear->setVisible(m_model->hasUpcoming());
 }
 
-void QueueView::tracksListed(const QList<Track>& tracks)
+void QueueView::tracksListed(
+    const std::optional<Track>& current, const QList<Track>& upcoming, const QList<Track>& history)
 {
-    for (const Track& track : tracks) {
+    const auto load = [this](const Track& track) {
         if (m_thumbnailLoads.contains(track.id)) {
-            continue;
+            return;
         }
         const quint64 generation = ++m_loadCount;
         m_thumbnailLoads.insert(track.id, generation);
         loadThumbnail(track.id, generation, track);
+    };
+    if (current) {
+        load(*current);
+    }
+    for (const QList<Track>* list : { &upcoming, &history }) {
+        for (const Track& track : *list) {
+            load(track);
+        }
     }
 }
 

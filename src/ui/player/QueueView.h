@@ -31,7 +31,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void tracksListed(const QList<Track>& tracks);
+    void tracksListed(const std::optional<Track>& current, const QList<Track>& upcoming,
+        const QList<Track>& history);
     QCoro::Task<> loadThumbnail(QUuid id, quint64 generation, Track track);
     void removeSelected();
     void updateContent();

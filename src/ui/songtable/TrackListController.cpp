@@ -89,9 +89,11 @@ void TrackListController::setTitle(const QString& title)
 
 void TrackListController::setTracks(QList<Track> tracks)
 {
+    // Read-only access: both lists are usually shared with the library's, and
+    // a writable one would copy every song.
     bool sameIDs = tracks.size() == m_tracks.size();
     for (qsizetype i = 0; sameIDs && i < tracks.size(); ++i) {
-        sameIDs = tracks[i].id == m_tracks[i].id;
+        sameIDs = tracks.at(i).id == m_tracks.at(i).id;
     }
     m_tracks = std::move(tracks);
     m_model->setTracks(m_tracks);

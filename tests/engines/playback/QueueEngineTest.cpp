@@ -1,5 +1,7 @@
 #include "QueueEngineTestSupport.h"
 
+#include <QCoreApplication>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace kivo::test {
@@ -152,6 +154,47 @@ TEST_F(QueueEngineTest, AFailingNextOrPreviousLeavesEveryListAsItWas)
     queue.audioEngineDidFail(audio, playing);
     EXPECT_EQ(queue.lastPlaybackError(), playing);
     EXPECT_EQ(state(), atEnd);
+}
+
+TEST_F(QueueEngineTest, LongListsAreOrderedOnAWorkerAndTheNextOperationSeesTheResult)
+{
+    queue.setBackgroundThreshold(3);
+    const auto settle = [this] {
+        while (queue.isReordering()) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+        }
+    };
+    queue.setShuffleMode(ShuffleMode::standard);
+    queue.playNow(list("ABCDEF"), 1);
+    EXPECT_EQ(audio.take(), QStringList { u"B"_s }); // starts before the lists are cut
+    settle();
+    EXPECT_EQ(sorted(queue.upcoming()), u"C D E F");
+    EXPECT_EQ(titles(queue.history()) + titles(queue.playbackOrder()), u"AA B C D E F");
+    queue.setShuffleMode(ShuffleMode::off);
+    settle();
+    EXPECT_EQ(state(), u"B | C D E F | A | C D E F | A B C D E F");
+    // A save asked for meanwhile is made once, of the published lists.
+    saves();
+    queue.setShuffleMode(ShuffleMode::standard);
+    queue.audioEngineDidChangeTrack(audio, std::nullopt);
+    const QList<PlaybackStateSnapshot> saved = saves();
+    ASSERT_EQ(saved.size(), 1);
+    EXPECT_EQ(titlesOf(saved[0].upcomingTrackIDs), titles(queue.upcoming()));
+    // A move waits for the shuffle it follows.
+    queue.setShuffleMode(ShuffleMode::off);
+    queue.setShuffleMode(ShuffleMode::standard);
+    queue.move(0, 99);
+    EXPECT_FALSE(queue.isReordering());
+    const QString upcoming = titles(queue.upcoming());
+    EXPECT_EQ(sorted(queue.upcoming()), u"C D E F");
+    EXPECT_EQ(state(), u"B | %1 | A | %1 | A B %1"_s.arg(upcoming));
+
+    // A start that fails drops the worker's lists with the rest.
+    const QString before = state();
+    audio.unplayable = { tracks[3].id };
+    queue.playNow(list("CDEF"), 1);
+    EXPECT_FALSE(queue.isReordering());
+    EXPECT_EQ(state(), before);
 }
 
 } // namespace

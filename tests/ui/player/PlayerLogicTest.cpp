@@ -300,6 +300,9 @@ TEST_F(BarFixture, QueueRowsAreMovedAndRemovedByPosition)
     EXPECT_EQ(queue.calls, (QStringList { u"playNow [A B A C D] 0"_s, u"playNow [H] 0"_s }));
 
     queue.calls.clear();
+    model.moveUpcoming({ 0 }, 5); // a drag to the end is one move, not one per row passed
+    EXPECT_EQ(queue.calls, QStringList { u"move 0 4"_s });
+    queue.upcomingList = { a, b, a, c, d };
     model.moveUpcoming({ 0 }, 3);
     EXPECT_EQ(queue.upcomingTitles(), u"B A A C D");
     queue.upcomingList = { a, b, a, c, d };

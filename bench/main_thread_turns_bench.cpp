@@ -1,0 +1,333 @@
+// What a user's everyday actions cost the main thread as the library and the
+// queue grow (10,000 / 100,000 / 200,000 songs): dragging a queue row with the
+// queue panel shown, turning shuffle on and off, playing a shuffled list, and
+// editing or favouriting one song while the song list shows the library.
+// Each reports the longest main-thread turn (thread CPU time of one pass of
+// the event loop, so other programs on the machine do not inflate it) from
+// the action until everything it started has settled. Target: 50 ms.
+#include "GuiBenchMain.h"
+#include "SyntheticLibrary.h"
+#include "support/StubAudioEngine.h"
+#include "support/StubLibraryEngine.h"
+#include "support/StubQueueEngine.h"
+#include "ui/editing/EditingFakes.h"
+
+#include "engines/library/LibraryEngineImpl.h"
+#include "engines/library/MetadataEngineImpl.h"
+#include "engines/playback/QueueEngineImpl.h"
+#include "model/DatabaseManagerImpl.h"
+#include "model/StoreFile.h"
+#include "platform/UndoManager.h"
+#include "platform/UserDefaults.h"
+#include "ui/eon/EonFonts.h"
+#include "ui/player/QueueView.h"
+#include "ui/songtable/TrackListView.h"
+#include "ui/songtable/TrackTableLayoutState.h"
+#include "ui/songtable/TrackTableModel.h"
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <benchmark/benchmark.h>
+#include <ctime>
+#include <map>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace kivo {
+namespace {
+
+const QList<Track>& library(qsizetype count)
+{
+    static std::map<qsizetype, QList<Track>> made;
+    auto found = made.find(count);
+    if (found == made.end()) {
+        found = made.emplace(count, bench::makeSyntheticLibrary(int(count))).first;
+    }
+    return found->second;
+}
+
+double threadCpuMs()
+{
+    timespec now {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+}
+
+// The longest main-thread turn seen: the action's own call, then every pass
+// of the event loop until `settled` holds and a quiet 50 ms has passed.
+class TurnMeter {
+public:
+    template <typename Action> void time(Action&& action)
+    {
+        const double start = threadCpuMs();
+        action();
+        m_longest = std::max(m_longest, threadCpuMs() - start);
+    }
+    void settle(const std::function<bool()>& settled = {})
+    {
+        QElapsedTimer quiet;
+        quiet.start();
+        QTimer heartbeat;
+        heartbeat.start(5);
+        while (quiet.elapsed() < 50 || (settled && !settled())) {
+            const double start = threadCpuMs();
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            const double spent = threadCpuMs() - start;
+            m_longest = std::max(m_longest, spent);
+            if (settled && !settled()) {
+                quiet.restart();
+            }
+        }
+    }
+    double longestMs() const { return m_longest; }
+
+private:
+    double m_longest = 0;
+};
+
+// No song has artwork, and the answer comes at once: a fake's one-turn wait
+// per song would put 200,000 timers on the event loop and measure them.
+class NoArtwork final : public ArtworkCache {
+public:
+    CacheMetrics metrics() const override { return CacheMetrics::standard(); }
+    QCoro::Task<std::optional<QByteArray>> retrieveArtwork(Track) override
+    {
+        co_return std::nullopt;
+    }
+    QCoro::Task<std::optional<QByteArray>> retrieveThumbnail(Track, QSizeF) override
+    {
+        co_return std::nullopt;
+    }
+    QCoro::Task<> storeArtwork(QByteArray, Track) override { co_return; }
+    void evictArtwork(const Track&) override { }
+    QCoro::Task<> removeArtwork(Track) override { co_return; }
+    QCoro::Task<> clearCache() override { co_return; }
+};
+
+class SilentAudioEngine final : public test::StubAudioEngine {
+public:
+    double currentTime() const override { return 12.5; }
+};
+
+// A queue saving its session into a temporary folder, with a listener that
+// reads the published upcoming list as the player bar does.
+struct BenchQueue {
+    BenchQueue()
+        : queue(std::make_shared<TavrenDatabaseManager>(
+            folder.path(), std::make_shared<SettingsUserDefaults>(folder.filePath(u"s.json"_s))))
+    {
+        queue.setAudioEngine(&audio);
+        QObject::connect(&queue, &QueueEngine::upcomingChanged,
+            [this](const QList<Track>& upcoming) { shown = upcoming.size(); });
+    }
+
+    QTemporaryDir folder;
+    SilentAudioEngine audio;
+    TavrenQueueEngine queue;
+    qsizetype shown = 0;
+
+    // Every pass until the queue has published what it is working on.
+    void settle(TurnMeter& meter)
+    {
+        meter.settle([this] { return !queue.isReordering(); });
+    }
+};
+
+void report(benchmark::State& state, const TurnMeter& meter)
+{
+    state.counters["longest_main_thread_turn_ms"] = meter.longestMs();
+}
+
+// range(0): songs in the queue; range(1): rows the first row is dragged
+// past (0: to the end).
+void BM_QueueDrag(benchmark::State& state)
+{
+    const qsizetype songs = state.range(0);
+    BenchQueue bench;
+    bench.queue.playNow(library(songs + 1), 0);
+    NoArtwork artwork;
+    QueueView view(bench.queue, artwork);
+    view.resize(390, 360);
+    view.show();
+    // Every row's artwork load ends before the drags are measured.
+    for (int pass = 0; pass < 20; ++pass) {
+        QCoreApplication::processEvents();
+    }
+    TurnMeter meter;
+    bench.settle(meter);
+    meter = {};
+    const qsizetype destination = state.range(1) == 0 ? songs : state.range(1) + 1;
+    for (auto _ : state) {
+        meter.time([&] { view.model().moveUpcoming({ 0 }, destination); });
+        bench.settle(meter);
+    }
+    report(state, meter);
+}
+BENCHMARK(BM_QueueDrag)
+    ->ArgsProduct({ { 10000, 100000, 200000 }, { 10, 0 } })
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
+
+void BM_ShuffleOnAndOff(benchmark::State& state)
+{
+    BenchQueue bench;
+    bench.queue.playNow(library(state.range(0)), 0);
+    TurnMeter meter;
+    bench.settle(meter);
+    meter = {};
+    for (auto _ : state) {
+        meter.time([&] { bench.queue.setShuffleMode(ShuffleMode::standard); });
+        bench.settle(meter);
+        meter.time([&] { bench.queue.setShuffleMode(ShuffleMode::off); });
+        bench.settle(meter);
+    }
+    report(state, meter);
+}
+BENCHMARK(BM_ShuffleOnAndOff)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Arg(200000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
+
+void BM_PlayShuffledList(benchmark::State& state)
+{
+    BenchQueue bench;
+    bench.queue.setShuffleMode(ShuffleMode::standard);
+    const QList<Track>& tracks = library(state.range(0));
+    TurnMeter meter;
+    qsizetype start = 0;
+    for (auto _ : state) {
+        start = (start + 997) % tracks.size();
+        meter.time([&] { bench.queue.playNow(tracks, start); });
+        bench.settle(meter);
+    }
+    report(state, meter);
+}
+BENCHMARK(BM_PlayShuffledList)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Arg(200000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
+
+class IdleWatcher final : public FileWatcher {
+public:
+    QList<QUrl> monitoredFolders() const override { return {}; }
+    void startWatching(const QUrl&) override { }
+    void stopWatching(const QUrl&) override { }
+    void pause() override { }
+    void resume() override { }
+};
+
+// The library engine over a stored synthetic library, and the song list
+// showing what it publishes, as the Songs screen does.
+struct BenchLibrary {
+    explicit BenchLibrary(qsizetype songs)
+        : store(std::make_shared<TavrenDatabaseManager>(
+            folder.path(), std::make_shared<SettingsUserDefaults>(folder.filePath(u"s.json"_s))))
+        , layout(std::make_shared<SettingsUserDefaults>(folder.filePath(u"layout.json"_s)))
+        , view(TrackListDependencies { stubLibrary, queue, audio, artwork, metadata, undo, layout })
+    {
+        storefile::writeAtomically(store->tracksFilePath(), storefile::encodeList(library(songs)));
+        engine
+            = std::make_unique<TavrenLibraryEngine>(store, std::make_shared<TavrenMetadataEngine>(),
+                std::make_shared<MetadataCache>(), std::make_shared<IdleWatcher>());
+        QObject::connect(
+            engine.get(), &LibraryEngine::tracksChanged, &view, [this](const QList<Track>& tracks) {
+                view.setTracks(tracks);
+                ++published;
+            });
+        while (engine->allTracks().size() != songs) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
+        view.resize(1320, 820);
+        view.show();
+        view.setTitle(u"Songs"_s);
+        view.setTracks(engine->allTracks());
+        TurnMeter().settle([this] { return view.controller().model().isUpToDate(); });
+    }
+
+    // Runs one update of the song at `row` of the library, as the editor or
+    // the heart does, until the list shows it.
+    void update(TurnMeter& meter, qsizetype row, const std::function<void(Track&)>& change)
+    {
+        Track track = engine->allTracks().at(row);
+        change(track);
+        const int before = published;
+        bool done = false;
+        std::optional<QCoro::Task<>> running;
+        meter.time([&] {
+            running.emplace(
+                [](TavrenLibraryEngine& engine, Track track, bool& done) -> QCoro::Task<> {
+                    co_await engine.updateTrack(std::move(track));
+                    done = true;
+                }(*engine, std::move(track), done));
+        });
+        meter.settle(
+            [&] { return done && published > before && view.controller().model().isUpToDate(); });
+    }
+
+    QTemporaryDir folder;
+    std::shared_ptr<TavrenDatabaseManager> store;
+    std::unique_ptr<TavrenLibraryEngine> engine;
+    test::StubLibraryEngine stubLibrary;
+    test::StubQueueEngine queue;
+    test::StubAudioEngine audio;
+    test::FakeArtworkCache artwork;
+    test::FakeMetadataEngine metadata;
+    UndoManager undo;
+    TrackTableLayoutState layout;
+    TrackListView view;
+    int published = 0;
+};
+
+void BM_EditOneSong(benchmark::State& state)
+{
+    BenchLibrary bench(state.range(0));
+    TurnMeter meter;
+    int edit = 0;
+    for (auto _ : state) {
+        ++edit;
+        bench.update(meter, state.range(0) / 2,
+            [&](Track& track) { track.title = u"Edited %1"_s.arg(edit); });
+    }
+    report(state, meter);
+}
+BENCHMARK(BM_EditOneSong)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Arg(200000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
+
+void BM_FavouriteOneSong(benchmark::State& state)
+{
+    BenchLibrary bench(state.range(0));
+    TurnMeter meter;
+    for (auto _ : state) {
+        bench.update(meter, state.range(0) / 3,
+            [](Track& track) { track.rating = track.rating > 3 ? 0 : 5; });
+    }
+    report(state, meter);
+}
+BENCHMARK(BM_FavouriteOneSong)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Arg(200000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
+
+} // namespace
+} // namespace kivo
+
+int main(int argc, char** argv)
+{
+    return kivo::bench::runGuiBenchmarks(argc, argv, [] { kivo::loadEonFonts(); });
+}
