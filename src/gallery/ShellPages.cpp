@@ -86,8 +86,6 @@ std::unique_ptr<QWidget> bannerPage()
         "correct format. The saved session in playback_state.json was left as it was, and "
         "this sentence goes on long enough to need a third line that is never shown."_s,
         u"<img src=x> & <b>not bold</b>"_s,
-        u"The library file “tracks.json” could not be read: Permission denied. Nothing was "
-        "changed."_s,
     };
     for (const QString& text : texts) {
         auto* banner = new RecoveryBannerView;
@@ -128,8 +126,12 @@ void addShellPages(QList<Page>& pages, Context& context)
         u"Playback could not be restored: The data couldn’t be read because it isn’t in the "
         "correct format."_s,
         [](WorkspacePanelState& panels) { panels.setLeftWidth(300); }));
+    pages.append(windowPage(context, u"main-window-unreadable-library-banner"_s,
+        u"The library file “tracks.json” could not be read: Permission denied. Nothing was "
+        "changed."_s,
+        [](WorkspacePanelState&) {}));
     pages.append({ u"workspace-dividers"_s, { 1000, 420 }, dividersPage });
-    pages.append({ u"recovery-banner"_s, { 640, 440 }, bannerPage });
+    pages.append({ u"recovery-banner"_s, { 640, 360 }, bannerPage });
     pages.append({ u"top-header"_s, { 1160, 300 }, headerPage });
 }
 
