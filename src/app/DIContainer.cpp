@@ -14,6 +14,7 @@
 #include "model/ErrorText.h"
 #include "model/MetadataCache.h"
 #include "model/PlaylistStorageImpl.h"
+#include "model/RunOnWorker.h"
 #include "model/StoreFile.h"
 #include "platform/AudioPlayer.h"
 #include "platform/UserDefaults.h"
@@ -21,6 +22,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPointer>
+#include <QScopeGuard>
+#include <QThreadPool>
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
@@ -39,6 +42,29 @@ const QStringList sampleFiles {
     u"Music/Audio Music Apps/Samples/QUICK SAMPLER/ANALOG A.wav"_s,
     u"Music/Audio Music Apps/Samples/QUICK SAMPLER/ANALOG B.wav"_s,
 };
+
+// "The library file “tracks.json” could not be read: Permission denied.
+// Nothing was changed."
+QString unreadableStoreText(
+    const QString& store, const QString& path, const std::exception_ptr& error)
+{
+    QString reason;
+    try {
+        std::rethrow_exception(error);
+    } catch (const StoreFileError& e) {
+        reason = e.reason();
+    } catch (const JsonCodingError& e) {
+        reason = e.keyPath().isEmpty() ? u"Its content is damaged."_s
+                                       : u"Its content is damaged (at “%1”)."_s.arg(e.keyPath());
+    } catch (...) {
+        reason = describeError(error);
+    }
+    if (!reason.endsWith(u'.')) {
+        reason += u'.';
+    }
+    return u"%1 “%2” could not be read: %3 Nothing was changed."_s.arg(
+        store, QFileInfo(path).fileName(), reason);
+}
 
 void printLine(const QString& line)
 {
@@ -98,8 +124,6 @@ void DIContainer::build(const DIContainerOptions& options)
         = options.defaults ? options.defaults : std::make_shared<SettingsUserDefaults>();
 
     m_databaseManager = std::make_shared<TavrenDatabaseManager>(folder, defaults);
-    // Read before the queue engine exists: its first save would replace the file.
-    m_savedSession = readSavedSession(*m_databaseManager);
     m_fileWatcher = std::make_shared<TavrenFileWatcher>();
     m_metadataEngine = std::make_shared<TavrenMetadataEngine>();
     m_artworkCache = std::make_unique<TavrenArtworkCache>(
@@ -114,6 +138,8 @@ void DIContainer::build(const DIContainerOptions& options)
     m_audioEngine = options.audioPlayers ? std::make_unique<TavrenAudioEngine>(options.audioPlayers)
                                          : std::make_unique<TavrenAudioEngine>();
     m_queueEngine = std::make_unique<TavrenQueueEngine>(m_databaseManager);
+    // Until the saved session is back, any save would replace it.
+    m_queueEngine->holdSessionSaves();
     m_playlistEngine = std::make_unique<TavrenPlaylistEngine>(
         m_playlistStorage, m_libraryEngine.get(), m_queueEngine.get());
     m_themeEngine = std::make_unique<TavrenThemeEngine>();
@@ -128,18 +154,38 @@ void DIContainer::setRecoveryMessage(const std::optional<QString>& message)
     Q_EMIT recoveryMessageChanged(m_recoveryMessage);
 }
 
+void DIContainer::reportRecoveryProblem(const QString& text)
+{
+    setRecoveryMessage(m_recoveryMessage ? *m_recoveryMessage + u' ' + text : text);
+}
+
 QCoro::Task<> DIContainer::bootstrap()
 {
     const QPointer<DIContainer> self(this);
+    // The three stores are read side by side, each once, none on this thread.
+    QCoro::Task<> playlists = m_playlistEngine->loadPlaylists();
+    QCoro::Task<SavedSession> session = readSavedSession();
     QCoro::Task<> load = m_libraryEngine->loadLibraryFromDisk();
     co_await std::move(load);
     if (!self) {
         co_return;
     }
-    QCoro::Task<> restore = restorePlaybackSession();
-    co_await std::move(restore);
+    if (m_libraryEngine->loadState() == LibraryLoadState::failed) {
+        reportRecoveryProblem(unreadableStoreText(u"The library file"_s,
+            m_databaseManager->tracksFilePath(), m_libraryEngine->loadError()));
+    }
+    const SavedSession saved = co_await std::move(session);
     if (!self) {
         co_return;
+    }
+    restorePlaybackSession(saved);
+    co_await std::move(playlists);
+    if (!self) {
+        co_return;
+    }
+    if (const std::exception_ptr error = m_playlistEngine->loadError()) {
+        reportRecoveryProblem(unreadableStoreText(
+            u"The playlist file"_s, m_playlistStorage->storageFilePath(), error));
     }
     QCoro::Task<> sample = importSampleOnFirstRun();
     co_await std::move(sample);
@@ -150,65 +196,61 @@ QCoro::Task<> DIContainer::bootstrap()
     Q_EMIT bootstrapFinished();
 }
 
-DIContainer::SavedSession DIContainer::readSavedSession(DatabaseManager& store)
+QCoro::Task<DIContainer::SavedSession> DIContainer::readSavedSession()
 {
     SavedSession session;
     try {
-        session.snapshot = store.loadPlaybackState();
-    } catch (const StoreFileError&) {
-        // An unreadable session file restores nothing, silently.
+        QCoro::Task<std::optional<PlaybackStateSnapshot>> reading
+            = runOnWorker(QThreadPool::globalInstance(),
+                [store = m_databaseManager] { return store->loadPlaybackState(); });
+        session.snapshot = co_await std::move(reading);
     } catch (...) {
-        session.decodingError = std::current_exception();
+        session.error = std::current_exception();
     }
-    return session;
+    co_return session;
 }
 
-QCoro::Task<> DIContainer::restorePlaybackSession()
+void DIContainer::restorePlaybackSession(const SavedSession& saved)
 {
-    const QPointer<DIContainer> self(this);
-    const SavedSession saved = std::exchange(m_savedSession, {});
-    // Whatever the user started meanwhile wins over the old session.
-    if (m_queueEngine->currentTrack()) {
-        co_return;
-    }
-    if (saved.decodingError) {
-        setRecoveryMessage(restoreFailurePrefix + describeError(saved.decodingError));
-        m_queueEngine->reportPlaybackError(saved.decodingError);
-        co_return;
-    }
-    if (!saved.snapshot) {
-        co_return;
-    }
-    const PlaybackStateSnapshot* snapshot = &*saved.snapshot;
-
-    // The library's own list, or the stored one while the library is still empty.
-    QList<Track> candidates = m_libraryEngine->allTracks();
-    if (candidates.isEmpty()) {
+    if (saved.error) {
+        // The store keeps the file as it is; the queue saves nothing either.
         try {
-            QCoro::Task<QList<Track>> stored = m_databaseManager->loadAllTracks();
-            candidates = co_await std::move(stored);
+            std::rethrow_exception(saved.error);
+        } catch (const StoreFileError&) {
+            reportRecoveryProblem(unreadableStoreText(u"The playback session file"_s,
+                m_databaseManager->playbackStateFilePath(), saved.error));
         } catch (...) {
-            candidates.clear();
+            reportRecoveryProblem(restoreFailurePrefix + describeError(saved.error));
+            m_queueEngine->reportPlaybackError(saved.error);
         }
-        if (!self || m_queueEngine->currentTrack()) {
-            co_return;
-        }
+        return;
     }
-
+    // The session names songs of the library: without it, it cannot be put
+    // back, and a queue built without it must not replace it.
+    if (m_libraryEngine->loadState() != LibraryLoadState::loaded) {
+        return;
+    }
+    const auto release = qScopeGuard([this] { m_queueEngine->releaseSessionSaves(); });
+    // Whatever the user started meanwhile wins over the old session; a
+    // session that never named a song has nothing to put back.
+    if (m_queueEngine->currentTrack() || !saved.snapshot || !saved.snapshot->namesASong()) {
+        return;
+    }
+    const PlaybackStateSnapshot& snapshot = *saved.snapshot;
     const std::optional<ResolvedPlaybackSession> session
-        = resolvePlaybackSession(*snapshot, candidates);
+        = resolvePlaybackSession(snapshot, m_libraryEngine->internalTracks());
     if (!session) {
-        setRecoveryMessage(lastTrackGone);
-        co_return;
+        reportRecoveryProblem(lastTrackGone);
+        return;
     }
     m_queueEngine->restorePlaybackSession(session->currentTrack, session->upcoming,
         session->history, session->repeatMode, session->shuffleMode, session->playbackOrder);
     m_audioEngine->setVolume(session->volume);
     try {
-        m_audioEngine->restore(session->currentTrack, snapshot->currentTime);
+        m_audioEngine->restore(session->currentTrack, snapshot.currentTime);
     } catch (...) {
         const std::exception_ptr error = std::current_exception();
-        setRecoveryMessage(restoreFailurePrefix + describeError(error));
+        reportRecoveryProblem(restoreFailurePrefix + describeError(error));
         m_queueEngine->reportPlaybackError(error);
     }
 }
@@ -216,7 +258,9 @@ QCoro::Task<> DIContainer::restorePlaybackSession()
 QCoro::Task<> DIContainer::importSampleOnFirstRun()
 {
     const QPointer<DIContainer> self(this);
-    if (!m_libraryEngine->allTracks().isEmpty()) {
+    // A library that could not be read is not an empty one.
+    if (m_libraryEngine->loadState() != LibraryLoadState::loaded
+        || !m_libraryEngine->allTracks().isEmpty()) {
         co_return;
     }
     QString samplePath;

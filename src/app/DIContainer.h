@@ -52,8 +52,12 @@ public:
 };
 
 // The composition root: builds every engine once, in a fixed order, links the
-// audio and queue engines, then loads the library, restores the last session
-// and, on a first run, plays a sample file. Main thread only.
+// audio and queue engines, then, reading every store off the main thread and
+// once, loads the library and the playlists, restores the last session and, on
+// a first run, plays a sample file. A store that cannot be read is named in
+// the recovery message, and nothing derived from it is saved: the session is
+// not saved until it has been restored from a readable library. Main thread
+// only.
 class DIContainer : public QObject {
     Q_OBJECT
 public:
@@ -93,18 +97,20 @@ Q_SIGNALS:
 private:
     void build(const DIContainerOptions& options);
     QCoro::Task<> bootstrap();
-    QCoro::Task<> restorePlaybackSession();
-    QCoro::Task<> importSampleOnFirstRun();
-
-    // The saved session as it was before any engine could save over it.
+    // The saved session, or the error of reading it.
     struct SavedSession {
         std::optional<PlaybackStateSnapshot> snapshot;
-        std::exception_ptr decodingError;
+        std::exception_ptr error;
     };
-    static SavedSession readSavedSession(DatabaseManager& store);
+    QCoro::Task<SavedSession> readSavedSession();
+    // Puts the session back and lets the queue save again, unless the
+    // library or the session could not be read.
+    void restorePlaybackSession(const SavedSession& saved);
+    QCoro::Task<> importSampleOnFirstRun();
+    // Adds a sentence to the recovery message.
+    void reportRecoveryProblem(const QString& text);
 
     QString m_homeFolder;
-    SavedSession m_savedSession;
     std::optional<QString> m_recoveryMessage;
     bool m_bootstrapFinished = false;
 

@@ -62,9 +62,13 @@ public:
     QCoro::Task<> updateTracks(QList<Track>) override { co_return; }
     QCoro::Task<> removeTrack(Track, bool) override { co_return; }
     QCoro::Task<> restoreTrack(Track) override { co_return; }
+    LibraryLoadState loadState() const override { return state; }
+    std::exception_ptr loadError() const override { return loadFailure; }
 
     QList<Track> tracks;
     std::optional<QString> failure; // what every import throws
+    LibraryLoadState state = LibraryLoadState::loaded;
+    std::exception_ptr loadFailure;
 };
 
 // The record store in a temporary folder; saves fail once `failing` is set.
@@ -228,6 +232,18 @@ void addLibraryPages(QList<Page>& pages, Context& context)
         }));
     pages.append(screenPage(context, u"songs-screen-empty"_s, true,
         [](TrackListDependencies dependencies, SampleEngines&, QWidget* parent) {
+            return songsScreen(dependencies, parent);
+        }));
+    pages.append(screenPage(context, u"songs-screen-loading"_s, true,
+        [](TrackListDependencies dependencies, SampleEngines& engines, QWidget* parent) {
+            engines.library.state = LibraryLoadState::loading;
+            return songsScreen(dependencies, parent);
+        }));
+    pages.append(screenPage(context, u"songs-screen-unreadable"_s, true,
+        [](TrackListDependencies dependencies, SampleEngines& engines, QWidget* parent) {
+            engines.library.state = LibraryLoadState::failed;
+            engines.library.loadFailure = std::make_exception_ptr(StoreFileError(
+                StoreFileError::Case::readFailed, u"/data/tracks.json"_s, u"Permission denied"_s));
             return songsScreen(dependencies, parent);
         }));
     pages.append(screenPage(context, u"songs-screen-import-error"_s, false,

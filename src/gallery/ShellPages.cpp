@@ -149,6 +149,10 @@ void addShellPages(QList<Page>& pages, Context& context)
             context, prefix + u"right-collapsed"_s, std::nullopt,
             [](WorkspacePanelState& panels) { panels.setIsRightExpanded(false); }, size));
     }
+    pages.append(windowPage(context, u"main-window-unreadable-library-banner"_s,
+        u"The library file “tracks.json” could not be read: Permission denied. Nothing was "
+        "changed."_s,
+        [](WorkspacePanelState&) {}));
     pages.append({ u"workspace-dividers"_s, { 1000, 600 }, dividersPage });
     pages.append({ u"recovery-banner"_s, { 640, 360 }, bannerPage });
     pages.append({ u"top-header"_s, { 1160, 300 }, headerPage });

@@ -151,8 +151,9 @@ template <typename T> std::optional<T> decodePreference(const Json& value)
 // be read, written or removed, JsonCodingError when content does not encode or
 // decode. A missing or zero-byte file is no data. A file that exists but
 // cannot be read or decoded is never replaced: an operation that would rewrite
-// it throws instead and leaves it untouched (loads read an unreadable file as
-// no data, an undecodable one throws).
+// it throws instead and leaves it untouched. The loads of the library and of
+// the session throw for such a file too, so that neither looks empty; the
+// other loads read an unreadable file as no data (an undecodable one throws).
 //
 // The asynchronous operations run one at a time, in the order they were
 // called, off the main thread; call them from the main thread. The
@@ -207,8 +208,8 @@ public:
 
     // Safe from any thread (the playback session store calls it on its own).
     virtual void savePlaybackState(const PlaybackStateSnapshot& snapshot) = 0;
-    // Nothing for a missing, empty or unreadable file; throws JsonCodingError
-    // for one that does not decode.
+    // Nothing for a missing or empty file; throws StoreFileError for one that
+    // cannot be read, JsonCodingError for one that does not decode.
     virtual std::optional<PlaybackStateSnapshot> loadPlaybackState() = 0;
 };
 

@@ -200,7 +200,8 @@ void TavrenDatabaseManager::saveTracksNow(const QList<Track>& tracks)
 QList<Track> TavrenDatabaseManager::loadAllTracksNow()
 {
     QMutexLocker lock(&m_tracksFile.mutex);
-    const std::optional<QByteArray> bytes = storefile::readOrNothing(m_tracksFile.path);
+    // An unreadable library throws: shown as empty, it would look like one.
+    const std::optional<QByteArray> bytes = storefile::read(m_tracksFile.path);
     return bytes ? storefile::decodeList<Track>(*bytes) : QList<Track>();
 }
 
@@ -337,7 +338,7 @@ void TavrenDatabaseManager::savePlaybackState(const PlaybackStateSnapshot& snaps
 std::optional<PlaybackStateSnapshot> TavrenDatabaseManager::loadPlaybackState()
 {
     QMutexLocker lock(&m_stateFile.mutex);
-    const std::optional<QByteArray> bytes = storefile::readOrNothing(m_stateFile.path);
+    const std::optional<QByteArray> bytes = storefile::read(m_stateFile.path);
     if (!bytes || bytes->isEmpty()) {
         return std::nullopt;
     }

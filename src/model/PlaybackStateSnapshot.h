@@ -27,6 +27,10 @@ struct PlaybackStateSnapshot {
 
     bool operator==(const PlaybackStateSnapshot&) const = default;
 
+    // Whether it names a current or an upcoming song, what a restore starts
+    // from; one saved before anything was played names none.
+    bool namesASong() const { return currentTrackID || !upcomingTrackIDs.isEmpty(); }
+
     // Throws JsonCodingError(Encoding) for a non-finite time or volume.
     Json toJson() const;
     // Throws JsonCodingError(Decoding) naming the first bad key.

@@ -18,9 +18,8 @@ namespace kivo {
 // they come, both derived from std::exception with a description():
 // StoreFileError when the file cannot be read or written, JsonCodingError when
 // the list does not decode or encode. A missing file is an empty list. A file
-// that exists but cannot be read reads as an empty list for the fetches, while
-// the changing operations throw the read error and leave it as it is; a file
-// that does not decode fails every operation and is never overwritten.
+// that exists but cannot be read or decoded fails every operation and is never
+// overwritten.
 class PlaylistStorage {
 public:
     virtual ~PlaylistStorage() = default;

@@ -29,15 +29,10 @@ TavrenPlaylistStorage::TavrenPlaylistStorage(const std::optional<QString>& stora
     storefile::createEmptyIfMissing(m_storageFilePath);
 }
 
-QList<PlaylistRecord> TavrenPlaylistStorage::readForFetch() const
+QList<PlaylistRecord> TavrenPlaylistStorage::readRecords() const
 {
-    const std::optional<QByteArray> bytes = storefile::readOrNothing(m_storageFilePath);
-    return bytes ? storefile::decodeList<PlaylistRecord>(*bytes) : QList<PlaylistRecord>();
-}
-
-QList<PlaylistRecord> TavrenPlaylistStorage::readForChange() const
-{
-    // Going on with an empty list would replace every playlist the user has.
+    // An unreadable file throws: an empty list would look like no playlists,
+    // and a change going on with it would replace every playlist the user has.
     const std::optional<QByteArray> bytes = storefile::read(m_storageFilePath);
     return bytes ? storefile::decodeList<PlaylistRecord>(*bytes) : QList<PlaylistRecord>();
 }
@@ -49,13 +44,13 @@ void TavrenPlaylistStorage::write(const QList<PlaylistRecord>& records) const
 
 QList<PlaylistRecord> TavrenPlaylistStorage::fetchAllRecords()
 {
-    return readForFetch();
+    return readRecords();
 }
 
 QList<PlaylistRecord> TavrenPlaylistStorage::fetchRecords(
     const std::optional<QUuid>& parentFolderID)
 {
-    QList<PlaylistRecord> records = readForFetch();
+    QList<PlaylistRecord> records = readRecords();
     records.removeIf(
         [&](const PlaylistRecord& record) { return record.parentFolderID != parentFolderID; });
     return records;
@@ -63,14 +58,14 @@ QList<PlaylistRecord> TavrenPlaylistStorage::fetchRecords(
 
 void TavrenPlaylistStorage::saveRecord(const PlaylistRecord& record)
 {
-    QList<PlaylistRecord> records = readForChange();
+    QList<PlaylistRecord> records = readRecords();
     upsert(records, record);
     write(records);
 }
 
 void TavrenPlaylistStorage::saveRecords(const QList<PlaylistRecord>& given)
 {
-    QList<PlaylistRecord> records = readForChange();
+    QList<PlaylistRecord> records = readRecords();
     for (const PlaylistRecord& record : given) {
         upsert(records, record);
     }
@@ -79,14 +74,14 @@ void TavrenPlaylistStorage::saveRecords(const QList<PlaylistRecord>& given)
 
 void TavrenPlaylistStorage::deleteRecord(const QUuid& id)
 {
-    QList<PlaylistRecord> records = readForChange();
+    QList<PlaylistRecord> records = readRecords();
     records.removeIf([&](const PlaylistRecord& record) { return record.id == id; });
     write(records);
 }
 
 void TavrenPlaylistStorage::deleteFolderRecursively(const QUuid& id)
 {
-    QList<PlaylistRecord> records = readForChange();
+    QList<PlaylistRecord> records = readRecords();
     QSet<QUuid> doomed { id };
     // Passes until one adds nothing. Each further pass follows an id added by
     // the one before, so a loop of parents ends as well.

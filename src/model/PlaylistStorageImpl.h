@@ -7,8 +7,9 @@
 
 namespace kivo {
 
-// PlaylistStorage on "playlist_records.json" in the data folder. Belongs to
-// the main thread: it takes no lock and must be the file's only writer.
+// PlaylistStorage on "playlist_records.json" in the data folder. It takes no
+// lock and must be the file's only writer: changes belong to the main thread;
+// a fetch may run on another (every write replaces the file atomically).
 class TavrenPlaylistStorage final : public PlaylistStorage {
 public:
     // `storageDirectory`: the data folder, created with its parents when
@@ -27,10 +28,7 @@ public:
     void deleteFolderRecursively(const QUuid& id) override;
 
 private:
-    // The list for a fetch: an unreadable file reads as empty.
-    QList<PlaylistRecord> readForFetch() const;
-    // The list for a change: an unreadable file throws.
-    QList<PlaylistRecord> readForChange() const;
+    QList<PlaylistRecord> readRecords() const;
     void write(const QList<PlaylistRecord>& records) const;
 
     QString m_storageFilePath;

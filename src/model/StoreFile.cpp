@@ -72,7 +72,7 @@ struct TemporaryFile {
 
 QString tooLarge(qint64 maximumSize)
 {
-    return u"It is larger than %1."_s.arg(
+    return u"It is %1 or larger."_s.arg(
         QLocale::c().formattedDataSize(maximumSize, 0, QLocale::DataSizeIecFormat));
 }
 
@@ -85,7 +85,7 @@ void checkReadable(const struct stat& info, qint64 maximumSize, const Failure& f
     if (!S_ISREG(info.st_mode)) {
         throw failure(u"It is not a regular file."_s);
     }
-    if (info.st_size > maximumSize) {
+    if (info.st_size >= maximumSize) {
         throw failure(tooLarge(maximumSize));
     }
 }
@@ -215,11 +215,11 @@ std::optional<QByteArray> read(const QString& path, qint64 maximumSize)
         for (;;) {
             if (filled == bytes.size()) {
                 // The file grew while being read: take the rest up to the limit.
-                if (bytes.size() >= maximumSize + 1) {
+                if (bytes.size() >= maximumSize) {
                     throw failure(tooLarge(maximumSize));
                 }
                 bytes.resize(qsizetype(
-                    std::min<qint64>(std::max<qint64>(2 * bytes.size(), 65536), maximumSize + 1)));
+                    std::min<qint64>(std::max<qint64>(2 * bytes.size(), 65536), maximumSize)));
             }
             const ssize_t count
                 = ::read(file.fd, bytes.data() + filled, size_t(bytes.size() - filled));
@@ -234,7 +234,7 @@ std::optional<QByteArray> read(const QString& path, qint64 maximumSize)
             }
             filled += count;
         }
-        if (filled > maximumSize) {
+        if (filled >= maximumSize) {
             throw failure(tooLarge(maximumSize));
         }
         bytes.truncate(filled);

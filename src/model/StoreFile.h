@@ -57,15 +57,15 @@ QString defaultDataFolder();
 // when it cannot be created or when something else stands in its place.
 QString prepareFolder(const std::optional<QString>& folder);
 
-// The largest file read() takes in by default: a bigger one is refused with a
-// clear error rather than exhausting memory.
+// The size from which read() refuses a file by default, before reading any of
+// it, rather than exhaust memory.
 inline constexpr qint64 maximumFileSize = qint64(2) << 30;
 
 // The bytes of the file (a link is followed); nullopt when nothing exists at
 // `path`. Throws StoreFileError(readFailed) for anything that exists but cannot
 // be read: a folder, FIFO, device or link loop in its place (checked before
-// opening, so nothing blocks), no permission, an I/O error, or more than
-// `maximumSize` bytes.
+// opening, so nothing blocks), no permission, an I/O error, or `maximumSize`
+// bytes or more (refused by the size alone, before any reading).
 std::optional<QByteArray> read(const QString& path, qint64 maximumSize = maximumFileSize);
 
 // As read(), but a file that cannot be read is logged and counts as missing:

@@ -10,6 +10,7 @@
 #include "support/WavWriter.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
@@ -57,6 +58,12 @@ protected:
         TavrenDatabaseManager store(path(u"data"_s), defaults);
         test::await(store.saveTracks(library));
         store.savePlaybackState(session);
+    }
+
+    QByteArray readFile(const QString& relative) const
+    {
+        QFile file(path(relative));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
     }
 
     std::shared_ptr<UserDefaults> defaults;
@@ -176,11 +183,31 @@ TEST_F(DIContainerTest, SessionProblemsBecomeTheRecoveryMessage)
         container->dismissRecoveryMessage();
         EXPECT_FALSE(container->recoveryMessage());
     }
-    writeFile(u"data/playback_state.json"_s, "{not json");
+    {
+        // Saved after an import, before anything was played: nothing to say.
+        PlaybackStateSnapshot unplayed;
+        unplayed.repeatMode = unplayed.shuffleMode = u"off"_s;
+        storeSession({ storedTrack(u"imported"_s) }, unplayed);
+        const auto container = boot();
+        EXPECT_FALSE(container->recoveryMessage());
+        EXPECT_FALSE(container->queueEngine().currentTrack());
+    }
+    {
+        writeFile(u"data/playback_state.json"_s, "{not json");
+        const auto container = boot();
+        ASSERT_TRUE(container->recoveryMessage());
+        EXPECT_TRUE(
+            container->recoveryMessage()->startsWith(u"Playback could not be restored: "_s));
+        EXPECT_TRUE(container->queueEngine().lastPlaybackError());
+        container->queueEngine().savePlaybackState(true);
+    }
+    EXPECT_EQ(readFile(u"data/playback_state.json"_s), "{not json");
+    QFile::remove(path(u"data/playback_state.json"_s));
+    QDir().mkpath(path(u"data/playback_state.json"_s));
     const auto container = boot();
-    ASSERT_TRUE(container->recoveryMessage());
-    EXPECT_TRUE(container->recoveryMessage()->startsWith(u"Playback could not be restored: "_s));
-    EXPECT_TRUE(container->queueEngine().lastPlaybackError());
+    EXPECT_EQ(container->recoveryMessage(),
+        u"The playback session file “playback_state.json” could not be read: Is a directory. "
+        u"Nothing was changed."_s);
 }
 
 TEST_F(DIContainerTest, AFileWhereTheDataFolderBelongsIsABootFailure)

@@ -178,8 +178,8 @@ TEST_F(PlaylistStorageTest, AnUnreadableFileIsNeverReplaced)
     QFile::remove(file());
     writeFile(u"data/playlist_records.json/inside"_s, "keep");
 
-    EXPECT_THAT(storage->fetchAllRecords(), IsEmpty());
-    EXPECT_THAT(storage->fetchRecords(std::nullopt), IsEmpty());
+    EXPECT_THROW(storage->fetchAllRecords(), StoreFileError);
+    EXPECT_THROW(storage->fetchRecords(std::nullopt), StoreFileError);
     try {
         storage->saveRecord(record(u"New"_s));
         FAIL() << "saving over an unreadable file succeeded";

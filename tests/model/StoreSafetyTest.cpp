@@ -153,16 +153,25 @@ TEST_F(StoreSafetyTest, ALinkToARegularFileStaysALinkAndItsTargetIsReplaced)
     EXPECT_EQ(await(database->loadAllTracks()).size(), 2);
 }
 
-TEST_F(StoreSafetyTest, AFileLargerThanTwoGibibytesIsRefusedBeforeItIsRead)
+TEST_F(StoreSafetyTest, AFileOfTwoGibibytesOrMoreIsRefusedBeforeItIsRead)
 {
     QFile huge(file("tracks.json"));
-    ASSERT_TRUE(huge.resize(storefile::maximumFileSize + 1)); // sparse: takes no space
-    EXPECT_TRUE(await(database->loadAllTracks()).isEmpty());
-    const auto error = errorOf<StoreFileError>([&] { stores()[0].change(*this); });
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->errorCase(), StoreFileError::Case::readFailed);
-    EXPECT_EQ(error->reason(), u"It is larger than 2 GiB."_s);
-    EXPECT_EQ(QFileInfo(huge).size(), storefile::maximumFileSize + 1);
+    for (const qint64 size : { storefile::maximumFileSize, storefile::maximumFileSize + 1 }) {
+        ASSERT_TRUE(huge.resize(size)); // sparse: takes no space
+        for (const auto& attempt : std::initializer_list<std::function<void()>> {
+                 [&] { (void)await(database->loadAllTracks()); },
+                 [&] { stores()[0].change(*this); } }) {
+            const auto error = errorOf<StoreFileError>(attempt);
+            ASSERT_TRUE(error);
+            EXPECT_EQ(error->errorCase(), StoreFileError::Case::readFailed);
+            EXPECT_EQ(error->reason(), u"It is 2 GiB or larger."_s);
+        }
+        EXPECT_EQ(QFileInfo(huge).size(), size);
+    }
+    // The limit itself is refused, one byte less is read.
+    writeFile(u"data/small"_s, "1234");
+    EXPECT_EQ(storefile::read(file("small"), 5), QByteArray("1234"));
+    EXPECT_THROW(storefile::read(file("small"), 4), StoreFileError);
 }
 
 } // namespace

@@ -57,6 +57,9 @@ private:
 // Declared for the views' sort menus; no engine operation takes it.
 enum class SortOption { title, dateAdded, playCount, artist, album, rating };
 
+// Where loading the library from its store stands.
+enum class LibraryLoadState { loading, loaded, failed };
+
 // The music library in memory: every imported track, in stored order, kept in
 // step with the library store and the track index. Main thread only.
 //
@@ -78,6 +81,12 @@ public:
     virtual QCoro::Task<> rescanLibrary() = 0;
     // Never fails: a failed load is printed and leaves the list as it was.
     virtual QCoro::Task<> loadLibraryFromDisk() = 0;
+    // Published: loading while a load runs (from construction on for an
+    // engine that loads at once), then how the last load ended. A failed load
+    // means the store could not be read, not that the library is empty.
+    virtual LibraryLoadState loadState() const { return LibraryLoadState::loaded; }
+    // Why the last load failed; null unless the state is failed.
+    virtual std::exception_ptr loadError() const { return nullptr; }
 
     // Tracks whose title contains `query` (case-insensitive); empty query: none.
     virtual QList<Track> search(const QString& query) const = 0;
@@ -93,6 +102,7 @@ public:
 
 Q_SIGNALS:
     void tracksChanged(const QList<kivo::Track>& tracks);
+    void loadStateChanged(kivo::LibraryLoadState state);
 };
 
 } // namespace kivo

@@ -100,15 +100,26 @@ QCoro::Task<> TavrenLibraryEngine::loadLibraryFromDisk()
     }
     const QPointer<TavrenLibraryEngine> self(this);
     m_isLoading = true;
-    QCoro::Task<> loading = loadFromStore();
-    co_await std::move(loading);
+    setLoadState(LibraryLoadState::loading, nullptr);
+    QCoro::Task<LoadOutcome> loading = loadFromStore();
+    const std::exception_ptr error = (co_await std::move(loading)).error;
     if (self) {
         m_isLoading = false;
+        setLoadState(error ? LibraryLoadState::failed : LibraryLoadState::loaded, error);
         Q_EMIT loadFinished();
     }
 }
 
-QCoro::Task<> TavrenLibraryEngine::loadFromStore()
+void TavrenLibraryEngine::setLoadState(LibraryLoadState state, std::exception_ptr error)
+{
+    m_loadError = std::move(error);
+    if (state != m_loadState) {
+        m_loadState = state;
+        Q_EMIT loadStateChanged(m_loadState);
+    }
+}
+
+QCoro::Task<TavrenLibraryEngine::LoadOutcome> TavrenLibraryEngine::loadFromStore()
 {
     // The start-up load runs detached: it holds what it needs and stops once
     // the engine is gone.
@@ -127,15 +138,15 @@ QCoro::Task<> TavrenLibraryEngine::loadFromStore()
             QCoro::Task<QList<Track>> loading = database->loadAllTracks();
             stored = co_await std::move(loading);
         } catch (...) {
-            const QString line = u"LibraryEngine failed to load tracks: "_s
-                + describeError(std::current_exception());
+            const std::exception_ptr error = std::current_exception();
+            const QString line = u"LibraryEngine failed to load tracks: "_s + describeError(error);
             std::fprintf(stdout, "%s\n", line.toUtf8().constData());
             std::fflush(stdout);
             qCWarning(logging::library).noquote() << line;
-            co_return;
+            co_return LoadOutcome { error };
         }
         if (!self) {
-            co_return;
+            co_return LoadOutcome {};
         }
         if (m_revision != revision && !lastTry) {
             continue;
@@ -156,14 +167,14 @@ QCoro::Task<> TavrenLibraryEngine::loadFromStore()
         LibraryTrackList loaded = co_await std::move(building);
         co_await std::move(indexing);
         if (!self) {
-            co_return;
+            co_return LoadOutcome {};
         }
         if (loaded.droppedDuplicates() > 0) {
             // The index took the last track of a repeated id; the list keeps the first.
             QCoro::Task<> reindexing = insertIntoIndex(loaded.tracks());
             co_await std::move(reindexing);
             if (!self) {
-                co_return;
+                co_return LoadOutcome {};
             }
         }
         if (m_revision != revision) {
@@ -179,7 +190,7 @@ QCoro::Task<> TavrenLibraryEngine::loadFromStore()
         }
         m_tracks = std::move(loaded);
         Q_EMIT tracksChanged(m_tracks.tracks());
-        co_return;
+        co_return LoadOutcome {};
     }
 }
 

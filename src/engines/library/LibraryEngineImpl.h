@@ -56,6 +56,8 @@ public:
     // publish while the store is read are never hidden: the load then reads
     // again.
     QCoro::Task<> loadLibraryFromDisk() override;
+    LibraryLoadState loadState() const override { return m_loadState; }
+    std::exception_ptr loadError() const override { return m_loadError; }
 
     QList<Track> search(const QString& query) const override;
     // The first `limit` tracks in list order (a negative limit gives none).
@@ -81,7 +83,12 @@ Q_SIGNALS:
     void loadFinished();
 
 private:
-    QCoro::Task<> loadFromStore();
+    // The error of a failed read; null once the stored list is published.
+    struct LoadOutcome {
+        std::exception_ptr error;
+    };
+    QCoro::Task<LoadOutcome> loadFromStore();
+    void setLoadState(LibraryLoadState state, std::exception_ptr error);
 
     friend class LibraryImport;
     friend class LibraryTrackRemoval;
@@ -101,6 +108,8 @@ private:
     // Counts the changes published by operations other than loads.
     quint64 m_revision = 0;
     bool m_isLoading = false;
+    LibraryLoadState m_loadState = LibraryLoadState::loading;
+    std::exception_ptr m_loadError;
     // Locations whose import is under way, so that two imports at once never
     // bring in one file twice.
     QSet<QString> m_importing;

@@ -1,5 +1,7 @@
 #include "engines/library/PlaylistEngineImpl.h"
 
+#include "model/ErrorText.h"
+#include "model/RunOnWorker.h"
 #include "model/TextRules.h"
 #include "platform/Logging.h"
 
@@ -8,6 +10,7 @@
 #include <QSet>
 #include <algorithm>
 #include <cstdio>
+#include <qcoro/qcorosignal.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -97,7 +100,6 @@ TavrenPlaylistEngine::TavrenPlaylistEngine(std::shared_ptr<PlaylistStorage> stor
     , m_queueEngine(queueEngine)
 {
     Q_ASSERT(m_storage);
-    reloadPlaylists();
 }
 
 QList<Playlist> TavrenPlaylistEngine::buildTree(const QList<PlaylistRecord>& records)
@@ -139,12 +141,58 @@ QList<Playlist> TavrenPlaylistEngine::buildTree(const QList<PlaylistRecord>& rec
 void TavrenPlaylistEngine::reloadPlaylists()
 {
     QList<PlaylistRecord> records;
+    std::exception_ptr error;
     try {
         records = m_storage->fetchAllRecords();
-    } catch (const std::exception& error) {
-        std::printf("Failed to load playlists: %s\n", error.what());
+    } catch (...) {
+        error = std::current_exception();
+    }
+    applyLoad(records, error);
+}
+
+QCoro::Task<> TavrenPlaylistEngine::loadPlaylists()
+{
+    if (m_isLoading) {
+        co_await qCoro(this, &TavrenPlaylistEngine::loadFinished);
+        co_return;
+    }
+    const QPointer<TavrenPlaylistEngine> self(this);
+    const std::shared_ptr<PlaylistStorage> storage = m_storage;
+    m_isLoading = true;
+    // An edit published while the store was read may be missing from what was
+    // read: read again, a few times at most.
+    for (int attempt = 1;; ++attempt) {
+        const quint64 revision = m_revision;
+        QList<PlaylistRecord> records;
+        std::exception_ptr error;
+        try {
+            QCoro::Task<QList<PlaylistRecord>> reading = runOnWorker(
+                QThreadPool::globalInstance(), [storage] { return storage->fetchAllRecords(); });
+            records = co_await std::move(reading);
+        } catch (...) {
+            error = std::current_exception();
+        }
+        if (!self) {
+            co_return;
+        }
+        if (m_revision != revision && attempt < 3) {
+            continue;
+        }
+        applyLoad(records, error);
+        break;
+    }
+    m_isLoading = false;
+    Q_EMIT loadFinished();
+}
+
+void TavrenPlaylistEngine::applyLoad(const QList<PlaylistRecord>& records, std::exception_ptr error)
+{
+    m_loadError = error;
+    if (error) {
+        const QString line = u"Failed to load playlists: "_s + describeError(error);
+        std::printf("%s\n", line.toUtf8().constData());
         std::fflush(stdout);
-        qCWarning(logging::playlist) << "Failed to load playlists:" << error.what();
+        qCWarning(logging::playlist).noquote() << line;
         publish({});
         return;
     }
@@ -153,6 +201,7 @@ void TavrenPlaylistEngine::reloadPlaylists()
 
 void TavrenPlaylistEngine::publish(QList<Playlist> playlists)
 {
+    ++m_revision;
     m_rootPlaylists = std::move(playlists);
     Q_EMIT rootPlaylistsChanged(m_rootPlaylists);
 }
@@ -242,6 +291,10 @@ void TavrenPlaylistEngine::checkTargetFolder(
 Playlist TavrenPlaylistEngine::create(
     const QString& name, const PlaylistType& type, const std::optional<QUuid>& parentFolderID)
 {
+    // Records made over a store that could not be read would hide the ones in it.
+    if (m_loadError) {
+        std::rethrow_exception(m_loadError);
+    }
     if (parentFolderID) {
         checkTargetFolder(*parentFolderID, std::nullopt);
     }

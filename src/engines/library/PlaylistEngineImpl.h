@@ -7,15 +7,17 @@
 #include "model/PlaylistStorage.h"
 
 #include <QPointer>
+#include <exception>
 #include <functional>
 #include <memory>
+#include <qcoro/qcorotask.h>
 
 namespace kivo {
 
-// PlaylistEngine over a PlaylistStorage. Loads the tree in its constructor
-// and reloads it (sorted by name in the user's locale) only there, in rename
-// and in move; creates at the top level and duplicates are appended unsorted
-// until the next reload.
+// PlaylistEngine over a PlaylistStorage. Starts empty; loadPlaylists() reads
+// the tree off the main thread. The tree is read again (sorted by name in the
+// user's locale) only there, in rename and in move; creates at the top level
+// and duplicates are appended unsorted until the next reload.
 //
 // Edits of a top-level entry (tracks, favourite, metadata, move) are shown at
 // once and undone again when the store refuses to save them, so the list never
@@ -24,8 +26,7 @@ class TavrenPlaylistEngine final : public PlaylistEngine {
     Q_OBJECT
 public:
     // `libraryEngine` and `queueEngine` are not owned and may be null (no
-    // songs, nothing to play); `storage` must not be null. Never throws: a
-    // store that cannot be read leaves the tree empty.
+    // songs, nothing to play); `storage` must not be null. Reads nothing.
     TavrenPlaylistEngine(std::shared_ptr<PlaylistStorage> storage, LibraryEngine* libraryEngine,
         QueueEngine* queueEngine, QObject* parent = nullptr);
 
@@ -52,9 +53,16 @@ public:
     std::optional<Playlist> getPlaylist(const QUuid& id) const override;
     QList<Track> getTracks(const QUuid& playlistID) const override;
 
-    // Rebuilds the tree from the store. A failed read prints "Failed to load
-    // playlists: " with the error and leaves the tree empty.
+    // Reads the store on a worker, then publishes its tree; a failed read
+    // prints "Failed to load playlists: " with the error, publishes an empty
+    // tree and keeps the error as loadError(). A load asked for while one runs
+    // joins it; an edit published meanwhile makes it read again.
+    QCoro::Task<> loadPlaylists();
+    // The same, read on the calling thread.
     void reloadPlaylists();
+    // Why the last read of the store failed; null after one that succeeded.
+    // Until a read succeeds nothing is created in the store.
+    std::exception_ptr loadError() const { return m_loadError; }
 
     // The top level of the tree the records describe, each entry with the ids
     // of its direct children in record order, sorted by name in locale order
@@ -62,7 +70,13 @@ public:
     // nowhere.
     static QList<Playlist> buildTree(const QList<PlaylistRecord>& records);
 
+Q_SIGNALS:
+    // loadPlaylists() has ended, the tree or the error published.
+    void loadFinished();
+
 private:
+    // Publishes the tree of the records read, or the failure of the read.
+    void applyLoad(const QList<PlaylistRecord>& records, std::exception_ptr error);
     Playlist create(
         const QString& name, const PlaylistType& type, const std::optional<QUuid>& parentFolderID);
     void publish(QList<Playlist> playlists);
@@ -82,6 +96,10 @@ private:
     QPointer<LibraryEngine> m_libraryEngine;
     QPointer<QueueEngine> m_queueEngine;
     QList<Playlist> m_rootPlaylists;
+    std::exception_ptr m_loadError;
+    bool m_isLoading = false;
+    // Counts the trees published other than by a load.
+    quint64 m_revision = 0;
 };
 
 } // namespace kivo

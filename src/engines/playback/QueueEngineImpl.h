@@ -92,6 +92,13 @@ public:
     void clearReportedErrors() override;
 
     void savePlaybackState(bool synchronously) override;
+    // While held, no save reaches the session file, whoever asks for it: a
+    // queue built before the saved session was put back, or without the
+    // stores it comes from, would replace it. Releasing saves at once when a
+    // save was held back meanwhile.
+    void holdSessionSaves();
+    void releaseSessionSaves();
+    bool areSessionSavesHeld() const { return m_sessionSavesHeld; }
     // Puts a saved session back without touching the audio engine and without
     // saving: entries of the current track are dropped from `upcoming` and
     // `history`; a play order that lacks the current track (or none) is
@@ -165,6 +172,8 @@ private:
     // When the last save caused by a time update began; none: the distant past.
     std::optional<std::chrono::steady_clock::time_point> m_lastPeriodicSave;
     bool m_isRestoringSession = false;
+    bool m_sessionSavesHeld = false;
+    bool m_sessionSaveHeldBack = false;
     std::optional<Track> m_currentTrack;
     QList<Track> m_upcoming;
     QList<Track> m_history;

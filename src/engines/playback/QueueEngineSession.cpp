@@ -6,6 +6,7 @@
 #include <QScopeGuard>
 #include <QSet>
 #include <cmath>
+#include <utility>
 
 namespace kivo {
 
@@ -62,6 +63,10 @@ void TavrenQueueEngine::savePlaybackState(bool synchronously)
     if (!m_sessionStore) {
         return;
     }
+    if (m_sessionSavesHeld) {
+        m_sessionSaveHeldBack = true;
+        return;
+    }
     if (synchronously) {
         settleReordering();
     } else if (m_pending) {
@@ -80,6 +85,19 @@ void TavrenQueueEngine::savePlaybackState(bool synchronously)
             self->applySaveResult(serial, error);
         }
     });
+}
+
+void TavrenQueueEngine::holdSessionSaves()
+{
+    m_sessionSavesHeld = true;
+}
+
+void TavrenQueueEngine::releaseSessionSaves()
+{
+    m_sessionSavesHeld = false;
+    if (std::exchange(m_sessionSaveHeldBack, false)) {
+        savePlaybackState(false);
+    }
 }
 
 void TavrenQueueEngine::applySaveResult(quint64 serial, const std::exception_ptr& error)

@@ -61,7 +61,8 @@ SongsScreen::SongsScreen(TrackListDependencies dependencies, QString title,
     m_error->setMaximumWidth(360);
     m_addSongs = new AddSongsButton(this);
     m_trackList->setTitle(m_model->title());
-    m_trackList->setEmptyState(emptyState());
+    m_model->setEmptyLibraryState(emptyState());
+    m_trackList->setEmptyState(m_model->emptyState());
     m_trackList->setHeaderActions({ m_error, m_addSongs });
     m_trackList->setTracks(m_model->tracks());
     m_trackList->setOnTracksChanged([model = QPointer(m_model)] {
@@ -73,6 +74,8 @@ SongsScreen::SongsScreen(TrackListDependencies dependencies, QString title,
 
     connect(m_model, &SongsScreenModel::tracksChanged, m_trackList,
         [this](const QList<Track>& tracks) { m_trackList->setTracks(tracks); });
+    connect(m_model, &SongsScreenModel::emptyStateChanged, m_trackList,
+        [this](const TrackListEmptyState& empty) { m_trackList->setEmptyState(empty); });
     connect(m_model, &SongsScreenModel::importErrorChanged, this,
         [this](const std::optional<QString>& error) { library::showErrorLine(*m_error, error); });
     connect(m_model, &SongsScreenModel::dropTargetedChanged, this, [this](bool targeted) {

@@ -25,7 +25,8 @@ public:
         ImportFileChooser* chooser = nullptr, QWidget* parent = nullptr);
     ~SongsScreen() override;
 
-    // "music.note", "No songs in library", "Import songs to get started".
+    // "music.note", "No songs in library", "Import songs to get started":
+    // shown once the library has loaded (see SongsScreenModel::emptyState).
     static TrackListEmptyState emptyState();
 
     SongsScreenModel& model() const { return *m_model; }

@@ -1,9 +1,12 @@
 #include "ui/library/SongsScreenModel.h"
 
 #include "engines/library/LibraryEngine.h"
+#include "model/ErrorText.h"
 #include "ui/library/ImportRoad.h"
 
 #include <QPointer>
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace kivo {
 
@@ -16,6 +19,35 @@ SongsScreenModel::SongsScreenModel(
 {
     m_tracks = m_filter ? m_filter(library.allTracks()) : library.allTracks();
     connect(&library, &LibraryEngine::tracksChanged, this, &SongsScreenModel::setTracks);
+    connect(&library, &LibraryEngine::loadStateChanged, this, &SongsScreenModel::refreshEmptyState);
+    refreshEmptyState();
+}
+
+void SongsScreenModel::setEmptyLibraryState(TrackListEmptyState emptyLibrary)
+{
+    m_emptyLibrary = std::move(emptyLibrary);
+    refreshEmptyState();
+}
+
+void SongsScreenModel::refreshEmptyState()
+{
+    TrackListEmptyState state;
+    switch (m_library.loadState()) {
+    case LibraryLoadState::loading:
+        state = { u"arrow.triangle.2.circlepath"_s, u"Loading library…"_s, QString() };
+        break;
+    case LibraryLoadState::failed:
+        state = { u"exclamationmark.triangle.fill"_s, u"The library could not be read"_s,
+            describeError(m_library.loadError()) };
+        break;
+    case LibraryLoadState::loaded:
+        state = m_emptyLibrary;
+        break;
+    }
+    if (!(state == m_emptyState)) {
+        m_emptyState = std::move(state);
+        Q_EMIT emptyStateChanged(m_emptyState);
+    }
 }
 
 void SongsScreenModel::reload()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/Track.h"
+#include "ui/songtable/TrackListEmptyState.h"
 
 #include <QList>
 #include <QObject>
@@ -33,6 +34,14 @@ public:
     // Reads the library again (after the song table changed songs).
     void reload();
 
+    // Published: what the list shows while it has no songs. While the library
+    // loads: "arrow.triangle.2.circlepath", "Loading library…"; when it could
+    // not be read: "exclamationmark.triangle.fill", "The library could not be
+    // read", the reason; else `emptyLibrary` (an empty library is not claimed
+    // before it is known to be one).
+    const TrackListEmptyState& emptyState() const { return m_emptyState; }
+    void setEmptyLibraryState(TrackListEmptyState emptyLibrary);
+
     // Published: the last import's failure, until an import succeeds.
     const std::optional<QString>& importError() const { return m_importError; }
     // What the header shows of it: the first line only.
@@ -51,10 +60,12 @@ Q_SIGNALS:
     void tracksChanged(const QList<kivo::Track>& tracks);
     void importErrorChanged(const std::optional<QString>& error);
     void dropTargetedChanged(bool targeted);
+    void emptyStateChanged(const kivo::TrackListEmptyState& emptyState);
 
 private:
     void setTracks(const QList<Track>& libraryTracks);
     void setImportError(const std::optional<QString>& error);
+    void refreshEmptyState();
 
     LibraryEngine& m_library;
     QString m_title;
@@ -62,6 +73,8 @@ private:
     QList<Track> m_tracks;
     std::optional<QString> m_importError;
     bool m_dropTargeted = false;
+    TrackListEmptyState m_emptyLibrary;
+    TrackListEmptyState m_emptyState;
 };
 
 } // namespace kivo

@@ -21,7 +21,7 @@ using test::titles;
 
 using LibraryEngineLoadTest = test::LibraryEngineTest;
 
-TEST_F(LibraryEngineLoadTest, RepeatedIdsKeepTheFirstAndAFailedLoadIsOnlyPrinted)
+TEST_F(LibraryEngineLoadTest, RepeatedIdsKeepTheFirstAndAFailedLoadIsPrintedAndPublished)
 {
     Track a = makeTrack(u"A"_s, u"/m/a.mp3"_s);
     a.rating = 4; // favourites start at four stars
@@ -45,6 +45,13 @@ TEST_F(LibraryEngineLoadTest, RepeatedIdsKeepTheFirstAndAFailedLoadIsOnlyPrinted
     EXPECT_EQ(QString::fromStdString(testing::internal::GetCapturedStdout()),
         u"LibraryEngine failed to load tracks: "_s + test::storeFailureText + u'\n');
     EXPECT_EQ(library.allTracks().size(), 3);
+    EXPECT_EQ(library.loadState(), LibraryLoadState::failed);
+    EXPECT_TRUE(library.loadError());
+
+    store->failLoad = false;
+    await(library.loadLibraryFromDisk());
+    EXPECT_EQ(library.loadState(), LibraryLoadState::loaded);
+    EXPECT_FALSE(library.loadError());
 }
 
 // The index keeps a copy of its own: were the loaded list shared with it, the
@@ -68,6 +75,7 @@ TEST_F(LibraryEngineLoadTest, ALoadNeverHidesAnImportPublishedMeanwhile)
     gate.start();
     store->loadGate = gate.future();
     TavrenLibraryEngine library(store, metadata, cache, watcher);
+    EXPECT_EQ(library.loadState(), LibraryLoadState::loading);
     metadata->titles.insert(u"new.mp3"_s, u"New"_s);
     await(library.importFiles({ file(u"new.mp3"_s) }));
     EXPECT_EQ(titles(library.allTracks()), QStringList { u"New"_s });
@@ -76,6 +84,7 @@ TEST_F(LibraryEngineLoadTest, ALoadNeverHidesAnImportPublishedMeanwhile)
     gate.finish();
     ASSERT_TRUE(published.wait(10000));
     EXPECT_EQ(titles(library.allTracks()), (QStringList { u"Stored"_s, u"New"_s }));
+    EXPECT_EQ(library.loadState(), LibraryLoadState::loaded);
     EXPECT_EQ(cache->count(), 2);
 }
 

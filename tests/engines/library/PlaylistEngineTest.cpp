@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
+#include <atomic>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -20,7 +22,11 @@ namespace {
 class StorageSpy final : public PlaylistStorage {
 public:
     using Records = QList<PlaylistRecord>;
-    Records fetchAllRecords() override { return inner.fetchAllRecords(); }
+    Records fetchAllRecords() override
+    {
+        fetchedOn = QThread::currentThread();
+        return inner.fetchAllRecords();
+    }
     Records fetchRecords(const std::optional<QUuid>& id) override { return inner.fetchRecords(id); }
     void saveRecord(const PlaylistRecord& record) override { write(), inner.saveRecord(record); }
     void saveRecords(const Records& records) override { write(), inner.saveRecords(records); }
@@ -48,6 +54,7 @@ public:
     TavrenPlaylistStorage inner { folder.path() };
     int writes = 0;
     bool failWrites = false;
+    std::atomic<QThread*> fetchedOn = nullptr;
 };
 
 class FakeLibrary final : public test::StubLibraryEngine {
@@ -102,6 +109,7 @@ protected:
     TavrenPlaylistEngine& start()
     {
         engine = std::make_unique<TavrenPlaylistEngine>(storage, &library, &queue);
+        QCoro::waitFor(engine->loadPlaylists());
         return *engine;
     }
 
@@ -173,17 +181,38 @@ TEST_F(PlaylistEngineTest, ListsNamesInLocaleOrderUnderCAndEnglish)
     }
 }
 
-TEST_F(PlaylistEngineTest, AnUnreadableStoreIsPrintedAndGivesAnEmptyTree)
+TEST_F(PlaylistEngineTest, AnUnreadableStoreIsPrintedGivesAnEmptyTreeAndTakesNoNewEntries)
 {
     put({ .name = u"Kept"_s });
     QFile file(storage->inner.storageFilePath());
     ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("not json") > 0);
     file.close();
+    engine = std::make_unique<TavrenPlaylistEngine>(storage, &library, &queue);
+    EXPECT_EQ(storage->fetchedOn, nullptr); // the constructor reads nothing
     testing::internal::CaptureStdout();
-    start();
+    QCoro::waitFor(engine->loadPlaylists());
     EXPECT_THAT(
         testing::internal::GetCapturedStdout(), testing::StartsWith("Failed to load playlists: "));
+    EXPECT_NE(storage->fetchedOn, QThread::currentThread());
     EXPECT_THAT(engine->rootPlaylists(), IsEmpty());
+    EXPECT_TRUE(engine->loadError());
+    EXPECT_THROW(engine->createPlaylist(u"New"_s), JsonCodingError);
+    EXPECT_EQ(storage->writes, 0);
+
+    // A store of 2 GiB is refused by its size alone (sparse: it takes no space).
+    ASSERT_TRUE(file.resize(storefile::maximumFileSize));
+    testing::internal::CaptureStdout();
+    QCoro::waitFor(engine->loadPlaylists());
+    testing::internal::GetCapturedStdout();
+    ASSERT_TRUE(engine->loadError());
+    try {
+        std::rethrow_exception(engine->loadError());
+    } catch (const StoreFileError& error) {
+        EXPECT_EQ(error.reason(), u"It is 2 GiB or larger."_s);
+    } catch (...) {
+        ADD_FAILURE() << "not a read failure";
+    }
+    EXPECT_EQ(file.size(), storefile::maximumFileSize);
 }
 
 TEST_F(PlaylistEngineTest, RenameTrimsChecksTheLengthAndReachesNestedEntries)

@@ -45,6 +45,24 @@ TEST_F(QueueEngineTest, PersistenceErrorFollowsTheLatestSave)
     EXPECT_EQ(changes.size(), 2);
 }
 
+TEST_F(QueueEngineTest, HeldSavesWriteNothingAndReleasingWritesWhatWasHeldBack)
+{
+    queue.holdSessionSaves();
+    queue.playNow(list("AB"), 0);
+    queue.setRepeatMode(RepeatMode::all);
+    queue.savePlaybackState(true);
+    EXPECT_TRUE(database->saved.isEmpty());
+    queue.releaseSessionSaves();
+    const QList<PlaybackStateSnapshot> written = saves();
+    ASSERT_EQ(written.size(), 1);
+    EXPECT_EQ(written[0].currentTrackID, tracks[0].id);
+    EXPECT_EQ(written[0].repeatMode, u"all");
+
+    queue.holdSessionSaves();
+    queue.releaseSessionSaves();
+    EXPECT_EQ(saves().size(), 0);
+}
+
 TEST_F(QueueEngineTest, ResolvingASessionSkipsWhatTheLibraryLost)
 {
     const QUuid gone = QUuid::createUuid();

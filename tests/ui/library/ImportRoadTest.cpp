@@ -5,6 +5,7 @@
 #include "support/TempDir.h"
 #include "ui/library/DropExtraction.h"
 #include "ui/library/PlaylistDetailScreenModel.h"
+#include "ui/library/SongsScreen.h"
 #include "ui/library/SongsScreenModel.h"
 
 #include <QDir>
@@ -58,6 +59,26 @@ TEST_F(ImportRoadTest, DropsKeepExistingLocalFilesAndTheRoadKeepsAudioOnly)
     EXPECT_TRUE(DropExtraction::fileURLs(empty).isEmpty());
     EXPECT_EQ(
         names(ImportRoad::importableFiles(dragged)), (QStringList { u"Song.MP3"_s, u"b.wav"_s }));
+}
+
+TEST_F(ImportRoadTest, SongsScreenClaimsNoEmptyLibraryBeforeItHasLoaded)
+{
+    engines.library.state = LibraryLoadState::loading;
+    SongsScreenModel screen(engines.library, u"All Songs"_s, {});
+    screen.setEmptyLibraryState(SongsScreen::emptyState());
+    auto shown = [&] {
+        const TrackListEmptyState& empty = screen.emptyState();
+        return QStringList { empty.systemImage, empty.title, empty.subtitle }.join(u'|');
+    };
+    EXPECT_EQ(shown(), u"arrow.triangle.2.circlepath|Loading library…|"_s);
+    engines.library.setLoadState(LibraryLoadState::failed,
+        std::make_exception_ptr(StoreFileError(
+            StoreFileError::Case::readFailed, u"/d/tracks.json"_s, u"Permission denied"_s)));
+    EXPECT_EQ(shown(),
+        u"exclamationmark.triangle.fill|The library could not be read|"
+        u"The file \"tracks.json\" couldn't be read: Permission denied"_s);
+    engines.library.setLoadState(LibraryLoadState::loaded);
+    EXPECT_EQ(shown(), u"music.note|No songs in library|Import songs to get started"_s);
 }
 
 TEST_F(ImportRoadTest, SongsScreenShowsTheFirstLineOfAFailureUntilAnImportSucceeds)

@@ -60,8 +60,18 @@ public:
         tracks = std::move(list);
         Q_EMIT tracksChanged(tracks);
     }
+    LibraryLoadState loadState() const override { return state; }
+    std::exception_ptr loadError() const override { return error; }
+    void setLoadState(LibraryLoadState newState, std::exception_ptr newError = nullptr)
+    {
+        state = newState;
+        error = std::move(newError);
+        Q_EMIT loadStateChanged(state);
+    }
 
     QList<Track> tracks;
+    LibraryLoadState state = LibraryLoadState::loaded;
+    std::exception_ptr error;
     QList<QList<QUrl>> imports;
     QStringList failingFiles;
     std::optional<QString> importFailure;
