@@ -4,6 +4,7 @@
 #include "AppOnTempFolder.h"
 #include "app/AboutView.h"
 #include "app/DIContainer.h"
+#include "app/MainLayoutPresenter.h"
 #include "app/MainLayoutView.h"
 #include "app/MainWindow.h"
 #include "app/SettingsSheet.h"
@@ -22,6 +23,7 @@
 #include "ui/songtable/TrackTableModel.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -219,6 +221,39 @@ TEST_F(AccessibilityWindowTest, TheSeekBarStepsFiveSecondsInsideTheTrack)
     press(bar, QAccessibleActionInterface::decreaseAction());
     EXPECT_NEAR(audio.currentTime(), 0, 0.05);
     EXPECT_EQ(bar->text(QAccessible::Value), u"0:00");
+}
+
+TEST_F(AccessibilityWindowTest, TabGoesThroughTheRegionsInTheOrderTheySit)
+{
+    MainLayoutView& layout = window().layoutView();
+    // Each focusable widget's region along the chain: sidebar, content,
+    // inspector, player bar.
+    const auto regionOrder = [&layout] {
+        const QList<QWidget*> regions { &layout.sidebarRegion(), &layout.contentRegion(),
+            &layout.inspectorRegion(), &layout.playerBarRegion() };
+        QList<int> order;
+        for (QWidget* each = layout.nextInFocusChain(); each != &layout;
+             each = each->nextInFocusChain()) {
+            for (int region = 0; region < regions.size(); ++region) {
+                if ((each->focusPolicy() & Qt::TabFocus) && regions[region]->isAncestorOf(each)) {
+                    order << region;
+                }
+            }
+        }
+        return order;
+    };
+    // The inspector comes back rebuilt; the song list made parts of itself
+    // once its songs came. A Tab puts the chain in order before it moves.
+    layout.presenter().collapse(WorkspacePanelSide::right);
+    layout.presenter().reveal(WorkspacePanelSide::right);
+    window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+    list->table()->setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(list->table(), Qt::Key_Tab);
+    const QList<int> order = regionOrder();
+    EXPECT_TRUE(order.contains(1) && order.contains(2)) << QDebug::toString(order).toStdString();
+    EXPECT_TRUE(std::is_sorted(order.begin(), order.end()))
+        << QDebug::toString(order).toStdString();
 }
 
 TEST_F(AccessibilityWindowTest, EachSheetNamesItsControls)
