@@ -331,6 +331,31 @@ void MainLayoutView::updateNowPlaying(bool shown)
     connect(&panel, &NowPlayingPanelPresenter::selectedTrackEdited, m_presenter.get(),
         &MainLayoutPresenter::setSelectedTrack);
     m_inspector->layout()->addWidget(m_nowPlaying);
+    orderFocusByRegion();
+}
+
+bool MainLayoutView::focusNextPrevChild(bool next)
+{
+    orderFocusByRegion();
+    return QWidget::focusNextPrevChild(next);
+}
+
+void MainLayoutView::orderFocusByRegion()
+{
+    // Screens and panels come and go and join the focus chain at its end; Tab
+    // still goes sidebar, content, inspector, player bar, as the regions sit.
+    QList<QWidget*> ordered;
+    for (QWidget* region :
+        std::initializer_list<QWidget*> { m_sidebar, m_content, m_inspector, m_playerBar }) {
+        for (QWidget* each = nextInFocusChain(); each != this; each = each->nextInFocusChain()) {
+            if ((each->focusPolicy() & Qt::TabFocus) && region->isAncestorOf(each)) {
+                ordered << each;
+            }
+        }
+    }
+    for (qsizetype i = 1; i < ordered.size(); ++i) {
+        QWidget::setTabOrder(ordered[i - 1], ordered[i]);
+    }
 }
 
 void MainLayoutView::updateContent()
@@ -394,6 +419,7 @@ void MainLayoutView::updateContent()
     presenter.setVisibleCommandTarget(list->commandTarget());
     m_leftReveal->raise();
     m_rightReveal->raise();
+    orderFocusByRegion();
 }
 
 void MainLayoutView::setImportFileChooser(ImportFileChooser* chooser)

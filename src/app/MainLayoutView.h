@@ -76,6 +76,7 @@ Q_SIGNALS:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void updatePanels();
@@ -83,6 +84,7 @@ private:
     void updateContent();
     void updateBanner();
     void placeOverlays();
+    void orderFocusByRegion();
 
     DIContainer& m_container;
     WorkspacePanelState& m_panels;

@@ -1,5 +1,6 @@
 #include "app/TavrenMediaStudioApp.h"
 
+#include "app/AppAccessibility.h"
 #include "app/MainWindow.h"
 #include "app/WorkspacePanelState.h"
 #include "engines/playback/QueueEngineImpl.h"
@@ -26,6 +27,7 @@ TavrenMediaStudioApp::TavrenMediaStudioApp(DIContainerOptions options)
     : m_defaults(withDefaults(options).defaults)
 {
     options.defaults = m_defaults;
+    installAppAccessibility();
     m_container = DIContainer::createOrExit(std::move(options));
     m_panelState = std::make_unique<WorkspacePanelState>(m_defaults);
     m_trackTableLayout = std::make_unique<TrackTableLayoutState>(m_defaults);

@@ -21,6 +21,7 @@ public:
     double itemWidth() const { return m_itemWidth; }
     // Where the tiles go at the current size.
     LibraryGridLayout layout() const;
+    LibraryGridModel& model() const { return m_model; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

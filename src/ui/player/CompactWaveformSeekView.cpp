@@ -4,6 +4,7 @@
 #include "ui/eon/EonPalette.h"
 #include "ui/eon/TimeText.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -78,7 +79,7 @@ void CompactWaveformSeekView::setProgress(double progress)
 {
     if (progress != m_progress) {
         m_progress = progress;
-        setAccessibleDescription(accessibleValue());
+        notifyAccessibleValue();
         update();
     }
 }
@@ -97,7 +98,7 @@ void CompactWaveformSeekView::setLoading(bool loading)
 
 QString CompactWaveformSeekView::accessibleValue() const
 {
-    return formatTime(ws::safeDuration(m_duration) * m_scrub.displayedFraction(m_progress));
+    return formatTime(displayedSeconds());
 }
 
 void CompactWaveformSeekView::paintEvent(QPaintEvent*)
@@ -176,7 +177,7 @@ void CompactWaveformSeekView::seek(double seconds)
         m_onSeek(seconds);
     }
     updateBubble();
-    setAccessibleDescription(accessibleValue());
+    notifyAccessibleValue();
     update();
 }
 
@@ -227,6 +228,24 @@ void CompactWaveformSeekView::keyPressEvent(QKeyEvent* event)
         QWidget::keyPressEvent(event);
         return;
     }
+    seek(ws::accessibilityStep(direction, m_scrub.displayedFraction(m_progress), m_duration));
+}
+
+void CompactWaveformSeekView::notifyAccessibleValue()
+{
+    if (QAccessible::isActive()) {
+        QAccessibleValueChangeEvent event(this, displayedSeconds());
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+double CompactWaveformSeekView::displayedSeconds() const
+{
+    return ws::safeDuration(m_duration) * m_scrub.displayedFraction(m_progress);
+}
+
+void CompactWaveformSeekView::stepBy(int direction)
+{
     seek(ws::accessibilityStep(direction, m_scrub.displayedFraction(m_progress), m_duration));
 }
 

@@ -31,6 +31,11 @@ public:
     const std::optional<double>& scrubProgress() const { return m_scrub.scrubProgress(); }
     // The spoken value: the displayed position as time text.
     QString accessibleValue() const;
+    // The spoken adjustment: five seconds forward (+1) or back (-1) from the
+    // displayed position, as the arrow keys do.
+    void stepBy(int direction);
+    // The displayed position in seconds, inside the track.
+    double displayedSeconds() const;
 
     // Draws the whole bar into `painter` at the widget's size (also used by the benchmark).
     void paintBar(QPainter& painter) const;
@@ -47,6 +52,7 @@ protected:
 private:
     void seek(double seconds);
     void updateBubble();
+    void notifyAccessibleValue();
 
     QList<float> m_peaks;
     double m_progress = 0;

@@ -48,6 +48,7 @@ public:
     ~TrackListTableView() override;
 
     void setCallbacks(TrackListTableCallbacks callbacks);
+    const TrackListTableCallbacks& callbacks() const { return m_callbacks; }
     TrackTableModel* trackModel() const { return m_model; }
     TrackTableHeaderView* headerView() const { return m_header; }
     TrackTableLayoutState& layoutState() const { return m_layout; }

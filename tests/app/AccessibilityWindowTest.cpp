@@ -1,0 +1,311 @@
+// What a screen reader finds in the real window: every named control with its
+// exact text, role and value, in the window and in each sheet, and the painted
+// song table and seek bar acting through their accessible actions.
+#include "AppOnTempFolder.h"
+#include "app/AboutView.h"
+#include "app/DIContainer.h"
+#include "app/MainLayoutPresenter.h"
+#include "app/MainLayoutView.h"
+#include "app/MainWindow.h"
+#include "app/SettingsSheet.h"
+#include "app/TavrenMediaStudioApp.h"
+#include "engines/library/LibraryEngineImpl.h"
+#include "engines/playback/AudioEngineImpl.h"
+#include "engines/playback/QueueEngineImpl.h"
+#include "support/Await.h"
+#include "support/TempDir.h"
+#include "support/WavWriter.h"
+#include "ui/songtable/TrackListController.h"
+#include "ui/songtable/TrackListOverlays.h"
+#include "ui/songtable/TrackListTableView.h"
+#include "ui/songtable/TrackListView.h"
+#include "ui/songtable/TrackTableHeaderView.h"
+#include "ui/songtable/TrackTableModel.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace kivo;
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+struct Expected {
+    QAccessible::Role role;
+    QString name;
+    QString value = {}; // checked when not empty
+};
+
+void collect(QAccessibleInterface* node, QList<QAccessibleInterface*>& into, int depth = 0)
+{
+    if (!node || depth > 40) {
+        return;
+    }
+    into << node;
+    for (int i = 0; i < node->childCount(); ++i) {
+        QAccessibleInterface* child = node->child(i);
+        // Every child names its parent back: a tree, not a one-way list.
+        EXPECT_EQ(child ? node->indexOfChild(child) : i, i)
+            << qPrintable(node->text(QAccessible::Name));
+        collect(child, into, depth + 1);
+    }
+}
+
+QAccessibleInterface* find(QObject* root, QAccessible::Role role, const QString& name)
+{
+    QList<QAccessibleInterface*> all;
+    collect(QAccessible::queryAccessibleInterface(root), all);
+    for (QAccessibleInterface* node : all) {
+        if (node->role() == role && node->text(QAccessible::Name) == name) {
+            return node;
+        }
+    }
+    return nullptr;
+}
+
+void expectAll(QObject* root, const QList<Expected>& expected, const char* where)
+{
+    for (const Expected& each : expected) {
+        QAccessibleInterface* node = find(root, each.role, each.name);
+        ASSERT_TRUE(node) << where << ": no " << qPrintable(each.name) << " of role " << each.role;
+        if (!each.value.isEmpty()) {
+            EXPECT_EQ(node->text(QAccessible::Value), each.value) << qPrintable(each.name);
+        }
+    }
+}
+
+void press(
+    QAccessibleInterface* node, const QString& action = QAccessibleActionInterface::pressAction())
+{
+    ASSERT_TRUE(node && node->actionInterface());
+    ASSERT_TRUE(node->actionInterface()->actionNames().contains(action));
+    node->actionInterface()->doAction(action);
+}
+
+class AccessibilityWindowTest : public test::TempDirTest {
+protected:
+    void SetUp() override
+    {
+        TempDirTest::SetUp();
+        QDir().mkpath(path(u"music"_s));
+        app = test::startAppIn(dir.path());
+        ASSERT_TRUE(app->container().isBootstrapFinished());
+        QList<QUrl> files;
+        for (const QString& name : { u"Aria"_s, u"Bolero"_s }) {
+            const QString file = path(u"music/"_s + name + u".wav"_s);
+            ASSERT_TRUE(test::writeWav(file, { 8000, 1, 10.0 }));
+            files << QUrl::fromLocalFile(file);
+        }
+        test::await(library().importFiles(files));
+        ASSERT_EQ(library().allTracks().size(), 2);
+        window().resize(1500, 900);
+        window().show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window()));
+        list = window().layoutView().contentScreen()->findChild<TrackListView*>();
+        ASSERT_TRUE(list);
+        QTRY_COMPARE(list->table()->model()->rowCount(), 2);
+    }
+
+    MainWindow& window() const { return app->mainWindow(); }
+    LibraryEngine& library() const { return app->container().libraryEngine(); }
+    QAccessibleInterface* in(QAccessible::Role role, const QString& name) const
+    {
+        return find(&window(), role, name);
+    }
+
+    std::unique_ptr<TavrenMediaStudioApp> app;
+    TrackListView* list = nullptr;
+};
+
+TEST_F(AccessibilityWindowTest, TheWindowNamesEveryControlItShows)
+{
+    expectAll(&window(),
+        {
+            { QAccessible::Button, u"About KIVO VOVID"_s },
+            { QAccessible::Button, u"Collapse Library Sidebar"_s },
+            { QAccessible::Button, u"Collapse Now Playing Inspector"_s },
+            { QAccessible::Button, u"Shuffle"_s },
+            { QAccessible::Button, u"Previous track"_s },
+            { QAccessible::Button, u"Play"_s },
+            { QAccessible::Button, u"Next track"_s },
+            { QAccessible::Button, u"Repeat Off"_s },
+            { QAccessible::Button, u"Playback queue"_s },
+            { QAccessible::Button, u"Add to Favorites"_s },
+            { QAccessible::Button, u"Mute"_s },
+            { QAccessible::Slider, u"Volume"_s },
+            { QAccessible::Slider, u"Playback waveform"_s, u"0:00"_s },
+            { QAccessible::ButtonMenu, u"Customize Song Columns"_s },
+            { QAccessible::ColumnHeader, u"Sort by Title"_s, u"Ascending"_s },
+            { QAccessible::ColumnHeader, u"Sort by Artist"_s, u"Not selected"_s },
+            { QAccessible::Grip, u"Move Title column"_s },
+            { QAccessible::Grip, u"Resize Duration column"_s },
+            { QAccessible::Row, u"Aria"_s },
+            { QAccessible::Button, u"Play Bolero"_s },
+            { QAccessible::Button, u"Edit Aria"_s },
+            { QAccessible::Cell, u"Aria"_s },
+        },
+        "window");
+    EXPECT_FALSE(in(QAccessible::Button, u"Restore Default Column Layout"_s));
+    QAccessibleInterface* menu = in(QAccessible::ButtonMenu, u"Customize Song Columns"_s);
+    EXPECT_EQ(menu->text(QAccessible::Description), u"Show, hide, and restore song columns");
+    // The painted parts sit where the header answers clicks for them.
+    TrackTableHeaderView* header = list->table()->headerView();
+    const auto partAt = [header](QAccessibleInterface* node) {
+        const QPoint local = header->viewport()->mapFromGlobal(node->rect().center());
+        return header->hitTest(QPointF(local.x() + header->offset(), local.y())).part;
+    };
+    EXPECT_EQ(partAt(menu), TrackTableHeaderView::Part::menuButton);
+    EXPECT_EQ(partAt(in(QAccessible::ColumnHeader, u"Sort by Title"_s)),
+        TrackTableHeaderView::Part::title);
+    EXPECT_EQ(
+        partAt(in(QAccessible::Grip, u"Move Title column"_s)), TrackTableHeaderView::Part::grip);
+    EXPECT_EQ(partAt(in(QAccessible::Grip, u"Resize Title column"_s)),
+        TrackTableHeaderView::Part::resizeHandle);
+}
+
+TEST_F(AccessibilityWindowTest, TheHeaderSortsRestoresAndTheRowsFollowWhatPlays)
+{
+    press(in(QAccessible::ColumnHeader, u"Sort by Title"_s));
+    EXPECT_EQ(
+        in(QAccessible::ColumnHeader, u"Sort by Title"_s)->text(QAccessible::Value), u"Descending");
+    EXPECT_EQ(list->table()->trackModel()->track(0).title, u"Bolero");
+    press(in(QAccessible::ColumnHeader, u"Sort by Artist"_s));
+    EXPECT_EQ(
+        in(QAccessible::ColumnHeader, u"Sort by Artist"_s)->text(QAccessible::Value), u"Ascending");
+    EXPECT_EQ(in(QAccessible::ColumnHeader, u"Sort by Title"_s)->text(QAccessible::Value),
+        u"Not selected");
+
+    // A changed layout shows the restore button, which puts the default back.
+    const bool genreShown = in(QAccessible::ColumnHeader, u"Sort by Genre"_s);
+    list->table()->headerView()->toggleColumn(TrackTableColumnID::genre);
+    EXPECT_NE(bool(in(QAccessible::ColumnHeader, u"Sort by Genre"_s)), genreShown);
+    QAccessibleInterface* restore = in(QAccessible::Button, u"Restore Default Column Layout"_s);
+    ASSERT_TRUE(restore);
+    EXPECT_EQ(restore->text(QAccessible::Description), u"Restore default song-column layout");
+    press(restore);
+    EXPECT_FALSE(restore->isValid());
+    EXPECT_FALSE(in(QAccessible::Button, u"Restore Default Column Layout"_s));
+
+    // The row's play button plays it; then it offers to pause and the title
+    // carries the now-playing mark.
+    press(in(QAccessible::Button, u"Play Aria"_s));
+    QTRY_VERIFY(in(QAccessible::Button, u"Pause Aria"_s));
+    EXPECT_TRUE(in(QAccessible::Button, u"Pause"_s));
+    EXPECT_TRUE(in(QAccessible::Animation, u"Now playing"_s));
+    app->container().audioEngine().pause();
+    QTRY_VERIFY(in(QAccessible::Animation, u"Current track"_s));
+    EXPECT_TRUE(in(QAccessible::Button, u"Play Aria"_s));
+    EXPECT_FALSE(in(QAccessible::Animation, u"Now playing"_s));
+
+    // The queue's rows are reachable once the panel shows.
+    press(in(QAccessible::Button, u"Playback queue"_s));
+    QTRY_VERIFY(in(QAccessible::ListItem, u"NOW PLAYING"_s));
+    EXPECT_TRUE(in(QAccessible::ListItem, u"Aria"_s));
+}
+
+TEST_F(AccessibilityWindowTest, TheSeekBarStepsFiveSecondsInsideTheTrack)
+{
+    TavrenAudioEngine& audio = app->container().audioEngine();
+    press(in(QAccessible::Button, u"Play Aria"_s));
+    QTRY_VERIFY(audio.duration() > 0);
+    QAccessibleInterface* bar = in(QAccessible::Slider, u"Playback waveform"_s);
+    ASSERT_TRUE(bar && bar->valueInterface());
+    EXPECT_EQ(bar->valueInterface()->minimumStepSize().toDouble(), 5.0);
+    EXPECT_EQ(bar->valueInterface()->maximumValue().toDouble(), audio.duration());
+    audio.pause();
+    press(bar, QAccessibleActionInterface::increaseAction());
+    EXPECT_NEAR(audio.currentTime(), 5.0, 0.05);
+    press(bar, QAccessibleActionInterface::decreaseAction());
+    EXPECT_NEAR(audio.currentTime(), 0, 0.05);
+    EXPECT_EQ(bar->text(QAccessible::Value), u"0:00");
+}
+
+TEST_F(AccessibilityWindowTest, TabGoesThroughTheRegionsInTheOrderTheySit)
+{
+    MainLayoutView& layout = window().layoutView();
+    // Each focusable widget's region along the chain: sidebar, content,
+    // inspector, player bar.
+    const auto regionOrder = [&layout] {
+        const QList<QWidget*> regions { &layout.sidebarRegion(), &layout.contentRegion(),
+            &layout.inspectorRegion(), &layout.playerBarRegion() };
+        QList<int> order;
+        for (QWidget* each = layout.nextInFocusChain(); each != &layout;
+             each = each->nextInFocusChain()) {
+            for (int region = 0; region < regions.size(); ++region) {
+                if ((each->focusPolicy() & Qt::TabFocus) && regions[region]->isAncestorOf(each)) {
+                    order << region;
+                }
+            }
+        }
+        return order;
+    };
+    // The inspector comes back rebuilt; the song list made parts of itself
+    // once its songs came. A Tab puts the chain in order before it moves.
+    layout.presenter().collapse(WorkspacePanelSide::right);
+    layout.presenter().reveal(WorkspacePanelSide::right);
+    window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+    list->table()->setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(list->table(), Qt::Key_Tab);
+    const QList<int> order = regionOrder();
+    EXPECT_TRUE(order.contains(1) && order.contains(2)) << QDebug::toString(order).toStdString();
+    EXPECT_TRUE(std::is_sorted(order.begin(), order.end()))
+        << QDebug::toString(order).toStdString();
+}
+
+TEST_F(AccessibilityWindowTest, EachSheetNamesItsControls)
+{
+    struct Sheet {
+        const char* name;
+        std::function<QWidget*()> open;
+        QList<Expected> expected;
+    };
+    MainLayoutView& layout = window().layoutView();
+    const QList<Sheet> sheets {
+        { "settings",
+            [&] {
+                layout.showSettings();
+                return static_cast<QWidget*>(layout.settingsSheet());
+            },
+            { { QAccessible::Button, u"Close Settings"_s } } },
+        { "about",
+            [&] {
+                window().showAbout();
+                return static_cast<QWidget*>(window().aboutWindow());
+            },
+            { { QAccessible::Button, u"Close About"_s } } },
+        { "song editor",
+            [&] {
+                press(in(QAccessible::Button, u"Edit Aria"_s));
+                QWidget* sheet = list->overlays().editorSheet();
+                if (sheet) {
+                    // A button's accessible press clicks it a moment later.
+                    press(find(sheet, QAccessible::Button, u"3 stars"_s));
+                    QTest::qWait(300);
+                }
+                return sheet;
+            },
+            { { QAccessible::Grouping, u"Rating"_s, u"3"_s } } },
+        { "shared editor",
+            [&] {
+                list->controller().selectAll();
+                list->controller().editSelection();
+                return static_cast<QWidget*>(list->overlays().sharedEditorSheet());
+            },
+            { { QAccessible::Button, u"Close shared metadata editor"_s },
+                { QAccessible::Grouping, u"Rating"_s, u"0"_s } } },
+    };
+    for (const Sheet& sheet : sheets) {
+        QWidget* shown = sheet.open();
+        ASSERT_TRUE(shown) << sheet.name;
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(shown)) << sheet.name;
+        expectAll(shown, sheet.expected, sheet.name);
+        shown->close();
+        QCoreApplication::processEvents();
+    }
+}
+
+} // namespace
