@@ -6,6 +6,7 @@
 #include "ui/eon/EonSymbolButton.h"
 #include "ui/eon/EonSymbolView.h"
 #include "ui/eon/EonTextElision.h"
+#include "ui/eon/PlainToolTip.h"
 
 #include <QGraphicsDropShadowEffect>
 #include <QHBoxLayout>
@@ -60,7 +61,7 @@ void RecoveryBannerView::setMessage(const QString& message)
 {
     m_fullText = message;
     m_message->setAccessibleName(message);
-    m_message->setToolTip(message.toHtmlEscaped());
+    m_message->setToolTip(plainToolTip(message));
     fitMessage();
 }
 

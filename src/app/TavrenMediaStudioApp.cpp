@@ -2,6 +2,7 @@
 
 #include "app/AppAccessibility.h"
 #include "app/MainWindow.h"
+#include "app/WindowFrameMemory.h"
 #include "app/WorkspacePanelState.h"
 #include "engines/playback/QueueEngineImpl.h"
 #include "platform/UserDefaults.h"
@@ -32,6 +33,7 @@ TavrenMediaStudioApp::TavrenMediaStudioApp(DIContainerOptions options)
     m_panelState = std::make_unique<WorkspacePanelState>(m_defaults);
     m_trackTableLayout = std::make_unique<TrackTableLayoutState>(m_defaults);
     m_mainWindow = std::make_unique<MainWindow>(*m_container, *m_panelState, *m_trackTableLayout);
+    m_mainFrame = std::make_unique<WindowFrameMemory>(*m_mainWindow, m_defaults, mainFrameKey);
     // A quit that closes no window (a menu's Quit, a session logout) still
     // leaves the session on disk.
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, m_container.get(),

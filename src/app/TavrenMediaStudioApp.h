@@ -2,6 +2,7 @@
 
 #include "app/DIContainer.h"
 
+#include <QString>
 #include <memory>
 
 namespace kivo {
@@ -9,6 +10,7 @@ namespace kivo {
 class MainWindow;
 class TrackTableLayoutState;
 class UserDefaults;
+class WindowFrameMemory;
 class WorkspacePanelState;
 
 // The application object: owns, for the life of the process, the composition
@@ -27,6 +29,9 @@ public:
     TrackTableLayoutState& trackTableLayout() const { return *m_trackTableLayout; }
     MainWindow& mainWindow() const { return *m_mainWindow; }
 
+    // Where the main window's size and position are kept between runs.
+    static inline const QString mainFrameKey = QStringLiteral("window.mainFrame");
+
 private:
     std::shared_ptr<UserDefaults> m_defaults;
     std::unique_ptr<DIContainer> m_container;
@@ -34,6 +39,8 @@ private:
     std::unique_ptr<TrackTableLayoutState> m_trackTableLayout;
     // Declared last: torn down first, while what it shows still exists.
     std::unique_ptr<MainWindow> m_mainWindow;
+    // Goes before the window, saving its frame while it still exists.
+    std::unique_ptr<WindowFrameMemory> m_mainFrame;
 };
 
 } // namespace kivo

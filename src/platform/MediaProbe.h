@@ -43,6 +43,9 @@ inline constexpr QLatin1StringView type { "type" };
 inline constexpr QLatin1StringView composer { "composer" };
 inline constexpr QLatin1StringView albumArtist { "albumArtist" };
 inline constexpr QLatin1StringView creationDate { "creationDate" };
+// Texts as the tag holds them, often with the total: "3/12".
+inline constexpr QLatin1StringView trackNumber { "trackNumber" };
+inline constexpr QLatin1StringView discNumber { "discNumber" };
 inline constexpr QLatin1StringView copyrights { "copyrights" };
 inline constexpr QLatin1StringView publisher { "publisher" };
 inline constexpr QLatin1StringView language { "language" };

@@ -47,12 +47,61 @@ QString titleFromFileName(const QString& path)
     return dot > 0 ? name.left(dot) : name;
 }
 
+// The whole number a tag text starts with, when the rest is only what such
+// tags carry after it: "3/12" (of a total), "2019-05-03" (a full date).
+// Zero, signs, garbage and values past `maximum` read as absent.
+std::optional<qint64> leadingNumber(const QString& text, QStringView separators, qint64 maximum)
+{
+    const QString trimmed = text.trimmed();
+    qsizetype digits = 0;
+    while (digits < trimmed.size() && trimmed[digits] >= u'0' && trimmed[digits] <= u'9') {
+        ++digits;
+    }
+    if (digits == 0 || digits > 9
+        || (digits < trimmed.size() && !separators.contains(trimmed[digits]))) {
+        return std::nullopt;
+    }
+    const qint64 number = trimmed.left(digits).toLongLong();
+    return number >= 1 && number <= maximum ? std::optional(number) : std::nullopt;
+}
+
+// The numbers the editors accept: a four-digit year, up to 999 discs.
+constexpr qint64 maximumYear = 9999;
+constexpr qint64 maximumTrackNumber = 9999;
+constexpr qint64 maximumDiscNumber = 999;
+
+// A number tag that does not read as one leaves what an earlier item gave.
+bool applyNumberItem(ExtractedMetadata& metadata, const QString& key, const QString& text)
+{
+    std::optional<qint64>* field = nullptr;
+    std::optional<qint64> number;
+    if (key == MediaCommonKey::creationDate) {
+        field = &metadata.year;
+        number = leadingNumber(text, u"-T /.", maximumYear);
+    } else if (key == MediaCommonKey::trackNumber) {
+        field = &metadata.trackNumber;
+        number = leadingNumber(text, u"/", maximumTrackNumber);
+    } else if (key == MediaCommonKey::discNumber) {
+        field = &metadata.discNumber;
+        number = leadingNumber(text, u"/", maximumDiscNumber);
+    } else {
+        return false;
+    }
+    if (number) {
+        *field = number;
+    }
+    return true;
+}
+
 void applyItem(ExtractedMetadata& metadata, const MediaMetadataItem& item)
 {
     if (!item.commonKey) {
         return;
     }
     const QString& key = *item.commonKey;
+    if (applyNumberItem(metadata, key, item.textValue.value_or(QString()))) {
+        return;
+    }
     std::optional<QString>* field = nullptr;
     if (key == MediaCommonKey::title) {
         field = &metadata.title;

@@ -101,6 +101,7 @@ QCoro::Task<Track> TrackImportProcessor::makeTrack(QUrl url, QString fallbackTit
     track.genre = metadata.genre;
     track.year = metadata.year;
     track.trackNumber = metadata.trackNumber;
+    track.discNumber = metadata.discNumber;
     track.composer = metadata.composer;
     track.albumArtist = metadata.albumArtist;
     track.comments = metadata.comments;

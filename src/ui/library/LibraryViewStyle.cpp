@@ -3,6 +3,7 @@
 #include "ui/editing/EditingStyle.h"
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonPalette.h"
+#include "ui/eon/PlainToolTip.h"
 #include "ui/library/ImportRoad.h"
 
 #include <QLabel>
@@ -50,7 +51,7 @@ void showErrorLine(QLabel& label, const std::optional<QString>& error)
     const QString line = ImportRoad::firstLine(*error);
     label.setText(label.fontMetrics().elidedText(line, Qt::ElideRight, label.maximumWidth()));
     label.setAccessibleName(line);
-    label.setToolTip(error->toHtmlEscaped());
+    label.setToolTip(plainToolTip(*error));
 }
 
 } // namespace kivo::library

@@ -2,6 +2,7 @@
 
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonPalette.h"
+#include "ui/eon/PlainToolTip.h"
 #include "ui/player/NowPlayingPanelPresenter.h"
 
 #include <QGridLayout>
@@ -21,7 +22,7 @@ public:
     void setFullText(const QString& text)
     {
         m_fullText = text;
-        setToolTip(text.toHtmlEscaped());
+        setToolTip(plainToolTip(text));
         elide();
     }
     const QString& fullText() const { return m_fullText; }

@@ -6,6 +6,7 @@
 #include "ui/eon/EonPalette.h"
 #include "ui/eon/EonSymbolView.h"
 #include "ui/eon/EonTextElision.h"
+#include "ui/eon/PlainToolTip.h"
 #include "ui/player/NowPlayingArtworkView.h"
 #include "ui/player/NowPlayingMetadataDetailsView.h"
 #include "ui/songtable/TrackFavoriteButton.h"
@@ -197,7 +198,7 @@ void NowPlayingPanelView::updateTrack()
     }
     m_favorite->setTrack(*track);
     m_titleText = track->title;
-    m_title->setToolTip(m_titleText.toHtmlEscaped());
+    m_title->setToolTip(plainToolTip(m_titleText));
     m_title->setAccessibleName(m_titleText);
     m_artistText = NowPlayingPanelPresenter::artistText(*track);
     m_albumText = NowPlayingPanelPresenter::albumText(*track);
@@ -214,7 +215,7 @@ void NowPlayingPanelView::elideTexts()
     for (const auto& [label, text] : { std::pair(m_artist, &m_artistText),
              std::pair(m_album, &m_albumText), std::pair(m_filename, &m_filenameText) }) {
         label->setText(label->fontMetrics().elidedText(*text, Qt::ElideRight, label->width()));
-        label->setToolTip(label->text() == *text ? QString() : text->toHtmlEscaped());
+        label->setToolTip(label->text() == *text ? QString() : plainToolTip(*text));
     }
 }
 

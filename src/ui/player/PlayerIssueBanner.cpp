@@ -4,6 +4,7 @@
 #include "ui/eon/EonPalette.h"
 #include "ui/eon/EonSymbolButton.h"
 #include "ui/eon/EonSymbolView.h"
+#include "ui/eon/PlainToolTip.h"
 #include "ui/eon/Symbols.h"
 
 #include <QHBoxLayout>
@@ -88,7 +89,7 @@ void PlayerIssueBanner::setMessage(const QString& message)
     }
     m_text->setText(shown);
     m_text->setFixedWidth(std::min(metrics.horizontalAdvance(message), lineWidth) + 2);
-    m_text->setToolTip(message.toHtmlEscaped());
+    m_text->setToolTip(plainToolTip(message));
     adjustSize();
 }
 

@@ -2,6 +2,7 @@
 
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonPalette.h"
+#include "ui/eon/PlainToolTip.h"
 #include "ui/eon/Symbols.h"
 
 #include <QEvent>
@@ -102,7 +103,7 @@ QString PlayerTrackInfoView::status() const
 void PlayerTrackInfoView::setTrack(const Track& track, PlaybackState state)
 {
     setElided(m_title, track.title);
-    m_title->setToolTip(track.title.toHtmlEscaped());
+    m_title->setToolTip(plainToolTip(track.title));
     m_title->setAccessibleName(track.title);
     setElided(m_artist, artistText(track));
     setElided(m_status, statusText(state).toUpper());

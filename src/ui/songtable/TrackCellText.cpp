@@ -70,14 +70,6 @@ QString trackCellToolTip(
     return text;
 }
 
-QString plainToolTip(const QString& text)
-{
-    if (text.isEmpty()) {
-        return {};
-    }
-    return u"<p style='white-space:pre'>"_s + text.toHtmlEscaped() + u"</p>"_s;
-}
-
 QString localShortDateText(const Date& date)
 {
     return QLocale().toString(date.toDateTime().toLocalTime().date(), QLocale::ShortFormat);

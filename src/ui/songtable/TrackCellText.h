@@ -25,11 +25,6 @@ QString trackCellText(
 QString trackCellToolTip(
     TrackTableColumnID column, const Track& track, const DateTextFunction& dateText);
 
-// A tooltip that shows `text` as those very characters: tooltips that look
-// like markup are rendered as rich text, so the text is escaped and marked
-// as rich text explicitly (escaping alone would show "&amp;" in plain ones).
-QString plainToolTip(const QString& text);
-
 // The user's locale's short date, until a caller passes the shared formatter.
 QString localShortDateText(const Date& date);
 

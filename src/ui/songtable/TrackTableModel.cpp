@@ -1,5 +1,6 @@
 #include "ui/songtable/TrackTableModel.h"
 
+#include "ui/eon/PlainToolTip.h"
 #include "ui/songtable/TrackSortIndexCache.h"
 
 #include <QtConcurrent/qtconcurrenttask.h>

@@ -163,5 +163,36 @@ TEST_F(LibraryImportTest, AFolderTreeOfRealFiles)
     EXPECT_EQ(await(realStore->loadAllTracks()).size(), 2);
 }
 
+// Files tagged by the ffmpeg command, each container keeping the numbers its own way.
+TEST_F(LibraryImportTest, TaggedFilesGiveYearTrackAndDiscNumbers)
+{
+    TavrenLibraryEngine library(store, std::make_shared<TavrenMetadataEngine>(), cache, watcher);
+    const QString wav = path(u"source.wav"_s);
+    ASSERT_TRUE(test::writeWav(wav, { .seconds = 0.3 }));
+    const QStringList tags { u"-metadata"_s, u"date=2003-05-01"_s, u"-metadata"_s, u"track=3/12"_s,
+        u"-metadata"_s, u"disc=1/2"_s };
+    QList<QUrl> files;
+    for (const auto& [extension, codec] :
+        { std::pair { "mp3", "libmp3lame" }, std::pair { "flac", "flac" },
+            std::pair { "ogg", "libvorbis" }, std::pair { "m4a", "aac" } }) {
+        const QString name = u"tagged."_s + QString::fromLatin1(extension);
+        ASSERT_TRUE(test::transcode(
+            wav, path(name), QStringList { u"-c:a"_s, QString::fromLatin1(codec) } + tags));
+        files.append(QUrl::fromLocalFile(path(name)));
+    }
+    ASSERT_TRUE(test::transcode(wav, path(u"untagged.mp3"_s)));
+    files.append(QUrl::fromLocalFile(path(u"untagged.mp3"_s)));
+
+    EXPECT_EQ(failure(library.importFiles(files)), u"none"_s);
+    ASSERT_EQ(library.allTracks().size(), files.size());
+    for (const Track& track : library.allTracks()) {
+        SCOPED_TRACE(track.filename.toStdString());
+        const bool tagged = track.filename.startsWith(u"tagged"_s);
+        EXPECT_EQ(track.year, tagged ? std::optional<qint64>(2003) : std::nullopt);
+        EXPECT_EQ(track.trackNumber, tagged ? std::optional<qint64>(3) : std::nullopt);
+        EXPECT_EQ(track.discNumber, tagged ? std::optional<qint64>(1) : std::nullopt);
+    }
+}
+
 } // namespace
 } // namespace kivo

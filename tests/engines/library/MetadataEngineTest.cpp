@@ -114,7 +114,7 @@ TEST_F(MetadataEngineTest, MapsTheNamedCommonKeysAndTheLastItemDecides)
         item(MediaCommonKey::genre, u"Rock"_s),
         item(MediaCommonKey::type, u"Ambient"_s),
         item(MediaCommonKey::creationDate, u"1999"_s),
-        { std::nullopt, u"7"_s, std::nullopt }, // a track number: no common key
+        { std::nullopt, u"7"_s, std::nullopt }, // no common key: ignored
         item(QLatin1StringView("Title"), u"wrong case"_s),
         artwork(QByteArray("png")),
     };
@@ -127,8 +127,8 @@ TEST_F(MetadataEngineTest, MapsTheNamedCommonKeysAndTheLastItemDecides)
     EXPECT_EQ(metadata.composer, u"Bo"_s);
     EXPECT_EQ(metadata.albumArtist, u"Ana & Bo"_s);
     EXPECT_EQ(metadata.genre, u"Ambient"_s);
-    EXPECT_FALSE(metadata.year || metadata.trackNumber || metadata.discNumber || metadata.comments
-        || metadata.bpm);
+    EXPECT_EQ(metadata.year, 1999);
+    EXPECT_FALSE(metadata.trackNumber || metadata.discNumber || metadata.comments || metadata.bpm);
 
     // Without a title item, or with one cleared, the file name stands in.
     const struct {
@@ -149,6 +149,49 @@ TEST_F(MetadataEngineTest, MapsTheNamedCommonKeysAndTheLastItemDecides)
         ASSERT_TRUE(named.value) << c.name.toStdString();
         EXPECT_EQ(named.value->title, c.title) << c.name.toStdString();
     }
+}
+
+TEST_F(MetadataEngineTest, NumberTagsGiveTheLeadingNumberInTheEditorsRange)
+{
+    using Number = std::optional<qint64>;
+    const struct {
+        QString text;
+        Number year, track, disc;
+    } cases[] = {
+        { u"3"_s, 3, 3, 3 },
+        { u" 03/12 "_s, 3, 3, 3 },
+        { u"2019-05-03"_s, 2019, {}, {} },
+        { u"2019-05-03T10:00:00Z"_s, 2019, {}, {} },
+        { u"1000"_s, 1000, 1000, {} },
+        { u"10000"_s, {}, {}, {} },
+        { u"0"_s, {}, {}, {} },
+        { u"0/12"_s, {}, {}, {} },
+        { u"-3"_s, {}, {}, {} },
+        { u"3a"_s, {}, {}, {} },
+        { u"/12"_s, {}, {}, {} },
+        { u"99999999999999999999"_s, {}, {}, {} },
+        { QString(), {}, {}, {} },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        FakeFile file;
+        file.items = { item(MediaCommonKey::creationDate, c.text),
+            item(MediaCommonKey::trackNumber, c.text), item(MediaCommonKey::discNumber, c.text) };
+        const auto result = read(fixture(u"song.mp3"_s, file));
+        ASSERT_TRUE(result.value);
+        EXPECT_EQ(result.value->year, c.year);
+        EXPECT_EQ(result.value->trackNumber, c.track);
+        EXPECT_EQ(result.value->discNumber, c.disc);
+    }
+
+    // A later unreadable item leaves the number an earlier one gave.
+    FakeFile twice;
+    twice.items = { item(MediaCommonKey::trackNumber, u"4"_s),
+        item(MediaCommonKey::trackNumber, u"x"_s), item(MediaCommonKey::discNumber, std::nullopt) };
+    const auto result = read(fixture(u"song.mp3"_s, twice));
+    ASSERT_TRUE(result.value);
+    EXPECT_EQ(result.value->trackNumber, 4);
+    EXPECT_FALSE(result.value->discNumber);
 }
 
 TEST_F(MetadataEngineTest, TechnicalDataIsFiniteAndAbsentWhenUnknown)

@@ -1,12 +1,16 @@
 #include "PlayerFakes.h"
 #include "engines/artwork/ArtworkCache.h"
+#include "engines/library/MetadataEngineImpl.h"
 #include "ui/player/CompactWaveformSeekView.h"
+#include "ui/player/NowPlayingMetadataDetailsView.h"
+#include "ui/player/NowPlayingPanelView.h"
 #include "ui/player/PlayerIssueBanner.h"
 #include "ui/player/PlayerTrackInfoView.h"
 
 #include <QBuffer>
 #include <QLabel>
 #include <QTest>
+#include <QTextDocument>
 #include <gtest/gtest.h>
 
 using namespace Qt::Literals::StringLiterals;
@@ -100,6 +104,55 @@ TEST(CompactWaveformSeekView, ClickSeeksAndDragShowsTheBubbleUntilRelease)
     PlayerIssueBanner banner;
     banner.setMessage(QString(400, u'x'));
     EXPECT_LE(banner.width(), PlayerIssueBanner::maximumCardWidth);
+}
+
+// The text a tooltip shows, decided as Qt's tooltips decide it.
+QString shownToolTip(const QWidget& widget)
+{
+    const QString tip = widget.toolTip();
+    QTextDocument document;
+    Qt::mightBeRichText(tip) ? document.setHtml(tip) : document.setPlainText(tip);
+    return document.toPlainText();
+}
+
+TEST(PlayerToolTips, SongTextsShowAsTyped)
+{
+    const QString title = u"AC/DC &  \"Friends\" <b>Live</b>"_s;
+    const QString artist = u"Tom & Jerry's <i>Band</i>, a name far too long for the panel"_s;
+    Track track = song(title);
+    track.artist = artist;
+    track.albumArtist = u"<img src=x> & co"_s;
+
+    SlowArtwork artwork;
+    PlayerTrackInfoView info(artwork);
+    info.resize(300, 58);
+    info.setTrack(track, PlaybackState::playing);
+    EXPECT_EQ(shownToolTip(*info.findChild<QLabel*>(u"player.title"_s)), title);
+
+    PlayerIssueBanner banner;
+    banner.setMessage(u"\u201C"_s + title + u"\u201D couldn't be played."_s);
+    EXPECT_EQ(shownToolTip(*banner.findChild<QLabel*>(u"player.issueMessage"_s)),
+        u"\u201C"_s + title + u"\u201D couldn't be played."_s);
+
+    FakeAudioEngine audio;
+    audio.current = track;
+    FakeLibraryEngine library;
+    TavrenMetadataEngine metadata;
+    NowPlayingPanelView panel({ audio, library, artwork, metadata });
+    panel.resize(260, 900);
+    panel.show();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(panel.title(), title);
+    EXPECT_EQ(shownToolTip(*panel.findChild<QLabel*>(u"nowPlaying.title"_s)), title);
+    EXPECT_EQ(shownToolTip(*panel.findChild<QLabel*>(u"nowPlaying.artist"_s)), artist);
+    QStringList detailTips;
+    for (const QLabel* label : panel.details().findChildren<QLabel*>()) {
+        if (!label->toolTip().isEmpty()) {
+            detailTips << shownToolTip(*label);
+        }
+    }
+    EXPECT_TRUE(detailTips.contains(u"<img src=x> & co"_s))
+        << detailTips.join(u" | ").toStdString();
 }
 
 } // namespace
