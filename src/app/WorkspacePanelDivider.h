@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/WorkspacePanelState.h"
+#include "ui/eon/EonSymbolButton.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -8,8 +9,6 @@
 #include <optional>
 
 namespace kivo {
-
-class EonSymbolButton;
 
 // What a divider reports; the layout decides what each gesture changes.
 struct WorkspacePanelDividerActions {
