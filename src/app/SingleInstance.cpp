@@ -58,11 +58,19 @@ SingleInstance::Claim SingleInstance::claim()
             << u"The data folder \"%1\" could not be locked."_s.arg(folder);
         return Claim::unavailable;
     }
-    if (!askHolderToActivate(folder)) {
-        qCWarning(logging::app).noquote()
-            << u"The data folder \"%1\" is in use by another process of the program, "
-               u"whose window could not be reached."_s.arg(folder);
+    if (askHolderToActivate(folder)) {
+        return Claim::heldByAnother;
     }
+    // Nobody answers. A lock file that no process keeps locked (one whose owner
+    // cannot be read, say) is removed; a live holder's stays.
+    if (lock->removeStaleLockFile() && lock->tryLock(0)) {
+        m_lock = std::move(lock);
+        listen(folder);
+        return Claim::held;
+    }
+    qCWarning(logging::app).noquote()
+        << u"The data folder \"%1\" is in use by another process of the program, "
+           u"whose window could not be reached."_s.arg(folder);
     return Claim::heldByAnother;
 }
 

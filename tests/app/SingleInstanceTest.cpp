@@ -1,7 +1,9 @@
 #include "app/SingleInstance.h"
 #include "support/TempDir.h"
 
+#include <QDir>
 #include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
@@ -49,6 +51,11 @@ TEST_F(SingleInstanceTest, ALaterStartAsksTheHolderForItsWindowAndWritesNothing)
     EXPECT_EQ(listing(), before);
     EXPECT_TRUE(asked.wait(5000));
     EXPECT_EQ(asked.size(), 1);
+    // A holder that cannot be reached keeps the folder all the same.
+    ASSERT_TRUE(QFile::remove(SingleInstance::serverName(folder())));
+    SingleInstance unanswered(folder());
+    EXPECT_EQ(unanswered.claim(), Claim::heldByAnother);
+    EXPECT_EQ(listing(), before);
 
     // Another folder is another library.
     SingleInstance elsewhere(path(u"other"_s));
@@ -71,13 +78,21 @@ TEST_F(SingleInstanceTest, ALockAndSocketLeftByAKilledHolderAreTakenOver)
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_EQ(status, 0);
     ASSERT_TRUE(QFileInfo::exists(SingleInstance::serverName(folder())));
+    const QStringList lockFiles = QDir(folder()).entryList(QDir::Files | QDir::Hidden);
+    ASSERT_EQ(lockFiles.size(), 1);
 
-    SingleInstance next(folder());
-    ASSERT_EQ(next.claim(), Claim::held);
-    QSignalSpy asked(&next, &SingleInstance::activationRequested);
+    auto next = std::make_unique<SingleInstance>(folder());
+    ASSERT_EQ(next->claim(), Claim::held);
+    QSignalSpy asked(next.get(), &SingleInstance::activationRequested);
     SingleInstance later(folder());
     EXPECT_EQ(later.claim(), Claim::heldByAnother);
     EXPECT_TRUE(asked.wait(5000));
+
+    // A lock file whose owner cannot be read, which no process keeps locked.
+    next.reset();
+    writeFile(u"data/"_s + lockFiles[0], "\n");
+    SingleInstance afterGarbage(folder());
+    EXPECT_EQ(afterGarbage.claim(), Claim::held);
 }
 
 } // namespace
