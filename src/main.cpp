@@ -1,9 +1,12 @@
 // KIVO VOVID: builds the application object and runs the event loop.
 #include "app/MainWindow.h"
+#include "app/ShutdownSignals.h"
+#include "app/SingleInstance.h"
 #include "app/TavrenMediaStudioApp.h"
 #include "ui/eon/EonAppearance.h"
 
 #include <QApplication>
+#include <cstdlib>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -13,9 +16,20 @@ int main(int argc, char** argv)
     QApplication::setOrganizationName(u"Halvern"_s);
     QApplication::setApplicationName(u"KIVO-VOVID"_s);
     QApplication::setApplicationDisplayName(u"KIVO VOVID"_s);
+    // First, so that a signal during start-up also ends through the quit path.
+    kivo::ShutdownSignals shutdownSignals;
+    // Before any store is opened: a second start only brings the first forward.
+    kivo::SingleInstance instance;
+    if (instance.claim() == kivo::SingleInstance::Claim::heldByAnother) {
+        return EXIT_SUCCESS;
+    }
     kivo::applyEonAppearance();
 
     kivo::TavrenMediaStudioApp studio;
+    QObject::connect(&instance, &kivo::SingleInstance::activationRequested, &studio.mainWindow(),
+        &kivo::MainWindow::bringToFront);
+    QObject::connect(&shutdownSignals, &kivo::ShutdownSignals::received, &studio.mainWindow(),
+        [&studio] { studio.quit(); });
     studio.mainWindow().show();
     return QApplication::exec();
 }

@@ -122,6 +122,14 @@ void MainWindow::showAlert(const QString& message, const QString& informativeTex
     alert->open();
 }
 
+void MainWindow::bringToFront()
+{
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     m_layout->presenter().windowClosing();

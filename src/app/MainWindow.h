@@ -47,6 +47,9 @@ public:
     AboutView* aboutWindow() const;
     // Opens the settings sheet (the layout's).
     void showSettings();
+    // Shows the window over the others with the keyboard, also when it was
+    // minimized: what a second start of the program asks for.
+    void bringToFront();
 
     // Tests replace the folder dialog and the system's link handling.
     void setFolderChooser(FolderChooser* chooser);

@@ -5,10 +5,15 @@
 #include "app/WindowFrameMemory.h"
 #include "app/WorkspacePanelState.h"
 #include "engines/playback/QueueEngineImpl.h"
+#include "model/StoreFile.h"
 #include "platform/UserDefaults.h"
 #include "ui/songtable/TrackTableLayoutState.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QSessionManager>
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace kivo {
 
@@ -22,6 +27,22 @@ DIContainerOptions withDefaults(DIContainerOptions options)
     return options;
 }
 
+// Only this process writes in the folder now; a temporary file there is what
+// a killed save left behind, and nothing will ever rename it into place.
+void removeInterruptedWrites(const std::optional<QString>& dataFolder)
+{
+    QString folder;
+    try {
+        folder = dataFolder ? *dataFolder : storefile::defaultDataFolder();
+    } catch (const StoreFileError&) {
+        return; // the stores report it
+    }
+    for (const QString& path :
+        { folder, folder + u"/ArtworkCache"_s, folder + u"/WaveformCache"_s }) {
+        storefile::removeInterruptedWrites(path);
+    }
+}
+
 } // namespace
 
 TavrenMediaStudioApp::TavrenMediaStudioApp(DIContainerOptions options)
@@ -29,17 +50,30 @@ TavrenMediaStudioApp::TavrenMediaStudioApp(DIContainerOptions options)
 {
     options.defaults = m_defaults;
     installAppAccessibility();
+    removeInterruptedWrites(options.dataFolder);
     m_container = DIContainer::createOrExit(std::move(options));
     m_panelState = std::make_unique<WorkspacePanelState>(m_defaults);
     m_trackTableLayout = std::make_unique<TrackTableLayoutState>(m_defaults);
     m_mainWindow = std::make_unique<MainWindow>(*m_container, *m_panelState, *m_trackTableLayout);
     m_mainFrame = std::make_unique<WindowFrameMemory>(*m_mainWindow, m_defaults, mainFrameKey);
     // A quit that closes no window (a menu's Quit, a session logout) still
-    // leaves the session on disk.
-    QObject::connect(qApp, &QCoreApplication::aboutToQuit, m_container.get(),
-        [container = m_container.get()] { container->queueEngine().savePlaybackState(true); });
+    // leaves the session on disk; so does the session manager's request to
+    // save before it ends the program.
+    auto save
+        = [container = m_container.get()] { container->queueEngine().savePlaybackState(true); };
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, m_container.get(), save);
+    if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        QObject::connect(gui, &QGuiApplication::commitDataRequest, m_container.get(),
+            [save](QSessionManager&) { save(); });
+    }
 }
 
 TavrenMediaStudioApp::~TavrenMediaStudioApp() = default;
+
+void TavrenMediaStudioApp::quit()
+{
+    m_mainWindow->close();
+    QCoreApplication::quit();
+}
 
 } // namespace kivo

@@ -16,13 +16,21 @@ class WorkspacePanelState;
 // The application object: owns, for the life of the process, the composition
 // root (whose construction builds every engine and starts the bootstrap), the
 // side-panel layout, the song-column layout every song table shares (both
-// made from the same defaults) and the main window over them.
+// made from the same defaults) and the main window over them. Every way out
+// (closing the window, quitting, the session manager's request to save)
+// writes the playback session before the process ends.
 class TavrenMediaStudioApp {
 public:
     // Absent options use the user's data folder, settings and sound output.
     // Ends the process when the engines cannot be built.
+    // Made while this process holds the data folder (see SingleInstance):
+    // what a killed save left there is removed before any store is read.
     explicit TavrenMediaStudioApp(DIContainerOptions options = {});
     ~TavrenMediaStudioApp();
+
+    // Ends the program as closing its window does: the window closes, writing
+    // the session, and the event loop ends.
+    void quit();
 
     DIContainer& container() const { return *m_container; }
     WorkspacePanelState& panelState() const { return *m_panelState; }

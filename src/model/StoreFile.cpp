@@ -1,5 +1,6 @@
 #include "model/StoreFile.h"
 
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
@@ -7,6 +8,7 @@
 #include <QStandardPaths>
 #include <QThread>
 #include <QtConcurrent>
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
@@ -69,6 +71,19 @@ struct TemporaryFile {
         }
     }
 };
+
+// The temporary file's name is the one rule writer and cleaner share: hidden,
+// the target's name cut short so that it fits the folder's name limit, a
+// random number in hex and a suffix.
+constexpr qsizetype temporaryNameLimit = 200;
+constexpr char temporarySuffix[] = ".tmp";
+constexpr qsizetype temporarySuffixSize = sizeof(temporarySuffix) - 1;
+
+QByteArray temporaryFileName(const QByteArray& name, quint32 random)
+{
+    return '.' + name.left(temporaryNameLimit) + '.' + QByteArray::number(random, 16)
+        + temporarySuffix;
+}
 
 QString tooLarge(qint64 maximumSize)
 {
@@ -268,11 +283,10 @@ void writeAtomically(const QString& path, const QByteArray& bytes)
     struct stat previous { };
     const bool replacing = ::stat(target.constData(), &previous) == 0;
     TemporaryFile temporary;
-    // A hidden name beside the target, so the rename stays on one file system;
-    // cut short so that it fits the folder's name limit.
+    // Beside the target, so that the rename stays on one file system.
     for (int attempt = 0; temporary.fd < 0; ++attempt) {
-        temporary.path = folder + "/." + name.left(200) + '.'
-            + QByteArray::number(QRandomGenerator::global()->generate(), 16) + ".tmp";
+        temporary.path
+            = folder + '/' + temporaryFileName(name, QRandomGenerator::global()->generate());
         // Created with the umask applied, like any new file of the program.
         temporary.fd = ::open(
             temporary.path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
@@ -320,6 +334,42 @@ void writeAtomically(const QString& path, const QByteArray& bytes)
         qCWarning(log).noquote() << u"The folder of \"%1\" could not be flushed: %2"_s.arg(
             path, errnoText(errno));
     }
+}
+
+bool isTemporaryFileName(const QString& fileName)
+{
+    const QByteArray name = QFile::encodeName(fileName);
+    if (!name.startsWith('.') || !name.endsWith(temporarySuffix)) {
+        return false;
+    }
+    const QByteArray middle = name.mid(1, name.size() - 1 - temporarySuffixSize);
+    const qsizetype dot = middle.lastIndexOf('.');
+    const qsizetype digits = middle.size() - dot - 1;
+    if (dot < 1 || dot > temporaryNameLimit || digits < 1 || digits > 8) {
+        return false;
+    }
+    return std::all_of(middle.begin() + dot + 1, middle.end(),
+        [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
+}
+
+int removeInterruptedWrites(const QString& folder)
+{
+    int removed = 0;
+    // No symbolic links and no special files: only what the writer created.
+    QDirIterator entries(folder, { u".*.tmp"_s }, QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    while (entries.hasNext()) {
+        const QString path = entries.next();
+        if (!isTemporaryFileName(entries.fileName())) {
+            continue;
+        }
+        if (::unlink(QFile::encodeName(path).constData()) == 0) {
+            ++removed;
+        } else {
+            qCWarning(log).noquote() << u"The leftover file \"%1\" could not be removed: %2"_s.arg(
+                path, errnoText(errno));
+        }
+    }
+    return removed;
 }
 
 void createEmptyIfMissing(const QString& path)

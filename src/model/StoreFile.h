@@ -84,6 +84,16 @@ std::optional<QByteArray> readOrNothing(const QString& path);
 // the program writes goes through here.
 void writeAtomically(const QString& path, const QByteArray& bytes);
 
+// Whether `fileName` (a name, not a path) is one writeAtomically() gives its
+// temporary files: "." + the file's name + "." + hex digits + ".tmp".
+bool isTemporaryFileName(const QString& fileName);
+
+// Removes the temporary files that interrupted writes left in `folder` (not
+// below it): regular files named as isTemporaryFileName() says, nothing else.
+// Only safe while no other process of ours writes there. Failures are logged.
+// Returns how many were removed.
+int removeInterruptedWrites(const QString& folder);
+
 // Creates an empty file when nothing exists at `path`; failures are ignored
 // because a missing file reads as empty anyway.
 void createEmptyIfMissing(const QString& path);

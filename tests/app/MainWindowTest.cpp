@@ -211,4 +211,18 @@ TEST_F(MainWindowTest, TheRealProgramSavesItsSessionWhenItsWindowCloses)
     EXPECT_EQ(saved->currentTrackID, playing->id);
 }
 
+TEST_F(MainWindowTest, ASecondStartShowsAMinimizedWindowAndASignalQuitsAsClosingDoes)
+{
+    MainWindow& window = start().mainWindow();
+    window.showMinimized();
+    window.bringToFront();
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_FALSE(window.isMinimized());
+
+    QFile::remove(path(u"data/playback_state.json"_s));
+    app->quit();
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_TRUE(savedSession());
+}
+
 } // namespace

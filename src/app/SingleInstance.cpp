@@ -1,0 +1,147 @@
+#include "app/SingleInstance.h"
+
+#include "model/StoreFile.h"
+#include "platform/Logging.h"
+
+#include <QCryptographicHash>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QStandardPaths>
+#include <QThread>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace kivo {
+
+namespace {
+
+const QString lockFileName = u".instance.lock"_s;
+constexpr char activateRequest[] = "activate\n";
+constexpr qint64 activateRequestSize = sizeof(activateRequest) - 1;
+// How long a later start keeps trying to reach a holder that has just taken
+// the lock and is not listening yet.
+constexpr int connectTimeoutMs = 5000;
+
+} // namespace
+
+SingleInstance::SingleInstance(std::optional<QString> dataFolder, QObject* parent)
+    : QObject(parent)
+    , m_dataFolder(std::move(dataFolder))
+{
+}
+
+SingleInstance::~SingleInstance() = default;
+
+SingleInstance::Claim SingleInstance::claim()
+{
+    QString folder;
+    try {
+        folder = storefile::prepareFolder(m_dataFolder);
+    } catch (const StoreFileError& error) {
+        qCWarning(logging::app).noquote() << error.description();
+        return Claim::unavailable;
+    }
+    auto lock = std::make_unique<QLockFile>(folder + u'/' + lockFileName);
+    // Held for the life of the process, however long: only a holder that no
+    // longer runs leaves a stale lock.
+    lock->setStaleLockTime(0);
+    if (lock->tryLock(0)) {
+        m_lock = std::move(lock);
+        listen(folder);
+        return Claim::held;
+    }
+    if (lock->error() != QLockFile::LockFailedError) {
+        qCWarning(logging::app).noquote()
+            << u"The data folder \"%1\" could not be locked."_s.arg(folder);
+        return Claim::unavailable;
+    }
+    if (askHolderToActivate(folder)) {
+        return Claim::heldByAnother;
+    }
+    // Nobody answers. A lock file that no process keeps locked (one whose owner
+    // cannot be read, say) is removed; a live holder's stays.
+    if (lock->removeStaleLockFile() && lock->tryLock(0)) {
+        m_lock = std::move(lock);
+        listen(folder);
+        return Claim::held;
+    }
+    qCWarning(logging::app).noquote()
+        << u"The data folder \"%1\" is in use by another process of the program, "
+           u"whose window could not be reached."_s.arg(folder);
+    return Claim::heldByAnother;
+}
+
+QString SingleInstance::serverName(const QString& folder)
+{
+    const QFileInfo info(folder);
+    const QString path
+        = info.canonicalFilePath().isEmpty() ? info.absoluteFilePath() : info.canonicalFilePath();
+    const QByteArray hash
+        = QCryptographicHash::hash(QFile::encodeName(path), QCryptographicHash::Sha256).toHex();
+    const QString name = u"kivo-vovid-"_s + QString::fromLatin1(hash.left(32));
+    // Per user; without a runtime folder the name goes to the temporary folder.
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    return runtime.isEmpty() ? name : runtime + u'/' + name;
+}
+
+void SingleInstance::listen(const QString& folder)
+{
+    const QString name = serverName(folder);
+    auto* server = new QLocalServer(this);
+    server->setSocketOptions(QLocalServer::UserAccessOption);
+    // A socket left by a holder that no longer runs would refuse the name;
+    // holding the lock, no live process can own it.
+    QLocalServer::removeServer(name);
+    if (!server->listen(name)) {
+        qCWarning(logging::app).noquote()
+            << u"Later starts cannot reach this window: %1"_s.arg(server->errorString());
+        delete server;
+        return;
+    }
+    connect(server, &QLocalServer::newConnection, this, [this, server] {
+        while (QLocalSocket* socket = server->nextPendingConnection()) {
+            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+            auto readRequest = [this, socket] {
+                if (socket->bytesAvailable() < activateRequestSize) {
+                    return;
+                }
+                if (socket->read(activateRequestSize) == activateRequest) {
+                    Q_EMIT activationRequested();
+                }
+                socket->disconnectFromServer();
+            };
+            connect(socket, &QLocalSocket::readyRead, this, readRequest);
+            readRequest();
+        }
+    });
+}
+
+bool SingleInstance::askHolderToActivate(const QString& folder)
+{
+    const QString name = serverName(folder);
+    const QDeadlineTimer deadline(connectTimeoutMs);
+    QLocalSocket socket;
+    for (;;) {
+        socket.connectToServer(name);
+        if (socket.waitForConnected(1000)) {
+            break;
+        }
+        if (deadline.hasExpired()) {
+            return false;
+        }
+        QThread::msleep(100);
+    }
+    socket.write(activateRequest, activateRequestSize);
+    while (socket.bytesToWrite() > 0 && socket.waitForBytesWritten(1000)) { }
+    const bool sent = socket.bytesToWrite() == 0;
+    socket.disconnectFromServer();
+    if (socket.state() != QLocalSocket::UnconnectedState) {
+        socket.waitForDisconnected(1000);
+    }
+    return sent;
+}
+
+} // namespace kivo

@@ -1,0 +1,109 @@
+// The program itself, run as a child process on a temporary home.
+#include "app/SingleInstance.h"
+#include "support/TempDir.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QThread>
+#include <functional>
+#include <gtest/gtest.h>
+#include <signal.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace kivo {
+namespace {
+
+constexpr int timeoutMs = 30000;
+
+bool waitFor(const std::function<bool()>& condition)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!condition()) {
+        if (deadline.hasExpired()) {
+            return false;
+        }
+        QThread::msleep(50);
+    }
+    return true;
+}
+
+class ProgramProcessTest : public test::TempDirTest {
+protected:
+    void SetUp() override
+    {
+        TempDirTest::SetUp();
+        for (const QString& name : { u"home"_s, u"share"_s, u"config"_s, u"runtime"_s }) {
+            QDir(path()).mkdir(name);
+        }
+        QFile::setPermissions(
+            path(u"runtime"_s), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    QString dataFile(const QString& name) const
+    {
+        return path(u"share/TavrenMediaStudio/"_s + name);
+    }
+
+    std::unique_ptr<QProcess> start() const
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"HOME"_s, path(u"home"_s));
+        environment.insert(u"XDG_DATA_HOME"_s, path(u"share"_s));
+        environment.insert(u"XDG_CONFIG_HOME"_s, path(u"config"_s));
+        environment.insert(u"XDG_RUNTIME_DIR"_s, path(u"runtime"_s));
+        environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+        auto program = std::make_unique<QProcess>();
+        program->setProcessEnvironment(environment);
+        program->setProcessChannelMode(QProcess::ForwardedChannels);
+        program->start(QStringLiteral(KIVO_PROGRAM_PATH), {});
+        return program;
+    }
+
+    // The program listens for later starts once it holds its data folder.
+    bool isListening() const
+    {
+        const QString name = QFileInfo(SingleInstance::serverName(dataFile({}))).fileName();
+        return QFileInfo::exists(path(u"runtime/"_s + name));
+    }
+};
+
+TEST_F(ProgramProcessTest, ASecondStartLeavesTheFirstAloneAndATermSignalSavesTheSession)
+{
+    writeFile(u"share/TavrenMediaStudio/.tracks.json.3fa2c1.tmp"_s, "killed save");
+    writeFile(u"share/TavrenMediaStudio/ArtworkCache/.AB12.png.9.tmp"_s, "killed save");
+    writeFile(u"share/TavrenMediaStudio/WaveformCache/.x.json.ffffffff.tmp"_s, "killed save");
+    writeFile(u"share/TavrenMediaStudio/tracks.json.bak.tmp"_s, "the user's");
+
+    const std::unique_ptr<QProcess> first = start();
+    ASSERT_TRUE(first->waitForStarted());
+    ASSERT_TRUE(waitFor([&] { return isListening(); }));
+    // Removed once the folder is held, before the stores are read.
+    EXPECT_TRUE(waitFor([&] {
+        return QDir(dataFile({})).entryList({ u".*.tmp"_s }, QDir::Files | QDir::Hidden).isEmpty();
+    }));
+    EXPECT_TRUE(QDir(dataFile(u"ArtworkCache"_s))
+                    .isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+    EXPECT_TRUE(QDir(dataFile(u"WaveformCache"_s))
+                    .isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+    EXPECT_TRUE(QFileInfo::exists(dataFile(u"tracks.json.bak.tmp"_s)));
+
+    const std::unique_ptr<QProcess> second = start();
+    ASSERT_TRUE(second->waitForFinished(timeoutMs));
+    EXPECT_EQ(second->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second->exitCode(), 0);
+    EXPECT_EQ(first->state(), QProcess::Running);
+
+    // Made empty at start-up; only a save fills it.
+    ASSERT_EQ(QFileInfo(dataFile(u"playback_state.json"_s)).size(), 0);
+    ::kill(pid_t(first->processId()), SIGTERM);
+    ASSERT_TRUE(first->waitForFinished(timeoutMs));
+    EXPECT_EQ(first->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(first->exitCode(), 0);
+    EXPECT_TRUE(QFileInfo(dataFile(u"playback_state.json"_s)).size() > 0);
+}
+
+} // namespace
+} // namespace kivo
