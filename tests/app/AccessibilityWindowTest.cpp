@@ -90,16 +90,9 @@ protected:
     void SetUp() override
     {
         TempDirTest::SetUp();
-        QDir().mkpath(path(u"music"_s));
         app = test::startAppIn(dir.path());
         ASSERT_TRUE(app->container().isBootstrapFinished());
-        QList<QUrl> files;
-        for (const QString& name : { u"Aria"_s, u"Bolero"_s }) {
-            const QString file = path(u"music/"_s + name + u".wav"_s);
-            ASSERT_TRUE(test::writeWav(file, { 8000, 1, 10.0 }));
-            files << QUrl::fromLocalFile(file);
-        }
-        test::await(library().importFiles(files));
+        ASSERT_TRUE(test::importTones(*app, dir.path(), { u"Aria"_s, u"Bolero"_s }, 10.0));
         ASSERT_EQ(library().allTracks().size(), 2);
         window().resize(1500, 900);
         window().show();

@@ -2,12 +2,16 @@
 
 #include "app/DIContainer.h"
 #include "app/TavrenMediaStudioApp.h"
+#include "engines/library/LibraryEngineImpl.h"
 #include "engines/playback/FakeAudioPlayer.h"
 #include "platform/UserDefaults.h"
+#include "support/WavWriter.h"
 
 #include <QDir>
 #include <QSignalSpy>
+#include <QUrl>
 #include <memory>
+#include <qcoro/qcorotask.h>
 
 namespace kivo::test {
 
@@ -28,6 +32,26 @@ inline std::unique_ptr<TavrenMediaStudioApp> startAppIn(const QString& folder,
         finished.wait(10000);
     }
     return app;
+}
+
+// Writes a short tone per name as `folder`/music/<name>.wav and imports them
+// all through the library, as one drop would. False when a file could not be
+// written.
+inline bool importTones(
+    TavrenMediaStudioApp& app, const QString& folder, const QStringList& names, double seconds)
+{
+    const QDir music(folder + QStringLiteral("/music"));
+    music.mkpath(QStringLiteral("."));
+    QList<QUrl> files;
+    for (const QString& name : names) {
+        const QString file = music.filePath(name + QStringLiteral(".wav"));
+        if (!writeWav(file, { 8000, 1, seconds })) {
+            return false;
+        }
+        files << QUrl::fromLocalFile(file);
+    }
+    QCoro::waitFor(app.container().libraryEngine().importFiles(files));
+    return true;
 }
 
 } // namespace kivo::test

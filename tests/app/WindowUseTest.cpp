@@ -36,16 +36,9 @@ protected:
     void SetUp() override
     {
         TempDirTest::SetUp();
-        QDir().mkpath(path(u"music"_s));
         app = test::startAppIn(dir.path());
         ASSERT_TRUE(app->container().isBootstrapFinished());
-        QList<QUrl> files;
-        for (const QString& name : { u"A"_s, u"B"_s, u"C"_s }) {
-            const QString file = path(u"music/"_s + name + u".wav"_s);
-            test::writeWav(file, { 8000, 1, 0.5 });
-            files << QUrl::fromLocalFile(file);
-        }
-        QCoro::waitFor(app->container().libraryEngine().importFiles(files));
+        ASSERT_TRUE(test::importTones(*app, dir.path(), { u"A"_s, u"B"_s, u"C"_s }, 0.5));
         window().show();
         window().activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
