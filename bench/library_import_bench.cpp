@@ -2,6 +2,7 @@
 // (decode, index, publish) and importing a folder of 2,000 generated WAV files,
 // into an empty library and into one of 100,000 tracks. Each run also reports
 // the longest the main thread went without serving a 10 ms timer.
+#include "BenchFakes.h"
 #include "SyntheticLibrary.h"
 #include "support/WavWriter.h"
 
@@ -60,15 +61,6 @@ const QString& importFolder()
     static const QString path = made ? folder.path() : QString();
     return path;
 }
-
-class IdleWatcher final : public FileWatcher {
-public:
-    QList<QUrl> monitoredFolders() const override { return {}; }
-    void startWatching(const QUrl&) override { }
-    void stopWatching(const QUrl&) override { }
-    void pause() override { }
-    void resume() override { }
-};
 
 // Times every event the main thread handles (outermost only): the longest
 // one is the longest the engine itself held the thread, whatever else the
@@ -138,7 +130,7 @@ struct BenchLibrary {
     {
         engine
             = std::make_unique<TavrenLibraryEngine>(store, std::make_shared<TavrenMetadataEngine>(),
-                std::make_shared<MetadataCache>(), std::make_shared<IdleWatcher>());
+                std::make_shared<MetadataCache>(), std::make_shared<bench::IdleWatcher>());
         bool loaded = false;
         QObject::connect(engine.get(), &LibraryEngine::tracksChanged,
             [&](const QList<Track>& tracks) { loaded = loaded || tracks.size() == expected; });

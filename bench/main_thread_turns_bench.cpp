@@ -5,24 +5,19 @@
 // Each reports the longest main-thread turn (thread CPU time of one pass of
 // the event loop, so other programs on the machine do not inflate it) from
 // the action until everything it started has settled. Target: 50 ms.
+#include "BenchFakes.h"
 #include "GuiBenchMain.h"
+#include "SavingQueue.h"
+#include "StubbedTrackList.h"
 #include "SyntheticLibrary.h"
-#include "support/StubAudioEngine.h"
-#include "support/StubLibraryEngine.h"
-#include "support/StubQueueEngine.h"
-#include "ui/editing/EditingFakes.h"
 
 #include "engines/library/LibraryEngineImpl.h"
 #include "engines/library/MetadataEngineImpl.h"
-#include "engines/playback/QueueEngineImpl.h"
 #include "model/DatabaseManagerImpl.h"
 #include "model/StoreFile.h"
-#include "platform/UndoManager.h"
 #include "platform/UserDefaults.h"
 #include "ui/eon/EonFonts.h"
 #include "ui/player/QueueView.h"
-#include "ui/songtable/TrackListView.h"
-#include "ui/songtable/TrackTableLayoutState.h"
 #include "ui/songtable/TrackTableModel.h"
 
 #include <QElapsedTimer>
@@ -86,45 +81,15 @@ private:
     double m_longest = 0;
 };
 
-// No song has artwork, and the answer comes at once: a fake's one-turn wait
-// per song would put 200,000 timers on the event loop and measure them.
-class NoArtwork final : public ArtworkCache {
-public:
-    CacheMetrics metrics() const override { return CacheMetrics::standard(); }
-    QCoro::Task<std::optional<QByteArray>> retrieveArtwork(Track) override
-    {
-        co_return std::nullopt;
-    }
-    QCoro::Task<std::optional<QByteArray>> retrieveThumbnail(Track, QSizeF) override
-    {
-        co_return std::nullopt;
-    }
-    QCoro::Task<> storeArtwork(QByteArray, Track) override { co_return; }
-    void evictArtwork(const Track&) override { }
-    QCoro::Task<> removeArtwork(Track) override { co_return; }
-    QCoro::Task<> clearCache() override { co_return; }
-};
-
-class SilentAudioEngine final : public test::StubAudioEngine {
-public:
-    double currentTime() const override { return 12.5; }
-};
-
-// A queue saving its session into a temporary folder, with a listener that
-// reads the published upcoming list as the player bar does.
-struct BenchQueue {
+// A queue with a listener that reads the published upcoming list as the
+// player bar does.
+struct BenchQueue : bench::SavingQueue {
     BenchQueue()
-        : queue(std::make_shared<TavrenDatabaseManager>(
-            folder.path(), std::make_shared<SettingsUserDefaults>(folder.filePath(u"s.json"_s))))
     {
-        queue.setAudioEngine(&audio);
         QObject::connect(&queue, &QueueEngine::upcomingChanged,
             [this](const QList<Track>& upcoming) { shown = upcoming.size(); });
     }
 
-    QTemporaryDir folder;
-    SilentAudioEngine audio;
-    TavrenQueueEngine queue;
     qsizetype shown = 0;
 
     // Every pass until the queue has published what it is working on.
@@ -139,6 +104,18 @@ void report(benchmark::State& state, const TurnMeter& meter)
     state.counters["longest_main_thread_turn_ms"] = meter.longestMs();
 }
 
+// Each case runs three times, timed in milliseconds of wall time.
+void threePasses(benchmark::internal::Benchmark* family)
+{
+    family->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+}
+
+// range(0): songs in the library.
+void atLibrarySizes(benchmark::internal::Benchmark* family)
+{
+    threePasses(family->Arg(10000)->Arg(100000)->Arg(200000));
+}
+
 // range(0): songs in the queue; range(1): rows the first row is dragged
 // past (0: to the end).
 void BM_QueueDrag(benchmark::State& state)
@@ -146,7 +123,7 @@ void BM_QueueDrag(benchmark::State& state)
     const qsizetype songs = state.range(0);
     BenchQueue bench;
     bench.queue.playNow(library(songs + 1), 0);
-    NoArtwork artwork;
+    bench::NoArtwork artwork;
     QueueView view(bench.queue, artwork);
     view.resize(390, 360);
     view.show();
@@ -164,11 +141,7 @@ void BM_QueueDrag(benchmark::State& state)
     }
     report(state, meter);
 }
-BENCHMARK(BM_QueueDrag)
-    ->ArgsProduct({ { 10000, 100000, 200000 }, { 10, 0 } })
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->Iterations(3);
+BENCHMARK(BM_QueueDrag)->ArgsProduct({ { 10000, 100000, 200000 }, { 10, 0 } })->Apply(threePasses);
 
 void BM_ShuffleOnAndOff(benchmark::State& state)
 {
@@ -185,13 +158,7 @@ void BM_ShuffleOnAndOff(benchmark::State& state)
     }
     report(state, meter);
 }
-BENCHMARK(BM_ShuffleOnAndOff)
-    ->Arg(10000)
-    ->Arg(100000)
-    ->Arg(200000)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->Iterations(3);
+BENCHMARK(BM_ShuffleOnAndOff)->Apply(atLibrarySizes);
 
 void BM_PlayShuffledList(benchmark::State& state)
 {
@@ -207,22 +174,7 @@ void BM_PlayShuffledList(benchmark::State& state)
     }
     report(state, meter);
 }
-BENCHMARK(BM_PlayShuffledList)
-    ->Arg(10000)
-    ->Arg(100000)
-    ->Arg(200000)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->Iterations(3);
-
-class IdleWatcher final : public FileWatcher {
-public:
-    QList<QUrl> monitoredFolders() const override { return {}; }
-    void startWatching(const QUrl&) override { }
-    void stopWatching(const QUrl&) override { }
-    void pause() override { }
-    void resume() override { }
-};
+BENCHMARK(BM_PlayShuffledList)->Apply(atLibrarySizes);
 
 // The library engine over a stored synthetic library, and the song list
 // showing what it publishes, as the Songs screen does.
@@ -230,26 +182,22 @@ struct BenchLibrary {
     explicit BenchLibrary(qsizetype songs)
         : store(std::make_shared<TavrenDatabaseManager>(
             folder.path(), std::make_shared<SettingsUserDefaults>(folder.filePath(u"s.json"_s))))
-        , layout(std::make_shared<SettingsUserDefaults>(folder.filePath(u"layout.json"_s)))
-        , view(TrackListDependencies { stubLibrary, queue, audio, artwork, metadata, undo, layout })
+        , songList(folder.filePath(u"layout.json"_s))
     {
         storefile::writeAtomically(store->tracksFilePath(), storefile::encodeList(library(songs)));
         engine
             = std::make_unique<TavrenLibraryEngine>(store, std::make_shared<TavrenMetadataEngine>(),
-                std::make_shared<MetadataCache>(), std::make_shared<IdleWatcher>());
-        QObject::connect(
-            engine.get(), &LibraryEngine::tracksChanged, &view, [this](const QList<Track>& tracks) {
-                view.setTracks(tracks);
+                std::make_shared<MetadataCache>(), std::make_shared<bench::IdleWatcher>());
+        QObject::connect(engine.get(), &LibraryEngine::tracksChanged, &songList.view,
+            [this](const QList<Track>& tracks) {
+                songList.view.setTracks(tracks);
                 ++published;
             });
         while (engine->allTracks().size() != songs) {
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         }
-        view.resize(1320, 820);
-        view.show();
-        view.setTitle(u"Songs"_s);
-        view.setTracks(engine->allTracks());
-        TurnMeter().settle([this] { return view.controller().model().isUpToDate(); });
+        songList.show(u"Songs"_s, engine->allTracks());
+        TurnMeter().settle([this] { return songList.view.controller().model().isUpToDate(); });
     }
 
     // Runs one update of the song at `row` of the library, as the editor or
@@ -268,21 +216,15 @@ struct BenchLibrary {
                     done = true;
                 }(*engine, std::move(track), done));
         });
-        meter.settle(
-            [&] { return done && published > before && view.controller().model().isUpToDate(); });
+        meter.settle([&] {
+            return done && published > before && songList.view.controller().model().isUpToDate();
+        });
     }
 
     QTemporaryDir folder;
     std::shared_ptr<TavrenDatabaseManager> store;
     std::unique_ptr<TavrenLibraryEngine> engine;
-    test::StubLibraryEngine stubLibrary;
-    test::StubQueueEngine queue;
-    test::StubAudioEngine audio;
-    test::FakeArtworkCache artwork;
-    test::FakeMetadataEngine metadata;
-    UndoManager undo;
-    TrackTableLayoutState layout;
-    TrackListView view;
+    bench::StubbedTrackList<> songList;
     int published = 0;
 };
 
@@ -298,13 +240,7 @@ void BM_EditOneSong(benchmark::State& state)
     }
     report(state, meter);
 }
-BENCHMARK(BM_EditOneSong)
-    ->Arg(10000)
-    ->Arg(100000)
-    ->Arg(200000)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->Iterations(3);
+BENCHMARK(BM_EditOneSong)->Apply(atLibrarySizes);
 
 void BM_FavouriteOneSong(benchmark::State& state)
 {
@@ -316,13 +252,7 @@ void BM_FavouriteOneSong(benchmark::State& state)
     }
     report(state, meter);
 }
-BENCHMARK(BM_FavouriteOneSong)
-    ->Arg(10000)
-    ->Arg(100000)
-    ->Arg(200000)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->Iterations(3);
+BENCHMARK(BM_FavouriteOneSong)->Apply(atLibrarySizes);
 
 } // namespace
 } // namespace kivo

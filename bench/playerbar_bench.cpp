@@ -1,5 +1,6 @@
 // The player bar on the main thread: the work of one progress tick (the audio
 // engine publishes its time every 0.05 s) and one paint of the seek bar.
+#include "BenchFakes.h"
 #include "GuiBenchMain.h"
 #include "support/StubAudioEngine.h"
 #include "support/StubLibraryEngine.h"
@@ -7,8 +8,6 @@
 #include "ui/eon/EonAppearance.h"
 #include "ui/player/BottomPlayerView.h"
 #include "ui/player/CompactWaveformSeekView.h"
-
-#include "engines/artwork/ArtworkCache.h"
 
 #include <QImage>
 #include <QPainter>
@@ -44,23 +43,6 @@ public:
     }
 };
 
-class NoArtwork : public ArtworkCache {
-public:
-    CacheMetrics metrics() const override { return CacheMetrics::standard(); }
-    QCoro::Task<std::optional<QByteArray>> retrieveArtwork(Track) override
-    {
-        co_return std::nullopt;
-    }
-    QCoro::Task<std::optional<QByteArray>> retrieveThumbnail(Track, QSizeF) override
-    {
-        co_return std::nullopt;
-    }
-    QCoro::Task<> storeArtwork(QByteArray, Track) override { co_return; }
-    void evictArtwork(const Track&) override { }
-    QCoro::Task<> removeArtwork(Track) override { co_return; }
-    QCoro::Task<> clearCache() override { co_return; }
-};
-
 class ReadyWaveforms : public WaveformGenerator {
 public:
     QCoro::Task<Waveform> generateWaveform(Track track, qint64) override
@@ -76,7 +58,7 @@ struct Bar {
     TickingAudio audio;
     test::StubQueueEngine queue;
     test::StubLibraryEngine library;
-    NoArtwork artwork;
+    bench::NoArtwork artwork;
     ReadyWaveforms waveforms;
     std::unique_ptr<BottomPlayerView> view;
 

@@ -2,15 +2,10 @@
 // shuffle on and saving the session cost the main thread, and what the
 // synchronous save made when the window goes inactive costs in all.
 #include "BenchMain.h"
+#include "SavingQueue.h"
 #include "SyntheticLibrary.h"
-#include "support/StubAudioEngine.h"
-
-#include "engines/playback/QueueEngineImpl.h"
-#include "model/DatabaseManagerImpl.h"
-#include "platform/UserDefaults.h"
 
 #include <QCoreApplication>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 using namespace Qt::Literals::StringLiterals;
@@ -26,21 +21,7 @@ const QList<Track>& library()
     return tracks;
 }
 
-// An engine that accepts every track at once and plays nothing.
-class SilentAudioEngine final : public test::StubAudioEngine {
-public:
-    double currentTime() const override { return 12.5; }
-};
-
-// A queue saving into a temporary folder.
-struct BenchQueue {
-    BenchQueue()
-        : queue(std::make_shared<TavrenDatabaseManager>(
-            folder.path(), std::make_shared<SettingsUserDefaults>(folder.filePath(u"s.json"_s))))
-    {
-        queue.setAudioEngine(&audio);
-    }
-
+struct BenchQueue : bench::SavingQueue {
     // Lets the queued writes finish, outside the measurement.
     void drain(benchmark::State& state)
     {
@@ -49,10 +30,6 @@ struct BenchQueue {
         QCoreApplication::processEvents();
         state.ResumeTiming();
     }
-
-    QTemporaryDir folder;
-    SilentAudioEngine audio;
-    TavrenQueueEngine queue;
 };
 
 void BM_PlayNowShuffled(benchmark::State& state)

@@ -6,17 +6,10 @@
 // then (with lists shown before, and with new ones). Select All through the menu's command target,
 // and playing the displayed list from a row. Target: no main-thread turn over 50 ms.
 #include "GuiBenchMain.h"
+#include "StubbedTrackList.h"
 #include "SyntheticLibrary.h"
-#include "platform/UndoManager.h"
-#include "platform/UserDefaults.h"
-#include "support/StubAudioEngine.h"
-#include "support/StubLibraryEngine.h"
-#include "support/StubQueueEngine.h"
-#include "ui/editing/EditingFakes.h"
 #include "ui/eon/EonFonts.h"
 #include "ui/songtable/TrackListSelectionCommands.h"
-#include "ui/songtable/TrackListView.h"
-#include "ui/songtable/TrackTableLayoutState.h"
 #include "ui/songtable/TrackTableModel.h"
 
 #include <QTemporaryDir>
@@ -76,32 +69,20 @@ public:
 // One screen over the library, shown in a 1320 x 820 window.
 struct Screen {
     Screen()
-        : layout(std::make_shared<SettingsUserDefaults>(folder.filePath(u"settings.json"_s)))
-        , view(TrackListDependencies {
-              libraryEngine, queue, audio, artwork, metadata, undo, layout })
+        : songList(folder.filePath(u"settings.json"_s))
     {
-        view.resize(1320, 820);
-        view.show();
-        view.setTitle(u"All Songs"_s);
-        view.setTracks(library());
-        settle(view.controller().model());
+        songList.show(u"All Songs"_s, library());
+        settle(songList.view.controller().model());
     }
 
     QTemporaryDir folder;
-    test::StubLibraryEngine libraryEngine;
-    NullQueue queue;
-    test::StubAudioEngine audio;
-    test::FakeArtworkCache artwork;
-    test::FakeMetadataEngine metadata;
-    UndoManager undo;
-    TrackTableLayoutState layout;
-    TrackListView view;
+    bench::StubbedTrackList<NullQueue> songList;
 };
 
 void BM_LibraryChangeReachesTheScreen(benchmark::State& state)
 {
     Screen screen;
-    TrackListController& controller = screen.view.controller();
+    TrackListController& controller = screen.songList.view.controller();
     double callMs = 0;
     int calls = 0;
     longestTurnMs = 0;
@@ -139,7 +120,7 @@ BENCHMARK(BM_LibraryChangeReachesTheScreen)
 void BM_SelectAllCommand(benchmark::State& state)
 {
     Screen screen;
-    TrackListController& controller = screen.view.controller();
+    TrackListController& controller = screen.songList.view.controller();
     for (auto _ : state) {
         controller.commandTarget()->send(TrackListSelectionCommand::selectAll);
         QCoreApplication::processEvents(); // the table repaints what shows
@@ -156,16 +137,16 @@ BENCHMARK(BM_SelectAllCommand)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_PlayFromRow(benchmark::State& state)
 {
     Screen screen;
-    TrackListController& controller = screen.view.controller();
+    TrackListController& controller = screen.songList.view.controller();
     int row = 0;
     longestTurnMs = 0;
     for (auto _ : state) {
         row = (row + 997) % controller.model().rowCount();
-        const qsizetype before = screen.queue.played;
+        const qsizetype before = screen.songList.queue.played;
         double start = threadCpuMs();
         controller.selectAndPlay(controller.model().track(row));
         longestTurnMs = std::max(longestTurnMs, threadCpuMs() - start);
-        while (screen.queue.played == before) {
+        while (screen.songList.queue.played == before) {
             start = threadCpuMs();
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
             longestTurnMs = std::max(longestTurnMs, threadCpuMs() - start);
