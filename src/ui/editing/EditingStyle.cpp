@@ -25,17 +25,6 @@ QString rgba(const QColor& color)
 
 } // namespace
 
-QLabel* plainLabel(const QString& text, const QFont& font, const QColor& color, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    label->setTextFormat(Qt::PlainText);
-    label->setFont(font);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, color);
-    label->setPalette(palette);
-    return label;
-}
-
 QLabel* caption(const QString& text, QWidget* parent)
 {
     QLabel* label

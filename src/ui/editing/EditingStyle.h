@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/eon/EonPlainLabel.h"
+
 #include <QColor>
 #include <QFont>
 #include <QString>
@@ -17,8 +19,11 @@ class QWidget;
 namespace kivo::editing {
 
 // A label that shows its text literally (user text never becomes markup).
-QLabel* plainLabel(
-    const QString& text, const QFont& font, const QColor& color, QWidget* parent = nullptr);
+inline QLabel* plainLabel(
+    const QString& text, const QFont& font, const QColor& color, QWidget* parent = nullptr)
+{
+    return eonPlainLabel(text, font, color, parent);
+}
 // Upper-case caption: 10 semibold in `color` (dim unless given).
 QLabel* caption(const QString& text, QWidget* parent = nullptr);
 // Gives a text field the editors' look: cream text on white at `fillOpacity`,

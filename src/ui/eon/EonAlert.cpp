@@ -2,6 +2,7 @@
 
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonPalette.h"
+#include "ui/eon/EonPlainLabel.h"
 #include "ui/eon/EonStyle.h"
 #include "ui/eon/EonSymbolView.h"
 
@@ -20,18 +21,6 @@ namespace {
 constexpr int alertWidth = 440;
 constexpr int margin = 22;
 constexpr int iconSpacing = 16;
-
-QLabel* plainLabel(const QString& text, const QFont& font, const QColor& colour, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(true);
-    label->setFont(font);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
-    return label;
-}
 
 } // namespace
 
@@ -55,17 +44,19 @@ EonAlert::EonAlert(const QString& title, const QString& message, QWidget* parent
     auto* icon = new EonSymbolView(u"exclamationmark.triangle.fill"_s, 22, eonAccent(), this);
     // Wrapped labels in a dialog get no height for their width: give it them.
     const int textWidth = alertWidth - 2 * margin - iconSpacing - icon->width();
-    const auto wrapAt
-        = [textWidth](QLabel* label) { label->setMinimumHeight(label->heightForWidth(textWidth)); };
+    const auto wrapAt = [textWidth](QLabel* label) {
+        label->setWordWrap(true);
+        label->setMinimumHeight(label->heightForWidth(textWidth));
+    };
     body->addWidget(icon, 0, Qt::AlignTop);
     auto* texts = new QVBoxLayout;
     texts->setSpacing(6);
-    QLabel* titleLabel = plainLabel(title, eonFont(15, QFont::Bold), eonTextPrimary(), this);
+    QLabel* titleLabel = eonPlainLabel(title, eonFont(15, QFont::Bold), eonTextPrimary(), this);
     titleLabel->setObjectName(u"alertTitle"_s);
     wrapAt(titleLabel);
     texts->addWidget(titleLabel);
     if (!message.isEmpty()) {
-        QLabel* messageLabel = plainLabel(message, eonFont(13), eonTextSecondary(), this);
+        QLabel* messageLabel = eonPlainLabel(message, eonFont(13), eonTextSecondary(), this);
         messageLabel->setObjectName(u"alertMessage"_s);
         wrapAt(messageLabel);
         texts->addWidget(messageLabel);

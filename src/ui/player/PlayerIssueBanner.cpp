@@ -2,6 +2,7 @@
 
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonPalette.h"
+#include "ui/eon/EonPlainLabel.h"
 #include "ui/eon/EonSymbolButton.h"
 #include "ui/eon/EonSymbolView.h"
 #include "ui/eon/PlainToolTip.h"
@@ -25,17 +26,6 @@ const QColor& orange()
     return color;
 }
 
-QLabel* plainLabel(const QString& text, const QFont& font, const QColor& color, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    label->setTextFormat(Qt::PlainText);
-    label->setFont(font);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, color);
-    label->setPalette(palette);
-    return label;
-}
-
 } // namespace
 
 PlayerIssueBanner::PlayerIssueBanner(QWidget* parent)
@@ -49,7 +39,7 @@ PlayerIssueBanner::PlayerIssueBanner(QWidget* parent)
     row->setSpacing(9);
     m_symbol = new EonSymbolView(u"exclamationmark.triangle.fill"_s, 12, orange(), this);
     row->addWidget(m_symbol);
-    m_text = plainLabel({}, eonFont(11, QFont::DemiBold), eonTextPrimary(), this);
+    m_text = eonPlainLabel({}, eonFont(11, QFont::DemiBold), eonTextPrimary(), this);
     m_text->setObjectName(u"player.issueMessage"_s);
     row->addWidget(m_text, 1);
     m_dismiss = new EonSymbolButton(u"xmark"_s, 10, eonTextSecondary(), this);
@@ -130,10 +120,10 @@ PlayerEmptyStateView::PlayerEmptyStateView(QWidget* parent)
     auto* column = new QVBoxLayout;
     column->setSpacing(3);
     column->addStretch(1);
-    column->addWidget(
-        plainLabel(u"Ready when you are"_s, eonFont(13, QFont::DemiBold), eonTextPrimary(), this));
-    column->addWidget(plainLabel(u"Choose a track to start listening"_s, eonFont(11, QFont::Medium),
-        eonTextTertiary(), this));
+    column->addWidget(eonPlainLabel(
+        u"Ready when you are"_s, eonFont(13, QFont::DemiBold), eonTextPrimary(), this));
+    column->addWidget(eonPlainLabel(u"Choose a track to start listening"_s,
+        eonFont(11, QFont::Medium), eonTextTertiary(), this));
     column->addStretch(1);
     row->addLayout(column);
     row->addStretch(1);

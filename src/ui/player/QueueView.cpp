@@ -2,6 +2,7 @@
 
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonPalette.h"
+#include "ui/eon/EonPlainLabel.h"
 #include "ui/eon/Symbols.h"
 
 #include <QAction>
@@ -115,17 +116,6 @@ public:
     }
 };
 
-QLabel* plainLabel(const QString& text, const QFont& font, const QColor& color, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    label->setTextFormat(Qt::PlainText);
-    label->setFont(font);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, color);
-    label->setPalette(palette);
-    return label;
-}
-
 } // namespace
 
 QueueView::QueueView(QueueEngine& queue, ArtworkCache& artwork, QWidget* parent)
@@ -140,7 +130,7 @@ QueueView::QueueView(QueueEngine& queue, ArtworkCache& artwork, QWidget* parent)
 
     auto* header = new QHBoxLayout;
     header->setContentsMargins(20, 14, 20, 14);
-    header->addWidget(plainLabel(u"Queue"_s, eonFont(16, QFont::Bold), eonTextPrimary(), this));
+    header->addWidget(eonPlainLabel(u"Queue"_s, eonFont(16, QFont::Bold), eonTextPrimary(), this));
     header->addStretch(1);
     auto* clear = new QPushButton(u"Clear"_s, this);
     clear->setObjectName(u"player.queue.clear"_s);
@@ -172,10 +162,10 @@ QueueView::QueueView(QueueEngine& queue, ArtworkCache& artwork, QWidget* parent)
     symbol->setPixmap(Symbols::pixmap(u"music.note.list"_s, eonTextTertiary(), 30, 36, 2));
     symbol->setAlignment(Qt::AlignCenter);
     emptyColumn->addWidget(symbol);
-    for (QLabel* label :
-        { plainLabel(u"Queue is empty"_s, eonFont(13, QFont::DemiBold), eonTextSecondary(), empty),
-            plainLabel(u"Play a song to start building your queue"_s, eonFont(11, QFont::Medium),
-                eonTextTertiary(), empty) }) {
+    for (QLabel* label : { eonPlainLabel(u"Queue is empty"_s, eonFont(13, QFont::DemiBold),
+                               eonTextSecondary(), empty),
+             eonPlainLabel(u"Play a song to start building your queue"_s,
+                 eonFont(11, QFont::Medium), eonTextTertiary(), empty) }) {
         label->setAlignment(Qt::AlignCenter);
         emptyColumn->addWidget(label);
     }
