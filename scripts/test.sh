@@ -46,10 +46,18 @@ if command -v pulseaudio >/dev/null 2>&1; then
         fi
     fi
 fi
+# The sound server removes its own files from the runtime folder as it exits,
+# so it is waited for before the scratch folder goes; a leftover scratch
+# folder is only warned about and never changes the tests' result.
 cleanup() {
-    [ -n "$keepalive_pid" ] && kill "$keepalive_pid" 2>/dev/null || true
-    [ -n "$pulse_pid" ] && kill "$pulse_pid" 2>/dev/null || true
-    rm -rf "$scratch"
+    local rc=$?
+    for pid in $keepalive_pid $pulse_pid; do
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
+    rm -rf "$scratch" 2>/dev/null || { sleep 1; rm -rf "$scratch" 2>/dev/null; } \
+        || echo "warning: could not remove $scratch" >&2
+    exit "$rc"
 }
 trap cleanup EXIT
 
