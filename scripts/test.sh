@@ -62,6 +62,9 @@ cleanup() {
 trap cleanup EXIT
 
 status=0
+# Every source file keeps the repository's format (.clang-format).
+echo "== format"
+find src tests bench \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 -r clang-format --dry-run -Werror || status=1
 for variant in $builds; do
     echo "== build: $variant"
     ./scripts/build.sh "$variant"
