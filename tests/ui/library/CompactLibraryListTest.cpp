@@ -4,7 +4,7 @@
 #include "ui/library/CompactLibraryListPresenter.h"
 #include "ui/library/CompactLibraryListView.h"
 
-#include <QAbstractItemModelTester>
+#include "support/ModelChecks.h"
 #include <QListView>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -117,7 +117,7 @@ TEST_F(CompactLibraryListTest, CellTextsFollowTheColumnTable)
 
 TEST_F(CompactLibraryListTest, HeadersToggleTheOrderAndTiesKeepIdOrderBothWays)
 {
-    QAbstractItemModelTester tester(&presenter.model());
+    const auto tester = test::checkModel(&presenter.model());
     EXPECT_EQ(titles(), u"Amber1 Amber4 Birch2 Cedar3");
     EXPECT_EQ(header(), u"TITLE chevron.up");
 

@@ -4,7 +4,7 @@
 #include "ui/library/LibraryGridPresenter.h"
 #include "ui/library/LibraryGridView.h"
 
-#include <QAbstractItemModelTester>
+#include "support/ModelChecks.h"
 #include <QSlider>
 #include <gtest/gtest.h>
 
@@ -26,7 +26,7 @@ QString tiles(const LibraryGridModel& model)
 TEST(LibraryGridTest, TheSearchTextMatchesTitlesAndArtistsAsTyped)
 {
     LibraryGridModel model;
-    QAbstractItemModelTester tester(&model);
+    const auto tester = test::checkModel(&model);
     Track night = song(1, u"Night Ferry"_s);
     night.artist = u"Ada Marsh"_s;
     Track cafe = song(2, u"Café Static"_s);

@@ -2,7 +2,7 @@
 #include "ui/eon/EonSymbolButton.h"
 #include "ui/library/SearchOverlayView.h"
 
-#include <QAbstractItemModelTester>
+#include "support/ModelChecks.h"
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -65,7 +65,7 @@ TEST(SearchOverlayTest, ContentFollowsTheQueryAndTheResults)
             "square.stack:Harbour [PLAYLISTS] music.note.list:Mix"_s },
     };
     SearchOverlayView overlay;
-    QAbstractItemModelTester tester(overlay.resultsList()->model());
+    const auto tester = test::checkModel(overlay.resultsList()->model());
     for (const auto& c : cases) {
         overlay.setSearchQuery(c.query);
         overlay.setResults(c.results);

@@ -1,6 +1,7 @@
 // The sidebar widget and its sheets, driven as a user would.
 #include "ui/library/SidebarView.h"
 #include "LibraryViewFakes.h"
+#include "support/ModelChecks.h"
 #include "ui/library/NewPlaylistSheet.h"
 #include "ui/library/PlaylistRenameSheet.h"
 
@@ -28,6 +29,8 @@ TEST(SidebarViewTest, RowsChooseDestinationsAndTheSheetsCreateAndRename)
     test::Engines engines;
     QWidget window;
     auto* sidebar = new SidebarView(engines.playlists, &window);
+    const auto libraryRows = test::checkModel(sidebar->libraryList().model());
+    const auto playlistRows = test::checkModel(sidebar->playlistList().model());
     window.resize(240, 800);
     sidebar->resize(240, 800);
     window.show();

@@ -5,7 +5,7 @@
 #include "ui/player/QueueListModel.h"
 #include "ui/player/WaveformSeekGeometry.h"
 
-#include <QAbstractItemModelTester>
+#include "support/ModelChecks.h"
 #include <gtest/gtest.h>
 #include <limits>
 
@@ -286,7 +286,7 @@ TEST_F(BarFixture, QueueRowsAreMovedAndRemovedByPosition)
     queue.upcomingList = { a, b, a, c, d }; // A is listed twice
     queue.historyList = { h };
     QueueListModel model(queue);
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    const auto tester = test::checkModel(&model);
     QStringList rows;
     for (int row = 0; row < model.rowCount(); ++row) {
         rows << model.index(row).data().toString();

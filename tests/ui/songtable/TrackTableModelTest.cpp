@@ -2,7 +2,7 @@
 #include "SongTableTestSupport.h"
 #include "model/JsonCodec.h"
 
-#include <QAbstractItemModelTester>
+#include "support/ModelChecks.h"
 #include <QLocale>
 #include <QTest>
 #include <QTextDocument>
@@ -207,7 +207,7 @@ TEST(TrackTableModel, EveryRowOfASelectedOrCurrentSongShowsIt)
     const Track a = song(1, u"A"_s);
     const Track b = song(2, u"B"_s);
     TrackTableModel model;
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    const auto tester = test::checkModel(&model);
     model.setTracks({ a, b, a });
     const auto states = [&] {
         QString text;
