@@ -1,13 +1,11 @@
 #include "ui/editing/BulkMetadataEditorSheet.h"
 
-#include "ui/KeyModifiers.h"
 #include "ui/editing/ArtworkPreview.h"
 #include "ui/editing/EditingStyle.h"
 #include "ui/editing/ImageFileChooser.h"
 #include "ui/editing/StarRow.h"
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonPalette.h"
-#include "ui/eon/EonSheetKeys.h"
 #include "ui/eon/EonSymbolButton.h"
 #include "ui/eon/Symbols.h"
 
@@ -16,7 +14,6 @@
 #include <QCloseEvent>
 #include <QFrame>
 #include <QGridLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -80,7 +77,7 @@ protected:
 BulkMetadataEditorSheet::BulkMetadataEditorSheet(const QList<Track>& tracks,
     std::optional<QString> errorMessage, bool isSaving, ImageFileChooser* chooser,
     SharedEditorForm::FileLoader loader, QWidget* parent)
-    : QDialog(parent)
+    : EditorSheet(parent)
     , m_form(new SharedEditorForm(tracks, std::move(loader), this))
     , m_chooser(chooser)
 {
@@ -227,8 +224,7 @@ BulkMetadataEditorSheet::BulkMetadataEditorSheet(const QList<Track>& tracks,
     footer->addWidget(m_apply);
     outer->addLayout(footer);
 
-    new EonSheetKeys(
-        this, [this] { requestCancel(); }, m_apply);
+    installKeys(m_apply);
 
     connect(m_form, &SharedEditorForm::changed, this, &BulkMetadataEditorSheet::refresh);
     refresh();
@@ -344,12 +340,6 @@ void BulkMetadataEditorSheet::refresh()
     m_apply->setEnabled(m_form->canApply());
 }
 
-void BulkMetadataEditorSheet::present()
-{
-    setWindowModality(Qt::WindowModal);
-    open();
-}
-
 void BulkMetadataEditorSheet::dismiss()
 {
     done(QDialog::Accepted);
@@ -372,11 +362,9 @@ void BulkMetadataEditorSheet::apply()
     }
 }
 
-void BulkMetadataEditorSheet::requestCancel()
+bool BulkMetadataEditorSheet::refusesCancel() const
 {
-    if (!m_form->isSaving()) {
-        Q_EMIT cancelRequested();
-    }
+    return m_form->isSaving();
 }
 
 void BulkMetadataEditorSheet::chooseArtwork()
@@ -392,17 +380,6 @@ void BulkMetadataEditorSheet::chooseArtwork()
             Q_UNUSED(loading);
         }
     });
-}
-
-void BulkMetadataEditorSheet::reject()
-{
-    requestCancel();
-}
-
-void BulkMetadataEditorSheet::closeEvent(QCloseEvent* event)
-{
-    event->ignore();
-    requestCancel();
 }
 
 } // namespace kivo

@@ -3,7 +3,7 @@
 #include "engines/artwork/SharedTrackMetadataPatch.h"
 #include "ui/editing/SharedEditorForm.h"
 
-#include <QDialog>
+#include "ui/editing/EditorSheet.h"
 #include <QHash>
 #include <memory>
 
@@ -24,7 +24,7 @@ class StarRow;
 // fields to write; Apply hands one patch to the presenter (applyRequested),
 // which writes it and closes the sheet with dismiss(), or reports a failure
 // with setErrorMessage() while the draft stays as the user left it.
-class BulkMetadataEditorSheet : public QDialog {
+class BulkMetadataEditorSheet : public EditorSheet {
     Q_OBJECT
 public:
     BulkMetadataEditorSheet(const QList<Track>& tracks, std::optional<QString> errorMessage,
@@ -32,7 +32,6 @@ public:
         SharedEditorForm::FileLoader loader = {}, QWidget* parent = nullptr);
     ~BulkMetadataEditorSheet() override;
 
-    void present();
     void dismiss();
     // From the presenter's coordinator; the draft survives both.
     void setSaving(bool saving);
@@ -43,22 +42,17 @@ public:
     void apply();
 
 Q_SIGNALS:
-    // The close button, Cancel, Ctrl+Escape or the window manager; never while saving.
-    void cancelRequested();
     void applyRequested(const kivo::SharedTrackMetadataPatch& patch);
 
-public:
-    void reject() override;
-
 protected:
-    void closeEvent(QCloseEvent* event) override;
+    // No cancel while a save runs.
+    bool refusesCancel() const override;
 
 private:
     using Field = SharedEditorForm::Field;
     QWidget* fieldCell(Field field, const QString& title);
     QWidget* buildArtworkCard();
     void refresh();
-    void requestCancel();
     void chooseArtwork();
 
     SharedEditorForm* m_form;

@@ -1,20 +1,16 @@
 #include "ui/editing/TrackMetadataEditorSheet.h"
 
 #include "engines/artwork/ArtworkCache.h"
-#include "ui/KeyModifiers.h"
 #include "ui/editing/ArtworkPreview.h"
 #include "ui/editing/EditingStyle.h"
 #include "ui/editing/ImageFileChooser.h"
 #include "ui/editing/StarRow.h"
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonPalette.h"
-#include "ui/eon/EonSheetKeys.h"
 #include "ui/eon/EonSymbolButton.h"
 #include "ui/eon/Symbols.h"
 
 #include <QBoxLayout>
-#include <QCloseEvent>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -41,7 +37,7 @@ QIcon symbolIcon(const QString& name, const QColor& color)
 
 TrackMetadataEditorSheet::TrackMetadataEditorSheet(Track track, std::optional<QString> errorMessage,
     Services services, SaveAction onSave, QWidget* parent)
-    : QDialog(parent)
+    : EditorSheet(parent)
     , m_form(track)
     , m_artwork(new SongArtworkEditor(
           std::move(track), services.cache, services.metadata, std::move(services.loader), this))
@@ -171,8 +167,7 @@ TrackMetadataEditorSheet::TrackMetadataEditorSheet(Track track, std::optional<QS
     outer->addWidget(editing::divider(this));
     outer->addLayout(footer);
 
-    new EonSheetKeys(
-        this, [this] { reject(); }, m_save);
+    installKeys(m_save);
 
     connect(
         m_artwork, &SongArtworkEditor::artworkChanged, this, &TrackMetadataEditorSheet::refresh);
@@ -253,8 +248,7 @@ bool TrackMetadataEditorSheet::canSave() const
 
 void TrackMetadataEditorSheet::present()
 {
-    setWindowModality(Qt::WindowModal);
-    open();
+    EditorSheet::present();
     if (!m_loadStarted) {
         m_loadStarted = true;
         QCoro::Task<> loading = m_artwork->load(); // runs on by itself, dropped if the sheet goes
@@ -307,18 +301,6 @@ QCoro::Task<> TrackMetadataEditorSheet::runSave(Track edited, ArtworkCommit plan
         m_isSaving = false;
         refresh();
     }
-}
-
-void TrackMetadataEditorSheet::reject()
-{
-    Q_EMIT cancelRequested();
-}
-
-void TrackMetadataEditorSheet::closeEvent(QCloseEvent* event)
-{
-    // The window manager's close is a Cancel: the presenter decides.
-    event->ignore();
-    Q_EMIT cancelRequested();
 }
 
 } // namespace kivo

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "ui/editing/EditorSheet.h"
 #include "ui/editing/SongArtworkEditor.h"
 #include "ui/editing/TrackEditorForm.h"
 
-#include <QDialog>
 #include <QPointer>
 #include <functional>
 #include <memory>
@@ -27,9 +27,9 @@ class StarRow;
 // The "Edit Metadata" sheet for one song. It keeps every edit to itself and
 // on Save hands the whole edited song to its presenter; only once the
 // presenter reports the song saved does it write the artwork to the cache.
-// It never closes itself: Cancel, the close button and the window manager's
-// close ask the presenter (cancelRequested), which then calls dismiss().
-class TrackMetadataEditorSheet : public QDialog {
+// Like every editor sheet it never closes itself on a cancel (EditorSheet);
+// the presenter calls dismiss().
+class TrackMetadataEditorSheet : public EditorSheet {
     Q_OBJECT
 public:
     // Saves the edited song; true once the library accepted it. On failure the
@@ -47,7 +47,7 @@ public:
         SaveAction onSave, QWidget* parent = nullptr);
     ~TrackMetadataEditorSheet() override;
 
-    // Shows the sheet window-modal and starts the artwork load.
+    // Shows the sheet window-modal (EditorSheet::present) and starts the artwork load.
     void present();
     // Closes the sheet; edits not saved are dropped.
     void dismiss();
@@ -60,15 +60,6 @@ public:
     bool canSave() const;
     // The Save action: does nothing while Save is disabled or a save runs.
     void save();
-
-Q_SIGNALS:
-    void cancelRequested();
-
-public:
-    void reject() override;
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     QLineEdit* addField(
