@@ -7,6 +7,7 @@
 #include "engines/library/LibraryEngine.h"
 #include "engines/playback/AudioEngine.h"
 #include "engines/playback/QueueEngine.h"
+#include "platform/FileRevealer.h"
 #include "platform/UndoManager.h"
 #include "ui/KeyModifiers.h"
 #include "ui/editing/ImageFileChooser.h"
@@ -591,7 +592,7 @@ void TrackListController::revealInFileManager(const Track& track)
         return;
     }
     static DesktopFileRevealer desktop;
-    TrackFileRevealer* revealer = m_deps.revealer ? m_deps.revealer : &desktop;
+    FileRevealer* revealer = m_deps.revealer ? m_deps.revealer : &desktop;
     revealer->reveal(TrackFileActions::revealTarget(track));
 }
 

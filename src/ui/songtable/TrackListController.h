@@ -23,7 +23,7 @@ class ImageFileChooser;
 class LibraryEngine;
 class MetadataEngine;
 class QueueEngine;
-class TrackFileRevealer;
+class FileRevealer;
 class TrackListSelectionCommandTarget;
 class TrackMetadataBatchCoordinator;
 class TrackRemovalCoordinator;
@@ -46,7 +46,7 @@ struct TrackListDependencies {
     // None: a "Choose Artwork" file dialog.
     ImageFileChooser* artworkChooser = nullptr;
     // None: the desktop's file manager.
-    TrackFileRevealer* revealer = nullptr;
+    FileRevealer* revealer = nullptr;
     // Reads a chosen image off the GUI thread; none: loadArtworkFileData().
     std::function<QCoro::Task<QByteArray>(QUrl)> artworkLoader = {};
 };

@@ -3,6 +3,7 @@
 #include "TrackListFakes.h"
 #include "engines/artwork/TrackMetadataBatchCoordinator.h"
 #include "engines/artwork/TrackRemovalCoordinator.h"
+#include "platform/FileRevealer.h"
 #include "platform/UndoManager.h"
 #include "platform/UserDefaults.h"
 #include "support/Await.h"
@@ -32,7 +33,7 @@ public:
     void chooseImage(QWidget*, std::function<void(QUrl)> done) override { done(answer); }
 };
 
-class FakeRevealer final : public TrackFileRevealer {
+class FakeRevealer final : public FileRevealer {
 public:
     QList<QUrl> revealed;
     void reveal(const QUrl& target) override { revealed << target; }
