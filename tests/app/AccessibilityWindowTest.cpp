@@ -10,11 +10,18 @@
 #include "app/SettingsSheet.h"
 #include "app/TavrenMediaStudioApp.h"
 #include "engines/library/LibraryEngineImpl.h"
+#include "engines/library/PlaylistEngineImpl.h"
 #include "engines/playback/AudioEngineImpl.h"
 #include "engines/playback/QueueEngineImpl.h"
 #include "support/Await.h"
 #include "support/TempDir.h"
 #include "support/WavWriter.h"
+#include "ui/eon/EonIconButton.h"
+#include "ui/library/AddSongsSheet.h"
+#include "ui/library/NewPlaylistSheet.h"
+#include "ui/library/PlaylistDetailScreen.h"
+#include "ui/library/PlaylistRenameSheet.h"
+#include "ui/library/SidebarView.h"
 #include "ui/songtable/TrackListController.h"
 #include "ui/songtable/TrackListOverlays.h"
 #include "ui/songtable/TrackListTableView.h"
@@ -25,6 +32,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QDir>
+#include <QListView>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -75,6 +83,66 @@ void expectAll(QObject* root, const QList<Expected>& expected, const char* where
             EXPECT_EQ(node->text(QAccessible::Value), each.value) << qPrintable(each.name);
         }
     }
+}
+
+// The control with this identifier, as the walk from `root` reaches it.
+QAccessibleInterface* identified(QWidget* root, const QString& identifier)
+{
+    auto* widget = root->findChild<QWidget*>(identifier);
+    QList<QAccessibleInterface*> all;
+    collect(QAccessible::queryAccessibleInterface(root), all);
+    QAccessibleInterface* node = widget ? QAccessible::queryAccessibleInterface(widget) : nullptr;
+    return all.contains(node) ? node : nullptr;
+}
+
+// Where Tab goes against the reading order (top to bottom, then left to
+// right along a line) among the controls of `root` that it reaches. Two
+// controls compare where their branches under their nearest common ancestor
+// sit: what a scroll area holds reads where the scroll area is, however far
+// it is scrolled, and a container goes before what it holds.
+std::string tabAgainstReadingOrder(QWidget* root)
+{
+    QList<QWidget*> chain;
+    for (QWidget* each = root->nextInFocusChain(); each != root; each = each->nextInFocusChain()) {
+        if ((each->focusPolicy() & Qt::TabFocus) && each->isEnabled() && each->isVisibleTo(root)
+            && root->isAncestorOf(each)) {
+            chain << each;
+        }
+    }
+    const auto backwards = [](QWidget* first, QWidget* second) {
+        if (first->isAncestorOf(second)) {
+            return false;
+        }
+        QWidget* common = first->parentWidget();
+        while (!common->isAncestorOf(second)) {
+            common = common->parentWidget();
+        }
+        const auto branch = [common](QWidget* widget) {
+            while (widget->parentWidget() != common) {
+                widget = widget->parentWidget();
+            }
+            return widget->geometry();
+        };
+        const QRect before = branch(first);
+        const QRect after = branch(second);
+        const bool oneLine
+            = (after.center().y() >= before.top() && after.center().y() <= before.bottom())
+            || (before.center().y() >= after.top() && before.center().y() <= after.bottom());
+        return oneLine ? after.center().x() <= before.center().x()
+                       : after.center().y() <= before.center().y();
+    };
+    const auto name = [](QWidget* widget) {
+        return widget->objectName().isEmpty()
+            ? QString::fromLatin1(widget->metaObject()->className())
+            : widget->objectName();
+    };
+    QStringList wrong;
+    for (qsizetype i = 1; i < chain.size(); ++i) {
+        if (backwards(chain[i - 1], chain[i])) {
+            wrong << name(chain[i - 1]) + u" -> "_s + name(chain[i]);
+        }
+    }
+    return wrong.join(u"; "_s).toStdString();
 }
 
 void press(
@@ -144,6 +212,10 @@ TEST_F(AccessibilityWindowTest, TheWindowNamesEveryControlItShows)
     EXPECT_FALSE(in(QAccessible::Button, u"Restore Default Column Layout"_s));
     QAccessibleInterface* menu = in(QAccessible::ButtonMenu, u"Customize Song Columns"_s);
     EXPECT_EQ(menu->text(QAccessible::Description), u"Show, hide, and restore song columns");
+    EXPECT_EQ(in(QAccessible::ColumnHeader, u"Sort by Title"_s)->text(QAccessible::Description),
+        u"Drag to reorder. Drag the right edge to resize.");
+    EXPECT_EQ(in(QAccessible::Grip, u"Resize Title column"_s)->text(QAccessible::Description),
+        u"Drag to resize. Double-click to reset width.");
     // The painted parts sit where the header answers clicks for them.
     TrackTableHeaderView* header = list->table()->headerView();
     const auto partAt = [header](QAccessibleInterface* node) {
@@ -207,13 +279,76 @@ TEST_F(AccessibilityWindowTest, TheSeekBarStepsFiveSecondsInsideTheTrack)
     QAccessibleInterface* bar = in(QAccessible::Slider, u"Playback waveform"_s);
     ASSERT_TRUE(bar && bar->valueInterface());
     EXPECT_EQ(bar->valueInterface()->minimumStepSize().toDouble(), 5.0);
+    EXPECT_EQ(bar->valueInterface()->minimumValue().toDouble(), 0.0);
     EXPECT_EQ(bar->valueInterface()->maximumValue().toDouble(), audio.duration());
     audio.pause();
     press(bar, QAccessibleActionInterface::increaseAction());
     EXPECT_NEAR(audio.currentTime(), 5.0, 0.05);
+    QTRY_COMPARE(bar->text(QAccessible::Value), u"0:05"_s);
+    EXPECT_NEAR(bar->valueInterface()->currentValue().toDouble(), 5.0, 0.05);
     press(bar, QAccessibleActionInterface::decreaseAction());
     EXPECT_NEAR(audio.currentTime(), 0, 0.05);
     EXPECT_EQ(bar->text(QAccessible::Value), u"0:00");
+}
+
+TEST_F(AccessibilityWindowTest, TheNamesFollowTheStateTheyAnnounce)
+{
+    // Each identifier is a control that a screen reader reaches by its name.
+    const QList<std::pair<QString, Expected>> identifiers {
+        { u"player.playPause"_s, { QAccessible::Button, u"Play"_s } },
+        { u"player.repeat"_s, { QAccessible::Button, u"Repeat Off"_s } },
+        { u"player.waveform"_s, { QAccessible::Slider, u"Playback waveform"_s } },
+    };
+    for (const auto& [identifier, expected] : identifiers) {
+        QAccessibleInterface* node = identified(&window(), identifier);
+        ASSERT_TRUE(node) << qPrintable(identifier);
+        EXPECT_EQ(node->role(), expected.role) << qPrintable(identifier);
+        EXPECT_EQ(node->text(QAccessible::Name), expected.name);
+    }
+
+    press(in(QAccessible::Button, u"Repeat Off"_s));
+    QTRY_VERIFY(in(QAccessible::Button, u"Repeat All"_s));
+    press(in(QAccessible::Button, u"Repeat All"_s));
+    QTRY_VERIFY(in(QAccessible::Button, u"Repeat One"_s));
+    press(in(QAccessible::Button, u"Mute"_s));
+    QTRY_VERIFY(in(QAccessible::Button, u"Unmute"_s));
+
+    // A playing song fills the inspector: its heart and its unnamed edit
+    // button, which speaks its symbol. Both hearts follow one press.
+    press(in(QAccessible::Button, u"Play Aria"_s));
+    QTRY_VERIFY(identified(&window(), u"nowPlaying.edit"_s));
+    EXPECT_EQ(identified(&window(), u"nowPlaying.edit"_s)->text(QAccessible::Name), u"ellipsis");
+    const auto heart = [this](const QString& identifier, const QString& name) {
+        return find(window().findChild<QWidget*>(identifier), QAccessible::Button, name);
+    };
+    EXPECT_TRUE(heart(u"nowPlaying.favorite"_s, u"Add to Favorites"_s));
+    press(heart(u"player.favorite"_s, u"Add to Favorites"_s));
+    QTRY_VERIFY(heart(u"player.favorite"_s, u"Remove from Favorites"_s));
+    QTRY_VERIFY(heart(u"nowPlaying.favorite"_s, u"Remove from Favorites"_s));
+
+    // Collapsed panels leave their reveal buttons; a lock shows in every name.
+    MainLayoutPresenter& panels = window().layoutView().presenter();
+    panels.collapse(WorkspacePanelSide::left);
+    panels.collapse(WorkspacePanelSide::right);
+    QTRY_VERIFY(in(QAccessible::Button, u"Expand Library Sidebar"_s));
+    QTRY_VERIFY(in(QAccessible::Button, u"Expand Now Playing Inspector"_s));
+    panels.toggleLock(WorkspacePanelSide::right);
+    QTRY_VERIFY(in(QAccessible::Button, u"Now Playing Inspector collapsed and locked"_s));
+    panels.reveal(WorkspacePanelSide::left);
+    panels.toggleLock(WorkspacePanelSide::left);
+    QTRY_VERIFY(in(QAccessible::Button, u"Library Sidebar locked"_s));
+}
+
+TEST_F(AccessibilityWindowTest, APlaylistNamesItsButtonsBySymbol)
+{
+    const Playlist evening = app->container().playlistEngine().createPlaylist(u"Evening"_s);
+    window().layoutView().presenter().setSelection(NavigationDestination::playlist(evening.id));
+    QTRY_VERIFY(qobject_cast<PlaylistDetailScreen*>(window().layoutView().contentScreen()));
+    expectAll(&window(),
+        { { QAccessible::Button, u"music.note.list"_s },
+            { QAccessible::Button, u"square.and.arrow.down"_s },
+            { QAccessible::Button, u"play.fill"_s } },
+        "playlist");
 }
 
 TEST_F(AccessibilityWindowTest, TabGoesThroughTheRegionsInTheOrderTheySit)
@@ -247,6 +382,11 @@ TEST_F(AccessibilityWindowTest, TabGoesThroughTheRegionsInTheOrderTheySit)
     EXPECT_TRUE(order.contains(1) && order.contains(2)) << QDebug::toString(order).toStdString();
     EXPECT_TRUE(std::is_sorted(order.begin(), order.end()))
         << QDebug::toString(order).toStdString();
+    // Inside each region Tab reads as the eye does.
+    for (QWidget* region : { &layout.sidebarRegion(), &layout.contentRegion(),
+             &layout.inspectorRegion(), &layout.playerBarRegion() }) {
+        EXPECT_EQ(tabAgainstReadingOrder(region), "") << qPrintable(region->objectName());
+    }
 }
 
 TEST_F(AccessibilityWindowTest, EachSheetNamesItsControls)
@@ -290,12 +430,36 @@ TEST_F(AccessibilityWindowTest, EachSheetNamesItsControls)
             },
             { { QAccessible::Button, u"Close shared metadata editor"_s },
                 { QAccessible::Grouping, u"Rating"_s, u"0"_s } } },
+        { "new playlist",
+            [&] { return static_cast<QWidget*>(layout.sidebar().showNewPlaylistSheet()); }, {} },
+        { "rename playlist",
+            [&] {
+                app->container().playlistEngine().createPlaylist(u"Evening"_s);
+                const bool listed = QTest::qWaitFor(
+                    [&] { return layout.sidebar().playlistList().model()->rowCount(); });
+                return listed ? static_cast<QWidget*>(layout.sidebar().showRenameSheet(0))
+                              : nullptr;
+            },
+            {} },
+        { "add songs",
+            [&] {
+                const QList<Playlist> all = app->container().playlistEngine().rootPlaylists();
+                layout.presenter().setSelection(NavigationDestination::playlist(all.value(0).id));
+                auto* detail = qobject_cast<PlaylistDetailScreen*>(layout.contentScreen());
+                if (!detail) {
+                    return static_cast<QWidget*>(nullptr);
+                }
+                detail->addSongsButton().click();
+                return static_cast<QWidget*>(detail->addSongsSheet());
+            },
+            {} },
     };
     for (const Sheet& sheet : sheets) {
         QWidget* shown = sheet.open();
         ASSERT_TRUE(shown) << sheet.name;
         ASSERT_TRUE(QTest::qWaitForWindowExposed(shown)) << sheet.name;
         expectAll(shown, sheet.expected, sheet.name);
+        EXPECT_EQ(tabAgainstReadingOrder(shown), "") << sheet.name;
         shown->close();
         QCoreApplication::processEvents();
     }

@@ -157,6 +157,8 @@ private:
             }
             return fromContent(frame.adjusted(frame.width() - handleWidth, 0, 0, 0));
         };
+        // The cell's help, as its tooltip gives it over the grip and the title.
+        element->description = [] { return u"Drag to reorder. Drag the right edge to resize."_s; };
         switch (part) {
         case grip:
             element->name = [id] { return u"Move "_s + title(id) + u" column"_s; };
