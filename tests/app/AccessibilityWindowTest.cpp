@@ -418,15 +418,26 @@ TEST_F(AccessibilityWindowTest, EachSheetNamesItsControls)
                     // A button's accessible press clicks it a moment later.
                     press(find(sheet, QAccessible::Button, u"3 stars"_s));
                     QTest::qWait(300);
+                    // The rating is also set as a value: 5 is its own star.
+                    find(sheet, QAccessible::Grouping, u"Rating"_s)
+                        ->valueInterface()
+                        ->setCurrentValue(5);
                 }
                 return sheet;
             },
-            { { QAccessible::Grouping, u"Rating"_s, u"3"_s } } },
+            { { QAccessible::Grouping, u"Rating"_s, u"5"_s } } },
         { "shared editor",
             [&] {
                 list->controller().selectAll();
                 list->controller().editSelection();
-                return static_cast<QWidget*>(list->overlays().sharedEditorSheet());
+                QWidget* sheet = list->overlays().sharedEditorSheet();
+                if (sheet) {
+                    // Stars wait for their field to be switched on.
+                    find(sheet, QAccessible::Grouping, u"Rating"_s)
+                        ->valueInterface()
+                        ->setCurrentValue(4);
+                }
+                return sheet;
             },
             { { QAccessible::Button, u"Close shared metadata editor"_s },
                 { QAccessible::Grouping, u"Rating"_s, u"0"_s } } },

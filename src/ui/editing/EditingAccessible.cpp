@@ -1,6 +1,7 @@
 #include "ui/editing/EditingAccessible.h"
 
 #include "ui/editing/StarRow.h"
+#include "ui/eon/EonSymbolButton.h"
 
 #include <QAccessibleWidget>
 
@@ -41,9 +42,18 @@ public:
         return QAccessibleWidget::interface_cast(type);
     }
 
-    // The stars are pressed one by one; the value is only reported.
     QVariant currentValue() const override { return stars()->lit(); }
-    void setCurrentValue(const QVariant&) override { }
+    // A value is set as a press sets it: its own star, or the lit star again
+    // to clear. A disabled star ignores it; the owner decides what shows.
+    void setCurrentValue(const QVariant& value) override
+    {
+        const int wanted = value.toInt();
+        const int lit = stars()->lit();
+        if (wanted == lit || wanted < 0 || wanted > 5 || (wanted == 0 && (lit < 1 || lit > 5))) {
+            return;
+        }
+        stars()->star(wanted == 0 ? lit : wanted)->click();
+    }
     QVariant maximumValue() const override { return 5; }
     QVariant minimumValue() const override { return 0; }
     QVariant minimumStepSize() const override { return 1; }
