@@ -432,6 +432,17 @@ TEST_F(AccessibilityWindowTest, EachSheetNamesItsControls)
                 list->controller().editSelection();
                 QWidget* sheet = list->overlays().sharedEditorSheet();
                 if (sheet) {
+                    // The artwork card holds its button; Apply counts the songs.
+                    QAccessibleInterface* card = identified(sheet, u"sharedMetadata.artwork"_s);
+                    QAccessibleInterface* choose
+                        = identified(sheet, u"sharedMetadata.chooseArtwork"_s);
+                    QAccessibleInterface* apply = identified(sheet, u"sharedMetadata.apply"_s);
+                    EXPECT_TRUE(card && choose && apply);
+                    EXPECT_EQ(card ? card->text(QAccessible::Name) : QString(), u"Album artwork");
+                    EXPECT_EQ(choose ? choose->parent() : nullptr, card);
+                    EXPECT_EQ(choose ? choose->role() : QAccessible::NoRole, QAccessible::Button);
+                    EXPECT_EQ(
+                        apply ? apply->text(QAccessible::Name) : QString(), u"Apply to 2 Songs");
                     // Stars wait for their field to be switched on.
                     find(sheet, QAccessible::Grouping, u"Rating"_s)
                         ->valueInterface()
