@@ -10,6 +10,7 @@
 #include "engines/playback/QueueEngineImpl.h"
 #include "support/TempDir.h"
 #include "support/WavWriter.h"
+#include "ui/eon/EonIconButton.h"
 #include "ui/eon/EonSymbolButton.h"
 #include "ui/player/BottomPlayerView.h"
 #include "ui/player/PlayerIssueBanner.h"
@@ -82,6 +83,12 @@ TEST_F(WindowUseTest, BareArrowsOverTheFocusedTableChangeSongsWithoutScrollingIt
     QTest::keyClick(&table(), Qt::Key_Left);
     EXPECT_EQ(playing(), first);
     EXPECT_EQ(sideways.value(), 0);
+
+    // A click on the player bar's buttons leaves the arrows to playback.
+    QTest::mouseClick(&bar().transport().nextButton(), Qt::LeftButton);
+    ASSERT_EQ(playing(), songs()[1].title);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
+    EXPECT_EQ(playing(), first) << QApplication::focusWidget()->metaObject()->className();
 
     // Nothing to go back to: the key is left to the table, which still stays put.
     queue().playNow({ songs()[0] }, 0);
