@@ -7,6 +7,7 @@
 #include "engines/playback/QueueEngineImpl.h"
 #include "model/StoreFile.h"
 #include "platform/UserDefaults.h"
+#include "ui/eon/EonFileDialog.h"
 #include "ui/songtable/TrackTableLayoutState.h"
 
 #include <QCoreApplication>
@@ -56,6 +57,7 @@ TavrenMediaStudioApp::TavrenMediaStudioApp(DIContainerOptions options)
     m_trackTableLayout = std::make_unique<TrackTableLayoutState>(m_defaults);
     m_mainWindow = std::make_unique<MainWindow>(*m_container, *m_panelState, *m_trackTableLayout);
     m_mainFrame = std::make_unique<WindowFrameMemory>(*m_mainWindow, m_defaults, mainFrameKey);
+    keepEonFileDialogFoldersIn(m_defaults);
     // A quit that closes no window (a menu's Quit, a session logout) still
     // leaves the session on disk; so does the session manager's request to
     // save before it ends the program.
@@ -68,7 +70,10 @@ TavrenMediaStudioApp::TavrenMediaStudioApp(DIContainerOptions options)
     }
 }
 
-TavrenMediaStudioApp::~TavrenMediaStudioApp() = default;
+TavrenMediaStudioApp::~TavrenMediaStudioApp()
+{
+    keepEonFileDialogFoldersIn(nullptr);
+}
 
 void TavrenMediaStudioApp::quit()
 {

@@ -2,19 +2,26 @@
 // dividers and reveal tabs, the recovery banner and the top header.
 #include "Gallery.h"
 #include "app/DIContainer.h"
+#include "app/MainLayoutView.h"
 #include "app/MainWindow.h"
 #include "app/RecoveryBannerView.h"
 #include "app/TopHeaderView.h"
 #include "app/WorkspacePanelDivider.h"
 #include "app/WorkspacePanelRevealButton.h"
 #include "app/WorkspacePanelState.h"
+#include "engines/library/LibraryEngineImpl.h"
 #include "ui/songtable/TrackTableLayoutState.h"
 
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QCoroTask>
 #include <QEnterEvent>
+#include <QFile>
 #include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTimeZone>
 #include <QVBoxLayout>
+#include <cstdio>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -37,6 +44,11 @@ public:
         layout->addWidget(m_window);
     }
 
+    // The window goes first: it reads the panel state and layout until it is gone.
+    ~WindowSample() override { delete m_window; }
+
+    MainWindow& window() const { return *m_window; }
+
 private:
     WorkspacePanelState m_panels;
     TrackTableLayoutState m_layout;
@@ -50,6 +62,85 @@ Page windowPage(Context& context, const QString& name, std::optional<QString> ba
                 DIContainer& container = context.container();
                 container.setRecoveryMessage(banner);
                 return std::make_unique<WindowSample>(container, context.freshDefaults(), arrange);
+            } };
+}
+
+// A second engine graph whose library holds a few songs (empty files of
+// their names), so the window-size pages show the list and the inspector
+// filled, as a narrow window has to fit them.
+class StockedLibrary {
+public:
+    DIContainer& container()
+    {
+        DIContainer& container = m_context.container();
+        if (!m_stocked) {
+            m_stocked = true;
+            for (const Track& song : songs()) {
+                QFile file(QUrl(song.fileURL).toLocalFile());
+                file.open(QIODevice::WriteOnly);
+                file.close();
+                waitFor(container.libraryEngine().restoreTrack(song));
+            }
+        }
+        return container;
+    }
+
+    Context& context() { return m_context; }
+
+    QList<Track> songs() const
+    {
+        const auto song = [this](int n, const QString& title, const QString& artist,
+                              const QString& album, double duration) {
+            const QString filename = title + u".flac"_s;
+            Track track
+                = Track::make(QUuid(0x5b000000u + uint(n), 0x17, 0x4e, 0x80, 0, 0, 0, 0, 0, 0, 0),
+                    QUrl::fromLocalFile(m_files.filePath(filename)), filename, title, duration,
+                    Date::fromDateTime(
+                        QDateTime(QDate(2026, 3, 2 + n), QTime(10, 0), QTimeZone::utc())));
+            track.artist = artist;
+            track.album = album;
+            track.albumArtist = artist;
+            track.genre = u"Electronic"_s;
+            track.year = 2019 + n;
+            track.trackNumber = n + 1;
+            track.discNumber = 1;
+            track.bitrate = 1012;
+            track.sampleRate = 44100;
+            return track;
+        };
+        return { song(0, u"Copper Rain Over the Northern Freight Yards"_s,
+                     u"Mirel & The Lanterns"_s, u"Night Ferries"_s, 318),
+            song(1, u"Amber Signal"_s, u"Halvern Drift"_s, u"Low Light Atlas"_s, 243),
+            song(2, u"Glass Orchard"_s, u"Oona Vey"_s, u"Glass Orchard"_s, 3725),
+            song(3, u"Teal Horizon"_s, u"Kestrel Lane"_s, u"Waterlines"_s, 199) };
+    }
+
+private:
+    static void waitFor(QCoro::Task<> task)
+    {
+        try {
+            QCoro::waitFor(std::move(task));
+        } catch (const std::exception& error) {
+            std::fprintf(stderr, "sample song not added: %s\n", error.what());
+        }
+    }
+
+    QTemporaryDir m_files;
+    Context m_context;
+    bool m_stocked = false;
+};
+
+// The window over the stocked library with its first song selected.
+Page stockedWindowPage(const std::shared_ptr<StockedLibrary>& library, const QString& name,
+    std::function<void(WorkspacePanelState&)> arrange, QSize size)
+{
+    return { name, size, [library, arrange] {
+                DIContainer& container = library->container();
+                auto sample = std::make_unique<WindowSample>(
+                    container, library->context().freshDefaults(), arrange);
+                sample->window().layoutView().presenter().setSelectedTrack(
+                    library->songs().first());
+                return std::unique_ptr<QWidget>(std::move(sample));
             } };
 }
 
@@ -137,16 +228,18 @@ void addShellPages(QList<Page>& pages, Context& context)
         u"Playback could not be restored: The data couldn’t be read because it isn’t in the "
         "correct format."_s,
         [](WorkspacePanelState& panels) { panels.setLeftWidth(300); }));
-    // The window from its minimum size up, with both panels and with each collapsed.
+    // The window from its minimum size up, with both panels and with each
+    // collapsed, over a few songs with the first one shown in the inspector.
+    auto library = std::make_shared<StockedLibrary>();
     for (const QSize size : { QSize(900, 650), QSize(1320, 820), QSize(1600, 900) }) {
         const QString prefix = u"main-window-%1-"_s.arg(size.width());
-        pages.append(windowPage(
-            context, prefix + u"panels"_s, std::nullopt, [](WorkspacePanelState&) {}, size));
-        pages.append(windowPage(
-            context, prefix + u"left-collapsed"_s, std::nullopt,
+        pages.append(stockedWindowPage(
+            library, prefix + u"panels"_s, [](WorkspacePanelState&) {}, size));
+        pages.append(stockedWindowPage(
+            library, prefix + u"left-collapsed"_s,
             [](WorkspacePanelState& panels) { panels.setIsLeftExpanded(false); }, size));
-        pages.append(windowPage(
-            context, prefix + u"right-collapsed"_s, std::nullopt,
+        pages.append(stockedWindowPage(
+            library, prefix + u"right-collapsed"_s,
             [](WorkspacePanelState& panels) { panels.setIsRightExpanded(false); }, size));
     }
     pages.append(windowPage(context, u"main-window-unreadable-library-banner"_s,

@@ -1,6 +1,7 @@
-// One keyboard rule over every sheet and panel of the window: Escape cancels
-// without saving, a bare Return confirms only where the only field is a name,
-// Ctrl+Return saves where the sheet saves.
+// One keyboard rule over every sheet, alert and panel of the window: Escape
+// cancels without saving, a bare Return confirms only where the only field is
+// a name (an alert's Return presses its default button), Ctrl+Return saves
+// where the sheet saves.
 #include "AppOnTempFolder.h"
 #include "app/AboutView.h"
 #include "app/LinkOpener.h"
@@ -8,6 +9,7 @@
 #include "app/MainWindow.h"
 #include "app/SettingsSheet.h"
 #include "engines/artwork/ArtworkCacheImpl.h"
+#include "engines/artwork/TrackRemovalCoordinator.h"
 #include "engines/library/LibraryEngineImpl.h"
 #include "engines/library/MetadataEngine.h"
 #include "engines/library/PlaylistEngineImpl.h"
@@ -16,6 +18,7 @@
 #include "support/WavWriter.h"
 #include "ui/editing/BulkMetadataEditorSheet.h"
 #include "ui/editing/TrackMetadataEditorSheet.h"
+#include "ui/eon/EonAlert.h"
 #include "ui/eon/EonIconButton.h"
 #include "ui/library/AddSongsSheet.h"
 #include "ui/library/AddSongsSheetModel.h"
@@ -25,10 +28,15 @@
 #include "ui/library/SmartPlaylistSetupPresenter.h"
 #include "ui/library/SmartPlaylistSetupSheet.h"
 #include "ui/player/BottomPlayerView.h"
+#include "ui/songtable/TrackListController.h"
+#include "ui/songtable/TrackListOverlays.h"
+#include "ui/songtable/TrackListView.h"
 
 #include <QCheckBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -56,6 +64,8 @@ struct SheetCase {
     bool returnConfirms;
     bool ctrlReturnSaves;
     std::function<OpenSheet()> open; // opened with an edit that may be saved
+    // An alert whose default button, which Return and Ctrl+Return press, is Cancel.
+    bool returnCancels = false;
 };
 
 class SheetKeysTest : public test::TempDirTest {
@@ -202,6 +212,31 @@ protected:
                         [this] { return playlists().rootPlaylists().size() > 0; },
                         [cancels] { return *cancels > 0; } };
                 } },
+            { "Delete Permanently alert", false, false,
+                [this] {
+                    auto* list = window().layoutView().contentScreen()->findChild<TrackListView*>();
+                    const Track song = songs()[0];
+                    list->controller().requestPermanentDeletion(song);
+                    const QPointer<EonAlert> alert = list->overlays().deletionConfirmation();
+                    auto owner = std::make_unique<QObject>();
+                    // An alert still open at the end goes as its Cancel.
+                    QObject::connect(owner.get(), &QObject::destroyed, alert, [alert] {
+                        if (alert) {
+                            alert->reject();
+                        }
+                    });
+                    const QString file = song.fileURL.toLocalFile();
+                    return OpenSheet { std::move(owner), alert, alert->defaultButton(),
+                        [file] { return !QFile::exists(file); },
+                        [alert, list, file] {
+                            return !alert
+                                && !list->controller()
+                                        .removalCoordinator()
+                                        .pendingPermanentDeletion()
+                                && QFile::exists(file);
+                        } };
+                },
+                true },
         };
     }
 
@@ -236,7 +271,8 @@ TEST_F(SheetKeysTest, EscapeCancelsReturnConfirmsOnlyANameAndCtrlReturnSaves)
             }
             QCoreApplication::processEvents();
             EXPECT_EQ(open.saved(), shouldSave) << sheetCase.name << " " << press.name;
-            EXPECT_EQ(open.cancelled(), escape) << sheetCase.name << " " << press.name;
+            const bool shouldCancel = escape || (sheetCase.returnCancels && !shouldSave);
+            EXPECT_EQ(open.cancelled(), shouldCancel) << sheetCase.name << " " << press.name;
             for (const Playlist& playlist : playlists().rootPlaylists()) {
                 playlists().deletePlaylist(playlist.id);
             }

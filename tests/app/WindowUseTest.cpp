@@ -4,11 +4,14 @@
 #include "app/MainLayoutView.h"
 #include "app/MainWindow.h"
 #include "app/WorkspacePanelDivider.h"
+#include "app/WorkspacePanelState.h"
 #include "engines/library/LibraryEngineImpl.h"
 #include "engines/playback/AudioEngineImpl.h"
 #include "engines/playback/QueueEngineImpl.h"
 #include "support/TempDir.h"
 #include "support/WavWriter.h"
+#include "ui/eon/EonIconButton.h"
+#include "ui/eon/EonSymbolButton.h"
 #include "ui/player/BottomPlayerView.h"
 #include "ui/player/PlayerIssueBanner.h"
 #include "ui/player/PlayerTrackInfoView.h"
@@ -81,6 +84,12 @@ TEST_F(WindowUseTest, BareArrowsOverTheFocusedTableChangeSongsWithoutScrollingIt
     EXPECT_EQ(playing(), first);
     EXPECT_EQ(sideways.value(), 0);
 
+    // A click on the player bar's buttons leaves the arrows to playback.
+    QTest::mouseClick(&bar().transport().nextButton(), Qt::LeftButton);
+    ASSERT_EQ(playing(), songs()[1].title);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
+    EXPECT_EQ(playing(), first) << QApplication::focusWidget()->metaObject()->className();
+
     // Nothing to go back to: the key is left to the table, which still stays put.
     queue().playNow({ songs()[0] }, 0);
     QTest::keyClick(&table(), Qt::Key_Right);
@@ -151,20 +160,51 @@ TEST_F(WindowUseTest, EverySizeFromTheMinimumUpLaysOutWithoutClippingOrOverlap)
     queue().playNow(songs(), 0);
     auto* header = layout().contentScreen()->findChild<TrackListHeaderView*>();
     ASSERT_TRUE(header);
-    for (const int width : { 900, 960, 1019, 1020, 1100, 1320, 1600 }) {
-        window().resize(width, 820);
-        QCoreApplication::processEvents();
-        ASSERT_EQ(layout().width(), width);
-        EXPECT_THAT(layoutFaults(layout().sidebarRegion()), testing::IsEmpty()) << width;
-        EXPECT_THAT(layoutFaults(layout().inspectorRegion()), testing::IsEmpty()) << width;
-        EXPECT_THAT(layoutFaults(*header), testing::IsEmpty()) << width;
-        // The header's controls stay inside the content, clear of the divider's chevron.
-        const QRect content(header->mapTo(&layout(), QPoint()), header->size());
-        const QRect divider = layout().divider(WorkspacePanelSide::right).geometry();
-        EXPECT_LE(content.right(), divider.left()) << width;
-        EXPECT_LE(layout().inspectorRegion().geometry().right(), layout().rect().right()) << width;
-        auto* volume = bar().findChild<PlayerVolumeControl*>();
-        EXPECT_EQ(volume && volume->isVisibleTo(&bar()), width >= 1020) << width;
+    WorkspacePanelState& panels = app->panelState();
+    const struct {
+        const char* name;
+        bool left, right;
+    } arrangements[] = { { "both panels", true, true }, { "left collapsed", false, true },
+        { "right collapsed", true, false } };
+    for (const auto& arrangement : arrangements) {
+        panels.setIsLeftExpanded(arrangement.left);
+        panels.setIsRightExpanded(arrangement.right);
+        for (const int width : { 900, 960, 1019, 1020, 1100, 1320, 1600 }) {
+            SCOPED_TRACE(std::string(arrangement.name) + " at " + std::to_string(width));
+            window().resize(width, 820);
+            QCoreApplication::processEvents();
+            ASSERT_EQ(layout().width(), width);
+            for (QWidget* region : { &layout().sidebarRegion(), &layout().inspectorRegion() }) {
+                if (region->isVisible()) {
+                    EXPECT_THAT(layoutFaults(*region), testing::IsEmpty());
+                    EXPECT_GE(region->geometry().left(), 0);
+                    EXPECT_LE(region->geometry().right(), layout().rect().right());
+                }
+            }
+            EXPECT_THAT(layoutFaults(*header), testing::IsEmpty());
+            // The header's controls stay inside the content, clear of the dividers' chevrons.
+            const QRect content(header->mapTo(&layout(), QPoint()), header->size());
+            for (const WorkspacePanelSide side :
+                { WorkspacePanelSide::left, WorkspacePanelSide::right }) {
+                const WorkspacePanelDivider& divider = layout().divider(side);
+                if (!divider.isVisible()) {
+                    continue;
+                }
+                EXPECT_FALSE(content.intersects(divider.geometry()));
+                const EonSymbolButton& chevron = divider.collapseButton();
+                const QRect chevronFrame(chevron.mapTo(&layout(), QPoint()), chevron.size());
+                for (const QWidget* control : header->findChildren<QWidget*>()) {
+                    if (control->isVisible()) {
+                        EXPECT_FALSE(QRect(control->mapTo(&layout(), QPoint()), control->size())
+                                         .intersects(chevronFrame))
+                            << control->metaObject()->className();
+                    }
+                }
+            }
+            EXPECT_LE(content.right(), layout().rect().right());
+            auto* volume = bar().findChild<PlayerVolumeControl*>();
+            EXPECT_EQ(volume && volume->isVisibleTo(&bar()), width >= 1020);
+        }
     }
 }
 

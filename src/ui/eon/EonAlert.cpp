@@ -1,5 +1,6 @@
 #include "ui/eon/EonAlert.h"
 
+#include "ui/KeyModifiers.h"
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonPalette.h"
 #include "ui/eon/EonPlainLabel.h"
@@ -7,6 +8,7 @@
 #include "ui/eon/EonSymbolView.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -169,6 +171,25 @@ void EonAlert::showEvent(QShowEvent* event)
     if (QPushButton* preferred = defaultButton()) {
         preferred->setFocus(Qt::ActiveWindowFocusReason);
     }
+}
+
+void EonAlert::keyPressEvent(QKeyEvent* event)
+{
+    // Ctrl+Escape and Ctrl+Return act as Escape and Return, as in every sheet
+    // (a focused button takes Ctrl+Return itself, as it takes Return).
+    if ((event->modifiers() & keys::anyModifier) == keys::command) {
+        if (event->key() == Qt::Key_Escape) {
+            reject();
+            return;
+        }
+        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+            if (QPushButton* preferred = defaultButton(); preferred && preferred->isEnabled()) {
+                preferred->click();
+            }
+            return;
+        }
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void EonAlert::paintEvent(QPaintEvent*)

@@ -11,9 +11,9 @@ class QPushButton;
 namespace kivo {
 
 // The program's alert: a window-modal dialog with a bold title over a plain
-// message and a row of buttons. Escape (or closing the window) is the cancel
-// button, Return the default button. Show it with open(); `finished` follows
-// any button. Title and message are plain text: they may name a user's file.
+// message and a row of buttons. Escape, Ctrl+Escape or closing the window is
+// the cancel button, Return and Ctrl+Return the default button. Show it with open();
+// `finished` follows any button. Title and message are plain text: they may name a user's file.
 class EonAlert : public QDialog {
     Q_OBJECT
 public:
@@ -48,6 +48,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:

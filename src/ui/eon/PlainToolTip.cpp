@@ -4,13 +4,25 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace kivo {
 
+namespace {
+
+// Up to about a title's length a tooltip stays on one line: Qt narrows a rich
+// tooltip that would wrap to a quarter of its width, which breaks even short
+// titles in two.
+constexpr qsizetype oneLineLimit = 100;
+
+} // namespace
+
 QString plainToolTip(const QString& text)
 {
     if (text.isEmpty()) {
         return {};
     }
     // Long texts (error messages) still wrap, at the tooltip's own width.
-    return u"<qt><p style='white-space:pre-wrap'>"_s + text.toHtmlEscaped() + u"</p></qt>"_s;
+    const bool oneLine = text.size() <= oneLineLimit && !text.contains(u'\n');
+    return (oneLine ? u"<qt><p style='white-space:pre'>"_s
+                    : u"<qt><p style='white-space:pre-wrap'>"_s)
+        + text.toHtmlEscaped() + u"</p></qt>"_s;
 }
 
 } // namespace kivo

@@ -1,4 +1,5 @@
 #include "ui/eon/EonFileDialog.h"
+#include "platform/UserDefaults.h"
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonSortLabel.h"
 
@@ -36,6 +37,21 @@ TEST(EonFileDialogTest, OpensNonNativeOverTheWindowInHomeThenWhereTheUserLastAcc
     EXPECT_EQ(third->directory().absolutePath(), QDir(other.path()).absolutePath());
     delete artwork;
     delete third;
+
+    // Kept in the settings, the folder holds across a restart.
+    QTemporaryDir settings;
+    keepEonFileDialogFoldersIn(
+        std::make_shared<SettingsUserDefaults>(settings.filePath(u"s.json"_s)));
+    QFileDialog* kept = makeEonFileDialog(&window, u"Import Songs"_s, u"test-music"_s);
+    EXPECT_EQ(kept->directory().absolutePath(), QDir::home().absolutePath());
+    kept->setDirectory(other.path());
+    static_cast<QDialog*>(kept)->done(QDialog::Accepted);
+    keepEonFileDialogFoldersIn(
+        std::make_shared<SettingsUserDefaults>(settings.filePath(u"s.json"_s)));
+    QFileDialog* restarted = makeEonFileDialog(&window, u"Import Songs"_s, u"test-music"_s);
+    EXPECT_EQ(restarted->directory().absolutePath(), QDir(other.path()).absolutePath());
+    delete restarted;
+    keepEonFileDialogFoldersIn(nullptr);
 }
 
 TEST(EonFileDialogTest, ASortLabelGivesUpLetterSpacingBeforeLetters)
