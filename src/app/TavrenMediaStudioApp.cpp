@@ -5,6 +5,7 @@
 #include "app/WindowFrameMemory.h"
 #include "app/WorkspacePanelState.h"
 #include "engines/playback/QueueEngineImpl.h"
+#include "model/DatabaseManagerImpl.h"
 #include "model/StoreFile.h"
 #include "platform/UserDefaults.h"
 #include "ui/eon/EonFileDialog.h"
@@ -61,12 +62,11 @@ TavrenMediaStudioApp::TavrenMediaStudioApp(DIContainerOptions options)
     // A quit that closes no window (a menu's Quit, a session logout) still
     // leaves the session on disk; so does the session manager's request to
     // save before it ends the program.
-    auto save
-        = [container = m_container.get()] { container->queueEngine().savePlaybackState(true); };
-    QObject::connect(qApp, &QCoreApplication::aboutToQuit, m_container.get(), save);
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, m_container.get(),
+        [container = m_container.get()] { container->queueEngine().savePlaybackState(true); });
     if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         QObject::connect(gui, &QGuiApplication::commitDataRequest, m_container.get(),
-            [save](QSessionManager&) { save(); });
+            [this](QSessionManager&) { saveForEnd(); });
     }
 }
 
@@ -79,6 +79,14 @@ void TavrenMediaStudioApp::quit()
 {
     m_mainWindow->close();
     QCoreApplication::quit();
+}
+
+void TavrenMediaStudioApp::saveForEnd()
+{
+    m_container->queueEngine().savePlaybackState(true);
+    // The process may be ended without a quit after this: the library's
+    // writes would otherwise be finished only when the stores are torn down.
+    m_container->databaseManager().finishQueuedWork();
 }
 
 } // namespace kivo

@@ -32,6 +32,12 @@ public:
     // the session, and the event loop ends.
     void quit();
 
+    // Puts on disk what the program would lose if it ended now, as closing
+    // the window and leaving do: the session, written before this returns,
+    // and every store write already under way. For the session manager's
+    // request before a logout, which may end the process without a quit.
+    void saveForEnd();
+
     DIContainer& container() const { return *m_container; }
     WorkspacePanelState& panelState() const { return *m_panelState; }
     TrackTableLayoutState& trackTableLayout() const { return *m_trackTableLayout; }

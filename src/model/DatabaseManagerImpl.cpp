@@ -113,6 +113,11 @@ TavrenDatabaseManager::~TavrenDatabaseManager()
     m_worker.waitForDone();
 }
 
+void TavrenDatabaseManager::finishQueuedWork()
+{
+    m_worker.waitForDone();
+}
+
 QUrl TavrenDatabaseManager::databaseURL() const
 {
     return QUrl::fromLocalFile(m_databasePath);

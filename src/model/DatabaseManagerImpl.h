@@ -30,6 +30,10 @@ public:
     // Waits for an operation still running on the worker.
     ~TavrenDatabaseManager() override;
 
+    // Returns once every asynchronous operation already called has ended, so
+    // that what they write is on disk. Blocks the caller.
+    void finishQueuedWork();
+
     TavrenDatabaseManager(const TavrenDatabaseManager&) = delete;
     TavrenDatabaseManager& operator=(const TavrenDatabaseManager&) = delete;
 

@@ -108,9 +108,23 @@ TEST_F(DamagedStoreWindowTest, AnUnreadableLibraryIsNamedAndQuittingLeavesTheSes
     }
 }
 
-TEST_F(DamagedStoreWindowTest, AHugePlaylistStoreIsRefusedByItsSizeWithTheWindowUp)
+TEST_F(DamagedStoreWindowTest, ADamagedOrHugePlaylistStoreIsNamedWithTheWindowUpAndKept)
 {
-    QFile huge(writeFile(u"data/playlist_records.json"_s, "[]"));
+    const QString store = u"data/playlist_records.json"_s;
+    {
+        SCOPED_TRACE("damaged");
+        writeFile(store, "[{\"id\":");
+        start();
+        EXPECT_EQ(bannerText(),
+            u"The playlist file “playlist_records.json” could not be read: Its content is "
+            u"damaged. Nothing was changed."_s);
+        EXPECT_TRUE(app->container().playlistEngine().rootPlaylists().isEmpty());
+        app->mainWindow().close();
+        app.reset();
+        EXPECT_EQ(readFile(store), "[{\"id\":");
+    }
+    SCOPED_TRACE("huge");
+    QFile huge(writeFile(store, "[]"));
     ASSERT_TRUE(huge.resize(storefile::maximumFileSize)); // sparse: takes no space
     start();
     EXPECT_EQ(bannerText(),

@@ -181,7 +181,7 @@ TEST_F(MainWindowTest, TheBannerShowsTheRecoveryTextAsWrittenUntilDismissed)
     EXPECT_FALSE(banner.isVisible());
 }
 
-TEST_F(MainWindowTest, LeavingTheActiveStateOrClosingWritesTheSessionBeforeReturning)
+TEST_F(MainWindowTest, LeavingTheActiveStateClosingOrALogoutWritesTheSessionBeforeReturning)
 {
     start().mainWindow().show();
     QFile::remove(path(u"data/playback_state.json"_s));
@@ -191,6 +191,22 @@ TEST_F(MainWindowTest, LeavingTheActiveStateOrClosingWritesTheSessionBeforeRetur
     QFile::remove(path(u"data/playback_state.json"_s));
     app->mainWindow().close();
     EXPECT_TRUE(savedSession());
+
+    // The session manager's request before a logout: the library's write
+    // under way (long enough to be caught) is on disk too, without a turn of
+    // the event loop.
+    QFile::remove(path(u"data/playback_state.json"_s));
+    QList<Track> songs;
+    for (int i = 0; i < 20000; ++i) {
+        songs << Track::make(QUuid::createUuid(), QUrl::fromLocalFile(path(u"a.wav"_s)), u"a.wav"_s,
+            u"A"_s, 1, Date::now());
+    }
+    const QCoro::Task<> saving = app->container().databaseManager().saveTracks(songs);
+    app->saveForEnd();
+    EXPECT_TRUE(savedSession());
+    QFile tracks(path(u"data/tracks.json"_s));
+    ASSERT_TRUE(tracks.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(tracks.readAll().contains(json::uuidText(songs.last().id).toUtf8()));
 }
 
 TEST_F(MainWindowTest, TheRealProgramSavesItsSessionWhenItsWindowCloses)
