@@ -3,6 +3,7 @@
 #include "app/ShutdownSignals.h"
 #include "app/SingleInstance.h"
 #include "app/TavrenMediaStudioApp.h"
+#include "platform/Logging.h"
 #include "ui/eon/EonAppearance.h"
 
 #include <QApplication>
@@ -30,6 +31,10 @@ int main(int argc, char** argv)
         &kivo::MainWindow::bringToFront);
     QObject::connect(&shutdownSignals, &kivo::ShutdownSignals::received, &studio.mainWindow(),
         [&studio] { studio.quit(); });
+    // Until then a quit keeps the saved session as it is (nothing is back to
+    // save yet); said in the log so that whoever ends the program can tell.
+    QObject::connect(&studio.container(), &kivo::DIContainer::bootstrapFinished,
+        &studio.mainWindow(), [] { qCDebug(kivo::logging::app) << "Start-up finished"; });
     studio.mainWindow().show();
     return QApplication::exec();
 }

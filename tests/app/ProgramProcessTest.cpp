@@ -47,7 +47,8 @@ protected:
         return path(u"share/TavrenMediaStudio/"_s + name);
     }
 
-    std::unique_ptr<QProcess> start() const
+    std::unique_ptr<QProcess> start(
+        QProcess::ProcessChannelMode channels = QProcess::ForwardedChannels) const
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(u"HOME"_s, path(u"home"_s));
@@ -55,11 +56,24 @@ protected:
         environment.insert(u"XDG_CONFIG_HOME"_s, path(u"config"_s));
         environment.insert(u"XDG_RUNTIME_DIR"_s, path(u"runtime"_s));
         environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+        environment.insert(u"QT_LOGGING_RULES"_s, u"Halvern.KIVO-VOVID.App.debug=true"_s);
         auto program = std::make_unique<QProcess>();
         program->setProcessEnvironment(environment);
-        program->setProcessChannelMode(QProcess::ForwardedChannels);
+        program->setProcessChannelMode(channels);
         program->start(QStringLiteral(KIVO_PROGRAM_PATH), {});
         return program;
+    }
+
+    // Until start-up has put the saved session back, a quit must keep it.
+    static bool waitForStartUp(QProcess& program)
+    {
+        QByteArray said;
+        const QDeadlineTimer deadline(timeoutMs);
+        while (!said.contains("Start-up finished") && !deadline.hasExpired()) {
+            program.waitForReadyRead(50);
+            said += program.readAllStandardError();
+        }
+        return said.contains("Start-up finished");
     }
 
     // The program listens for later starts once it holds its data folder.
@@ -77,7 +91,7 @@ TEST_F(ProgramProcessTest, ASecondStartLeavesTheFirstAloneAndATermSignalSavesThe
     writeFile(u"share/TavrenMediaStudio/WaveformCache/.x.json.ffffffff.tmp"_s, "killed save");
     writeFile(u"share/TavrenMediaStudio/tracks.json.bak.tmp"_s, "the user's");
 
-    const std::unique_ptr<QProcess> first = start();
+    const std::unique_ptr<QProcess> first = start(QProcess::ForwardedOutputChannel);
     ASSERT_TRUE(first->waitForStarted());
     ASSERT_TRUE(waitFor([&] { return isListening(); }));
     // Removed once the folder is held, before the stores are read.
@@ -98,6 +112,7 @@ TEST_F(ProgramProcessTest, ASecondStartLeavesTheFirstAloneAndATermSignalSavesThe
 
     // Made empty at start-up; only a save fills it.
     ASSERT_EQ(QFileInfo(dataFile(u"playback_state.json"_s)).size(), 0);
+    ASSERT_TRUE(waitForStartUp(*first));
     ::kill(pid_t(first->processId()), SIGTERM);
     ASSERT_TRUE(first->waitForFinished(timeoutMs));
     EXPECT_EQ(first->exitStatus(), QProcess::NormalExit);
