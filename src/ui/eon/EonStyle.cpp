@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPushButton>
 #include <QStyleFactory>
 #include <QStyleOption>
 
@@ -53,6 +54,12 @@ const QAction* menuActionAt(const QWidget* widget, const QRect& rect)
 bool isDestructive(const QObject* object)
 {
     return object && object->property(EonStyle::destructiveProperty).toBool();
+}
+
+bool isProminent(const QStyleOptionButton* button, const QObject* widget)
+{
+    return (button->features & QStyleOptionButton::DefaultButton)
+        || (widget && widget->property(EonStyle::prominentProperty).toBool());
 }
 
 void paintFocusRing(QPainter* painter, const QRectF& rect, double radius)
@@ -130,7 +137,7 @@ void paintPushPanel(QPainter* painter, const QStyleOptionButton* button, const Q
         painter->setOpacity(disabledOpacity);
     }
     const bool destructive = isDestructive(widget);
-    const bool prominent = destructive || (button->features & QStyleOptionButton::DefaultButton);
+    const bool prominent = destructive || isProminent(button, widget);
     QColor fill = destructive ? eonDestructive() : prominent ? eonAccent() : eonSurfaceRaised();
     if (!prominent && (button->state & QStyle::State_MouseOver)) {
         fill = fill.lighter(130);
@@ -155,7 +162,7 @@ QColor pushLabelColour(const QStyleOptionButton* button, const QWidget* widget)
     if (isDestructive(widget)) {
         return Qt::white;
     }
-    if (button->features & QStyleOptionButton::DefaultButton) {
+    if (isProminent(button, widget)) {
         return eonCanvas();
     }
     return button->palette.color(QPalette::Active, QPalette::ButtonText);
@@ -368,7 +375,23 @@ int EonStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWidge
     if (hint == SH_UnderlineShortcut) {
         return m_altHeld ? 1 : 0;
     }
+    // The stock button icons (a red cross on Cancel) belong to another look.
+    if (hint == SH_DialogButtonBox_ButtonsHaveIcons) {
+        return 0;
+    }
     return QProxyStyle::styleHint(hint, option, widget, returnData);
+}
+
+QSize EonStyle::sizeFromContents(ContentsType type, const QStyleOption* option,
+    const QSize& contents, const QWidget* widget) const
+{
+    // Fusion gives a long label a few pixels of room; the text keeps clear
+    // of the rounded edge.
+    if (type == CT_PushButton && qstyleoption_cast<const QStyleOptionButton*>(option)) {
+        return { contents.width() + 2 * pushButtonPadding,
+            std::max(contents.height() + 8, pushButtonMinimumHeight) };
+    }
+    return QProxyStyle::sizeFromContents(type, option, contents, widget);
 }
 
 QRect EonStyle::subControlRect(ComplexControl control, const QStyleOptionComplex* option,
@@ -401,7 +424,13 @@ void EonStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* optio
         return;
     case PE_FrameFocusRect:
         if (option->state & State_KeyboardFocusChange) {
-            paintFocusRing(painter, option->rect, 4);
+            // A push button drawn by a style sheet asks for a ring round its
+            // label; it goes round the button, as on the ones drawn here.
+            if (qobject_cast<const QPushButton*>(widget)) {
+                paintFocusRing(painter, widget->rect(), buttonCornerRadius + 1);
+            } else {
+                paintFocusRing(painter, option->rect, 4);
+            }
         }
         return;
     case PE_PanelButtonCommand:
@@ -422,6 +451,28 @@ void EonStyle::drawControl(ControlElement element, const QStyleOption* option, Q
     switch (element) {
     case CE_MenuEmptyArea:
         return;
+    case CE_MenuBarItem:
+        // Like a menu's own items: a rounded accent wash, never a solid block.
+        if (const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option)) {
+            painter->fillRect(item->rect, item->palette.window());
+            if ((item->state & State_Selected) && (item->state & State_Sunken) && isEnabled(item)) {
+                painter->save();
+                painter->setRenderHint(QPainter::Antialiasing);
+                painter->setPen(Qt::NoPen);
+                painter->setBrush(eonWithOpacity(eonAccent(), 0.24));
+                painter->drawRoundedRect(QRectF(item->rect).adjusted(1, 2, -1, -2), 5, 5);
+                painter->restore();
+            }
+            int flags
+                = Qt::AlignCenter | Qt::TextShowMnemonic | Qt::TextDontClip | Qt::TextSingleLine;
+            if (!styleHint(SH_UnderlineShortcut, item, widget)) {
+                flags |= Qt::TextHideMnemonic;
+            }
+            drawItemText(painter, item->rect, flags, item->palette, isEnabled(item), item->text,
+                QPalette::ButtonText);
+            return;
+        }
+        break;
     case CE_MenuItem:
         if (const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option)) {
             if (item->menuItemType == QStyleOptionMenuItem::Separator) {

@@ -208,6 +208,40 @@ TEST_F(EonStyleTest, AlertButtonsShowTheirRole)
     EXPECT_EQ(countPixels(plain.grab().toImage(), body, isReddish), 0);
 }
 
+TEST_F(EonStyleTest, PushButtonsPadTheirLabelAndRingTheWholeButtonOnKeyboardFocus)
+{
+    QWidget window;
+    auto* first = new QPushButton(u"Cancel"_s, &window);
+    auto* second = new QPushButton(u"Delete Permanently"_s, &window);
+    second->setProperty(EonStyle::prominentProperty, true);
+    const int label = second->fontMetrics().horizontalAdvance(second->text());
+    EXPECT_GE(second->sizeHint().width(), label + 2 * EonStyle::pushButtonPadding);
+    EXPECT_GE(second->sizeHint().height(), EonStyle::pushButtonMinimumHeight);
+    first->setGeometry(10, 10, 200, 30);
+    second->setGeometry(10, 60, 200, 30);
+    window.resize(240, 120);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    first->setFocus();
+    QTest::keyClick(&window, Qt::Key_Tab);
+    ASSERT_TRUE(second->hasFocus());
+
+    const auto isAccent = [](QColor c) { return difference(c, eonAccent()) < 60; };
+    // Prominent: the accent fills the body. Not focused: no ring.
+    const QImage plain = first->grab().toImage();
+    EXPECT_EQ(countPixels(plain, QRect(0, 12, 3, 6), isAccent), 0);
+    EXPECT_EQ(countPixels(plain, QRect(5, 12, 6, 6), isAccent), 0);
+    const QImage focused = second->grab().toImage();
+    EXPECT_GT(countPixels(focused, QRect(6, 12, 6, 6), isAccent), 30);
+    // The ring runs along the button's edge, not round its label.
+    QTest::keyClick(&window, Qt::Key_Tab);
+    ASSERT_TRUE(first->hasFocus());
+    const QImage ringed = first->grab().toImage();
+    EXPECT_GT(countPixels(ringed, QRect(0, 12, 2, 6), isAccent), 3);
+    EXPECT_EQ(countPixels(ringed, QRect(5, 12, 6, 6), isAccent), 0);
+}
+
 TEST_F(EonStyleTest, MnemonicsAreUnderlinedOnlyWhileAltIsHeld)
 {
     auto* style = qobject_cast<EonStyle*>(QApplication::style());
