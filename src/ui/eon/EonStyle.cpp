@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
@@ -392,6 +393,49 @@ QSize EonStyle::sizeFromContents(ContentsType type, const QStyleOption* option,
             std::max(contents.height() + 8, pushButtonMinimumHeight) };
     }
     return QProxyStyle::sizeFromContents(type, option, contents, widget);
+}
+
+QIcon EonStyle::standardIcon(
+    StandardPixmap icon, const QStyleOption* option, const QWidget* widget) const
+{
+    // The file chooser's tool buttons and list in Eon symbols rather than
+    // Fusion's coloured pictures.
+    const auto symbol = [icon]() -> QString {
+        switch (icon) {
+        case SP_ArrowBack:
+            return u"chevron.left"_s;
+        case SP_ArrowForward:
+            return u"chevron.right"_s;
+        case SP_FileDialogToParent:
+            return u"chevron.up"_s;
+        case SP_FileDialogNewFolder:
+            return u"folder.badge.plus"_s;
+        case SP_FileDialogListView:
+            return u"square.grid.2x2"_s;
+        case SP_FileDialogDetailedView:
+            return u"list.bullet"_s;
+        case SP_DirIcon:
+        case SP_DirOpenIcon:
+        case SP_DirClosedIcon:
+        case SP_DirHomeIcon:
+            return u"folder"_s;
+        case SP_FileIcon:
+            return u"doc"_s;
+        default:
+            return {};
+        }
+    }();
+    if (symbol.isEmpty()) {
+        return QProxyStyle::standardIcon(icon, option, widget);
+    }
+    QIcon result;
+    for (const int side : { 16, 24, 32 }) {
+        result.addPixmap(Symbols::pixmap(symbol, eonTextSecondary(), side * 0.8, side));
+        result.addPixmap(Symbols::pixmap(symbol,
+                             eonWithOpacity(eonTextSecondary(), disabledOpacity), side * 0.8, side),
+            QIcon::Disabled);
+    }
+    return result;
 }
 
 QRect EonStyle::subControlRect(ComplexControl control, const QStyleOptionComplex* option,
