@@ -175,6 +175,10 @@ void EonAlert::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.fillRect(rect(), eonPanelGradient().toLinearGradient(layoutDirection()));
+    // An edge of its own, so the alert never melts into the dark window it
+    // sits on when the window manager draws no frame.
+    painter.setPen(QPen(eonHairline(), 1));
+    painter.drawRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
 }
 
 } // namespace kivo
