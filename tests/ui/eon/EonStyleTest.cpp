@@ -214,12 +214,16 @@ TEST_F(EonStyleTest, PushButtonsPadTheirLabelAndRingTheWholeButtonOnKeyboardFocu
     auto* first = new QPushButton(u"Cancel"_s, &window);
     auto* second = new QPushButton(u"Delete Permanently"_s, &window);
     second->setProperty(EonStyle::prominentProperty, true);
+    auto* third = new QPushButton(u"Add"_s, &window);
+    third->setStyleSheet(
+        u"QPushButton { background: #333; border: none; border-radius: 6px; padding: 4px; }"_s);
     const int label = second->fontMetrics().horizontalAdvance(second->text());
     EXPECT_GE(second->sizeHint().width(), label + 2 * EonStyle::pushButtonPadding);
     EXPECT_GE(second->sizeHint().height(), EonStyle::pushButtonMinimumHeight);
     first->setGeometry(10, 10, 200, 30);
     second->setGeometry(10, 60, 200, 30);
-    window.resize(240, 120);
+    third->setGeometry(10, 110, 200, 30);
+    window.resize(240, 160);
     window.show();
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
@@ -234,7 +238,13 @@ TEST_F(EonStyleTest, PushButtonsPadTheirLabelAndRingTheWholeButtonOnKeyboardFocu
     EXPECT_EQ(countPixels(plain, QRect(5, 12, 6, 6), isAccent), 0);
     const QImage focused = second->grab().toImage();
     EXPECT_GT(countPixels(focused, QRect(6, 12, 6, 6), isAccent), 30);
-    // The ring runs along the button's edge, not round its label.
+    // The ring runs along the button's edge, not round its label, also on a
+    // button drawn by a style sheet.
+    QTest::keyClick(&window, Qt::Key_Tab);
+    ASSERT_TRUE(third->hasFocus());
+    const QImage sheeted = third->grab().toImage();
+    EXPECT_GT(countPixels(sheeted, QRect(0, 12, 2, 6), isAccent), 3);
+    EXPECT_EQ(countPixels(sheeted, QRect(5, 3, 80, 24), isAccent), 0);
     QTest::keyClick(&window, Qt::Key_Tab);
     ASSERT_TRUE(first->hasFocus());
     const QImage ringed = first->grab().toImage();
