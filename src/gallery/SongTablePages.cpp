@@ -194,7 +194,8 @@ QPushButton* headerButton(const QString& text)
 
 Page alertPage(const QString& name, std::function<EonAlert*()> build)
 {
-    return { name, { 440, 180 }, [build] { return std::unique_ptr<QWidget>(build()); } };
+    // No size of its own: the alert's, as the window shows it.
+    return { name, {}, [build] { return std::unique_ptr<QWidget>(build()); } };
 }
 
 } // namespace

@@ -42,11 +42,12 @@ EonAlert::EonAlert(const QString& title, const QString& message, QWidget* parent
     auto* body = new QHBoxLayout;
     body->setSpacing(iconSpacing);
     auto* icon = new EonSymbolView(u"exclamationmark.triangle.fill"_s, 22, eonAccent(), this);
-    // Wrapped labels in a dialog get no height for their width: give it them.
+    // Wrapped labels in a dialog get no height for their width: give it them,
+    // exactly, or a short message's guessed narrower wrap leaves a blank line.
     const int textWidth = alertWidth - 2 * margin - iconSpacing - icon->width();
     const auto wrapAt = [textWidth](QLabel* label) {
         label->setWordWrap(true);
-        label->setMinimumHeight(label->heightForWidth(textWidth));
+        label->setFixedHeight(label->heightForWidth(textWidth));
     };
     body->addWidget(icon, 0, Qt::AlignTop);
     auto* texts = new QVBoxLayout;
