@@ -9,6 +9,7 @@
 #include "ui/eon/EonSymbolButton.h"
 #include "ui/eon/Symbols.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -264,6 +265,16 @@ std::unique_ptr<QWidget> controlsPage()
     };
     stage->add(u"picker"_s, picker(true));
     stage->add(u"picker, disabled"_s, picker(false));
+    // The open list, grabbed like the menus (popups cannot be pages).
+    QComboBox* open = picker(true);
+    open->setParent(stage.get());
+    open->hide();
+    open->resize(open->sizeHint());
+    open->showPopup();
+    auto* list = new QLabel;
+    list->setPixmap(open->view()->window()->grab());
+    open->hidePopup();
+    stage->add(u"picker, open"_s, list);
     const auto button = [](const QString& title, bool isDefault, bool destructive, bool enabled) {
         auto* push = new QPushButton(title);
         push->setFont(eonFont(13, QFont::Medium));

@@ -4,6 +4,7 @@
 #include "ui/eon/Symbols.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QIcon>
@@ -329,6 +330,19 @@ void EonStyle::polish(QWidget* widget)
     QProxyStyle::polish(widget);
     if (qobject_cast<QMenu*>(widget)) {
         widget->setAttribute(Qt::WA_TranslucentBackground);
+    }
+    // A picker's open list is a menu in all but name: the menus' raised
+    // surface rather than the near-black of text fields.
+    if (widget->inherits("QComboBoxPrivateContainer")) {
+        QPalette palette = widget->palette();
+        palette.setColor(QPalette::Base, eonSurfaceRaised());
+        palette.setColor(QPalette::Window, eonSurfaceRaised());
+        widget->setPalette(palette);
+        // The list's own palette, set by the picker, would win otherwise.
+        for (auto* list : widget->findChildren<QAbstractItemView*>()) {
+            list->setPalette(palette);
+            list->viewport()->setPalette(palette);
+        }
     }
 }
 

@@ -6,6 +6,7 @@
 #include "ui/eon/EonIconButton.h"
 #include "ui/eon/EonPalette.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -193,6 +194,14 @@ TEST_F(EonStyleTest, PickersShowAChevronAndDimWhenDisabled)
     picker.setEnabled(false);
     const QImage disabled = picker.grab().toImage();
     EXPECT_LT(countPixels(disabled, arrow, bright), chevron);
+
+    // The open list sits on the menus' raised surface.
+    picker.setEnabled(true);
+    picker.showPopup();
+    const QImage list = picker.view()->window()->grab().toImage();
+    picker.hidePopup();
+    const QColor below = list.pixelColor(list.width() - 10, list.height() - 10);
+    EXPECT_LT(difference(below, eonSurfaceRaised()), 12) << below.name().toStdString();
 }
 
 TEST_F(EonStyleTest, AlertButtonsShowTheirRole)
