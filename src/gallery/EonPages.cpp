@@ -1,6 +1,7 @@
 // Pages of the Eon kit: palette, fonts, symbols and the controls in their states.
 #include "Gallery.h"
 #include "ui/eon/EonAlert.h"
+#include "ui/eon/EonFileDialog.h"
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonIconButton.h"
 #include "ui/eon/EonPalette.h"
@@ -8,10 +9,14 @@
 #include "ui/eon/EonSymbolButton.h"
 #include "ui/eon/Symbols.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QEnterEvent>
+#include <QFile>
+#include <QFileDialog>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,6 +25,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSlider>
+#include <QTemporaryDir>
 #include <QVBoxLayout>
 
 using namespace Qt::Literals::StringLiterals;
@@ -259,6 +265,16 @@ std::unique_ptr<QWidget> controlsPage()
     };
     stage->add(u"picker"_s, picker(true));
     stage->add(u"picker, disabled"_s, picker(false));
+    // The open list, grabbed like the menus (popups cannot be pages).
+    QComboBox* open = picker(true);
+    open->setParent(stage.get());
+    open->hide();
+    open->resize(open->sizeHint());
+    open->showPopup();
+    auto* list = new QLabel;
+    list->setPixmap(open->view()->window()->grab());
+    open->hidePopup();
+    stage->add(u"picker, open"_s, list);
     const auto button = [](const QString& title, bool isDefault, bool destructive, bool enabled) {
         auto* push = new QPushButton(title);
         push->setFont(eonFont(13, QFont::Medium));
@@ -307,6 +323,33 @@ std::unique_ptr<QWidget> alertPage()
     return stage;
 }
 
+// The import chooser over a folder of sample files, as a page rather than a
+// window.
+class FileChooserSample : public QWidget {
+public:
+    FileChooserSample()
+    {
+        QDir(m_folder.path()).mkdir(u"Live Sets"_s);
+        for (const char* name : { "Aurora Lane - Glass Horizon.flac", "Copper Rain.mp3",
+                 "Harbour Lights.m4a", "notes.txt" }) {
+            [[maybe_unused]] const bool made
+                = QFile(m_folder.filePath(QString::fromUtf8(name))).open(QIODevice::WriteOnly);
+        }
+        QFileDialog* dialog = makeEonFileDialog(nullptr, u"Import Songs"_s, u"gallery"_s);
+        dialog->setParent(this, Qt::Widget);
+        dialog->setFileMode(QFileDialog::ExistingFiles);
+        dialog->setLabelText(QFileDialog::Accept, u"Import"_s);
+        dialog->setNameFilter(u"Audio Files (*.flac *.m4a *.mp3)"_s);
+        dialog->setDirectory(m_folder.path());
+        auto* column = new QVBoxLayout(this);
+        column->setContentsMargins(0, 0, 0, 0);
+        column->addWidget(dialog);
+    }
+
+private:
+    QTemporaryDir m_folder;
+};
+
 } // namespace
 
 void addEonPages(QList<Page>& pages)
@@ -318,6 +361,8 @@ void addEonPages(QList<Page>& pages)
     pages.append({ u"eon-icon-buttons"_s, { 760, 400 }, iconButtonsPage });
     pages.append({ u"eon-controls"_s, { 1000, 620 }, controlsPage });
     pages.append({ u"eon-alerts"_s, { 1000, 300 }, alertPage });
+    pages.append({ u"eon-file-chooser"_s, { 720, 440 },
+        [] { return std::make_unique<FileChooserSample>(); } });
 }
 
 } // namespace kivo::gallery

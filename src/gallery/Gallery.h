@@ -18,7 +18,7 @@ class UserDefaults;
 namespace kivo::gallery {
 
 // One picture of the gallery: a view built with fixed sample data, rendered at
-// `size` into "<name>.png".
+// `size` into "<name>.png" (an empty size: the view's own size hint).
 struct Page {
     QString name;
     QSize size;

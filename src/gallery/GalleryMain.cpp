@@ -166,7 +166,11 @@ int main(int argc, char** argv)
     int failures = 0;
     for (const Page& page : pages) {
         std::unique_ptr<QWidget> widget = page.build();
-        widget->resize(page.size);
+        if (page.size.isEmpty()) {
+            widget->adjustSize(); // as a window would open: height for its width
+        } else {
+            widget->resize(page.size);
+        }
         widget->show();
         settle(150); // layouts, queued updates and press animations
         const QImage image = widget->grab().toImage();

@@ -144,6 +144,17 @@ Page stockedWindowPage(const std::shared_ptr<StockedLibrary>& library, const QSt
             } };
 }
 
+// The strip with room either side, so that its collapse tab, wider than the
+// strip, shows whole as in the window.
+QWidget* withRoom(WorkspacePanelDivider* divider)
+{
+    auto* holder = new QWidget;
+    holder->setFixedSize(divider->width() + 16, divider->height());
+    divider->setParent(holder);
+    divider->move(8, 0);
+    return holder;
+}
+
 std::unique_ptr<QWidget> dividersPage()
 {
     auto stage = std::make_unique<Stage>(4);
@@ -152,14 +163,14 @@ std::unique_ptr<QWidget> dividersPage()
             auto* divider = new WorkspacePanelDivider(side, {});
             divider->setFixedHeight(120);
             divider->setPanel(240, locked);
-            stage->add(displayName(side) + (locked ? u", locked"_s : u""_s), divider);
+            stage->add(displayName(side) + (locked ? u", locked"_s : u""_s), withRoom(divider));
         }
     }
     auto* hovered = new WorkspacePanelDivider(WorkspacePanelSide::left, {});
     hovered->setFixedHeight(120);
     QEnterEvent enter(QPointF(5, 60), QPointF(5, 60), QPointF(5, 60));
     QCoreApplication::sendEvent(hovered, &enter);
-    stage->add(u"hovered"_s, hovered);
+    stage->add(u"hovered"_s, withRoom(hovered));
     for (const bool locked : { false, true }) {
         auto* owner = new WorkspacePanelDivider(WorkspacePanelSide::left, {}, stage.get());
         owner->hide();

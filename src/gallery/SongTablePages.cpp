@@ -22,6 +22,7 @@
 #include "ui/songtable/TrackTableLayoutState.h"
 #include "ui/songtable/TrackTableModel.h"
 
+#include <QAction>
 #include <QDateTime>
 #include <QLabel>
 #include <QMenu>
@@ -193,7 +194,8 @@ QPushButton* headerButton(const QString& text)
 
 Page alertPage(const QString& name, std::function<EonAlert*()> build)
 {
-    return { name, { 440, 180 }, [build] { return std::unique_ptr<QWidget>(build()); } };
+    // No size of its own: the alert's, as the window shows it.
+    return { name, {}, [build] { return std::unique_ptr<QWidget>(build()); } };
 }
 
 } // namespace
@@ -248,7 +250,7 @@ void addSongTablePages(QList<Page>& pages, Context& context)
             page.model().setCurrentTrack(sampleID(2), false);
         }));
     pages.append(
-        { u"songtable-menus"_s, { 1460, 480 }, [&context] {
+        { u"songtable-menus"_s, { 1460, 560 }, [&context] {
              auto stage = std::make_unique<Stage>(4);
              auto* page = new TablePage(context);
              page->setParent(stage.get());
@@ -269,6 +271,12 @@ void addSongTablePages(QList<Page>& pages, Context& context)
                  menuPicture(TrackContextMenu::build(plain, 1, true, {}, page)));
              stage->add(u"Column header menu"_s,
                  menuPicture(header->buildColumnContextMenu(TrackTableColumnID::artist, page)));
+             QMenu* songMenu = TrackContextMenu::build(plain, 1, false, {}, page);
+             for (QAction* action : songMenu->actions()) {
+                 if (action->menu()) {
+                     stage->add(u"Song menu: Delete submenu"_s, menuPicture(action->menu()));
+                 }
+             }
              return std::unique_ptr<QWidget>(std::move(stage));
          } });
 

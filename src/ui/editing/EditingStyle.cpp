@@ -3,6 +3,7 @@
 #include "ui/KeyModifiers.h"
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonPalette.h"
+#include "ui/eon/EonStyle.h"
 
 #include <QFrame>
 #include <QKeyEvent>
@@ -40,6 +41,7 @@ void styleField(
     const QString type = QString::fromLatin1(field->metaObject()->className());
     field->setStyleSheet(u"%1 { background: %2; color: %3; border: 1px solid %4;"
                          " border-radius: %5px; selection-background-color: %6; }"
+                         " %1:focus { border-color: %6; }"
                          " %1:disabled { color: %7; }"_s
                              .arg(type, rgba(eonWithOpacity(Qt::white, fillOpacity)),
                                  rgba(eonTextPrimary()), rgba(outline))
@@ -53,15 +55,8 @@ QPushButton* button(const QString& text, bool prominent, QWidget* parent)
     push->setAutoDefault(false);
     push->setDefault(false);
     push->setFont(eonFont(13, QFont::Medium));
-    push->setMinimumHeight(28);
-    const QColor fill = prominent ? eonAccent() : eonSurfaceRaised();
-    const QColor ink = prominent ? eonCanvas() : eonTextPrimary();
-    push->setStyleSheet(u"QPushButton { background: %1; color: %2; border: 1px solid %3;"
-                        " border-radius: 6px; padding: 4px 14px; }"
-                        " QPushButton:pressed { background: %4; }"
-                        " QPushButton:disabled { background: %5; color: %6; }"_s.arg(rgba(fill),
-                            rgba(ink), rgba(eonHairline()), rgba(fill.darker(125)),
-                            rgba(eonWithOpacity(fill, 0.4)), rgba(eonTextTertiary())));
+    // The Eon style draws it: accent fill when prominent, dimmed when disabled.
+    push->setProperty(EonStyle::prominentProperty, prominent);
     return push;
 }
 

@@ -44,11 +44,12 @@ EonAlert::EonAlert(const QString& title, const QString& message, QWidget* parent
     auto* body = new QHBoxLayout;
     body->setSpacing(iconSpacing);
     auto* icon = new EonSymbolView(u"exclamationmark.triangle.fill"_s, 22, eonAccent(), this);
-    // Wrapped labels in a dialog get no height for their width: give it them.
+    // Wrapped labels in a dialog get no height for their width: give it them,
+    // exactly, or a short message's guessed narrower wrap leaves a blank line.
     const int textWidth = alertWidth - 2 * margin - iconSpacing - icon->width();
     const auto wrapAt = [textWidth](QLabel* label) {
         label->setWordWrap(true);
-        label->setMinimumHeight(label->heightForWidth(textWidth));
+        label->setFixedHeight(label->heightForWidth(textWidth));
     };
     body->addWidget(icon, 0, Qt::AlignTop);
     auto* texts = new QVBoxLayout;
@@ -196,6 +197,10 @@ void EonAlert::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.fillRect(rect(), eonPanelGradient().toLinearGradient(layoutDirection()));
+    // An edge of its own, so the alert never melts into the dark window it
+    // sits on when the window manager draws no frame.
+    painter.setPen(QPen(eonHairline(), 1));
+    painter.drawRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
 }
 
 } // namespace kivo

@@ -4,12 +4,15 @@
 #include "ui/eon/Symbols.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPushButton>
 #include <QStyleFactory>
 #include <QStyleOption>
 
@@ -53,6 +56,12 @@ const QAction* menuActionAt(const QWidget* widget, const QRect& rect)
 bool isDestructive(const QObject* object)
 {
     return object && object->property(EonStyle::destructiveProperty).toBool();
+}
+
+bool isProminent(const QStyleOptionButton* button, const QObject* widget)
+{
+    return (button->features & QStyleOptionButton::DefaultButton)
+        || (widget && widget->property(EonStyle::prominentProperty).toBool());
 }
 
 void paintFocusRing(QPainter* painter, const QRectF& rect, double radius)
@@ -130,7 +139,7 @@ void paintPushPanel(QPainter* painter, const QStyleOptionButton* button, const Q
         painter->setOpacity(disabledOpacity);
     }
     const bool destructive = isDestructive(widget);
-    const bool prominent = destructive || (button->features & QStyleOptionButton::DefaultButton);
+    const bool prominent = destructive || isProminent(button, widget);
     QColor fill = destructive ? eonDestructive() : prominent ? eonAccent() : eonSurfaceRaised();
     if (!prominent && (button->state & QStyle::State_MouseOver)) {
         fill = fill.lighter(130);
@@ -155,7 +164,7 @@ QColor pushLabelColour(const QStyleOptionButton* button, const QWidget* widget)
     if (isDestructive(widget)) {
         return Qt::white;
     }
-    if (button->features & QStyleOptionButton::DefaultButton) {
+    if (isProminent(button, widget)) {
         return eonCanvas();
     }
     return button->palette.color(QPalette::Active, QPalette::ButtonText);
@@ -322,6 +331,19 @@ void EonStyle::polish(QWidget* widget)
     if (qobject_cast<QMenu*>(widget)) {
         widget->setAttribute(Qt::WA_TranslucentBackground);
     }
+    // A picker's open list is a menu in all but name: the menus' raised
+    // surface rather than the near-black of text fields.
+    if (widget->inherits("QComboBoxPrivateContainer")) {
+        QPalette palette = widget->palette();
+        palette.setColor(QPalette::Base, eonSurfaceRaised());
+        palette.setColor(QPalette::Window, eonSurfaceRaised());
+        widget->setPalette(palette);
+        // The list's own palette, set by the picker, would win otherwise.
+        for (auto* list : widget->findChildren<QAbstractItemView*>()) {
+            list->setPalette(palette);
+            list->viewport()->setPalette(palette);
+        }
+    }
 }
 
 void EonStyle::polish(QApplication* application)
@@ -368,7 +390,66 @@ int EonStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWidge
     if (hint == SH_UnderlineShortcut) {
         return m_altHeld ? 1 : 0;
     }
+    // The stock button icons (a red cross on Cancel) belong to another look.
+    if (hint == SH_DialogButtonBox_ButtonsHaveIcons) {
+        return 0;
+    }
     return QProxyStyle::styleHint(hint, option, widget, returnData);
+}
+
+QSize EonStyle::sizeFromContents(ContentsType type, const QStyleOption* option,
+    const QSize& contents, const QWidget* widget) const
+{
+    // Fusion gives a long label a few pixels of room; the text keeps clear
+    // of the rounded edge.
+    if (type == CT_PushButton && qstyleoption_cast<const QStyleOptionButton*>(option)) {
+        return { contents.width() + 2 * pushButtonPadding,
+            std::max(contents.height() + 8, pushButtonMinimumHeight) };
+    }
+    return QProxyStyle::sizeFromContents(type, option, contents, widget);
+}
+
+QIcon EonStyle::standardIcon(
+    StandardPixmap icon, const QStyleOption* option, const QWidget* widget) const
+{
+    // The file chooser's tool buttons and list in Eon symbols rather than
+    // Fusion's coloured pictures.
+    const auto symbol = [icon]() -> QString {
+        switch (icon) {
+        case SP_ArrowBack:
+            return u"chevron.left"_s;
+        case SP_ArrowForward:
+            return u"chevron.right"_s;
+        case SP_FileDialogToParent:
+            return u"chevron.up"_s;
+        case SP_FileDialogNewFolder:
+            return u"folder.badge.plus"_s;
+        case SP_FileDialogListView:
+            return u"square.grid.2x2"_s;
+        case SP_FileDialogDetailedView:
+            return u"list.bullet"_s;
+        case SP_DirIcon:
+        case SP_DirOpenIcon:
+        case SP_DirClosedIcon:
+        case SP_DirHomeIcon:
+            return u"folder"_s;
+        case SP_FileIcon:
+            return u"doc"_s;
+        default:
+            return {};
+        }
+    }();
+    if (symbol.isEmpty()) {
+        return QProxyStyle::standardIcon(icon, option, widget);
+    }
+    QIcon result;
+    for (const int side : { 16, 24, 32 }) {
+        result.addPixmap(Symbols::pixmap(symbol, eonTextSecondary(), side * 0.8, side));
+        result.addPixmap(Symbols::pixmap(symbol,
+                             eonWithOpacity(eonTextSecondary(), disabledOpacity), side * 0.8, side),
+            QIcon::Disabled);
+    }
+    return result;
 }
 
 QRect EonStyle::subControlRect(ComplexControl control, const QStyleOptionComplex* option,
@@ -401,7 +482,13 @@ void EonStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* optio
         return;
     case PE_FrameFocusRect:
         if (option->state & State_KeyboardFocusChange) {
-            paintFocusRing(painter, option->rect, 4);
+            // A push button drawn by a style sheet asks for a ring round its
+            // label; it goes round the button, as on the ones drawn here.
+            if (qobject_cast<const QPushButton*>(widget)) {
+                paintFocusRing(painter, widget->rect(), buttonCornerRadius + 1);
+            } else {
+                paintFocusRing(painter, option->rect, 4);
+            }
         }
         return;
     case PE_PanelButtonCommand:
@@ -422,6 +509,28 @@ void EonStyle::drawControl(ControlElement element, const QStyleOption* option, Q
     switch (element) {
     case CE_MenuEmptyArea:
         return;
+    case CE_MenuBarItem:
+        // Like a menu's own items: a rounded accent wash, never a solid block.
+        if (const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option)) {
+            painter->fillRect(item->rect, item->palette.window());
+            if ((item->state & State_Selected) && (item->state & State_Sunken) && isEnabled(item)) {
+                painter->save();
+                painter->setRenderHint(QPainter::Antialiasing);
+                painter->setPen(Qt::NoPen);
+                painter->setBrush(eonWithOpacity(eonAccent(), 0.24));
+                painter->drawRoundedRect(QRectF(item->rect).adjusted(1, 2, -1, -2), 5, 5);
+                painter->restore();
+            }
+            int flags
+                = Qt::AlignCenter | Qt::TextShowMnemonic | Qt::TextDontClip | Qt::TextSingleLine;
+            if (!styleHint(SH_UnderlineShortcut, item, widget)) {
+                flags |= Qt::TextHideMnemonic;
+            }
+            drawItemText(painter, item->rect, flags, item->palette, isEnabled(item), item->text,
+                QPalette::ButtonText);
+            return;
+        }
+        break;
     case CE_MenuItem:
         if (const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option)) {
             if (item->menuItemType == QStyleOptionMenuItem::Separator) {

@@ -15,6 +15,9 @@ public:
     // A QAction (menu item) or QPushButton with this property set to true
     // shows in the destructive colour.
     static constexpr const char* destructiveProperty = "isDestructive";
+    // A QPushButton with this property set to true fills with the accent like
+    // a default button without being one (sheets take Return themselves).
+    static constexpr const char* prominentProperty = "isProminent";
 
     static constexpr int scrollBarExtent = 10;
     static constexpr int scrollBarMinimumThumb = 24;
@@ -22,6 +25,8 @@ public:
     static constexpr int sliderGrooveThickness = 4;
     static constexpr int indicatorSize = 14;
     static constexpr double menuCornerRadius = 8;
+    static constexpr int pushButtonPadding = 14;
+    static constexpr int pushButtonMinimumHeight = 28;
 
     EonStyle();
 
@@ -37,6 +42,10 @@ public:
         const QWidget* widget = nullptr) const override;
     int styleHint(StyleHint hint, const QStyleOption* option = nullptr,
         const QWidget* widget = nullptr, QStyleHintReturn* returnData = nullptr) const override;
+    QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& contents,
+        const QWidget* widget = nullptr) const override;
+    QIcon standardIcon(StandardPixmap icon, const QStyleOption* option = nullptr,
+        const QWidget* widget = nullptr) const override;
     QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option,
         SubControl subControl, const QWidget* widget = nullptr) const override;
     void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,

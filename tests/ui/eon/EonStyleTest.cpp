@@ -6,6 +6,7 @@
 #include "ui/eon/EonIconButton.h"
 #include "ui/eon/EonPalette.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -193,6 +194,14 @@ TEST_F(EonStyleTest, PickersShowAChevronAndDimWhenDisabled)
     picker.setEnabled(false);
     const QImage disabled = picker.grab().toImage();
     EXPECT_LT(countPixels(disabled, arrow, bright), chevron);
+
+    // The open list sits on the menus' raised surface.
+    picker.setEnabled(true);
+    picker.showPopup();
+    const QImage list = picker.view()->window()->grab().toImage();
+    picker.hidePopup();
+    const QColor below = list.pixelColor(list.width() - 10, list.height() - 10);
+    EXPECT_LT(difference(below, eonSurfaceRaised()), 12) << below.name().toStdString();
 }
 
 TEST_F(EonStyleTest, AlertButtonsShowTheirRole)
@@ -206,6 +215,50 @@ TEST_F(EonStyleTest, AlertButtonsShowTheirRole)
     const QRect body(20, 8, 10, 14); // left of the text, inside the panel
     EXPECT_GT(countPixels(destructive.grab().toImage(), body, isReddish), 100);
     EXPECT_EQ(countPixels(plain.grab().toImage(), body, isReddish), 0);
+}
+
+TEST_F(EonStyleTest, PushButtonsPadTheirLabelAndRingTheWholeButtonOnKeyboardFocus)
+{
+    QWidget window;
+    auto* first = new QPushButton(u"Cancel"_s, &window);
+    auto* second = new QPushButton(u"Delete Permanently"_s, &window);
+    second->setProperty(EonStyle::prominentProperty, true);
+    auto* third = new QPushButton(u"Add"_s, &window);
+    third->setStyleSheet(
+        u"QPushButton { background: #333; border: none; border-radius: 6px; padding: 4px; }"_s);
+    const int label = second->fontMetrics().horizontalAdvance(second->text());
+    EXPECT_GE(second->sizeHint().width(), label + 2 * EonStyle::pushButtonPadding);
+    EXPECT_GE(second->sizeHint().height(), EonStyle::pushButtonMinimumHeight);
+    first->setGeometry(10, 10, 200, 30);
+    second->setGeometry(10, 60, 200, 30);
+    third->setGeometry(10, 110, 200, 30);
+    window.resize(240, 160);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    first->setFocus();
+    QTest::keyClick(&window, Qt::Key_Tab);
+    ASSERT_TRUE(second->hasFocus());
+
+    const auto isAccent = [](QColor c) { return difference(c, eonAccent()) < 60; };
+    // Prominent: the accent fills the body. Not focused: no ring.
+    const QImage plain = first->grab().toImage();
+    EXPECT_EQ(countPixels(plain, QRect(0, 12, 3, 6), isAccent), 0);
+    EXPECT_EQ(countPixels(plain, QRect(5, 12, 6, 6), isAccent), 0);
+    const QImage focused = second->grab().toImage();
+    EXPECT_GT(countPixels(focused, QRect(6, 12, 6, 6), isAccent), 30);
+    // The ring runs along the button's edge, not round its label, also on a
+    // button drawn by a style sheet.
+    QTest::keyClick(&window, Qt::Key_Tab);
+    ASSERT_TRUE(third->hasFocus());
+    const QImage sheeted = third->grab().toImage();
+    EXPECT_GT(countPixels(sheeted, QRect(0, 12, 2, 6), isAccent), 3);
+    EXPECT_EQ(countPixels(sheeted, QRect(5, 3, 80, 24), isAccent), 0);
+    QTest::keyClick(&window, Qt::Key_Tab);
+    ASSERT_TRUE(first->hasFocus());
+    const QImage ringed = first->grab().toImage();
+    EXPECT_GT(countPixels(ringed, QRect(0, 12, 2, 6), isAccent), 3);
+    EXPECT_EQ(countPixels(ringed, QRect(5, 12, 6, 6), isAccent), 0);
 }
 
 TEST_F(EonStyleTest, MnemonicsAreUnderlinedOnlyWhileAltIsHeld)
