@@ -4,6 +4,7 @@
 
 #include <QEvent>
 #include <QGuiApplication>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QStringList>
 #include <QWidget>
@@ -91,6 +92,12 @@ bool WindowFrameMemory::eventFilter(QObject* watched, QEvent* event)
 
 void WindowFrameMemory::restore()
 {
+    // The frame first: maximising keeps it as the one to return to.
+    const auto maximize = qScopeGuard([this] {
+        if (m_defaults->boolValue(maximizedKey()).value_or(false)) {
+            m_window.setWindowState(m_window.windowState() | Qt::WindowMaximized);
+        }
+    });
     const std::optional<QString> stored = m_defaults->stringValue(m_key);
     const std::optional<QRect> saved = stored ? parse(*stored) : std::nullopt;
     if (!saved) {
@@ -115,6 +122,12 @@ void WindowFrameMemory::save()
     const bool isNormal = !(m_window.isMaximized() || m_window.isFullScreen());
     // A frame that cannot be written costs the user only the next start's position.
     m_defaults->setValue(m_key, text(isNormal ? m_window.geometry() : m_window.normalGeometry()));
+    m_defaults->setValue(maximizedKey(), m_window.isMaximized());
+}
+
+QString WindowFrameMemory::maximizedKey() const
+{
+    return m_key + u".maximized"_s;
 }
 
 } // namespace kivo

@@ -16,7 +16,9 @@ class UserDefaults;
 // saved frame on construction and saves the window's frame when it closes and
 // when this goes (before the window does), once the window has been shown.
 // The frame is kept as the text "x y width height" of the window's normal
-// (not maximised) geometry. Must go before the window. Main thread only.
+// (not maximised) geometry, and whether it was maximised beside it under the
+// key + ".maximized", so a maximised window comes back maximised over the
+// frame it will return to. Must go before the window. Main thread only.
 class WindowFrameMemory : public QObject {
     Q_OBJECT
 public:
@@ -38,6 +40,7 @@ protected:
 private:
     void restore();
     void save();
+    QString maximizedKey() const;
 
     QWidget& m_window;
     std::shared_ptr<UserDefaults> m_defaults;

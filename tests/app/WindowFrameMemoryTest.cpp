@@ -69,7 +69,22 @@ TEST_F(MainWindowFrameTest, TheWindowComesBackWhereTheUserLeftIt)
         window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
         EXPECT_EQ(window.geometry(), chosen);
+        window.showMaximized();
+        QCoreApplication::processEvents();
     }
+    {
+        // Maximised over the frame it returns to.
+        const auto app = test::startAppIn(path());
+        MainWindow& window = app->mainWindow();
+        EXPECT_TRUE(window.windowState().testFlag(Qt::WindowMaximized));
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        window.showNormal();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(window.geometry(), chosen);
+    }
+    EXPECT_FALSE(test::startAppIn(path())->mainWindow().windowState().testFlag(Qt::WindowMaximized))
+        << "a window left in its normal frame comes back normal";
 
     // Broken or wrong-typed values are ignored, and a window never shown keeps them.
     const QString settings = path(u"settings.json"_s);
