@@ -29,7 +29,8 @@ struct Page {
 // settings of its own (never the user's).
 class Context {
 public:
-    Context();
+    // `seed` fills the data folder before the engines first read it.
+    explicit Context(std::function<void(const QString& dataFolder)> seed = {});
     ~Context();
 
     DIContainer& container();
@@ -38,6 +39,7 @@ public:
 
 private:
     QTemporaryDir m_folder;
+    std::function<void(const QString&)> m_seed;
     int m_settingsCount = 0;
     std::unique_ptr<DIContainer> m_container;
 };

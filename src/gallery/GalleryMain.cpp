@@ -23,7 +23,11 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace kivo::gallery {
 
-Context::Context() = default;
+Context::Context(std::function<void(const QString& dataFolder)> seed)
+    : m_seed(std::move(seed))
+{
+}
+
 Context::~Context() = default;
 
 DIContainer& Context::container()
@@ -31,6 +35,10 @@ DIContainer& Context::container()
     if (!m_container) {
         DIContainerOptions options;
         options.dataFolder = m_folder.filePath(u"data"_s);
+        if (m_seed) {
+            QDir().mkpath(*options.dataFolder);
+            m_seed(*options.dataFolder);
+        }
         options.defaults = freshDefaults();
         options.homeFolder = m_folder.filePath(u"home"_s);
         m_container = std::make_unique<DIContainer>(options);

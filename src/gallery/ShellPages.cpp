@@ -253,10 +253,17 @@ void addShellPages(QList<Page>& pages, Context& context)
             library, prefix + u"right-collapsed"_s,
             [](WorkspacePanelState& panels) { panels.setIsRightExpanded(false); }, size));
     }
-    pages.append(windowPage(context, u"main-window-unreadable-library-banner"_s,
-        u"The library file “tracks.json” could not be read: Permission denied. Nothing was "
-        "changed."_s,
-        [](WorkspacePanelState&) {}));
+    // A library file that does not decode, as the window meets it at start-up.
+    const auto damaged = std::make_shared<Context>([](const QString& folder) {
+        QFile file(folder + u"/tracks.json"_s);
+        if (file.open(QIODevice::WriteOnly)) {
+            file.write("[{\"id\": ");
+        }
+    });
+    pages.append({ u"main-window-unreadable-library-banner"_s, { 1320, 820 }, [damaged] {
+                      return std::make_unique<WindowSample>(damaged->container(),
+                          damaged->freshDefaults(), [](WorkspacePanelState&) {});
+                  } });
     pages.append({ u"workspace-dividers"_s, { 1000, 600 }, dividersPage });
     pages.append({ u"recovery-banner"_s, { 640, 360 }, bannerPage });
     pages.append({ u"top-header"_s, { 1160, 300 }, headerPage });
