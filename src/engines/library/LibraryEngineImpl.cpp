@@ -225,7 +225,7 @@ QList<Track> TavrenLibraryEngine::getFavorites() const
 {
     QList<Track> favorites;
     for (const Track& track : m_tracks.tracks()) {
-        if (track.rating >= 4) {
+        if (track.isFavorite()) {
             favorites.push_back(track);
         }
     }

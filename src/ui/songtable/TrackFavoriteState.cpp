@@ -1,7 +1,6 @@
 #include "ui/songtable/TrackFavoriteState.h"
 
 #include "engines/library/LibraryEngine.h"
-#include "ui/songtable/TrackContextMenu.h"
 
 #include <exception>
 
@@ -67,7 +66,7 @@ bool TrackFavoriteState::isFavorite() const
     if (m_pendingValue) {
         return *m_pendingValue;
     }
-    return m_current && TrackContextMenu::isFavorite(*m_current);
+    return m_current && m_current->isFavorite();
 }
 
 void TrackFavoriteState::clearError()
@@ -106,7 +105,7 @@ void TrackFavoriteState::toggle()
     }
     const bool current = isFavorite();
     Track changed = *m_current;
-    changed.rating = current ? 0 : 5;
+    changed.rating = changed.toggledFavoriteRating();
     m_pendingValue = !current;
     m_isSaving = true;
     Q_EMIT this->changed();

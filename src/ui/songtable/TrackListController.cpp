@@ -459,7 +459,7 @@ QCoro::Task<bool> TrackListController::saveTrack(Track track)
 void TrackListController::toggleFavorite(const Track& track)
 {
     Track toggled = track;
-    toggled.rating = TrackContextMenu::isFavorite(track) ? 0 : 5;
+    toggled.rating = track.toggledFavoriteRating();
     QCoro::Task<> running = runFavorite(std::move(toggled));
     Q_UNUSED(running);
 }
