@@ -12,6 +12,7 @@
 #include "engines/playback/WaveformGeneratorImpl.h"
 #include "model/DatabaseManagerImpl.h"
 #include "model/ErrorText.h"
+#include "model/Logging.h"
 #include "model/MetadataCache.h"
 #include "model/PlaylistStorageImpl.h"
 #include "model/RunOnWorker.h"
@@ -64,12 +65,6 @@ QString unreadableStoreText(
     }
     return u"%1 “%2” could not be read: %3 Nothing was changed."_s.arg(
         store, QFileInfo(path).fileName(), reason);
-}
-
-void printLine(const QString& line)
-{
-    std::fputs((line + u'\n').toUtf8().constData(), stdout);
-    std::fflush(stdout);
 }
 
 std::optional<QString> subfolder(const std::optional<QString>& folder, const QString& name)
@@ -279,7 +274,8 @@ QCoro::Task<> DIContainer::importSampleOnFirstRun()
         QCoro::Task<> import = m_libraryEngine->importFiles({ sampleURL });
         co_await std::move(import);
     } catch (...) {
-        printLine(u"Demo playback bootstrap failed: "_s + describeError(std::current_exception()));
+        reportFailure(logging::app,
+            u"Demo playback bootstrap failed: "_s + describeError(std::current_exception()));
         co_return;
     }
     if (!self) {

@@ -1,27 +1,13 @@
 #include "ui/songtable/TrackFavoriteState.h"
 
 #include "engines/library/LibraryEngine.h"
+#include "model/ErrorText.h"
 
 #include <exception>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace kivo {
-
-namespace {
-
-QString describe(const std::exception_ptr& error)
-{
-    try {
-        std::rethrow_exception(error);
-    } catch (const std::exception& e) {
-        return QString::fromUtf8(e.what());
-    } catch (...) {
-        return {};
-    }
-}
-
-} // namespace
 
 TrackFavoriteState::TrackFavoriteState(LibraryEngine& library, QObject* parent)
     : QObject(parent)
@@ -122,7 +108,8 @@ QCoro::Task<> TrackFavoriteState::write(Track changed, quint64 generation)
         QCoro::Task<> updating = library->updateTracks({ changed });
         co_await std::move(updating);
     } catch (...) {
-        failure = describe(std::current_exception());
+        // A failure with no text of its own gets the alert's general message.
+        failure = describeError(std::current_exception(), QString());
     }
     // The heart may be gone, or show another song by now.
     if (!self || self->m_generation != generation) {

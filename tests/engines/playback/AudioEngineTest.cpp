@@ -375,8 +375,7 @@ TEST_F(AudioEngineTest, TheErrorsNoOperationHereRaisesHaveTheirMessages)
     EXPECT_EQ(routing.errorDescription(),
         u"Output device switching is not available in this version. Use the system's sound "
         u"settings instead."_s);
-    EXPECT_EQ(
-        playbackErrorDescription(std::make_exception_ptr(routing)), routing.errorDescription());
+    EXPECT_EQ(describeError(std::make_exception_ptr(routing)), routing.errorDescription());
 }
 
 } // namespace
