@@ -120,7 +120,7 @@ public:
     // Throws AudioPlaybackError (outputDeviceRoutingUnavailable).
     virtual void setOutputDevice(const QString& id) = 0;
 
-signals:
+Q_SIGNALS:
     void playbackStateChanged(kivo::PlaybackState state);
     void currentTrackChanged(const std::optional<kivo::Track>& track);
     void currentTimeChanged(double seconds);

@@ -95,7 +95,7 @@ public:
     // `synchronously`, written before returning (after every earlier save).
     virtual void savePlaybackState(bool synchronously) = 0;
 
-signals:
+Q_SIGNALS:
     void currentTrackChanged(const std::optional<kivo::Track>& track);
     void upcomingChanged(const QList<kivo::Track>& upcoming);
     void historyChanged(const QList<kivo::Track>& history);

@@ -288,8 +288,8 @@ TEST_F(AudioEngineTest, AReplacedPlayersEndIsIgnored)
     const QPointer<FakeAudioPlayer> replaced = player();
     engine->play(track(u"B"_s));
     ASSERT_TRUE(replaced); // kept until the event loop runs
-    emit replaced->finished(replaced.data(), true);
-    emit replaced->finished(replaced.data(), false);
+    Q_EMIT replaced->finished(replaced.data(), true);
+    Q_EMIT replaced->finished(replaced.data(), false);
     delegate.take();
     QTest::qWait(50);
     // The progress timer may tick meanwhile; nothing else may arrive.
