@@ -3,7 +3,7 @@
 #include "model/Logging.h"
 #include "model/RunOnWorker.h"
 
-#include "platform/UserDefaults.h"
+#include "model/UserDefaults.h"
 
 #include <QCoroFuture>
 #include <QHash>
