@@ -1,8 +1,8 @@
 #include "ui/editing/EditingStyle.h"
 
-#include "ui/KeyModifiers.h"
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonPalette.h"
+#include "ui/eon/KeyModifiers.h"
 
 #include <QFrame>
 #include <QKeyEvent>
