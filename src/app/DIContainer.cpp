@@ -101,6 +101,51 @@ DIContainer::~DIContainer()
     }
 }
 
+DatabaseManager& DIContainer::databaseManager() const
+{
+    return *m_databaseManager;
+}
+FileWatcher& DIContainer::fileWatcher() const
+{
+    return *m_fileWatcher;
+}
+ArtworkCache& DIContainer::artworkCache() const
+{
+    return *m_artworkCache;
+}
+WaveformGenerator& DIContainer::waveformGenerator() const
+{
+    return *m_waveformGenerator;
+}
+AudioDecoder& DIContainer::audioDecoder() const
+{
+    return *m_audioDecoder;
+}
+PlaylistStorage& DIContainer::playlistStorage() const
+{
+    return *m_playlistStorage;
+}
+LibraryEngine& DIContainer::libraryEngine() const
+{
+    return *m_libraryEngine;
+}
+AudioEngine& DIContainer::audioEngine() const
+{
+    return *m_audioEngine;
+}
+QueueEngine& DIContainer::queueEngine() const
+{
+    return *m_queueEngine;
+}
+PlaylistEngine& DIContainer::playlistEngine() const
+{
+    return *m_playlistEngine;
+}
+ThemeEngine& DIContainer::themeEngine() const
+{
+    return *m_themeEngine;
+}
+
 std::unique_ptr<DIContainer> DIContainer::createOrExit(DIContainerOptions options)
 {
     try {

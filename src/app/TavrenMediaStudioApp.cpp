@@ -4,7 +4,7 @@
 #include "app/MainWindow.h"
 #include "app/WindowFrameMemory.h"
 #include "app/WorkspacePanelState.h"
-#include "engines/playback/QueueEngineImpl.h"
+#include "engines/playback/QueueEngine.h"
 #include "model/StoreFile.h"
 #include "platform/UserDefaults.h"
 #include "ui/songtable/TrackTableLayoutState.h"
