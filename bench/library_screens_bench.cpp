@@ -59,11 +59,11 @@ void prepare()
     bench::writeSyntheticStore(data, defaults, trackCount, 500);
     s.app = std::make_unique<TavrenMediaStudioApp>(
         DIContainerOptions { data, defaults, nullptr, s.folder.filePath(u"home"_s) });
-    TavrenLibraryEngine& library = s.app->container().libraryEngine();
+    LibraryEngine& library = s.app->container().libraryEngine();
     while (library.allTracks().size() < trackCount) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     }
-    TavrenPlaylistEngine& playlists = s.app->container().playlistEngine();
+    PlaylistEngine& playlists = s.app->container().playlistEngine();
     const Playlist mix = playlists.createPlaylist(u"Five Thousand"_s);
     playlists.addTracks(library.allTracks().mid(40000, playlistSize), mix.id);
     s.playlist = NavigationDestination::playlist(mix.id);

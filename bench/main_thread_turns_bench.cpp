@@ -211,9 +211,9 @@ struct BenchLibrary {
         std::optional<QCoro::Task<>> running;
         meter.time([&] {
             running.emplace(
-                [](TavrenLibraryEngine& engine, Track track, bool& done) -> QCoro::Task<> {
-                    co_await engine.updateTrack(std::move(track));
-                    done = true;
+                [](TavrenLibraryEngine& library, Track edited, bool& finished) -> QCoro::Task<> {
+                    co_await library.updateTrack(std::move(edited));
+                    finished = true;
                 }(*engine, std::move(track), done));
         });
         meter.settle([&] {

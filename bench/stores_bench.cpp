@@ -120,9 +120,9 @@ void BM_MainThreadHeldBySave(benchmark::State& state)
         QElapsedTimer call;
         call.start();
         bool done = false;
-        auto save = [](TavrenDatabaseManager& store, bool& done) -> QCoro::Task<void> {
+        auto save = [](TavrenDatabaseManager& store, bool& finished) -> QCoro::Task<void> {
             co_await store.saveTracks(library());
-            done = true;
+            finished = true;
         };
         QCoro::Task<void> task = save(*bench.store, done);
         callMs = std::max(callMs, call.nsecsElapsed() / 1e6);

@@ -5,8 +5,8 @@
 function(kivo_target_defaults target)
     target_compile_definitions(${target} PRIVATE
         QT_NO_CAST_FROM_ASCII QT_NO_URL_CAST_FROM_STRING QT_NO_FOREACH
-        QT_NO_CAST_TO_ASCII)
-    target_compile_options(${target} PRIVATE -Wall -Wextra)
+        QT_NO_CAST_TO_ASCII QT_NO_KEYWORDS)
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wshadow)
     if(KIVO_WERROR)
         target_compile_options(${target} PRIVATE -Werror)
     endif()

@@ -3,7 +3,7 @@
 #include "app/ShutdownSignals.h"
 #include "app/SingleInstance.h"
 #include "app/TavrenMediaStudioApp.h"
-#include "platform/Logging.h"
+#include "model/Logging.h"
 #include "ui/eon/EonAppearance.h"
 
 #include <QApplication>

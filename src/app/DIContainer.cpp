@@ -12,6 +12,7 @@
 #include "engines/playback/WaveformGeneratorImpl.h"
 #include "model/DatabaseManagerImpl.h"
 #include "model/ErrorText.h"
+#include "model/Logging.h"
 #include "model/MetadataCache.h"
 #include "model/PlaylistStorageImpl.h"
 #include "model/RunOnWorker.h"
@@ -66,12 +67,6 @@ QString unreadableStoreText(
         store, QFileInfo(path).fileName(), reason);
 }
 
-void printLine(const QString& line)
-{
-    std::fputs((line + u'\n').toUtf8().constData(), stdout);
-    std::fflush(stdout);
-}
-
 std::optional<QString> subfolder(const std::optional<QString>& folder, const QString& name)
 {
     return folder ? std::optional(*folder + u'/' + name) : std::nullopt;
@@ -104,6 +99,51 @@ DIContainer::~DIContainer()
     if (m_audioEngine) {
         m_audioEngine->setDelegate(nullptr);
     }
+}
+
+DatabaseManager& DIContainer::databaseManager() const
+{
+    return *m_databaseManager;
+}
+FileWatcher& DIContainer::fileWatcher() const
+{
+    return *m_fileWatcher;
+}
+ArtworkCache& DIContainer::artworkCache() const
+{
+    return *m_artworkCache;
+}
+WaveformGenerator& DIContainer::waveformGenerator() const
+{
+    return *m_waveformGenerator;
+}
+AudioDecoder& DIContainer::audioDecoder() const
+{
+    return *m_audioDecoder;
+}
+PlaylistStorage& DIContainer::playlistStorage() const
+{
+    return *m_playlistStorage;
+}
+LibraryEngine& DIContainer::libraryEngine() const
+{
+    return *m_libraryEngine;
+}
+AudioEngine& DIContainer::audioEngine() const
+{
+    return *m_audioEngine;
+}
+QueueEngine& DIContainer::queueEngine() const
+{
+    return *m_queueEngine;
+}
+PlaylistEngine& DIContainer::playlistEngine() const
+{
+    return *m_playlistEngine;
+}
+ThemeEngine& DIContainer::themeEngine() const
+{
+    return *m_themeEngine;
 }
 
 std::unique_ptr<DIContainer> DIContainer::createOrExit(DIContainerOptions options)
@@ -146,6 +186,14 @@ void DIContainer::build(const DIContainerOptions& options)
     // Both links are weak: the queue holds the audio engine through a guarded
     // pointer and becomes its delegate.
     m_queueEngine->setAudioEngine(m_audioEngine.get());
+}
+
+void DIContainer::saveForEnd()
+{
+    m_queueEngine->savePlaybackState(true);
+    // Otherwise the library's writes would be finished only when the stores
+    // are torn down.
+    m_databaseManager->finishQueuedWork();
 }
 
 void DIContainer::setRecoveryMessage(const std::optional<QString>& message)
@@ -279,7 +327,8 @@ QCoro::Task<> DIContainer::importSampleOnFirstRun()
         QCoro::Task<> import = m_libraryEngine->importFiles({ sampleURL });
         co_await std::move(import);
     } catch (...) {
-        printLine(u"Demo playback bootstrap failed: "_s + describeError(std::current_exception()));
+        reportFailure(logging::app,
+            u"Demo playback bootstrap failed: "_s + describeError(std::current_exception()));
         co_return;
     }
     if (!self) {

@@ -12,11 +12,20 @@
 
 namespace kivo {
 
+class ArtworkCache;
+class AudioDecoder;
+class AudioEngine;
 class AudioPlayerFactory;
 class DatabaseManager;
+class FileWatcher;
+class LibraryEngine;
 class MetadataCache;
 class MetadataEngine;
+class PlaylistEngine;
 class PlaylistStorage;
+class QueueEngine;
+class ThemeEngine;
+class WaveformGenerator;
 class TavrenArtworkCache;
 class TavrenAudioDecoder;
 class TavrenAudioEngine;
@@ -75,19 +84,24 @@ public:
 
     bool isBootstrapFinished() const { return m_bootstrapFinished; }
 
-    TavrenDatabaseManager& databaseManager() const { return *m_databaseManager; }
-    TavrenFileWatcher& fileWatcher() const { return *m_fileWatcher; }
+    // Writes the session before it returns and waits for every store write
+    // already queued: the process may be ended without a quit after this.
+    void saveForEnd();
+
+    // Every engine by its interface: what is built behind them stays here.
+    DatabaseManager& databaseManager() const;
+    FileWatcher& fileWatcher() const;
     MetadataEngine& metadataEngine() const { return *m_metadataEngine; }
-    TavrenArtworkCache& artworkCache() const { return *m_artworkCache; }
-    TavrenWaveformGenerator& waveformGenerator() const { return *m_waveformGenerator; }
+    ArtworkCache& artworkCache() const;
+    WaveformGenerator& waveformGenerator() const;
     MetadataCache& metadataCache() const { return *m_metadataCache; }
-    TavrenAudioDecoder& audioDecoder() const { return *m_audioDecoder; }
-    TavrenPlaylistStorage& playlistStorage() const { return *m_playlistStorage; }
-    TavrenLibraryEngine& libraryEngine() const { return *m_libraryEngine; }
-    TavrenAudioEngine& audioEngine() const { return *m_audioEngine; }
-    TavrenQueueEngine& queueEngine() const { return *m_queueEngine; }
-    TavrenPlaylistEngine& playlistEngine() const { return *m_playlistEngine; }
-    TavrenThemeEngine& themeEngine() const { return *m_themeEngine; }
+    AudioDecoder& audioDecoder() const;
+    PlaylistStorage& playlistStorage() const;
+    LibraryEngine& libraryEngine() const;
+    AudioEngine& audioEngine() const;
+    QueueEngine& queueEngine() const;
+    PlaylistEngine& playlistEngine() const;
+    ThemeEngine& themeEngine() const;
 
 Q_SIGNALS:
     void recoveryMessageChanged(const std::optional<QString>& message);

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/NavigationDestination.h"
 #include "app/WorkspacePanelState.h"
 #include "model/Playlist.h"
 #include "model/Track.h"
+#include "ui/library/NavigationDestination.h"
 #include "ui/songtable/TrackListSelectionCommands.h"
 
 #include <QList>

@@ -7,7 +7,7 @@
 #include "engines/playback/QueueEngine.h"
 #include "model/ErrorText.h"
 #include "platform/UndoManager.h"
-#include "ui/KeyModifiers.h"
+#include "ui/eon/KeyModifiers.h"
 #include "ui/songtable/TrackListSelectionCommands.h"
 
 using namespace Qt::Literals::StringLiterals;

@@ -6,9 +6,9 @@
 #include "app/LinkOpener.h"
 #include "app/MainLayoutView.h"
 #include "app/MainMenuBar.h"
-#include "engines/library/LibraryEngineImpl.h"
-#include "engines/playback/AudioEngineImpl.h"
-#include "engines/playback/QueueEngineImpl.h"
+#include "engines/library/LibraryEngine.h"
+#include "engines/playback/AudioEngine.h"
+#include "engines/playback/QueueEngine.h"
 #include "ui/eon/EonAlert.h"
 #include "ui/eon/EonMetrics.h"
 

@@ -1,6 +1,6 @@
 #include "app/PlaybackNavigationShortcutMonitor.h"
 
-#include "ui/KeyModifiers.h"
+#include "ui/eon/KeyModifiers.h"
 
 #include <QAbstractButton>
 #include <QAbstractScrollArea>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/KeyModifiers.h"
+#include "ui/eon/KeyModifiers.h"
 
 #include <QObject>
 #include <QPointer>

@@ -1,6 +1,6 @@
 #include "app/ShutdownSignals.h"
 
-#include "platform/Logging.h"
+#include "model/Logging.h"
 
 #include <cerrno>
 #include <csignal>

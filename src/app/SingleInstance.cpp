@@ -1,7 +1,7 @@
 #include "app/SingleInstance.h"
 
+#include "model/Logging.h"
 #include "model/StoreFile.h"
-#include "platform/Logging.h"
 
 #include <QCryptographicHash>
 #include <QDeadlineTimer>

@@ -4,8 +4,7 @@
 #include "app/MainWindow.h"
 #include "app/WindowFrameMemory.h"
 #include "app/WorkspacePanelState.h"
-#include "engines/playback/QueueEngineImpl.h"
-#include "model/DatabaseManagerImpl.h"
+#include "engines/playback/QueueEngine.h"
 #include "model/StoreFile.h"
 #include "platform/UserDefaults.h"
 #include "ui/eon/EonFileDialog.h"
@@ -83,10 +82,7 @@ void TavrenMediaStudioApp::quit()
 
 void TavrenMediaStudioApp::saveForEnd()
 {
-    m_container->queueEngine().savePlaybackState(true);
-    // The process may be ended without a quit after this: the library's
-    // writes would otherwise be finished only when the stores are torn down.
-    m_container->databaseManager().finishQueuedWork();
+    m_container->saveForEnd();
 }
 
 } // namespace kivo

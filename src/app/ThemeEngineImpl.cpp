@@ -1,6 +1,6 @@
 #include "app/ThemeEngineImpl.h"
 
-#include "platform/Logging.h"
+#include "model/Logging.h"
 
 #include <QBuffer>
 #include <QImage>

@@ -1,8 +1,9 @@
 #include "model/DatabaseManagerImpl.h"
 
+#include "model/Logging.h"
 #include "model/RunOnWorker.h"
 
-#include "platform/UserDefaults.h"
+#include "model/UserDefaults.h"
 
 #include <QCoroFuture>
 #include <QHash>
@@ -268,7 +269,7 @@ void TavrenDatabaseManager::recordPlayback(const QUuid& trackID, const Date& tim
         history.push_back({ trackID, timestamp });
         storefile::writeAtomically(m_historyFile.path, storefile::encodeList(history));
     } catch (const std::exception& error) {
-        qCWarning(storefile::log).noquote() << u"Playback of %1 was not recorded: %2"_s.arg(
+        qCWarning(logging::storage).noquote() << u"Playback of %1 was not recorded: %2"_s.arg(
             json::uuidText(trackID), QString::fromUtf8(error.what()));
     }
 }
@@ -284,7 +285,7 @@ PlaybackStatistics TavrenDatabaseManager::fetchStatistics(const QUuid& trackID)
                 history = storefile::decodeList<PlaybackHistory>(*bytes);
             }
         } catch (const JsonCodingError& error) {
-            qCWarning(storefile::log).noquote() << error.description();
+            qCWarning(logging::storage).noquote() << error.description();
         }
     }
     PlaybackStatistics statistics;

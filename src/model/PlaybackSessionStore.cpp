@@ -75,22 +75,4 @@ std::exception_ptr PlaybackSessionStore::saveSynchronously(const PlaybackStateSn
     return result.get();
 }
 
-QString PlaybackSessionStore::describe(const std::exception_ptr& error)
-{
-    if (!error) {
-        return {};
-    }
-    try {
-        std::rethrow_exception(error);
-    } catch (const StoreFileError& e) {
-        return e.description();
-    } catch (const JsonCodingError& e) {
-        return e.description();
-    } catch (const std::exception& e) {
-        return QString::fromUtf8(e.what());
-    } catch (...) {
-        return u"An unknown error occurred."_s;
-    }
-}
-
 } // namespace kivo

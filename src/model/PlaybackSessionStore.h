@@ -21,7 +21,7 @@ namespace kivo {
 //
 //     store.save(snapshot, [this](std::exception_ptr error) {
 //         if (error) {
-//             publishPersistenceError(PlaybackSessionStore::describe(error));
+//             publishPersistenceError(describeError(error));
 //         }
 //     });
 //     ...
@@ -53,10 +53,6 @@ public:
     // returns the error of that write (nullptr on success). Blocks the caller;
     // meant for the moment the application stops being active.
     std::exception_ptr saveSynchronously(const PlaybackStateSnapshot& snapshot);
-
-    // The user-facing description of an error passed to a completion or
-    // returned by saveSynchronously(); empty for nullptr.
-    static QString describe(const std::exception_ptr& error);
 
 private:
     std::exception_ptr write(const PlaybackStateSnapshot& snapshot);

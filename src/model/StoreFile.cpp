@@ -1,5 +1,7 @@
 #include "model/StoreFile.h"
 
+#include "model/Logging.h"
+
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
@@ -161,8 +163,6 @@ StoreFileError::StoreFileError(Case errorCase, QString path, QString reason)
 
 namespace storefile {
 
-Q_LOGGING_CATEGORY(log, "Halvern.KIVO-VOVID.Storage")
-
 QString defaultDataFolder()
 {
     const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
@@ -264,7 +264,7 @@ std::optional<QByteArray> readOrNothing(const QString& path)
     try {
         return read(path);
     } catch (const StoreFileError& error) {
-        qCWarning(log).noquote() << error.description();
+        qCWarning(logging::storage).noquote() << error.description();
         return std::nullopt;
     }
 }
@@ -331,8 +331,8 @@ void writeAtomically(const QString& path, const QByteArray& bytes)
     // systems refuse) only leaves the rename less durable, so it is not an error.
     FileDescriptor directory { ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) };
     if (directory.fd < 0 || (::fsync(directory.fd) != 0 && errno != EINVAL)) {
-        qCWarning(log).noquote() << u"The folder of \"%1\" could not be flushed: %2"_s.arg(
-            path, errnoText(errno));
+        qCWarning(logging::storage).noquote()
+            << u"The folder of \"%1\" could not be flushed: %2"_s.arg(path, errnoText(errno));
     }
 }
 
@@ -365,8 +365,9 @@ int removeInterruptedWrites(const QString& folder)
         if (::unlink(QFile::encodeName(path).constData()) == 0) {
             ++removed;
         } else {
-            qCWarning(log).noquote() << u"The leftover file \"%1\" could not be removed: %2"_s.arg(
-                path, errnoText(errno));
+            qCWarning(logging::storage).noquote()
+                << u"The leftover file \"%1\" could not be removed: %2"_s.arg(
+                       path, errnoText(errno));
         }
     }
     return removed;

@@ -4,7 +4,6 @@
 
 #include <QByteArray>
 #include <QList>
-#include <QLoggingCategory>
 #include <QString>
 #include <exception>
 #include <functional>
@@ -43,9 +42,6 @@ private:
 // is "no data"; a file that exists but cannot be read is an error, so that no
 // store ever mistakes an unreadable library for an empty one.
 namespace storefile {
-
-// "Halvern.KIVO-VOVID.Storage": what the stores do not report to a caller.
-Q_DECLARE_LOGGING_CATEGORY(log)
 
 // The folder every store uses unless it is given one:
 // GenericDataLocation + "/TavrenMediaStudio". Throws StoreFileError when the

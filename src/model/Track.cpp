@@ -4,6 +4,7 @@
 #include "model/TextRules.h"
 
 #include <QHash>
+#include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -27,6 +28,18 @@ QString TrackError::errorDescription() const
 {
     return u"The filename '"_s + m_filename
         + u"' is invalid. Filenames cannot contain a forward slash ('/')."_s;
+}
+
+qint64 Track::clampedRating(qint64 rating)
+{
+    return std::clamp(rating, minRating, maxRating);
+}
+
+QString Track::fileFormat() const
+{
+    const QString name = fileURL.fileName();
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot < 0 ? QString() : name.mid(dot + 1);
 }
 
 Track Track::make(const QUuid& id, const QUrl& fileURL, const QString& filename,

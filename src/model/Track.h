@@ -58,6 +58,22 @@ struct Track {
     std::optional<qint64> sampleRate;
     std::optional<Date> dateAdded;
 
+    // Stars run from none to five. A stored rating outside is kept as it is and
+    // shown or written back clamped.
+    static constexpr qint64 minRating = 0;
+    static constexpr qint64 maxRating = 5;
+    static qint64 clampedRating(qint64 rating);
+
+    // A favourite is a song rated four stars or more.
+    bool isFavorite() const { return rating >= 4; }
+    // The rating that flips isFavorite(): five stars for a song that is not a
+    // favourite, none for one that is.
+    qint64 toggledFavoriteRating() const { return isFavorite() ? minRating : maxRating; }
+
+    // The path extension of the song's file, as it is written (empty when it
+    // has none): what the format column shows and sorts by.
+    QString fileFormat() const;
+
     // Throws TrackError when `filename` contains "/".
     static Track make(const QUuid& id, const QUrl& fileURL, const QString& filename,
         const QString& title, double duration, const Date& dateAdded,

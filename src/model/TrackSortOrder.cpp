@@ -70,13 +70,6 @@ std::optional<TrackSortField> trackSortFieldFromRawValue(const QString& raw)
     return std::nullopt;
 }
 
-QString trackFormat(const Track& track)
-{
-    const QString name = track.fileURL.fileName();
-    const qsizetype dot = name.lastIndexOf(u'.');
-    return dot < 0 ? QString() : name.mid(dot + 1);
-}
-
 int TrackSortOrder::compare(const Track& a, const Track& b) const
 {
     switch (field) {
@@ -101,7 +94,7 @@ int TrackSortOrder::compare(const Track& a, const Track& b) const
     case TrackSortField::sampleRate:
         return compareInt(a.sampleRate.value_or(0), b.sampleRate.value_or(0));
     case TrackSortField::format:
-        return compareText(trackFormat(a), trackFormat(b));
+        return compareText(a.fileFormat(), b.fileFormat());
     case TrackSortField::dateAdded: {
         const Date da = a.dateAdded.value_or(Date::distantPast());
         const Date db = b.dateAdded.value_or(Date::distantPast());

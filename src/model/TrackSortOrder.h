@@ -40,7 +40,4 @@ struct TrackSortOrder {
     bool operator==(const TrackSortOrder&) const = default;
 };
 
-// The path extension of a track's file (empty when it has none).
-QString trackFormat(const Track& track);
-
 } // namespace kivo

@@ -1,6 +1,6 @@
 #include "platform/AudioOutput.h"
 
-#include "platform/Logging.h"
+#include "model/Logging.h"
 
 #include <QAudioSink>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 #include "platform/AudioPipeline.h"
 
-#include "platform/Logging.h"
+#include "model/Logging.h"
 
 #include <algorithm>
 #include <cmath>

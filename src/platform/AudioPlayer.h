@@ -59,7 +59,7 @@ public:
     virtual float volume() const = 0;
     virtual void setVolume(float volume) = 0;
 
-signals:
+Q_SIGNALS:
     // `player` is the emitter itself, so that a receiver can tell a replaced
     // player's report from the current one's.
     void finished(kivo::AudioPlayer* player, bool successfully);

@@ -1,6 +1,6 @@
 #include "platform/FfmpegAudioPlayer.h"
 
-#include "platform/Logging.h"
+#include "model/Logging.h"
 
 #include <algorithm>
 #include <cmath>
@@ -164,7 +164,7 @@ void FfmpegAudioPlayer::handleEnd(AudioPipeline::End end)
     m_playing = false;
     m_pipeline->bumpEpoch();
     m_output->pause();
-    emit finished(this, end.successfully);
+    Q_EMIT finished(this, end.successfully);
 }
 
 } // namespace kivo

@@ -1,6 +1,6 @@
 #include "platform/InotifyWatcher.h"
 
-#include "platform/Logging.h"
+#include "model/Logging.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "platform/MediaProbeImpl.h"
 
-#include "platform/Logging.h"
+#include "model/Logging.h"
 
 #include <QFile>
 #include <QFileInfo>

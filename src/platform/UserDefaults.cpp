@@ -1,8 +1,8 @@
 #include "platform/UserDefaults.h"
 
 #include "model/JsonCodec.h"
+#include "model/Logging.h"
 #include "model/StoreFile.h"
-#include "platform/Logging.h"
 
 #include <QDir>
 #include <QFileInfo>

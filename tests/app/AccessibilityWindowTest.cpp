@@ -273,7 +273,7 @@ TEST_F(AccessibilityWindowTest, TheHeaderSortsRestoresAndTheRowsFollowWhatPlays)
 
 TEST_F(AccessibilityWindowTest, TheSeekBarStepsFiveSecondsInsideTheTrack)
 {
-    TavrenAudioEngine& audio = app->container().audioEngine();
+    AudioEngine& audio = app->container().audioEngine();
     press(in(QAccessible::Button, u"Play Aria"_s));
     QTRY_VERIFY(audio.duration() > 0);
     QAccessibleInterface* bar = in(QAccessible::Slider, u"Playback waveform"_s);

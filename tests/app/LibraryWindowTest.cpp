@@ -152,7 +152,7 @@ TEST_F(LibraryWindowTest, TwoQuickDropsOfOneNewFileOnTwoPlaylistsFillBoth)
 {
     start();
     DIContainer& container = app->container();
-    TavrenPlaylistEngine& playlists = container.playlistEngine();
+    PlaylistEngine& playlists = container.playlistEngine();
     const Playlist first = playlists.createPlaylist(u"First"_s);
     const Playlist second = playlists.createPlaylist(u"Second"_s);
     const QUrl file = wav(u"shared.wav"_s);

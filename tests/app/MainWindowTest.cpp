@@ -155,7 +155,7 @@ TEST_F(MainWindowTest, BareRightInTheWindowPlaysTheNextSongEvenAfterAButtonWasCl
         songs << Track::make(QUuid::createUuid(), QUrl::fromLocalFile(file), title + u".wav"_s,
             title, 0.5, Date::now());
     }
-    TavrenQueueEngine& queue = app->container().queueEngine();
+    QueueEngine& queue = app->container().queueEngine();
     queue.playNow(songs);
     QTest::mouseClick(
         &layout().divider(WorkspacePanelSide::right).collapseButton(), Qt::LeftButton);

@@ -122,7 +122,7 @@ TEST_F(MenuBarWindowTest, FolderImportFillsTheLibraryAndSpacePlaysAndPauses)
     EXPECT_EQ(tracks.size(), 5);
     EXPECT_TRUE(window().findChildren<EonAlert*>().isEmpty());
 
-    TavrenAudioEngine& audio = app->container().audioEngine();
+    AudioEngine& audio = app->container().audioEngine();
     app->container().queueEngine().playNow(tracks, 0);
     ASSERT_EQ(audio.playbackState(), PlaybackState::playing);
     EXPECT_EQ(window().action(MenuCommand::playPause).text(), u"Pause");
@@ -214,7 +214,7 @@ TEST_F(MenuBarWindowTest, AFolderOfFiveSongsCanBeListedEditedPlayedAndRemovedWit
     window().activateWindow();
     table->setFocus();
 
-    TavrenAudioEngine& audio = app->container().audioEngine();
+    AudioEngine& audio = app->container().audioEngine();
     songs.play(songs.sortedTracks().first());
     ASSERT_EQ(audio.playbackState(), PlaybackState::playing);
     QTest::keyClick(table, Qt::Key_Space);

@@ -46,8 +46,8 @@ protected:
     }
 
     BottomPlayerView& bar() const { return app->mainWindow().layoutView().bottomPlayer(); }
-    TavrenAudioEngine& audio() const { return app->container().audioEngine(); }
-    TavrenQueueEngine& queue() const { return app->container().queueEngine(); }
+    AudioEngine& audio() const { return app->container().audioEngine(); }
+    QueueEngine& queue() const { return app->container().queueEngine(); }
 
     std::unique_ptr<TavrenMediaStudioApp> app;
     QList<Track> songs;

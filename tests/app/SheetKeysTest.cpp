@@ -82,7 +82,7 @@ protected:
     }
 
     MainWindow& window() const { return app->mainWindow(); }
-    TavrenPlaylistEngine& playlists() const { return app->container().playlistEngine(); }
+    PlaylistEngine& playlists() const { return app->container().playlistEngine(); }
     QList<Track> songs() const { return app->container().libraryEngine().allTracks(); }
     bool hasPlaylist(const QString& name) const
     {

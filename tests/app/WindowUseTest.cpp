@@ -50,7 +50,7 @@ protected:
     MainWindow& window() const { return app->mainWindow(); }
     MainLayoutView& layout() const { return window().layoutView(); }
     BottomPlayerView& bar() const { return layout().bottomPlayer(); }
-    TavrenQueueEngine& queue() const { return app->container().queueEngine(); }
+    QueueEngine& queue() const { return app->container().queueEngine(); }
     QString playing() const
     {
         return queue().currentTrack() ? queue().currentTrack()->title : u"-"_s;

@@ -1,6 +1,7 @@
 #include "model/PlaybackSessionStore.h"
 #include "DatabaseTestSupport.h"
 #include "model/DatabaseManagerImpl.h"
+#include "model/ErrorText.h"
 #include "support/TempDir.h"
 
 #include <QCoreApplication>
@@ -146,8 +147,7 @@ TEST_F(PlaybackSessionStoreFileTest, AFailedSaveReachesItsCallerAndKeepsThePrevi
     const std::exception_ptr returned = store.saveSynchronously(broken);
     ASSERT_TRUE(returned);
     EXPECT_THROW(std::rethrow_exception(returned), JsonCodingError);
-    EXPECT_TRUE(
-        PlaybackSessionStore::describe(returned).startsWith(u"The data couldn't be written"_s));
+    EXPECT_TRUE(describeError(returned).startsWith(u"The data couldn't be written"_s));
 
     broken = snapshotAt(6);
     broken.volume = std::numeric_limits<float>::infinity();

@@ -61,8 +61,9 @@ protected:
 };
 
 INSTANTIATE_TEST_SUITE_P(Outputs, AudioPlayerTest,
-    ::testing::Values(Output::silent, Output::systemDefault),
-    [](const auto& info) { return info.param == Output::silent ? "Silent" : "SystemDefault"; });
+    ::testing::Values(Output::silent, Output::systemDefault), [](const auto& instance) {
+        return instance.param == Output::silent ? "Silent" : "SystemDefault";
+    });
 
 TEST_P(AudioPlayerTest, PlaysToTheEndInRealTimeAndReportsItOnce)
 {

@@ -1,5 +1,7 @@
 #include "engines/artwork/ArtworkBatchSnapshot.h"
 
+#include "model/ErrorText.h"
+
 #include <QSet>
 #include <QUuid>
 
@@ -8,17 +10,6 @@ using namespace Qt::Literals::StringLiterals;
 namespace kivo {
 
 namespace {
-
-QString describe(const std::exception_ptr& error)
-{
-    try {
-        std::rethrow_exception(error);
-    } catch (const std::exception& e) {
-        return QString::fromUtf8(e.what());
-    } catch (...) {
-        return u"An unknown error occurred."_s;
-    }
-}
 
 // The ids of the entries, or nothing when one is listed twice.
 std::optional<QSet<QUuid>> distinctIDs(const ArtworkBatchSnapshot& snapshot)
@@ -169,9 +160,9 @@ QCoro::Task<> ArtworkBatchSnapshot::apply(
     }
     if (rollbackError) {
         throw ArtworkBatchTransactionError::rollbackFailed(
-            describe(updateError), describe(rollbackError));
+            describeError(updateError), describeError(rollbackError));
     }
-    throw ArtworkBatchTransactionError::updateFailed(describe(updateError));
+    throw ArtworkBatchTransactionError::updateFailed(describeError(updateError));
 }
 
 } // namespace kivo

@@ -1,9 +1,10 @@
 #include "engines/artwork/ArtworkCacheImpl.h"
 
+#include "model/ErrorText.h"
 #include "model/RunOnWorker.h"
 
 #include "model/JsonCodec.h"
-#include "platform/Logging.h"
+#include "model/Logging.h"
 #include "platform/SecurityScopedResource.h"
 
 #include <QDir>
@@ -22,17 +23,6 @@ namespace {
 // A retrieval starts over when the track's artwork changed while it waited;
 // this bounds how often, should changes never stop.
 constexpr int maximumRetrievalAttempts = 4;
-
-QString describe(const std::exception_ptr& error)
-{
-    try {
-        std::rethrow_exception(error);
-    } catch (const std::exception& e) {
-        return QString::fromUtf8(e.what());
-    } catch (...) {
-        return u"An unknown error occurred."_s;
-    }
-}
 
 void logLoadFailure(const QString& title, const QString& description)
 {
@@ -209,7 +199,7 @@ QCoro::Task<TavrenArtworkCache::Extraction> TavrenArtworkCache::extractAndStore(
     try {
         access = co_await std::move(accessTask);
     } catch (...) {
-        logLoadFailure(track.title, describe(std::current_exception()));
+        logLoadFailure(track.title, describeError(std::current_exception()));
         co_return Extraction {};
     }
     if (!access) {
@@ -226,7 +216,7 @@ QCoro::Task<TavrenArtworkCache::Extraction> TavrenArtworkCache::extractAndStore(
             = m_metadataEngine->extractArtwork(access->url());
         extracted = co_await std::move(extraction);
     } catch (...) {
-        logLoadFailure(track.title, describe(std::current_exception()));
+        logLoadFailure(track.title, describeError(std::current_exception()));
         co_return Extraction {};
     }
     if (!self) {
@@ -245,7 +235,7 @@ QCoro::Task<TavrenArtworkCache::Extraction> TavrenArtworkCache::extractAndStore(
         QCoro::Task<> storing = storeArtwork(*extracted, track);
         co_await std::move(storing);
     } catch (...) {
-        logLoadFailure(track.title, describe(std::current_exception()));
+        logLoadFailure(track.title, describeError(std::current_exception()));
         co_return Extraction {};
     }
     co_return Extraction { std::move(extracted), false };
@@ -337,7 +327,7 @@ QCoro::Task<> TavrenArtworkCache::finishEviction(
         co_return;
     }
     qCCritical(logging::artwork, "Unable to remove artwork for %s: %s", qUtf8Printable(track.title),
-        qUtf8Printable(describe(outcome.error)));
+        qUtf8Printable(describeError(outcome.error)));
     if (!self) {
         co_return;
     }

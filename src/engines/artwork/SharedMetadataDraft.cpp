@@ -137,7 +137,7 @@ SharedTrackMetadataPatch SharedMetadataDraft::makePatch() const
     patch.comments = textChange(comments);
     patch.bpm = numberChange(bpm);
     if (isRatingApplied) {
-        patch.rating = std::clamp<qint64>(rating, 0, 5);
+        patch.rating = Track::clampedRating(rating);
     }
     if (replacementArtworkData) {
         patch.artwork = SharedArtworkChange::replace(*replacementArtworkData);

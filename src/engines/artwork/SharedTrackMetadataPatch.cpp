@@ -79,7 +79,7 @@ Track SharedTrackMetadataPatch::apply(Track track) const
     applyChange(comments, track.comments);
     applyChange(bpm, track.bpm);
     if (rating) {
-        track.rating = std::clamp<qint64>(*rating, 0, 5);
+        track.rating = Track::clampedRating(*rating);
     }
     return track;
 }

@@ -1,5 +1,7 @@
 #include "engines/artwork/TrackMetadataBatchCoordinator.h"
 
+#include "model/ErrorText.h"
+
 #include <QHash>
 #include <exception>
 #include <string>
@@ -37,17 +39,6 @@ private:
     }
     std::string m_what;
 };
-
-QString describe(const std::exception_ptr& error)
-{
-    try {
-        std::rethrow_exception(error);
-    } catch (const std::exception& e) {
-        return QString::fromUtf8(e.what());
-    } catch (...) {
-        return u"An unknown error occurred."_s;
-    }
-}
 
 // The library's present record of each track; a track it no longer holds is
 // kept as given (writing it then fails with the library's own message).
@@ -129,7 +120,7 @@ void TrackMetadataBatchCoordinator::setSaving(bool saving, UndoManager* undoMana
 
 void TrackMetadataBatchCoordinator::fail(const std::exception_ptr& error)
 {
-    setErrorMessage(describe(error));
+    setErrorMessage(describeError(error));
     setSaving(false, nullptr);
 }
 
@@ -310,7 +301,7 @@ QCoro::Task<TrackMetadataBatchCoordinator::Written> TrackMetadataBatchCoordinato
     }
     if (rollbackError) {
         throw TrackMetadataBatchEditError::rollbackFailed(
-            describe(artworkError), describe(rollbackError));
+            describeError(artworkError), describeError(rollbackError));
     }
     std::rethrow_exception(artworkError);
 }

@@ -1,5 +1,7 @@
 #include "engines/artwork/TrackRemovalCoordinator.h"
 
+#include "model/ErrorText.h"
+
 #include <exception>
 
 using namespace Qt::Literals::StringLiterals;
@@ -9,17 +11,6 @@ namespace kivo {
 namespace {
 
 const QString removeActionName = u"Remove Track"_s;
-
-QString describe(const std::exception_ptr& error)
-{
-    try {
-        std::rethrow_exception(error);
-    } catch (const std::exception& e) {
-        return QString::fromUtf8(e.what());
-    } catch (...) {
-        return u"An unknown error occurred."_s;
-    }
-}
 
 } // namespace
 
@@ -114,7 +105,7 @@ QCoro::Task<> TrackRemovalCoordinator::performRemoval(
         co_await std::move(removing);
     } catch (...) {
         if (self) {
-            self->setErrorMessage(describe(std::current_exception()));
+            self->setErrorMessage(describeError(std::current_exception()));
             self->finish();
         }
         co_return;
@@ -169,7 +160,7 @@ QCoro::Task<> TrackRemovalCoordinator::performRestore(UndoRecord record, UndoInv
         co_await std::move(restoring);
     } catch (...) {
         if (self) {
-            self->setErrorMessage(describe(std::current_exception()));
+            self->setErrorMessage(describeError(std::current_exception()));
             self->finish();
         }
         co_return;

@@ -1,6 +1,6 @@
 #include "engines/library/FileWatcherImpl.h"
 
-#include "platform/Logging.h"
+#include "model/Logging.h"
 
 namespace kivo {
 

@@ -6,13 +6,12 @@
 #include "model/RunOnWorker.h"
 #include "model/SharedTexts.h"
 
+#include "model/Logging.h"
 #include "model/TextRules.h"
-#include "platform/Logging.h"
 #include <qcoro/qcorosignal.h>
 
 #include <QPointer>
 #include <QThread>
-#include <cstdio>
 #include <stdexcept>
 
 using namespace Qt::Literals::StringLiterals;
@@ -139,10 +138,8 @@ QCoro::Task<TavrenLibraryEngine::LoadOutcome> TavrenLibraryEngine::loadFromStore
             stored = co_await std::move(loading);
         } catch (...) {
             const std::exception_ptr error = std::current_exception();
-            const QString line = u"LibraryEngine failed to load tracks: "_s + describeError(error);
-            std::fprintf(stdout, "%s\n", line.toUtf8().constData());
-            std::fflush(stdout);
-            qCWarning(logging::library).noquote() << line;
+            reportFailure(logging::library,
+                u"LibraryEngine failed to load tracks: "_s + describeError(error));
             co_return LoadOutcome { error };
         }
         if (!self) {
@@ -225,7 +222,7 @@ QList<Track> TavrenLibraryEngine::getFavorites() const
 {
     QList<Track> favorites;
     for (const Track& track : m_tracks.tracks()) {
-        if (track.rating >= 4) {
+        if (track.isFavorite()) {
             favorites.push_back(track);
         }
     }

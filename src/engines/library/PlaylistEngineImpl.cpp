@@ -1,15 +1,14 @@
 #include "engines/library/PlaylistEngineImpl.h"
 
 #include "model/ErrorText.h"
+#include "model/Logging.h"
 #include "model/RunOnWorker.h"
 #include "model/TextRules.h"
-#include "platform/Logging.h"
 
 #include <QCollatorSortKey>
 #include <QHash>
 #include <QSet>
 #include <algorithm>
-#include <cstdio>
 #include <qcoro/qcorosignal.h>
 
 using namespace Qt::Literals::StringLiterals;
@@ -189,10 +188,7 @@ void TavrenPlaylistEngine::applyLoad(const QList<PlaylistRecord>& records, std::
 {
     m_loadError = error;
     if (error) {
-        const QString line = u"Failed to load playlists: "_s + describeError(error);
-        std::printf("%s\n", line.toUtf8().constData());
-        std::fflush(stdout);
-        qCWarning(logging::playlist).noquote() << line;
+        reportFailure(logging::playlist, u"Failed to load playlists: "_s + describeError(error));
         publish({});
         return;
     }

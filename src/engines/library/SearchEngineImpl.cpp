@@ -1,7 +1,7 @@
 #include "engines/library/SearchEngineImpl.h"
 
+#include "model/Logging.h"
 #include "model/TextRules.h"
-#include "platform/Logging.h"
 
 #include <QFutureWatcher>
 #include <QHash>

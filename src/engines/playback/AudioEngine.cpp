@@ -82,24 +82,6 @@ QString AudioPlaybackError::errorDescription() const
     return {};
 }
 
-QString playbackErrorDescription(const std::exception_ptr& error)
-{
-    if (!error) {
-        return {};
-    }
-    try {
-        std::rethrow_exception(error);
-    } catch (const AudioPlaybackError& e) {
-        return e.errorDescription();
-    } catch (const SecurityScopedAccessError& e) {
-        return e.errorDescription();
-    } catch (const std::exception& e) {
-        return QString::fromUtf8(e.what());
-    } catch (...) {
-        return u"An unknown error occurred."_s;
-    }
-}
-
 void AudioEngineDelegate::audioEngineDidChangePlaybackState(AudioEngine&, PlaybackState) { }
 void AudioEngineDelegate::audioEngineDidChangeTrack(AudioEngine&, const std::optional<Track>&) { }
 void AudioEngineDelegate::audioEngineDidUpdateCurrentTime(AudioEngine&, double) { }

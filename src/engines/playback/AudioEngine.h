@@ -52,11 +52,6 @@ private:
     std::string m_what;
 };
 
-// The user-facing description of an error the engine reports: an
-// AudioPlaybackError, a SecurityScopedAccessError passed on unchanged, or any
-// other exception (its what()). Empty for a null pointer.
-QString playbackErrorDescription(const std::exception_ptr& error);
-
 class AudioEngine;
 
 // Hears everything the audio engine does, on the main thread. Every callback
@@ -125,7 +120,7 @@ public:
     // Throws AudioPlaybackError (outputDeviceRoutingUnavailable).
     virtual void setOutputDevice(const QString& id) = 0;
 
-signals:
+Q_SIGNALS:
     void playbackStateChanged(kivo::PlaybackState state);
     void currentTrackChanged(const std::optional<kivo::Track>& track);
     void currentTimeChanged(double seconds);

@@ -89,7 +89,7 @@ void TavrenAudioEngine::setPlaybackState(PlaybackState state)
         return;
     }
     m_playbackState = state;
-    emit playbackStateChanged(state);
+    Q_EMIT playbackStateChanged(state);
     tellDelegate(
         [&](AudioEngineDelegate& d) { d.audioEngineDidChangePlaybackState(*this, state); });
 }
@@ -97,7 +97,7 @@ void TavrenAudioEngine::setPlaybackState(PlaybackState state)
 void TavrenAudioEngine::setCurrentTrack(const std::optional<Track>& track)
 {
     m_currentTrack = track;
-    emit currentTrackChanged(m_currentTrack);
+    Q_EMIT currentTrackChanged(m_currentTrack);
     const std::optional<Track> told = m_currentTrack; // the delegate may change it
     tellDelegate([&](AudioEngineDelegate& d) { d.audioEngineDidChangeTrack(*this, told); });
 }
@@ -105,7 +105,7 @@ void TavrenAudioEngine::setCurrentTrack(const std::optional<Track>& track)
 void TavrenAudioEngine::publishCurrentTime(double seconds)
 {
     m_currentTime = seconds;
-    emit currentTimeChanged(seconds);
+    Q_EMIT currentTimeChanged(seconds);
 }
 
 // ---- loading and starting -------------------------------------------------------

@@ -22,7 +22,7 @@ float clampedVolume(float volume)
 void TavrenAudioEngine::setQueue(const QList<Track>& tracks, qsizetype startAt)
 {
     m_queue = tracks;
-    emit queueChanged(m_queue);
+    Q_EMIT queueChanged(m_queue);
     if (m_queue.isEmpty()) {
         clearQueue();
         return;
@@ -34,14 +34,14 @@ void TavrenAudioEngine::setQueue(const QList<Track>& tracks, qsizetype startAt)
 void TavrenAudioEngine::appendToQueue(const Track& track)
 {
     m_queue.append(track);
-    emit queueChanged(m_queue);
+    Q_EMIT queueChanged(m_queue);
 }
 
 void TavrenAudioEngine::clearQueue()
 {
     stop();
     m_queue.clear();
-    emit queueChanged(m_queue);
+    Q_EMIT queueChanged(m_queue);
     m_currentIndex = 0;
     releasePlayer();
     m_activeSecurityAccess.reset();

@@ -48,11 +48,11 @@ public:
     // does nothing.
     virtual void setShuffleMode(ShuffleMode mode) = 0;
     // The last failure to start or play a track (an AudioPlaybackError or a
-    // SecurityScopedAccessError; see playbackErrorDescription()); null again
+    // SecurityScopedAccessError; its text is describeError()'s); null again
     // after a successful start.
     virtual std::exception_ptr lastPlaybackError() const = 0;
-    // The outcome of the latest session save (see
-    // PlaybackSessionStore::describe()); null when it succeeded.
+    // The outcome of the latest session save (its text is describeError()'s);
+    // null when it succeeded.
     virtual std::exception_ptr lastPersistenceError() const = 0;
 
     // Replaces the queue with `tracks` and starts the first one. An empty list
@@ -95,7 +95,7 @@ public:
     // `synchronously`, written before returning (after every earlier save).
     virtual void savePlaybackState(bool synchronously) = 0;
 
-signals:
+Q_SIGNALS:
     void currentTrackChanged(const std::optional<kivo::Track>& track);
     void upcomingChanged(const QList<kivo::Track>& upcoming);
     void historyChanged(const QList<kivo::Track>& history);

@@ -109,20 +109,20 @@ void TavrenQueueEngine::setAudioEngine(AudioEngine* engine)
 void TavrenQueueEngine::publishCurrentTrack(const std::optional<Track>& track)
 {
     m_currentTrack = track;
-    emit currentTrackChanged(m_currentTrack);
+    Q_EMIT currentTrackChanged(m_currentTrack);
 }
 
 void TavrenQueueEngine::publishUpcoming(const QList<Track>& tracks)
 {
     QList<Track> replaced = std::exchange(m_upcoming, tracks);
-    emit upcomingChanged(m_upcoming);
+    Q_EMIT upcomingChanged(m_upcoming);
     releaseInBackground(std::move(replaced));
 }
 
 void TavrenQueueEngine::publishHistory(const QList<Track>& tracks)
 {
     QList<Track> replaced = std::exchange(m_history, tracks);
-    emit historyChanged(m_history);
+    Q_EMIT historyChanged(m_history);
     releaseInBackground(std::move(replaced));
 }
 
@@ -139,7 +139,7 @@ void TavrenQueueEngine::setLastPlaybackError(const std::exception_ptr& error)
         return;
     }
     m_lastPlaybackError = error;
-    emit lastPlaybackErrorChanged(m_lastPlaybackError);
+    Q_EMIT lastPlaybackErrorChanged(m_lastPlaybackError);
 }
 
 void TavrenQueueEngine::setLastPersistenceError(const std::exception_ptr& error)
@@ -148,7 +148,7 @@ void TavrenQueueEngine::setLastPersistenceError(const std::exception_ptr& error)
         return;
     }
     m_lastPersistenceError = error;
-    emit lastPersistenceErrorChanged(m_lastPersistenceError);
+    Q_EMIT lastPersistenceErrorChanged(m_lastPersistenceError);
 }
 
 void TavrenQueueEngine::reportPlaybackError(const std::exception_ptr& error)
@@ -168,7 +168,7 @@ void TavrenQueueEngine::setRepeatMode(RepeatMode mode)
         return;
     }
     m_repeatMode = mode;
-    emit repeatModeChanged(mode);
+    Q_EMIT repeatModeChanged(mode);
     if (!m_isRestoringSession) {
         savePlaybackState(false);
     }
@@ -181,7 +181,7 @@ void TavrenQueueEngine::setShuffleMode(ShuffleMode mode)
     }
     settleReordering();
     m_shuffleMode = mode;
-    emit shuffleModeChanged(mode);
+    Q_EMIT shuffleModeChanged(mode);
     applyShuffleMode();
     if (!m_isRestoringSession) {
         savePlaybackState(false);
@@ -452,7 +452,7 @@ void TavrenQueueEngine::move(qsizetype from, qsizetype to)
     m_upcoming.move(from, target);
     // A manual move makes the present order the queued one.
     m_originalUpcomingOrder = idsOf(m_upcoming);
-    emit upcomingChanged(m_upcoming);
+    Q_EMIT upcomingChanged(m_upcoming);
     const qsizetype offset = m_history.size() + (m_currentTrack ? 1 : 0);
     if (m_orderFollowsQueue && m_playbackOrder.size() == offset + m_upcoming.size()) {
         m_playbackOrder.move(offset + from, offset + target);

@@ -1,7 +1,8 @@
 // Saving the playback session and putting a saved one back.
 
 #include "engines/playback/QueueEngineImpl.h"
-#include "platform/Logging.h"
+#include "model/ErrorText.h"
+#include "model/Logging.h"
 
 #include <QScopeGuard>
 #include <QSet>
@@ -110,7 +111,7 @@ void TavrenQueueEngine::applySaveResult(quint64 serial, const std::exception_ptr
     m_appliedSaveSerial = serial;
     if (error) {
         qCWarning(logging::queue).noquote()
-            << "Playback session could not be saved:" << PlaybackSessionStore::describe(error);
+            << "Playback session could not be saved:" << describeError(error);
     }
     setLastPersistenceError(error);
 }

@@ -1,7 +1,7 @@
 #include "engines/playback/WaveformCache.h"
 
+#include "model/Logging.h"
 #include "model/StoreFile.h"
-#include "platform/Logging.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,8 +2,8 @@
 
 #include "model/RunOnWorker.h"
 
+#include "model/Logging.h"
 #include "platform/FfmpegDecoder.h"
-#include "platform/Logging.h"
 #include "platform/SecurityScopedResource.h"
 
 #include <QDir>

@@ -1,9 +1,9 @@
 #include "ui/editing/EditingStyle.h"
 
-#include "ui/KeyModifiers.h"
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonPalette.h"
 #include "ui/eon/EonStyle.h"
+#include "ui/eon/KeyModifiers.h"
 
 #include <QFrame>
 #include <QKeyEvent>

@@ -93,7 +93,7 @@ void InspectorModel::tapStar(int n)
 
 QString InspectorModel::formatText() const
 {
-    return QFileInfo(m_track.fileURL.path()).suffix().toUpper();
+    return m_track.fileFormat().toUpper();
 }
 
 QString InspectorModel::bitrateText() const

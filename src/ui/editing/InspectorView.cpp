@@ -171,7 +171,7 @@ void InspectorView::refresh()
     const Track& track = m_model->track();
     m_title->setText(track.title);
     m_filename->setText(track.filename);
-    m_stars->setLit(static_cast<int>(std::clamp<qint64>(m_model->ratingInput(), 0, 5)));
+    m_stars->setLit(static_cast<int>(Track::clampedRating(m_model->ratingInput())));
     m_format->setText(m_model->formatText());
     m_bitrate->setText(m_model->bitrateText());
     m_sampleRate->setText(m_model->sampleRateText());

@@ -111,7 +111,7 @@ bool SharedEditorForm::showsMixedRating() const
 
 int SharedEditorForm::litStars() const
 {
-    return static_cast<int>(std::clamp<qint64>(m_draft.rating, 0, 5));
+    return static_cast<int>(Track::clampedRating(m_draft.rating));
 }
 
 std::optional<QString> SharedEditorForm::numberMessage() const

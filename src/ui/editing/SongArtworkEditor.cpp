@@ -3,14 +3,9 @@
 #include "engines/artwork/ArtworkCache.h"
 #include "engines/artwork/ArtworkImageLoader.h"
 #include "engines/library/MetadataEngine.h"
-
-#include <QLoggingCategory>
+#include "model/Logging.h"
 
 namespace kivo {
-
-namespace {
-Q_LOGGING_CATEGORY(editingLog, "Halvern.KIVO-VOVID.Editing")
-}
 
 SongArtworkEditor::SongArtworkEditor(
     Track track, ArtworkCache& cache, MetadataEngine& metadata, FileLoader loader, QObject* parent)
@@ -52,7 +47,7 @@ QCoro::Task<> SongArtworkEditor::load()
                 = m_metadata->extractArtwork(track.fileURL);
             found = co_await std::move(extracting);
         } catch (const std::exception& error) {
-            qCInfo(editingLog) << "artwork extraction failed:" << error.what();
+            qCInfo(logging::editing) << "artwork extraction failed:" << error.what();
             co_return;
         }
         if (!self || !found) {
@@ -68,7 +63,7 @@ QCoro::Task<> SongArtworkEditor::load()
             QCoro::Task<> storing = cache->storeArtwork(*found, track);
             co_await std::move(storing);
         } catch (const std::exception& error) {
-            qCInfo(editingLog) << "artwork store failed:" << error.what();
+            qCInfo(logging::editing) << "artwork store failed:" << error.what();
         }
     }
 }
@@ -82,7 +77,7 @@ QCoro::Task<> SongArtworkEditor::choose(QUrl url)
         QCoro::Task<QByteArray> loading = m_loader(std::move(url));
         bytes = co_await std::move(loading);
     } catch (const std::exception& error) {
-        qCInfo(editingLog) << "picked artwork refused:" << error.what();
+        qCInfo(logging::editing) << "picked artwork refused:" << error.what();
         co_return;
     }
     // A later pick or a removal since then wins.
@@ -123,7 +118,7 @@ QCoro::Task<> SongArtworkEditor::commit(
             QCoro::Task<> storing = cache->storeArtwork(plan.data, track);
             co_await std::move(storing);
         } catch (const std::exception& error) {
-            qCInfo(editingLog) << "artwork store failed:" << error.what();
+            qCInfo(logging::editing) << "artwork store failed:" << error.what();
         }
         break;
     case ArtworkCommit::Kind::evict:
@@ -142,7 +137,7 @@ QCoro::Task<bool> saveThenCommitArtwork(std::function<QCoro::Task<bool>(Track)> 
         QCoro::Task<bool> saving = save(edited);
         accepted = co_await std::move(saving);
     } catch (const std::exception& error) {
-        qCInfo(editingLog) << "song save failed:" << error.what();
+        qCInfo(logging::editing) << "song save failed:" << error.what();
     }
     if (accepted) {
         QCoro::Task<> committing

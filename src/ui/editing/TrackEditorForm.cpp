@@ -76,7 +76,7 @@ std::optional<Track> TrackEditorForm::editedTrack() const
     edited.trackNumber = wholeNumber(trackNumber);
     edited.bpm = wholeNumber(bpm);
     edited.duration = *durationSeconds(duration);
-    edited.rating = std::clamp<qint64>(rating, 0, 5);
+    edited.rating = Track::clampedRating(rating);
     edited.lyrics = normalizedMetadataText(lyrics);
     return edited;
 }
@@ -88,7 +88,7 @@ void TrackEditorForm::tapStar(int n)
 
 int TrackEditorForm::litStars() const
 {
-    return static_cast<int>(std::clamp<qint64>(rating, 0, 5));
+    return static_cast<int>(Track::clampedRating(rating));
 }
 
 } // namespace kivo

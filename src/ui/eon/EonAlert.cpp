@@ -1,11 +1,11 @@
 #include "ui/eon/EonAlert.h"
 
-#include "ui/KeyModifiers.h"
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonPalette.h"
 #include "ui/eon/EonPlainLabel.h"
 #include "ui/eon/EonStyle.h"
 #include "ui/eon/EonSymbolView.h"
+#include "ui/eon/KeyModifiers.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>

@@ -1,6 +1,6 @@
 #include "ui/eon/EonFileDialog.h"
 
-#include "platform/UserDefaults.h"
+#include "model/UserDefaults.h"
 
 #include <QDir>
 #include <QFileDialog>

@@ -1,6 +1,6 @@
 #include "ui/eon/EonSheetKeys.h"
 
-#include "ui/KeyModifiers.h"
+#include "ui/eon/KeyModifiers.h"
 
 #include <QAbstractButton>
 #include <QKeyEvent>

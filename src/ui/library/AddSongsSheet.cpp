@@ -1,10 +1,10 @@
 #include "ui/library/AddSongsSheet.h"
 
-#include "ui/KeyModifiers.h"
 #include "ui/editing/EditingStyle.h"
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonPalette.h"
 #include "ui/eon/EonSheetKeys.h"
+#include "ui/eon/KeyModifiers.h"
 #include "ui/eon/Symbols.h"
 #include "ui/library/AddSongsSheetListModel.h"
 #include "ui/library/AddSongsSheetModel.h"

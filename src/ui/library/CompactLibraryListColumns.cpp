@@ -96,7 +96,7 @@ QString cellText(TrackSortField field, const Track& track, const DateText& dateT
         return track.sampleRate ? QString::asprintf("%.1fkHz", double(*track.sampleRate) / 1000.0)
                                 : missing;
     case TrackSortField::format:
-        return trackFormat(track).toUpper();
+        return track.fileFormat().toUpper();
     case TrackSortField::dateAdded:
         return track.dateAdded && dateText ? dateText(*track.dateAdded) : missing;
     }

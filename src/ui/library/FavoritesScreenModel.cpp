@@ -67,7 +67,7 @@ FavoritesScreenModel::FavoritesScreenModel(LibraryEngine& library, QObject* pare
 
 QList<Track> FavoritesScreenModel::favorites(const QList<Track>& libraryTracks)
 {
-    const auto isFavorite = [](const Track& track) { return track.rating >= 4; };
+    const auto isFavorite = [](const Track& track) { return track.isFavorite(); };
     // Sized once: a third of a large library may be favourites.
     QList<Track> kept;
     kept.reserve(std::count_if(libraryTracks.cbegin(), libraryTracks.cend(), isFavorite));

@@ -1,10 +1,10 @@
 #include "ui/library/LibraryGridPresenter.h"
 
+#include "model/Logging.h"
 #include "ui/library/LibraryGridLayout.h"
 
 #include <QUrl>
 #include <algorithm>
-#include <cstdio>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -48,8 +48,8 @@ void LibraryGridPresenter::loadSampleTracks()
                 sample.title, sample.duration, Date::now()));
         }
     } catch (const std::exception& error) {
-        std::printf("Error parsing mock tracks: %s\n", error.what());
-        std::fflush(stdout);
+        reportFailure(
+            logging::library, u"Error parsing mock tracks: "_s + QString::fromUtf8(error.what()));
         return;
     }
     for (Track& track : tracks) {

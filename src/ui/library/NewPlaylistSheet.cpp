@@ -1,9 +1,9 @@
 #include "ui/library/NewPlaylistSheet.h"
 
-#include "ui/KeyModifiers.h"
 #include "ui/editing/EditingStyle.h"
 #include "ui/eon/EonPalette.h"
 #include "ui/eon/EonSheetKeys.h"
+#include "ui/eon/KeyModifiers.h"
 #include "ui/library/LibraryViewStyle.h"
 
 #include <QHBoxLayout>

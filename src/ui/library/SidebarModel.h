@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/NavigationDestination.h"
 #include "model/Playlist.h"
+#include "ui/library/NavigationDestination.h"
 
 #include <QList>
 #include <QObject>

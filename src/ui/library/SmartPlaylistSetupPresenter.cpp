@@ -1,8 +1,7 @@
 #include "ui/library/SmartPlaylistSetupPresenter.h"
 
 #include "engines/library/PlaylistEngine.h"
-
-#include <cstdio>
+#include "model/Logging.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -74,8 +73,8 @@ bool SmartPlaylistSetupPresenter::create()
         m_playlists->createSmartPlaylist(
             m_playlistName, smartCriteriaText(m_rules, m_matchAllRules), std::nullopt);
     } catch (const std::exception& error) {
-        std::printf("Failed to create smart playlist: %s\n", error.what());
-        std::fflush(stdout);
+        reportFailure(logging::playlist,
+            u"Failed to create smart playlist: "_s + QString::fromUtf8(error.what()));
         return false;
     }
     cancel();

@@ -181,7 +181,7 @@ double NowPlayingPanelPresenter::artworkSide(double panelWidth)
 
 QString NowPlayingPanelPresenter::formatBadge(const Track& track)
 {
-    const QString format = trackFormat(track);
+    const QString format = track.fileFormat();
     return format.isEmpty() ? u"AUDIO"_s : format.toUpper();
 }
 

@@ -1,6 +1,6 @@
 #include "ui/player/PlayerBarPresenter.h"
 
-#include "model/PlaybackSessionStore.h"
+#include "model/ErrorText.h"
 
 #include <QPointer>
 #include <algorithm>
@@ -53,10 +53,10 @@ double PlayerBarPresenter::displayDuration(const Track& displayTrack) const
 std::optional<QString> PlayerBarPresenter::issueMessage() const
 {
     if (const std::exception_ptr playback = m_queue.lastPlaybackError()) {
-        return playbackErrorDescription(playback);
+        return describeError(playback);
     }
     if (const std::exception_ptr saving = m_queue.lastPersistenceError()) {
-        return PlaybackSessionStore::describe(saving);
+        return describeError(saving);
     }
     return std::nullopt;
 }

@@ -50,7 +50,7 @@ QString trackCellText(
         return track.sampleRate ? QString::asprintf("%.1f kHz", double(*track.sampleRate) / 1000.0)
                                 : missingValueText;
     case TrackTableColumnID::format:
-        return trackFormat(track).toUpper();
+        return track.fileFormat().toUpper();
     case TrackTableColumnID::dateAdded:
         if (!track.dateAdded) {
             return missingValueText;

@@ -42,7 +42,7 @@ QMenu* TrackContextMenu::build(const Track& track, qint64 metadataSelectionCount
     addItem(menu, QStringLiteral("Play Now"), QStringLiteral("play.fill"), actions.onPlay);
     menu->addSeparator();
     addItem(menu, editText(metadataSelectionCount), QStringLiteral("pencil"), actions.onEdit);
-    const bool favorite = isFavorite(track);
+    const bool favorite = track.isFavorite();
     addItem(menu, favorite ? QStringLiteral("Remove Favorite") : QStringLiteral("Add Favorite"),
         favorite ? QStringLiteral("heart.slash") : QStringLiteral("heart"),
         actions.onToggleFavorite);

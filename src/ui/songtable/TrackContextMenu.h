@@ -30,9 +30,6 @@ class TrackContextMenu {
 public:
     // "Edit Metadata…" for fewer than two songs, else the shared-edit text.
     static QString editText(qint64 metadataSelectionCount);
-    // A rating of 4 or more counts as a favourite.
-    static bool isFavorite(const Track& track) { return track.rating >= 4; }
-
     // Builds the menu: actions carry their symbol in the "symbolName"
     // property; the "Delete" submenu is disabled while a removal runs.
     static QMenu* build(const Track& track, qint64 metadataSelectionCount, bool isRemovalInFlight,

@@ -1,28 +1,13 @@
 #include "ui/songtable/TrackFavoriteState.h"
 
 #include "engines/library/LibraryEngine.h"
-#include "ui/songtable/TrackContextMenu.h"
+#include "model/ErrorText.h"
 
 #include <exception>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace kivo {
-
-namespace {
-
-QString describe(const std::exception_ptr& error)
-{
-    try {
-        std::rethrow_exception(error);
-    } catch (const std::exception& e) {
-        return QString::fromUtf8(e.what());
-    } catch (...) {
-        return {};
-    }
-}
-
-} // namespace
 
 TrackFavoriteState::TrackFavoriteState(LibraryEngine& library, QObject* parent)
     : QObject(parent)
@@ -67,7 +52,7 @@ bool TrackFavoriteState::isFavorite() const
     if (m_pendingValue) {
         return *m_pendingValue;
     }
-    return m_current && TrackContextMenu::isFavorite(*m_current);
+    return m_current && m_current->isFavorite();
 }
 
 void TrackFavoriteState::clearError()
@@ -106,7 +91,7 @@ void TrackFavoriteState::toggle()
     }
     const bool current = isFavorite();
     Track changed = *m_current;
-    changed.rating = current ? 0 : 5;
+    changed.rating = changed.toggledFavoriteRating();
     m_pendingValue = !current;
     m_isSaving = true;
     Q_EMIT this->changed();
@@ -123,7 +108,8 @@ QCoro::Task<> TrackFavoriteState::write(Track changed, quint64 generation)
         QCoro::Task<> updating = library->updateTracks({ changed });
         co_await std::move(updating);
     } catch (...) {
-        failure = describe(std::current_exception());
+        // A failure with no text of its own gets the alert's general message.
+        failure = describeError(std::current_exception(), QString());
     }
     // The heart may be gone, or show another song by now.
     if (!self || self->m_generation != generation) {

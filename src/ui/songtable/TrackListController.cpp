@@ -7,10 +7,11 @@
 #include "engines/library/LibraryEngine.h"
 #include "engines/playback/AudioEngine.h"
 #include "engines/playback/QueueEngine.h"
+#include "model/ErrorText.h"
 #include "platform/FileRevealer.h"
 #include "platform/UndoManager.h"
-#include "ui/KeyModifiers.h"
 #include "ui/editing/ImageFileChooser.h"
+#include "ui/eon/KeyModifiers.h"
 #include "ui/songtable/TrackContextMenu.h"
 #include "ui/songtable/TrackFileActions.h"
 #include "ui/songtable/TrackListSelectionCommands.h"
@@ -23,23 +24,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace kivo {
-
-namespace {
-
-QString describe(const std::exception_ptr& error)
-{
-    try {
-        std::rethrow_exception(error);
-    } catch (const ArtworkFileError& e) {
-        return e.errorDescription();
-    } catch (const std::exception& e) {
-        return QString::fromUtf8(e.what());
-    } catch (...) {
-        return u"An unknown error occurred."_s;
-    }
-}
-
-} // namespace
 
 TrackListController::TrackListController(
     TrackListDependencies dependencies, QObject* parent, int backgroundThreshold)
@@ -431,7 +415,7 @@ QCoro::Task<bool> TrackListController::saveTrack(Track track)
         QCoro::Task<> updating = library->updateTracks({ track });
         co_await std::move(updating);
     } catch (...) {
-        failure = describe(std::current_exception());
+        failure = describeError(std::current_exception());
     }
     TrackListController* self = wait.screen.data();
     if (!self) {
@@ -459,7 +443,7 @@ QCoro::Task<bool> TrackListController::saveTrack(Track track)
 void TrackListController::toggleFavorite(const Track& track)
 {
     Track toggled = track;
-    toggled.rating = TrackContextMenu::isFavorite(track) ? 0 : 5;
+    toggled.rating = track.toggledFavoriteRating();
     QCoro::Task<> running = runFavorite(std::move(toggled));
     Q_UNUSED(running);
 }
@@ -474,7 +458,7 @@ QCoro::Task<> TrackListController::runFavorite(Track toggled)
     } catch (...) {
         if (wait.screen) {
             wait.screen->setActionAlert(
-                TrackListAlert { favoriteAlertTitle(), describe(std::current_exception()) });
+                TrackListAlert { favoriteAlertTitle(), describeError(std::current_exception()) });
         }
         co_return;
     }
@@ -571,7 +555,7 @@ QCoro::Task<> TrackListController::runArtwork(QUrl file, Track track)
     } catch (...) {
         if (wait.screen) {
             wait.screen->setActionAlert(
-                TrackListAlert { artworkAlertTitle(), describe(std::current_exception()) });
+                TrackListAlert { artworkAlertTitle(), describeError(std::current_exception()) });
         }
         co_return;
     }

@@ -1,6 +1,6 @@
 #include "ui/songtable/TrackListTableView.h"
 
-#include "ui/KeyModifiers.h"
+#include "ui/eon/KeyModifiers.h"
 
 #include "platform/UndoManager.h"
 #include "ui/eon/MediumDateFormatter.h"

@@ -42,7 +42,7 @@ QString sortText(const Track& track, TrackSortField field)
     case TrackSortField::genre:
         return track.genre.value_or(QString());
     case TrackSortField::format:
-        return trackFormat(track);
+        return track.fileFormat();
     default:
         return {};
     }

@@ -28,9 +28,9 @@ bool append(const QString& path, const QByteArray& bytes)
 // Stands for the event stream: lets the test deliver batches as the worker
 // thread would, also while the stream is torn down.
 struct FakeSource final : FolderEventSource {
-    FakeSource(QList<FolderEvent>& late, BatchHandler handler)
-        : late(late)
-        , handler(std::move(handler))
+    FakeSource(QList<FolderEvent>& lateEvents, BatchHandler deliver)
+        : late(lateEvents)
+        , handler(std::move(deliver))
     {
     }
     ~FakeSource() override { handler(std::exchange(late, {})); }

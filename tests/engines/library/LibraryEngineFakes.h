@@ -71,7 +71,7 @@ public:
         saves.push_back(tracks);
         for (const Track& track : tracks) {
             const auto at = std::find_if(stored.begin(), stored.end(),
-                [&](const Track& stored) { return stored.id == track.id; });
+                [&](const Track& kept) { return kept.id == track.id; });
             at == stored.end() ? stored.push_back(track) : void(*at = track);
         }
         co_return;
@@ -91,7 +91,7 @@ public:
     {
         begin(onDelete, failDelete);
         for (const Track& track : tracks) {
-            stored.removeIf([&](const Track& stored) { return stored.id == track.id; });
+            stored.removeIf([&](const Track& kept) { return kept.id == track.id; });
         }
         co_return;
     }

@@ -37,8 +37,8 @@ FakeFile failing(FakeFile::Load load)
 }
 
 struct FakeAsset final : MediaAsset {
-    explicit FakeAsset(FakeFile file)
-        : file(std::move(file))
+    explicit FakeAsset(FakeFile faked)
+        : file(std::move(faked))
     {
     }
     QList<MediaMetadataItem> loadMetadata() override { return check(Load::metadata).items; }

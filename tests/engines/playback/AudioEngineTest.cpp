@@ -288,8 +288,8 @@ TEST_F(AudioEngineTest, AReplacedPlayersEndIsIgnored)
     const QPointer<FakeAudioPlayer> replaced = player();
     engine->play(track(u"B"_s));
     ASSERT_TRUE(replaced); // kept until the event loop runs
-    emit replaced->finished(replaced.data(), true);
-    emit replaced->finished(replaced.data(), false);
+    Q_EMIT replaced->finished(replaced.data(), true);
+    Q_EMIT replaced->finished(replaced.data(), false);
     delegate.take();
     QTest::qWait(50);
     // The progress timer may tick meanwhile; nothing else may arrive.
@@ -375,8 +375,7 @@ TEST_F(AudioEngineTest, TheErrorsNoOperationHereRaisesHaveTheirMessages)
     EXPECT_EQ(routing.errorDescription(),
         u"Output device switching is not available in this version. Use the system's sound "
         u"settings instead."_s);
-    EXPECT_EQ(
-        playbackErrorDescription(std::make_exception_ptr(routing)), routing.errorDescription());
+    EXPECT_EQ(describeError(std::make_exception_ptr(routing)), routing.errorDescription());
 }
 
 } // namespace

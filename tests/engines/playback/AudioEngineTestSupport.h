@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engines/playback/AudioEngineImpl.h"
+#include "model/ErrorText.h"
 #include "platform/SecurityScopedResource.h"
 
 #include "FakeAudioPlayer.h"
@@ -37,7 +38,7 @@ public:
     void audioEngineDidFinishPlayback(AudioEngine&) override { events << QStringLiteral("finish"); }
     void audioEngineDidFail(AudioEngine&, const std::exception_ptr& error) override
     {
-        events << QStringLiteral("fail:") + playbackErrorDescription(error);
+        events << QStringLiteral("fail:") + describeError(error);
         errors.push_back(error);
     }
 

@@ -65,7 +65,7 @@ public:
     {
         playing = false;
         QMetaObject::invokeMethod(
-            this, [this, successfully] { emit finished(this, successfully); },
+            this, [this, successfully] { Q_EMIT finished(this, successfully); },
             Qt::QueuedConnection);
     }
 

@@ -29,7 +29,7 @@ TEST_F(QueueEngineTest, PersistenceErrorFollowsTheLatestSave)
     database->failures = 1;
     queue.setRepeatMode(RepeatMode::all);
     ASSERT_TRUE(changes.wait());
-    EXPECT_EQ(PlaybackSessionStore::describe(queue.lastPersistenceError()), u"The disk is full.");
+    EXPECT_EQ(describeError(queue.lastPersistenceError()), u"The disk is full.");
     queue.setRepeatMode(RepeatMode::all); // the same mode does not save
     queue.setRepeatMode(RepeatMode::off);
     ASSERT_TRUE(changes.wait());

@@ -26,7 +26,7 @@ TEST_F(QueueEngineTest, PlayNowClampsThePositionAndPutsTheQueueBackWhenTheStartF
     audio.unplayable = { tracks[4].id };
     queue.playNow(list("DEF"), 1);
     EXPECT_EQ(state(), u"C |  | A B |  | A B C");
-    EXPECT_EQ(playbackErrorDescription(queue.lastPlaybackError()),
+    EXPECT_EQ(describeError(queue.lastPlaybackError()),
         u"The audio file could not be found at /music/E.mp3.");
     EXPECT_EQ(saves().value(0).currentTrackID, tracks[2].id); // the rollback is saved
     queue.playNow(list("D"));
@@ -36,7 +36,7 @@ TEST_F(QueueEngineTest, PlayNowClampsThePositionAndPutsTheQueueBackWhenTheStartF
     TavrenQueueEngine unlinked; // nothing starts without an engine
     unlinked.playNow(list("AB"));
     EXPECT_FALSE(unlinked.currentTrack());
-    EXPECT_EQ(playbackErrorDescription(unlinked.lastPlaybackError()),
+    EXPECT_EQ(describeError(unlinked.lastPlaybackError()),
         u"Playback is unavailable because the audio engine has not been connected.");
 }
 
@@ -147,7 +147,7 @@ TEST_F(QueueEngineTest, AFailingNextOrPreviousLeavesEveryListAsItWas)
     const QString atEnd = state();
     EXPECT_FALSE(queue.advanceToNext()); // the wrap is undone too
     EXPECT_EQ(state(), atEnd);
-    EXPECT_EQ(playbackErrorDescription(queue.lastPlaybackError()),
+    EXPECT_EQ(describeError(queue.lastPlaybackError()),
         u"The audio file could not be found at /music/B.mp3.");
 
     const auto playing = std::make_exception_ptr(AudioPlaybackError::emptyFile({}));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engines/playback/QueueEngineImpl.h"
+#include "model/ErrorText.h"
 #include "support/StubAudioEngine.h"
 
 #include <QStringList>

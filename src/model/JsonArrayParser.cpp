@@ -1,0 +1,112 @@
+#include "model/JsonCodec.h"
+
+#include <QThread>
+#include <algorithm>
+
+namespace kivo::json {
+
+// ---- large arrays ------------------------------------------------------------
+
+QThreadPool& codecPool()
+{
+    static QThreadPool* pool = [] {
+        auto* p = new QThreadPool();
+        p->setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
+        p->setExpiryTimeout(5000);
+        return p;
+    }();
+    return *pool;
+}
+
+std::optional<std::vector<std::pair<qsizetype, qsizetype>>> splitTopLevelArray(
+    const QByteArray& bytes)
+{
+    const char* data = bytes.constData();
+    const qsizetype size = bytes.size();
+    auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+    qsizetype i = 0;
+    while (i < size && isSpace(data[i])) {
+        ++i;
+    }
+    if (i >= size || data[i] != '[') {
+        return std::nullopt;
+    }
+    ++i;
+    std::vector<std::pair<qsizetype, qsizetype>> ranges;
+    std::vector<char> stack; // open brackets below the top-level array
+    qsizetype elementStart = i;
+    bool inString = false;
+    bool sawContent = false;
+    for (; i < size; ++i) {
+        const char c = data[i];
+        if (inString) {
+            if (c == '\\') {
+                ++i;
+            } else if (c == '"') {
+                inString = false;
+            }
+            continue;
+        }
+        switch (c) {
+        case '"':
+            inString = true;
+            sawContent = true;
+            break;
+        case '{':
+        case '[':
+            stack.push_back(c);
+            sawContent = true;
+            break;
+        case '}':
+        case ']':
+            if (stack.empty()) {
+                if (c != ']') {
+                    return std::nullopt;
+                }
+                if (sawContent) {
+                    ranges.emplace_back(elementStart, i);
+                } else if (!ranges.empty()) {
+                    return std::nullopt; // "[1,]"
+                }
+                for (++i; i < size; ++i) {
+                    if (!isSpace(data[i])) {
+                        return std::nullopt; // trailing garbage
+                    }
+                }
+                return ranges;
+            }
+            if ((c == '}') != (stack.back() == '{')) {
+                return std::nullopt;
+            }
+            stack.pop_back();
+            break;
+        case ',':
+            if (stack.empty()) {
+                if (!sawContent) {
+                    return std::nullopt;
+                }
+                ranges.emplace_back(elementStart, i);
+                elementStart = i + 1;
+                sawContent = false;
+            }
+            break;
+        default:
+            if (!isSpace(c)) {
+                sawContent = true;
+            }
+        }
+    }
+    return std::nullopt; // unterminated
+}
+
+Json parseRange(const QByteArray& bytes, qsizetype begin, qsizetype end, const QString& path)
+{
+    try {
+        return Json::parse(bytes.constData() + begin, bytes.constData() + end);
+    } catch (const nlohmann::json::exception& e) {
+        throw JsonCodingError(JsonCodingError::Kind::Decoding, path,
+            QStringLiteral("The data isn't valid JSON (%1).").arg(QString::fromUtf8(e.what())));
+    }
+}
+
+} // namespace kivo::json
