@@ -49,22 +49,8 @@ const QStringList sampleFiles {
 QString unreadableStoreText(
     const QString& store, const QString& path, const std::exception_ptr& error)
 {
-    QString reason;
-    try {
-        std::rethrow_exception(error);
-    } catch (const StoreFileError& e) {
-        reason = e.reason();
-    } catch (const JsonCodingError& e) {
-        reason = e.keyPath().isEmpty() ? u"Its content is damaged."_s
-                                       : u"Its content is damaged (at “%1”)."_s.arg(e.keyPath());
-    } catch (...) {
-        reason = describeError(error);
-    }
-    if (!reason.endsWith(u'.')) {
-        reason += u'.';
-    }
     return u"%1 “%2” could not be read: %3 Nothing was changed."_s.arg(
-        store, QFileInfo(path).fileName(), reason);
+        store, QFileInfo(path).fileName(), storefile::describeReadFailure(error));
 }
 
 std::optional<QString> subfolder(const std::optional<QString>& folder, const QString& name)

@@ -1,5 +1,7 @@
 #include "model/StoreFile.h"
 
+#include "model/ErrorText.h"
+#include "model/JsonCodec.h"
 #include "model/Logging.h"
 
 #include <QDirIterator>
@@ -162,6 +164,25 @@ StoreFileError::StoreFileError(Case errorCase, QString path, QString reason)
 }
 
 namespace storefile {
+
+QString describeReadFailure(const std::exception_ptr& error)
+{
+    QString reason;
+    try {
+        std::rethrow_exception(error);
+    } catch (const StoreFileError& e) {
+        reason = e.reason();
+    } catch (const JsonCodingError& e) {
+        reason = e.keyPath().isEmpty() ? u"Its content is damaged."_s
+                                       : u"Its content is damaged (at “%1”)."_s.arg(e.keyPath());
+    } catch (...) {
+        reason = describeError(error);
+    }
+    if (!reason.endsWith(u'.')) {
+        reason += u'.';
+    }
+    return reason;
+}
 
 QString defaultDataFolder()
 {

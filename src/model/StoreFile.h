@@ -53,6 +53,11 @@ QString defaultDataFolder();
 // when it cannot be created or when something else stands in its place.
 QString prepareFolder(const std::optional<QString>& folder);
 
+// Why a store could not be read, as one sentence for the user: the system's
+// reason ("Permission denied."), "It is 2 GiB or larger." or "Its content is
+// damaged." for a file that does not decode.
+QString describeReadFailure(const std::exception_ptr& error);
+
 // The size from which read() refuses a file by default, before reading any of
 // it, rather than exhaust memory.
 inline constexpr qint64 maximumFileSize = qint64(2) << 30;

@@ -1,7 +1,7 @@
 #include "ui/library/SongsScreenModel.h"
 
 #include "engines/library/LibraryEngine.h"
-#include "model/ErrorText.h"
+#include "model/StoreFile.h"
 #include "ui/library/ImportRoad.h"
 
 #include <QPointer>
@@ -38,7 +38,7 @@ void SongsScreenModel::refreshEmptyState()
         break;
     case LibraryLoadState::failed:
         state = { u"exclamationmark.triangle.fill"_s, u"The library could not be read"_s,
-            describeError(m_library.loadError()) };
+            storefile::describeReadFailure(m_library.loadError()) };
         break;
     case LibraryLoadState::loaded:
         state = m_emptyLibrary;
