@@ -13,7 +13,8 @@
 // files shown within 4 s.
 //   bench_window_scale_bench [--songs N] [--import FILES]
 //   bench_window_scale_bench --write N FILES FOLDER  (child) writes the store
-//   bench_window_scale_bench --measure N FOLDER      (child) runs the window
+//   bench_window_scale_bench --measure N FOLDER [--only TEXT]
+//                            (child) runs the window, only the actions named TEXT
 #include "SyntheticStore.h"
 #include "TurnMeter.h"
 #include "app/DIContainer.h"
@@ -163,11 +164,23 @@ private:
     TavrenMediaStudioApp m_studio;
 };
 
+// Set by --only TEXT: only the actions whose names contain it run (for a
+// profiler).
+QByteArray onlyActions;
+
+bool wanted(const char* name)
+{
+    return onlyActions.isEmpty() || QByteArray(name).contains(onlyActions);
+}
+
 // Runs `action`, then the event loop until `settled`; prints the longest turn,
 // the wall time until settled and the peak memory meanwhile.
 void measureAction(const char* name, qint64 settledKiB, const std::function<void()>& action,
     const std::function<bool()>& settled)
 {
+    if (!wanted(name)) {
+        return;
+    }
     resetPeak();
     bench::TurnMeter meter;
     QElapsedTimer wall;
@@ -186,6 +199,9 @@ template <typename MakeTask>
 void measureTask(
     const char* name, qint64 settledKiB, WindowUnderTest& window, qsizetype rows, MakeTask makeTask)
 {
+    if (!wanted(name)) {
+        return;
+    }
     bool done = false;
     std::optional<QCoro::Task<>> running;
     measureAction(
@@ -260,10 +276,14 @@ int runWindow(qsizetype songs, const QString& folder)
         [&library, restored] { return library.restoreTrack(restored); });
 
     MainLayoutPresenter& presenter = window.layout().presenter();
+    // The synthetic library has favourites: the screen shows once they are listed.
     measureAction(
         "switch screens", settled,
         [&] { presenter.setSelection(NavigationDestination::favorites()); },
-        [&] { return window.list() && window.list()->model().isUpToDate(); });
+        [&] {
+            return window.list() && window.list()->model().rowCount() > 0
+                && window.list()->model().isUpToDate();
+        });
     measureAction(
         "switch back to songs", settled,
         [&] { presenter.setSelection(NavigationDestination::songs()); },
@@ -342,7 +362,10 @@ int main(int argc, char** argv)
     if (arguments.size() == 4 && arguments[0] == u"--write"_s) {
         return writeStore(arguments[1].toInt(), arguments[2].toInt(), arguments[3]);
     }
-    if (arguments.size() == 3 && arguments[0] == u"--measure"_s) {
+    if (arguments.size() >= 3 && arguments[0] == u"--measure"_s) {
+        if (arguments.size() == 5 && arguments[3] == u"--only"_s) {
+            onlyActions = arguments[4].toUtf8();
+        }
         applyEonAppearance();
         return runWindow(arguments[1].toInt(), arguments[2]);
     }
