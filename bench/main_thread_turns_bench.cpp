@@ -10,6 +10,7 @@
 #include "SavingQueue.h"
 #include "StubbedTrackList.h"
 #include "SyntheticLibrary.h"
+#include "TurnMeter.h"
 
 #include "engines/library/LibraryEngineImpl.h"
 #include "engines/library/MetadataEngineImpl.h"
@@ -24,13 +25,14 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <benchmark/benchmark.h>
-#include <ctime>
 #include <map>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace kivo {
 namespace {
+
+using bench::TurnMeter;
 
 const QList<Track>& library(qsizetype count)
 {
@@ -41,45 +43,6 @@ const QList<Track>& library(qsizetype count)
     }
     return found->second;
 }
-
-double threadCpuMs()
-{
-    timespec now {};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
-}
-
-// The longest main-thread turn seen: the action's own call, then every pass
-// of the event loop until `settled` holds and a quiet 50 ms has passed.
-class TurnMeter {
-public:
-    template <typename Action> void time(Action&& action)
-    {
-        const double start = threadCpuMs();
-        action();
-        m_longest = std::max(m_longest, threadCpuMs() - start);
-    }
-    void settle(const std::function<bool()>& settled = {})
-    {
-        QElapsedTimer quiet;
-        quiet.start();
-        QTimer heartbeat;
-        heartbeat.start(5);
-        while (quiet.elapsed() < 50 || (settled && !settled())) {
-            const double start = threadCpuMs();
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-            const double spent = threadCpuMs() - start;
-            m_longest = std::max(m_longest, spent);
-            if (settled && !settled()) {
-                quiet.restart();
-            }
-        }
-    }
-    double longestMs() const { return m_longest; }
-
-private:
-    double m_longest = 0;
-};
 
 // A queue with a listener that reads the published upcoming list as the
 // player bar does.

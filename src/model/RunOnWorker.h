@@ -54,4 +54,12 @@ QCoro::Task<std::invoke_result_t<Work&>> runOnWorker(QThreadPool* pool, Work wor
     }
 }
 
+// Lets `value` go on a worker of the global pool: the last owner of a large
+// list (a library of songs) would otherwise free every song on the calling
+// thread.
+template <typename T> void releaseOnWorker(T value)
+{
+    QThreadPool::globalInstance()->start([value = std::move(value)] {});
+}
+
 } // namespace kivo

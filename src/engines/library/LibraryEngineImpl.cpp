@@ -68,6 +68,45 @@ void TavrenLibraryEngine::publishChange()
     Q_EMIT tracksChanged(m_tracks.tracks());
 }
 
+QCoro::Task<bool> TavrenLibraryEngine::changeList(std::function<bool(LibraryTrackList&)> edit)
+{
+    const QPointer<TavrenLibraryEngine> self(this);
+    // Held until the swap, so that any change made here meanwhile detaches
+    // the list and shows as a new address.
+    LibraryTrackList snapshot = m_tracks;
+    struct Edited {
+        LibraryTrackList list;
+        bool changed = false;
+    };
+    auto work = [snapshot, edit]() mutable {
+        Edited edited { std::move(snapshot) };
+        edited.changed = edit(edited.list);
+        return edited;
+    };
+    QCoro::Task<Edited> editing = runOnWorker(QThreadPool::globalInstance(), std::move(work));
+    Edited edited = co_await std::move(editing);
+    if (!self) {
+        co_return false;
+    }
+    if (m_tracks.tracks().constData() != snapshot.tracks().constData()
+        || m_tracks.size() != snapshot.size()) {
+        releaseOnWorker(std::make_pair(std::move(edited.list), std::move(snapshot)));
+        const bool changed = edit(m_tracks);
+        if (changed) {
+            publishChange();
+        }
+        co_return changed;
+    }
+    if (!edited.changed) {
+        co_return false;
+    }
+    LibraryTrackList replaced = std::exchange(m_tracks, std::move(edited.list));
+    publishChange();
+    // Freeing a library of songs takes a while: not on this thread.
+    releaseOnWorker(std::make_pair(std::move(replaced), std::move(snapshot)));
+    co_return true;
+}
+
 QCoro::Task<> TavrenLibraryEngine::insertIntoIndex(QList<Track> tracks)
 {
     auto insert = [cache = m_metadataCache, tracks = std::move(tracks)] { cache->insert(tracks); };
@@ -267,59 +306,24 @@ QCoro::Task<> TavrenLibraryEngine::updateTracks(QList<Track> tracks)
     co_await std::move(saving);
     QCoro::Task<> indexing = insertIntoIndex(tracks);
     co_await std::move(indexing);
-    // Looked up again: a removal may have run during the awaits. A track gone
-    // meanwhile stays gone; the rest are written over, one change.
-    std::optional<Track> gone;
-    QList<Track> listed;
-    QList<qsizetype> positions;
-    for (const Track& track : tracks) {
-        if (const std::optional<qsizetype> position = m_tracks.positionOf(track.id)) {
-            listed.push_back(track);
-            positions.push_back(*position);
-        } else {
-            gone = track;
+    // Written over by id: a removal may have run during the awaits. A track
+    // gone meanwhile stays gone; the rest are written over, one change.
+    auto write = [tracks](LibraryTrackList& list) {
+        bool changed = false;
+        for (const Track& track : tracks) {
+            changed = list.replace(track) || changed;
         }
-    }
-    if (!listed.isEmpty()) {
-        // The views share the list, so writing into it would copy every song
-        // here: the copy is made on a worker from a snapshot, then swapped in
-        // unless the list changed meanwhile.
-        QList<Track> snapshot = m_tracks.tracks();
-        auto write = [snapshot, listed, positions] {
-            QList<Track> updated(snapshot.cbegin(), snapshot.cend());
-            for (qsizetype i = 0; i < listed.size(); ++i) {
-                updated[positions[i]] = listed[i];
-            }
-            return updated;
-        };
-        QCoro::Task<QList<Track>> writing
-            = runOnWorker(QThreadPool::globalInstance(), std::move(write));
-        QList<Track> updated = co_await std::move(writing);
-        if (m_tracks.tracks().constData() == snapshot.constData()
-            && m_tracks.size() == snapshot.size()) {
-            QList<Track> replaced = m_tracks.adoptUpdated(std::move(updated), listed);
-            publishChange();
-            // Freeing a library of songs takes a while: not on this thread.
-            QThreadPool::globalInstance()->start(
-                [replaced = std::move(replaced), snapshot = std::move(snapshot)] {});
-        } else {
-            bool changed = false;
-            for (const Track& track : tracks) {
-                if (m_tracks.replace(track)) {
-                    changed = true;
-                } else {
-                    gone = track;
-                }
-            }
-            if (changed) {
-                publishChange();
-            }
-        }
-    }
-    if (gone) {
+        return changed;
+    };
+    QCoro::Task<bool> writing = changeList(std::move(write));
+    co_await std::move(writing);
+    const auto isGone = [this](const Track& track) {
+        return !m_tracks.positionOf(track.id) || m_removing.contains(track.id);
+    };
+    if (std::any_of(tracks.cbegin(), tracks.cend(), isGone)) {
         // The removal's eviction may have run before this insert.
         for (const Track& track : tracks) {
-            if (!m_tracks.positionOf(track.id)) {
+            if (isGone(track)) {
                 QCoro::Task<> evicting = evictFromIndex(track);
                 co_await std::move(evicting);
             }

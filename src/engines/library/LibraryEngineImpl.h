@@ -11,6 +11,7 @@
 #include <QSet>
 #include <QStringList>
 #include <QThreadPool>
+#include <functional>
 #include <memory>
 
 namespace kivo {
@@ -96,6 +97,13 @@ private:
     void observeFileWatcher();
     // Announces a change made by an operation other than a load.
     void publishChange();
+    // Applies `edit` to the list and publishes the change when it returns
+    // true. The views share the list, so writing into it here would copy
+    // every song on the main thread: the edit runs on a worker, on a copy
+    // made there, which is swapped in unless the list changed meanwhile (then
+    // the edit runs here). `edit` must only use what it captured by value.
+    // Returns what `edit` returned.
+    QCoro::Task<bool> changeList(std::function<bool(LibraryTrackList&)> edit);
     // The track index works on its own ordered worker: a 100,000-track insert
     // takes a while, and inserts and evictions must keep their call order.
     QCoro::Task<> insertIntoIndex(QList<Track> tracks);
@@ -113,6 +121,8 @@ private:
     // Locations whose import is under way, so that two imports at once never
     // bring in one file twice.
     QSet<QString> m_importing;
+    // Tracks a removal has evicted from the index but not yet from the list.
+    QSet<QUuid> m_removing;
     std::unique_ptr<LibraryImport> m_import;
     std::unique_ptr<LibraryTrackRemoval> m_removal;
     // Last, so that they are torn down (waiting for their jobs) first.

@@ -300,30 +300,36 @@ QCoro::Task<> LibraryImport::refreshBookmarksOf(QList<LocatedFile> files)
     QCoro::Task<MadeBookmarks> making = runOnWorker(&m_engine.m_fileWorkers, std::move(make));
     const MadeBookmarks made = co_await std::move(making);
 
-    // By id: the list may have changed while the bookmarks were made.
-    QList<Track> updated;
-    for (qsizetype i = 0; i < made.bookmarks.size(); ++i) {
-        const std::optional<qsizetype> position = m_engine.m_tracks.positionOf(targets[i].id);
-        if (!position) {
-            continue;
+    // By id: the list may have changed while the bookmarks were made. The
+    // edit may run twice (see changeList): each run starts the list afresh.
+    auto updated = std::make_shared<QList<Track>>();
+    auto renew = [targets, bookmarks = made.bookmarks, updated](LibraryTrackList& list) {
+        updated->clear();
+        for (qsizetype i = 0; i < bookmarks.size(); ++i) {
+            const std::optional<qsizetype> position = list.positionOf(targets[i].id);
+            if (!position) {
+                continue;
+            }
+            Track track = list.tracks().at(*position);
+            track.securityScopedBookmark = bookmarks[i];
+            list.replace(track);
+            updated->push_back(std::move(track));
         }
-        Track track = m_engine.m_tracks.tracks().at(*position);
-        track.securityScopedBookmark = made.bookmarks[i];
-        m_engine.m_tracks.replace(track);
-        updated.push_back(std::move(track));
-    }
-    if (!updated.isEmpty()) {
-        m_engine.publishChange();
+        return !updated->isEmpty();
+    };
+    if (!made.bookmarks.isEmpty()) {
+        QCoro::Task<bool> renewing = m_engine.changeList(std::move(renew));
+        co_await std::move(renewing);
     }
     if (made.error) {
         std::rethrow_exception(made.error);
     }
-    if (updated.isEmpty()) {
+    if (updated->isEmpty()) {
         co_return;
     }
-    QCoro::Task<> saving = m_engine.m_database->saveTracks(updated);
+    QCoro::Task<> saving = m_engine.m_database->saveTracks(*updated);
     co_await std::move(saving);
-    QCoro::Task<> indexing = m_engine.insertIntoIndex(updated);
+    QCoro::Task<> indexing = m_engine.insertIntoIndex(*updated);
     co_await std::move(indexing);
 }
 
@@ -353,9 +359,9 @@ QCoro::Task<> LibraryImport::saveAndPublish(QList<Track> tracks)
     QCoro::Task<> indexing = m_engine.insertIntoIndex(tracks);
     co_await std::move(indexing);
     // An id that a load brought in meanwhile is not added twice.
-    if (m_engine.m_tracks.append(tracks) > 0) {
-        m_engine.publishChange();
-    }
+    QCoro::Task<bool> appending = m_engine.changeList(
+        [tracks = std::move(tracks)](LibraryTrackList& list) { return list.append(tracks) > 0; });
+    co_await std::move(appending);
 }
 
 } // namespace kivo

@@ -91,18 +91,6 @@ bool LibraryTrackList::replace(const Track& track)
     return true;
 }
 
-QList<Track> LibraryTrackList::adoptUpdated(QList<Track> updated, const QList<Track>& changed)
-{
-    for (const Track& track : changed) {
-        const Track& listed = m_tracks.at(m_positions.value(track.id));
-        if (listed.fileURL != track.fileURL) {
-            unindexLocation(listed.fileURL, track.id);
-            m_idsByLocation.insert(locationHash(locationKey(track.fileURL)), track.id);
-        }
-    }
-    return std::exchange(m_tracks, std::move(updated));
-}
-
 bool LibraryTrackList::remove(const QUuid& id)
 {
     const auto found = m_positions.constFind(id);

@@ -37,11 +37,6 @@ public:
     qsizetype append(const QList<Track>& tracks);
     // Replaces the track with the same id in place; false when it is not listed.
     bool replace(const Track& track);
-    // Takes `updated` as the list: tracks() with the tracks of `changed`
-    // written over theirs at the same positions (made from a snapshot on a
-    // worker, so that a list shared with the views is never copied here).
-    // Returns the list it replaced.
-    QList<Track> adoptUpdated(QList<Track> updated, const QList<Track>& changed);
     // False when no track has that id.
     bool remove(const QUuid& id);
 

@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <cerrno>
 #include <sys/stat.h>
 #include <system_error>
@@ -158,11 +159,15 @@ QCoro::Task<> LibraryTrackRemoval::removeTrack(Track track, bool deleteFile)
         throw LibraryTrackRemovalError::fileDeletionFailed(access->url(), deletionError);
     }
 
+    // Until the list lets go, an update whose index insert lands after this
+    // eviction sees the track as removed and evicts it again.
+    m_engine.m_removing.insert(track.id);
+    const auto removed = qScopeGuard([this, id = track.id] { m_engine.m_removing.remove(id); });
     QCoro::Task<> evicting = m_engine.evictFromIndex(track);
     co_await std::move(evicting);
-    if (m_engine.m_tracks.remove(track.id)) {
-        m_engine.publishChange();
-    }
+    QCoro::Task<bool> removing
+        = m_engine.changeList([id = track.id](LibraryTrackList& list) { return list.remove(id); });
+    co_await std::move(removing);
 }
 
 QCoro::Task<> LibraryTrackRemoval::restoreTrack(Track track)
@@ -176,10 +181,13 @@ QCoro::Task<> LibraryTrackRemoval::restoreTrack(Track track)
     co_await std::move(saving);
     QCoro::Task<> indexing = m_engine.insertIntoIndex({ track });
     co_await std::move(indexing);
-    if (!m_engine.m_tracks.replace(track)) {
-        m_engine.m_tracks.append({ track });
-    }
-    m_engine.publishChange();
+    QCoro::Task<bool> restoring = m_engine.changeList([track](LibraryTrackList& list) {
+        if (!list.replace(track)) {
+            list.append({ track });
+        }
+        return true;
+    });
+    co_await std::move(restoring);
 }
 
 } // namespace kivo

@@ -19,7 +19,11 @@ FavoritesScreen::FavoritesScreen(TrackListDependencies dependencies, QWidget* pa
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_trackList);
     m_trackList->setTitle(u"Favorites"_s);
-    m_trackList->setEmptyState(emptyState());
+    // While a large library's favourites are picked, the list claims nothing.
+    const auto showEmptyState = [this](bool gathering) {
+        m_trackList->setEmptyState(gathering ? TrackListEmptyState {} : emptyState());
+    };
+    showEmptyState(m_model->isGathering());
     m_trackList->setTracks(m_model->tracks());
     m_trackList->setOnTracksChanged([model = QPointer(m_model)] {
         if (model) {
@@ -28,6 +32,7 @@ FavoritesScreen::FavoritesScreen(TrackListDependencies dependencies, QWidget* pa
     });
     connect(m_model, &FavoritesScreenModel::tracksChanged, m_trackList,
         [this](const QList<Track>& tracks) { m_trackList->setTracks(tracks); });
+    connect(m_model, &FavoritesScreenModel::gatheringChanged, m_trackList, showEmptyState);
 }
 
 FavoritesScreen::~FavoritesScreen() = default;

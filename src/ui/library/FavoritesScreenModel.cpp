@@ -1,8 +1,11 @@
 #include "ui/library/FavoritesScreenModel.h"
 
 #include "engines/library/LibraryEngine.h"
+#include "model/RunOnWorker.h"
 
+#include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
+#include <optional>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -39,13 +42,15 @@ public:
         return memo ? *static_cast<FavoritesMemo*>(memo) : *new FavoritesMemo(library);
     }
 
-    QList<Track> favorites(const QList<Track>& libraryTracks)
+    // The favourites picked for exactly this list, if any.
+    std::optional<QList<Track>> find(const QList<Track>& libraryTracks) const
     {
-        if (!sameList(m_library, libraryTracks)) {
-            m_favorites = FavoritesScreenModel::favorites(libraryTracks);
-            m_library = libraryTracks;
-        }
-        return m_favorites;
+        return sameList(m_library, libraryTracks) ? std::optional(m_favorites) : std::nullopt;
+    }
+    void remember(const QList<Track>& libraryTracks, const QList<Track>& favorites)
+    {
+        m_library = libraryTracks;
+        m_favorites = favorites;
     }
 
 private:
@@ -57,12 +62,14 @@ private:
 
 } // namespace
 
-FavoritesScreenModel::FavoritesScreenModel(LibraryEngine& library, QObject* parent)
+FavoritesScreenModel::FavoritesScreenModel(
+    LibraryEngine& library, QObject* parent, qsizetype backgroundThreshold)
     : QObject(parent)
     , m_library(library)
-    , m_tracks(FavoritesMemo::of(library).favorites(library.allTracks()))
+    , m_backgroundThreshold(backgroundThreshold)
 {
     connect(&library, &LibraryEngine::tracksChanged, this, &FavoritesScreenModel::setTracks);
+    setTracks(library.allTracks());
 }
 
 QList<Track> FavoritesScreenModel::favorites(const QList<Track>& libraryTracks)
@@ -86,8 +93,46 @@ void FavoritesScreenModel::reload()
 
 void FavoritesScreenModel::setTracks(const QList<Track>& libraryTracks)
 {
-    m_tracks = FavoritesMemo::of(m_library).favorites(libraryTracks);
+    const quint64 generation = ++m_generation;
+    FavoritesMemo& memo = FavoritesMemo::of(m_library);
+    if (std::optional<QList<Track>> known = memo.find(libraryTracks)) {
+        setGathering(false);
+        publish(std::move(*known));
+        return;
+    }
+    if (libraryTracks.size() < m_backgroundThreshold) {
+        QList<Track> picked = favorites(libraryTracks);
+        memo.remember(libraryTracks, picked);
+        setGathering(false);
+        publish(std::move(picked));
+        return;
+    }
+    setGathering(true);
+    QtConcurrent::run([libraryTracks] {
+        return favorites(libraryTracks);
+    }).then(this, [this, generation, libraryTracks](QList<Track> picked) {
+        if (generation != m_generation) {
+            return; // a newer library came
+        }
+        FavoritesMemo::of(m_library).remember(libraryTracks, picked);
+        setGathering(false);
+        publish(std::move(picked));
+    });
+}
+
+void FavoritesScreenModel::publish(QList<Track> favorites)
+{
+    // This model may hold the last copy of the favourites it showed.
+    releaseOnWorker(std::exchange(m_tracks, std::move(favorites)));
     Q_EMIT tracksChanged(m_tracks);
+}
+
+void FavoritesScreenModel::setGathering(bool gathering)
+{
+    if (m_gathering != gathering) {
+        m_gathering = gathering;
+        Q_EMIT gatheringChanged(gathering);
+    }
 }
 
 } // namespace kivo

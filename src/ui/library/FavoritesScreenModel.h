@@ -10,27 +10,38 @@ namespace kivo {
 class LibraryEngine;
 
 // The favourites screen's state: the library's songs rated 4 or more, in
-// library order, replaced whole on every library change. Main thread only.
+// library order, replaced whole on every library change. From
+// `backgroundThreshold` songs on they are picked on a worker (the newest
+// library wins) and the list stays as it was meanwhile. Main thread only.
 class FavoritesScreenModel : public QObject {
     Q_OBJECT
 public:
-    explicit FavoritesScreenModel(LibraryEngine& library, QObject* parent = nullptr);
+    explicit FavoritesScreenModel(
+        LibraryEngine& library, QObject* parent = nullptr, qsizetype backgroundThreshold = 10000);
 
     static QList<Track> favorites(const QList<Track>& libraryTracks);
 
     // Published.
     const QList<Track>& tracks() const { return m_tracks; }
+    // Picking the favourites of a newer library on the worker.
+    bool isGathering() const { return m_gathering; }
     // Reads the library again (after the song table changed songs).
     void reload();
 
 Q_SIGNALS:
     void tracksChanged(const QList<kivo::Track>& tracks);
+    void gatheringChanged(bool gathering);
 
 private:
     void setTracks(const QList<Track>& libraryTracks);
+    void publish(QList<Track> favorites);
+    void setGathering(bool gathering);
 
     LibraryEngine& m_library;
+    qsizetype m_backgroundThreshold;
     QList<Track> m_tracks;
+    quint64 m_generation = 0;
+    bool m_gathering = false;
 };
 
 } // namespace kivo

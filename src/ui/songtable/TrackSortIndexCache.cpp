@@ -1,5 +1,7 @@
 #include "ui/songtable/TrackSortIndexCache.h"
 
+#include "model/RunOnWorker.h"
+
 #include <algorithm>
 
 namespace kivo {
@@ -26,8 +28,22 @@ TrackSortIndexCache& TrackSortIndexCache::shared()
 
 void TrackSortIndexCache::prune()
 {
-    std::erase_if(
-        m_entries, [](const TrackSortIndex& entry) { return entry.tracks().isDetached(); });
+    // The cache holds the last copy of these lists: freeing their songs is
+    // left to a worker.
+    const auto unheld = std::stable_partition(m_entries.begin(), m_entries.end(),
+        [](const TrackSortIndex& entry) { return !entry.tracks().isDetached(); });
+    dropFrom(unheld);
+}
+
+void TrackSortIndexCache::dropFrom(std::vector<TrackSortIndex>::iterator first)
+{
+    if (first == m_entries.end()) {
+        return;
+    }
+    std::vector<TrackSortIndex> dropped(
+        std::make_move_iterator(first), std::make_move_iterator(m_entries.end()));
+    m_entries.erase(first, m_entries.end());
+    releaseOnWorker(std::move(dropped));
 }
 
 std::optional<TrackSortIndex> TrackSortIndexCache::find(const QList<Track>& tracks)
@@ -52,7 +68,7 @@ void TrackSortIndexCache::remember(const TrackSortIndex& index)
     prune();
     m_entries.insert(m_entries.begin(), index);
     if (m_entries.size() > size_t(m_capacity)) {
-        m_entries.resize(size_t(m_capacity));
+        dropFrom(m_entries.begin() + m_capacity);
     }
 }
 

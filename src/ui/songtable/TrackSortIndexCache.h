@@ -30,6 +30,9 @@ public:
     static TrackSortIndexCache& shared();
 
 private:
+    // Lets the entries from `first` on go, freeing them on a worker.
+    void dropFrom(std::vector<TrackSortIndex>::iterator first);
+
     int m_capacity;
     std::vector<TrackSortIndex> m_entries;
 };

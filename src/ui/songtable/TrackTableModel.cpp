@@ -1,5 +1,6 @@
 #include "ui/songtable/TrackTableModel.h"
 
+#include "model/RunOnWorker.h"
 #include "ui/eon/PlainToolTip.h"
 #include "ui/songtable/TrackSortIndexCache.h"
 
@@ -80,7 +81,8 @@ void TrackTableModel::adopt(TrackSortIndex index, TrackSortField preparedField)
     m_preparation->claimed[size_t(preparedField)] = true;
     beginResetModel();
     m_shownList = m_requestedList;
-    m_index = std::move(index);
+    // This model may hold the last copy of the list it showed.
+    releaseOnWorker(std::exchange(m_index, std::move(index)));
     if (canOrderNow(m_sortOrder.field)) {
         m_orderedBy = m_sortOrder;
     } else {

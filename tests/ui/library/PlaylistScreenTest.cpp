@@ -6,6 +6,7 @@
 #include "ui/library/PlaylistDetailScreenModel.h"
 
 #include "support/ModelChecks.h"
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace kivo;
@@ -124,6 +125,17 @@ TEST_F(PlaylistScreenTest, SheetRowsAndFavouritesFollowTheLibrary)
     EXPECT_EQ(rows.rowCount(), 2);
     EXPECT_EQ(test::titles(favorites.tracks()), QStringList { u"B"_s });
     EXPECT_EQ(test::titles(FavoritesScreenModel(engines.library).tracks()), QStringList { u"B"_s });
+}
+
+// A large library's favourites are picked on a worker; the newest library wins.
+TEST_F(PlaylistScreenTest, ALargeLibrarysFavouritesArriveFromTheWorker)
+{
+    FavoritesScreenModel favorites(engines.library, nullptr, 1);
+    b.rating = 5;
+    engines.library.publish({ a, b });
+    engines.library.publish({ b });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !favorites.isGathering(); }, 5000));
+    EXPECT_EQ(test::titles(favorites.tracks()), QStringList { u"B"_s });
 }
 
 } // namespace
