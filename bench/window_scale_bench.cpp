@@ -136,8 +136,16 @@ public:
         m_studio.mainWindow().show();
     }
 
-    TavrenLibraryEngine& library() const { return m_studio.container().libraryEngine(); }
-    TavrenQueueEngine& queue() const { return m_studio.container().queueEngine(); }
+    // The bench reads the engines' internals, which the container keeps
+    // behind their interfaces.
+    TavrenLibraryEngine& library() const
+    {
+        return static_cast<TavrenLibraryEngine&>(m_studio.container().libraryEngine());
+    }
+    TavrenQueueEngine& queue() const
+    {
+        return static_cast<TavrenQueueEngine&>(m_studio.container().queueEngine());
+    }
     MainLayoutView& layout() const { return m_studio.mainWindow().layoutView(); }
 
     // The song list the content area shows, if any.
@@ -207,13 +215,13 @@ void measureTask(
     measureAction(
         name, settledKiB,
         [&] {
-            running.emplace([](MakeTask make, bool& done, const char* name) -> QCoro::Task<> {
+            running.emplace([](MakeTask make, bool& finished, const char* action) -> QCoro::Task<> {
                 try {
                     co_await make();
                 } catch (const std::exception& error) {
-                    sayf("%-22s failed: %s", name, error.what());
+                    sayf("%-22s failed: %s", action, error.what());
                 }
-                done = true;
+                finished = true;
             }(makeTask, done, name));
         },
         [&] { return done && window.shows(rows); });
