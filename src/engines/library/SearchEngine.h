@@ -8,16 +8,98 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <initializer_list>
+#include <iterator>
 #include <qcoro/qcorotask.h>
 
 namespace kivo {
+
+// The songs a search found, in the order of the searched list. They are read
+// in place from that list, which they share rather than copy, so a query
+// that matches nearly every song of a large library costs no more than the
+// positions of its matches.
+class SearchSongs {
+public:
+    class const_iterator {
+    public:
+        using iterator_category = std::forward_iterator_tag;
+        using value_type = Track;
+        using difference_type = qsizetype;
+        using pointer = const Track*;
+        using reference = const Track&;
+
+        const_iterator() = default;
+        const_iterator(const Track* tracks, const qint32* position)
+            : m_tracks(tracks)
+            , m_position(position)
+        {
+        }
+        reference operator*() const { return m_tracks[*m_position]; }
+        pointer operator->() const { return &m_tracks[*m_position]; }
+        const_iterator& operator++()
+        {
+            ++m_position;
+            return *this;
+        }
+        const_iterator operator++(int)
+        {
+            const_iterator before = *this;
+            ++m_position;
+            return before;
+        }
+        bool operator==(const const_iterator& other) const
+        {
+            return m_position == other.m_position;
+        }
+
+    private:
+        const Track* m_tracks = nullptr;
+        const qint32* m_position = nullptr;
+    };
+    using iterator = const_iterator;
+    using value_type = Track;
+    using size_type = qsizetype;
+    using difference_type = qsizetype;
+    using reference = const Track&;
+    using const_reference = const Track&;
+
+    SearchSongs() = default;
+    SearchSongs(std::initializer_list<Track> tracks);
+    // Every track of `tracks`, in order.
+    explicit SearchSongs(QList<Track> tracks);
+    // The tracks of `tracks` at `positions`, in that order.
+    SearchSongs(QList<Track> tracks, QList<qint32> positions);
+
+    qsizetype size() const { return m_positions.size(); }
+    bool isEmpty() const { return m_positions.isEmpty(); }
+    bool empty() const { return isEmpty(); }
+    const Track& operator[](qsizetype i) const { return m_tracks[m_positions[i]]; }
+    const Track& at(qsizetype i) const { return (*this)[i]; }
+    // Where each song stands in the searched list.
+    const QList<qint32>& positions() const { return m_positions; }
+    const_iterator begin() const { return { m_tracks.constData(), m_positions.constData() }; }
+    const_iterator end() const
+    {
+        return { m_tracks.constData(), m_positions.constData() + m_positions.size() };
+    }
+    const_iterator cbegin() const { return begin(); }
+    const_iterator cend() const { return end(); }
+    QList<Track> toList() const;
+
+    // The same tracks in the same order (each by Track equality).
+    bool operator==(const SearchSongs& other) const;
+
+private:
+    QList<Track> m_tracks;
+    QList<qint32> m_positions;
+};
 
 // The answer to one free-text query. `query` is the text exactly as asked
 // (never trimmed); songs and playlists keep the order of the searched lists;
 // artist, album and genre names are distinct and in plain text order.
 struct SearchResults {
     QString query {};
-    QList<Track> songs {};
+    SearchSongs songs {};
     QStringList artists {};
     QStringList albums {};
     QStringList genres {};

@@ -98,6 +98,41 @@ bool hit(const std::vector<char>& hits, const SearchCatalogue::Names& names, qsi
 
 } // namespace
 
+SearchSongs::SearchSongs(std::initializer_list<Track> tracks)
+    : SearchSongs(QList<Track>(tracks))
+{
+}
+
+SearchSongs::SearchSongs(QList<Track> tracks)
+    : m_tracks(std::move(tracks))
+    , m_positions(m_tracks.size())
+{
+    std::iota(m_positions.begin(), m_positions.end(), 0);
+}
+
+SearchSongs::SearchSongs(QList<Track> tracks, QList<qint32> positions)
+    : m_tracks(std::move(tracks))
+    , m_positions(std::move(positions))
+{
+}
+
+QList<Track> SearchSongs::toList() const
+{
+    return QList<Track>(begin(), end());
+}
+
+bool SearchSongs::operator==(const SearchSongs& other) const
+{
+    if (size() != other.size()) {
+        return false;
+    }
+    // Results of one list compare by position, without reading a track.
+    if (m_tracks.constData() == other.m_tracks.constData() && m_positions == other.m_positions) {
+        return true;
+    }
+    return std::equal(begin(), end(), other.begin());
+}
+
 bool SearchResults::operator==(const SearchResults& other) const
 {
     return text::equal(query, other.query) && songs == other.songs
@@ -133,10 +168,29 @@ SearchCatalogue::SearchCatalogue(QList<Track> tracks)
 void SearchCatalogue::prepare() const
 {
     std::call_once(m_prepared, [this] {
+        for (qsizetype i = 0; i < m_tracks.size(); ++i) {
+            const QString& title = m_tracks[i].title;
+            QString composed = text::nfc(title);
+            // Most titles are composed already; only the others are kept.
+            if (composed.constData() != title.constData() && composed != title) {
+                m_composedTitles.insert(qint32(i), std::move(composed));
+            }
+        }
         m_artists = gatherNames(m_tracks, &Track::artist);
         m_albums = gatherNames(m_tracks, &Track::album);
         m_genres = gatherNames(m_tracks, &Track::genre);
     });
+}
+
+const QString& SearchCatalogue::composedTitle(qsizetype track) const
+{
+    if (!m_composedTitles.isEmpty()) {
+        auto found = m_composedTitles.constFind(qint32(track));
+        if (found != m_composedTitles.cend()) {
+            return *found;
+        }
+    }
+    return m_tracks[track].title;
 }
 
 const SearchCatalogue::Names& SearchCatalogue::artists() const
@@ -186,15 +240,19 @@ SearchResults TavrenSearchEngine::search(
     const std::vector<char> albumHits = matchNames(catalogue.albums(), needle, results.albums);
     const std::vector<char> genreHits = matchNames(catalogue.genres(), needle, results.genres);
     const QList<Track>& tracks = catalogue.tracks();
-    // Each task also copies its own matches, which costs as much as matching.
+    const SearchCatalogue::Names& artists = catalogue.artists();
+    const SearchCatalogue::Names& albums = catalogue.albums();
+    const SearchCatalogue::Names& genres = catalogue.genres();
+    // Matches are kept as positions: copying the tracks would cost far more
+    // than matching them.
     auto matchRange = [&](qsizetype begin) {
-        QList<Track> matching;
+        QList<qint32> matching;
         const qsizetype end = std::min(begin + songChunkSize, tracks.size());
         for (qsizetype i = begin; i < end; ++i) {
-            if (hit(artistHits, catalogue.artists(), i) || hit(albumHits, catalogue.albums(), i)
-                || hit(genreHits, catalogue.genres(), i)
-                || text::containsCaseInsensitive(tracks[i].title, needle)) {
-                matching.push_back(tracks[i]);
+            if (hit(artistHits, artists, i) || hit(albumHits, albums, i)
+                || hit(genreHits, genres, i)
+                || catalogue.composedTitle(i).contains(needle, Qt::CaseInsensitive)) {
+                matching.push_back(qint32(i));
             }
         }
         return matching;
@@ -205,12 +263,23 @@ SearchResults TavrenSearchEngine::search(
     }
     // Large libraries are split over the global pool; the calling thread
     // takes part, so a caller inside that pool cannot starve it.
-    QList<QList<Track>> chunks = starts.size() > 1
-        ? QtConcurrent::blockingMapped<QList<QList<Track>>>(starts, matchRange)
-        : QList<QList<Track>> { matchRange(0) };
-    for (QList<Track>& chunk : chunks) {
-        results.songs.append(std::move(chunk));
+    QList<QList<qint32>> chunks = starts.size() > 1
+        ? QtConcurrent::blockingMapped<QList<QList<qint32>>>(starts, matchRange)
+        : QList<QList<qint32>> { matchRange(0) };
+    QList<qint32> positions;
+    if (chunks.size() == 1) {
+        positions = std::move(chunks.front());
+    } else {
+        qsizetype total = 0;
+        for (const QList<qint32>& chunk : chunks) {
+            total += chunk.size();
+        }
+        positions.reserve(total);
+        for (const QList<qint32>& chunk : chunks) {
+            positions.append(chunk);
+        }
     }
+    results.songs = SearchSongs(tracks, std::move(positions));
     for (const Playlist& playlist : playlists) {
         if (text::containsCaseInsensitive(playlist.name, needle)) {
             results.playlists.push_back(playlist);

@@ -2,6 +2,7 @@
 
 #include "engines/library/SearchEngine.h"
 
+#include <QHash>
 #include <QThreadPool>
 #include <QTimer>
 #include <chrono>
@@ -32,6 +33,9 @@ public:
     const Names& artists() const;
     const Names& albums() const;
     const Names& genres() const;
+    // The track's title in composed form; only once prepared (per track, so
+    // it does not ask).
+    const QString& composedTitle(qsizetype track) const;
     // Gathers the names now (blocking) unless that is done already.
     void prepare() const;
 
@@ -41,6 +45,8 @@ private:
     mutable Names m_artists;
     mutable Names m_albums;
     mutable Names m_genres;
+    // Composed titles, by track, of the titles not composed already.
+    mutable QHash<qint32, QString> m_composedTitles;
 };
 
 // SearchEngine over lists handed to it with updateTracks() and

@@ -1,5 +1,7 @@
 #include "ui/library/SearchOverlayResultsModel.h"
 
+#include <algorithm>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace kivo {
@@ -25,35 +27,42 @@ SearchOverlayResultsModel::SearchOverlayResultsModel(QObject* parent)
 void SearchOverlayResultsModel::setResults(const SearchResults& results)
 {
     beginResetModel();
-    m_rows.clear();
+    m_results = results;
+    m_sections.clear();
+    m_rowCount = 0;
     const auto section
-        = [this](const QString& title, const QString& symbol, const QStringList& texts) {
-              if (texts.isEmpty()) {
+        = [this](Kind kind, const QString& title, const QString& symbol, qsizetype count) {
+              if (count == 0) {
                   return;
               }
-              m_rows.append({ true, {}, title });
-              for (const QString& text : texts) {
-                  m_rows.append({ false, symbol, text });
-              }
+              m_sections.append({ kind, title, symbol, m_rowCount, int(count) });
+              m_rowCount += 1 + int(count);
           };
-    QStringList songs;
-    for (const Track& track : results.songs) {
-        songs.append(track.title);
-    }
-    QStringList playlists;
-    for (const Playlist& playlist : results.playlists) {
-        playlists.append(playlist.name);
-    }
-    section(u"SONGS"_s, u"music.note"_s, songs);
-    section(u"ARTISTS"_s, u"music.mic"_s, results.artists);
-    section(u"ALBUMS"_s, u"square.stack"_s, results.albums);
-    section(u"PLAYLISTS"_s, u"music.note.list"_s, playlists);
+    section(Kind::songs, u"SONGS"_s, u"music.note"_s, results.songs.size());
+    section(Kind::artists, u"ARTISTS"_s, u"music.mic"_s, results.artists.size());
+    section(Kind::albums, u"ALBUMS"_s, u"square.stack"_s, results.albums.size());
+    section(Kind::playlists, u"PLAYLISTS"_s, u"music.note.list"_s, results.playlists.size());
     endResetModel();
+}
+
+QString SearchOverlayResultsModel::resultText(Kind kind, int index) const
+{
+    switch (kind) {
+    case Kind::songs:
+        return m_results.songs[index].title;
+    case Kind::artists:
+        return m_results.artists[index];
+    case Kind::albums:
+        return m_results.albums[index];
+    case Kind::playlists:
+        return m_results.playlists[index].name;
+    }
+    return {};
 }
 
 int SearchOverlayResultsModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : int(m_rows.size());
+    return parent.isValid() ? 0 : m_rowCount;
 }
 
 QVariant SearchOverlayResultsModel::data(const QModelIndex& index, int role) const
@@ -61,14 +70,20 @@ QVariant SearchOverlayResultsModel::data(const QModelIndex& index, int role) con
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) {
         return {};
     }
-    const Row& row = m_rows[index.row()];
+    // The last section starting at or before the row.
+    const auto after = std::upper_bound(m_sections.cbegin(), m_sections.cend(), index.row(),
+        [](int row, const Section& section) { return row < section.firstRow; });
+    const auto sectionIndex = int(std::distance(m_sections.cbegin(), after)) - 1;
+    const Section& section = m_sections[sectionIndex];
+    const bool isTitle = index.row() == section.firstRow;
     switch (role) {
     case Qt::DisplayRole:
-        return row.text;
+        return isTitle ? section.title
+                       : resultText(section.kind, index.row() - section.firstRow - 1);
     case IsSectionTitleRole:
-        return row.isSectionTitle;
+        return isTitle;
     case SymbolNameRole:
-        return row.symbolName;
+        return isTitle ? QString() : section.symbolName;
     default:
         return {};
     }

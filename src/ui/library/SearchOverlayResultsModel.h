@@ -20,7 +20,8 @@ QString searchOverlayQuotedQuery(const QString& query);
 // The overlay's result list as flat rows: each non-empty section ("SONGS",
 // "ARTISTS", "ALBUMS", "PLAYLISTS", in that order) as a title row followed by
 // one row per result in the results' order. Genres are not listed. Every row
-// has the same height, so the list scrolls any number of results.
+// has the same height, so the list scrolls any number of results; a row's
+// text is read from the results when it is shown.
 class SearchOverlayResultsModel : public QAbstractListModel {
     Q_OBJECT
 public:
@@ -37,12 +38,20 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
 private:
-    struct Row {
-        bool isSectionTitle;
+    // One listed section: its title row, then `count` result rows.
+    enum class Kind { songs, artists, albums, playlists };
+    struct Section {
+        Kind kind;
+        QString title;
         QString symbolName;
-        QString text;
+        int firstRow; // the title row
+        int count;
     };
-    QList<Row> m_rows;
+    QString resultText(Kind kind, int index) const;
+
+    SearchResults m_results;
+    QList<Section> m_sections;
+    int m_rowCount = 0;
 };
 
 } // namespace kivo
