@@ -90,6 +90,26 @@ std::vector<char> matchNames(
     return hits;
 }
 
+// Never in a title: a search in all titles at once finds no match across two.
+constexpr char16_t titleSeparator = 0;
+
+// Folds each UTF-16 unit as a case-insensitive comparison of two texts does
+// (a low surrogate together with its high one), so that plain containment of
+// folded texts is case-insensitive containment of the texts.
+void appendFolded(std::u16string& folded, QStringView text)
+{
+    const qsizetype start = qsizetype(folded.size());
+    folded.resize(folded.size() + size_t(text.size()));
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i].unicode();
+        char32_t codePoint = unit;
+        if (QChar::isLowSurrogate(unit) && i > 0 && text[i - 1].isHighSurrogate()) {
+            codePoint = QChar::surrogateToUcs4(text[i - 1].unicode(), unit);
+        }
+        folded[size_t(start + i)] = char16_t(QChar::toCaseFolded(codePoint));
+    }
+}
+
 bool hit(const std::vector<char>& hits, const SearchCatalogue::Names& names, qsizetype track)
 {
     const qint32 position = names.positionOfTrack[size_t(track)];
@@ -168,29 +188,49 @@ SearchCatalogue::SearchCatalogue(QList<Track> tracks)
 void SearchCatalogue::prepare() const
 {
     std::call_once(m_prepared, [this] {
-        for (qsizetype i = 0; i < m_tracks.size(); ++i) {
-            const QString& title = m_tracks[i].title;
-            QString composed = text::nfc(title);
-            // Most titles are composed already; only the others are kept.
-            if (composed.constData() != title.constData() && composed != title) {
-                m_composedTitles.insert(qint32(i), std::move(composed));
-            }
+        m_titleStarts.reserve(size_t(m_tracks.size()) + 1);
+        for (const Track& track : m_tracks) {
+            m_titleStarts.push_back(qsizetype(m_foldedTitles.size()));
+            appendFolded(m_foldedTitles, text::nfc(track.title));
+            m_foldedTitles.push_back(titleSeparator);
         }
+        m_titleStarts.push_back(qsizetype(m_foldedTitles.size()));
+        m_foldedTitles.shrink_to_fit();
         m_artists = gatherNames(m_tracks, &Track::artist);
         m_albums = gatherNames(m_tracks, &Track::album);
         m_genres = gatherNames(m_tracks, &Track::genre);
     });
 }
 
-const QString& SearchCatalogue::composedTitle(qsizetype track) const
+void SearchCatalogue::matchTitles(
+    const QString& needle, qsizetype begin, qsizetype end, std::vector<char>& hits) const
 {
-    if (!m_composedTitles.isEmpty()) {
-        auto found = m_composedTitles.constFind(qint32(track));
-        if (found != m_composedTitles.cend()) {
-            return *found;
-        }
+    prepare();
+    std::u16string folded;
+    appendFolded(folded, needle);
+    if (folded.empty()) {
+        return;
     }
-    return m_tracks[track].title;
+    if (folded.find(titleSeparator) != std::u16string::npos) {
+        // Such a needle could match across two titles: compare one by one.
+        for (qsizetype i = begin; i < end; ++i) {
+            hits[size_t(i - begin)]
+                = char(text::containsCaseInsensitive(m_tracks[i].title, needle));
+        }
+        return;
+    }
+    const qsizetype from = m_titleStarts[size_t(begin)];
+    const QStringView range(m_foldedTitles.data() + from, m_titleStarts[size_t(end)] - from);
+    const QStringView wanted(folded.data(), qsizetype(folded.size()));
+    const auto firstStart = m_titleStarts.cbegin() + begin;
+    const auto lastStart = m_titleStarts.cbegin() + end;
+    qsizetype at = 0;
+    while ((at = range.indexOf(wanted, at, Qt::CaseSensitive)) >= 0) {
+        // The title holding the match, then on to the next title.
+        const auto next = std::upper_bound(firstStart, lastStart, from + at);
+        hits[size_t(std::distance(firstStart, next) - 1)] = 1;
+        at = *next - from;
+    }
 }
 
 const SearchCatalogue::Names& SearchCatalogue::artists() const
@@ -248,10 +288,11 @@ SearchResults TavrenSearchEngine::search(
     auto matchRange = [&](qsizetype begin) {
         QList<qint32> matching;
         const qsizetype end = std::min(begin + songChunkSize, tracks.size());
+        std::vector<char> titleHits(size_t(end - begin), 0);
+        catalogue.matchTitles(needle, begin, end, titleHits);
         for (qsizetype i = begin; i < end; ++i) {
             if (hit(artistHits, artists, i) || hit(albumHits, albums, i)
-                || hit(genreHits, genres, i)
-                || catalogue.composedTitle(i).contains(needle, Qt::CaseInsensitive)) {
+                || hit(genreHits, genres, i) || titleHits[size_t(i - begin)]) {
                 matching.push_back(qint32(i));
             }
         }

@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace kivo {
@@ -33,9 +34,10 @@ public:
     const Names& artists() const;
     const Names& albums() const;
     const Names& genres() const;
-    // The track's title in composed form; only once prepared (per track, so
-    // it does not ask).
-    const QString& composedTitle(qsizetype track) const;
+    // Whether each track of [begin, end) has `needle` (composed) in its title,
+    // case-insensitively: hits[i - begin] is set for those that do.
+    void matchTitles(
+        const QString& needle, qsizetype begin, qsizetype end, std::vector<char>& hits) const;
     // Gathers the names now (blocking) unless that is done already.
     void prepare() const;
 
@@ -45,8 +47,11 @@ private:
     mutable Names m_artists;
     mutable Names m_albums;
     mutable Names m_genres;
-    // Composed titles, by track, of the titles not composed already.
-    mutable QHash<qint32, QString> m_composedTitles;
+    // Every title composed and case-folded, each followed by a separator,
+    // back to back, so that a search scans one text rather than folding each
+    // title again; track i's title starts at m_titleStarts[i].
+    mutable std::u16string m_foldedTitles;
+    mutable std::vector<qsizetype> m_titleStarts;
 };
 
 // SearchEngine over lists handed to it with updateTracks() and
