@@ -102,6 +102,11 @@ void appendFolded(std::u16string& folded, QStringView text)
     folded.resize(folded.size() + size_t(text.size()));
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t unit = text[i].unicode();
+        if (unit < 0x80) {
+            // The common case, without the table.
+            folded[size_t(start + i)] = unit >= u'A' && unit <= u'Z' ? unit + 0x20 : unit;
+            continue;
+        }
         char32_t codePoint = unit;
         if (QChar::isLowSurrogate(unit) && i > 0 && text[i - 1].isHighSurrogate()) {
             codePoint = QChar::surrogateToUcs4(text[i - 1].unicode(), unit);
@@ -189,6 +194,12 @@ void SearchCatalogue::prepare() const
 {
     std::call_once(m_prepared, [this] {
         m_titleStarts.reserve(size_t(m_tracks.size()) + 1);
+        size_t length = 0;
+        for (const Track& track : m_tracks) {
+            length += size_t(track.title.size()) + 1;
+        }
+        // Composing rarely changes a title's length; this spares the regrowth.
+        m_foldedTitles.reserve(length);
         for (const Track& track : m_tracks) {
             m_titleStarts.push_back(qsizetype(m_foldedTitles.size()));
             appendFolded(m_foldedTitles, text::nfc(track.title));
