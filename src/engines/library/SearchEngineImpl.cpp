@@ -17,6 +17,31 @@ using ::qHash;
 
 namespace {
 
+// Never in a text: a scan of all texts at once finds no match across two.
+constexpr char16_t separator = 0;
+
+// Folds each UTF-16 unit as a case-insensitive comparison of two texts does
+// (a low surrogate together with its high one), so that plain containment of
+// folded texts is case-insensitive containment of the texts.
+void appendFolded(std::u16string& folded, QStringView text)
+{
+    const qsizetype start = qsizetype(folded.size());
+    folded.resize(folded.size() + size_t(text.size()));
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i].unicode();
+        if (unit < 0x80) {
+            // The common case, without the table.
+            folded[size_t(start + i)] = unit >= u'A' && unit <= u'Z' ? unit + 0x20 : unit;
+            continue;
+        }
+        char32_t codePoint = unit;
+        if (QChar::isLowSurrogate(unit) && i > 0 && text[i - 1].isHighSurrogate()) {
+            codePoint = QChar::surrogateToUcs4(text[i - 1].unicode(), unit);
+        }
+        folded[size_t(start + i)] = char16_t(QChar::toCaseFolded(codePoint));
+    }
+}
+
 // Tracks per task of the song pass.
 constexpr qsizetype songChunkSize = 8192;
 
@@ -66,6 +91,7 @@ SearchCatalogue::Names gatherNames(const QList<Track>& tracks, std::optional<QSt
     for (size_t position = 0; position < order.size(); ++position) {
         sortedPosition[size_t(order[position])] = qint32(position);
         result.names.push_back(found[size_t(order[position])].original);
+        result.folded.append(result.names.back());
     }
     for (qint32& position : foundOfTrack) {
         if (position >= 0) {
@@ -77,42 +103,23 @@ SearchCatalogue::Names gatherNames(const QList<Track>& tracks, std::optional<QSt
 }
 
 // Whether each name matches, and the matching names in order.
-std::vector<char> matchNames(
-    const SearchCatalogue::Names& names, const QString& query, QStringList& matching)
+std::vector<char> matchNames(const SearchCatalogue::Names& names, const QString& needle,
+    std::u16string_view folded, QStringList& matching)
 {
     std::vector<char> hits(size_t(names.names.size()), 0);
+    if (FoldedTexts::canScanFor(folded)) {
+        names.folded.match(folded, 0, names.names.size(), hits);
+    } else {
+        for (qsizetype i = 0; i < names.names.size(); ++i) {
+            hits[size_t(i)] = char(text::containsCaseInsensitive(names.names[i], needle));
+        }
+    }
     for (qsizetype i = 0; i < names.names.size(); ++i) {
-        if (text::containsCaseInsensitive(names.names[i], query)) {
-            hits[size_t(i)] = 1;
+        if (hits[size_t(i)]) {
             matching.push_back(names.names[i]);
         }
     }
     return hits;
-}
-
-// Never in a title: a search in all titles at once finds no match across two.
-constexpr char16_t titleSeparator = 0;
-
-// Folds each UTF-16 unit as a case-insensitive comparison of two texts does
-// (a low surrogate together with its high one), so that plain containment of
-// folded texts is case-insensitive containment of the texts.
-void appendFolded(std::u16string& folded, QStringView text)
-{
-    const qsizetype start = qsizetype(folded.size());
-    folded.resize(folded.size() + size_t(text.size()));
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t unit = text[i].unicode();
-        if (unit < 0x80) {
-            // The common case, without the table.
-            folded[size_t(start + i)] = unit >= u'A' && unit <= u'Z' ? unit + 0x20 : unit;
-            continue;
-        }
-        char32_t codePoint = unit;
-        if (QChar::isLowSurrogate(unit) && i > 0 && text[i - 1].isHighSurrogate()) {
-            codePoint = QChar::surrogateToUcs4(text[i - 1].unicode(), unit);
-        }
-        folded[size_t(start + i)] = char16_t(QChar::toCaseFolded(codePoint));
-    }
 }
 
 bool hit(const std::vector<char>& hits, const SearchCatalogue::Names& names, qsizetype track)
@@ -122,6 +129,48 @@ bool hit(const std::vector<char>& hits, const SearchCatalogue::Names& names, qsi
 }
 
 } // namespace
+
+std::u16string FoldedTexts::fold(QStringView text)
+{
+    std::u16string folded;
+    appendFolded(folded, text::nfc(text.toString()));
+    return folded;
+}
+
+bool FoldedTexts::canScanFor(std::u16string_view needle)
+{
+    return !needle.empty() && needle.find(separator) == std::u16string_view::npos;
+}
+
+void FoldedTexts::reserve(qsizetype texts, qsizetype units)
+{
+    m_starts.reserve(size_t(texts) + 1);
+    m_units.reserve(size_t(units + texts));
+}
+
+void FoldedTexts::append(const QString& text)
+{
+    appendFolded(m_units, text::nfc(text));
+    m_units.push_back(separator);
+    m_starts.push_back(qsizetype(m_units.size()));
+}
+
+void FoldedTexts::match(
+    std::u16string_view needle, qsizetype begin, qsizetype end, std::vector<char>& hits) const
+{
+    const qsizetype from = m_starts[size_t(begin)];
+    const QStringView range(m_units.data() + from, m_starts[size_t(end)] - from);
+    const QStringView wanted(needle.data(), qsizetype(needle.size()));
+    const auto firstStart = m_starts.cbegin() + begin;
+    const auto lastStart = m_starts.cbegin() + end;
+    qsizetype at = 0;
+    while ((at = range.indexOf(wanted, at, Qt::CaseSensitive)) >= 0) {
+        // The text holding the match, then on to the next text.
+        const auto next = std::upper_bound(firstStart, lastStart, from + at);
+        hits[size_t(std::distance(firstStart, next) - 1)] = 1;
+        at = *next - from;
+    }
+}
 
 SearchSongs::SearchSongs(std::initializer_list<Track> tracks)
     : SearchSongs(QList<Track>(tracks))
@@ -193,55 +242,25 @@ SearchCatalogue::SearchCatalogue(QList<Track> tracks)
 void SearchCatalogue::prepare() const
 {
     std::call_once(m_prepared, [this] {
-        m_titleStarts.reserve(size_t(m_tracks.size()) + 1);
-        size_t length = 0;
+        qsizetype length = 0;
         for (const Track& track : m_tracks) {
-            length += size_t(track.title.size()) + 1;
+            length += track.title.size();
         }
         // Composing rarely changes a title's length; this spares the regrowth.
-        m_foldedTitles.reserve(length);
+        m_titles.reserve(m_tracks.size(), length);
         for (const Track& track : m_tracks) {
-            m_titleStarts.push_back(qsizetype(m_foldedTitles.size()));
-            appendFolded(m_foldedTitles, text::nfc(track.title));
-            m_foldedTitles.push_back(titleSeparator);
+            m_titles.append(track.title);
         }
-        m_titleStarts.push_back(qsizetype(m_foldedTitles.size()));
-        m_foldedTitles.shrink_to_fit();
         m_artists = gatherNames(m_tracks, &Track::artist);
         m_albums = gatherNames(m_tracks, &Track::album);
         m_genres = gatherNames(m_tracks, &Track::genre);
     });
 }
 
-void SearchCatalogue::matchTitles(
-    const QString& needle, qsizetype begin, qsizetype end, std::vector<char>& hits) const
+const FoldedTexts& SearchCatalogue::titles() const
 {
     prepare();
-    std::u16string folded;
-    appendFolded(folded, needle);
-    if (folded.empty()) {
-        return;
-    }
-    if (folded.find(titleSeparator) != std::u16string::npos) {
-        // Such a needle could match across two titles: compare one by one.
-        for (qsizetype i = begin; i < end; ++i) {
-            hits[size_t(i - begin)]
-                = char(text::containsCaseInsensitive(m_tracks[i].title, needle));
-        }
-        return;
-    }
-    const qsizetype from = m_titleStarts[size_t(begin)];
-    const QStringView range(m_foldedTitles.data() + from, m_titleStarts[size_t(end)] - from);
-    const QStringView wanted(folded.data(), qsizetype(folded.size()));
-    const auto firstStart = m_titleStarts.cbegin() + begin;
-    const auto lastStart = m_titleStarts.cbegin() + end;
-    qsizetype at = 0;
-    while ((at = range.indexOf(wanted, at, Qt::CaseSensitive)) >= 0) {
-        // The title holding the match, then on to the next title.
-        const auto next = std::upper_bound(firstStart, lastStart, from + at);
-        hits[size_t(std::distance(firstStart, next) - 1)] = 1;
-        at = *next - from;
-    }
+    return m_titles;
 }
 
 const SearchCatalogue::Names& SearchCatalogue::artists() const
@@ -287,9 +306,14 @@ SearchResults TavrenSearchEngine::search(
     }
     // Composed once here rather than once per compared text.
     const QString needle = text::nfc(query);
-    const std::vector<char> artistHits = matchNames(catalogue.artists(), needle, results.artists);
-    const std::vector<char> albumHits = matchNames(catalogue.albums(), needle, results.albums);
-    const std::vector<char> genreHits = matchNames(catalogue.genres(), needle, results.genres);
+    const std::u16string folded = FoldedTexts::fold(query);
+    const std::vector<char> artistHits
+        = matchNames(catalogue.artists(), needle, folded, results.artists);
+    const std::vector<char> albumHits
+        = matchNames(catalogue.albums(), needle, folded, results.albums);
+    const std::vector<char> genreHits
+        = matchNames(catalogue.genres(), needle, folded, results.genres);
+    const bool scanTitles = FoldedTexts::canScanFor(folded);
     const QList<Track>& tracks = catalogue.tracks();
     const SearchCatalogue::Names& artists = catalogue.artists();
     const SearchCatalogue::Names& albums = catalogue.albums();
@@ -300,7 +324,14 @@ SearchResults TavrenSearchEngine::search(
         QList<qint32> matching;
         const qsizetype end = std::min(begin + songChunkSize, tracks.size());
         std::vector<char> titleHits(size_t(end - begin), 0);
-        catalogue.matchTitles(needle, begin, end, titleHits);
+        if (scanTitles) {
+            catalogue.titles().match(folded, begin, end, titleHits);
+        } else {
+            for (qsizetype i = begin; i < end; ++i) {
+                titleHits[size_t(i - begin)]
+                    = char(text::containsCaseInsensitive(tracks[i].title, needle));
+            }
+        }
         for (qsizetype i = begin; i < end; ++i) {
             if (hit(artistHits, artists, i) || hit(albumHits, albums, i)
                 || hit(genreHits, genres, i) || titleHits[size_t(i - begin)]) {

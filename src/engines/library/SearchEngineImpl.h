@@ -10,21 +10,47 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kivo {
 
+// Texts composed and case-folded once, back to back, each followed by a
+// separator, so that a search scans one text rather than composing and
+// folding each text again.
+class FoldedTexts {
+public:
+    // `text` composed and folded as a case-insensitive comparison folds it.
+    static std::u16string fold(QStringView text);
+    // Whether a search for `needle` (folded) can scan these texts at once; no
+    // for a needle that could match across two texts.
+    static bool canScanFor(std::u16string_view needle);
+
+    void reserve(qsizetype texts, qsizetype units);
+    void append(const QString& text);
+    // Sets hits[i - begin] for each text of [begin, end) that contains
+    // `needle` (folded; canScanFor() it).
+    void match(
+        std::u16string_view needle, qsizetype begin, qsizetype end, std::vector<char>& hits) const;
+
+private:
+    std::u16string m_units;
+    // Where each text starts, and where the next one would.
+    std::vector<qsizetype> m_starts { 0 };
+};
+
 // A track list ready for searching: the distinct artist, album and genre
 // names (canonically equivalent spellings count once, plain order) and, for
 // each track, the position of its names in those lists, so that a search
-// tests each name once rather than once per track. Prepared on first use, on
-// whichever thread asks; read-only afterwards.
+// tests each name once rather than once per track; and the titles folded.
+// Prepared on first use, on whichever thread asks; read-only afterwards.
 class SearchCatalogue {
 public:
     // The distinct values of one field, and the position of each track's
     // value among them (-1: the track has none).
     struct Names {
         QStringList names;
+        FoldedTexts folded;
         std::vector<qint32> positionOfTrack;
     };
 
@@ -34,11 +60,9 @@ public:
     const Names& artists() const;
     const Names& albums() const;
     const Names& genres() const;
-    // Whether each track of [begin, end) has `needle` (composed) in its title,
-    // case-insensitively: hits[i - begin] is set for those that do.
-    void matchTitles(
-        const QString& needle, qsizetype begin, qsizetype end, std::vector<char>& hits) const;
-    // Gathers the names now (blocking) unless that is done already.
+    const FoldedTexts& titles() const;
+    // Gathers the names and folds the titles now (blocking) unless that is
+    // done already.
     void prepare() const;
 
 private:
@@ -47,11 +71,7 @@ private:
     mutable Names m_artists;
     mutable Names m_albums;
     mutable Names m_genres;
-    // Every title composed and case-folded, each followed by a separator,
-    // back to back, so that a search scans one text rather than folding each
-    // title again; track i's title starts at m_titleStarts[i].
-    mutable std::u16string m_foldedTitles;
-    mutable std::vector<qsizetype> m_titleStarts;
+    mutable FoldedTexts m_titles;
 };
 
 // SearchEngine over lists handed to it with updateTracks() and
