@@ -1,6 +1,7 @@
 #include "app/MainLayoutView.h"
 
 #include "app/DIContainer.h"
+#include "app/MainContentScreen.h"
 #include "app/PlaybackNavigationShortcutMonitor.h"
 #include "app/RecoveryBannerView.h"
 #include "app/SettingsSheet.h"
@@ -16,10 +17,7 @@
 #include "ui/eon/EonGradientPanel.h"
 #include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
-#include "ui/library/FavoritesScreen.h"
-#include "ui/library/PlaylistDetailScreen.h"
 #include "ui/library/SidebarView.h"
-#include "ui/library/SongsScreen.h"
 #include "ui/player/BottomPlayerView.h"
 #include "ui/player/NowPlayingPanelView.h"
 #include "ui/songtable/TrackListView.h"
@@ -252,7 +250,7 @@ WorkspacePanelRevealButton& MainLayoutView::revealButton(WorkspacePanelSide side
 
 QString MainLayoutView::contentTitle() const
 {
-    return m_contentList ? m_contentList->controller().title() : QString();
+    return m_contentScreen.list ? m_contentScreen.list->controller().title() : QString();
 }
 
 SettingsSheet* MainLayoutView::settingsSheet() const
@@ -361,59 +359,32 @@ void MainLayoutView::orderFocusByRegion()
 void MainLayoutView::updateContent()
 {
     const MainContent content = m_presenter->content();
-    // Every playlist shows in the same screen, which keeps its state and
-    // reads the new playlist's songs at once.
-    if (auto* shown = qobject_cast<PlaylistDetailScreen*>(m_contentView);
-        shown && content.kind == MainContent::Kind::playlistDetail) {
-        shown->setPlaylist(*content.playlist);
+    if (m_contentScreen.widget && m_contentScreen.showInPlace(content)) {
         m_shownContent = content;
         return;
     }
-    if (m_contentView && m_shownContent == content) {
+    if (m_contentScreen.widget && m_shownContent == content) {
         return;
     }
     MainLayoutPresenter& presenter = *m_presenter;
     const TrackListDependencies dependencies { m_container.libraryEngine(),
         m_container.queueEngine(), m_container.audioEngine(), m_container.artworkCache(),
         m_container.metadataEngine(), m_undoManager, m_trackTableLayout };
-    QWidget* screen = nullptr;
-    TrackListView* list = nullptr;
-    switch (content.kind) {
-    case MainContent::Kind::songs: {
-        auto* songs = new SongsScreen(
-            dependencies, content.title,
-            [content](const QList<Track>& tracks) { return content.apply(tracks); },
-            m_importChooser, m_content);
-        screen = songs;
-        list = &songs->trackList();
-        break;
-    }
-    case MainContent::Kind::favorites: {
-        auto* favorites = new FavoritesScreen(dependencies, m_content);
-        screen = favorites;
-        list = &favorites->trackList();
-        break;
-    }
-    case MainContent::Kind::playlistDetail: {
-        auto* detail = new PlaylistDetailScreen(dependencies, m_container.playlistEngine(),
-            *content.playlist, m_importChooser, m_content);
-        screen = detail;
-        list = &detail->trackList();
-        break;
-    }
-    }
+    MainContentScreen next = makeMainContentScreen(
+        content, dependencies, m_container.playlistEngine(), m_importChooser, m_content);
+    QWidget* screen = next.widget;
+    TrackListView* list = next.list;
     list->setSelectedTrackBinding([&presenter] { return presenter.selectedTrack(); },
         [&presenter](std::optional<Track> track) { presenter.setSelectedTrack(track); });
     list->setInspectorVisibleBinding([&presenter] { return presenter.isInspectorVisible(); },
         [&presenter](bool visible) { presenter.setInspectorVisible(visible); });
-    if (m_contentView) {
+    if (m_contentScreen.widget) {
         // Later: this may run inside a signal the old screen is handling.
-        m_contentLayout->removeWidget(m_contentView);
-        m_contentView->hide();
-        m_contentView->deleteLater();
+        m_contentLayout->removeWidget(m_contentScreen.widget);
+        m_contentScreen.widget->hide();
+        m_contentScreen.widget->deleteLater();
     }
-    m_contentView = screen;
-    m_contentList = list;
+    m_contentScreen = std::move(next);
     m_shownContent = content;
     m_contentLayout->addWidget(screen);
     presenter.setVisibleCommandTarget(list->commandTarget());
@@ -425,10 +396,8 @@ void MainLayoutView::updateContent()
 void MainLayoutView::setImportFileChooser(ImportFileChooser* chooser)
 {
     m_importChooser = chooser;
-    if (auto* songs = qobject_cast<SongsScreen*>(m_contentView)) {
-        songs->setChooser(chooser);
-    } else if (auto* detail = qobject_cast<PlaylistDetailScreen*>(m_contentView)) {
-        detail->setChooser(chooser);
+    if (m_contentScreen.widget) {
+        m_contentScreen.setChooser(chooser);
     }
 }
 

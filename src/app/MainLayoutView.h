@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/MainContentScreen.h"
 #include "app/MainLayoutPresenter.h"
 
 #include <QPointer>
@@ -58,7 +59,7 @@ public:
     // The heading the content column shows.
     QString contentTitle() const;
     // The screen the content column shows: songs, favourites or a playlist.
-    QWidget* contentScreen() const { return m_contentView; }
+    QWidget* contentScreen() const { return m_contentScreen.widget; }
     // Asks for the files the library screens import (none: a file dialog).
     void setImportFileChooser(ImportFileChooser* chooser);
 
@@ -96,8 +97,7 @@ private:
     WorkspacePanelDivider* m_leftDivider;
     QWidget* m_content;
     QVBoxLayout* m_contentLayout;
-    QWidget* m_contentView = nullptr;
-    TrackListView* m_contentList = nullptr;
+    MainContentScreen m_contentScreen;
     std::optional<MainContent> m_shownContent;
     ImportFileChooser* m_importChooser = nullptr;
     WorkspacePanelDivider* m_rightDivider;

@@ -3,6 +3,7 @@
 #include "Gallery.h"
 #include "engines/artwork/ArtworkCache.h"
 #include "engines/library/MetadataEngine.h"
+#include "model/StartDetached.h"
 #include "ui/editing/BulkMetadataEditorSheet.h"
 #include "ui/editing/InspectorView.h"
 #include "ui/editing/TrackMetadataEditorSheet.h"
@@ -99,8 +100,7 @@ std::unique_ptr<QWidget> songEditor(
             [](Track) -> QCoro::Task<bool> { co_return true; });
     cache->setParent(sheet.get());
     metadata->setParent(sheet.get());
-    QCoro::Task<> loading = sheet->artwork().load();
-    Q_UNUSED(loading);
+    startDetached(sheet->artwork().load());
     return sheet;
 }
 
@@ -159,9 +159,8 @@ void addEditingPages(QList<Page>& pages)
                           sheet.form().setValue(Field::artist, u"Aurora Quartet"_s);
                           sheet.form().setRatingApplied(true);
                           sheet.form().tapStar(5);
-                          QCoro::Task<> choosing
-                              = sheet.form().loadArtwork(QUrl::fromLocalFile(u"/cover.png"_s));
-                          Q_UNUSED(choosing);
+                          startDetached(
+                              sheet.form().loadArtwork(QUrl::fromLocalFile(u"/cover.png"_s)));
                           sheet.setSaving(true);
                       });
                   } });

@@ -9,6 +9,7 @@
 #include "engines/playback/AudioEngineImpl.h"
 #include "engines/playback/QueueEngineImpl.h"
 #include "model/PlaylistStorageImpl.h"
+#include "model/StartDetached.h"
 #include "model/StoreFile.h"
 #include "platform/UndoManager.h"
 #include "ui/eon/EonGradientPanel.h"
@@ -253,9 +254,8 @@ void addLibraryPages(QList<Page>& pages, Context& context)
                                       "broken.mp3: The file is not a readable audio file."_s;
             QFile broken(engines.storage->folder.filePath(u"broken.mp3"_s));
             broken.open(QIODevice::WriteOnly);
-            QCoro::Task<> importing
-                = screen->model().importAudioURLs({ QUrl::fromLocalFile(broken.fileName()) });
-            Q_UNUSED(importing);
+            startDetached(
+                screen->model().importAudioURLs({ QUrl::fromLocalFile(broken.fileName()) }));
             return screen;
         }));
     pages.append(screenPage(context, u"songs-screen-dropping"_s, false,

@@ -3,9 +3,9 @@
 #include "app/WorkspacePanelState.h"
 #include "platform/UndoManager.h"
 #include "platform/UserDefaults.h"
+#include "support/ScriptedLibraryEngine.h"
+#include "support/ScriptedQueueEngine.h"
 #include "support/StubAudioEngine.h"
-#include "support/StubLibraryEngine.h"
-#include "support/StubQueueEngine.h"
 #include "support/TempDir.h"
 #include "ui/songtable/TrackListSelectionCommands.h"
 
@@ -31,36 +31,8 @@ public:
     QStringList calls;
 };
 
-class FakeQueue : public test::StubQueueEngine {
-public:
-    std::optional<Track> advanceToNext() override
-    {
-        calls << u"next"_s;
-        return std::nullopt;
-    }
-    std::optional<Track> returnToPrevious() override
-    {
-        calls << u"previous"_s;
-        return std::nullopt;
-    }
-    QStringList calls;
-};
-
-class FakeLibrary : public test::StubLibraryEngine {
-public:
-    QCoro::Task<> addFolders(QList<QUrl> folders) override
-    {
-        for (const QUrl& folder : folders) {
-            added << folder.toLocalFile();
-        }
-        if (!failure.isEmpty()) {
-            throw std::runtime_error(failure.toStdString());
-        }
-        co_return;
-    }
-    QStringList added;
-    QString failure;
-};
+using FakeQueue = test::ScriptedQueueEngine;
+using FakeLibrary = test::ScriptedLibraryEngine;
 
 // Keeps the chooser's answer for the test to give.
 class FakeChooser : public FolderChooser {
@@ -280,12 +252,12 @@ TEST_F(MainMenuBarCommandsTest, AddingFoldersImportsTheChosenOnesAndAlertsOnlyOn
     EXPECT_EQ(finished.count(), 1);
     EXPECT_EQ(alerts.count(), 0);
 
-    library.failure = u"The folder \u201c/music/c\u201d could not be read."_s;
+    library.failWith = u"The folder \u201c/music/c\u201d could not be read."_s;
     menu->trigger(MenuCommand::addFolder);
     chooser.answer({ QUrl::fromLocalFile(u"/music/c"_s) });
     ASSERT_EQ(alerts.count(), 1);
     EXPECT_EQ(alerts.at(0).at(0).toString(), u"The folder could not be added");
-    EXPECT_EQ(alerts.at(0).at(1).toString(), library.failure);
+    EXPECT_EQ(alerts.at(0).at(1).toString(), library.failWith);
     EXPECT_FALSE(menu->isImportingFolders());
 }
 

@@ -5,6 +5,7 @@
 
 #include "model/JsonCodec.h"
 #include "model/Logging.h"
+#include "model/StartDetached.h"
 #include "platform/SecurityScopedResource.h"
 
 #include <QDir>
@@ -314,7 +315,7 @@ void TavrenArtworkCache::evictArtwork(const Track& track)
     scheduleCacheVersionBump();
     // Runs on by itself; the deletion queues behind earlier file work and ahead
     // of later reads, which therefore see the files gone.
-    QCoro::Task<> finishing = finishEviction(track, std::move(dropped), evictedAt);
+    startDetached(finishEviction(track, std::move(dropped), evictedAt));
 }
 
 QCoro::Task<> TavrenArtworkCache::finishEviction(

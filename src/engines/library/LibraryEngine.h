@@ -54,9 +54,6 @@ private:
     std::string m_what;
 };
 
-// Declared for the views' sort menus; no engine operation takes it.
-enum class SortOption { title, dateAdded, playCount, artist, album, rating };
-
 // Where loading the library from its store stands.
 enum class LibraryLoadState { loading, loaded, failed };
 

@@ -1,5 +1,6 @@
 #include "ui/editing/BulkMetadataEditorSheet.h"
 
+#include "model/StartDetached.h"
 #include "ui/editing/ArtworkPreview.h"
 #include "ui/editing/EditingStyle.h"
 #include "ui/editing/ImageFileChooser.h"
@@ -376,8 +377,7 @@ void BulkMetadataEditorSheet::chooseArtwork()
     const QPointer<BulkMetadataEditorSheet> self(this);
     m_chooser->chooseImage(this, [self](QUrl url) {
         if (self && url.isValid()) {
-            QCoro::Task<> loading = self->m_form->loadArtwork(url);
-            Q_UNUSED(loading);
+            startDetached(self->m_form->loadArtwork(url));
         }
     });
 }

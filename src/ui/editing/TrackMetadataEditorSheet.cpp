@@ -1,6 +1,7 @@
 #include "ui/editing/TrackMetadataEditorSheet.h"
 
 #include "engines/artwork/ArtworkCache.h"
+#include "model/StartDetached.h"
 #include "ui/editing/ArtworkPreview.h"
 #include "ui/editing/EditingStyle.h"
 #include "ui/editing/ImageFileChooser.h"
@@ -251,8 +252,7 @@ void TrackMetadataEditorSheet::present()
     EditorSheet::present();
     if (!m_loadStarted) {
         m_loadStarted = true;
-        QCoro::Task<> loading = m_artwork->load(); // runs on by itself, dropped if the sheet goes
-        Q_UNUSED(loading);
+        startDetached(m_artwork->load()); // runs on by itself, dropped if the sheet goes
     }
 }
 
@@ -272,8 +272,7 @@ void TrackMetadataEditorSheet::chooseArtwork()
     const QPointer<TrackMetadataEditorSheet> self(this);
     m_chooser->chooseImage(this, [self](QUrl url) {
         if (self && url.isValid()) {
-            QCoro::Task<> choosing = self->m_artwork->choose(url);
-            Q_UNUSED(choosing);
+            startDetached(self->m_artwork->choose(url));
         }
     });
 }
@@ -284,8 +283,7 @@ void TrackMetadataEditorSheet::save()
         return;
     }
     const std::optional<Track> edited = m_form.editedTrack();
-    QCoro::Task<> saving = runSave(*edited, m_artwork->commitPlan());
-    Q_UNUSED(saving);
+    startDetached(runSave(*edited, m_artwork->commitPlan()));
 }
 
 QCoro::Task<> TrackMetadataEditorSheet::runSave(Track edited, ArtworkCommit plan)

@@ -33,8 +33,19 @@ void LibraryGridModel::setSearchText(const QString& text)
 
 bool LibraryGridModel::matches(const Track& track, const QString& searchText)
 {
-    return searchText.isEmpty() || text::containsCaseInsensitive(track.title, searchText)
-        || (track.artist && text::containsCaseInsensitive(*track.artist, searchText));
+    return matchesComposed(
+        { text::nfc(track.title),
+            track.artist ? std::optional(text::nfc(*track.artist)) : std::nullopt },
+        text::nfc(searchText));
+}
+
+bool LibraryGridModel::matchesComposed(const Searchable& texts, const QString& needle)
+{
+    // An empty search shows every song; otherwise the title or the artist
+    // contains it, ignoring case.
+    const auto& [title, artist] = texts;
+    return needle.isEmpty() || title.contains(needle, Qt::CaseInsensitive)
+        || (artist && artist->contains(needle, Qt::CaseInsensitive));
 }
 
 void LibraryGridModel::refilter()
@@ -42,12 +53,10 @@ void LibraryGridModel::refilter()
     beginResetModel();
     m_shown.clear();
     m_shown.reserve(m_tracks.size());
-    // As matches(), on the texts composed in advance.
+    // The texts are composed in advance, once per list.
     const QString needle = text::nfc(m_searchText);
     for (int i = 0; i < m_tracks.size(); ++i) {
-        const auto& [title, artist] = m_searchable[i];
-        if (needle.isEmpty() || title.contains(needle, Qt::CaseInsensitive)
-            || (artist && artist->contains(needle, Qt::CaseInsensitive))) {
+        if (matchesComposed(m_searchable[i], needle)) {
             m_shown.append(i);
         }
     }

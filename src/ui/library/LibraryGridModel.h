@@ -32,12 +32,16 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
 private:
+    // A song's title and artist, composed (NFC) for searching.
+    using Searchable = std::pair<QString, std::optional<QString>>;
+    // The one search rule, on composed texts.
+    static bool matchesComposed(const Searchable& texts, const QString& needle);
     void refilter();
 
     QList<Track> m_tracks;
     // Title and artist of each song in composed form, made once per list so
     // that a keystroke only searches.
-    QList<std::pair<QString, std::optional<QString>>> m_searchable;
+    QList<Searchable> m_searchable;
     QString m_searchText;
     QList<int> m_shown; // positions in m_tracks
 };

@@ -1,5 +1,6 @@
 #include "ui/library/PlaylistDetailScreen.h"
 
+#include "model/StartDetached.h"
 #include "ui/eon/EonIconButton.h"
 #include "ui/library/AddSongsSheet.h"
 #include "ui/library/AddSongsSheetModel.h"
@@ -83,10 +84,7 @@ PlaylistDetailScreen::PlaylistDetailScreen(TrackListDependencies dependencies,
     connect(m_play, &QAbstractButton::clicked, m_model, &PlaylistDetailScreenModel::play);
     new DropTarget(
         *this, [this](bool targeted) { m_model->setDropTargeted(targeted); },
-        [this](QList<QUrl> urls) {
-            QCoro::Task<> importing = m_model->importAndAddSongs(std::move(urls));
-            Q_UNUSED(importing);
-        });
+        [this](QList<QUrl> urls) { startDetached(m_model->importAndAddSongs(std::move(urls))); });
 }
 
 PlaylistDetailScreen::~PlaylistDetailScreen() = default;
@@ -119,8 +117,7 @@ void PlaylistDetailScreen::chooseFiles()
 {
     m_chooser->chooseAudioFiles(this, [self = QPointer(this)](QList<QUrl> urls) {
         if (self && !urls.isEmpty()) {
-            QCoro::Task<> importing = self->m_model->importAndAddSongs(std::move(urls));
-            Q_UNUSED(importing);
+            startDetached(self->m_model->importAndAddSongs(std::move(urls)));
         }
     });
 }

@@ -1,5 +1,6 @@
 #include "ui/library/SongsScreen.h"
 
+#include "model/StartDetached.h"
 #include "ui/eon/EonPalette.h"
 #include "ui/eon/EonSymbolButton.h"
 #include "ui/library/DropOverlay.h"
@@ -85,10 +86,7 @@ SongsScreen::SongsScreen(TrackListDependencies dependencies, QString title,
     connect(m_addSongs, &QAbstractButton::clicked, this, &SongsScreen::chooseFiles);
     new DropTarget(
         *this, [this](bool targeted) { m_model->setDropTargeted(targeted); },
-        [this](QList<QUrl> urls) {
-            QCoro::Task<> importing = m_model->importAudioURLs(std::move(urls));
-            Q_UNUSED(importing);
-        });
+        [this](QList<QUrl> urls) { startDetached(m_model->importAudioURLs(std::move(urls))); });
 }
 
 SongsScreen::~SongsScreen() = default;
@@ -110,8 +108,7 @@ void SongsScreen::chooseFiles()
 {
     m_chooser->chooseAudioFiles(this, [self = QPointer(this)](QList<QUrl> urls) {
         if (self && !urls.isEmpty()) {
-            QCoro::Task<> importing = self->m_model->importAudioURLs(std::move(urls));
-            Q_UNUSED(importing);
+            startDetached(self->m_model->importAudioURLs(std::move(urls)));
         }
     });
 }

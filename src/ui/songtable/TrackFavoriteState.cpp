@@ -2,6 +2,7 @@
 
 #include "engines/library/LibraryEngine.h"
 #include "model/ErrorText.h"
+#include "model/StartDetached.h"
 
 #include <exception>
 
@@ -95,8 +96,7 @@ void TrackFavoriteState::toggle()
     m_pendingValue = !current;
     m_isSaving = true;
     Q_EMIT this->changed();
-    QCoro::Task<> writing = write(std::move(changed), m_generation);
-    Q_UNUSED(writing);
+    startDetached(write(std::move(changed), m_generation));
 }
 
 QCoro::Task<> TrackFavoriteState::write(Track changed, quint64 generation)

@@ -1,25 +1,12 @@
 #include "ui/songtable/TrackListController.h"
 
-#include "engines/artwork/ArtworkCache.h"
-#include "engines/artwork/ArtworkImageLoader.h"
-#include "engines/artwork/TrackMetadataBatchCoordinator.h"
-#include "engines/artwork/TrackRemovalCoordinator.h"
-#include "engines/library/LibraryEngine.h"
 #include "engines/playback/AudioEngine.h"
 #include "engines/playback/QueueEngine.h"
-#include "model/ErrorText.h"
-#include "platform/FileRevealer.h"
-#include "platform/UndoManager.h"
-#include "ui/editing/ImageFileChooser.h"
 #include "ui/eon/KeyModifiers.h"
-#include "ui/songtable/TrackContextMenu.h"
-#include "ui/songtable/TrackFileActions.h"
 #include "ui/songtable/TrackListSelectionCommands.h"
 #include "ui/songtable/TrackTableModel.h"
 
-#include <QWidget>
 #include <QtConcurrent/qtconcurrenttask.h>
-#include <exception>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -31,8 +18,9 @@ TrackListController::TrackListController(
     , m_deps(std::move(dependencies))
     , m_model(new TrackTableModel(this))
     , m_commandTarget(new TrackListSelectionCommandTarget(this))
-    , m_batch(new TrackMetadataBatchCoordinator(this))
-    , m_removal(new TrackRemovalCoordinator(this))
+    , m_editing(new TrackListEditing(*this))
+    , m_actions(new TrackListSongActions(*this))
+    , m_removal(new TrackListRemoval(*this))
     , m_backgroundThreshold(backgroundThreshold)
 {
     connect(m_commandTarget, &TrackListSelectionCommandTarget::commandSent, this,
@@ -41,28 +29,22 @@ TrackListController::TrackListController(
         &TrackListController::updateCurrentTrack);
     connect(&m_deps.audio, &AudioEngine::playbackStateChanged, this,
         &TrackListController::updateCurrentTrack);
-    connect(m_removal, &TrackRemovalCoordinator::errorMessageChanged, this,
-        &TrackListController::overlaysChanged);
-    connect(m_removal, &TrackRemovalCoordinator::pendingPermanentDeletionChanged, this,
-        &TrackListController::overlaysChanged);
-    connect(m_batch, &TrackMetadataBatchCoordinator::errorMessageChanged, this,
-        &TrackListController::overlaysChanged);
-    connect(m_batch, &TrackMetadataBatchCoordinator::batchChanged, this,
+    connect(m_editing, &TrackListEditing::editingTrackChanged, this,
+        &TrackListController::editingTrackChanged);
+    connect(m_editing, &TrackListEditing::editorErrorChanged, this,
+        &TrackListController::editorErrorChanged);
+    connect(
+        m_removal, &TrackListRemoval::overlaysChanged, this, &TrackListController::overlaysChanged);
+    connect(
+        m_editing, &TrackListEditing::overlaysChanged, this, &TrackListController::overlaysChanged);
+    connect(m_actions, &TrackListSongActions::alertChanged, this,
         &TrackListController::overlaysChanged);
     updateCurrentTrack();
 }
 
-TrackListController::~TrackListController()
-{
-    // The window's undo manager may hold steps of this screen's coordinators,
-    // and a removal or shared save may still be running: they go on under the
-    // undo manager so that undo still puts the library back. Without any such
-    // work they simply go with the screen.
-    if (m_handedSteps) {
-        m_batch->setParent(&m_deps.undoManager);
-        m_removal->setParent(&m_deps.undoManager);
-    }
-}
+// The collaborators keep what must outlive the screen (undo steps, a running
+// removal or shared save) themselves.
+TrackListController::~TrackListController() = default;
 
 void TrackListController::setTitle(const QString& title)
 {
@@ -164,11 +146,6 @@ QList<Track> TrackListController::selectedTracks() const
     return selected;
 }
 
-bool TrackListController::shortcutsEnabled() const
-{
-    return !m_editingTrack && !m_batch->batch();
-}
-
 // MARK: selected song and inspector
 
 std::optional<Track> TrackListController::selectedTrack() const
@@ -236,9 +213,7 @@ void TrackListController::select(const Track& track, Qt::KeyboardModifiers modif
 
 void TrackListController::selectAndPlay(const Track& track)
 {
-    TrackSelectionState next;
-    next.select(track.id, m_model->orderedIDs(), TrackSelectionMode::single);
-    storeSelection(std::move(next));
+    selectOnly(track.id);
     play(track);
 }
 
@@ -332,63 +307,7 @@ void TrackListController::handleCommand(TrackListSelectionCommand command)
     }
 }
 
-// MARK: editing
-
-QList<Track> TrackListController::metadataTargets(const Track& track) const
-{
-    if (m_selection.selectedIDs().size() >= 2 && m_selection.isSelected(track.id)) {
-        QList<Track> selected = selectedTracks();
-        if (selected.size() >= 2) {
-            return selected;
-        }
-    }
-    return { track };
-}
-
-qsizetype TrackListController::metadataSelectionCount(const Track& track) const
-{
-    if (m_selection.selectedIDs().size() < 2 || !m_selection.isSelected(track.id)) {
-        return 1;
-    }
-    return metadataTargets(track).size();
-}
-
-void TrackListController::edit(const Track& track)
-{
-    const QList<Track> targets = metadataTargets(track);
-    if (targets.size() >= 2) {
-        m_batch->beginEditing(targets);
-        return;
-    }
-    TrackSelectionState only;
-    only.select(track.id, m_model->orderedIDs(), TrackSelectionMode::single);
-    storeSelection(std::move(only));
-    setSelectedTrack(track);
-    setEditorError(std::nullopt);
-    setEditingTrack(track);
-}
-
-void TrackListController::setEditingTrack(std::optional<Track> track)
-{
-    if (m_editingTrack != track) {
-        m_editingTrack = std::move(track);
-        Q_EMIT editingTrackChanged(m_editingTrack);
-    }
-}
-
-void TrackListController::setEditorError(std::optional<QString> error)
-{
-    if (m_editorError != error) {
-        m_editorError = std::move(error);
-        Q_EMIT editorErrorChanged(m_editorError);
-    }
-}
-
-void TrackListController::cancelEditing()
-{
-    setEditorError(std::nullopt);
-    setEditingTrack(std::nullopt);
-}
+// MARK: for the collaborators
 
 TrackListController::Wait TrackListController::beginWait() const
 {
@@ -406,107 +325,18 @@ bool TrackListController::stillShowing(const Wait& wait)
     return (selected ? std::optional(selected->id) : std::nullopt) == wait.selectedID;
 }
 
-QCoro::Task<bool> TrackListController::saveTrack(Track track)
+void TrackListController::selectOnly(const QUuid& id)
 {
-    const Wait wait = beginWait();
-    const QPointer<LibraryEngine> library = &m_deps.library;
-    std::optional<QString> failure;
-    try {
-        QCoro::Task<> updating = library->updateTracks({ track });
-        co_await std::move(updating);
-    } catch (...) {
-        failure = describeError(std::current_exception());
-    }
-    TrackListController* self = wait.screen.data();
-    if (!self) {
-        co_return !failure;
-    }
-    // The editor shows the outcome only while it is still open on this song.
-    const bool editorOnSong = self->m_editingTrack && self->m_editingTrack->id == track.id;
-    if (failure) {
-        if (editorOnSong) {
-            self->setEditorError(failure);
-        }
-        co_return false;
-    }
-    if (stillShowing(wait) || editorOnSong) {
-        self->setSelectedTrack(track);
-    }
-    if (editorOnSong) {
-        self->setEditorError(std::nullopt);
-        self->setEditingTrack(std::nullopt);
-    }
-    self->tracksWereChanged();
-    co_return true;
+    TrackSelectionState only;
+    only.select(id, m_model->orderedIDs(), TrackSelectionMode::single);
+    storeSelection(std::move(only));
 }
 
-void TrackListController::toggleFavorite(const Track& track)
+void TrackListController::deselect(const QUuid& id)
 {
-    Track toggled = track;
-    toggled.rating = track.toggledFavoriteRating();
-    QCoro::Task<> running = runFavorite(std::move(toggled));
-    Q_UNUSED(running);
-}
-
-QCoro::Task<> TrackListController::runFavorite(Track toggled)
-{
-    const Wait wait = beginWait();
-    const QPointer<LibraryEngine> library = &m_deps.library;
-    try {
-        QCoro::Task<> updating = library->updateTracks({ toggled });
-        co_await std::move(updating);
-    } catch (...) {
-        if (wait.screen) {
-            wait.screen->setActionAlert(
-                TrackListAlert { favoriteAlertTitle(), describeError(std::current_exception()) });
-        }
-        co_return;
-    }
-    if (!wait.screen) {
-        co_return;
-    }
-    if (stillShowing(wait)) {
-        wait.screen->setSelectedTrack(toggled);
-    }
-    wait.screen->tracksWereChanged();
-}
-
-void TrackListController::saveSharedMetadata(const SharedTrackMetadataPatch& patch)
-{
-    if (patch.changesNothing() || !m_batch->batch()) {
-        return;
-    }
-    m_handedSteps = true;
-    const QPointer<TrackListController> self(this);
-    m_batch->commit(patch, &m_deps.library, &m_deps.artworkCache, &m_deps.undoManager,
-        [self](const QList<Track>& tracks) {
-            if (self) {
-                self->applyCommittedTracks(tracks);
-            }
-        });
-}
-
-void TrackListController::cancelSharedEditing()
-{
-    if (m_batch->isSaving()) {
-        return;
-    }
-    // The message first, so that closing the sheet raises no alert for it.
-    dismissMetadataAlert();
-    m_batch->setBatch(std::nullopt);
-}
-
-void TrackListController::applyCommittedTracks(const QList<Track>& tracks)
-{
-    if (const std::optional<Track> selected = selectedTrack()) {
-        for (const Track& track : tracks) {
-            if (track.id == selected->id) {
-                setSelectedTrack(track);
-                break;
-            }
-        }
-    }
-    tracksWereChanged();
+    TrackSelectionState next = m_selection;
+    next.deselect(id);
+    storeSelection(std::move(next));
 }
 
 void TrackListController::tracksWereChanged()
@@ -514,196 +344,6 @@ void TrackListController::tracksWereChanged()
     if (m_onTracksChanged) {
         m_onTracksChanged();
     }
-}
-
-// MARK: artwork and files
-
-void TrackListController::chooseArtwork(const Track& track)
-{
-    ImageFileChooser* chooser = m_deps.artworkChooser;
-    static DialogImageFileChooser dialogChooser(u"Choose"_s);
-    if (!chooser) {
-        chooser = &dialogChooser;
-    }
-    const QPointer<TrackListController> self(this);
-    // The dialog's parent is the window the screen's widget sits in.
-    QWidget* parentWidget = qobject_cast<QWidget*>(parent());
-    chooser->chooseImage(parentWidget, [self, track](QUrl file) {
-        // Cancelling is silent.
-        if (self && !file.isEmpty()) {
-            QCoro::Task<> running = self->runArtwork(file, track);
-            Q_UNUSED(running);
-        }
-    });
-}
-
-QCoro::Task<> TrackListController::runArtwork(QUrl file, Track track)
-{
-    const Wait wait = beginWait();
-    const QPointer<ArtworkCache> cache = &m_deps.artworkCache;
-    const auto loader = m_deps.artworkLoader ? m_deps.artworkLoader : loadArtworkFileData;
-    try {
-        // Size, type and pixel dimensions are checked on a worker before a
-        // byte reaches the cache.
-        QCoro::Task<QByteArray> loading = loader(file);
-        QByteArray data = co_await std::move(loading);
-        if (!cache) {
-            co_return;
-        }
-        QCoro::Task<> storing = cache->storeArtwork(std::move(data), track);
-        co_await std::move(storing);
-    } catch (...) {
-        if (wait.screen) {
-            wait.screen->setActionAlert(
-                TrackListAlert { artworkAlertTitle(), describeError(std::current_exception()) });
-        }
-        co_return;
-    }
-    if (stillShowing(wait)) {
-        wait.screen->setSelectedTrack(track);
-    }
-}
-
-void TrackListController::removeArtwork(const Track& track)
-{
-    m_deps.artworkCache.evictArtwork(track);
-}
-
-void TrackListController::revealInFileManager(const Track& track)
-{
-    // Only files on this machine have a folder to show.
-    if (!track.fileURL.isLocalFile()) {
-        return;
-    }
-    static DesktopFileRevealer desktop;
-    FileRevealer* revealer = m_deps.revealer ? m_deps.revealer : &desktop;
-    revealer->reveal(TrackFileActions::revealTarget(track));
-}
-
-// MARK: removal
-
-void TrackListController::requestPermanentDeletion(const Track& track)
-{
-    m_removal->setPendingPermanentDeletion(track);
-}
-
-void TrackListController::cancelPermanentDeletion()
-{
-    m_removal->setPendingPermanentDeletion(std::nullopt);
-}
-
-void TrackListController::remove(const Track& track, bool deleteFile)
-{
-    if (!m_removal->inFlightTrackID()) {
-        m_handedSteps = true;
-    }
-    const QPointer<TrackListController> self(this);
-    m_removal->requestRemoval(
-        track, deleteFile, &m_deps.library, &m_deps.queue, &m_deps.undoManager,
-        [self, track] {
-            if (self) {
-                self->handleRemovedTrack(track);
-            }
-        },
-        [self, track] {
-            if (self) {
-                self->handleRestoredTrack(track);
-            }
-        });
-}
-
-bool TrackListController::isRemovalInFlight(const Track& track) const
-{
-    return m_removal->inFlightTrackID() == track.id;
-}
-
-void TrackListController::handleRemovedTrack(const Track& track)
-{
-    TrackSelectionState next = m_selection;
-    next.deselect(track.id);
-    storeSelection(std::move(next));
-    const std::optional<Track> selected = selectedTrack();
-    if (selected && selected->id == track.id) {
-        const QList<Track> remaining = selectedTracks();
-        setSelectedTrack(remaining.isEmpty() ? std::nullopt : std::optional(remaining.last()));
-    }
-    tracksWereChanged();
-}
-
-void TrackListController::handleRestoredTrack(const Track& track)
-{
-    setSelectedTrack(track);
-    tracksWereChanged();
-}
-
-// MARK: alerts
-
-void TrackListController::setActionAlert(std::optional<TrackListAlert> alert)
-{
-    if (m_actionAlert != alert) {
-        m_actionAlert = std::move(alert);
-        Q_EMIT overlaysChanged();
-    }
-}
-
-void TrackListController::dismissActionAlert()
-{
-    setActionAlert(std::nullopt);
-}
-
-std::optional<QString> TrackListController::removalAlertMessage() const
-{
-    return m_removal->errorMessage();
-}
-
-void TrackListController::dismissRemovalAlert()
-{
-    m_removal->clearErrorMessage();
-}
-
-std::optional<QString> TrackListController::metadataAlertMessage() const
-{
-    if (m_batch->batch()) {
-        return std::nullopt;
-    }
-    return m_batch->errorMessage();
-}
-
-void TrackListController::dismissMetadataAlert()
-{
-    m_batch->clearErrorMessage();
-}
-
-QString TrackListController::deletionConfirmationTitle()
-{
-    return u"Delete Track Permanently?"_s;
-}
-
-QString TrackListController::deletionConfirmationMessage(const Track& track)
-{
-    return u"\u201C"_s + track.title
-        + u"\u201D will be removed from KIVO VOVID and its original file will be deleted "
-          u"from disk. This cannot be undone."_s;
-}
-
-QString TrackListController::removalAlertTitle()
-{
-    return u"Track Removal Failed"_s;
-}
-
-QString TrackListController::metadataAlertTitle()
-{
-    return u"Metadata Update Failed"_s;
-}
-
-QString TrackListController::favoriteAlertTitle()
-{
-    return u"Favorite Could Not Be Updated"_s;
-}
-
-QString TrackListController::artworkAlertTitle()
-{
-    return u"Artwork Could Not Be Updated"_s;
 }
 
 } // namespace kivo

@@ -3,7 +3,10 @@
 #include "engines/artwork/SharedTrackMetadataPatch.h"
 #include "model/Track.h"
 #include "model/TrackSortOrder.h"
+#include "ui/songtable/TrackListEditing.h"
 #include "ui/songtable/TrackListEmptyState.h"
+#include "ui/songtable/TrackListRemoval.h"
+#include "ui/songtable/TrackListSongActions.h"
 #include "ui/songtable/TrackSelectionState.h"
 
 #include <QList>
@@ -51,20 +54,13 @@ struct TrackListDependencies {
     std::function<QCoro::Task<QByteArray>(QUrl)> artworkLoader = {};
 };
 
-// A failure of an action that has no sheet to show it in (a favourite, an
-// artwork change): shown as an alert until dismissed.
-struct TrackListAlert {
-    QString title;
-    QString message;
-
-    bool operator==(const TrackListAlert&) const = default;
-};
-
 // The state and operations of one track list screen (all songs, favourites,
-// a playlist): the display order, the multi-selection, playing from a row,
-// the menu's selection commands, and every action on songs, each written
-// through the engines and followed by `onTracksChanged` so that the owner
-// reloads. The owner hands in the list; the screen never changes it.
+// a playlist): the display order, the multi-selection, playing from a row and
+// the menu's selection commands; the editing flows, the one-song actions and
+// the removal are its collaborators', reached through it. Every action on
+// songs is written through the engines and followed by `onTracksChanged` so
+// that the owner reloads. The owner hands in the list; the screen never
+// changes it.
 //
 // A wait (a save, a favourite, an artwork load, a removal) that ends after
 // the screen is gone changes nothing of it; one that ends after the user chose
@@ -110,11 +106,14 @@ public:
 
     // The menu bar's way in; register it with the window while the screen shows.
     TrackListSelectionCommandTarget* commandTarget() const { return m_commandTarget; }
-    TrackMetadataBatchCoordinator& batchCoordinator() const { return *m_batch; }
-    TrackRemovalCoordinator& removalCoordinator() const { return *m_removal; }
+    TrackMetadataBatchCoordinator& batchCoordinator() const
+    {
+        return m_editing->batchCoordinator();
+    }
+    TrackRemovalCoordinator& removalCoordinator() const { return m_removal->coordinator(); }
 
     // Whether the list's key shortcuts act: no editor sheet is open.
-    bool shortcutsEnabled() const;
+    bool shortcutsEnabled() const { return m_editing->isIdle(); }
 
     // Clicks and commands.
     void select(const Track& track, Qt::KeyboardModifiers modifiers);
@@ -128,49 +127,85 @@ public:
     void handleCommand(TrackListSelectionCommand command);
 
     // Editing. The single editor is open while editingTrack() is set.
-    QList<Track> metadataTargets(const Track& track) const;
-    qsizetype metadataSelectionCount(const Track& track) const;
-    void edit(const Track& track);
-    const std::optional<Track>& editingTrack() const { return m_editingTrack; }
-    const std::optional<QString>& editorError() const { return m_editorError; }
+    QList<Track> metadataTargets(const Track& track) const { return m_editing->targets(track); }
+    qsizetype metadataSelectionCount(const Track& track) const
+    {
+        return m_editing->selectionCount(track);
+    }
+    void edit(const Track& track) { m_editing->edit(track); }
+    const std::optional<Track>& editingTrack() const { return m_editing->editingTrack(); }
+    const std::optional<QString>& editorError() const { return m_editing->editorError(); }
     // The single editor's Cancel.
-    void cancelEditing();
+    void cancelEditing() { m_editing->cancelEditing(); }
     // Writes one song; true when the library took it (the editor then closes).
-    QCoro::Task<bool> saveTrack(Track track);
-    void toggleFavorite(const Track& track);
+    QCoro::Task<bool> saveTrack(Track track) { return m_editing->saveTrack(std::move(track)); }
     // The shared editor's Apply.
-    void saveSharedMetadata(const SharedTrackMetadataPatch& patch);
+    void saveSharedMetadata(const SharedTrackMetadataPatch& patch)
+    {
+        m_editing->saveSharedMetadata(patch);
+    }
     // The shared editor's Cancel: ignored while saving.
-    void cancelSharedEditing();
+    void cancelSharedEditing() { m_editing->cancelSharedEditing(); }
 
-    // Artwork and files.
-    void chooseArtwork(const Track& track);
-    void removeArtwork(const Track& track);
-    void revealInFileManager(const Track& track);
+    // Favourite, artwork and files.
+    void toggleFavorite(const Track& track) { m_actions->toggleFavorite(track); }
+    void chooseArtwork(const Track& track) { m_actions->chooseArtwork(track); }
+    void removeArtwork(const Track& track) { m_actions->removeArtwork(track); }
+    void revealInFileManager(const Track& track) { m_actions->revealInFileManager(track); }
 
     // Removal. A permanent deletion waits for confirmation.
-    void requestPermanentDeletion(const Track& track);
-    void cancelPermanentDeletion();
-    void remove(const Track& track, bool deleteFile);
-    bool isRemovalInFlight(const Track& track) const;
+    void requestPermanentDeletion(const Track& track)
+    {
+        m_removal->requestPermanentDeletion(track);
+    }
+    void cancelPermanentDeletion() { m_removal->cancelPermanentDeletion(); }
+    void remove(const Track& track, bool deleteFile) { m_removal->remove(track, deleteFile); }
+    bool isRemovalInFlight(const Track& track) const { return m_removal->isInFlight(track); }
 
     // Alerts. Each is up while its value is set; dismissing clears it.
-    const std::optional<TrackListAlert>& actionAlert() const { return m_actionAlert; }
-    void dismissActionAlert();
+    const std::optional<TrackListAlert>& actionAlert() const { return m_actions->alert(); }
+    void dismissActionAlert() { m_actions->dismissAlert(); }
     // "Track Removal Failed" with this text.
-    std::optional<QString> removalAlertMessage() const;
-    void dismissRemovalAlert();
+    std::optional<QString> removalAlertMessage() const { return m_removal->alertMessage(); }
+    void dismissRemovalAlert() { m_removal->dismissAlert(); }
     // "Metadata Update Failed" with this text: a shared-edit failure while no
     // shared editor is open (after a failed undo, say).
-    std::optional<QString> metadataAlertMessage() const;
-    void dismissMetadataAlert();
+    std::optional<QString> metadataAlertMessage() const
+    {
+        return m_editing->metadataAlertMessage();
+    }
+    void dismissMetadataAlert() { m_editing->dismissMetadataAlert(); }
 
-    static QString deletionConfirmationTitle();
-    static QString deletionConfirmationMessage(const Track& track);
-    static QString removalAlertTitle();
-    static QString metadataAlertTitle();
-    static QString favoriteAlertTitle();
-    static QString artworkAlertTitle();
+    static QString deletionConfirmationTitle()
+    {
+        return TrackListRemoval::deletionConfirmationTitle();
+    }
+    static QString deletionConfirmationMessage(const Track& track)
+    {
+        return TrackListRemoval::deletionConfirmationMessage(track);
+    }
+    static QString removalAlertTitle() { return TrackListRemoval::alertTitle(); }
+    static QString metadataAlertTitle() { return TrackListEditing::metadataAlertTitle(); }
+    static QString favoriteAlertTitle() { return TrackListSongActions::favoriteAlertTitle(); }
+    static QString artworkAlertTitle() { return TrackListSongActions::artworkAlertTitle(); }
+
+    // For the collaborators.
+    // What a continuation checks before it touches the screen.
+    struct Wait {
+        QPointer<TrackListController> screen;
+        std::optional<QUuid> selectedID; // the selected song when it began
+    };
+    Wait beginWait() const;
+    // The screen still exists and still has the same selected song.
+    static bool stillShowing(const Wait& wait);
+    // The main layout's selected song.
+    std::optional<Track> selectedTrack() const;
+    void setSelectedTrack(std::optional<Track> track);
+    // Selects this song alone, or takes it out of the selection.
+    void selectOnly(const QUuid& id);
+    void deselect(const QUuid& id);
+    // Tells the owner to reload.
+    void tracksWereChanged();
 
 Q_SIGNALS:
     void titleChanged(const QString& title);
@@ -183,38 +218,17 @@ Q_SIGNALS:
     void overlaysChanged();
 
 private:
-    // What a continuation checks before it touches the screen.
-    struct Wait {
-        QPointer<TrackListController> screen;
-        std::optional<QUuid> selectedID; // the selected song when it began
-    };
-    Wait beginWait() const;
-    // The screen still exists and still has the same selected song.
-    static bool stillShowing(const Wait& wait);
-
-    std::optional<Track> selectedTrack() const;
-    void setSelectedTrack(std::optional<Track> track);
     void showInspector();
     void storeSelection(TrackSelectionState selection);
     void updateCommandCounts();
-    void setEditingTrack(std::optional<Track> track);
-    void setEditorError(std::optional<QString> error);
-    void setActionAlert(std::optional<TrackListAlert> alert);
-    void tracksWereChanged();
-    void applyCommittedTracks(const QList<Track>& tracks);
-    void handleRemovedTrack(const Track& track);
-    void handleRestoredTrack(const Track& track);
     void updateCurrentTrack();
-
-    QCoro::Task<> runFavorite(Track toggled);
-    QCoro::Task<> runArtwork(QUrl file, Track track);
 
     TrackListDependencies m_deps;
     TrackTableModel* m_model;
     TrackListSelectionCommandTarget* m_commandTarget;
-    TrackMetadataBatchCoordinator* m_batch;
-    TrackRemovalCoordinator* m_removal;
-    bool m_handedSteps = false; // the coordinators may have undo steps to keep
+    TrackListEditing* m_editing;
+    TrackListSongActions* m_actions;
+    TrackListRemoval* m_removal;
     int m_backgroundThreshold;
     quint64 m_playRequest = 0; // the newest play request wins
 
@@ -230,9 +244,6 @@ private:
     bool m_ownInspectorVisible = false;
 
     TrackSelectionState m_selection;
-    std::optional<Track> m_editingTrack;
-    std::optional<QString> m_editorError;
-    std::optional<TrackListAlert> m_actionAlert;
 };
 
 } // namespace kivo

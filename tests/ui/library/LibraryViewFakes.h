@@ -5,8 +5,8 @@
 #include "model/Date.h"
 #include "model/PlaylistStorageImpl.h"
 #include "model/StoreFile.h"
-#include "support/StubLibraryEngine.h"
-#include "support/StubQueueEngine.h"
+#include "support/ScriptedLibraryEngine.h"
+#include "support/ScriptedQueueEngine.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -33,55 +33,8 @@ inline QStringList titles(const QList<Track>& tracks)
     return result;
 }
 
-// A library in memory. An import records what it was handed, appends a song
-// for every location it does not hold yet and then fails when `importFailure`
-// is set, like the engine's summary of failed files.
-class FakeLibrary final : public StubLibraryEngine {
-public:
-    QList<Track> allTracks() const override { return tracks; }
-    QCoro::Task<> importFiles(QList<QUrl> urls) override
-    {
-        imports.push_back(urls);
-        for (const QUrl& url : urls) {
-            const bool known = std::any_of(tracks.cbegin(), tracks.cend(),
-                [&url](const Track& track) { return track.fileURL == url; });
-            if (!known && !failingFiles.contains(url.fileName())) {
-                tracks.push_back(song(url.fileName(), url.toLocalFile()));
-            }
-        }
-        Q_EMIT tracksChanged(tracks);
-        if (importFailure) {
-            throw DatabaseError::writeFailed(*importFailure);
-        }
-        co_return;
-    }
-    void publish(QList<Track> list)
-    {
-        tracks = std::move(list);
-        Q_EMIT tracksChanged(tracks);
-    }
-    LibraryLoadState loadState() const override { return state; }
-    std::exception_ptr loadError() const override { return error; }
-    void setLoadState(LibraryLoadState newState, std::exception_ptr newError = nullptr)
-    {
-        state = newState;
-        error = std::move(newError);
-        Q_EMIT loadStateChanged(state);
-    }
-
-    QList<Track> tracks;
-    LibraryLoadState state = LibraryLoadState::loaded;
-    std::exception_ptr error;
-    QList<QList<QUrl>> imports;
-    QStringList failingFiles;
-    std::optional<QString> importFailure;
-};
-
-class FakeQueue final : public StubQueueEngine {
-public:
-    void playNow(const QList<Track>& list) override { played.push_back(list); }
-    QList<QList<Track>> played;
-};
+using FakeLibrary = ScriptedLibraryEngine;
+using FakeQueue = ScriptedQueueEngine;
 
 // The real record store in a temporary folder, failing writes on demand.
 class FailableStorage final : public PlaylistStorage {

@@ -2,9 +2,9 @@
 
 #include "engines/library/LibraryEngine.h"
 #include "model/DatabaseManager.h"
+#include "support/ScriptedLibraryEngine.h"
+#include "support/ScriptedQueueEngine.h"
 #include "support/StubAudioEngine.h"
-#include "support/StubLibraryEngine.h"
-#include "support/StubQueueEngine.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -24,85 +24,8 @@ inline Track songTrack(const QString& title, qint64 rating = 0, const char* id =
     return track;
 }
 
-// A library over a list: writes replace tracks by id, removals take them out.
-// `hold` keeps every write waiting until it is false again; `failWith` makes
-// the next writes throw that text. `calls` logs "update:<title>=<rating>",
-// "remove:<title>[:file]", "restore:<title>".
-class FakeLibrary final : public StubLibraryEngine {
-public:
-    QList<Track> tracks;
-    QStringList calls;
-    bool hold = false;
-    QString failWith;
-
-    QList<Track> allTracks() const override { return tracks; }
-
-    QCoro::Task<> updateTracks(QList<Track> changed) override
-    {
-        for (const Track& track : changed) {
-            calls << QStringLiteral("update:%1=%2").arg(track.title).arg(track.rating);
-        }
-        QCoro::Task<> waiting = wait();
-        co_await std::move(waiting);
-        for (const Track& track : changed) {
-            const auto at = std::find_if(
-                tracks.begin(), tracks.end(), [&](const Track& t) { return t.id == track.id; });
-            if (at == tracks.end()) {
-                throw std::runtime_error("One or more tracks are no longer in the local library.");
-            }
-            *at = track;
-        }
-        Q_EMIT tracksChanged(tracks);
-    }
-    QCoro::Task<> removeTrack(Track track, bool deleteFile) override
-    {
-        calls << QStringLiteral("remove:") + track.title
-                + (deleteFile ? QStringLiteral(":file") : QString());
-        QCoro::Task<> waiting = wait();
-        co_await std::move(waiting);
-        tracks.removeIf([&](const Track& t) { return t.id == track.id; });
-        Q_EMIT tracksChanged(tracks);
-    }
-    QCoro::Task<> restoreTrack(Track track) override
-    {
-        calls << QStringLiteral("restore:") + track.title;
-        QCoro::Task<> waiting = wait();
-        co_await std::move(waiting);
-        tracks.push_back(track);
-        Q_EMIT tracksChanged(tracks);
-    }
-
-private:
-    QCoro::Task<> wait()
-    {
-        do {
-            QCoro::Task<> turn = QCoro::sleepFor(std::chrono::milliseconds(1));
-            co_await std::move(turn);
-        } while (hold);
-        if (!failWith.isEmpty()) {
-            throw std::runtime_error(failWith.toStdString());
-        }
-    }
-};
-
-// Logs "playNow:<first title>..<last title>@<index>" and "unqueue:<title id>".
-class FakeQueue final : public StubQueueEngine {
-public:
-    QStringList calls;
-    QList<Track> lastPlayed;
-    qsizetype lastIndex = -1;
-
-    void playNow(const QList<Track>& tracks, qsizetype startingAt) override
-    {
-        lastPlayed = tracks;
-        lastIndex = startingAt;
-        calls << QStringLiteral("playNow@%1").arg(startingAt);
-    }
-    void removeTrackFromPlayback(const QUuid& id) override
-    {
-        calls << QStringLiteral("unqueue:") + id.toString(QUuid::WithoutBraces);
-    }
-};
+using FakeLibrary = ScriptedLibraryEngine;
+using FakeQueue = ScriptedQueueEngine;
 
 class FakeAudio final : public StubAudioEngine {
 public:
