@@ -326,6 +326,8 @@ void TavrenQueueEngine::settleReordering()
         const QList<Track> upcoming = std::exchange(lists->upcoming, {});
         publishUpcoming(upcoming);
     }
+    // A new queue left in its queued order has those ids as they stand.
+    m_queuedOrderIsUpcoming = lists->originalUpcomingOrder && lists->orderFollowsQueue;
     if (pending.save) {
         savePlaybackState(false);
     }
@@ -437,6 +439,7 @@ void TavrenQueueEngine::playNow(const QList<Track>& given, qsizetype startingAt)
     publishHistory(tracks.first(start));
     publishCurrentTrack(tracks[start]);
     publishUpcoming(inPlayingOrder(std::move(queued)));
+    m_queuedOrderIsUpcoming = !shuffled;
 
     if (!startCurrentTrack(tracks[start])) {
         restore(snapshot);
