@@ -42,7 +42,8 @@ public:
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
             const double spent = threadCpuMs() - start;
             m_longest = std::max(m_longest, spent);
-            if (settled && !settled()) {
+            // A pass that did work is not quiet: what it posted runs next.
+            if (spent > 1.0 || (settled && !settled())) {
                 quiet.restart();
             }
         }

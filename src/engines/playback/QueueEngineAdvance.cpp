@@ -73,7 +73,7 @@ std::optional<Track> TavrenQueueEngine::advance(bool afterTrackEnded)
 std::optional<Track> TavrenQueueEngine::takeNextUpcoming()
 {
     if (m_upcoming.isEmpty()) {
-        m_orderFollowsQueue = false;
+        stopFollowingQueue();
         publishCurrentTrack(std::nullopt);
         return std::nullopt;
     }
@@ -87,6 +87,7 @@ std::optional<Track> TavrenQueueEngine::takeNextUpcoming()
 
 bool TavrenQueueEngine::rewrapForRepeat()
 {
+    stopFollowingQueue();
     QList<Track> order = m_playbackOrder;
     if (order.isEmpty() && m_currentTrack) {
         order = m_history + QList<Track> { *m_currentTrack };
@@ -94,7 +95,6 @@ bool TavrenQueueEngine::rewrapForRepeat()
     if (order.isEmpty()) {
         return false;
     }
-    m_orderFollowsQueue = false;
     publishHistory({});
     m_originalUpcomingOrder = idsOf(order);
     publishUpcoming(inPlayingOrder(order));

@@ -71,6 +71,39 @@ QList<Track> inQueuedOrder(const QList<Track>& upcoming, const QList<QUuid>& que
     return ordered;
 }
 
+// The play order a queue stands for. The history alone is shared, never
+// copied: it is only ever replaced, never edited in place.
+QList<Track> concatenated(
+    const QList<Track>& history, const std::optional<Track>& current, const QList<Track>& upcoming)
+{
+    if (!current && upcoming.isEmpty()) {
+        return history;
+    }
+    QList<Track> order;
+    order.reserve(history.size() + 1 + upcoming.size());
+    order.append(history);
+    if (current) {
+        order.push_back(*current);
+    }
+    order.append(upcoming);
+    return order;
+}
+
+// What comes before the upcoming tracks in a play order that was the queue.
+struct QueueHead {
+    QList<Track> history;
+    std::optional<Track> current;
+};
+
+std::optional<QList<Track>> orderWith(
+    const std::optional<QueueHead>& head, const QList<Track>& upcoming)
+{
+    if (!head) {
+        return std::nullopt;
+    }
+    return concatenated(head->history, head->current, upcoming);
+}
+
 // Drops every entry with `id`; reports whether there was one.
 bool removeAll(QList<Track>& tracks, const QUuid& id)
 {
@@ -115,6 +148,7 @@ void TavrenQueueEngine::publishCurrentTrack(const std::optional<Track>& track)
 void TavrenQueueEngine::publishUpcoming(const QList<Track>& tracks)
 {
     QList<Track> replaced = std::exchange(m_upcoming, tracks);
+    m_queuedOrderIsUpcoming = false;
     Q_EMIT upcomingChanged(m_upcoming);
     releaseInBackground(std::move(replaced));
 }
@@ -129,7 +163,7 @@ void TavrenQueueEngine::publishHistory(const QList<Track>& tracks)
 void TavrenQueueEngine::setUpcoming(const QList<Track>& tracks)
 {
     settleReordering();
-    m_orderFollowsQueue = false;
+    stopFollowingQueue();
     publishUpcoming(tracks);
 }
 
@@ -281,11 +315,19 @@ void TavrenQueueEngine::settleReordering()
     if (lists->originalUpcomingOrder) {
         m_originalUpcomingOrder = std::exchange(*lists->originalUpcomingOrder, {});
     }
+    if (lists->playbackOrder) {
+        releaseInBackground(std::exchange(m_playbackOrder, std::move(*lists->playbackOrder)));
+    }
     m_orderFollowsQueue = lists->orderFollowsQueue;
+    if (m_orderFollowsQueue) {
+        releaseInBackground(std::exchange(m_playbackOrder, {}));
+    }
     {
         const QList<Track> upcoming = std::exchange(lists->upcoming, {});
         publishUpcoming(upcoming);
     }
+    // A new queue left in its queued order has those ids as they stand.
+    m_queuedOrderIsUpcoming = lists->originalUpcomingOrder && lists->orderFollowsQueue;
     if (pending.save) {
         savePlaybackState(false);
     }
@@ -306,27 +348,34 @@ void TavrenQueueEngine::applyShuffleMode()
     if (m_shuffleMode == ShuffleMode::standard && m_upcoming.size() < 2) {
         return;
     }
-    m_orderFollowsQueue = false;
     if (m_upcoming.size() >= m_backgroundThreshold) {
+        // The play order stays the queue as it was; written out on the worker
+        // too when it was not kept.
+        std::optional<QueueHead> head;
+        if (std::exchange(m_orderFollowsQueue, false)) {
+            head = QueueHead { m_history, m_currentTrack };
+        }
         if (m_shuffleMode == ShuffleMode::standard) {
             reorderInBackground(
-                [upcoming = m_upcoming, seed = m_random()] {
+                [upcoming = m_upcoming, head, seed = m_random()] {
                     std::mt19937_64 random(seed);
                     QList<Track> shuffled(upcoming.cbegin(), upcoming.cend());
                     shuffleTracks(shuffled, 0, random);
-                    return Reordered { std::nullopt, std::move(shuffled), std::nullopt, false };
+                    return Reordered { std::nullopt, std::move(shuffled), std::nullopt, false,
+                        orderWith(head, upcoming) };
                 },
                 false);
         } else {
             reorderInBackground(
-                [upcoming = m_upcoming, queued = m_originalUpcomingOrder] {
+                [upcoming = m_upcoming, queued = m_originalUpcomingOrder, head] {
                     return Reordered { std::nullopt, inQueuedOrder(upcoming, queued), std::nullopt,
-                        false };
+                        false, orderWith(head, upcoming) };
                 },
                 false);
         }
         return;
     }
+    stopFollowingQueue();
     if (m_shuffleMode == ShuffleMode::standard) {
         QList<Track> shuffled = m_upcoming;
         shuffle(shuffled, 0);
@@ -358,7 +407,9 @@ void TavrenQueueEngine::playNow(const QList<Track>& given, qsizetype startingAt)
     if (tracks.size() >= m_backgroundThreshold) {
         // The track starts now; the history and the upcoming tracks, copies of
         // parts of the list, are cut on the worker and published when ready.
+        // Kept until the worker's lists show whether the order is the queue.
         releaseInBackground(std::exchange(m_playbackOrder, tracks));
+        m_orderFollowsQueue = false;
         publishCurrentTrack(tracks[start]);
         reorderInBackground(
             [tracks, start, shuffled, seed = m_random()] {
@@ -369,7 +420,7 @@ void TavrenQueueEngine::playNow(const QList<Track>& given, qsizetype startingAt)
                     shuffleTracks(queued, 0, random);
                 }
                 return Reordered { tracks.first(start), std::move(queued), std::move(ids),
-                    !shuffled };
+                    !shuffled, std::nullopt };
             },
             false);
         if (!startCurrentTrack(tracks[start])) {
@@ -381,13 +432,14 @@ void TavrenQueueEngine::playNow(const QList<Track>& given, qsizetype startingAt)
         return;
     }
 
-    m_playbackOrder = tracks;
+    releaseInBackground(std::exchange(m_playbackOrder, shuffled ? tracks : QList<Track> {}));
     m_orderFollowsQueue = !shuffled;
     QList<Track> queued = tracks.sliced(start + 1);
     m_originalUpcomingOrder = idsOf(queued);
     publishHistory(tracks.first(start));
     publishCurrentTrack(tracks[start]);
     publishUpcoming(inPlayingOrder(std::move(queued)));
+    m_queuedOrderIsUpcoming = !shuffled;
 
     if (!startCurrentTrack(tracks[start])) {
         restore(snapshot);
@@ -416,13 +468,17 @@ void TavrenQueueEngine::playLast(const QList<Track>& tracks)
     settleReordering();
     QList<Track> upcoming = m_upcoming + tracks;
     m_originalUpcomingOrder.append(idsOf(tracks));
-    setPlaybackOrder(upcoming); // the queued order, before any reshuffle
     if (m_shuffleMode == ShuffleMode::standard) {
-        // The next track stays next; the rest, new tracks included, is drawn again.
-        shuffle(upcoming, 1);
+        // The play order is the queued one, before the reshuffle: the next
+        // track stays next; the rest, new tracks included, is drawn again.
+        releaseInBackground(std::exchange(m_playbackOrder, queueOrder(upcoming)));
         m_orderFollowsQueue = false;
+        shuffle(upcoming, 1);
+        publishUpcoming(upcoming);
+    } else {
+        publishUpcoming(upcoming);
+        refreshPlaybackOrder();
     }
-    publishUpcoming(upcoming);
     // Saved once the queue is final, so the file holds the order that will play.
     savePlaybackState(false);
 }
@@ -450,15 +506,16 @@ void TavrenQueueEngine::move(qsizetype from, qsizetype to)
     const qsizetype target = std::clamp<qsizetype>(to, 0, m_upcoming.size() - 1);
     // In place: copying a library-sized list costs far more than the move.
     m_upcoming.move(from, target);
-    // A manual move makes the present order the queued one.
-    m_originalUpcomingOrder = idsOf(m_upcoming);
-    Q_EMIT upcomingChanged(m_upcoming);
-    const qsizetype offset = m_history.size() + (m_currentTrack ? 1 : 0);
-    if (m_orderFollowsQueue && m_playbackOrder.size() == offset + m_upcoming.size()) {
-        m_playbackOrder.move(offset + from, offset + target);
+    // A manual move makes the present order the queued one; once it is, the
+    // id moves with its track instead of every id being read again.
+    if (m_queuedOrderIsUpcoming) {
+        m_originalUpcomingOrder.move(from, target);
     } else {
-        refreshPlaybackOrder();
+        m_originalUpcomingOrder = idsOf(m_upcoming);
+        m_queuedOrderIsUpcoming = true;
     }
+    Q_EMIT upcomingChanged(m_upcoming);
+    refreshPlaybackOrder();
     savePlaybackState(false);
 }
 
@@ -504,21 +561,25 @@ void TavrenQueueEngine::removeTrackFromPlayback(const QUuid& id)
 void TavrenQueueEngine::refreshPlaybackOrder()
 {
     settleReordering();
-    setPlaybackOrder(m_upcoming);
+    m_orderFollowsQueue = true;
+    releaseInBackground(std::exchange(m_playbackOrder, {}));
 }
 
-void TavrenQueueEngine::setPlaybackOrder(const QList<Track>& upcoming)
+QList<Track> TavrenQueueEngine::playbackOrder() const
 {
-    QList<Track> order;
-    order.reserve(m_history.size() + 1 + upcoming.size());
-    order.append(m_history);
-    if (m_currentTrack) {
-        order.push_back(*m_currentTrack);
+    return m_orderFollowsQueue ? queueOrder(m_upcoming) : m_playbackOrder;
+}
+
+QList<Track> TavrenQueueEngine::queueOrder(const QList<Track>& upcoming) const
+{
+    return concatenated(m_history, m_currentTrack, upcoming);
+}
+
+void TavrenQueueEngine::stopFollowingQueue()
+{
+    if (std::exchange(m_orderFollowsQueue, false)) {
+        releaseInBackground(std::exchange(m_playbackOrder, queueOrder(m_upcoming)));
     }
-    order.append(upcoming);
-    std::swap(m_playbackOrder, order);
-    m_orderFollowsQueue = true;
-    releaseInBackground(std::move(order));
 }
 
 } // namespace kivo

@@ -70,7 +70,7 @@ public:
     // turning shuffle off goes back to).
     QList<QUuid> originalUpcomingOrder() const { return m_originalUpcomingOrder; }
     // The whole play order: what repeat-all starts again from.
-    QList<Track> playbackOrder() const { return m_playbackOrder; }
+    QList<Track> playbackOrder() const;
 
     void playNow(const QList<Track>& tracks) override;
     void playNow(const QList<Track>& tracks, qsizetype startingAt) override;
@@ -137,8 +137,10 @@ private:
     // Starts `track`, or puts `snapshot` back; saves either way.
     std::optional<Track> startOrRollBack(const Track& track, QueueSnapshot snapshot);
     void applyShuffleMode();
-    // The play order becomes the history, the current track and `upcoming`.
-    void setPlaybackOrder(const QList<Track>& upcoming);
+    // History, current track and `upcoming`, as one list.
+    QList<Track> queueOrder(const QList<Track>& upcoming) const;
+    // Keeps the play order as it stands while the queue changes under it.
+    void stopFollowingQueue();
     // A newly queued list in the order it will play under the shuffle mode.
     QList<Track> inPlayingOrder(QList<Track> queued);
     void shuffle(QList<Track>& tracks, qsizetype from);
@@ -149,6 +151,7 @@ private:
         QList<Track> upcoming;
         std::optional<QList<QUuid>> originalUpcomingOrder;
         bool orderFollowsQueue = false;
+        std::optional<QList<Track>> playbackOrder;
     };
     struct PendingReorder {
         QFuture<std::shared_ptr<Reordered>> result;
@@ -182,9 +185,14 @@ private:
     // Ids only: the order is all it keeps, and a library-sized list of ids is
     // copied and filtered far faster than one of tracks.
     QList<QUuid> m_originalUpcomingOrder;
+    // True while the queued order is exactly the ids of the upcoming tracks:
+    // a move then moves the same id instead of reading every track again.
+    bool m_queuedOrderIsUpcoming = false;
+    // Kept only while the play order is not the queue itself.
     QList<Track> m_playbackOrder;
-    // True while the play order is exactly history, current, upcoming: a
-    // move then moves the same entry of it instead of building it again.
+    // True while the play order is exactly history, current, upcoming; it is
+    // then not kept at all (m_playbackOrder is empty), so reordering a
+    // library-sized queue never copies or rotates a second list.
     bool m_orderFollowsQueue = false;
     std::exception_ptr m_lastPlaybackError;
     std::exception_ptr m_lastPersistenceError;

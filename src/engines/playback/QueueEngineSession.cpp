@@ -42,9 +42,22 @@ PlaybackStateSnapshot TavrenQueueEngine::makeSessionSnapshot() const
     if (m_currentTrack) {
         snapshot.currentTrackID = m_currentTrack->id;
     }
-    snapshot.upcomingTrackIDs = idsOf(m_upcoming);
+    // Ids the queue already keeps are shared, not read from every track again.
+    snapshot.upcomingTrackIDs
+        = m_queuedOrderIsUpcoming ? m_originalUpcomingOrder : idsOf(m_upcoming);
     snapshot.historyTrackIDs = idsOf(m_history);
-    snapshot.playbackOrderTrackIDs = idsOf(m_playbackOrder);
+    if (m_orderFollowsQueue) {
+        QList<QUuid> order;
+        order.reserve(snapshot.historyTrackIDs.size() + 1 + snapshot.upcomingTrackIDs.size());
+        order.append(snapshot.historyTrackIDs);
+        if (m_currentTrack) {
+            order.push_back(m_currentTrack->id);
+        }
+        order.append(snapshot.upcomingTrackIDs);
+        snapshot.playbackOrderTrackIDs = std::move(order);
+    } else {
+        snapshot.playbackOrderTrackIDs = idsOf(m_playbackOrder);
+    }
     snapshot.repeatMode = repeatModeText(m_repeatMode);
     snapshot.shuffleMode = shuffleModeText(m_shuffleMode);
     if (const AudioEngine* engine = m_audioEngine) {

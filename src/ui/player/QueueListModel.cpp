@@ -21,14 +21,23 @@ QueueListModel::QueueListModel(QueueEngine& queue, QObject* parent)
 void QueueListModel::reload()
 {
     beginResetModel();
-    const std::optional<Track> current = m_queue.currentTrack();
-    const QList<Track> upcoming = m_queue.upcoming();
-    const QList<Track> history = m_queue.history();
-    m_hasCurrent = current.has_value();
-    m_upcomingCount = upcoming.size();
-    m_historyCount = history.size();
+    m_hasCurrent = m_queue.currentTrack().has_value();
+    m_upcomingCount = m_queue.upcoming().size();
+    m_historyCount = m_queue.history().size();
     endResetModel();
-    Q_EMIT tracksListed(current, upcoming, history);
+    // Listed once per pass of the event loop, after the change: reading a
+    // library-sized queue for new songs costs the panel tens of milliseconds,
+    // which a drag, one move per row, would otherwise pay on every move.
+    if (!m_listingPending) {
+        m_listingPending = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_listingPending = false;
+                Q_EMIT tracksListed(m_queue.currentTrack(), m_queue.upcoming(), m_queue.history());
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 std::optional<QueueListModel::Row> QueueListModel::rowAt(int row) const

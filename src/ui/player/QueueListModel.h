@@ -59,7 +59,8 @@ public:
 
 Q_SIGNALS:
     // The songs listed changed (the lists are the queue's own, shared, never
-    // copied song by song); the panel loads artwork for new ids.
+    // copied song by song); the panel loads artwork for new ids. Sent once
+    // per pass of the event loop, however many changes came in it.
     void tracksListed(const std::optional<kivo::Track>& current, const QList<kivo::Track>& upcoming,
         const QList<kivo::Track>& history);
 
@@ -82,6 +83,7 @@ private:
     qsizetype m_historyCount = 0;
     QHash<QUuid, QImage> m_thumbnails;
     bool m_thumbnailNoticePending = false;
+    bool m_listingPending = false;
 };
 
 } // namespace kivo

@@ -198,4 +198,34 @@ TEST_F(QueueEngineTest, LongListsAreOrderedOnAWorkerAndTheNextOperationSeesTheRe
 }
 
 } // namespace
+TEST_F(QueueEngineTest, MovedQueuesSaveTheirIdsAndKeepTheirPlayOrderUnderShuffle)
+{
+    const auto settle = [this] {
+        while (queue.isReordering()) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+        }
+    };
+    for (const qsizetype threshold : { 100, 3 }) { // on this thread, then on a worker
+        queue.setBackgroundThreshold(threshold);
+        queue.playNow(list("ABCDE"), 1);
+        settle();
+        saves();
+        queue.move(0, 2);
+        queue.move(1, 0);
+        EXPECT_EQ(state(), u"B | E D C | A | E D C | A B E D C");
+        const QList<PlaybackStateSnapshot> saved = saves();
+        ASSERT_EQ(saved.size(), 2);
+        EXPECT_EQ(titlesOf(saved[1].upcomingTrackIDs), u"E D C");
+        EXPECT_EQ(titlesOf(saved[1].playbackOrderTrackIDs.value()), u"A B E D C");
+
+        queue.setShuffleMode(ShuffleMode::standard);
+        settle();
+        EXPECT_EQ(sorted(queue.upcoming()), u"C D E");
+        EXPECT_EQ(titles(queue.playbackOrder()), u"A B E D C");
+        queue.setShuffleMode(ShuffleMode::off);
+        settle();
+        EXPECT_EQ(state(), u"B | E D C | A | E D C | A B E D C");
+    }
+}
+
 } // namespace kivo::test
