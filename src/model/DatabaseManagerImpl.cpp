@@ -6,11 +6,14 @@
 #include "model/UserDefaults.h"
 
 #include <QCoroFuture>
+#include <QFile>
 #include <QHash>
 #include <QMutexLocker>
 #include <QSet>
 #include <QtConcurrent>
+#include <fcntl.h>
 #include <stdexcept>
+#include <unistd.h>
 #include <variant>
 
 using namespace Qt::Literals::StringLiterals;
@@ -158,6 +161,10 @@ QCoro::Task<void> TavrenDatabaseManager::deleteTracks(QList<Track> tracks)
 
 void TavrenDatabaseManager::eraseAllDataNow()
 {
+    {
+        QMutexLocker lock(&m_tracksFile.mutex);
+        m_knownTracks.reset();
+    }
     const std::initializer_list<FileSlot*> files
         = { &m_tracksFile, &m_playlistsFile, &m_historyFile, &m_stateFile };
     for (FileSlot* file : files) {
@@ -173,56 +180,200 @@ void TavrenDatabaseManager::eraseAllDataNow()
 void TavrenDatabaseManager::saveTracksNow(const QList<Track>& tracks)
 {
     QMutexLocker lock(&m_tracksFile.mutex);
-    // An unreadable file throws here: writing would replace the library.
-    const std::optional<QByteArray> bytes = storefile::read(m_tracksFile.path);
-    QList<Track> stored = bytes ? storefile::decodeList<Track>(*bytes) : QList<Track>();
-
     // The same result as taking the given tracks one by one, each replacing
     // the first stored track of its id or else appended: every id ends with
     // its last given value, at its stored place or, when new, at the end in
     // the order the ids first appear. Indexing the given ids rather than the
     // stored ones keeps an upsert of one track a single pass over the library.
-    constexpr qsizetype placed = -1;
-    QHash<QUuid, qsizetype> lastGiven;
-    lastGiven.reserve(tracks.size());
-    for (qsizetype i = 0; i < tracks.size(); ++i) {
-        lastGiven.insert(tracks[i].id, i);
-    }
-    for (Track& track : stored) {
-        const auto it = lastGiven.find(track.id);
-        if (it != lastGiven.end() && *it != placed) {
-            track = tracks[std::exchange(*it, placed)];
+    rewriteTracksNow([&tracks](const std::vector<StoredRecord>& records) {
+        constexpr qsizetype placed = -1;
+        QHash<QUuid, qsizetype> lastGiven;
+        lastGiven.reserve(tracks.size());
+        for (qsizetype i = 0; i < tracks.size(); ++i) {
+            lastGiven.insert(tracks[i].id, i);
         }
-    }
-    for (const Track& track : tracks) {
-        qsizetype& given = lastGiven[track.id];
-        if (given != placed) {
-            stored.push_back(tracks[std::exchange(given, placed)]);
+        std::vector<PlannedRecord> planned;
+        planned.reserve(records.size() + size_t(tracks.size()));
+        for (size_t i = 0; i < records.size(); ++i) {
+            const auto it = lastGiven.find(records[i].id);
+            if (it != lastGiven.end() && *it != placed) {
+                planned.push_back({ -1, &tracks[std::exchange(*it, placed)] });
+            } else {
+                planned.push_back({ qsizetype(i), nullptr });
+            }
         }
-    }
-    storefile::writeAtomically(m_tracksFile.path, storefile::encodeList(stored));
+        for (const Track& track : tracks) {
+            qsizetype& given = lastGiven[track.id];
+            if (given != placed) {
+                planned.push_back({ -1, &tracks[std::exchange(given, placed)] });
+            }
+        }
+        return planned;
+    });
 }
 
 QList<Track> TavrenDatabaseManager::loadAllTracksNow()
 {
     QMutexLocker lock(&m_tracksFile.mutex);
+    m_knownTracks.reset();
     // An unreadable library throws: shown as empty, it would look like one.
-    const std::optional<QByteArray> bytes = storefile::read(m_tracksFile.path);
-    return bytes ? storefile::decodeList<Track>(*bytes) : QList<Track>();
+    TracksFileContent content = readTracksFile();
+    if (content.version) {
+        m_knownTracks = KnownTracksFile { *content.version, std::move(content.records) };
+    }
+    return std::move(content.tracks);
 }
 
 void TavrenDatabaseManager::deleteTracksNow(const QList<Track>& tracks)
 {
     QMutexLocker lock(&m_tracksFile.mutex);
-    const std::optional<QByteArray> bytes = storefile::read(m_tracksFile.path);
-    QList<Track> stored = bytes ? storefile::decodeList<Track>(*bytes) : QList<Track>();
     QSet<QUuid> removed;
     removed.reserve(tracks.size());
     for (const Track& track : tracks) {
         removed.insert(track.id);
     }
-    stored.removeIf([&](const Track& track) { return removed.contains(track.id); });
-    storefile::writeAtomically(m_tracksFile.path, storefile::encodeList(stored));
+    rewriteTracksNow([&removed](const std::vector<StoredRecord>& records) {
+        std::vector<PlannedRecord> planned;
+        planned.reserve(records.size());
+        for (size_t i = 0; i < records.size(); ++i) {
+            if (!removed.contains(records[i].id)) {
+                planned.push_back({ qsizetype(i), nullptr });
+            }
+        }
+        return planned;
+    });
+}
+
+TavrenDatabaseManager::TracksFileContent TavrenDatabaseManager::readTracksFile() const
+{
+    TracksFileContent content;
+    std::optional<storefile::VersionedBytes> read = storefile::readVersioned(m_tracksFile.path);
+    if (!read) {
+        return content;
+    }
+    content.bytes = std::move(read->bytes);
+    content.version = read->version;
+    std::vector<std::pair<qsizetype, qsizetype>> ranges;
+    content.tracks = storefile::decodeList<Track>(content.bytes, &ranges);
+    if (ranges.size() != size_t(content.tracks.size())) {
+        // Decoded but not split (no case is known): the records are taken
+        // from their encoding instead.
+        content.version.reset();
+        content.bytes = storefile::encodeList(content.tracks);
+        ranges = json::splitTopLevelArray(content.bytes).value_or(ranges);
+        if (ranges.size() != size_t(content.tracks.size())) {
+            throw JsonCodingError(JsonCodingError::Kind::Decoding, QString(),
+                u"The records could not be told apart."_s);
+        }
+    }
+    content.records.reserve(ranges.size());
+    for (size_t i = 0; i < ranges.size(); ++i) {
+        // Below 2 GiB: a larger file is refused by the read.
+        content.records.push_back({ content.tracks[qsizetype(i)].id, quint32(ranges[i].first),
+            quint32(ranges[i].second) });
+    }
+    return content;
+}
+
+void TavrenDatabaseManager::rewriteTracksNow(
+    const std::function<std::vector<PlannedRecord>(const std::vector<StoredRecord>&)>& plan)
+{
+    // Forgotten until the write succeeds: after any failure the next save
+    // reads the file whole again.
+    std::optional<KnownTracksFile> known = std::exchange(m_knownTracks, std::nullopt);
+    const QByteArray nativePath = QFile::encodeName(m_tracksFile.path);
+    struct Source {
+        int fd = -1;
+        ~Source()
+        {
+            if (fd >= 0) {
+                ::close(fd);
+            }
+        }
+    } source;
+    if (known) {
+        // The file opened, not the path, is compared: what is copied from it
+        // below is what was compared.
+        source.fd = ::open(nativePath.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        if (source.fd < 0 || storefile::versionOf(source.fd) != known->version) {
+            known.reset();
+        }
+    }
+    // Anything but the known file is read and decoded whole first, as a file
+    // that cannot be read or decoded is never replaced: this throws for it.
+    TracksFileContent content;
+    if (!known) {
+        content = readTracksFile();
+        content.tracks = {};
+    }
+    const std::vector<StoredRecord>& records = known ? known->records : content.records;
+    const std::vector<PlannedRecord> planned = plan(records);
+
+    QList<const Track*> given;
+    for (const PlannedRecord& record : planned) {
+        if (record.stored < 0) {
+            given.push_back(record.given);
+        }
+    }
+    const json::EncodedElements encoded
+        = json::encodeElements(given, [](const Track* track) { return track->toJson(); });
+
+    std::vector<StoredRecord> written;
+    written.reserve(planned.size());
+    auto produce = [&](storefile::ContentSink& sink) {
+        sink.append('[');
+        size_t chunk = 0;
+        qsizetype inChunk = 0;
+        size_t next = 0;
+        for (size_t i = 0; i < planned.size();) {
+            if (i > 0) {
+                sink.append(',');
+            }
+            const qint64 begin = sink.size();
+            if (planned[i].stored < 0) {
+                const qsizetype size = encoded.sizes[next];
+                const std::string& text = encoded.chunks[chunk];
+                sink.append(text.data() + inChunk, size);
+                written.push_back({ planned[i].given->id, quint32(begin), quint32(begin + size) });
+                inChunk += size + 1; // and the comma
+                if (inChunk >= qsizetype(text.size())) {
+                    ++chunk;
+                    inChunk = 0;
+                }
+                ++next;
+                ++i;
+                continue;
+            }
+            // Stored records one after the other in the file are copied at once.
+            size_t last = i;
+            while (last + 1 < planned.size() && planned[last + 1].stored >= 0
+                && records[size_t(planned[last + 1].stored)].begin
+                    == records[size_t(planned[last].stored)].end + 1) {
+                ++last;
+            }
+            const quint32 from = records[size_t(planned[i].stored)].begin;
+            const quint32 to = records[size_t(planned[last].stored)].end;
+            if (known) {
+                sink.copy(source.fd, from, to - from);
+            } else {
+                sink.append(content.bytes.constData() + from, to - from);
+            }
+            for (; i <= last; ++i) {
+                const StoredRecord& record = records[size_t(planned[i].stored)];
+                written.push_back({ record.id, quint32(begin + (record.begin - from)),
+                    quint32(begin + (record.end - from)) });
+            }
+        }
+        sink.append(']');
+        if (known && storefile::versionOf(source.fd) != known->version) {
+            throw StoreFileError(StoreFileError::Case::writeFailed, m_tracksFile.path,
+                u"The file changed while it was saved."_s);
+        }
+    };
+    const storefile::FileVersion version = storefile::writeAtomically(m_tracksFile.path, produce);
+    if (version.size < storefile::maximumFileSize) {
+        m_knownTracks = KnownTracksFile { version, std::move(written) };
+    }
 }
 
 // ---- playlists -----------------------------------------------------------------

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/DatabaseManager.h"
+#include "model/StoreFile.h"
 
 #include <QMutex>
 #include <QThreadPool>
@@ -18,6 +19,13 @@ class UserDefaults;
 // call order, so a save never reads a list that an earlier save has not
 // written yet. Each file also has a lock, held for a whole read-change-write,
 // so the synchronous operations may run on any thread.
+//
+// A save never replaces a "tracks.json" that cannot be read and decoded. The
+// store remembers the version of the file it last read whole or wrote itself,
+// with each record's id and place in it: while the file on disk is still that
+// version, a save copies the records it keeps from the file as they are and
+// encodes only the given ones, without decoding the library again. A file
+// changed, replaced or removed meanwhile is read and decoded whole first.
 class TavrenDatabaseManager final : public DatabaseManager {
 public:
     // `storageDirectory`: the data folder, created with its parents when
@@ -70,15 +78,49 @@ private:
         QMutex mutex;
     };
 
+    // One record of the tracks file the store knows: its id and byte range.
+    struct StoredRecord {
+        QUuid id;
+        quint32 begin;
+        quint32 end;
+    };
+    struct KnownTracksFile {
+        storefile::FileVersion version;
+        std::vector<StoredRecord> records;
+    };
+    // A record of the new file: the known record at `stored`, or the given
+    // track `given` when `stored` is negative.
+    struct PlannedRecord {
+        qsizetype stored;
+        const Track* given;
+    };
+
     // Bodies of the asynchronous operations, run on the worker.
     void eraseAllDataNow();
     void saveTracksNow(const QList<Track>& tracks);
     QList<Track> loadAllTracksNow();
     void deleteTracksNow(const QList<Track>& tracks);
 
+    struct TracksFileContent {
+        QList<Track> tracks;
+        QByteArray bytes;
+        std::vector<StoredRecord> records;
+        std::optional<storefile::FileVersion> version;
+    };
+    // With the tracks file's lock held: the whole file read and decoded (a
+    // missing one as no tracks), with each record's place and the version
+    // read. Throws when it exists but cannot be read or decoded.
+    TracksFileContent readTracksFile() const;
+    // Writes the planned records: `plan(records)` lists them from the known
+    // records (read again first unless the file is still the known version).
+    void rewriteTracksNow(
+        const std::function<std::vector<PlannedRecord>(const std::vector<StoredRecord>&)>& plan);
+
     QString m_folder;
     QString m_databasePath;
     FileSlot m_tracksFile;
+    // What m_tracksFile last held as the store read or wrote it; under its lock.
+    std::optional<KnownTracksFile> m_knownTracks;
     FileSlot m_playlistsFile;
     FileSlot m_historyFile;
     FileSlot m_stateFile;

@@ -185,13 +185,23 @@ Json parseRange(const QByteArray& bytes, qsizetype begin, qsizetype end, const Q
 // Decodes an array document; `decode(element, path)` builds one record. The
 // first failing element (by position) is the error thrown. Both paths refuse
 // the same texts: checkText() covers the whole document before it is split.
-template <typename T, typename Decode> QList<T> decodeArray(const QByteArray& bytes, Decode decode)
+// `elementRanges`, when given, receives each decoded element's byte range
+// (empty when the text could not be split).
+template <typename T, typename Decode>
+QList<T> decodeArray(const QByteArray& bytes, Decode decode,
+    std::vector<std::pair<qsizetype, qsizetype>>* elementRanges = nullptr)
 {
     constexpr size_t parallelThreshold = 512;
     checkText(bytes);
-    const auto ranges = splitTopLevelArray(bytes);
+    auto ranges = splitTopLevelArray(bytes);
     if (!ranges || ranges->size() < parallelThreshold) {
-        return readArray<T>(parseChecked(bytes), decode);
+        QList<T> result = readArray<T>(parseChecked(bytes), decode);
+        if (elementRanges) {
+            *elementRanges = ranges && ranges->size() == size_t(result.size())
+                ? std::move(*ranges)
+                : std::vector<std::pair<qsizetype, qsizetype>>();
+        }
+        return result;
     }
     const qsizetype count = qsizetype(ranges->size());
     QList<T> result(count);
@@ -220,28 +230,44 @@ template <typename T, typename Decode> QList<T> decodeArray(const QByteArray& by
             std::rethrow_exception(error);
         }
     }
+    if (elementRanges) {
+        *elementRanges = std::move(*ranges);
+    }
     return result;
 }
 
-// Encodes a list as a compact array document; `encode(item)` gives one object.
-// The first failing item (by position) is the error thrown.
-template <typename T, typename Encode> QByteArray encodeArray(const QList<T>& items, Encode encode)
+// A list's elements as compact texts, made in parallel: the chunks, read in
+// order and each joined to the next by a comma (empty ones skipped), are the
+// elements in order, comma-separated; `sizes` holds each element's length.
+struct EncodedElements {
+    std::vector<std::string> chunks;
+    std::vector<qsizetype> sizes;
+};
+
+// Encodes each item with `encode(item)`; the first failing item (by position)
+// is the error thrown.
+template <typename T, typename Encode>
+EncodedElements encodeElements(const QList<T>& items, Encode encode)
 {
     const qsizetype count = items.size();
     const qsizetype chunkCount
         = std::clamp<qsizetype>(count / 256, 1, codecPool().maxThreadCount() * 4);
-    std::vector<std::string> texts(static_cast<size_t>(chunkCount));
+    EncodedElements encoded;
+    encoded.chunks.resize(static_cast<size_t>(chunkCount));
+    encoded.sizes.resize(static_cast<size_t>(count));
     std::vector<std::exception_ptr> errors(static_cast<size_t>(chunkCount));
     auto encodeChunk = [&](qsizetype c) {
         const qsizetype first = count * c / chunkCount;
         const qsizetype last = count * (c + 1) / chunkCount;
-        std::string& text = texts[size_t(c)];
+        std::string& text = encoded.chunks[size_t(c)];
         try {
             for (qsizetype i = first; i < last; ++i) {
                 if (i > first) {
                     text.push_back(',');
                 }
+                const size_t before = text.size();
                 text += encode(items[i]).dump();
+                encoded.sizes[size_t(i)] = qsizetype(text.size() - before);
             }
         } catch (...) {
             errors[size_t(c)] = std::current_exception();
@@ -261,6 +287,14 @@ template <typename T, typename Encode> QByteArray encodeArray(const QList<T>& it
             std::rethrow_exception(error);
         }
     }
+    return encoded;
+}
+
+// Encodes a list as a compact array document; `encode(item)` gives one object.
+// The first failing item (by position) is the error thrown.
+template <typename T, typename Encode> QByteArray encodeArray(const QList<T>& items, Encode encode)
+{
+    const std::vector<std::string> texts = encodeElements(items, encode).chunks;
     size_t total = 2;
     for (const std::string& text : texts) {
         total += text.size() + 1;

@@ -215,7 +215,35 @@ QString prepareFolder(const std::optional<QString>& folder)
     return path;
 }
 
+namespace {
+
+FileVersion versionFrom(const struct stat& info)
+{
+    return { quint64(info.st_dev), quint64(info.st_ino), qint64(info.st_size),
+        qint64(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec };
+}
+
+} // namespace
+
+std::optional<FileVersion> versionOf(int fd)
+{
+    struct stat info { };
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        return std::nullopt;
+    }
+    return versionFrom(info);
+}
+
 std::optional<QByteArray> read(const QString& path, qint64 maximumSize)
+{
+    std::optional<VersionedBytes> read = readVersioned(path, maximumSize);
+    if (!read) {
+        return std::nullopt;
+    }
+    return std::move(read->bytes);
+}
+
+std::optional<VersionedBytes> readVersioned(const QString& path, qint64 maximumSize)
 {
     const QByteArray native = QFile::encodeName(path);
     auto failure = [&](const QString& reason) {
@@ -244,6 +272,7 @@ std::optional<QByteArray> read(const QString& path, qint64 maximumSize)
         throw failure(errnoText(errno));
     }
     checkReadable(info, maximumSize, failure);
+    const FileVersion before = versionFrom(info);
     QByteArray bytes;
     try {
         bytes.resize(qsizetype(info.st_size));
@@ -277,7 +306,12 @@ std::optional<QByteArray> read(const QString& path, qint64 maximumSize)
     } catch (const std::bad_alloc&) {
         throw failure(errnoText(ENOMEM));
     }
-    return bytes;
+    // The version only vouches for these bytes if nothing changed meanwhile.
+    std::optional<FileVersion> version = versionOf(file.fd);
+    if (version != before || version->size != bytes.size()) {
+        version.reset();
+    }
+    return VersionedBytes { std::move(bytes), version };
 }
 
 std::optional<QByteArray> readOrNothing(const QString& path)
@@ -290,7 +324,120 @@ std::optional<QByteArray> readOrNothing(const QString& path)
     }
 }
 
-void writeAtomically(const QString& path, const QByteArray& bytes)
+// ---- ContentSink ---------------------------------------------------------------
+
+namespace {
+constexpr qsizetype sinkBufferSize = qsizetype(1) << 20;
+}
+
+ContentSink::ContentSink(int fd, const QString& path)
+    : m_fd(fd)
+    , m_path(path)
+{
+    m_buffer.reserve(sinkBufferSize);
+}
+
+void ContentSink::fail(int code) const
+{
+    throw StoreFileError(StoreFileError::Case::writeFailed, m_path, errnoText(code));
+}
+
+void ContentSink::flush()
+{
+    writeAll(m_buffer.constData(), m_buffer.size());
+    m_buffer.resize(0);
+}
+
+void ContentSink::writeAll(const char* data, qsizetype left)
+{
+    while (left > 0) {
+        const ssize_t count = ::write(m_fd, data, size_t(std::min<qsizetype>(left, 1 << 30)));
+        if (count < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            fail(errno);
+        }
+        if (count == 0) {
+            fail(EIO);
+        }
+        data += count;
+        left -= count;
+    }
+}
+
+void ContentSink::append(const char* data, qsizetype size)
+{
+    m_size += size;
+    if (m_buffer.size() + size > sinkBufferSize) {
+        flush();
+    }
+    if (size >= sinkBufferSize) {
+        // Large parts go straight through rather than via the buffer.
+        writeAll(data, size);
+        return;
+    }
+    m_buffer.append(data, size);
+}
+
+void ContentSink::copy(int source, qint64 offset, qint64 size)
+{
+    flush();
+    m_size += size;
+    auto shortSource = [&] {
+        throw StoreFileError(
+            StoreFileError::Case::writeFailed, m_path, u"The file changed while it was saved."_s);
+    };
+    while (size > 0 && m_systemCopy) {
+        off64_t from = offset;
+        const ssize_t count = ::copy_file_range(
+            source, &from, m_fd, nullptr, size_t(std::min<qint64>(size, 1 << 30)), 0);
+        if (count < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            if (errno == ENOSYS || errno == EXDEV || errno == EINVAL || errno == EOPNOTSUPP
+                || errno == EPERM) {
+                // Not between these files here: copied through memory below.
+                m_systemCopy = false;
+                break;
+            }
+            fail(errno);
+        }
+        if (count == 0) {
+            shortSource();
+        }
+        offset += count;
+        size -= count;
+    }
+    QByteArray chunk;
+    while (size > 0) {
+        chunk.resize(qsizetype(std::min<qint64>(size, sinkBufferSize)));
+        const ssize_t count = ::pread(source, chunk.data(), size_t(chunk.size()), offset);
+        if (count < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            fail(errno);
+        }
+        if (count == 0) {
+            shortSource();
+        }
+        writeAll(chunk.constData(), count);
+        offset += count;
+        size -= count;
+    }
+}
+
+// ---- atomic writes -------------------------------------------------------------
+
+FileVersion writeAtomically(const QString& path, const QByteArray& bytes)
+{
+    return writeAtomically(
+        path, [&bytes](ContentSink& sink) { sink.append(bytes.constData(), bytes.size()); });
+}
+
+FileVersion writeAtomically(const QString& path, const std::function<void(ContentSink&)>& produce)
 {
     auto failure = [&](int code) {
         return StoreFileError(StoreFileError::Case::writeFailed, path, errnoText(code));
@@ -320,24 +467,17 @@ void writeAtomically(const QString& path, const QByteArray& bytes)
         // The replaced file's permissions carry over; a failure here is harmless.
         (void)::fchmod(temporary.fd, previous.st_mode & 07777);
     }
-    const char* data = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t count
-            = ::write(temporary.fd, data, size_t(std::min<qsizetype>(left, 1 << 30)));
-        if (count < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            throw failure(errno);
-        }
-        if (count == 0) {
-            throw failure(EIO);
-        }
-        data += count;
-        left -= count;
+    {
+        ContentSink sink(temporary.fd, path);
+        produce(sink);
+        sink.flush();
     }
     if (::fsync(temporary.fd) != 0) {
+        throw failure(errno);
+    }
+    // Taken from the new file itself: the rename keeps it.
+    struct stat written { };
+    if (::fstat(temporary.fd, &written) != 0) {
         throw failure(errno);
     }
     const int fd = std::exchange(temporary.fd, -1);
@@ -355,6 +495,7 @@ void writeAtomically(const QString& path, const QByteArray& bytes)
         qCWarning(logging::storage).noquote()
             << u"The folder of \"%1\" could not be flushed: %2"_s.arg(path, errnoText(errno));
     }
+    return versionFrom(written);
 }
 
 bool isTemporaryFileName(const QString& fileName)

@@ -62,12 +62,36 @@ QString describeReadFailure(const std::exception_ptr& error);
 // it, rather than exhaust memory.
 inline constexpr qint64 maximumFileSize = qint64(2) << 30;
 
+// Tells one state of a file from another without reading it: another file put
+// in its place (even with the same bytes) has another inode, a change in place
+// another size or modification time.
+struct FileVersion {
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 size = 0;
+    qint64 modifiedNs = 0;
+
+    friend bool operator==(const FileVersion&, const FileVersion&) = default;
+};
+
 // The bytes of the file (a link is followed); nullopt when nothing exists at
 // `path`. Throws StoreFileError(readFailed) for anything that exists but cannot
 // be read: a folder, FIFO, device or link loop in its place (checked before
 // opening, so nothing blocks), no permission, an I/O error, or `maximumSize`
 // bytes or more (refused by the size alone, before any reading).
 std::optional<QByteArray> read(const QString& path, qint64 maximumSize = maximumFileSize);
+
+// What read() gives, with the version of the file the bytes were read from;
+// no version when the file changed while it was read.
+struct VersionedBytes {
+    QByteArray bytes;
+    std::optional<FileVersion> version;
+};
+std::optional<VersionedBytes> readVersioned(
+    const QString& path, qint64 maximumSize = maximumFileSize);
+
+// The version of the regular file open as `fd`; nullopt when it cannot be had.
+std::optional<FileVersion> versionOf(int fd);
 
 // As read(), but a file that cannot be read is logged and counts as missing:
 // for loads, which show no data rather than fail. Nothing may be written back
@@ -82,8 +106,44 @@ std::optional<QByteArray> readOrNothing(const QString& path);
 // device, a link loop or a link to nothing) is refused. Every failure throws
 // StoreFileError(writeFailed) with the system's reason ("No space left on
 // device") and leaves the previous file byte for byte as it was. Every file
-// the program writes goes through here.
-void writeAtomically(const QString& path, const QByteArray& bytes);
+// the program writes goes through here. Returns the version of the new file.
+FileVersion writeAtomically(const QString& path, const QByteArray& bytes);
+
+// Where writeAtomically() takes the new content from a producer: each part is
+// written in order (buffered) and every write checked, failures thrown as
+// StoreFileError(writeFailed).
+class ContentSink {
+public:
+    void append(const char* data, qsizetype size);
+    void append(char c) { append(&c, 1); }
+    // `size` bytes from `offset` in the open file `source`, copied by the
+    // system where it can. A source shorter than that is a failure.
+    void copy(int source, qint64 offset, qint64 size);
+    // Bytes taken so far.
+    qint64 size() const { return m_size; }
+
+    ContentSink(const ContentSink&) = delete;
+    ContentSink& operator=(const ContentSink&) = delete;
+
+private:
+    friend FileVersion writeAtomically(
+        const QString& path, const std::function<void(ContentSink&)>& produce);
+    ContentSink(int fd, const QString& path);
+    void flush();
+    void writeAll(const char* data, qsizetype size);
+    [[noreturn]] void fail(int code) const;
+
+    int m_fd;
+    const QString& m_path;
+    QByteArray m_buffer;
+    qint64 m_size = 0;
+    bool m_systemCopy = true;
+};
+
+// As writeAtomically(path, bytes), with the content given part by part to the
+// sink by `produce`, so that a large file need not be whole in memory. An
+// exception from `produce` leaves the previous file as it was.
+FileVersion writeAtomically(const QString& path, const std::function<void(ContentSink&)>& produce);
 
 // Whether `fileName` (a name, not a path) is one writeAtomically() gives its
 // temporary files: "." + the file's name + "." + hex digits + ".tmp".
@@ -104,19 +164,33 @@ void remove(const QString& path);
 
 // A list file's content: zero bytes is an empty list, anything else must be a
 // JSON array of records. Throws JsonCodingError naming the first bad record.
-template <typename T> QList<T> decodeList(const QByteArray& bytes)
+// `elementRanges`, when given, receives each record's byte range (see
+// json::decodeArray).
+template <typename T>
+QList<T> decodeList(
+    const QByteArray& bytes, std::vector<std::pair<qsizetype, qsizetype>>* elementRanges = nullptr)
 {
     if (bytes.isEmpty()) {
+        if (elementRanges) {
+            elementRanges->clear();
+        }
         return {};
     }
     return json::decodeArray<T>(
-        bytes, [](const Json& element, const QString& path) { return T::fromJson(element, path); });
+        bytes, [](const Json& element, const QString& path) { return T::fromJson(element, path); },
+        elementRanges);
 }
 
 // Compact JSON array of the records. Throws JsonCodingError.
 template <typename T> QByteArray encodeList(const QList<T>& records)
 {
     return json::encodeArray(records, [](const T& record) { return record.toJson(); });
+}
+
+// Each record's compact text (see json::encodeElements). Throws JsonCodingError.
+template <typename T> json::EncodedElements encodeRecords(const QList<T>& records)
+{
+    return json::encodeElements(records, [](const T& record) { return record.toJson(); });
 }
 
 } // namespace storefile

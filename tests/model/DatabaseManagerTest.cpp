@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <cmath>
+#include <cstdio>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <limits>
@@ -173,6 +174,52 @@ TEST_F(DatabaseManagerTest, UnreadableFilesAreNeverReplaced)
     EXPECT_TRUE(QFileInfo(file(u"tracks.json"_s)).isDir());
     EXPECT_FALSE(QFileInfo(file(u"playlists.json"_s)).isFile());
     EXPECT_EQ(bytes(u"tracks.json/inside"_s), "keep");
+}
+
+TEST_F(DatabaseManagerTest, ASaveOverItsOwnFileMatchesAFullRewriteAndAChangedFileIsReadAgain)
+{
+    QList<Track> tracks;
+    for (int i = 0; i < 4; ++i) {
+        tracks.push_back(makeTrack(i));
+    }
+    await(store->saveTracks(tracks));
+
+    // The file the store wrote: edits, additions and removals come out as
+    // the whole list encoded afresh.
+    tracks[2].title = u"Edited"_s;
+    const Track added = makeTrack(7);
+    await(store->saveTracks({ tracks[2], added, tracks[0] }));
+    tracks.push_back(added);
+    EXPECT_EQ(bytes(u"tracks.json"_s), storefile::encodeList(tracks));
+    await(store->deleteTracks({ tracks[1], tracks[3] }));
+    tracks.remove(3);
+    tracks.remove(1);
+    EXPECT_EQ(bytes(u"tracks.json"_s), storefile::encodeList(tracks));
+
+    // Another program puts a valid list of the same size in its place: the
+    // save merges into that list, not into the one the store wrote.
+    QList<Track> theirs = tracks;
+    theirs[0].title = u"Theirs"_s.leftJustified(tracks[0].title.size(), u'.');
+    const QByteArray theirBytes = storefile::encodeList(theirs);
+    ASSERT_EQ(theirBytes.size(), bytes(u"tracks.json"_s).size());
+    put(u"theirs.json"_s, theirBytes);
+    ASSERT_EQ(std::rename(QFile::encodeName(file(u"theirs.json"_s)).constData(),
+                  QFile::encodeName(file(u"tracks.json"_s)).constData()),
+        0);
+    tracks[1].title = u"Ours"_s;
+    await(store->saveTracks({ tracks[1] }));
+    theirs[1] = tracks[1];
+    EXPECT_EQ(bytes(u"tracks.json"_s), storefile::encodeList(theirs));
+
+    // Damaged in place, or removed: as for any file the store does not know.
+    const QByteArray garbage = "[{\"id\": not json";
+    put(u"tracks.json"_s, garbage);
+    EXPECT_THROW(await(store->saveTracks({ added })), JsonCodingError);
+    EXPECT_THROW(await(store->deleteTracks({ added })), JsonCodingError);
+    EXPECT_EQ(bytes(u"tracks.json"_s), garbage);
+    QFile::remove(file(u"tracks.json"_s));
+    await(store->saveTracks({ added }));
+    EXPECT_EQ(bytes(u"tracks.json"_s), storefile::encodeList(QList<Track> { added }));
 }
 
 TEST_F(DatabaseManagerTest, PlaylistsRoundTripAndDeleteKeepsOrder)
