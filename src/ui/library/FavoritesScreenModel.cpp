@@ -3,6 +3,8 @@
 #include "engines/library/LibraryEngine.h"
 #include "model/RunOnWorker.h"
 
+#include <QCoreApplication>
+#include <QPointer>
 #include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
 #include <optional>
@@ -108,15 +110,22 @@ void FavoritesScreenModel::setTracks(const QList<Track>& libraryTracks)
         return;
     }
     setGathering(true);
-    QtConcurrent::run([libraryTracks] {
-        return favorites(libraryTracks);
-    }).then(this, [this, generation, libraryTracks](QList<Track> picked) {
-        if (generation != m_generation) {
-            return; // a newer library came
-        }
-        FavoritesMemo::of(m_library).remember(libraryTracks, picked);
-        setGathering(false);
-        publish(std::move(picked));
+    // Handed back through the application object with a guard, not a future's
+    // continuation on this model: Qt 6.4 runs such a continuation on a model
+    // destroyed meanwhile.
+    (void)QtConcurrent::run([self = QPointer(this), generation, libraryTracks] {
+        QList<Track> picked = favorites(libraryTracks);
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [self, generation, libraryTracks, picked = std::move(picked)]() mutable {
+                if (!self || generation != self->m_generation) {
+                    return; // gone, or a newer library came
+                }
+                FavoritesMemo::of(self->m_library).remember(libraryTracks, picked);
+                self->setGathering(false);
+                self->publish(std::move(picked));
+            },
+            Qt::QueuedConnection);
     });
 }
 
