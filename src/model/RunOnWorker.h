@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QFuture>
+#include <QPointer>
 #include <QThreadPool>
 #include <QtConcurrent/QtConcurrentRun>
 #include <exception>
@@ -60,6 +62,24 @@ QCoro::Task<std::invoke_result_t<Work&>> runOnWorker(QThreadPool* pool, Work wor
 template <typename T> void releaseOnWorker(T value)
 {
     QThreadPool::globalInstance()->start([value = std::move(value)] {});
+}
+
+// Hands a worker's result to `receive` on the main thread while `context`
+// lives. Not QFuture::then(context, …): Qt 6.4 still calls that continuation
+// when its context was destroyed meanwhile (a screen closed during a sort).
+template <typename T, typename F>
+void continueOnMain(QFuture<T> future, QObject* context, F receive)
+{
+    (void)future.then([guard = QPointer<QObject>(context), receive](T value) {
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [guard, receive, value]() mutable {
+                if (guard) {
+                    receive(std::move(value));
+                }
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 } // namespace kivo

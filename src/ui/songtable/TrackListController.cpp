@@ -2,6 +2,7 @@
 
 #include "engines/playback/AudioEngine.h"
 #include "engines/playback/QueueEngine.h"
+#include "model/RunOnWorker.h"
 #include "ui/eon/KeyModifiers.h"
 #include "ui/songtable/TrackListSelectionCommands.h"
 #include "ui/songtable/TrackTableModel.h"
@@ -234,16 +235,16 @@ void TrackListController::play(const Track& track)
     // Copying a large list into display order would stall the window: a
     // worker does it from the list as shown now, and only the newest request
     // of a screen that still exists plays.
-    QtConcurrent::task([tracks = m_model->shownTracks(), order = m_model->rowPositions()] {
-        QList<Track> sorted;
-        sorted.reserve(qsizetype(order.size()));
-        for (const int position : order) {
-            sorted.push_back(tracks[position]);
-        }
-        return sorted;
-    })
-        .spawn()
-        .then(this, [this, request, index](QList<Track> sorted) {
+    continueOnMain(
+        QtConcurrent::task([tracks = m_model->shownTracks(), order = m_model->rowPositions()] {
+            QList<Track> sorted;
+            sorted.reserve(qsizetype(order.size()));
+            for (const int position : order) {
+                sorted.push_back(tracks[position]);
+            }
+            return sorted;
+        }).spawn(),
+        this, [this, request, index](QList<Track> sorted) {
             if (request == m_playRequest) {
                 m_deps.queue.playNow(sorted, index);
             }

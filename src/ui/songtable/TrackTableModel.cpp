@@ -56,17 +56,18 @@ void TrackTableModel::setTracks(QList<Track> tracks)
         adopt(std::move(*known), field);
         return;
     }
-    QtConcurrent::task([tracks = std::move(tracks), field, generation, latest = m_latestList]() {
-        if (*latest != generation) {
-            return std::shared_ptr<TrackSortIndex>(); // a newer list came
-        }
-        auto index = std::make_shared<TrackSortIndex>(tracks);
-        (void)index->order({ field, true });
-        return index;
-    })
-        .onThreadPool(*m_urgentPool)
-        .spawn()
-        .then(this, [this, generation, field](std::shared_ptr<TrackSortIndex> index) {
+    continueOnMain(QtConcurrent::task(
+                       [tracks = std::move(tracks), field, generation, latest = m_latestList]() {
+                           if (*latest != generation) {
+                               return std::shared_ptr<TrackSortIndex>(); // a newer list came
+                           }
+                           auto index = std::make_shared<TrackSortIndex>(tracks);
+                           (void)index->order({ field, true });
+                           return index;
+                       })
+                       .onThreadPool(*m_urgentPool)
+                       .spawn(),
+        this, [this, generation, field](std::shared_ptr<TrackSortIndex> index) {
             if (index && generation == m_requestedList) {
                 adopt(std::move(*index), field);
                 TrackSortIndexCache::shared().remember(m_index);
@@ -111,37 +112,37 @@ void TrackTableModel::requestField(TrackSortField field, bool urgent)
         return;
     }
     const std::shared_ptr<Preparation> preparation = m_preparation;
-    QtConcurrent::task([tracks = m_index.tracks(), idRank = m_index.idRank(), field, urgent,
-                           preparation]() -> std::shared_ptr<const TrackSortIndex::FieldOrder> {
-        // Background work skips a field already taken on; an urgent request
-        // does not wait for a slower background run of its field.
-        const bool taken = preparation->claimed[size_t(field)].exchange(true);
-        if (preparation->cancelled || (taken && !urgent)) {
-            return nullptr;
-        }
-        auto order
-            = std::make_shared<const TrackSortIndex::FieldOrder>(TrackSortIndex::makeFieldOrder(
-                tracks, *idRank, field, urgent, &preparation->cancelled));
-        if (preparation->cancelled) {
-            return nullptr; // possibly cut short
-        }
-        return order;
-    })
-        .onThreadPool(urgent ? *m_urgentPool : *m_pool)
-        .spawn()
-        .then(this,
-            [this, preparation, field](std::shared_ptr<const TrackSortIndex::FieldOrder> order) {
-                if (!order || preparation != m_preparation) {
-                    return;
-                }
-                // Another table of the same list may have put the field in first.
-                if (!m_index.hasField(field)) {
-                    m_index.insert(field, std::move(order));
-                }
-                if (field == m_sortOrder.field && m_orderedBy != m_sortOrder) {
-                    reorder();
-                }
-            });
+    continueOnMain(
+        QtConcurrent::task([tracks = m_index.tracks(), idRank = m_index.idRank(), field, urgent,
+                               preparation]() -> std::shared_ptr<const TrackSortIndex::FieldOrder> {
+            // Background work skips a field already taken on; an urgent request
+            // does not wait for a slower background run of its field.
+            const bool taken = preparation->claimed[size_t(field)].exchange(true);
+            if (preparation->cancelled || (taken && !urgent)) {
+                return nullptr;
+            }
+            auto order
+                = std::make_shared<const TrackSortIndex::FieldOrder>(TrackSortIndex::makeFieldOrder(
+                    tracks, *idRank, field, urgent, &preparation->cancelled));
+            if (preparation->cancelled) {
+                return nullptr; // possibly cut short
+            }
+            return order;
+        })
+            .onThreadPool(urgent ? *m_urgentPool : *m_pool)
+            .spawn(),
+        this, [this, preparation, field](std::shared_ptr<const TrackSortIndex::FieldOrder> order) {
+            if (!order || preparation != m_preparation) {
+                return;
+            }
+            // Another table of the same list may have put the field in first.
+            if (!m_index.hasField(field)) {
+                m_index.insert(field, std::move(order));
+            }
+            if (field == m_sortOrder.field && m_orderedBy != m_sortOrder) {
+                reorder();
+            }
+        });
 }
 
 void TrackTableModel::setOrder(std::vector<int> order, const TrackSortOrder& orderedBy)
