@@ -10,6 +10,7 @@
 //   bench_memory_bench --songs N            one size
 //   bench_memory_bench --write N FOLDER     (child) writes the store
 //   bench_memory_bench --measure FOLDER     (child) starts up on it
+#include "ProcessMemory.h"
 #include "SyntheticStore.h"
 #include "app/DIContainer.h"
 #include "engines/library/LibraryEngineImpl.h"
@@ -30,21 +31,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// A field of /proc/self/status in KiB ("VmHWM", "VmRSS").
-qint64 statusKiB(const char* field)
-{
-    QFile status(u"/proc/self/status"_s);
-    if (!status.open(QIODevice::ReadOnly)) {
-        return -1;
-    }
-    const QByteArray prefix = QByteArray(field) + ':';
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(prefix)) {
-            return line.mid(prefix.size()).trimmed().split(' ').value(0).toLongLong();
-        }
-    }
-    return -1;
-}
+using bench::statusKiB;
 
 std::shared_ptr<UserDefaults> defaultsIn(const QString& folder)
 {

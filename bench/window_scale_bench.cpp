@@ -15,6 +15,7 @@
 //   bench_window_scale_bench --write N FILES FOLDER  (child) writes the store
 //   bench_window_scale_bench --measure N FOLDER [--only TEXT]
 //                            (child) runs the window, only the actions named TEXT
+#include "ProcessMemory.h"
 #include "SyntheticStore.h"
 #include "TurnMeter.h"
 #include "app/DIContainer.h"
@@ -47,21 +48,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// A field of /proc/self/status in KiB ("VmHWM", "VmRSS").
-qint64 statusKiB(const char* field)
-{
-    QFile status(u"/proc/self/status"_s);
-    if (!status.open(QIODevice::ReadOnly)) {
-        return -1;
-    }
-    const QByteArray prefix = QByteArray(field) + ':';
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(prefix)) {
-            return line.mid(prefix.size()).trimmed().split(' ').value(0).toLongLong();
-        }
-    }
-    return -1;
-}
+using bench::statusKiB;
 
 // The peak resident size starts again from the current one.
 void resetPeak()
