@@ -1,8 +1,8 @@
 #include "app/MainContentScreen.h"
 
-#include "ui/library/FavoritesScreen.h"
-#include "ui/library/PlaylistDetailScreen.h"
-#include "ui/library/SongsScreen.h"
+#include "ui/library/FavoritesView.h"
+#include "ui/library/PlaylistDetailView.h"
+#include "ui/library/SongsView.h"
 #include "ui/songtable/TrackListView.h"
 
 namespace kivo {
@@ -14,7 +14,7 @@ MainContentScreen makeMainContentScreen(const MainContent& content,
     const auto elsewhere = [](const MainContent&) { return false; };
     switch (content.kind) {
     case MainContent::Kind::songs: {
-        auto* songs = new SongsScreen(
+        auto* songs = new SongsView(
             dependencies, content.title,
             [content](const QList<Track>& tracks) { return content.apply(tracks); }, importChooser,
             parent);
@@ -22,14 +22,14 @@ MainContentScreen makeMainContentScreen(const MainContent& content,
             [songs](ImportFileChooser* chooser) { songs->setChooser(chooser); } };
     }
     case MainContent::Kind::favorites: {
-        auto* favorites = new FavoritesScreen(dependencies, parent);
+        auto* favorites = new FavoritesView(dependencies, parent);
         return { favorites, &favorites->trackList(), elsewhere, [](ImportFileChooser*) {} };
     }
     case MainContent::Kind::playlistDetail:
         break;
     }
-    auto* detail = new PlaylistDetailScreen(
-        dependencies, playlists, *content.playlist, importChooser, parent);
+    auto* detail
+        = new PlaylistDetailView(dependencies, playlists, *content.playlist, importChooser, parent);
     return { detail, &detail->trackList(),
         [detail](const MainContent& next) {
             if (next.kind != MainContent::Kind::playlistDetail) {

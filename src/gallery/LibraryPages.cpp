@@ -17,14 +17,14 @@
 #include "ui/library/AddSongsSheet.h"
 #include "ui/library/AddSongsSheetModel.h"
 #include "ui/library/DropOverlay.h"
-#include "ui/library/FavoritesScreen.h"
+#include "ui/library/FavoritesView.h"
 #include "ui/library/NewPlaylistSheet.h"
-#include "ui/library/PlaylistDetailScreen.h"
-#include "ui/library/PlaylistDetailScreenModel.h"
+#include "ui/library/PlaylistDetailView.h"
+#include "ui/library/PlaylistDetailViewModel.h"
 #include "ui/library/PlaylistRenameSheet.h"
 #include "ui/library/SidebarView.h"
-#include "ui/library/SongsScreen.h"
-#include "ui/library/SongsScreenModel.h"
+#include "ui/library/SongsView.h"
+#include "ui/library/SongsViewModel.h"
 #include "ui/songtable/TrackTableLayoutState.h"
 
 #include <QAbstractItemView>
@@ -218,9 +218,9 @@ Page screenPage(Context& context, const QString& name, bool emptyLibrary, Screen
             } };
 }
 
-SongsScreen* songsScreen(TrackListDependencies dependencies, QWidget* parent)
+SongsView* songsScreen(TrackListDependencies dependencies, QWidget* parent)
 {
-    return new SongsScreen(dependencies, u"All Songs"_s, {}, nullptr, parent);
+    return new SongsView(dependencies, u"All Songs"_s, {}, nullptr, parent);
 }
 
 } // namespace
@@ -249,7 +249,7 @@ void addLibraryPages(QList<Page>& pages, Context& context)
         }));
     pages.append(screenPage(context, u"songs-screen-import-error"_s, false,
         [](TrackListDependencies dependencies, SampleEngines& engines, QWidget* parent) {
-            SongsScreen* screen = songsScreen(dependencies, parent);
+            SongsView* screen = songsScreen(dependencies, parent);
             engines.library.failure = u"Some files could not be imported:\n"
                                       "broken.mp3: The file is not a readable audio file."_s;
             QFile broken(engines.storage->folder.filePath(u"broken.mp3"_s));
@@ -260,25 +260,25 @@ void addLibraryPages(QList<Page>& pages, Context& context)
         }));
     pages.append(screenPage(context, u"songs-screen-dropping"_s, false,
         [](TrackListDependencies dependencies, SampleEngines&, QWidget* parent) {
-            SongsScreen* screen = songsScreen(dependencies, parent);
+            SongsView* screen = songsScreen(dependencies, parent);
             screen->model().setDropTargeted(true);
             return screen;
         }));
     pages.append(screenPage(context, u"favorites-screen-empty"_s, true,
         [](TrackListDependencies dependencies, SampleEngines&, QWidget* parent) {
-            return new FavoritesScreen(dependencies, parent);
+            return new FavoritesView(dependencies, parent);
         }));
     pages.append(screenPage(context, u"playlist-screen"_s, false,
         [](TrackListDependencies dependencies, SampleEngines& engines, QWidget* parent) {
-            auto* screen = new PlaylistDetailScreen(
+            auto* screen = new PlaylistDetailView(
                 dependencies, engines.playlists, engines.mix, nullptr, parent);
             return screen;
         }));
     pages.append(screenPage(context, u"playlist-screen-empty-folder-error"_s, false,
         [](TrackListDependencies dependencies, SampleEngines& engines, QWidget* parent) {
             const Playlist folder = engines.playlists.rootPlaylists()[2];
-            auto* screen = new PlaylistDetailScreen(
-                dependencies, engines.playlists, folder, nullptr, parent);
+            auto* screen
+                = new PlaylistDetailView(dependencies, engines.playlists, folder, nullptr, parent);
             screen->model().play();
             return screen;
         }));
@@ -313,7 +313,7 @@ void addLibraryPages(QList<Page>& pages, Context& context)
                   } });
     pages.append({ u"add-songs-sheet-two-ticked"_s, { 520, 540 }, [] {
                       auto* engines = new SampleEngines(nullptr);
-                      auto* screen = new PlaylistDetailScreenModel(
+                      auto* screen = new PlaylistDetailViewModel(
                           engines->library, engines->playlists, engines->mix, engines);
                       auto sheet = std::make_unique<AddSongsSheet>(screen->addSongs());
                       engines->setParent(sheet.get());

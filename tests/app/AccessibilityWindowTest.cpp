@@ -19,7 +19,7 @@
 #include "ui/eon/EonIconButton.h"
 #include "ui/library/AddSongsSheet.h"
 #include "ui/library/NewPlaylistSheet.h"
-#include "ui/library/PlaylistDetailScreen.h"
+#include "ui/library/PlaylistDetailView.h"
 #include "ui/library/PlaylistRenameSheet.h"
 #include "ui/library/SidebarView.h"
 #include "ui/songtable/TrackListController.h"
@@ -343,7 +343,7 @@ TEST_F(AccessibilityWindowTest, APlaylistNamesItsButtonsBySymbol)
 {
     const Playlist evening = app->container().playlistEngine().createPlaylist(u"Evening"_s);
     window().layoutView().presenter().setSelection(NavigationDestination::playlist(evening.id));
-    QTRY_VERIFY(qobject_cast<PlaylistDetailScreen*>(window().layoutView().contentScreen()));
+    QTRY_VERIFY(qobject_cast<PlaylistDetailView*>(window().layoutView().contentScreen()));
     expectAll(&window(),
         { { QAccessible::Button, u"music.note.list"_s },
             { QAccessible::Button, u"square.and.arrow.down"_s },
@@ -467,7 +467,7 @@ TEST_F(AccessibilityWindowTest, EachSheetNamesItsControls)
             [&] {
                 const QList<Playlist> all = app->container().playlistEngine().rootPlaylists();
                 layout.presenter().setSelection(NavigationDestination::playlist(all.value(0).id));
-                auto* detail = qobject_cast<PlaylistDetailScreen*>(layout.contentScreen());
+                auto* detail = qobject_cast<PlaylistDetailView*>(layout.contentScreen());
                 if (!detail) {
                     return static_cast<QWidget*>(nullptr);
                 }

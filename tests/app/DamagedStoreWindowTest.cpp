@@ -9,7 +9,7 @@
 #include "model/StoreFile.h"
 #include "support/Await.h"
 #include "support/TempDir.h"
-#include "ui/library/SongsScreen.h"
+#include "ui/library/SongsView.h"
 #include "ui/songtable/TrackListView.h"
 
 #include <QDir>
@@ -56,7 +56,7 @@ protected:
 
     QString emptyStateTitle() const
     {
-        auto* songs = qobject_cast<SongsScreen*>(app->mainWindow().layoutView().contentScreen());
+        auto* songs = qobject_cast<SongsView*>(app->mainWindow().layoutView().contentScreen());
         return songs ? songs->trackList().controller().emptyState().title : u"(no songs)"_s;
     }
 

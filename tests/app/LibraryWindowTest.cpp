@@ -18,9 +18,9 @@
 #include "ui/library/ImportFileChooser.h"
 #include "ui/library/ImportRoad.h"
 #include "ui/library/NewPlaylistSheet.h"
-#include "ui/library/PlaylistDetailScreen.h"
+#include "ui/library/PlaylistDetailView.h"
 #include "ui/library/SidebarView.h"
-#include "ui/library/SongsScreen.h"
+#include "ui/library/SongsView.h"
 #include "ui/songtable/TrackListView.h"
 
 #include <QAbstractButton>
@@ -104,7 +104,7 @@ TEST_F(LibraryWindowTest, ImportMakeAPlaylistFillItAndFindItAgainAfterARestart)
 {
     chooser.files = { wav(u"one.wav"_s), wav(u"two.wav"_s), wav(u"three.wav"_s) };
     MainLayoutView* layout = &start();
-    auto* songs = qobject_cast<SongsScreen*>(layout->contentScreen());
+    auto* songs = qobject_cast<SongsView*>(layout->contentScreen());
     ASSERT_TRUE(songs);
     QTest::mouseClick(&songs->addSongsButton(), Qt::LeftButton);
     EXPECT_TRUE(QTest::qWaitFor([&] { return rows(*layout) == 3; }, 10000));
@@ -115,7 +115,7 @@ TEST_F(LibraryWindowTest, ImportMakeAPlaylistFillItAndFindItAgainAfterARestart)
     QTest::keyClicks(&sidebar.newPlaylistSheet()->nameField(), u"Evening"_s);
     QTest::mouseClick(&sidebar.newPlaylistSheet()->createButton(), Qt::LeftButton);
     clickRow(sidebar.playlistList(), 0);
-    auto* playlist = qobject_cast<PlaylistDetailScreen*>(layout->contentScreen());
+    auto* playlist = qobject_cast<PlaylistDetailView*>(layout->contentScreen());
     ASSERT_TRUE(playlist);
     EXPECT_EQ(layout->contentTitle(), u"Evening"_s);
     EXPECT_EQ(rows(*layout), 0);

@@ -23,7 +23,7 @@
 #include "ui/library/AddSongsSheet.h"
 #include "ui/library/AddSongsSheetModel.h"
 #include "ui/library/NewPlaylistSheet.h"
-#include "ui/library/PlaylistDetailScreenModel.h"
+#include "ui/library/PlaylistDetailViewModel.h"
 #include "ui/library/PlaylistRenameSheet.h"
 #include "ui/library/SmartPlaylistSetupPresenter.h"
 #include "ui/library/SmartPlaylistSetupSheet.h"
@@ -184,8 +184,8 @@ protected:
                 [this, &c] {
                     auto* owner = new QObject;
                     const Playlist list = playlists().createPlaylist(u"Target"_s);
-                    auto* screen = new PlaylistDetailScreenModel(
-                        c.libraryEngine(), playlists(), list, owner);
+                    auto* screen
+                        = new PlaylistDetailViewModel(c.libraryEngine(), playlists(), list, owner);
                     auto* model = new AddSongsSheetModel(*screen, owner);
                     model->open();
                     auto* sheet = new AddSongsSheet(*model, &window());

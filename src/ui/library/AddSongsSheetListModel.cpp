@@ -2,7 +2,7 @@
 
 #include "ui/eon/TimeText.h"
 #include "ui/library/AddSongsSheetModel.h"
-#include "ui/library/PlaylistDetailScreenModel.h"
+#include "ui/library/PlaylistDetailViewModel.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -13,7 +13,7 @@ AddSongsSheetListModel::AddSongsSheetListModel(AddSongsSheetModel& sheet, QObjec
     , m_sheet(sheet)
 {
     // The sheet's list is the screen's copy of the library: reset with it.
-    connect(&sheet.screen(), &PlaylistDetailScreenModel::libraryTracksChanged, this, [this] {
+    connect(&sheet.screen(), &PlaylistDetailViewModel::libraryTracksChanged, this, [this] {
         beginResetModel();
         endResetModel();
     });

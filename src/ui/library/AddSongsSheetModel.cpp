@@ -1,12 +1,12 @@
 #include "ui/library/AddSongsSheetModel.h"
 
-#include "ui/library/PlaylistDetailScreenModel.h"
+#include "ui/library/PlaylistDetailViewModel.h"
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace kivo {
 
-AddSongsSheetModel::AddSongsSheetModel(PlaylistDetailScreenModel& screen, QObject* parent)
+AddSongsSheetModel::AddSongsSheetModel(PlaylistDetailViewModel& screen, QObject* parent)
     : QObject(parent)
     , m_screen(screen)
 {

@@ -10,7 +10,7 @@
 
 namespace kivo {
 
-class PlaylistDetailScreenModel;
+class PlaylistDetailViewModel;
 
 // The add-songs sheet's state: every library song with a tick, the count of
 // ticks and the Add action. The ticks belong to the playlist screen and
@@ -18,12 +18,12 @@ class PlaylistDetailScreenModel;
 class AddSongsSheetModel : public QObject {
     Q_OBJECT
 public:
-    explicit AddSongsSheetModel(PlaylistDetailScreenModel& screen, QObject* parent = nullptr);
+    explicit AddSongsSheetModel(PlaylistDetailViewModel& screen, QObject* parent = nullptr);
 
     // The candidates: the library's songs, in library order (also those
     // already in the playlist).
     const QList<Track>& tracks() const;
-    PlaylistDetailScreenModel& screen() const { return m_screen; }
+    PlaylistDetailViewModel& screen() const { return m_screen; }
 
     bool isOpen() const { return m_open; }
     void open();
@@ -51,7 +51,7 @@ Q_SIGNALS:
 private:
     void close();
 
-    PlaylistDetailScreenModel& m_screen;
+    PlaylistDetailViewModel& m_screen;
     QSet<QUuid> m_ticked;
     bool m_open = false;
 };

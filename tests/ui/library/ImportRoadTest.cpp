@@ -4,9 +4,9 @@
 #include "support/Await.h"
 #include "support/TempDir.h"
 #include "ui/library/DropExtraction.h"
-#include "ui/library/PlaylistDetailScreenModel.h"
-#include "ui/library/SongsScreen.h"
-#include "ui/library/SongsScreenModel.h"
+#include "ui/library/PlaylistDetailViewModel.h"
+#include "ui/library/SongsView.h"
+#include "ui/library/SongsViewModel.h"
 
 #include <QDir>
 #include <QMimeData>
@@ -61,11 +61,11 @@ TEST_F(ImportRoadTest, DropsKeepExistingLocalFilesAndTheRoadKeepsAudioOnly)
         names(ImportRoad::importableFiles(dragged)), (QStringList { u"Song.MP3"_s, u"b.wav"_s }));
 }
 
-TEST_F(ImportRoadTest, SongsScreenClaimsNoEmptyLibraryBeforeItHasLoaded)
+TEST_F(ImportRoadTest, SongsViewClaimsNoEmptyLibraryBeforeItHasLoaded)
 {
     engines.library.state = LibraryLoadState::loading;
-    SongsScreenModel screen(engines.library, u"All Songs"_s, {});
-    screen.setEmptyLibraryState(SongsScreen::emptyState());
+    SongsViewModel screen(engines.library, u"All Songs"_s, {});
+    screen.setEmptyLibraryState(SongsView::emptyState());
     auto shown = [&] {
         const TrackListEmptyState& empty = screen.emptyState();
         return QStringList { empty.systemImage, empty.title, empty.subtitle }.join(u'|');
@@ -80,9 +80,9 @@ TEST_F(ImportRoadTest, SongsScreenClaimsNoEmptyLibraryBeforeItHasLoaded)
     EXPECT_EQ(shown(), u"music.note|No songs in library|Import songs to get started"_s);
 }
 
-TEST_F(ImportRoadTest, SongsScreenShowsTheFirstLineOfAFailureUntilAnImportSucceeds)
+TEST_F(ImportRoadTest, SongsViewShowsTheFirstLineOfAFailureUntilAnImportSucceeds)
 {
-    SongsScreenModel screen(engines.library, u"All Songs"_s, {});
+    SongsViewModel screen(engines.library, u"All Songs"_s, {});
     const QString summary = u"Some files could not be imported:\nb.wav: unreadable"_s;
     engines.library.importFailure = summary;
     engines.library.failingFiles = QStringList { u"b.wav"_s };
@@ -107,7 +107,7 @@ TEST_F(ImportRoadTest, PlaylistImportAddsKnownAndNewFilesAndAPartialFailureAddsN
 {
     engines.library.publish({ test::song(u"Known"_s, song.toLocalFile()) });
     const Playlist mix = engines.playlists.createPlaylist(u"Mix"_s);
-    PlaylistDetailScreenModel screen(engines.library, engines.playlists, mix);
+    PlaylistDetailViewModel screen(engines.library, engines.playlists, mix);
 
     engines.library.importFailure = u"Some files could not be imported:\nx.wav: bad"_s;
     test::await(screen.importAndAddSongs({ other }));

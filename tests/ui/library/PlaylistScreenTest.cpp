@@ -2,8 +2,8 @@
 #include "LibraryViewFakes.h"
 #include "ui/library/AddSongsSheetListModel.h"
 #include "ui/library/AddSongsSheetModel.h"
-#include "ui/library/FavoritesScreenModel.h"
-#include "ui/library/PlaylistDetailScreenModel.h"
+#include "ui/library/FavoritesViewModel.h"
+#include "ui/library/PlaylistDetailViewModel.h"
 
 #include "support/ModelChecks.h"
 #include <QTest>
@@ -36,7 +36,7 @@ TEST_F(PlaylistScreenTest, ListsThePlaylistAndReadsItAgainOnEveryChange)
 {
     engines.playlists.addTracks({ b }, mix.id);
     // A song listed twice shows twice.
-    PlaylistDetailScreenModel screen(engines.library, engines.playlists, mix);
+    PlaylistDetailViewModel screen(engines.library, engines.playlists, mix);
     EXPECT_EQ(test::titles(screen.tracks()), (QStringList { u"C"_s, u"A"_s, u"C"_s, u"B"_s }));
 
     // Another playlist is read at once, not at the next change.
@@ -55,7 +55,7 @@ TEST_F(PlaylistScreenTest, ListsThePlaylistAndReadsItAgainOnEveryChange)
 
 TEST_F(PlaylistScreenTest, PlayReportsFoldersAndKeepsTheErrorThroughLaterSuccesses)
 {
-    PlaylistDetailScreenModel screen(engines.library, engines.playlists, mix);
+    PlaylistDetailViewModel screen(engines.library, engines.playlists, mix);
     screen.play();
     ASSERT_EQ(engines.queue.played.size(), 1);
     EXPECT_EQ(test::titles(engines.queue.played[0]), (QStringList { u"C"_s, u"A"_s, u"C"_s }));
@@ -72,7 +72,7 @@ TEST_F(PlaylistScreenTest, PlayReportsFoldersAndKeepsTheErrorThroughLaterSuccess
 
 TEST_F(PlaylistScreenTest, AddSongsTicksInLibraryOrderAndKeepsTicksOnFailure)
 {
-    PlaylistDetailScreenModel screen(engines.library, engines.playlists, other);
+    PlaylistDetailViewModel screen(engines.library, engines.playlists, other);
     AddSongsSheetModel& sheet = screen.addSongs();
     sheet.open();
     EXPECT_EQ(sheet.countText(), u"0 selected"_s);
@@ -102,14 +102,14 @@ TEST_F(PlaylistScreenTest, AddSongsTicksInLibraryOrderAndKeepsTicksOnFailure)
 
 TEST_F(PlaylistScreenTest, SheetRowsAndFavouritesFollowTheLibrary)
 {
-    PlaylistDetailScreenModel screen(engines.library, engines.playlists, mix);
+    PlaylistDetailViewModel screen(engines.library, engines.playlists, mix);
     AddSongsSheetListModel rows(screen.addSongs());
     const auto tester = test::checkModel(&rows);
-    FavoritesScreenModel favorites(engines.library);
+    FavoritesViewModel favorites(engines.library);
     EXPECT_EQ(test::titles(favorites.tracks()), (QStringList { u"A"_s, u"C"_s }));
     {
         // An unchanged library's favourites are picked once and shared.
-        const FavoritesScreenModel again(engines.library);
+        const FavoritesViewModel again(engines.library);
         EXPECT_EQ(again.tracks().constData(), favorites.tracks().constData());
     }
 
@@ -124,13 +124,13 @@ TEST_F(PlaylistScreenTest, SheetRowsAndFavouritesFollowTheLibrary)
     engines.library.publish({ b, unnamed });
     EXPECT_EQ(rows.rowCount(), 2);
     EXPECT_EQ(test::titles(favorites.tracks()), QStringList { u"B"_s });
-    EXPECT_EQ(test::titles(FavoritesScreenModel(engines.library).tracks()), QStringList { u"B"_s });
+    EXPECT_EQ(test::titles(FavoritesViewModel(engines.library).tracks()), QStringList { u"B"_s });
 }
 
 // A large library's favourites are picked on a worker; the newest library wins.
 TEST_F(PlaylistScreenTest, ALargeLibrarysFavouritesArriveFromTheWorker)
 {
-    FavoritesScreenModel favorites(engines.library, nullptr, 1);
+    FavoritesViewModel favorites(engines.library, nullptr, 1);
     b.rating = 5;
     engines.library.publish({ a, b });
     engines.library.publish({ b });

@@ -1,4 +1,4 @@
-#include "ui/library/SongsScreen.h"
+#include "ui/library/SongsView.h"
 
 #include "model/StartDetached.h"
 #include "ui/eon/EonPalette.h"
@@ -44,15 +44,15 @@ protected:
 
 } // namespace
 
-SongsScreen::SongsScreen(TrackListDependencies dependencies, QString title,
-    SongsScreenModel::Filter filter, ImportFileChooser* chooser, QWidget* parent)
+SongsView::SongsView(TrackListDependencies dependencies, QString title,
+    SongsViewModel::Filter filter, ImportFileChooser* chooser, QWidget* parent)
     : QWidget(parent)
-    , m_model(new SongsScreenModel(dependencies.library, std::move(title), std::move(filter), this))
+    , m_model(new SongsViewModel(dependencies.library, std::move(title), std::move(filter), this))
     , m_trackList(new TrackListView(dependencies, this))
     , m_ownChooser(chooser ? nullptr : std::make_unique<DialogImportFileChooser>())
     , m_chooser(chooser ? chooser : m_ownChooser.get())
 {
-    setObjectName(u"songsScreen"_s);
+    setObjectName(u"songsView"_s);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_trackList);
@@ -73,30 +73,30 @@ SongsScreen::SongsScreen(TrackListDependencies dependencies, QString title,
     });
     m_overlay = new DropOverlay(this);
 
-    connect(m_model, &SongsScreenModel::tracksChanged, m_trackList,
+    connect(m_model, &SongsViewModel::tracksChanged, m_trackList,
         [this](const QList<Track>& tracks) { m_trackList->setTracks(tracks); });
-    connect(m_model, &SongsScreenModel::emptyStateChanged, m_trackList,
+    connect(m_model, &SongsViewModel::emptyStateChanged, m_trackList,
         [this](const TrackListEmptyState& empty) { m_trackList->setEmptyState(empty); });
-    connect(m_model, &SongsScreenModel::importErrorChanged, this,
+    connect(m_model, &SongsViewModel::importErrorChanged, this,
         [this](const std::optional<QString>& error) { library::showErrorLine(*m_error, error); });
-    connect(m_model, &SongsScreenModel::dropTargetedChanged, this, [this](bool targeted) {
+    connect(m_model, &SongsViewModel::dropTargetedChanged, this, [this](bool targeted) {
         m_overlay->setVisible(targeted);
         m_overlay->place();
     });
-    connect(m_addSongs, &QAbstractButton::clicked, this, &SongsScreen::chooseFiles);
+    connect(m_addSongs, &QAbstractButton::clicked, this, &SongsView::chooseFiles);
     new DropTarget(
         *this, [this](bool targeted) { m_model->setDropTargeted(targeted); },
         [this](QList<QUrl> urls) { startDetached(m_model->importAudioURLs(std::move(urls))); });
 }
 
-SongsScreen::~SongsScreen() = default;
+SongsView::~SongsView() = default;
 
-TrackListEmptyState SongsScreen::emptyState()
+TrackListEmptyState SongsView::emptyState()
 {
     return { u"music.note"_s, u"No songs in library"_s, u"Import songs to get started"_s };
 }
 
-void SongsScreen::setChooser(ImportFileChooser* chooser)
+void SongsView::setChooser(ImportFileChooser* chooser)
 {
     if (!chooser && !m_ownChooser) {
         m_ownChooser = std::make_unique<DialogImportFileChooser>();
@@ -104,7 +104,7 @@ void SongsScreen::setChooser(ImportFileChooser* chooser)
     m_chooser = chooser ? chooser : m_ownChooser.get();
 }
 
-void SongsScreen::chooseFiles()
+void SongsView::chooseFiles()
 {
     m_chooser->chooseAudioFiles(this, [self = QPointer(this)](QList<QUrl> urls) {
         if (self && !urls.isEmpty()) {
@@ -113,7 +113,7 @@ void SongsScreen::chooseFiles()
     });
 }
 
-void SongsScreen::resizeEvent(QResizeEvent*)
+void SongsView::resizeEvent(QResizeEvent*)
 {
     m_overlay->place();
 }

@@ -1,4 +1,4 @@
-#include "ui/library/PlaylistDetailScreen.h"
+#include "ui/library/PlaylistDetailView.h"
 
 #include "model/StartDetached.h"
 #include "ui/eon/EonIconButton.h"
@@ -30,16 +30,16 @@ EonIconButton* headerButton(
 
 } // namespace
 
-PlaylistDetailScreen::PlaylistDetailScreen(TrackListDependencies dependencies,
+PlaylistDetailView::PlaylistDetailView(TrackListDependencies dependencies,
     PlaylistEngine& playlists, Playlist playlist, ImportFileChooser* chooser, QWidget* parent)
     : QWidget(parent)
     , m_model(
-          new PlaylistDetailScreenModel(dependencies.library, playlists, std::move(playlist), this))
+          new PlaylistDetailViewModel(dependencies.library, playlists, std::move(playlist), this))
     , m_trackList(new TrackListView(dependencies, this))
     , m_ownChooser(chooser ? nullptr : std::make_unique<DialogImportFileChooser>())
     , m_chooser(chooser ? chooser : m_ownChooser.get())
 {
-    setObjectName(u"playlistDetailScreen"_s);
+    setObjectName(u"playlistDetailView"_s);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_trackList);
@@ -64,48 +64,48 @@ PlaylistDetailScreen::PlaylistDetailScreen(TrackListDependencies dependencies,
     });
     m_overlay = new DropOverlay(this);
 
-    connect(m_model, &PlaylistDetailScreenModel::tracksChanged, this,
-        [this](const QList<Track>& tracks) {
+    connect(
+        m_model, &PlaylistDetailViewModel::tracksChanged, this, [this](const QList<Track>& tracks) {
             m_trackList->setTracks(tracks);
             m_play->setEnabled(m_model->canPlay());
         });
-    connect(m_model, &PlaylistDetailScreenModel::playlistChanged, this,
+    connect(m_model, &PlaylistDetailViewModel::playlistChanged, this,
         [this](const Playlist& shown) { m_trackList->setTitle(shown.name); });
-    connect(m_model, &PlaylistDetailScreenModel::importErrorChanged, this,
+    connect(m_model, &PlaylistDetailViewModel::importErrorChanged, this,
         [this](const std::optional<QString>& error) { library::showErrorLine(*m_error, error); });
-    connect(m_model, &PlaylistDetailScreenModel::dropTargetedChanged, this, [this](bool targeted) {
+    connect(m_model, &PlaylistDetailViewModel::dropTargetedChanged, this, [this](bool targeted) {
         m_overlay->setVisible(targeted);
         m_overlay->place();
     });
     connect(&m_model->addSongs(), &AddSongsSheetModel::openChanged, this,
-        &PlaylistDetailScreen::showAddSongsSheet);
+        &PlaylistDetailView::showAddSongsSheet);
     connect(m_addSongs, &QAbstractButton::clicked, &m_model->addSongs(), &AddSongsSheetModel::open);
-    connect(m_import, &QAbstractButton::clicked, this, &PlaylistDetailScreen::chooseFiles);
-    connect(m_play, &QAbstractButton::clicked, m_model, &PlaylistDetailScreenModel::play);
+    connect(m_import, &QAbstractButton::clicked, this, &PlaylistDetailView::chooseFiles);
+    connect(m_play, &QAbstractButton::clicked, m_model, &PlaylistDetailViewModel::play);
     new DropTarget(
         *this, [this](bool targeted) { m_model->setDropTargeted(targeted); },
         [this](QList<QUrl> urls) { startDetached(m_model->importAndAddSongs(std::move(urls))); });
 }
 
-PlaylistDetailScreen::~PlaylistDetailScreen() = default;
+PlaylistDetailView::~PlaylistDetailView() = default;
 
-TrackListEmptyState PlaylistDetailScreen::emptyState()
+TrackListEmptyState PlaylistDetailView::emptyState()
 {
     return { u"music.note.list"_s, u"This playlist is empty"_s,
         u"Add songs from your library to get started"_s };
 }
 
-void PlaylistDetailScreen::setPlaylist(const Playlist& playlist)
+void PlaylistDetailView::setPlaylist(const Playlist& playlist)
 {
     m_model->setPlaylist(playlist);
 }
 
-AddSongsSheet* PlaylistDetailScreen::addSongsSheet() const
+AddSongsSheet* PlaylistDetailView::addSongsSheet() const
 {
     return m_sheet;
 }
 
-void PlaylistDetailScreen::setChooser(ImportFileChooser* chooser)
+void PlaylistDetailView::setChooser(ImportFileChooser* chooser)
 {
     if (!chooser && !m_ownChooser) {
         m_ownChooser = std::make_unique<DialogImportFileChooser>();
@@ -113,7 +113,7 @@ void PlaylistDetailScreen::setChooser(ImportFileChooser* chooser)
     m_chooser = chooser ? chooser : m_ownChooser.get();
 }
 
-void PlaylistDetailScreen::chooseFiles()
+void PlaylistDetailView::chooseFiles()
 {
     m_chooser->chooseAudioFiles(this, [self = QPointer(this)](QList<QUrl> urls) {
         if (self && !urls.isEmpty()) {
@@ -122,7 +122,7 @@ void PlaylistDetailScreen::chooseFiles()
     });
 }
 
-void PlaylistDetailScreen::showAddSongsSheet(bool open)
+void PlaylistDetailView::showAddSongsSheet(bool open)
 {
     if (open && !m_sheet) {
         m_sheet = new AddSongsSheet(m_model->addSongs(), this);
@@ -131,7 +131,7 @@ void PlaylistDetailScreen::showAddSongsSheet(bool open)
     }
 }
 
-void PlaylistDetailScreen::resizeEvent(QResizeEvent*)
+void PlaylistDetailView::resizeEvent(QResizeEvent*)
 {
     m_overlay->place();
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/library/SongsScreenModel.h"
+#include "ui/library/SongsViewModel.h"
 #include "ui/songtable/TrackListController.h"
 
 #include <QWidget>
@@ -17,19 +17,19 @@ class TrackListView;
 // A library section (All Songs, Recently Added, Recently Played, Top Rated)
 // in the song list, with the import error and the "Add songs" button in its
 // header; files dropped anywhere on it are imported.
-class SongsScreen : public QWidget {
+class SongsView : public QWidget {
     Q_OBJECT
 public:
     // `chooser`: none means a file dialog.
-    SongsScreen(TrackListDependencies dependencies, QString title, SongsScreenModel::Filter filter,
+    SongsView(TrackListDependencies dependencies, QString title, SongsViewModel::Filter filter,
         ImportFileChooser* chooser = nullptr, QWidget* parent = nullptr);
-    ~SongsScreen() override;
+    ~SongsView() override;
 
     // "music.note", "No songs in library", "Import songs to get started":
-    // shown once the library has loaded (see SongsScreenModel::emptyState).
+    // shown once the library has loaded (see SongsViewModel::emptyState).
     static TrackListEmptyState emptyState();
 
-    SongsScreenModel& model() const { return *m_model; }
+    SongsViewModel& model() const { return *m_model; }
     TrackListView& trackList() const { return *m_trackList; }
     QAbstractButton& addSongsButton() const { return *m_addSongs; }
     QLabel& errorLabel() const { return *m_error; }
@@ -44,7 +44,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    SongsScreenModel* m_model;
+    SongsViewModel* m_model;
     TrackListView* m_trackList;
     QLabel* m_error;
     QAbstractButton* m_addSongs;

@@ -13,10 +13,10 @@ class LibraryEngine;
 // library order, replaced whole on every library change. From
 // `backgroundThreshold` songs on they are picked on a worker (the newest
 // library wins) and the list stays as it was meanwhile. Main thread only.
-class FavoritesScreenModel : public QObject {
+class FavoritesViewModel : public QObject {
     Q_OBJECT
 public:
-    explicit FavoritesScreenModel(
+    explicit FavoritesViewModel(
         LibraryEngine& library, QObject* parent = nullptr, qsizetype backgroundThreshold = 10000);
 
     static QList<Track> favorites(const QList<Track>& libraryTracks);

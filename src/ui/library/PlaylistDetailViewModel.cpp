@@ -1,4 +1,4 @@
-#include "ui/library/PlaylistDetailScreenModel.h"
+#include "ui/library/PlaylistDetailViewModel.h"
 
 #include "engines/library/LibraryEngine.h"
 #include "engines/library/PlaylistEngine.h"
@@ -10,7 +10,7 @@
 
 namespace kivo {
 
-PlaylistDetailScreenModel::PlaylistDetailScreenModel(
+PlaylistDetailViewModel::PlaylistDetailViewModel(
     LibraryEngine& library, PlaylistEngine& playlists, Playlist playlist, QObject* parent)
     : QObject(parent)
     , m_library(library)
@@ -25,13 +25,13 @@ PlaylistDetailScreenModel::PlaylistDetailScreenModel(
         Q_EMIT libraryTracksChanged(m_libraryTracks);
         reload();
     });
-    connect(&playlists, &PlaylistEngine::rootPlaylistsChanged, this,
-        &PlaylistDetailScreenModel::reload);
+    connect(
+        &playlists, &PlaylistEngine::rootPlaylistsChanged, this, &PlaylistDetailViewModel::reload);
 }
 
-PlaylistDetailScreenModel::~PlaylistDetailScreenModel() = default;
+PlaylistDetailViewModel::~PlaylistDetailViewModel() = default;
 
-void PlaylistDetailScreenModel::setPlaylist(const Playlist& playlist)
+void PlaylistDetailViewModel::setPlaylist(const Playlist& playlist)
 {
     if (m_playlist == playlist) {
         return;
@@ -45,18 +45,18 @@ void PlaylistDetailScreenModel::setPlaylist(const Playlist& playlist)
     }
 }
 
-void PlaylistDetailScreenModel::reload()
+void PlaylistDetailViewModel::reload()
 {
     m_tracks = m_playlists.getTracks(m_playlist.id);
     Q_EMIT tracksChanged(m_tracks);
 }
 
-QString PlaylistDetailScreenModel::errorLine() const
+QString PlaylistDetailViewModel::errorLine() const
 {
     return m_importError ? ImportRoad::firstLine(*m_importError) : QString();
 }
 
-void PlaylistDetailScreenModel::play()
+void PlaylistDetailViewModel::play()
 {
     try {
         m_playlists.queuePlaylist(m_playlist.id);
@@ -65,7 +65,7 @@ void PlaylistDetailScreenModel::play()
     }
 }
 
-bool PlaylistDetailScreenModel::addTracks(const QList<Track>& songs)
+bool PlaylistDetailViewModel::addTracks(const QList<Track>& songs)
 {
     try {
         m_playlists.addTracks(songs, m_playlist.id);
@@ -77,9 +77,9 @@ bool PlaylistDetailScreenModel::addTracks(const QList<Track>& songs)
     return true;
 }
 
-QCoro::Task<> PlaylistDetailScreenModel::importAndAddSongs(QList<QUrl> urls)
+QCoro::Task<> PlaylistDetailViewModel::importAndAddSongs(QList<QUrl> urls)
 {
-    const QPointer<PlaylistDetailScreenModel> self(this);
+    const QPointer<PlaylistDetailViewModel> self(this);
     const QUuid playlistID = m_playlist.id;
     QCoro::Task<ImportOutcome> importing
         = ImportRoad::importAndAdd(m_library, m_playlists, playlistID, std::move(urls));
@@ -102,7 +102,7 @@ QCoro::Task<> PlaylistDetailScreenModel::importAndAddSongs(QList<QUrl> urls)
     }
 }
 
-void PlaylistDetailScreenModel::setImportError(const std::optional<QString>& error)
+void PlaylistDetailViewModel::setImportError(const std::optional<QString>& error)
 {
     if (m_importError != error) {
         m_importError = error;
@@ -110,7 +110,7 @@ void PlaylistDetailScreenModel::setImportError(const std::optional<QString>& err
     }
 }
 
-void PlaylistDetailScreenModel::setDropTargeted(bool targeted)
+void PlaylistDetailViewModel::setDropTargeted(bool targeted)
 {
     if (m_dropTargeted != targeted) {
         m_dropTargeted = targeted;

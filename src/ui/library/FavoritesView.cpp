@@ -1,4 +1,4 @@
-#include "ui/library/FavoritesScreen.h"
+#include "ui/library/FavoritesView.h"
 
 #include "ui/songtable/TrackListView.h"
 
@@ -9,12 +9,12 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace kivo {
 
-FavoritesScreen::FavoritesScreen(TrackListDependencies dependencies, QWidget* parent)
+FavoritesView::FavoritesView(TrackListDependencies dependencies, QWidget* parent)
     : QWidget(parent)
-    , m_model(new FavoritesScreenModel(dependencies.library, this))
+    , m_model(new FavoritesViewModel(dependencies.library, this))
     , m_trackList(new TrackListView(dependencies, this))
 {
-    setObjectName(u"favoritesScreen"_s);
+    setObjectName(u"favoritesView"_s);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_trackList);
@@ -30,14 +30,14 @@ FavoritesScreen::FavoritesScreen(TrackListDependencies dependencies, QWidget* pa
             model->reload();
         }
     });
-    connect(m_model, &FavoritesScreenModel::tracksChanged, m_trackList,
+    connect(m_model, &FavoritesViewModel::tracksChanged, m_trackList,
         [this](const QList<Track>& tracks) { m_trackList->setTracks(tracks); });
-    connect(m_model, &FavoritesScreenModel::gatheringChanged, m_trackList, showEmptyState);
+    connect(m_model, &FavoritesViewModel::gatheringChanged, m_trackList, showEmptyState);
 }
 
-FavoritesScreen::~FavoritesScreen() = default;
+FavoritesView::~FavoritesView() = default;
 
-TrackListEmptyState FavoritesScreen::emptyState()
+TrackListEmptyState FavoritesView::emptyState()
 {
     return { u"heart"_s, u"No favorites yet"_s,
         u"Use the heart action on any song to add it here"_s };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/library/PlaylistDetailScreenModel.h"
+#include "ui/library/PlaylistDetailViewModel.h"
 #include "ui/songtable/TrackListController.h"
 
 #include <QPointer>
@@ -19,19 +19,19 @@ class TrackListView;
 // One playlist (or folder) in the song list, with the error line and three
 // header actions: add songs from the library, import files, play. Files
 // dropped on it are imported and added.
-class PlaylistDetailScreen : public QWidget {
+class PlaylistDetailView : public QWidget {
     Q_OBJECT
 public:
     // `chooser`: none means a file dialog.
-    PlaylistDetailScreen(TrackListDependencies dependencies, PlaylistEngine& playlists,
+    PlaylistDetailView(TrackListDependencies dependencies, PlaylistEngine& playlists,
         Playlist playlist, ImportFileChooser* chooser = nullptr, QWidget* parent = nullptr);
-    ~PlaylistDetailScreen() override;
+    ~PlaylistDetailView() override;
 
     // "music.note.list", "This playlist is empty",
     // "Add songs from your library to get started".
     static TrackListEmptyState emptyState();
 
-    PlaylistDetailScreenModel& model() const { return *m_model; }
+    PlaylistDetailViewModel& model() const { return *m_model; }
     TrackListView& trackList() const { return *m_trackList; }
     // Shows another playlist in place; its songs are read at once.
     void setPlaylist(const Playlist& playlist);
@@ -55,7 +55,7 @@ protected:
 private:
     void showAddSongsSheet(bool open);
 
-    PlaylistDetailScreenModel* m_model;
+    PlaylistDetailViewModel* m_model;
     TrackListView* m_trackList;
     QLabel* m_error;
     EonIconButton* m_addSongs;

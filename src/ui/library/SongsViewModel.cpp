@@ -1,4 +1,4 @@
-#include "ui/library/SongsScreenModel.h"
+#include "ui/library/SongsViewModel.h"
 
 #include "engines/library/LibraryEngine.h"
 #include "model/StoreFile.h"
@@ -10,7 +10,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace kivo {
 
-SongsScreenModel::SongsScreenModel(
+SongsViewModel::SongsViewModel(
     LibraryEngine& library, QString title, Filter filter, QObject* parent)
     : QObject(parent)
     , m_library(library)
@@ -18,18 +18,18 @@ SongsScreenModel::SongsScreenModel(
     , m_filter(std::move(filter))
 {
     m_tracks = m_filter ? m_filter(library.allTracks()) : library.allTracks();
-    connect(&library, &LibraryEngine::tracksChanged, this, &SongsScreenModel::setTracks);
-    connect(&library, &LibraryEngine::loadStateChanged, this, &SongsScreenModel::refreshEmptyState);
+    connect(&library, &LibraryEngine::tracksChanged, this, &SongsViewModel::setTracks);
+    connect(&library, &LibraryEngine::loadStateChanged, this, &SongsViewModel::refreshEmptyState);
     refreshEmptyState();
 }
 
-void SongsScreenModel::setEmptyLibraryState(TrackListEmptyState emptyLibrary)
+void SongsViewModel::setEmptyLibraryState(TrackListEmptyState emptyLibrary)
 {
     m_emptyLibrary = std::move(emptyLibrary);
     refreshEmptyState();
 }
 
-void SongsScreenModel::refreshEmptyState()
+void SongsViewModel::refreshEmptyState()
 {
     TrackListEmptyState state;
     switch (m_library.loadState()) {
@@ -50,23 +50,23 @@ void SongsScreenModel::refreshEmptyState()
     }
 }
 
-void SongsScreenModel::reload()
+void SongsViewModel::reload()
 {
     setTracks(m_library.allTracks());
 }
 
-void SongsScreenModel::setTracks(const QList<Track>& libraryTracks)
+void SongsViewModel::setTracks(const QList<Track>& libraryTracks)
 {
     m_tracks = m_filter ? m_filter(libraryTracks) : libraryTracks;
     Q_EMIT tracksChanged(m_tracks);
 }
 
-QString SongsScreenModel::errorLine() const
+QString SongsViewModel::errorLine() const
 {
     return m_importError ? ImportRoad::firstLine(*m_importError) : QString();
 }
 
-void SongsScreenModel::setDropTargeted(bool targeted)
+void SongsViewModel::setDropTargeted(bool targeted)
 {
     if (m_dropTargeted != targeted) {
         m_dropTargeted = targeted;
@@ -74,7 +74,7 @@ void SongsScreenModel::setDropTargeted(bool targeted)
     }
 }
 
-void SongsScreenModel::setImportError(const std::optional<QString>& error)
+void SongsViewModel::setImportError(const std::optional<QString>& error)
 {
     if (m_importError != error) {
         m_importError = error;
@@ -82,9 +82,9 @@ void SongsScreenModel::setImportError(const std::optional<QString>& error)
     }
 }
 
-QCoro::Task<> SongsScreenModel::importAudioURLs(QList<QUrl> urls)
+QCoro::Task<> SongsViewModel::importAudioURLs(QList<QUrl> urls)
 {
-    const QPointer<SongsScreenModel> self(this);
+    const QPointer<SongsViewModel> self(this);
     QCoro::Task<ImportOutcome> importing = ImportRoad::importFiles(m_library, std::move(urls));
     const ImportOutcome outcome = co_await std::move(importing);
     if (!self) {

@@ -23,12 +23,12 @@ class PlaylistEngine;
 // import, and the drop zone. The songs are read again on every library or
 // playlists change and whenever the screen is given another playlist. Main
 // thread only.
-class PlaylistDetailScreenModel : public QObject {
+class PlaylistDetailViewModel : public QObject {
     Q_OBJECT
 public:
-    PlaylistDetailScreenModel(LibraryEngine& library, PlaylistEngine& playlists, Playlist playlist,
+    PlaylistDetailViewModel(LibraryEngine& library, PlaylistEngine& playlists, Playlist playlist,
         QObject* parent = nullptr);
-    ~PlaylistDetailScreenModel() override;
+    ~PlaylistDetailViewModel() override;
 
     // The playlist (or folder) shown: its id and its name as given.
     const Playlist& playlist() const { return m_playlist; }

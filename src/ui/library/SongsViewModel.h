@@ -19,14 +19,13 @@ class LibraryEngine;
 // whole on every library change), the import error of its header and the
 // drop zone's visibility. Picked and dropped files take the import road.
 // Main thread only.
-class SongsScreenModel : public QObject {
+class SongsViewModel : public QObject {
     Q_OBJECT
 public:
     // Picks the listed songs from the library's list (all, or the rated ones).
     using Filter = std::function<QList<Track>(const QList<Track>&)>;
 
-    SongsScreenModel(
-        LibraryEngine& library, QString title, Filter filter, QObject* parent = nullptr);
+    SongsViewModel(LibraryEngine& library, QString title, Filter filter, QObject* parent = nullptr);
 
     const QString& title() const { return m_title; }
     // Published: the filter over the library's current list.

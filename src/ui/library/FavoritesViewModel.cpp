@@ -1,4 +1,4 @@
-#include "ui/library/FavoritesScreenModel.h"
+#include "ui/library/FavoritesViewModel.h"
 
 #include "engines/library/LibraryEngine.h"
 #include "model/RunOnWorker.h"
@@ -64,17 +64,17 @@ private:
 
 } // namespace
 
-FavoritesScreenModel::FavoritesScreenModel(
+FavoritesViewModel::FavoritesViewModel(
     LibraryEngine& library, QObject* parent, qsizetype backgroundThreshold)
     : QObject(parent)
     , m_library(library)
     , m_backgroundThreshold(backgroundThreshold)
 {
-    connect(&library, &LibraryEngine::tracksChanged, this, &FavoritesScreenModel::setTracks);
+    connect(&library, &LibraryEngine::tracksChanged, this, &FavoritesViewModel::setTracks);
     setTracks(library.allTracks());
 }
 
-QList<Track> FavoritesScreenModel::favorites(const QList<Track>& libraryTracks)
+QList<Track> FavoritesViewModel::favorites(const QList<Track>& libraryTracks)
 {
     const auto isFavorite = [](const Track& track) { return track.isFavorite(); };
     // Sized once: a third of a large library may be favourites.
@@ -88,12 +88,12 @@ QList<Track> FavoritesScreenModel::favorites(const QList<Track>& libraryTracks)
     return kept;
 }
 
-void FavoritesScreenModel::reload()
+void FavoritesViewModel::reload()
 {
     setTracks(m_library.allTracks());
 }
 
-void FavoritesScreenModel::setTracks(const QList<Track>& libraryTracks)
+void FavoritesViewModel::setTracks(const QList<Track>& libraryTracks)
 {
     const quint64 generation = ++m_generation;
     FavoritesMemo& memo = FavoritesMemo::of(m_library);
@@ -129,14 +129,14 @@ void FavoritesScreenModel::setTracks(const QList<Track>& libraryTracks)
     });
 }
 
-void FavoritesScreenModel::publish(QList<Track> favorites)
+void FavoritesViewModel::publish(QList<Track> favorites)
 {
     // This model may hold the last copy of the favourites it showed.
     releaseOnWorker(std::exchange(m_tracks, std::move(favorites)));
     Q_EMIT tracksChanged(m_tracks);
 }
 
-void FavoritesScreenModel::setGathering(bool gathering)
+void FavoritesViewModel::setGathering(bool gathering)
 {
     if (m_gathering != gathering) {
         m_gathering = gathering;
