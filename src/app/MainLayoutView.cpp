@@ -4,7 +4,7 @@
 #include "app/MainContentScreen.h"
 #include "app/PlaybackNavigationShortcutMonitor.h"
 #include "app/RecoveryBannerView.h"
-#include "app/SettingsSheet.h"
+#include "app/SettingsView.h"
 #include "app/WorkspacePanelDivider.h"
 #include "app/WorkspacePanelRevealButton.h"
 #include "engines/artwork/ArtworkCache.h"
@@ -253,7 +253,7 @@ QString MainLayoutView::contentTitle() const
     return m_contentScreen.list ? m_contentScreen.list->controller().title() : QString();
 }
 
-SettingsSheet* MainLayoutView::settingsSheet() const
+SettingsView* MainLayoutView::settingsSheet() const
 {
     return m_settings.data();
 }
@@ -264,7 +264,7 @@ void MainLayoutView::showSettings()
         return;
     }
     // A new sheet each time, so its own values start afresh.
-    m_settings = new SettingsSheet(m_trackTableLayout, &m_undoManager, this);
+    m_settings = new SettingsView(m_trackTableLayout, &m_undoManager, this);
     m_settings->setAttribute(Qt::WA_DeleteOnClose);
     m_settings->open();
 }

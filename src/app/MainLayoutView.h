@@ -19,7 +19,7 @@ class NowPlayingPanelView;
 class PlaybackNavigationShortcutMonitor;
 class RecoveryBannerView;
 class ImportFileChooser;
-class SettingsSheet;
+class SettingsView;
 class SidebarView;
 class TrackListView;
 class TrackTableLayoutState;
@@ -67,7 +67,7 @@ public:
     // button); a sheet already open stays as it is.
     void showSettings();
     // The open settings sheet; null when none is open.
-    SettingsSheet* settingsSheet() const;
+    SettingsView* settingsSheet() const;
 
 Q_SIGNALS:
     // The sidebar's Settings button: whoever presents the settings sheet
@@ -110,7 +110,7 @@ private:
     RecoveryBannerView* m_banner;
     QWidget* m_outline;
     PlaybackNavigationShortcutMonitor* m_arrowKeys;
-    QPointer<SettingsSheet> m_settings;
+    QPointer<SettingsView> m_settings;
 };
 
 } // namespace kivo

@@ -7,7 +7,7 @@
 #include "app/LinkOpener.h"
 #include "app/MainMenuBar.h"
 #include "app/MainMenuBarCommands.h"
-#include "app/SettingsSheet.h"
+#include "app/SettingsView.h"
 #include "app/WorkspacePanelState.h"
 #include "engines/library/LibraryEngineImpl.h"
 #include "engines/playback/AudioEngineImpl.h"
@@ -93,7 +93,7 @@ public:
     SettingsPage(Context& context, bool hideColumn)
         : m_layout(context.freshDefaults())
     {
-        auto* sheet = new SettingsSheet(m_layout, &m_undo);
+        auto* sheet = new SettingsView(m_layout, &m_undo);
         embed(sheet, this);
         if (hideColumn) {
             sheet->columnToggle(TrackTableColumnID::artist).click();
@@ -159,9 +159,9 @@ void addAppPages(QList<Page>& pages, Context& context)
                 } });
         }
     }
-    pages.append({ u"settings-sheet"_s, SettingsSheet::fixedSize,
+    pages.append({ u"settings-sheet"_s, SettingsView::fixedSize,
         [&context] { return std::make_unique<SettingsPage>(context, false); } });
-    pages.append({ u"settings-sheet-column-hidden"_s, SettingsSheet::fixedSize,
+    pages.append({ u"settings-sheet-column-hidden"_s, SettingsView::fixedSize,
         [&context] { return std::make_unique<SettingsPage>(context, true); } });
     pages.append({ u"about-window"_s, AboutView::fixedSize,
         [] { return std::make_unique<AboutPage>(false); } });

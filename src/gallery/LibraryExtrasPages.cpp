@@ -13,7 +13,7 @@
 #include "ui/library/LibraryGridView.h"
 #include "ui/library/SearchOverlayView.h"
 #include "ui/library/SmartPlaylistSetupPresenter.h"
-#include "ui/library/SmartPlaylistSetupSheet.h"
+#include "ui/library/SmartPlaylistSetupView.h"
 
 #include <QDateTime>
 #include <QLabel>
@@ -165,7 +165,7 @@ void addLibraryExtrasPages(QList<Page>& pages, Context& context)
                       for (const SmartRule& rule : rules) {
                           presenter->updateRule(rule);
                       }
-                      auto sheet = std::make_unique<SmartPlaylistSetupSheet>(*presenter);
+                      auto sheet = std::make_unique<SmartPlaylistSetupView>(*presenter);
                       presenter->setParent(sheet.get());
                       return std::unique_ptr<QWidget>(std::move(sheet));
                   } });

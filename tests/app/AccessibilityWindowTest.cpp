@@ -7,7 +7,7 @@
 #include "app/MainLayoutPresenter.h"
 #include "app/MainLayoutView.h"
 #include "app/MainWindow.h"
-#include "app/SettingsSheet.h"
+#include "app/SettingsView.h"
 #include "app/TavrenMediaStudioApp.h"
 #include "engines/library/LibraryEngineImpl.h"
 #include "engines/library/PlaylistEngineImpl.h"

@@ -6,7 +6,7 @@
 #include "app/MainLayoutView.h"
 #include "app/MainWindow.h"
 #include "app/SettingsControls.h"
-#include "app/SettingsSheet.h"
+#include "app/SettingsView.h"
 #include "app/TavrenMediaStudioApp.h"
 #include "engines/library/LibraryEngineImpl.h"
 #include "engines/playback/AudioEngineImpl.h"
@@ -171,7 +171,7 @@ TEST_F(MenuBarWindowTest, WorkspaceAndUndoItemsActOnTheWindowsOwnState)
 TEST_F(MenuBarWindowTest, SettingsOpenAsOneSheetThatStartsAfreshEachTime)
 {
     Q_EMIT window().layoutView().settingsRequested(); // the sidebar's Settings button
-    SettingsSheet* sheet = window().layoutView().settingsSheet();
+    SettingsView* sheet = window().layoutView().settingsSheet();
     ASSERT_NE(sheet, nullptr);
     EXPECT_TRUE(sheet->isVisible());
     EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);

@@ -7,7 +7,7 @@
 #include "app/LinkOpener.h"
 #include "app/MainLayoutView.h"
 #include "app/MainWindow.h"
-#include "app/SettingsSheet.h"
+#include "app/SettingsView.h"
 #include "engines/artwork/ArtworkCacheImpl.h"
 #include "engines/artwork/TrackRemovalCoordinator.h"
 #include "engines/library/LibraryEngineImpl.h"
@@ -26,7 +26,7 @@
 #include "ui/library/PlaylistDetailViewModel.h"
 #include "ui/library/PlaylistRenameSheet.h"
 #include "ui/library/SmartPlaylistSetupPresenter.h"
-#include "ui/library/SmartPlaylistSetupSheet.h"
+#include "ui/library/SmartPlaylistSetupView.h"
 #include "ui/player/BottomPlayerView.h"
 #include "ui/songtable/TrackListController.h"
 #include "ui/songtable/TrackListOverlays.h"
@@ -164,7 +164,7 @@ protected:
                 } },
             { "Settings", false, false,
                 [this] {
-                    auto* sheet = new SettingsSheet(app->trackTableLayout(), nullptr, &window());
+                    auto* sheet = new SettingsView(app->trackTableLayout(), nullptr, &window());
                     sheet->open();
                     return dialog(
                         std::unique_ptr<QObject>(sheet), sheet, sheet, [] { return false; });
@@ -204,7 +204,7 @@ protected:
                     auto* owner = new QObject;
                     auto* presenter = new SmartPlaylistSetupPresenter(
                         playlists(), [cancels] { ++*cancels; }, owner);
-                    auto* sheet = new SmartPlaylistSetupSheet(*presenter, &window());
+                    auto* sheet = new SmartPlaylistSetupView(*presenter, &window());
                     QObject::connect(owner, &QObject::destroyed, sheet, [sheet] { delete sheet; });
                     sheet->open();
                     sheet->nameField()->setFocus();

@@ -2,7 +2,7 @@
 #include "engines/library/PlaylistEngine.h"
 #include "ui/eon/EonSymbolButton.h"
 #include "ui/library/SmartPlaylistSetupPresenter.h"
-#include "ui/library/SmartPlaylistSetupSheet.h"
+#include "ui/library/SmartPlaylistSetupView.h"
 #include "ui/library/SmartRuleRowView.h"
 
 #include <QComboBox>
@@ -115,7 +115,7 @@ TEST_F(SmartPlaylistSetupTest, CreateHandsTheCriteriaOverAndAFailureKeepsEveryth
 
 TEST_F(SmartPlaylistSetupTest, TheSheetEditsThroughItsControls)
 {
-    SmartPlaylistSetupSheet sheet(presenter);
+    SmartPlaylistSetupView sheet(presenter);
     sheet.show();
     EXPECT_EQ(sheet.size(), QSize(550, 480));
     EXPECT_EQ(sheet.nameField()->text(), u"Untitled Smart Playlist");

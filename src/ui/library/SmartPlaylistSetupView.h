@@ -15,10 +15,10 @@ class SmartRuleRowView;
 // The "Create Smart Playlist" sheet, 550 by 480: the name, ALL or ANY, the
 // rule rows, Add Rule, Cancel and Create, all forwarded to the presenter.
 // It closes only when the host does so (in the presenter's onCancel).
-class SmartPlaylistSetupSheet : public QDialog {
+class SmartPlaylistSetupView : public QDialog {
     Q_OBJECT
 public:
-    explicit SmartPlaylistSetupSheet(
+    explicit SmartPlaylistSetupView(
         SmartPlaylistSetupPresenter& presenter, QWidget* parent = nullptr);
 
     QLineEdit* nameField() const { return m_name; }

@@ -21,12 +21,12 @@ class SymbolTextButton;
 // The settings sheet: a 540 by 600 scrolling sheet with the appearance,
 // layout and behaviour groups and the song-column card. Each opening is a new
 // sheet, so its local values start afresh. The close button and Escape close it.
-class SettingsSheet : public QDialog {
+class SettingsView : public QDialog {
     Q_OBJECT
 public:
     static constexpr QSize fixedSize { 540, 600 };
 
-    SettingsSheet(
+    SettingsView(
         TrackTableLayoutState& layout, UndoManager* undoManager, QWidget* parent = nullptr);
 
     SettingsPresenter& presenter() { return m_presenter; }

@@ -1,4 +1,4 @@
-#include "ui/library/SmartPlaylistSetupSheet.h"
+#include "ui/library/SmartPlaylistSetupView.h"
 
 #include "ui/editing/EditingStyle.h"
 #include "ui/eon/EonFonts.h"
@@ -51,7 +51,7 @@ QPushButton* labelButton(const QString& text, const QFont& font, const QColor& i
 
 } // namespace
 
-SmartPlaylistSetupSheet::SmartPlaylistSetupSheet(
+SmartPlaylistSetupView::SmartPlaylistSetupView(
     SmartPlaylistSetupPresenter& presenter, QWidget* parent)
     : QDialog(parent)
     , m_presenter(presenter)
@@ -174,13 +174,13 @@ SmartPlaylistSetupSheet::SmartPlaylistSetupSheet(
     connect(m_create, &QPushButton::clicked, &presenter, &SmartPlaylistSetupPresenter::create);
     new EonSheetKeys(this, [this] { reject(); });
     connect(&presenter, &SmartPlaylistSetupPresenter::rulesChanged, this,
-        &SmartPlaylistSetupSheet::rebuildRows);
+        &SmartPlaylistSetupView::rebuildRows);
     connect(&presenter, &SmartPlaylistSetupPresenter::stateChanged, this,
-        &SmartPlaylistSetupSheet::refresh);
+        &SmartPlaylistSetupView::refresh);
     rebuildRows();
 }
 
-QList<SmartRuleRowView*> SmartPlaylistSetupSheet::ruleRows() const
+QList<SmartRuleRowView*> SmartPlaylistSetupView::ruleRows() const
 {
     QList<SmartRuleRowView*> rows;
     for (int i = 0; i < m_rows->count(); ++i) {
@@ -189,7 +189,7 @@ QList<SmartRuleRowView*> SmartPlaylistSetupSheet::ruleRows() const
     return rows;
 }
 
-void SmartPlaylistSetupSheet::rebuildRows()
+void SmartPlaylistSetupView::rebuildRows()
 {
     while (QLayoutItem* item = m_rows->takeAt(0)) {
         delete item->widget();
@@ -207,7 +207,7 @@ void SmartPlaylistSetupSheet::rebuildRows()
     refresh();
 }
 
-void SmartPlaylistSetupSheet::refresh()
+void SmartPlaylistSetupView::refresh()
 {
     m_create->setEnabled(m_presenter.canCreate());
     for (SmartRuleRowView* row : ruleRows()) {
@@ -215,12 +215,12 @@ void SmartPlaylistSetupSheet::refresh()
     }
 }
 
-void SmartPlaylistSetupSheet::reject()
+void SmartPlaylistSetupView::reject()
 {
     m_presenter.cancel();
 }
 
-void SmartPlaylistSetupSheet::paintEvent(QPaintEvent*)
+void SmartPlaylistSetupView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);

@@ -1,4 +1,4 @@
-#include "app/SettingsSheet.h"
+#include "app/SettingsView.h"
 
 #include "app/SettingsControls.h"
 #include "app/SymbolTextButton.h"
@@ -87,8 +87,7 @@ protected:
 
 } // namespace
 
-SettingsSheet::SettingsSheet(
-    TrackTableLayoutState& layout, UndoManager* undoManager, QWidget* parent)
+SettingsView::SettingsView(TrackTableLayoutState& layout, UndoManager* undoManager, QWidget* parent)
     : QDialog(parent)
     , m_presenter(layout, undoManager)
 {
@@ -181,12 +180,12 @@ SettingsSheet::SettingsSheet(
     connect(m_animationSpeed, &SegmentedPicker::selectedIndexChanged, this, [&values](int index) {
         values.animationSpeed = SettingsPresenter::animationSpeeds().value(index).value;
     });
-    connect(&m_presenter, &SettingsPresenter::columnsChanged, this, &SettingsSheet::showColumns);
+    connect(&m_presenter, &SettingsPresenter::columnsChanged, this, &SettingsView::showColumns);
     showValues();
     showColumns();
 }
 
-QWidget* SettingsSheet::buildHeader()
+QWidget* SettingsView::buildHeader()
 {
     auto* header = new QWidget;
     auto* row = new QHBoxLayout(header);
@@ -206,7 +205,7 @@ QWidget* SettingsSheet::buildHeader()
     return header;
 }
 
-QWidget* SettingsSheet::buildColumnCard()
+QWidget* SettingsView::buildColumnCard()
 {
     auto* card = new Card;
     card->setObjectName(u"settings.songColumns"_s);
@@ -257,12 +256,12 @@ QWidget* SettingsSheet::buildColumnCard()
     return card;
 }
 
-QString SettingsSheet::columnCountText() const
+QString SettingsView::columnCountText() const
 {
     return m_columnCount->text();
 }
 
-void SettingsSheet::showValues()
+void SettingsView::showValues()
 {
     const SettingsValues& values = m_presenter.values();
     m_accentSwitch->setChecked(values.useDynamicAccent);
@@ -280,7 +279,7 @@ void SettingsSheet::showValues()
     }
 }
 
-void SettingsSheet::showColumns()
+void SettingsView::showColumns()
 {
     m_columnCount->setText(m_presenter.columnCountText());
     for (auto it = m_columnToggles.cbegin(); it != m_columnToggles.cend(); ++it) {
@@ -292,7 +291,7 @@ void SettingsSheet::showColumns()
     m_restore->setEnabled(m_presenter.canRestoreDefault());
 }
 
-void SettingsSheet::paintEvent(QPaintEvent*)
+void SettingsView::paintEvent(QPaintEvent*)
 {
     QPainter(this).fillRect(rect(), eonCanvas());
 }

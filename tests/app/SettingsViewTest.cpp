@@ -1,4 +1,4 @@
-#include "app/SettingsSheet.h"
+#include "app/SettingsView.h"
 #include "app/SettingsControls.h"
 #include "app/SymbolTextButton.h"
 #include "platform/UndoManager.h"
@@ -17,7 +17,7 @@ namespace {
 
 using ID = TrackTableColumnID;
 
-class SettingsSheetTest : public test::TempDirTest {
+class SettingsViewTest : public test::TempDirTest {
 protected:
     std::shared_ptr<UserDefaults> defaults
         = std::make_shared<SettingsUserDefaults>(path(u"settings.json"_s));
@@ -26,7 +26,7 @@ protected:
 };
 
 // The texts beside the sliders and the switches' states, in sheet order.
-QString shown(const SettingsSheet& sheet)
+QString shown(const SettingsView& sheet)
 {
     QStringList parts;
     parts << (sheet.accentSwitch().isChecked() ? u"artwork accent"_s : u"manual accent"_s);
@@ -40,10 +40,10 @@ QString shown(const SettingsSheet& sheet)
     return parts.join(u", "_s);
 }
 
-TEST_F(SettingsSheetTest, StartsFromItsOwnValuesAndTheColourRowFollowsTheAccentSwitch)
+TEST_F(SettingsViewTest, StartsFromItsOwnValuesAndTheColourRowFollowsTheAccentSwitch)
 {
-    SettingsSheet sheet(layout, &undo);
-    EXPECT_EQ(sheet.size(), SettingsSheet::fixedSize);
+    SettingsView sheet(layout, &undo);
+    EXPECT_EQ(sheet.size(), SettingsView::fixedSize);
     EXPECT_EQ(sheet.presenter().values(), SettingsValues());
     EXPECT_EQ(shown(sheet), u"artwork accent, no colour row, 78%, regular, 8px, 100%, Smooth");
 
@@ -55,13 +55,13 @@ TEST_F(SettingsSheetTest, StartsFromItsOwnValuesAndTheColourRowFollowsTheAccentS
     EXPECT_EQ(sheet.presenter().values().animationSpeed, 0.0);
 
     // Nothing leaves the sheet: a new one starts afresh.
-    EXPECT_EQ(shown(SettingsSheet(layout, &undo)),
+    EXPECT_EQ(shown(SettingsView(layout, &undo)),
         u"artwork accent, no colour row, 78%, regular, 8px, 100%, Smooth");
 }
 
-TEST_F(SettingsSheetTest, SlidersReachTheirEndsAndTruncateTheirTexts)
+TEST_F(SettingsViewTest, SlidersReachTheirEndsAndTruncateTheirTexts)
 {
-    SettingsSheet sheet(layout, &undo);
+    SettingsView sheet(layout, &undo);
     QStringList ends;
     for (SettingsSlider* slider :
         { &sheet.transparencySlider(), &sheet.cornerRadiusSlider(), &sheet.fontScaleSlider() }) {
@@ -89,9 +89,9 @@ TEST_F(SettingsSheetTest, SlidersReachTheirEndsAndTruncateTheirTexts)
     }
 }
 
-TEST_F(SettingsSheetTest, ColumnCardChangesTheSharedLayoutWithUndo)
+TEST_F(SettingsViewTest, ColumnCardChangesTheSharedLayoutWithUndo)
 {
-    SettingsSheet sheet(layout, &undo);
+    SettingsView sheet(layout, &undo);
     EXPECT_EQ(sheet.columnCountText(), u"12/12");
     EXPECT_FALSE(sheet.restoreButton().isEnabled());
 
