@@ -54,6 +54,9 @@ private:
     std::string m_what;
 };
 
+// The library's sort orders, declared with its interface; no operation takes one.
+enum class SortOption { title, dateAdded, playCount, artist, album, rating };
+
 // Where loading the library from its store stands.
 enum class LibraryLoadState { loading, loaded, failed };
 
