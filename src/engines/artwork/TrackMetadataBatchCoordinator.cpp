@@ -199,14 +199,15 @@ QCoro::Task<> TrackMetadataBatchCoordinator::runCommit(SharedTrackMetadataPatch 
     }
     if (undoManager) {
         const QString actionName = patch.isArtworkOnly() ? artworkActionName : editActionName;
-        UndoRecord record { Side { written.prior, before }, Side { written.tracks, after }, fields,
-            library, artworkCache, undoManager, completion, actionName };
+        SharedEditUndoRecord record { Side { written.prior, before },
+            Side { written.tracks, after }, fields, library, artworkCache, undoManager, completion,
+            actionName };
         undoManager->registerUndo(actionName, handlerFor(std::move(record)));
     }
     setSaving(false, nullptr);
 }
 
-UndoManager::Handler TrackMetadataBatchCoordinator::handlerFor(UndoRecord record)
+UndoManager::Handler TrackMetadataBatchCoordinator::handlerFor(SharedEditUndoRecord record)
 {
     return [self = QPointer<TrackMetadataBatchCoordinator>(this), record](UndoInverse inverse) {
         if (self) {
@@ -215,7 +216,8 @@ UndoManager::Handler TrackMetadataBatchCoordinator::handlerFor(UndoRecord record
     };
 }
 
-void TrackMetadataBatchCoordinator::revert(const UndoRecord& record, const UndoInverse& inverse)
+void TrackMetadataBatchCoordinator::revert(
+    const SharedEditUndoRecord& record, const UndoInverse& inverse)
 {
     // Undo and redo are disabled while busy; a step that gets here anyway is dropped.
     if (m_isSaving || !record.library || !record.artworkCache) {
@@ -226,7 +228,8 @@ void TrackMetadataBatchCoordinator::revert(const UndoRecord& record, const UndoI
     runRevert(record, inverse);
 }
 
-QCoro::Task<> TrackMetadataBatchCoordinator::runRevert(UndoRecord record, UndoInverse inverse)
+QCoro::Task<> TrackMetadataBatchCoordinator::runRevert(
+    SharedEditUndoRecord record, UndoInverse inverse)
 {
     const QPointer<TrackMetadataBatchCoordinator> self(this);
     Written written;
@@ -249,7 +252,7 @@ QCoro::Task<> TrackMetadataBatchCoordinator::runRevert(UndoRecord record, UndoIn
     if (!self) {
         co_return;
     }
-    UndoRecord opposite = record;
+    SharedEditUndoRecord opposite = record;
     opposite.write = Side { written.prior, record.replaced.artwork };
     opposite.replaced = Side { written.tracks, record.write.artwork };
     inverse.registerStep(record.actionName, handlerFor(std::move(opposite)));

@@ -74,7 +74,7 @@ private:
         QList<Track> tracks;
         std::optional<ArtworkBatchSnapshot> artwork;
     };
-    struct UndoRecord {
+    struct SharedEditUndoRecord {
         Side write;
         Side replaced;
         SharedMetadataFields fields;
@@ -92,9 +92,9 @@ private:
     QCoro::Task<> runCommit(SharedTrackMetadataPatch patch, QList<Track> selected,
         QPointer<LibraryEngine> library, QPointer<ArtworkCache> artworkCache,
         QPointer<UndoManager> undoManager, Completion completion);
-    void revert(const UndoRecord& record, const UndoInverse& inverse);
-    QCoro::Task<> runRevert(UndoRecord record, UndoInverse inverse);
-    UndoManager::Handler handlerFor(UndoRecord record);
+    void revert(const SharedEditUndoRecord& record, const UndoInverse& inverse);
+    QCoro::Task<> runRevert(SharedEditUndoRecord record, UndoInverse inverse);
+    UndoManager::Handler handlerFor(SharedEditUndoRecord record);
 
     // Writes `target`'s fields over the library's current records, then the
     // artwork; rolls the tracks back when the artwork fails. Throws the error

@@ -97,7 +97,7 @@ void TrackRemovalCoordinator::requestRemoval(const Track& track, bool deleteFile
 }
 
 QCoro::Task<> TrackRemovalCoordinator::performRemoval(
-    UndoRecord record, bool deleteFile, bool undoable, std::optional<UndoInverse> inverse)
+    RemovalUndoRecord record, bool deleteFile, bool undoable, std::optional<UndoInverse> inverse)
 {
     const QPointer<TrackRemovalCoordinator> self(this);
     try {
@@ -133,7 +133,7 @@ QCoro::Task<> TrackRemovalCoordinator::performRemoval(
     finish();
 }
 
-UndoManager::Handler TrackRemovalCoordinator::restoreHandler(UndoRecord record)
+UndoManager::Handler TrackRemovalCoordinator::restoreHandler(RemovalUndoRecord record)
 {
     return [self = QPointer<TrackRemovalCoordinator>(this), record](UndoInverse inverse) {
         if (self) {
@@ -142,7 +142,8 @@ UndoManager::Handler TrackRemovalCoordinator::restoreHandler(UndoRecord record)
     };
 }
 
-void TrackRemovalCoordinator::requestRestore(const UndoRecord& record, const UndoInverse& inverse)
+void TrackRemovalCoordinator::requestRestore(
+    const RemovalUndoRecord& record, const UndoInverse& inverse)
 {
     // Undo is disabled while busy; a step that gets here anyway is dropped.
     if (m_inFlightTrackID || !record.library) {
@@ -152,7 +153,7 @@ void TrackRemovalCoordinator::requestRestore(const UndoRecord& record, const Und
     performRestore(record, inverse);
 }
 
-QCoro::Task<> TrackRemovalCoordinator::performRestore(UndoRecord record, UndoInverse inverse)
+QCoro::Task<> TrackRemovalCoordinator::performRestore(RemovalUndoRecord record, UndoInverse inverse)
 {
     const QPointer<TrackRemovalCoordinator> self(this);
     try {
@@ -184,7 +185,7 @@ QCoro::Task<> TrackRemovalCoordinator::performRestore(UndoRecord record, UndoInv
 }
 
 void TrackRemovalCoordinator::requestRedoRemoval(
-    const UndoRecord& record, const UndoInverse& inverse)
+    const RemovalUndoRecord& record, const UndoInverse& inverse)
 {
     if (m_inFlightTrackID) {
         setErrorMessage(busyMessage());

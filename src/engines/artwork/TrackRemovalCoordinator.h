@@ -55,7 +55,7 @@ Q_SIGNALS:
     void inFlightTrackIDChanged(const std::optional<QUuid>& trackID);
 
 private:
-    struct UndoRecord {
+    struct RemovalUndoRecord {
         Track track;
         QPointer<LibraryEngine> library;
         QPointer<QueueEngine> queue;
@@ -65,12 +65,12 @@ private:
     };
 
     // `inverse`: set for a redo, whose undo step goes back through it.
-    QCoro::Task<> performRemoval(
-        UndoRecord record, bool deleteFile, bool undoable, std::optional<UndoInverse> inverse);
-    QCoro::Task<> performRestore(UndoRecord record, UndoInverse inverse);
-    void requestRestore(const UndoRecord& record, const UndoInverse& inverse);
-    void requestRedoRemoval(const UndoRecord& record, const UndoInverse& inverse);
-    UndoManager::Handler restoreHandler(UndoRecord record);
+    QCoro::Task<> performRemoval(RemovalUndoRecord record, bool deleteFile, bool undoable,
+        std::optional<UndoInverse> inverse);
+    QCoro::Task<> performRestore(RemovalUndoRecord record, UndoInverse inverse);
+    void requestRestore(const RemovalUndoRecord& record, const UndoInverse& inverse);
+    void requestRedoRemoval(const RemovalUndoRecord& record, const UndoInverse& inverse);
+    UndoManager::Handler restoreHandler(RemovalUndoRecord record);
 
     void begin(const QUuid& trackID, UndoManager* undoManager);
     void finish();
