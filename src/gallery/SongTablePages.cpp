@@ -13,7 +13,7 @@
 #include "ui/eon/EonAlert.h"
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonPalette.h"
-#include "ui/songtable/TrackContextMenu.h"
+#include "ui/songtable/TrackContextMenuContent.h"
 #include "ui/songtable/TrackListHeaderView.h"
 #include "ui/songtable/TrackListOverlays.h"
 #include "ui/songtable/TrackListTableView.h"
@@ -264,14 +264,14 @@ void addSongTablePages(QList<Page>& pages, Context& context)
              Track favorite = sampleTracks()[0];
              favorite.rating = 5;
              stage->add(u"Song menu: favourite, 3 songs selected"_s,
-                 menuPicture(TrackContextMenu::build(favorite, 3, false, {}, page)));
+                 menuPicture(TrackContextMenuContent::build(favorite, 3, false, {}, page)));
              Track plain = sampleTracks()[1];
              plain.rating = 3;
              stage->add(u"Song menu: not a favourite, removal running"_s,
-                 menuPicture(TrackContextMenu::build(plain, 1, true, {}, page)));
+                 menuPicture(TrackContextMenuContent::build(plain, 1, true, {}, page)));
              stage->add(u"Column header menu"_s,
                  menuPicture(header->buildColumnContextMenu(TrackTableColumnID::artist, page)));
-             QMenu* songMenu = TrackContextMenu::build(plain, 1, false, {}, page);
+             QMenu* songMenu = TrackContextMenuContent::build(plain, 1, false, {}, page);
              for (QAction* action : songMenu->actions()) {
                  if (action->menu()) {
                      stage->add(u"Song menu: Delete submenu"_s, menuPicture(action->menu()));

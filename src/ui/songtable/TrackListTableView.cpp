@@ -5,7 +5,7 @@
 #include "platform/UndoManager.h"
 #include "ui/eon/MediumDateFormatter.h"
 #include "ui/songtable/NowPlayingIndicator.h"
-#include "ui/songtable/TrackContextMenu.h"
+#include "ui/songtable/TrackContextMenuContent.h"
 #include "ui/songtable/TrackTableGeometry.h"
 #include "ui/songtable/TrackTableHeaderView.h"
 #include "ui/songtable/TrackTableLayoutState.h"
@@ -298,7 +298,7 @@ QMenu* TrackListTableView::buildContextMenu(int row)
     const qint64 count
         = m_callbacks.metadataSelectionCount ? m_callbacks.metadataSelectionCount(row) : 1;
     const bool removing = m_callbacks.isRemovalInFlight && m_callbacks.isRemovalInFlight(row);
-    return TrackContextMenu::build(track, count, removing, std::move(actions), this);
+    return TrackContextMenuContent::build(track, count, removing, std::move(actions), this);
 }
 
 bool TrackListTableView::viewportEvent(QEvent* event)

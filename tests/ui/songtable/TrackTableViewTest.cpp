@@ -2,7 +2,7 @@
 #include "platform/UndoManager.h"
 #include "platform/UserDefaults.h"
 #include "ui/songtable/NowPlayingIndicator.h"
-#include "ui/songtable/TrackContextMenu.h"
+#include "ui/songtable/TrackContextMenuContent.h"
 #include "ui/songtable/TrackListTableView.h"
 #include "ui/songtable/TrackTableGeometry.h"
 #include "ui/songtable/TrackTableHeaderView.h"
@@ -255,7 +255,8 @@ TEST(TrackContextMenuTest, TextsSymbolsAndEnabling)
              Case { 1, 4, u"Edit Metadata\u2026"_s, u"Remove Favorite"_s },
              Case { 3, 5, u"Edit Shared Metadata for 3 Songs\u2026"_s, u"Remove Favorite"_s } }) {
         track.rating = c.rating;
-        std::unique_ptr<QMenu> menu(TrackContextMenu::build(track, c.count, false, {}, nullptr));
+        std::unique_ptr<QMenu> menu(
+            TrackContextMenuContent::build(track, c.count, false, {}, nullptr));
         EXPECT_EQ(describe(*menu), u"Play Now | - | "_s + c.edit + u" | "_s + c.favorite + rest);
         EXPECT_EQ(item(*menu, c.favorite)->property("symbolName"),
             c.rating >= 4 ? u"heart.slash"_s : u"heart"_s);
@@ -265,7 +266,7 @@ TEST(TrackContextMenuTest, TextsSymbolsAndEnabling)
     TrackContextMenuActions actions;
     actions.onPlay = [&] { calls << u"play"_s; };
     actions.onRequestPermanentDeletion = [&] { calls << u"delete"_s; };
-    std::unique_ptr<QMenu> menu(TrackContextMenu::build(track, 1, true, actions, nullptr));
+    std::unique_ptr<QMenu> menu(TrackContextMenuContent::build(track, 1, true, actions, nullptr));
     EXPECT_TRUE(describe(*menu).endsWith(u"Delete (off) [Remove from Player | - | Delete "
                                          "Permanently\u2026]"_s));
     item(*menu, u"Play Now"_s)->trigger();

@@ -1,4 +1,4 @@
-#include "ui/songtable/TrackContextMenu.h"
+#include "ui/songtable/TrackContextMenuContent.h"
 
 #include "ui/eon/EonPalette.h"
 #include "ui/eon/Symbols.h"
@@ -27,7 +27,7 @@ QAction* addItem(
 
 } // namespace
 
-QString TrackContextMenu::editText(qint64 metadataSelectionCount)
+QString TrackContextMenuContent::editText(qint64 metadataSelectionCount)
 {
     if (metadataSelectionCount < 2) {
         return QStringLiteral("Edit Metadata\u2026");
@@ -35,7 +35,7 @@ QString TrackContextMenu::editText(qint64 metadataSelectionCount)
     return QStringLiteral("Edit Shared Metadata for %1 Songs\u2026").arg(metadataSelectionCount);
 }
 
-QMenu* TrackContextMenu::build(const Track& track, qint64 metadataSelectionCount,
+QMenu* TrackContextMenuContent::build(const Track& track, qint64 metadataSelectionCount,
     bool isRemovalInFlight, TrackContextMenuActions actions, QWidget* parent)
 {
     auto* menu = new QMenu(parent);

@@ -24,9 +24,9 @@ struct TrackContextMenuActions {
     std::function<void()> onRequestPermanentDeletion;
 };
 
-// The context menu of a song row. The menu only decides texts, symbols and
+// The items of a song row's context menu. The menu only decides texts, symbols and
 // which items are enabled; every item calls exactly one action.
-class TrackContextMenu {
+class TrackContextMenuContent {
 public:
     // "Edit Metadata…" for fewer than two songs, else the shared-edit text.
     static QString editText(qint64 metadataSelectionCount);
