@@ -3,6 +3,7 @@
 #include "ui/eon/EonIconButton.h"
 #include "ui/eon/EonPalette.h"
 #include "ui/eon/Symbols.h"
+#include "ui/player/PlayerRepeatButton.h"
 #include "ui/player/PlayerTransportState.h"
 
 #include <QHBoxLayout>
@@ -92,8 +93,7 @@ PlayerTransportControls::PlayerTransportControls(
     m_next = new EonIconButton(u"forward.fill"_s, 32, false, u"Next track"_s, this);
     m_next->setObjectName(u"player.next"_s);
     m_next->setToolTip(u"Next track"_s);
-    m_repeat = new EonIconButton(u"repeat"_s, 30, false, u"Repeat Off"_s, this);
-    m_repeat->setObjectName(u"player.repeat"_s);
+    m_repeat = new PlayerRepeatButton(m_queue, this);
     row->addWidget(m_shuffle);
     row->addWidget(m_previous);
     row->addWidget(m_playPause);
@@ -106,8 +106,6 @@ PlayerTransportControls::PlayerTransportControls(
     connect(m_playPause, &QAbstractButton::clicked, this,
         [this] { PlayerTransportState::playPause(m_audio); });
     connect(m_next, &QAbstractButton::clicked, this, [this] { m_queue.advanceToNext(); });
-    connect(m_repeat, &QAbstractButton::clicked, this,
-        [this] { PlayerTransportState::cycleRepeat(m_queue); });
 
     connect(&m_audio, &AudioEngine::playbackStateChanged, this, &PlayerTransportControls::refresh);
     connect(&m_audio, &AudioEngine::currentTrackChanged, this, &PlayerTransportControls::refresh);
@@ -129,10 +127,7 @@ void PlayerTransportControls::refresh()
     m_playPause->setToolTip(state.playPauseText);
     m_playPause->setAccessibleName(state.playPauseText);
     m_next->setEnabled(state.nextEnabled);
-    m_repeat->setSymbolName(state.repeatSymbol);
-    m_repeat->setActive(state.repeatActive);
-    m_repeat->setToolTip(state.repeatHelp);
-    m_repeat->setAccessibilityLabel(state.repeatLabel);
+    m_repeat->showState(state);
 }
 
 } // namespace kivo

@@ -9,6 +9,7 @@
 namespace kivo {
 
 class EonIconButton;
+class PlayerRepeatButton;
 
 // The round amber play/pause button; a spinner replaces its symbol while buffering.
 class PlayPauseButton : public EonPressButton {
@@ -42,7 +43,7 @@ public:
     EonIconButton& previousButton() const { return *m_previous; }
     PlayPauseButton& playPauseButton() const { return *m_playPause; }
     EonIconButton& nextButton() const { return *m_next; }
-    EonIconButton& repeatButton() const { return *m_repeat; }
+    PlayerRepeatButton& repeatButton() const { return *m_repeat; }
 
     void refresh();
 
@@ -53,7 +54,7 @@ private:
     EonIconButton* m_previous;
     PlayPauseButton* m_playPause;
     EonIconButton* m_next;
-    EonIconButton* m_repeat;
+    PlayerRepeatButton* m_repeat;
 };
 
 } // namespace kivo
