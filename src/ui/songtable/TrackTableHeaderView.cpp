@@ -176,7 +176,10 @@ void TrackTableHeaderView::paintEvent(QPaintEvent*)
     const TrackTableColumnLayout& columns = m_layout.columns();
     const QList<QRectF> frames = TrackTableGeometry::columnFrames(columns, rowHeight);
     for (qsizetype i = 0; i < columns.size(); ++i) {
-        paintColumn(painter, columns[i], frames[i]);
+        const bool sorted = sortField(columns[i].id) == m_sortOrder.field;
+        TrackTableColumnHeaderView::paint(painter, columns[i], frames[i],
+            sorted ? std::optional<bool>(m_sortOrder.ascending) : std::nullopt,
+            m_hovered == columns[i].id);
     }
 
     if (showsRestoreButton()) {
@@ -187,7 +190,8 @@ void TrackTableHeaderView::paintEvent(QPaintEvent*)
         eonTextTertiary(), Symbols::sizeForTextSize(11));
 }
 
-double TrackTableHeaderView::labelRoom(const TrackTableColumnConfiguration& column, bool sorted)
+double TrackTableColumnHeaderView::labelRoom(
+    const TrackTableColumnConfiguration& column, bool sorted)
 {
     // Trailing titles keep clear of the resize handle, as the cells below do;
     // a sorted one's chevron may run under the handle's thin line.
@@ -196,7 +200,7 @@ double TrackTableHeaderView::labelRoom(const TrackTableColumnConfiguration& colu
     return std::max(0.0, column.width - gripWidth(column) - inset);
 }
 
-EonSortLabel TrackTableHeaderView::columnLabel(
+EonSortLabel TrackTableColumnHeaderView::columnLabel(
     const TrackTableColumnConfiguration& column, std::optional<bool> sortedAscending)
 {
     const QString chevron = !sortedAscending ? QString()
@@ -206,11 +210,11 @@ EonSortLabel TrackTableHeaderView::columnLabel(
         labelRoom(column, sortedAscending.has_value()), chevron, chevronSize, chevronSpacing);
 }
 
-void TrackTableHeaderView::paintColumn(
-    QPainter& painter, const TrackTableColumnConfiguration& column, const QRectF& frame) const
+void TrackTableColumnHeaderView::paint(QPainter& painter,
+    const TrackTableColumnConfiguration& column, const QRectF& frame,
+    std::optional<bool> sortedAscending, bool hovering)
 {
-    const bool hovering = m_hovered == column.id;
-    const bool sorted = sortField(column.id) == m_sortOrder.field;
+    const bool sorted = sortedAscending.has_value();
     painter.save();
     painter.setClipRect(frame);
     if (hovering) {
@@ -225,7 +229,7 @@ void TrackTableHeaderView::paintColumn(
     const Qt::Alignment alignment = contentAlignment(column.id);
     const QRectF area(frame.left() + grip.width(), 0, labelRoom(column, sorted), rowHeight);
     const QString chevron = sorted
-        ? (m_sortOrder.ascending ? QStringLiteral("chevron.up") : QStringLiteral("chevron.down"))
+        ? (*sortedAscending ? QStringLiteral("chevron.up") : QStringLiteral("chevron.down"))
         : QString();
     EonSortLabel label;
     if (column.isCollapsed) {
@@ -233,8 +237,7 @@ void TrackTableHeaderView::paintColumn(
             labelFont(true), QString(), area.width(), chevron, chevronSize, chevronSpacing);
         label.textWidth = Symbols::sizeForTextSize(10);
     } else {
-        label = columnLabel(
-            column, sorted ? std::optional<bool>(m_sortOrder.ascending) : std::optional<bool>());
+        label = columnLabel(column, sortedAscending);
     }
     const double contentWidth = label.textWidth;
     const double labelWidth = label.width();

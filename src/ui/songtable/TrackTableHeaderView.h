@@ -15,6 +15,21 @@ namespace kivo {
 class TrackTableLayoutState;
 class UndoManager;
 
+// The header cell of one column: the grip, the title (the column's symbol
+// when collapsed) with the sort chevron, and the resize handle. The header
+// row paints every cell itself; these are the cell's own looks.
+struct TrackTableColumnHeaderView {
+    // The title and chevron of an expanded column as its cell draws them, in
+    // the room the cell leaves beside the grip and the resize handle.
+    static EonSortLabel columnLabel(
+        const TrackTableColumnConfiguration& column, std::optional<bool> sortedAscending);
+    static double labelRoom(const TrackTableColumnConfiguration& column, bool sorted);
+    // `frame` in the header row's content coordinates; `sortedAscending` is
+    // set when the table is sorted by this column.
+    static void paint(QPainter& painter, const TrackTableColumnConfiguration& column,
+        const QRectF& frame, std::optional<bool> sortedAscending, bool hovering);
+};
+
 // The pinned header row of the song table: one cell per shown column (grip,
 // title with the sort chevron, resize handle), an empty leading cell and a
 // trailing cell with the restore button and the column menu. It paints itself
@@ -46,12 +61,6 @@ public:
     Hit hitTest(const QPointF& contentPosition) const;
     QRectF restoreButtonRect() const;
     QRectF menuButtonRect() const;
-    // The title and chevron of an expanded column as its cell draws them, in
-    // the room the cell leaves beside the grip and the resize handle.
-    static EonSortLabel columnLabel(
-        const TrackTableColumnConfiguration& column, std::optional<bool> sortedAscending);
-    static double labelRoom(const TrackTableColumnConfiguration& column, bool sorted);
-
     // The column menu: the recovery message with "Dismiss Message", the
     // twelve column toggles, "Restore Default Layout". Owned by `parent`.
     QMenu* buildColumnMenu(QWidget* parent);
@@ -83,8 +92,6 @@ private:
     QPointF contentPosition(const QPointF& viewportPosition) const;
     void setHovered(std::optional<TrackTableColumnID> column);
     void startReorderDrag(TrackTableColumnID column);
-    void paintColumn(
-        QPainter& painter, const TrackTableColumnConfiguration& column, const QRectF& frame) const;
 
     TrackTableLayoutState& m_layout;
     QPointer<UndoManager> m_undoManager;

@@ -136,10 +136,9 @@ void TrackTableRowDelegate::paintRow(QPainter& painter, const QRectF& rowRect,
     const bool isSelected
         = state == TrackRowVisualState::selected || state == TrackRowVisualState::activeSelected;
     const bool isPlaying = index.data(TrackTableModel::IsPlayingRole).toBool();
-    const CellFonts& fonts = CellFonts::shared();
 
     painter.save();
-    paintBackground(painter, rowRect, state, index.row());
+    TrackRowSelectionBackground::paint(painter, rowRect, state, index.row());
 
     const double height = rowRect.height();
     const QPointF origin = rowRect.topLeft();
@@ -155,19 +154,8 @@ void TrackTableRowDelegate::paintRow(QPainter& painter, const QRectF& rowRect,
         const QModelIndex cellIndex = model->index(index.row(), int(column));
         painter.save();
         painter.setClipRect(cell, Qt::IntersectClip);
-        if (column == TrackTableColumnID::title) {
-            paintTitleCell(painter, cell, cellIndex.data().toString(), isActive, isPlaying,
-                isSelected, tickerSeconds, reduceMotion);
-        } else {
-            const bool mono = isMonospaced(column);
-            const Qt::Alignment alignment = contentAlignment(column);
-            const QRectF text = alignment & Qt::AlignRight
-                ? cell.adjusted(0, 0, -TrackTableGeometry::trailingTextInset, 0)
-                : cell;
-            drawElided(painter, text, cellIndex.data().toString(), mono ? fonts.mono : fonts.text,
-                mono ? fonts.monoMetrics : fonts.textMetrics,
-                TrackRowLook::textColor(column, isActive, isSelected), alignment);
-        }
+        TrackTableCellView::paint(painter, cell, column, cellIndex.data().toString(), isActive,
+            isPlaying, isSelected, tickerSeconds, reduceMotion);
         painter.restore();
     }
 
@@ -178,8 +166,8 @@ void TrackTableRowDelegate::paintRow(QPainter& painter, const QRectF& rowRect,
     painter.restore();
 }
 
-void TrackTableRowDelegate::paintBackground(
-    QPainter& painter, const QRectF& rect, TrackRowVisualState state, int rowIndex) const
+void TrackRowSelectionBackground::paint(
+    QPainter& painter, const QRectF& rect, TrackRowVisualState state, int rowIndex)
 {
     if (TrackRowLook::isStriped(rowIndex)) {
         painter.fillRect(rect, eonWithOpacity(eonSurface(), 0.34));
@@ -225,18 +213,29 @@ void TrackTableRowDelegate::paintBackground(
     painter.setRenderHint(QPainter::Antialiasing, false);
 }
 
-void TrackTableRowDelegate::paintTitleCell(QPainter& painter, const QRectF& cell,
-    const QString& title, bool isActive, bool isPlaying, bool isSelected, double tickerSeconds,
-    bool reduceMotion) const
+void TrackTableCellView::paint(QPainter& painter, const QRectF& cell, TrackTableColumnID column,
+    const QString& text, bool isActive, bool isPlaying, bool isSelected, double tickerSeconds,
+    bool reduceMotion)
 {
+    const CellFonts& fonts = CellFonts::shared();
+    if (column != TrackTableColumnID::title) {
+        const bool mono = isMonospaced(column);
+        const Qt::Alignment alignment = contentAlignment(column);
+        const QRectF frame = alignment & Qt::AlignRight
+            ? cell.adjusted(0, 0, -TrackTableGeometry::trailingTextInset, 0)
+            : cell;
+        drawElided(painter, frame, text, mono ? fonts.mono : fonts.text,
+            mono ? fonts.monoMetrics : fonts.textMetrics,
+            TrackRowLook::textColor(column, isActive, isSelected), alignment);
+        return;
+    }
     const QRectF slot(cell.left(), cell.center().y() - NowPlayingIndicator::height / 2,
         NowPlayingIndicator::width, NowPlayingIndicator::height);
     if (isActive) {
         NowPlayingIndicator::paint(painter, slot, isPlaying, reduceMotion, tickerSeconds);
     }
-    const CellFonts& fonts = CellFonts::shared();
-    const QRectF text = cell.adjusted(NowPlayingIndicator::width + 6, 0, 0, 0);
-    drawElided(painter, text, title, isActive ? fonts.activeTitle : fonts.title,
+    const QRectF frame = cell.adjusted(NowPlayingIndicator::width + 6, 0, 0, 0);
+    drawElided(painter, frame, text, isActive ? fonts.activeTitle : fonts.title,
         isActive ? fonts.activeTitleMetrics : fonts.titleMetrics,
         TrackRowLook::textColor(TrackTableColumnID::title, isActive, isSelected), Qt::AlignLeft);
 }

@@ -23,6 +23,23 @@ struct TrackRowLook {
     static bool isStriped(int rowIndex) { return rowIndex % 2 == 1; }
 };
 
+// What sits behind a song row: the alternating stripe by row position and the
+// layer of the row's state (nothing when idle, a plate when selected, the
+// amber wash and bar when current).
+struct TrackRowSelectionBackground {
+    static void paint(
+        QPainter& painter, const QRectF& rect, TrackRowVisualState state, int rowIndex);
+};
+
+// One value of one song in one column: the text in the column's font, colour
+// and alignment, elided to the cell; the title cell also carries the
+// now-playing indicator. The painter is clipped to the cell.
+struct TrackTableCellView {
+    static void paint(QPainter& painter, const QRectF& cell, TrackTableColumnID column,
+        const QString& text, bool isActive, bool isPlaying, bool isSelected, double tickerSeconds,
+        bool reduceMotion);
+};
+
 // Paints whole rows of the song table: the stripe and state layer, the
 // play/pause cell, one cell per shown column in layout order and the edit
 // cell. Rows are as wide as the content; the view hands in the row rectangle
@@ -38,12 +55,6 @@ public:
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     // Cells are never painted one by one: the view paints rows.
     void paint(QPainter*, const QStyleOptionViewItem&, const QModelIndex&) const override { }
-
-private:
-    void paintBackground(
-        QPainter& painter, const QRectF& rect, TrackRowVisualState state, int rowIndex) const;
-    void paintTitleCell(QPainter& painter, const QRectF& cell, const QString& title, bool isActive,
-        bool isPlaying, bool isSelected, double tickerSeconds, bool reduceMotion) const;
 };
 
 } // namespace kivo

@@ -317,9 +317,9 @@ TEST(TrackTableHeaderTitleTest, EverySortedTitleAndItsChevronFitTheDefaultWidth)
 {
     for (const TrackTableColumnConfiguration& column : TrackTableLayoutState::defaultColumns()) {
         for (const bool ascending : { true, false }) {
-            const EonSortLabel label = TrackTableHeaderView::columnLabel(column, ascending);
+            const EonSortLabel label = TrackTableColumnHeaderView::columnLabel(column, ascending);
             EXPECT_EQ(label.text, title(column.id)) << title(column.id).toStdString();
-            EXPECT_LE(label.width(), TrackTableHeaderView::labelRoom(column, true))
+            EXPECT_LE(label.width(), TrackTableColumnHeaderView::labelRoom(column, true))
                 << title(column.id).toStdString();
         }
     }
