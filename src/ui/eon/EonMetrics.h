@@ -17,8 +17,10 @@ inline constexpr double plateCornerRadius = 7; // framed plates and toggles
 inline constexpr double controlCornerRadius = 6; // buttons and text fields
 inline constexpr double badgeCornerRadius = 5; // badges, segments, item washes
 inline constexpr double thumbnailCornerRadius = 4;
+inline constexpr double checkboxCornerRadius = 3.5;
 
 // The type scale, by role (pixel sizes for eonFont and eonMonoFont).
+inline constexpr int textDisplay = 24; // a page's own name
 inline constexpr int textLargeTitle = 22;
 inline constexpr int textTitle = 20;
 inline constexpr int textHeadline = 15;
@@ -41,6 +43,8 @@ inline constexpr int space3XL = 20;
 inline constexpr int space4XL = 24;
 inline constexpr int space5XL = 28;
 inline constexpr int space6XL = 32;
+// Between the sections of a sheet: its title, fields and buttons.
+inline constexpr int sheetSectionSpacing = 18;
 
 inline constexpr int windowWidth = 1320;
 inline constexpr int windowHeight = 820;
