@@ -285,7 +285,7 @@ void ColorWell::paintEvent(QPaintEvent*)
     painter.setPen(Qt::NoPen);
     painter.setBrush(m_color);
     painter.drawRoundedRect(
-        frame.adjusted(3, 3, -3, -3), eon::thumbnailCornerRadius, eon::thumbnailCornerRadius);
+        frame.adjusted(3, 3, -3, -3), eon::compactCornerRadius, eon::compactCornerRadius);
 }
 
 } // namespace kivo

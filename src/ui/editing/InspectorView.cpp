@@ -157,7 +157,8 @@ QLineEdit* InspectorView::addField(QVBoxLayout* layout, const QString& title, co
     field->setObjectName(u"inspector."_s + title.toLower());
     field->setAccessibleName(title);
     field->setTextMargins(8, 6, 8, 6);
-    editing::styleField(field, 0.045, eonHairline(), 4, eonFont(eon::textBody, QFont::Medium));
+    editing::styleField(field, 0.045, eonHairline(), eon::compactCornerRadius,
+        eonFont(eon::textBody, QFont::Medium));
     connect(field, &QLineEdit::textChanged, m_model, setter);
     block->addWidget(field);
     layout->addLayout(block);

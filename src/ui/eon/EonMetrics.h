@@ -16,7 +16,7 @@ inline constexpr double searchFieldCornerRadius = 7;
 inline constexpr double plateCornerRadius = 7; // framed plates and toggles
 inline constexpr double controlCornerRadius = 6; // buttons and text fields
 inline constexpr double badgeCornerRadius = 5; // badges, segments, item washes
-inline constexpr double thumbnailCornerRadius = 4;
+inline constexpr double compactCornerRadius = 4; // thumbnails, inline fields
 inline constexpr double checkboxCornerRadius = 3.5;
 
 // The type scale, by role (pixel sizes for eonFont and eonMonoFont).

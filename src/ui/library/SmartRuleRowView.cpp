@@ -54,7 +54,8 @@ SmartRuleRowView::SmartRuleRowView(const SmartRule& rule, QWidget* parent)
     m_value->setPlaceholderText(u"Value"_s);
     m_value->setText(rule.value);
     m_value->setAccessibleName(u"Value"_s);
-    editing::styleField(m_value, 0.045, Qt::transparent, 4, eonFont(eon::textBody, QFont::Medium));
+    editing::styleField(m_value, 0.045, Qt::transparent, eon::compactCornerRadius,
+        eonFont(eon::textBody, QFont::Medium));
     m_value->setStyleSheet(m_value->styleSheet() + u" QLineEdit { padding: 6px 10px; }"_s);
     m_remove->setAccessibleName(u"Remove rule"_s);
     m_remove->setFixedSize(22, 22);

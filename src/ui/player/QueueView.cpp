@@ -70,7 +70,7 @@ public:
         }
         const QRectF thumb(row.left(), row.center().y() - 18, 36, 36);
         QPainterPath clip;
-        clip.addRoundedRect(thumb, eon::thumbnailCornerRadius, eon::thumbnailCornerRadius);
+        clip.addRoundedRect(thumb, eon::compactCornerRadius, eon::compactCornerRadius);
         const QImage image = index.data(QueueListModel::ThumbnailRole).value<QImage>();
         if (!image.isNull()) {
             painter->save();

@@ -221,9 +221,10 @@ void TrackTableRowDelegate::paintBackground(
     signal.setColorAt(1, eonSignalViolet());
     painter.setPen(Qt::NoPen);
     painter.setBrush(eonWithOpacity(eonSignalCyan(), 0.25));
-    painter.drawRoundedRect(capsule.adjusted(-1.5, -1.5, 1.5, 1.5), 3, 3);
+    painter.drawRoundedRect(capsule.adjusted(-1.5, -1.5, 1.5, 1.5), capsule.width() / 2 + 1.5,
+        capsule.width() / 2 + 1.5);
     painter.setBrush(signal);
-    painter.drawRoundedRect(capsule, 1.5, 1.5);
+    painter.drawRoundedRect(capsule, capsule.width() / 2, capsule.width() / 2);
     painter.setRenderHint(QPainter::Antialiasing, false);
 }
 
