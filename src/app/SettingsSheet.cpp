@@ -216,7 +216,7 @@ QWidget* SettingsSheet::buildColumnCard()
 
     auto* header = new QHBoxLayout;
     auto* titles = new QVBoxLayout;
-    titles->setSpacing(3);
+    titles->setSpacing(eon::titleLineSpacing);
     titles->addWidget(
         text(u"Song Table Columns"_s, eon::textBody, QFont::DemiBold, eonTextPrimary(), card));
     titles->addWidget(text(u"Drag headers to reorder and their edges to resize."_s,

@@ -107,7 +107,7 @@ BulkMetadataEditorSheet::BulkMetadataEditorSheet(const QList<Track>& tracks,
     header->setContentsMargins(eon::space3XL, eon::space3XL, eon::space3XL, eon::space3XL);
     header->setSpacing(eon::spaceXL);
     auto* titles = new QVBoxLayout;
-    titles->setSpacing(3);
+    titles->setSpacing(eon::titleLineSpacing);
     titles->addWidget(editing::plainLabel(
         u"Edit Shared Metadata"_s, eonFont(eon::textTitle, QFont::Bold), eonTextPrimary()));
     titles->addWidget(editing::plainLabel(

@@ -43,6 +43,8 @@ inline constexpr int space3XL = 20;
 inline constexpr int space4XL = 24;
 inline constexpr int space5XL = 28;
 inline constexpr int space6XL = 32;
+// Between a title and the line of explanation under it.
+inline constexpr int titleLineSpacing = 3;
 // Between the sections of a sheet: its title, fields and buttons.
 inline constexpr int sheetSectionSpacing = 18;
 

@@ -118,7 +118,7 @@ PlayerEmptyStateView::PlayerEmptyStateView(QWidget* parent)
     badge->setPixmap(pixmap);
     row->addWidget(badge);
     auto* column = new QVBoxLayout;
-    column->setSpacing(3);
+    column->setSpacing(eon::titleLineSpacing);
     column->addStretch(1);
     column->addWidget(eonPlainLabel(
         u"Ready when you are"_s, eonFont(eon::textBody, QFont::DemiBold), eonTextPrimary(), this));
