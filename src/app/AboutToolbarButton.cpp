@@ -1,6 +1,7 @@
 #include "app/AboutToolbarButton.h"
 
 #include "ui/eon/EonFonts.h"
+#include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
 #include "ui/eon/Symbols.h"
 
@@ -80,9 +81,10 @@ void AboutToolbarButton::paintLabel(QPainter& painter, const QRectF& bounds)
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
     painter.setBrush(fill);
-    painter.drawRoundedRect(bounds, 6, 6);
+    painter.drawRoundedRect(bounds, eon::controlCornerRadius, eon::controlCornerRadius);
     Symbols::paint(painter, bounds, symbolName(),
-        blend(rest.symbol, hovered.symbol, m_hoverProgress), Symbols::sizeForTextSize(12));
+        blend(rest.symbol, hovered.symbol, m_hoverProgress),
+        Symbols::sizeForTextSize(eon::textCallout));
 }
 
 } // namespace kivo

@@ -2,7 +2,9 @@
 
 #include "app/SymbolTextButton.h"
 #include "ui/eon/EonFonts.h"
+#include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
+#include "ui/eon/EonPlainLabel.h"
 #include "ui/eon/EonPressButtonStyle.h"
 #include "ui/eon/EonSheetKeys.h"
 #include "ui/eon/Symbols.h"
@@ -21,22 +23,21 @@ namespace kivo {
 
 namespace {
 
+// The program's icon tile, rounded like the desktop's application icons.
+constexpr double iconCornerRadius = 19;
+
 const QColor& orange()
 {
-    static const QColor color = QColor::fromRgbF(1.0f, 0.584f, 0.0f, 0.92f);
+    static const QColor color = eonWithOpacity(eonWarning(), 0.92);
     return color;
 }
 
 QLabel* label(const QString& text, double size, QFont::Weight weight, const QColor& color,
     QWidget* parent, bool mono = false)
 {
-    auto* made = new QLabel(text, parent);
-    made->setTextFormat(Qt::PlainText);
+    QLabel* made = eonPlainLabel(
+        text, mono ? eonMonoFont(size, weight) : eonFont(size, weight), color, parent);
     made->setAlignment(Qt::AlignCenter);
-    made->setFont(mono ? eonMonoFont(size, weight) : eonFont(size, weight));
-    QPalette palette = made->palette();
-    palette.setColor(QPalette::WindowText, color);
-    made->setPalette(palette);
     made->setAccessibleName(text);
     return made;
 }
@@ -60,8 +61,8 @@ protected:
         painter.setPen(QPen(eonHairline(), 1));
         painter.setBrush(eonWithOpacity(eonSurfaceRaised(), 0.88));
         painter.drawEllipse(bounds.adjusted(0.5, 0.5, -0.5, -0.5));
-        Symbols::paint(
-            painter, bounds, u"xmark"_s, eonTextSecondary(), Symbols::sizeForTextSize(10));
+        Symbols::paint(painter, bounds, u"xmark"_s, eonTextSecondary(),
+            Symbols::sizeForTextSize(eon::textCaption));
     }
 };
 
@@ -93,7 +94,7 @@ protected:
         const QRectF tile = QRectF(rect()).adjusted(4, 4, -4, -4);
         painter.setPen(Qt::NoPen);
         painter.setBrush(QBrush(eonAccentGradient().toLinearGradient()));
-        painter.drawRoundedRect(tile, 19, 19);
+        painter.drawRoundedRect(tile, iconCornerRadius, iconCornerRadius);
         Symbols::paint(painter, tile, u"waveform"_s, eonCanvas(), 46);
     }
 };
@@ -110,7 +111,7 @@ AboutView::AboutView(LinkOpener& opener, QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
 
     auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(28, 28, 28, 28);
+    column->setContentsMargins(eon::space5XL, eon::space5XL, eon::space5XL, eon::space5XL);
     column->setSpacing(18);
 
     // The close button floats in the top corner, so that the column keeps its
@@ -120,17 +121,18 @@ AboutView::AboutView(LinkOpener& opener, QWidget* parent)
     column->addStretch(1);
 
     auto* identity = new QVBoxLayout;
-    identity->setSpacing(10);
+    identity->setSpacing(eon::spaceL);
     identity->addWidget(new AppIcon(this), 0, Qt::AlignHCenter);
-    identity->addWidget(label(u"KIVO VOVID"_s, 24, QFont::Bold, eonTextPrimary(), this));
-    m_version = label(
-        AboutPresenter::programVersionLine(), 11, QFont::DemiBold, eonTextTertiary(), this, true);
+    identity->addWidget(
+        label(u"KIVO VOVID"_s, eon::textDisplay, QFont::Bold, eonTextPrimary(), this));
+    m_version = label(AboutPresenter::programVersionLine(), eon::textFootnote, QFont::DemiBold,
+        eonTextTertiary(), this, true);
     m_version->setObjectName(u"about.version"_s);
     identity->addWidget(m_version);
     column->addLayout(identity);
 
-    QLabel* description
-        = label(AboutPresenter::description, 12, QFont::Medium, eonTextSecondary(), this);
+    QLabel* description = label(
+        AboutPresenter::description, eon::textCallout, QFont::Medium, eonTextSecondary(), this);
     description->setWordWrap(true);
     description->setFixedWidth(350);
     description->setText(u"<div style=\"line-height: 125%\">%1</div>"_s.arg(
@@ -139,13 +141,15 @@ AboutView::AboutView(LinkOpener& opener, QWidget* parent)
     column->addWidget(description, 0, Qt::AlignHCenter);
 
     auto* maker = new QVBoxLayout;
-    maker->setSpacing(4);
-    maker->addWidget(label(u"Designed by Halvern"_s, 12, QFont::DemiBold, eonAccentBright(), this));
-    maker->addWidget(label(u"Part of Halvern Tools"_s, 11, QFont::Medium, eonTextTertiary(), this));
+    maker->setSpacing(eon::spaceXS);
+    maker->addWidget(label(
+        u"Designed by Halvern"_s, eon::textCallout, QFont::DemiBold, eonAccentBright(), this));
+    maker->addWidget(label(
+        u"Part of Halvern Tools"_s, eon::textFootnote, QFont::Medium, eonTextTertiary(), this));
     column->addLayout(maker);
 
     auto* links = new QVBoxLayout;
-    links->setSpacing(8);
+    links->setSpacing(eon::spaceM);
     for (const AboutLink::Kind kind : { AboutLink::Kind::homePage, AboutLink::Kind::supportMail }) {
         const AboutLink& link = AboutPresenter::link(kind);
         auto* button = new SymbolTextButton(
@@ -159,7 +163,7 @@ AboutView::AboutView(LinkOpener& opener, QWidget* parent)
     column->addLayout(links);
 
     auto* updates = new QVBoxLayout;
-    updates->setSpacing(6);
+    updates->setSpacing(eon::spaceS);
     const AboutLink& update = AboutPresenter::link(AboutLink::Kind::updates);
     auto* updateButton = new SymbolTextButton(
         update.symbolName, update.label, 12, SymbolTextButton::Style::prominent, eonAccent(), this);
@@ -168,11 +172,11 @@ AboutView::AboutView(LinkOpener& opener, QWidget* parent)
     updateButton->setObjectName(u"about.checkForUpdates"_s);
     m_links[static_cast<int>(AboutLink::Kind::updates)] = updateButton;
     updates->addWidget(updateButton, 0, Qt::AlignHCenter);
-    updates->addWidget(label(u"Opens the Halvern Store for the latest release."_s, 9, QFont::Medium,
-        eonTextTertiary(), this));
+    updates->addWidget(label(u"Opens the Halvern Store for the latest release."_s, eon::textMicro,
+        QFont::Medium, eonTextTertiary(), this));
     column->addLayout(updates);
 
-    m_error = label({}, 10, QFont::Medium, orange(), this);
+    m_error = label({}, eon::textCaption, QFont::Medium, orange(), this);
     m_error->setObjectName(u"about.linkError"_s);
     m_error->setWordWrap(true);
     auto* fade = new QGraphicsOpacityEffect(m_error);

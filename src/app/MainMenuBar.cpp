@@ -1,6 +1,7 @@
 #include "app/MainMenuBar.h"
 
 #include "app/AboutToolbarButton.h"
+#include "ui/eon/EonMetrics.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -30,7 +31,7 @@ MainMenuBar::MainMenuBar(MainMenuBarCommands& commands, QWidget* parent)
     setNativeMenuBar(false);
     auto* corner = new QWidget(this);
     auto* cornerLayout = new QHBoxLayout(corner);
-    cornerLayout->setContentsMargins(0, 0, 8, 0);
+    cornerLayout->setContentsMargins(0, 0, eon::spaceM, 0);
     cornerLayout->addWidget(m_aboutButton);
     setCornerWidget(corner, Qt::TopRightCorner);
 

@@ -3,6 +3,7 @@
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
+#include "ui/eon/EonPlainLabel.h"
 #include "ui/eon/EonSymbolButton.h"
 #include "ui/eon/EonSymbolView.h"
 #include "ui/eon/EonTextElision.h"
@@ -28,18 +29,14 @@ RecoveryBannerView::RecoveryBannerView(QWidget* parent)
 
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(13, 10, 13, 10);
-    row->setSpacing(10);
+    row->setSpacing(eon::spaceL);
     m_icon = new EonSymbolView(u"arrow.clockwise.circle.fill"_s, 11, eonAccentBright(), this);
     row->addWidget(m_icon, 0, Qt::AlignVCenter);
 
     // The text comes from errors: never read as markup.
     m_message->setObjectName(u"recoveryBanner.message"_s);
-    m_message->setTextFormat(Qt::PlainText);
+    eonMakePlainLabel(*m_message, eonFont(eon::textFootnote, QFont::DemiBold), eonTextPrimary());
     m_message->setWordWrap(true);
-    m_message->setFont(eonFont(11, QFont::DemiBold));
-    QPalette palette = m_message->palette();
-    palette.setColor(QPalette::WindowText, eonTextPrimary());
-    m_message->setPalette(palette);
     // Two lines at most: longer texts end in an ellipsis (fitMessage).
     m_message->setMaximumHeight(2 * QFontMetrics(m_message->font()).lineSpacing());
     row->addWidget(m_message, 1, Qt::AlignVCenter);
@@ -51,7 +48,7 @@ RecoveryBannerView::RecoveryBannerView(QWidget* parent)
     connect(m_close, &QAbstractButton::clicked, this, &RecoveryBannerView::dismissed);
 
     auto* shadow = new QGraphicsDropShadowEffect(this);
-    shadow->setColor(QColor::fromRgbF(0, 0, 0, 0.3f));
+    shadow->setColor(eonBannerShadow());
     shadow->setBlurRadius(16);
     shadow->setOffset(0, 8);
     setGraphicsEffect(shadow);

@@ -1,7 +1,9 @@
 #include "app/SettingsControls.h"
 
 #include "ui/eon/EonFonts.h"
+#include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
+#include "ui/eon/EonPlainLabel.h"
 #include "ui/eon/Symbols.h"
 
 #include <QButtonGroup>
@@ -22,13 +24,8 @@ namespace {
 QLabel* text(const QString& words, double size, QFont::Weight weight, const QColor& color,
     QWidget* parent, bool mono = false)
 {
-    auto* label = new QLabel(words, parent);
-    label->setTextFormat(Qt::PlainText);
-    QFont font = mono ? eonMonoFont(size, weight) : eonFont(size, weight);
-    label->setFont(font);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, color);
-    label->setPalette(palette);
+    QLabel* label = eonPlainLabel(
+        words, mono ? eonMonoFont(size, weight) : eonFont(size, weight), color, parent);
     label->setAccessibleName(words);
     return label;
 }
@@ -47,7 +44,8 @@ protected:
         if (isChecked()) {
             painter.setPen(QPen(eonWithOpacity(eonAccent(), 0.5), 1));
             painter.setBrush(eonWithOpacity(eonAccent(), 0.24));
-            painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 5, 5);
+            painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5),
+                eon::badgeCornerRadius, eon::badgeCornerRadius);
         }
         painter.setPen(isChecked() ? eonTextPrimary() : eonTextSecondary());
         painter.setFont(font());
@@ -62,14 +60,14 @@ SettingsSection::SettingsSection(const QString& title, QWidget* parent)
 {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(20);
-    QLabel* heading = text(title, 11, QFont::DemiBold, eonTextTertiary(), this);
+    column->setSpacing(eon::space3XL);
+    QLabel* heading = text(title, eon::textFootnote, QFont::DemiBold, eonTextTertiary(), this);
     QFont font = heading->font();
     font.setLetterSpacing(QFont::AbsoluteSpacing, 1.2);
     heading->setFont(font);
     column->addWidget(heading);
     m_content = new QVBoxLayout;
-    m_content->setSpacing(16);
+    m_content->setSpacing(eon::space2XL);
     column->addLayout(m_content);
 }
 
@@ -79,7 +77,7 @@ SettingsSwitch::SettingsSwitch(const QString& title, QWidget* parent)
     setText(title);
     setAccessibleName(title);
     setCheckable(true);
-    setFont(eonFont(13, QFont::Medium));
+    setFont(eonFont(eon::textBody, QFont::Medium));
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     setFocusPolicy(Qt::StrongFocus);
 }
@@ -99,7 +97,7 @@ void SettingsSwitch::paintEvent(QPaintEvent*)
     const QRectF track(width() - 38, (height() - 20) / 2.0, 36, 20);
     painter.setPen(QPen(eonHairline(), 1));
     painter.setBrush(isChecked() ? eonAccent() : eonWithOpacity(eonSurfaceRaised(), 0.95));
-    painter.drawRoundedRect(track, 10, 10);
+    painter.drawRoundedRect(track, track.height() / 2, track.height() / 2);
     const double x = isChecked() ? track.right() - 18 : track.left() + 2;
     painter.setPen(Qt::NoPen);
     painter.setBrush(isChecked() ? eonTextPrimary() : eonTextSecondary());
@@ -107,7 +105,8 @@ void SettingsSwitch::paintEvent(QPaintEvent*)
     if (hasFocus()) {
         painter.setPen(QPen(eonWithOpacity(eonAccentBright(), 0.6), 1.5));
         painter.setBrush(Qt::NoBrush);
-        painter.drawRoundedRect(track.adjusted(-2, -2, 2, 2), 12, 12);
+        painter.drawRoundedRect(
+            track.adjusted(-2, -2, 2, 2), track.height() / 2 + 2, track.height() / 2 + 2);
     }
 }
 
@@ -117,7 +116,7 @@ SettingsCheckBox::SettingsCheckBox(const QString& title, QWidget* parent)
     setText(title);
     setAccessibleName(title);
     setCheckable(true);
-    setFont(eonFont(12, QFont::Medium));
+    setFont(eonFont(eon::textCallout, QFont::Medium));
     setFocusPolicy(Qt::StrongFocus);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
@@ -134,14 +133,15 @@ void SettingsCheckBox::paintEvent(QPaintEvent*)
     const QRectF box(0.5, (height() - 14) / 2.0 + 0.5, 13, 13);
     painter.setPen(QPen(isChecked() ? eonAccent() : eonWithOpacity(eonTextTertiary(), 0.8), 1));
     painter.setBrush(isChecked() ? eonAccent() : eonWithOpacity(eonSurfaceRaised(), 0.95));
-    painter.drawRoundedRect(box, 3.5, 3.5);
+    painter.drawRoundedRect(box, eon::checkboxCornerRadius, eon::checkboxCornerRadius);
     if (isChecked()) {
         Symbols::paint(painter, box, u"checkmark"_s, eonCanvas(), 12);
     }
     if (hasFocus()) {
         painter.setPen(QPen(eonWithOpacity(eonAccentBright(), 0.6), 1.5));
         painter.setBrush(Qt::NoBrush);
-        painter.drawRoundedRect(box.adjusted(-2, -2, 2, 2), 5, 5);
+        painter.drawRoundedRect(box.adjusted(-2, -2, 2, 2), eon::checkboxCornerRadius + 1.5,
+            eon::checkboxCornerRadius + 1.5);
     }
     painter.setPen(eonTextSecondary());
     painter.setFont(font());
@@ -158,11 +158,11 @@ SettingsSlider::SettingsSlider(const QString& title, double minimum, double maxi
 {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(8);
+    column->setSpacing(eon::spaceM);
     auto* row = new QHBoxLayout;
-    row->addWidget(text(title, 13, QFont::Medium, eonTextPrimary(), this));
+    row->addWidget(text(title, eon::textBody, QFont::Medium, eonTextPrimary(), this));
     row->addStretch(1);
-    m_valueLabel = text({}, 12, QFont::Medium, eonTextTertiary(), this, true);
+    m_valueLabel = text({}, eon::textCallout, QFont::Medium, eonTextTertiary(), this, true);
     row->addWidget(m_valueLabel);
     column->addLayout(row);
     m_slider = new QSlider(Qt::Horizontal, this);
@@ -202,14 +202,14 @@ SegmentedPicker::SegmentedPicker(const QStringList& titles, QWidget* parent)
     , m_group(new QButtonGroup(this))
 {
     auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(2, 2, 2, 2);
-    row->setSpacing(2);
+    row->setContentsMargins(eon::space2XS, eon::space2XS, eon::space2XS, eon::space2XS);
+    row->setSpacing(eon::space2XS);
     for (const QString& title : titles) {
         auto* segment = new Segment(this);
         segment->setText(title);
         segment->setAccessibleName(title);
         segment->setCheckable(true);
-        segment->setFont(eonFont(12, QFont::Medium));
+        segment->setFont(eonFont(eon::textCallout, QFont::Medium));
         segment->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         m_group->addButton(segment, m_group->buttons().size());
         row->addWidget(segment);
@@ -241,7 +241,8 @@ void SegmentedPicker::paintEvent(QPaintEvent*)
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(eonHairline(), 1));
     painter.setBrush(eonWithOpacity(eonSurfaceRaised(), 0.9));
-    painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 7, 7);
+    painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), eon::plateCornerRadius,
+        eon::plateCornerRadius);
 }
 
 ColorWell::ColorWell(const QColor& color, QWidget* parent)
@@ -280,10 +281,11 @@ void ColorWell::paintEvent(QPaintEvent*)
     const QRectF frame = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     painter.setPen(QPen(eonHairline(), 1));
     painter.setBrush(eonSurfaceRaised());
-    painter.drawRoundedRect(frame, 6, 6);
+    painter.drawRoundedRect(frame, eon::controlCornerRadius, eon::controlCornerRadius);
     painter.setPen(Qt::NoPen);
     painter.setBrush(m_color);
-    painter.drawRoundedRect(frame.adjusted(3, 3, -3, -3), 4, 4);
+    painter.drawRoundedRect(
+        frame.adjusted(3, 3, -3, -3), eon::compactCornerRadius, eon::compactCornerRadius);
 }
 
 } // namespace kivo

@@ -3,7 +3,9 @@
 #include "app/SettingsControls.h"
 #include "app/SymbolTextButton.h"
 #include "ui/eon/EonFonts.h"
+#include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
+#include "ui/eon/EonPlainLabel.h"
 #include "ui/eon/EonSheetKeys.h"
 #include "ui/eon/Symbols.h"
 
@@ -22,12 +24,8 @@ namespace {
 QLabel* text(const QString& words, double size, QFont::Weight weight, const QColor& color,
     QWidget* parent, bool mono = false)
 {
-    auto* label = new QLabel(words, parent);
-    label->setTextFormat(Qt::PlainText);
-    label->setFont(mono ? eonMonoFont(size, weight) : eonFont(size, weight));
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, color);
-    label->setPalette(palette);
+    QLabel* label = eonPlainLabel(
+        words, mono ? eonMonoFont(size, weight) : eonFont(size, weight), color, parent);
     label->setAccessibleName(words);
     return label;
 }
@@ -51,8 +49,8 @@ protected:
         painter.setPen(QPen(eonHairline(), 1));
         painter.setBrush(eonWithOpacity(eonSurfaceRaised(), 0.95));
         painter.drawEllipse(bounds.adjusted(0.5, 0.5, -0.5, -0.5));
-        Symbols::paint(
-            painter, bounds, u"xmark"_s, eonTextSecondary(), Symbols::sizeForTextSize(12));
+        Symbols::paint(painter, bounds, u"xmark"_s, eonTextSecondary(),
+            Symbols::sizeForTextSize(eon::textCallout));
     }
 };
 
@@ -81,7 +79,8 @@ protected:
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setPen(QPen(eonHairline(), 1));
         painter.setBrush(eonWithOpacity(eonSurfaceRaised(), 0.52));
-        painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 9, 9);
+        painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5),
+            eon::cardCornerRadius, eon::cardCornerRadius);
     }
 };
 
@@ -111,8 +110,8 @@ SettingsView::SettingsView(TrackTableLayoutState& layout, UndoManager* undoManag
     outer->addWidget(scroll);
 
     auto* column = new QVBoxLayout(page);
-    column->setContentsMargins(32, 32, 32, 32);
-    column->setSpacing(32);
+    column->setContentsMargins(eon::space6XL, eon::space6XL, eon::space6XL, eon::space6XL);
+    column->setSpacing(eon::space6XL);
     column->addWidget(buildHeader());
 
     auto* appearance = new SettingsSection(u"APPEARANCE"_s, page);
@@ -121,9 +120,9 @@ SettingsView::SettingsView(TrackTableLayoutState& layout, UndoManager* undoManag
     m_manualAccentRow = new QWidget(appearance);
     auto* manual = new QHBoxLayout(m_manualAccentRow);
     manual->setContentsMargins(0, 0, 0, 0);
-    manual->setSpacing(10);
-    manual->addWidget(
-        text(u"Manual Accent Color"_s, 13, QFont::Medium, eonTextSecondary(), m_manualAccentRow));
+    manual->setSpacing(eon::spaceL);
+    manual->addWidget(text(u"Manual Accent Color"_s, eon::textBody, QFont::Medium,
+        eonTextSecondary(), m_manualAccentRow));
     m_accentWell = new ColorWell(m_presenter.values().accentColor, m_manualAccentRow);
     manual->addWidget(m_accentWell);
     manual->addStretch(1);
@@ -149,8 +148,9 @@ SettingsView::SettingsView(TrackTableLayoutState& layout, UndoManager* undoManag
 
     auto* behavior = new SettingsSection(u"BEHAVIOR"_s, page);
     auto* speed = new QVBoxLayout;
-    speed->setSpacing(10);
-    speed->addWidget(text(u"Animation Speed"_s, 13, QFont::Medium, eonTextPrimary(), behavior));
+    speed->setSpacing(eon::spaceL);
+    speed->addWidget(
+        text(u"Animation Speed"_s, eon::textBody, QFont::Medium, eonTextPrimary(), behavior));
     QStringList speeds;
     for (const AnimationSpeedChoice& choice : SettingsPresenter::animationSpeeds()) {
         speeds << choice.title;
@@ -189,12 +189,12 @@ QWidget* SettingsView::buildHeader()
 {
     auto* header = new QWidget;
     auto* row = new QHBoxLayout(header);
-    row->setContentsMargins(0, 0, 0, 8);
-    row->setSpacing(16);
+    row->setContentsMargins(0, 0, 0, eon::spaceM);
+    row->setSpacing(eon::space2XL);
     auto* titles = new QVBoxLayout;
-    titles->setSpacing(4);
-    titles->addWidget(text(u"Settings"_s, 24, QFont::Bold, eonTextPrimary(), header));
-    titles->addWidget(text(u"Personalize your workspace and playback experience."_s, 13,
+    titles->setSpacing(eon::spaceXS);
+    titles->addWidget(text(u"Settings"_s, eon::textDisplay, QFont::Bold, eonTextPrimary(), header));
+    titles->addWidget(text(u"Personalize your workspace and playback experience."_s, eon::textBody,
         QFont::Medium, eonTextTertiary(), header));
     row->addLayout(titles);
     row->addStretch(1);
@@ -211,24 +211,25 @@ QWidget* SettingsView::buildColumnCard()
     card->setObjectName(u"settings.songColumns"_s);
     auto* column = new QVBoxLayout(card);
     column->setContentsMargins(14, 14, 14, 14);
-    column->setSpacing(12);
+    column->setSpacing(eon::spaceXL);
 
     auto* header = new QHBoxLayout;
     auto* titles = new QVBoxLayout;
-    titles->setSpacing(3);
-    titles->addWidget(text(u"Song Table Columns"_s, 13, QFont::DemiBold, eonTextPrimary(), card));
-    titles->addWidget(text(u"Drag headers to reorder and their edges to resize."_s, 11,
-        QFont::Medium, eonTextTertiary(), card));
+    titles->setSpacing(eon::titleLineSpacing);
+    titles->addWidget(
+        text(u"Song Table Columns"_s, eon::textBody, QFont::DemiBold, eonTextPrimary(), card));
+    titles->addWidget(text(u"Drag headers to reorder and their edges to resize."_s,
+        eon::textFootnote, QFont::Medium, eonTextTertiary(), card));
     header->addLayout(titles);
     header->addStretch(1);
-    m_columnCount = text({}, 11, QFont::DemiBold, eonTextTertiary(), card, true);
+    m_columnCount = text({}, eon::textFootnote, QFont::DemiBold, eonTextTertiary(), card, true);
     m_columnCount->setObjectName(u"settings.columnCount"_s);
     header->addWidget(m_columnCount);
     column->addLayout(header);
 
     auto* grid = new QGridLayout;
     grid->setVerticalSpacing(9);
-    grid->setHorizontalSpacing(12);
+    grid->setHorizontalSpacing(eon::spaceXL);
     int index = 0;
     for (const TrackTableColumnID id : allTrackTableColumnIDs()) {
         auto* toggle = new SettingsCheckBox(title(id), card);
@@ -242,7 +243,7 @@ QWidget* SettingsView::buildColumnCard()
     column->addLayout(grid);
 
     auto* restore = new QHBoxLayout;
-    m_recovery = text({}, 10, QFont::Medium, QColor::fromRgbF(1.0f, 0.584f, 0.0f, 0.9f), card);
+    m_recovery = text({}, eon::textCaption, QFont::Medium, eonWithOpacity(eonWarning(), 0.9), card);
     m_recovery->setWordWrap(true);
     restore->addWidget(m_recovery, 1);
     restore->addStretch(0);

@@ -1,6 +1,7 @@
 #include "app/SymbolTextButton.h"
 
 #include "ui/eon/EonFonts.h"
+#include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
 #include "ui/eon/Symbols.h"
 
@@ -58,12 +59,14 @@ void SymbolTextButton::paintLabel(QPainter& painter, const QRectF& bounds)
     if (m_style == Style::prominent) {
         painter.setPen(Qt::NoPen);
         painter.setBrush(m_tint);
-        painter.drawRoundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), 7, 7);
+        painter.drawRoundedRect(
+            bounds.adjusted(0.5, 0.5, -0.5, -0.5), eon::plateCornerRadius, eon::plateCornerRadius);
         label = eonCanvas();
     } else if (m_style == Style::bordered) {
         painter.setPen(QPen(eonWithOpacity(m_tint, 0.42), 1));
         painter.setBrush(eonWithOpacity(m_tint, 0.14));
-        painter.drawRoundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
+        painter.drawRoundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), eon::controlCornerRadius,
+            eon::controlCornerRadius);
     }
     const QFontMetricsF metrics(m_font);
     const double width = m_symbolSize + gap + metrics.horizontalAdvance(m_text);

@@ -48,13 +48,13 @@ TopHeaderView::TopHeaderView(QWidget* parent)
 
     auto* field = new QHBoxLayout(m_searchBox);
     field->setContentsMargins(12, 7, 12, 7);
-    field->setSpacing(8);
+    field->setSpacing(eon::spaceM);
     field->addWidget(new EonSymbolView(u"magnifyingglass"_s, 12, eonTextTertiary(), m_searchBox));
     m_searchField->setObjectName(u"topHeader.search"_s);
     m_searchField->setPlaceholderText(u"Search your library..."_s);
     m_searchField->setAccessibleName(u"Search your library..."_s);
     m_searchField->setFrame(false);
-    m_searchField->setFont(eonFont(12, QFont::Medium));
+    m_searchField->setFont(eonFont(eon::textCallout, QFont::Medium));
     QPalette palette = m_searchField->palette();
     palette.setColor(QPalette::Base, Qt::transparent);
     palette.setColor(QPalette::Text, eonTextPrimary());
@@ -67,7 +67,7 @@ TopHeaderView::TopHeaderView(QWidget* parent)
     bar->addWidget(m_searchBox, 1);
     bar->addStretch(0);
     auto* buttons = new QHBoxLayout;
-    buttons->setSpacing(4);
+    buttons->setSpacing(eon::spaceXS);
     m_listButton->setObjectName(u"topHeader.list"_s);
     m_gridButton->setObjectName(u"topHeader.grid"_s);
     buttons->addWidget(m_listButton);

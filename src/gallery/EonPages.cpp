@@ -4,7 +4,9 @@
 #include "ui/eon/EonFileDialog.h"
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonIconButton.h"
+#include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
+#include "ui/eon/EonPlainLabel.h"
 #include "ui/eon/EonStyle.h"
 #include "ui/eon/EonSymbolButton.h"
 #include "ui/eon/Symbols.h"
@@ -50,7 +52,8 @@ protected:
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setPen(QPen(eonHairline(), 1));
         painter.setBrush(m_brush);
-        painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
+        painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5),
+            eon::tileCornerRadius, eon::tileCornerRadius);
     }
 
 private:
@@ -59,13 +62,7 @@ private:
 
 QLabel* text(const QString& content, const QFont& font, const QColor& color = eonTextPrimary())
 {
-    auto* label = new QLabel(content);
-    label->setTextFormat(Qt::PlainText);
-    label->setFont(font);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, color);
-    label->setPalette(palette);
-    return label;
+    return eonPlainLabel(content, font, color);
 }
 
 void hover(QWidget* widget)
@@ -132,14 +129,14 @@ std::unique_ptr<QWidget> fontsPage()
     for (const auto& [name, weight] : weights) {
         stage->add(u"Inter 15 "_s + QString::fromLatin1(name),
             text(u"KIVO VOVID — All Songs, Recently Added · Ünïcödé 0:59 1:00:00"_s,
-                eonFont(15, weight)));
+                eonFont(eon::textHeadline, weight)));
     }
     stage->add(u"Inter 11 semibold, secondary"_s,
         text(u"Playback could not be restored: the file is damaged."_s,
-            eonFont(11, QFont::DemiBold), eonTextSecondary()));
+            eonFont(eon::textFootnote, QFont::DemiBold), eonTextSecondary()));
     stage->add(u"DejaVu Sans Mono 10 medium (times)"_s,
-        text(u"0:00  3:59  59:59  1:00:00  10:00:00"_s, eonMonoFont(10, QFont::Medium),
-            eonTextTertiary()));
+        text(u"0:00  3:59  59:59  1:00:00  10:00:00"_s,
+            eonMonoFont(eon::textCaption, QFont::Medium), eonTextTertiary()));
     return stage;
 }
 
@@ -159,7 +156,7 @@ protected:
                 (index % columns) * cell.width(), (index / columns) * cell.height());
             Symbols::paint(painter, QRectF(origin + QPointF(10, 5), QSizeF(24, 24)),
                 QString::fromUtf16(entry.name), eonAccent(), 22);
-            painter.setFont(eonFont(11));
+            painter.setFont(eonFont(eon::textFootnote));
             painter.setPen(eonTextPrimary());
             painter.drawText(
                 QRectF(origin + QPointF(42, 0), QSizeF(cell.width() - 46, cell.height())),
@@ -217,7 +214,7 @@ QScrollArea* scrollSample(int rows)
     auto* content = new QWidget;
     auto* column = new QVBoxLayout(content);
     for (int row = 1; row <= rows; ++row) {
-        column->addWidget(text(u"Row %1"_s.arg(row), eonFont(12)));
+        column->addWidget(text(u"Row %1"_s.arg(row), eonFont(eon::textCallout)));
     }
     area->setWidget(content);
     return area;
@@ -259,7 +256,7 @@ std::unique_ptr<QWidget> controlsPage()
     const auto picker = [](bool enabled) {
         auto* control = new QComboBox;
         control->addItems({ u"ALL"_s, u"ANY"_s });
-        control->setFont(eonFont(13, QFont::Medium));
+        control->setFont(eonFont(eon::textBody, QFont::Medium));
         control->setEnabled(enabled);
         return control;
     };
@@ -277,7 +274,7 @@ std::unique_ptr<QWidget> controlsPage()
     stage->add(u"picker, open"_s, list);
     const auto button = [](const QString& title, bool isDefault, bool destructive, bool enabled) {
         auto* push = new QPushButton(title);
-        push->setFont(eonFont(13, QFont::Medium));
+        push->setFont(eonFont(eon::textBody, QFont::Medium));
         push->setDefault(isDefault);
         push->setProperty(EonStyle::destructiveProperty, destructive);
         push->setEnabled(enabled);

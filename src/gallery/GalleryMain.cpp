@@ -6,6 +6,7 @@
 #include "app/DIContainer.h"
 #include "platform/UserDefaults.h"
 #include "ui/eon/EonAppearance.h"
+#include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
 
 #include <QApplication>
@@ -63,8 +64,8 @@ Stage::Stage(int columns)
     : m_grid(new QGridLayout(this))
     , m_columns(columns)
 {
-    m_grid->setContentsMargins(28, 28, 28, 28);
-    m_grid->setHorizontalSpacing(28);
+    m_grid->setContentsMargins(eon::space5XL, eon::space5XL, eon::space5XL, eon::space5XL);
+    m_grid->setHorizontalSpacing(eon::space5XL);
     m_grid->setVerticalSpacing(18);
 }
 
@@ -73,7 +74,7 @@ void Stage::add(const QString& caption, QWidget* sample)
     auto* cell = new QWidget(this);
     auto* column = new QVBoxLayout(cell);
     column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(8);
+    column->setSpacing(eon::spaceM);
     auto* label = new QLabel(caption, cell);
     label->setTextFormat(Qt::PlainText);
     QPalette palette = label->palette();

@@ -6,7 +6,9 @@
 #include "engines/library/PlaylistEngineImpl.h"
 #include "engines/playback/QueueEngineImpl.h"
 #include "ui/eon/EonFonts.h"
+#include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
+#include "ui/eon/EonPlainLabel.h"
 #include "ui/library/CompactLibraryListPresenter.h"
 #include "ui/library/CompactLibraryListView.h"
 #include "ui/library/LibraryGridPresenter.h"
@@ -83,16 +85,13 @@ public:
         : overlay(new SearchOverlayView(this))
     {
         auto* column = new QVBoxLayout(this);
-        column->setContentsMargins(32, 24, 32, 24);
+        column->setContentsMargins(eon::space6XL, eon::space4XL, eon::space6XL, eon::space4XL);
         for (const QString& line : { u"All Songs"_s, u"Amber Signal — Halvern Drift"_s,
                  u"Glass Orchard — Oona Vey"_s, u"Teal Horizon — Kestrel Lane"_s }) {
-            auto* label = new QLabel(line, this);
-            label->setTextFormat(Qt::PlainText);
-            label->setFont(eonFont(line == u"All Songs"_s ? 24 : 14, QFont::DemiBold));
-            QPalette palette = label->palette();
-            palette.setColor(QPalette::WindowText, eonTextPrimary());
-            label->setPalette(palette);
-            column->addWidget(label);
+            column->addWidget(eonPlainLabel(line,
+                eonFont(line == u"All Songs"_s ? eon::textDisplay : eon::textSubheadline,
+                    QFont::DemiBold),
+                eonTextPrimary(), this));
         }
         column->addStretch(1);
         overlay->raise();

@@ -12,6 +12,7 @@
 #include "platform/UserDefaults.h"
 #include "ui/eon/EonAlert.h"
 #include "ui/eon/EonFonts.h"
+#include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
 #include "ui/songtable/TrackContextMenuContent.h"
 #include "ui/songtable/TrackListHeaderView.h"
@@ -188,7 +189,7 @@ Page screenPage(
 QPushButton* headerButton(const QString& text)
 {
     auto* button = new QPushButton(text);
-    button->setFont(eonFont(12, QFont::DemiBold));
+    button->setFont(eonFont(eon::textCallout, QFont::DemiBold));
     return button;
 }
 

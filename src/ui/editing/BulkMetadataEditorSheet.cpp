@@ -6,6 +6,7 @@
 #include "ui/editing/ImageFileChooser.h"
 #include "ui/editing/StarRow.h"
 #include "ui/eon/EonFonts.h"
+#include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
 #include "ui/eon/EonSymbolButton.h"
 #include "ui/eon/Symbols.h"
@@ -50,7 +51,7 @@ QCheckBox* makeToggle(const QString& title, QWidget* parent)
 {
     auto* toggle = new QCheckBox(title.toUpper(), parent);
     toggle->setAccessibleName(title);
-    toggle->setFont(eonFont(10, QFont::DemiBold));
+    toggle->setFont(eonFont(eon::textCaption, QFont::DemiBold));
     colourToggle(toggle, false);
     return toggle;
 }
@@ -66,7 +67,8 @@ protected:
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
         QPainterPath shape;
-        shape.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 9, 9);
+        shape.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), eon::cardCornerRadius,
+            eon::cardCornerRadius);
         painter.fillPath(shape, eonWithOpacity(eonSurfaceRaised(), 0.42));
         painter.setPen(QPen(eonHairline(), 1));
         painter.drawPath(shape);
@@ -102,14 +104,14 @@ BulkMetadataEditorSheet::BulkMetadataEditorSheet(const QList<Track>& tracks,
 
     // Header
     auto* header = new QHBoxLayout;
-    header->setContentsMargins(20, 20, 20, 20);
-    header->setSpacing(12);
+    header->setContentsMargins(eon::space3XL, eon::space3XL, eon::space3XL, eon::space3XL);
+    header->setSpacing(eon::spaceXL);
     auto* titles = new QVBoxLayout;
-    titles->setSpacing(3);
-    titles->addWidget(
-        editing::plainLabel(u"Edit Shared Metadata"_s, eonFont(20, QFont::Bold), eonTextPrimary()));
-    titles->addWidget(
-        editing::plainLabel(m_form->subtitle(), eonFont(12, QFont::Medium), eonTextTertiary()));
+    titles->setSpacing(eon::titleLineSpacing);
+    titles->addWidget(editing::plainLabel(
+        u"Edit Shared Metadata"_s, eonFont(eon::textTitle, QFont::Bold), eonTextPrimary()));
+    titles->addWidget(editing::plainLabel(
+        m_form->subtitle(), eonFont(eon::textCallout, QFont::Medium), eonTextTertiary()));
     header->addLayout(titles);
     header->addStretch(1);
     m_close = new EonSymbolButton(u"xmark"_s, 12, eonTextSecondary(), this);
@@ -133,19 +135,19 @@ BulkMetadataEditorSheet::BulkMetadataEditorSheet(const QList<Track>& tracks,
     scroll->setWidget(body);
     outer->addWidget(scroll, 1);
     auto* column = new QVBoxLayout(body);
-    column->setContentsMargins(24, 24, 24, 24);
-    column->setSpacing(16);
+    column->setContentsMargins(eon::space4XL, eon::space4XL, eon::space4XL, eon::space4XL);
+    column->setSpacing(eon::space2XL);
     QLabel* hint = editing::plainLabel(
         u"Enable a field to apply it to every selected song. Disabled fields, existing artwork, "
         "and song-specific metadata remain untouched."_s,
-        eonFont(12, QFont::Medium), eonTextSecondary(), body);
+        eonFont(eon::textCallout, QFont::Medium), eonTextSecondary(), body);
     hint->setWordWrap(true);
     column->addWidget(hint);
     column->addWidget(buildArtworkCard());
 
     auto* grid = new QGridLayout;
     grid->setVerticalSpacing(14);
-    grid->setHorizontalSpacing(12);
+    grid->setHorizontalSpacing(eon::spaceXL);
     const std::pair<Field, QString> cells[] = {
         { Field::artist, u"Artist"_s },
         { Field::album, u"Album"_s },
@@ -165,19 +167,19 @@ BulkMetadataEditorSheet::BulkMetadataEditorSheet(const QList<Track>& tracks,
 
     // Rating
     auto* rating = new QVBoxLayout;
-    rating->setSpacing(8);
+    rating->setSpacing(eon::spaceM);
     m_ratingToggle = makeToggle(u"Rating"_s, body);
     m_ratingToggle->setObjectName(u"sharedMetadata.ratingToggle"_s);
     connect(m_ratingToggle, &QCheckBox::toggled, m_form, &SharedEditorForm::setRatingApplied);
     rating->addWidget(m_ratingToggle);
     auto* stars = new QHBoxLayout;
-    stars->setSpacing(7);
+    stars->setSpacing(editing::captionGap);
     m_stars = new StarRow(13, 7, body);
     m_stars->setObjectName(u"sharedMetadata.rating"_s);
     connect(m_stars, &StarRow::tapped, m_form, &SharedEditorForm::tapStar);
     stars->addWidget(m_stars);
-    m_mixedRating
-        = editing::plainLabel(u"Mixed"_s, eonFont(12, QFont::Medium), eonTextTertiary(), body);
+    m_mixedRating = editing::plainLabel(
+        u"Mixed"_s, eonFont(eon::textCallout, QFont::Medium), eonTextTertiary(), body);
     stars->addWidget(m_mixedRating);
     stars->addStretch(1);
     rating->addLayout(stars);
@@ -185,7 +187,7 @@ BulkMetadataEditorSheet::BulkMetadataEditorSheet(const QList<Track>& tracks,
 
     // Comments
     auto* comments = new QVBoxLayout;
-    comments->setSpacing(7);
+    comments->setSpacing(editing::captionGap);
     QCheckBox* commentsToggle = makeToggle(u"Comments"_s, body);
     comments->addWidget(commentsToggle);
     m_comments = new QPlainTextEdit(m_form->field(Field::comments).value, body);
@@ -201,8 +203,8 @@ BulkMetadataEditorSheet::BulkMetadataEditorSheet(const QList<Track>& tracks,
     comments->addWidget(m_comments);
     column->addLayout(comments);
 
-    m_message = editing::plainLabel(QString(), eonFont(12, QFont::Medium),
-        eonWithOpacity(QColor::fromRgbF(1.0, 0.23, 0.19), 0.9), body);
+    m_message = editing::plainLabel(
+        QString(), eonFont(eon::textCallout, QFont::Medium), eonWithOpacity(eonError(), 0.9), body);
     m_message->setObjectName(u"sharedMetadata.message"_s);
     m_message->setWordWrap(true);
     column->addWidget(m_message);
@@ -212,8 +214,8 @@ BulkMetadataEditorSheet::BulkMetadataEditorSheet(const QList<Track>& tracks,
 
     // Footer
     auto* footer = new QHBoxLayout;
-    footer->setContentsMargins(20, 20, 20, 20);
-    footer->setSpacing(10);
+    footer->setContentsMargins(eon::space3XL, eon::space3XL, eon::space3XL, eon::space3XL);
+    footer->setSpacing(eon::spaceL);
     footer->addStretch(1);
     m_cancel = editing::button(u"Cancel"_s, false, this);
     m_cancel->setObjectName(u"sharedMetadata.cancel"_s);
@@ -238,7 +240,7 @@ QWidget* BulkMetadataEditorSheet::fieldCell(Field field, const QString& title)
     auto* cell = new QWidget;
     auto* column = new QVBoxLayout(cell);
     column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(7);
+    column->setSpacing(editing::captionGap);
     QCheckBox* toggle = makeToggle(title, cell);
     connect(toggle, &QCheckBox::toggled, this,
         [this, field](bool on) { m_form->setApplied(field, on); });
@@ -261,25 +263,25 @@ QWidget* BulkMetadataEditorSheet::buildArtworkCard()
     card->setObjectName(u"sharedMetadata.artwork"_s);
     card->setAccessibleName(u"Album artwork"_s);
     auto* row = new QHBoxLayout(card);
-    row->setContentsMargins(12, 12, 12, 12);
+    row->setContentsMargins(eon::spaceXL, eon::spaceXL, eon::spaceXL, eon::spaceXL);
     row->setSpacing(14);
     m_preview = new ArtworkPreview(82, 8, u"photo.on.rectangle.angled"_s, 24, 0.035, card);
     row->addWidget(m_preview);
     auto* column = new QVBoxLayout;
-    column->setSpacing(7);
+    column->setSpacing(editing::captionGap);
     m_artworkHeading = editing::plainLabel(
-        u"ALBUM ARTWORK"_s, eonFont(10, QFont::DemiBold), eonTextTertiary(), card);
+        u"ALBUM ARTWORK"_s, eonFont(eon::textCaption, QFont::DemiBold), eonTextTertiary(), card);
     column->addWidget(m_artworkHeading);
-    m_artworkExplanation
-        = editing::plainLabel(QString(), eonFont(11, QFont::Medium), eonTextSecondary(), card);
+    m_artworkExplanation = editing::plainLabel(
+        QString(), eonFont(eon::textFootnote, QFont::Medium), eonTextSecondary(), card);
     m_artworkExplanation->setWordWrap(true);
     column->addWidget(m_artworkExplanation);
     auto* buttons = new QHBoxLayout;
-    buttons->setSpacing(8);
+    buttons->setSpacing(eon::spaceM);
     m_chooseArtwork = editing::button(QString(), false, card);
     m_chooseArtwork->setObjectName(u"sharedMetadata.chooseArtwork"_s);
     m_chooseArtwork->setIcon(QIcon(Symbols::pixmap(
-        u"photo.badge.plus"_s, eonTextPrimary(), Symbols::sizeForTextSize(13), 18, 2)));
+        u"photo.badge.plus"_s, eonTextPrimary(), Symbols::sizeForTextSize(eon::textBody), 18, 2)));
     connect(m_chooseArtwork, &QPushButton::clicked, this, &BulkMetadataEditorSheet::chooseArtwork);
     buttons->addWidget(m_chooseArtwork);
     m_keepExisting = editing::button(u"Keep Existing"_s, false, card);
@@ -311,7 +313,7 @@ void BulkMetadataEditorSheet::refresh()
         it->editor->setEnabled(m_form->isEditable(it.key()));
         editing::styleField(it->editor, draft.isApplied ? 0.07 : 0.035,
             draft.isApplied ? eonWithOpacity(eonAccent(), 0.28) : eonHairline(), 6,
-            eonFont(13, QFont::Medium));
+            eonFont(eon::textBody, QFont::Medium));
     }
     colourToggle(m_ratingToggle, m_form->draft().isRatingApplied);
     m_ratingToggle->setChecked(m_form->draft().isRatingApplied);

@@ -1,6 +1,7 @@
 #include "ui/editing/EditingStyle.h"
 
 #include "ui/eon/EonFonts.h"
+#include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
 #include "ui/eon/EonStyle.h"
 #include "ui/eon/KeyModifiers.h"
@@ -28,8 +29,8 @@ QString rgba(const QColor& color)
 
 QLabel* caption(const QString& text, QWidget* parent)
 {
-    QLabel* label
-        = plainLabel(text.toUpper(), eonFont(10, QFont::DemiBold), eonTextTertiary(), parent);
+    QLabel* label = plainLabel(
+        text.toUpper(), eonFont(eon::textCaption, QFont::DemiBold), eonTextTertiary(), parent);
     label->setAccessibleName(text);
     return label;
 }
@@ -54,7 +55,7 @@ QPushButton* button(const QString& text, bool prominent, QWidget* parent)
     auto* push = new QPushButton(text, parent);
     push->setAutoDefault(false);
     push->setDefault(false);
-    push->setFont(eonFont(13, QFont::Medium));
+    push->setFont(eonFont(eon::textBody, QFont::Medium));
     // The Eon style draws it: accent fill when prominent, dimmed when disabled.
     push->setProperty(EonStyle::prominentProperty, prominent);
     return push;

@@ -18,6 +18,9 @@ class QWidget;
 // inspector draw captions, fields and buttons alike.
 namespace kivo::editing {
 
+// Between a caption (or its toggle) and the field or stars it names.
+inline constexpr int captionGap = 7;
+
 // A label that shows its text literally (user text never becomes markup).
 inline QLabel* plainLabel(
     const QString& text, const QFont& font, const QColor& color, QWidget* parent = nullptr)

@@ -4,6 +4,7 @@
 #include "ui/editing/StarRow.h"
 #include "ui/eon/EonElidedLabel.h"
 #include "ui/eon/EonFonts.h"
+#include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
 #include "ui/eon/EonSymbolView.h"
 
@@ -21,7 +22,7 @@ namespace {
 
 QLabel* sectionHeader(const QString& text, QWidget* parent)
 {
-    QFont font = eonFont(10, QFont::DemiBold);
+    QFont font = eonFont(eon::textCaption, QFont::DemiBold);
     font.setLetterSpacing(QFont::AbsoluteSpacing, 1.2);
     return editing::plainLabel(text, font, eonTextTertiary(), parent);
 }
@@ -48,15 +49,15 @@ InspectorView::InspectorView(const Track& track, QWidget* parent)
     this->viewport()->setPalette(viewport);
 
     auto* column = new QVBoxLayout(content);
-    column->setContentsMargins(16, 16, 16, 16);
-    column->setSpacing(24);
+    column->setContentsMargins(eon::space2XL, eon::space2XL, eon::space2XL, eon::space2XL);
+    column->setSpacing(eon::space4XL);
 
     // PROPERTIES
     auto* properties = new QVBoxLayout;
-    properties->setSpacing(12);
+    properties->setSpacing(eon::spaceXL);
     properties->addWidget(sectionHeader(u"PROPERTIES"_s, content));
     auto* locked = new QVBoxLayout;
-    locked->setSpacing(6);
+    locked->setSpacing(eon::spaceS);
     auto lockedRow = [&](QLabel* value, const QString& captionText) {
         auto* row = new QHBoxLayout;
         row->setAlignment(Qt::AlignTop);
@@ -68,18 +69,20 @@ InspectorView::InspectorView(const Track& track, QWidget* parent)
         lockColumn->addStretch(1);
         row->addLayout(lockColumn);
         auto* texts = new QVBoxLayout;
-        texts->setSpacing(2);
+        texts->setSpacing(eon::space2XS);
         texts->addWidget(value);
-        texts->addWidget(editing::plainLabel(captionText, eonFont(10), eonTextTertiary(), content));
+        texts->addWidget(editing::plainLabel(
+            captionText, eonFont(eon::textCaption), eonTextTertiary(), content));
         row->addLayout(texts, 1);
         locked->addLayout(row);
     };
-    m_title = editing::plainLabel(QString(), eonFont(15, QFont::Bold), eonTextPrimary(), content);
+    m_title = editing::plainLabel(
+        QString(), eonFont(eon::textHeadline, QFont::Bold), eonTextPrimary(), content);
     m_title->setObjectName(u"inspector.title"_s);
     m_title->setWordWrap(true);
     lockedRow(m_title, u"Song Title (Locked)"_s);
     m_filename = new EonElidedLabel(content);
-    m_filename->setFont(eonMonoFont(12, QFont::Medium));
+    m_filename->setFont(eonMonoFont(eon::textCallout, QFont::Medium));
     QPalette filenameInk = m_filename->palette();
     filenameInk.setColor(QPalette::WindowText, eonTextSecondary());
     m_filename->setPalette(filenameInk);
@@ -91,16 +94,16 @@ InspectorView::InspectorView(const Track& track, QWidget* parent)
 
     // METADATA
     auto* metadata = new QVBoxLayout;
-    metadata->setSpacing(16);
+    metadata->setSpacing(eon::space2XL);
     metadata->addWidget(sectionHeader(u"METADATA"_s, content));
     addField(metadata, u"Artist"_s, m_model->artistInput(), &InspectorModel::setArtistInput);
     addField(metadata, u"Album"_s, m_model->albumInput(), &InspectorModel::setAlbumInput);
     addField(metadata, u"Genre"_s, m_model->genreInput(), &InspectorModel::setGenreInput);
     addField(metadata, u"BPM"_s, m_model->bpmInput(), &InspectorModel::setBpmInput);
     auto* rating = new QVBoxLayout;
-    rating->setSpacing(6);
-    rating->addWidget(
-        editing::plainLabel(u"RATING"_s, eonFont(9, QFont::Bold), eonTextTertiary(), content));
+    rating->setSpacing(eon::spaceS);
+    rating->addWidget(editing::plainLabel(
+        u"RATING"_s, eonFont(eon::textMicro, QFont::Bold), eonTextTertiary(), content));
     m_stars = new StarRow(10, 4, content);
     m_stars->setObjectName(u"inspector.rating"_s);
     connect(m_stars, &StarRow::tapped, m_model, &InspectorModel::tapStar);
@@ -111,16 +114,17 @@ InspectorView::InspectorView(const Track& track, QWidget* parent)
 
     // TECHNICAL
     auto* technical = new QVBoxLayout;
-    technical->setSpacing(12);
+    technical->setSpacing(eon::spaceXL);
     technical->addWidget(sectionHeader(u"TECHNICAL"_s, content));
     auto* rows = new QVBoxLayout;
-    rows->setSpacing(8);
+    rows->setSpacing(eon::spaceM);
     auto technicalRow = [&](const QString& label) {
         auto* row = new QHBoxLayout;
-        row->addWidget(editing::plainLabel(label, eonFont(12), eonTextSecondary(), content));
+        row->addWidget(
+            editing::plainLabel(label, eonFont(eon::textCallout), eonTextSecondary(), content));
         row->addStretch(1);
         QLabel* value = editing::plainLabel(
-            QString(), eonMonoFont(12, QFont::Medium), eonTextPrimary(), content);
+            QString(), eonMonoFont(eon::textCallout, QFont::Medium), eonTextPrimary(), content);
         value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         row->addWidget(value, 1);
         rows->addLayout(row);
@@ -146,14 +150,15 @@ QLineEdit* InspectorView::addField(QVBoxLayout* layout, const QString& title, co
     void (InspectorModel::*setter)(const QString&))
 {
     auto* block = new QVBoxLayout;
-    block->setSpacing(6);
-    block->addWidget(
-        editing::plainLabel(title.toUpper(), eonFont(9, QFont::Bold), eonTextTertiary()));
+    block->setSpacing(eon::spaceS);
+    block->addWidget(editing::plainLabel(
+        title.toUpper(), eonFont(eon::textMicro, QFont::Bold), eonTextTertiary()));
     auto* field = new QLineEdit(text);
     field->setObjectName(u"inspector."_s + title.toLower());
     field->setAccessibleName(title);
     field->setTextMargins(8, 6, 8, 6);
-    editing::styleField(field, 0.045, eonHairline(), 4, eonFont(13, QFont::Medium));
+    editing::styleField(field, 0.045, eonHairline(), eon::compactCornerRadius,
+        eonFont(eon::textBody, QFont::Medium));
     connect(field, &QLineEdit::textChanged, m_model, setter);
     block->addWidget(field);
     layout->addLayout(block);

@@ -7,6 +7,7 @@
 #include "ui/editing/ImageFileChooser.h"
 #include "ui/editing/StarRow.h"
 #include "ui/eon/EonFonts.h"
+#include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
 #include "ui/eon/EonSymbolButton.h"
 #include "ui/eon/Symbols.h"
@@ -31,7 +32,7 @@ constexpr double fieldFill = 0.055;
 
 QIcon symbolIcon(const QString& name, const QColor& color)
 {
-    return QIcon(Symbols::pixmap(name, color, Symbols::sizeForTextSize(13), 18, 2));
+    return QIcon(Symbols::pixmap(name, color, Symbols::sizeForTextSize(eon::textBody), 18, 2));
 }
 
 } // namespace
@@ -66,8 +67,8 @@ TrackMetadataEditorSheet::TrackMetadataEditorSheet(Track track, std::optional<QS
     // Header
     auto* header = new QHBoxLayout;
     header->setContentsMargins(24, 20, 24, 14);
-    header->addWidget(
-        editing::plainLabel(u"Edit Metadata"_s, eonFont(20, QFont::Bold), eonTextPrimary()));
+    header->addWidget(editing::plainLabel(
+        u"Edit Metadata"_s, eonFont(eon::textTitle, QFont::Bold), eonTextPrimary()));
     header->addStretch(1);
     auto* close = new EonSymbolButton(u"xmark"_s, 12, eonTextSecondary(), this);
     close->setObjectName(u"metadataEditor.close"_s);
@@ -88,32 +89,32 @@ TrackMetadataEditorSheet::TrackMetadataEditorSheet(Track track, std::optional<QS
     body->setPalette(sheetPalette);
     scroll->setWidget(body);
     auto* column = new QVBoxLayout(body);
-    column->setContentsMargins(24, 8, 24, 16);
-    column->setSpacing(18);
+    column->setContentsMargins(eon::space4XL, eon::spaceM, eon::space4XL, eon::space2XL);
+    column->setSpacing(eon::sheetSectionSpacing);
 
     column->addWidget(buildArtworkSection());
 
     // Fields
     auto* fields = new QVBoxLayout;
-    fields->setSpacing(12);
+    fields->setSpacing(eon::spaceXL);
     addField(fields, u"Title"_s, &m_form.title, u"title"_s);
     addField(fields, u"Artist"_s, &m_form.artist, u"artist"_s);
     addField(fields, u"Album"_s, &m_form.album, u"album"_s);
     addField(fields, u"Album Artist"_s, &m_form.albumArtist, u"albumArtist"_s);
     auto* threes = new QHBoxLayout;
-    threes->setSpacing(12);
+    threes->setSpacing(eon::spaceXL);
     addField(threes, u"Genre"_s, &m_form.genre, u"genre"_s);
     addField(threes, u"Year"_s, &m_form.year, u"year"_s);
     addField(threes, u"Track #"_s, &m_form.trackNumber, u"trackNumber"_s);
     fields->addLayout(threes);
     auto* twos = new QHBoxLayout;
-    twos->setSpacing(12);
+    twos->setSpacing(eon::spaceXL);
     addField(twos, u"Duration"_s, &m_form.duration, u"duration"_s);
     addField(twos, u"BPM"_s, &m_form.bpm, u"bpm"_s);
     fields->addLayout(twos);
 
     auto* rating = new QVBoxLayout;
-    rating->setSpacing(7);
+    rating->setSpacing(editing::captionGap);
     rating->addWidget(editing::caption(u"Rating"_s));
     m_stars = new StarRow(15, 6, body);
     m_stars->setObjectName(u"metadataEditor.rating"_s);
@@ -128,13 +129,14 @@ TrackMetadataEditorSheet::TrackMetadataEditorSheet(Track track, std::optional<QS
 
     // Lyrics
     auto* lyrics = new QVBoxLayout;
-    lyrics->setSpacing(7);
+    lyrics->setSpacing(editing::captionGap);
     lyrics->addWidget(editing::caption(u"Lyrics"_s));
     m_lyrics = new QPlainTextEdit(m_form.lyrics, body);
     m_lyrics->setObjectName(u"metadataEditor.lyrics"_s);
     m_lyrics->setFixedHeight(130);
     m_lyrics->setTabChangesFocus(true);
-    editing::styleField(m_lyrics, fieldFill, eonHairline(), 6, eonMonoFont(13, QFont::Medium));
+    editing::styleField(m_lyrics, fieldFill, eonHairline(), eon::controlCornerRadius,
+        eonMonoFont(eon::textBody, QFont::Medium));
     m_lyrics->document()->setDocumentMargin(8);
     connect(m_lyrics, &QPlainTextEdit::textChanged, this,
         [this] { m_form.lyrics = m_lyrics->toPlainText(); });
@@ -143,10 +145,10 @@ TrackMetadataEditorSheet::TrackMetadataEditorSheet(Track track, std::optional<QS
     column->addStretch(1);
 
     auto* footer = new QVBoxLayout;
-    footer->setContentsMargins(24, 12, 24, 20);
-    footer->setSpacing(10);
-    m_errorLine = editing::plainLabel(QString(), eonFont(12, QFont::Medium),
-        eonWithOpacity(QColor::fromRgbF(1.0, 0.23, 0.19), 0.88), this);
+    footer->setContentsMargins(eon::space4XL, eon::spaceXL, eon::space4XL, eon::space3XL);
+    footer->setSpacing(eon::spaceL);
+    m_errorLine = editing::plainLabel(QString(), eonFont(eon::textCallout, QFont::Medium),
+        eonWithOpacity(eonError(), 0.88), this);
     m_errorLine->setObjectName(u"metadataEditor.error"_s);
     m_errorLine->setWordWrap(true);
     m_errorLine->setMaximumHeight(m_errorLine->fontMetrics().lineSpacing() * 3);
@@ -154,7 +156,7 @@ TrackMetadataEditorSheet::TrackMetadataEditorSheet(Track track, std::optional<QS
 
     // Buttons
     auto* buttons = new QHBoxLayout;
-    buttons->setSpacing(10);
+    buttons->setSpacing(eon::spaceL);
     buttons->addStretch(1);
     QPushButton* cancel = editing::button(u"Cancel"_s, false, this);
     cancel->setObjectName(u"metadataEditor.cancel"_s);
@@ -182,14 +184,15 @@ QLineEdit* TrackMetadataEditorSheet::addField(
     QBoxLayout* layout, const QString& caption, QString* state, const QString& name)
 {
     auto* box = new QVBoxLayout;
-    box->setSpacing(7);
+    box->setSpacing(editing::captionGap);
     box->addWidget(editing::caption(caption));
     auto* field = new QLineEdit(*state);
     field->setObjectName(u"metadataEditor."_s + name);
     field->setAccessibleName(caption);
     field->setFixedHeight(34);
     field->setTextMargins(10, 0, 10, 0);
-    editing::styleField(field, fieldFill, eonHairline(), 6, eonFont(14, QFont::Medium));
+    editing::styleField(field, fieldFill, eonHairline(), eon::controlCornerRadius,
+        eonFont(eon::textSubheadline, QFont::Medium));
     connect(field, &QLineEdit::textChanged, this, [this, state](const QString& text) {
         *state = text;
         refresh();
@@ -204,15 +207,15 @@ QWidget* TrackMetadataEditorSheet::buildArtworkSection()
     auto* section = new QWidget;
     auto* column = new QVBoxLayout(section);
     column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(12);
+    column->setSpacing(eon::spaceXL);
     column->addWidget(editing::caption(u"Artwork"_s));
     auto* row = new QHBoxLayout;
-    row->setSpacing(16);
+    row->setSpacing(eon::space2XL);
     m_preview = new ArtworkPreview(120, 8, u"music.note.list"_s, 32 / 1.4, 0.06, section);
     m_preview->setObjectName(u"metadataEditor.artwork"_s);
     row->addWidget(m_preview);
     auto* buttons = new QVBoxLayout;
-    buttons->setSpacing(10);
+    buttons->setSpacing(eon::spaceL);
     buttons->addStretch(1);
     QPushButton* choose = editing::button(u"Choose Artwork..."_s, false, section);
     choose->setObjectName(u"metadataEditor.chooseArtwork"_s);
@@ -221,7 +224,7 @@ QWidget* TrackMetadataEditorSheet::buildArtworkSection()
     buttons->addWidget(choose, 0, Qt::AlignLeft);
     m_removeArtwork = editing::button(u"Remove Artwork"_s, false, section);
     m_removeArtwork->setObjectName(u"metadataEditor.removeArtwork"_s);
-    const QColor red = eonWithOpacity(QColor::fromRgbF(1.0, 0.23, 0.19), 0.8);
+    const QColor red = eonWithOpacity(eonError(), 0.8);
     m_removeArtwork->setIcon(symbolIcon(u"trash"_s, red));
     m_removeArtwork->setStyleSheet(m_removeArtwork->styleSheet()
         + u" QPushButton { color: %1; }"_s.arg(red.name(QColor::HexArgb)));

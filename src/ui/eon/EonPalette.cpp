@@ -44,6 +44,9 @@ KIVO_EON_COLOR(eonSignalTeal, 0.43, 0.96, 0.88)
 KIVO_EON_COLOR(eonSignalViolet, 0.56, 0.46, 1.0)
 KIVO_EON_COLOR(eonSignalIce, 0.91, 0.98, 1.0)
 KIVO_EON_COLOR(eonDestructive, 1.0, 0.36, 0.30)
+KIVO_EON_COLOR(eonError, 1.0, 0.23, 0.19)
+KIVO_EON_COLOR(eonWarning, 1.0, 0.584, 0.0)
+KIVO_EON_COLOR(eonBannerShadow, 0.0, 0.0, 0.0, 0.3)
 
 #undef KIVO_EON_COLOR
 

@@ -28,6 +28,12 @@ const QColor& eonSignalViolet();
 const QColor& eonSignalIce();
 // Actions that remove or destroy something: their text, their alert button.
 const QColor& eonDestructive();
+// Error texts and invalid fields: the system's red.
+const QColor& eonError();
+// Warnings and notices that need attention: the system's orange.
+const QColor& eonWarning();
+// The drop shadow under floating banners.
+const QColor& eonBannerShadow();
 
 // `color` with its opacity multiplied by `opacity`.
 QColor eonWithOpacity(const QColor& color, double opacity);

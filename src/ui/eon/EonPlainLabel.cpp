@@ -8,12 +8,17 @@ namespace kivo {
 QLabel* eonPlainLabel(const QString& text, const QFont& font, const QColor& color, QWidget* parent)
 {
     auto* label = new QLabel(text, parent);
-    label->setTextFormat(Qt::PlainText);
-    label->setFont(font);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, color);
-    label->setPalette(palette);
+    eonMakePlainLabel(*label, font, color);
     return label;
+}
+
+void eonMakePlainLabel(QLabel& label, const QFont& font, const QColor& color)
+{
+    label.setTextFormat(Qt::PlainText);
+    label.setFont(font);
+    QPalette palette = label.palette();
+    palette.setColor(QPalette::WindowText, color);
+    label.setPalette(palette);
 }
 
 } // namespace kivo

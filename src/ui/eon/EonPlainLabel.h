@@ -14,4 +14,7 @@ namespace kivo {
 QLabel* eonPlainLabel(
     const QString& text, const QFont& font, const QColor& color, QWidget* parent = nullptr);
 
+// Gives an existing label (a subclass, a member) the same treatment.
+void eonMakePlainLabel(QLabel& label, const QFont& font, const QColor& color);
+
 } // namespace kivo

@@ -2,6 +2,7 @@
 
 #include "ui/editing/EditingStyle.h"
 #include "ui/eon/EonFonts.h"
+#include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
 #include "ui/eon/EonSheetKeys.h"
 #include "ui/eon/KeyModifiers.h"
@@ -41,9 +42,10 @@ public:
         const QRect content = option.rect.adjusted(18, 0, -18, 0);
         Symbols::paint(*painter, QRectF(content.left(), content.top(), 24, content.height()),
             ticked ? u"checkmark.circle.fill"_s : u"circle"_s,
-            ticked ? eonAccent() : eonTextTertiary(), Symbols::sizeForTextSize(14));
+            ticked ? eonAccent() : eonTextTertiary(),
+            Symbols::sizeForTextSize(eon::textSubheadline));
 
-        const QFont durationFont = eonMonoFont(12, QFont::Medium);
+        const QFont durationFont = eonMonoFont(eon::textCallout, QFont::Medium);
         const QString duration = index.data(AddSongsSheetListModel::DurationRole).toString();
         const int durationWidth = QFontMetrics(durationFont).horizontalAdvance(duration);
         painter->setFont(durationFont);
@@ -52,8 +54,8 @@ public:
             QRect(content.right() - durationWidth, content.top(), durationWidth, content.height()),
             Qt::AlignVCenter | Qt::AlignRight, duration);
 
-        const QFont titleFont = eonFont(14, QFont::DemiBold);
-        const QFont artistFont = eonFont(12, QFont::Medium);
+        const QFont titleFont = eonFont(eon::textSubheadline, QFont::DemiBold);
+        const QFont artistFont = eonFont(eon::textCallout, QFont::Medium);
         const QFontMetrics titleMetrics(titleFont);
         const QFontMetrics artistMetrics(artistFont);
         const int left = content.left() + 24 + 12;
@@ -99,7 +101,7 @@ AddSongsSheet::AddSongsSheet(AddSongsSheetModel& model, QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     auto* header = new QHBoxLayout;
-    header->setContentsMargins(20, 20, 20, 20);
+    header->setContentsMargins(eon::space3XL, eon::space3XL, eon::space3XL, eon::space3XL);
     header->addWidget(library::sheetTitle(u"Add Songs"_s, this));
     header->addStretch(1);
     auto* cancel = editing::button(u"Cancel"_s, false, this);
@@ -121,8 +123,9 @@ AddSongsSheet::AddSongsSheet(AddSongsSheetModel& model, QWidget* parent)
     layout->addWidget(editing::divider(this));
 
     auto* footer = new QHBoxLayout;
-    footer->setContentsMargins(20, 20, 20, 20);
-    m_count = editing::plainLabel({}, eonFont(13, QFont::Medium), eonTextSecondary(), this);
+    footer->setContentsMargins(eon::space3XL, eon::space3XL, eon::space3XL, eon::space3XL);
+    m_count
+        = editing::plainLabel({}, eonFont(eon::textBody, QFont::Medium), eonTextSecondary(), this);
     m_count->setObjectName(u"addSongsCount"_s);
     footer->addWidget(m_count);
     footer->addStretch(1);

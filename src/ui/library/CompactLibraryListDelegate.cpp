@@ -1,6 +1,7 @@
 #include "ui/library/CompactLibraryListDelegate.h"
 
 #include "ui/eon/EonFonts.h"
+#include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
 #include "ui/eon/Symbols.h"
 #include "ui/library/CompactLibraryListColumns.h"
@@ -32,9 +33,9 @@ void drawLine(QPainter& painter, const QRectF& rect, const QString& text, const 
 
 CompactLibraryListDelegate::CompactLibraryListDelegate(QObject* parent)
     : QStyledItemDelegate(parent)
-    , m_titleFont(eonFont(12, QFont::Medium))
-    , m_currentTitleFont(eonFont(12, QFont::DemiBold))
-    , m_subtitleFont(eonFont(10))
+    , m_titleFont(eonFont(eon::textCallout, QFont::Medium))
+    , m_currentTitleFont(eonFont(eon::textCallout, QFont::DemiBold))
+    , m_subtitleFont(eonFont(eon::textCaption))
 {
     for (const CompactLibraryListColumn& column : compactlist::columns()) {
         m_cellFonts[size_t(column.field)] = compactlist::cellFont(column.field);

@@ -1,6 +1,7 @@
 #include "ui/library/CompactLibraryListHeader.h"
 
 #include "ui/eon/EonFonts.h"
+#include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
 #include "ui/eon/Symbols.h"
 #include "ui/library/CompactLibraryListColumns.h"
@@ -19,7 +20,7 @@ constexpr double labelSpacing = 3;
 
 QFont headerFont()
 {
-    QFont font = eonMonoFont(9, QFont::Bold);
+    QFont font = eonMonoFont(eon::textMicro, QFont::Bold);
     font.setLetterSpacing(QFont::AbsoluteSpacing, 1.0);
     return font;
 }

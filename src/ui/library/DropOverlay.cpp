@@ -1,6 +1,7 @@
 #include "ui/library/DropOverlay.h"
 
 #include "ui/eon/EonFonts.h"
+#include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
 #include "ui/eon/Symbols.h"
 
@@ -34,14 +35,15 @@ void DropOverlay::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     QPainterPath shape;
-    shape.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 14, 14);
+    shape.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), eon::panelCornerRadius,
+        eon::panelCornerRadius);
     painter.fillPath(shape, eonWithOpacity(eonSurfaceRaised(), 0.94));
     painter.setPen(QPen(eonWithOpacity(eonAccent(), 0.48), 1));
     painter.drawPath(shape);
 
-    const QFont font = eonFont(14, QFont::DemiBold);
+    const QFont font = eonFont(eon::textSubheadline, QFont::DemiBold);
     const int textHeight = QFontMetrics(font).height();
-    const double symbolSize = Symbols::sizeForTextSize(24);
+    const double symbolSize = Symbols::sizeForTextSize(eon::textDisplay);
     const double top = (height() - (symbolSize + 8 + textHeight)) / 2;
     Symbols::paint(painter, QRectF(0, top, width(), symbolSize), u"square.and.arrow.down"_s,
         eonTextPrimary(), symbolSize);

@@ -1,6 +1,7 @@
 #include "ui/library/LibraryGridDelegate.h"
 
 #include "ui/eon/EonFonts.h"
+#include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
 #include "ui/eon/Symbols.h"
 #include "ui/library/LibraryGridLayout.h"
@@ -16,7 +17,7 @@ namespace kivo {
 
 namespace {
 
-constexpr double cornerRadius = 8;
+constexpr double cornerRadius = eon::tileCornerRadius;
 constexpr double captionLineSpacing = 2;
 constexpr double captionInset = 2;
 constexpr double noteTextSize = 24;
@@ -59,8 +60,8 @@ const QPixmap& LibraryGridDelegate::placeholder(int side, qreal devicePixelRatio
 
 LibraryGridDelegate::LibraryGridDelegate(QObject* parent)
     : QStyledItemDelegate(parent)
-    , m_titleFont(eonFont(13, QFont::DemiBold))
-    , m_artistFont(eonFont(11, QFont::Medium))
+    , m_titleFont(eonFont(eon::textBody, QFont::DemiBold))
+    , m_artistFont(eonFont(eon::textFootnote, QFont::Medium))
 {
 }
 

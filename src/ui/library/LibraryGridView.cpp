@@ -2,6 +2,7 @@
 
 #include "ui/editing/EditingStyle.h"
 #include "ui/eon/EonFonts.h"
+#include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
 #include "ui/eon/EonSymbolView.h"
 #include "ui/library/LibraryGridArea.h"
@@ -36,11 +37,12 @@ LibraryGridView::LibraryGridView(LibraryGridPresenter& presenter, QWidget* paren
 {
     setObjectName(u"libraryGrid"_s);
     auto* row = new QHBoxLayout(m_header);
-    row->setContentsMargins(24, 16, 24, 16);
-    row->addWidget(editing::plainLabel(u"Library"_s, eonFont(20, QFont::Bold), eonTextPrimary()));
+    row->setContentsMargins(eon::space4XL, eon::space2XL, eon::space4XL, eon::space2XL);
+    row->addWidget(
+        editing::plainLabel(u"Library"_s, eonFont(eon::textTitle, QFont::Bold), eonTextPrimary()));
     row->addStretch(1);
     auto* control = new QHBoxLayout;
-    control->setSpacing(12);
+    control->setSpacing(eon::spaceXL);
     control->addWidget(new EonSymbolView(u"square.grid.2x2"_s, 11, eonTextTertiary(), m_header));
     control->addWidget(m_slider);
     control->addWidget(new EonSymbolView(u"square.grid.3x3"_s, 11, eonTextTertiary(), m_header));

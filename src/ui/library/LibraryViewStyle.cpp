@@ -2,6 +2,7 @@
 
 #include "ui/editing/EditingStyle.h"
 #include "ui/eon/EonFonts.h"
+#include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
 #include "ui/eon/PlainToolTip.h"
 #include "ui/library/ImportRoad.h"
@@ -13,12 +14,13 @@ namespace kivo::library {
 
 QColor errorRed(double opacity)
 {
-    return eonWithOpacity(QColor::fromRgbF(1.0f, 0.23f, 0.19f), opacity);
+    return eonWithOpacity(eonError(), opacity);
 }
 
 QLabel* sheetTitle(const QString& text, QWidget* parent)
 {
-    return editing::plainLabel(text, eonFont(20, QFont::Bold), eonTextPrimary(), parent);
+    return editing::plainLabel(
+        text, eonFont(eon::textTitle, QFont::Bold), eonTextPrimary(), parent);
 }
 
 QLineEdit* nameField(const QString& placeholder, QWidget* parent)
@@ -27,7 +29,8 @@ QLineEdit* nameField(const QString& placeholder, QWidget* parent)
     field->setPlaceholderText(placeholder);
     field->setFixedHeight(34);
     field->setTextMargins(4, 0, 4, 0);
-    editing::styleField(field, 0.055, Qt::transparent, 6, eonFont(14, QFont::Medium));
+    editing::styleField(field, 0.055, Qt::transparent, eon::controlCornerRadius,
+        eonFont(eon::textSubheadline, QFont::Medium));
     return field;
 }
 

@@ -1,6 +1,7 @@
 #include "ui/library/NewPlaylistSheet.h"
 
 #include "ui/editing/EditingStyle.h"
+#include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
 #include "ui/eon/EonSheetKeys.h"
 #include "ui/eon/KeyModifiers.h"
@@ -30,8 +31,8 @@ NewPlaylistSheet::NewPlaylistSheet(PlaylistEngine& playlists, QWidget* parent)
     setAutoFillBackground(true);
 
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(24, 24, 24, 24);
-    layout->setSpacing(18);
+    layout->setContentsMargins(eon::space4XL, eon::space4XL, eon::space4XL, eon::space4XL);
+    layout->setSpacing(eon::sheetSectionSpacing);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addWidget(library::sheetTitle(u"New Playlist"_s, this));
     m_field = library::nameField(u"Playlist name"_s, this);

@@ -1,6 +1,7 @@
 #include "ui/library/SearchOverlayResultsDelegate.h"
 
 #include "ui/eon/EonFonts.h"
+#include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
 #include "ui/eon/Symbols.h"
 #include "ui/library/SearchOverlayResultsModel.h"
@@ -21,8 +22,8 @@ constexpr double symbolSpacing = 12;
 
 SearchOverlayResultsDelegate::SearchOverlayResultsDelegate(QObject* parent)
     : QStyledItemDelegate(parent)
-    , m_titleFont(eonFont(10, QFont::DemiBold))
-    , m_textFont(eonFont(13, QFont::Medium))
+    , m_titleFont(eonFont(eon::textCaption, QFont::DemiBold))
+    , m_textFont(eonFont(eon::textBody, QFont::Medium))
 {
     m_titleFont.setLetterSpacing(QFont::AbsoluteSpacing, 1.2);
 }

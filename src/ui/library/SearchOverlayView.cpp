@@ -2,6 +2,7 @@
 
 #include "ui/editing/EditingStyle.h"
 #include "ui/eon/EonFonts.h"
+#include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
 #include "ui/eon/EonSymbolButton.h"
 #include "ui/eon/EonSymbolView.h"
@@ -29,9 +30,11 @@ namespace {
 constexpr int panelTop = 60;
 constexpr int panelMaximumWidth = 600;
 constexpr int panelMaximumHeight = 500;
-constexpr double panelRadius = 12;
+constexpr double panelRadius = eon::sheetCornerRadius;
 constexpr int listTopPadding = 4; // with the first title row's own 16: 20
 constexpr int listPadding = 20;
+// Larger than any field in a sheet: the search is the panel's only control.
+constexpr int searchTextSize = 17;
 
 } // namespace
 
@@ -52,12 +55,12 @@ SearchOverlayView::SearchOverlayView(QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
 
     auto* searchRow = new QHBoxLayout(m_searchRow);
-    searchRow->setContentsMargins(20, 20, 20, 20);
-    searchRow->setSpacing(12);
+    searchRow->setContentsMargins(eon::space3XL, eon::space3XL, eon::space3XL, eon::space3XL);
+    searchRow->setSpacing(eon::spaceXL);
     searchRow->addWidget(new EonSymbolView(u"magnifyingglass"_s, 16, eonTextTertiary(), m_panel));
     m_field->setObjectName(u"searchOverlay.field"_s);
     m_field->setPlaceholderText(u"Search songs, artists, albums..."_s);
-    m_field->setFont(eonFont(17, QFont::Medium));
+    m_field->setFont(eonFont(searchTextSize, QFont::Medium));
     m_field->setFrame(false);
     QPalette fieldPalette = m_field->palette();
     fieldPalette.setColor(QPalette::Base, Qt::transparent);
@@ -70,7 +73,8 @@ SearchOverlayView::SearchOverlayView(QWidget* parent)
     m_clear->setAccessibleName(u"Clear search"_s);
     m_clear->setFixedSize(20, 20);
     searchRow->addWidget(m_clear);
-    QLabel* escape = editing::plainLabel(u"ESC"_s, eonMonoFont(10, QFont::Bold), eonTextPrimary());
+    QLabel* escape = editing::plainLabel(
+        u"ESC"_s, eonMonoFont(eon::textCaption, QFont::Bold), eonTextPrimary());
     escape->setObjectName(u"searchOverlay.escHint"_s);
     escape->setStyleSheet(u"QLabel { background: rgba(255, 255, 255, 0.07); border-radius: 4px;"
                           " padding: 4px 7px; }"_s);
@@ -78,15 +82,16 @@ SearchOverlayView::SearchOverlayView(QWidget* parent)
 
     auto* noResults = new QVBoxLayout(m_noResults);
     noResults->setContentsMargins(0, 60, 0, 60);
-    noResults->setSpacing(12);
+    noResults->setSpacing(eon::spaceXL);
     auto* bigGlass = new EonSymbolView(u"magnifyingglass"_s, 30, eonTextTertiary(), m_panel);
     const int glassSide = int(std::ceil(Symbols::sizeForTextSize(30)));
     bigGlass->setFixedSize(glassSide, glassSide);
     noResults->addWidget(bigGlass, 0, Qt::AlignHCenter);
-    noResults->addWidget(editing::plainLabel(u"No results found"_s, eonFont(13, QFont::DemiBold),
-                             eonTextSecondary()),
+    noResults->addWidget(editing::plainLabel(u"No results found"_s,
+                             eonFont(eon::textBody, QFont::DemiBold), eonTextSecondary()),
         0, Qt::AlignHCenter);
-    m_quotedQuery = editing::plainLabel({}, eonFont(13, QFont::Medium), eonTextTertiary());
+    m_quotedQuery
+        = editing::plainLabel({}, eonFont(eon::textBody, QFont::Medium), eonTextTertiary());
     m_quotedQuery->setObjectName(u"searchOverlay.noResultsQuery"_s);
     noResults->addWidget(m_quotedQuery, 0, Qt::AlignHCenter);
 

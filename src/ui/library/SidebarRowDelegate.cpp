@@ -1,6 +1,7 @@
 #include "ui/library/SidebarRowDelegate.h"
 
 #include "ui/eon/EonFonts.h"
+#include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
 #include "ui/eon/Symbols.h"
 #include "ui/library/SidebarRowListModel.h"
@@ -20,7 +21,7 @@ void SidebarRowDelegate::paint(
     painter->setRenderHint(QPainter::Antialiasing);
     if (selected) {
         QPainterPath shape;
-        shape.addRoundedRect(bounds, 8, 8);
+        shape.addRoundedRect(bounds, eon::tileCornerRadius, eon::tileCornerRadius);
         // The glow: a faint amber halo around the row.
         for (int ring = 4; ring >= 1; --ring) {
             QPainterPath halo;
@@ -39,8 +40,9 @@ void SidebarRowDelegate::paint(
     const QRectF content = QRectF(rowRect).adjusted(12, 0, -12, 0);
     const QRectF symbolRect(content.left(), content.top(), 20, content.height());
     Symbols::paint(*painter, symbolRect, index.data(SidebarRowListModel::SymbolRole).toString(),
-        selected ? eonAccentBright() : eonTextSecondary(), Symbols::sizeForTextSize(15) * 0.8);
-    const QFont font = eonFont(15, QFont::Medium);
+        selected ? eonAccentBright() : eonTextSecondary(),
+        Symbols::sizeForTextSize(eon::textHeadline) * 0.8);
+    const QFont font = eonFont(eon::textHeadline, QFont::Medium);
     painter->setFont(font);
     painter->setPen(selected ? eonTextPrimary() : eonTextSecondary());
     const QRectF titleRect = content.adjusted(20 + 12, 0, 0, 0);

@@ -2,6 +2,7 @@
 
 #include "ui/editing/EditingStyle.h"
 #include "ui/eon/EonFonts.h"
+#include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
 #include "ui/eon/EonPressButtonStyle.h"
 #include "ui/eon/EonSymbolButton.h"
@@ -51,7 +52,8 @@ protected:
         painter.setBrush(Qt::NoBrush);
         painter.setPen(QPen(eonWithOpacity(eonAccentBright(), 0.65), 1));
         painter.drawEllipse(circle.adjusted(0.5, 0.5, -0.5, -0.5));
-        Symbols::paint(painter, circle, u"waveform"_s, eonCanvas(), Symbols::sizeForTextSize(14));
+        Symbols::paint(painter, circle, u"waveform"_s, eonCanvas(),
+            Symbols::sizeForTextSize(eon::textSubheadline));
     }
 };
 
@@ -72,14 +74,15 @@ protected:
     void paintLabel(QPainter& painter, const QRectF& bounds) override
     {
         QPainterPath shape;
-        shape.addRoundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
+        shape.addRoundedRect(
+            bounds.adjusted(0.5, 0.5, -0.5, -0.5), eon::tileCornerRadius, eon::tileCornerRadius);
         painter.fillPath(shape, eonWithOpacity(eonSurfaceRaised(), 0.68));
         painter.setPen(QPen(eonHairline(), 1));
         painter.drawPath(shape);
         const QRectF gear(bounds.left() + 12, bounds.top(), 18, bounds.height());
-        Symbols::paint(
-            painter, gear, u"gearshape"_s, eonTextSecondary(), Symbols::sizeForTextSize(13));
-        painter.setFont(eonFont(13, QFont::Medium));
+        Symbols::paint(painter, gear, u"gearshape"_s, eonTextSecondary(),
+            Symbols::sizeForTextSize(eon::textBody));
+        painter.setFont(eonFont(eon::textBody, QFont::Medium));
         painter.setPen(eonTextSecondary());
         painter.drawText(bounds.adjusted(12 + 18 + 10, 0, -12, 0), Qt::AlignVCenter | Qt::AlignLeft,
             u"Settings"_s);
@@ -88,8 +91,8 @@ protected:
 
 QLabel* sectionLabel(const QString& text, QWidget* parent)
 {
-    QLabel* label = editing::plainLabel(
-        text, eonFont(12, QFont::DemiBold), eonWithOpacity(eonAccent(), 0.82), parent);
+    QLabel* label = editing::plainLabel(text, eonFont(eon::textCallout, QFont::DemiBold),
+        eonWithOpacity(eonAccent(), 0.82), parent);
     label->setAccessibleName(text);
     return label;
 }
@@ -121,9 +124,9 @@ SidebarView::SidebarView(PlaylistEngine& playlists, QWidget* parent)
     auto* names = new QVBoxLayout;
     names->setSpacing(1);
     names->addStretch(1);
-    names->addWidget(
-        editing::plainLabel(u"KIVO VOVID"_s, eonFont(15, QFont::Bold), eonAccentBright(), this));
-    QFont tracked = eonFont(9, QFont::Bold);
+    names->addWidget(editing::plainLabel(
+        u"KIVO VOVID"_s, eonFont(eon::textHeadline, QFont::Bold), eonAccentBright(), this));
+    QFont tracked = eonFont(eon::textMicro, QFont::Bold);
     tracked.setLetterSpacing(QFont::AbsoluteSpacing, 1.6);
     names->addWidget(editing::plainLabel(u"LIBRARY"_s, tracked, eonTextTertiary(), this));
     names->addStretch(1);
@@ -143,7 +146,7 @@ SidebarView::SidebarView(PlaylistEngine& playlists, QWidget* parent)
         rows * (SidebarRowDelegate::rowHeight + SidebarRowDelegate::rowGap)
         - SidebarRowDelegate::rowGap);
     auto* libraryBox = new QHBoxLayout;
-    libraryBox->setContentsMargins(16, 0, 16, 0);
+    libraryBox->setContentsMargins(eon::space2XL, 0, eon::space2XL, 0);
     libraryBox->addWidget(m_libraryList);
     column->addLayout(libraryBox);
 
@@ -163,7 +166,7 @@ SidebarView::SidebarView(PlaylistEngine& playlists, QWidget* parent)
     m_playlistList->setObjectName(u"sidebarPlaylistRows"_s);
     m_playlistList->setContextMenuPolicy(Qt::CustomContextMenu);
     auto* playlistBox = new QHBoxLayout;
-    playlistBox->setContentsMargins(16, 0, 16, 0);
+    playlistBox->setContentsMargins(eon::space2XL, 0, eon::space2XL, 0);
     playlistBox->addWidget(m_playlistList);
     column->addLayout(playlistBox, 1);
 

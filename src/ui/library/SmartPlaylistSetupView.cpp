@@ -2,6 +2,7 @@
 
 #include "ui/editing/EditingStyle.h"
 #include "ui/eon/EonFonts.h"
+#include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
 #include "ui/eon/EonSheetKeys.h"
 #include "ui/eon/EonSymbolView.h"
@@ -25,7 +26,9 @@ namespace kivo {
 
 namespace {
 
-constexpr double sheetRadius = 12;
+constexpr double sheetRadius = eon::sheetCornerRadius;
+// The name is the sheet's main field, set larger than the rules below it.
+constexpr int nameTextSize = 18;
 
 QString rgba(const QColor& color)
 {
@@ -72,20 +75,20 @@ SmartPlaylistSetupView::SmartPlaylistSetupView(
     setFixedSize(550, 480);
 
     auto* header = new QHBoxLayout(m_header);
-    header->setContentsMargins(24, 16, 24, 16);
+    header->setContentsMargins(eon::space4XL, eon::space2XL, eon::space4XL, eon::space2XL);
     header->addWidget(new EonSymbolView(u"gearshape.2.fill"_s, 15, eonTextSecondary(), m_header));
-    header->addWidget(editing::plainLabel(
-        u"Create Smart Playlist"_s, eonFont(15, QFont::Bold), eonTextPrimary(), m_header));
+    header->addWidget(editing::plainLabel(u"Create Smart Playlist"_s,
+        eonFont(eon::textHeadline, QFont::Bold), eonTextPrimary(), m_header));
     header->addStretch(1);
 
     auto* body = new QWidget;
     body->setAttribute(Qt::WA_TranslucentBackground);
     auto* blocks = new QVBoxLayout(body);
-    blocks->setContentsMargins(24, 24, 24, 24);
-    blocks->setSpacing(32);
+    blocks->setContentsMargins(eon::space4XL, eon::space4XL, eon::space4XL, eon::space4XL);
+    blocks->setSpacing(eon::space6XL);
 
     auto* nameBlock = new QVBoxLayout;
-    nameBlock->setSpacing(8);
+    nameBlock->setSpacing(eon::spaceM);
     QLabel* caption = editing::caption(u"Playlist Name"_s, body);
     QFont captionFont = caption->font();
     captionFont.setLetterSpacing(QFont::AbsoluteSpacing, 1.2);
@@ -95,16 +98,17 @@ SmartPlaylistSetupView::SmartPlaylistSetupView(
     m_name->setAccessibleName(u"Playlist Name"_s);
     m_name->setPlaceholderText(u"e.g. Late Night Focus"_s);
     m_name->setText(presenter.playlistName());
-    editing::styleField(m_name, 0.045, eonHairline(), 6, eonFont(18, QFont::Medium));
+    editing::styleField(m_name, 0.045, eonHairline(), eon::controlCornerRadius,
+        eonFont(nameTextSize, QFont::Medium));
     m_name->setStyleSheet(m_name->styleSheet() + u" QLineEdit { padding: 12px; }"_s);
     nameBlock->addWidget(m_name);
     blocks->addLayout(nameBlock);
 
     auto* rulesBlock = new QVBoxLayout;
-    rulesBlock->setSpacing(16);
+    rulesBlock->setSpacing(eon::space2XL);
     auto* matchRow = new QHBoxLayout;
-    matchRow->setSpacing(8);
-    const QFont matchFont = eonFont(13, QFont::Medium);
+    matchRow->setSpacing(eon::spaceM);
+    const QFont matchFont = eonFont(eon::textBody, QFont::Medium);
     matchRow->addWidget(editing::plainLabel(u"Match"_s, matchFont, eonTextSecondary(), body));
     m_match->setObjectName(u"smartPlaylistSetup.match"_s);
     m_match->setAccessibleName(u"Match"_s);
@@ -118,16 +122,16 @@ SmartPlaylistSetupView::SmartPlaylistSetupView(
         editing::plainLabel(u"of the following rules:"_s, matchFont, eonTextSecondary(), body));
     matchRow->addStretch(1);
     rulesBlock->addLayout(matchRow);
-    m_rows->setSpacing(8);
+    m_rows->setSpacing(eon::spaceM);
     rulesBlock->addLayout(m_rows);
-    m_addRule = labelButton(u"Add Rule"_s, eonFont(12, QFont::DemiBold), eonTextSecondary(),
-        eonWithOpacity(Qt::white, 0.055), u"8px 12px"_s, body);
+    m_addRule = labelButton(u"Add Rule"_s, eonFont(eon::textCallout, QFont::DemiBold),
+        eonTextSecondary(), eonWithOpacity(Qt::white, 0.055), u"8px 12px"_s, body);
     m_addRule->setObjectName(u"smartPlaylistSetup.addRule"_s);
     m_addRule->setProperty("symbolName", u"plus.circle.fill"_s);
     m_addRule->setIcon(QIcon(Symbols::pixmap(u"plus.circle.fill"_s, eonTextSecondary(),
-        Symbols::sizeForTextSize(12), 16, devicePixelRatioF())));
+        Symbols::sizeForTextSize(eon::textCallout), 16, devicePixelRatioF())));
     auto* addRow = new QHBoxLayout;
-    addRow->setContentsMargins(0, 8, 0, 0);
+    addRow->setContentsMargins(0, eon::spaceM, 0, 0);
     addRow->addWidget(m_addRule);
     addRow->addStretch(1);
     rulesBlock->addLayout(addRow);
@@ -144,14 +148,14 @@ SmartPlaylistSetupView::SmartPlaylistSetupView(
     scroll->viewport()->setAutoFillBackground(false);
 
     auto* footer = new QHBoxLayout(m_footer);
-    footer->setContentsMargins(16, 16, 16, 16);
-    footer->setSpacing(12);
+    footer->setContentsMargins(eon::space2XL, eon::space2XL, eon::space2XL, eon::space2XL);
+    footer->setSpacing(eon::spaceXL);
     footer->addStretch(1);
-    m_cancel = labelButton(u"Cancel"_s, eonFont(13, QFont::Medium), eonTextPrimary(),
+    m_cancel = labelButton(u"Cancel"_s, eonFont(eon::textBody, QFont::Medium), eonTextPrimary(),
         eonWithOpacity(Qt::white, 0.08), u"8px 16px"_s, m_footer);
     m_cancel->setObjectName(u"smartPlaylistSetup.cancel"_s);
-    m_create = labelButton(u"Create"_s, eonFont(13, QFont::Bold), Qt::black, eonTextPrimary(),
-        u"8px 16px"_s, m_footer);
+    m_create = labelButton(u"Create"_s, eonFont(eon::textBody, QFont::Bold), Qt::black,
+        eonTextPrimary(), u"8px 16px"_s, m_footer);
     m_create->setObjectName(u"smartPlaylistSetup.create"_s);
     footer->addWidget(m_cancel);
     footer->addWidget(m_create);

@@ -2,6 +2,7 @@
 
 #include "ui/editing/EditingStyle.h"
 #include "ui/eon/EonFonts.h"
+#include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
 #include "ui/eon/EonSymbolButton.h"
 
@@ -16,12 +17,12 @@ namespace kivo {
 
 namespace {
 
-constexpr double rowRadius = 6;
+constexpr double rowRadius = eon::controlCornerRadius;
 } // namespace
 
 void styleSmartRulePicker(QComboBox* picker)
 {
-    picker->setFont(eonFont(13, QFont::Medium));
+    picker->setFont(eonFont(eon::textBody, QFont::Medium));
 }
 
 SmartRuleRowView::SmartRuleRowView(const SmartRule& rule, QWidget* parent)
@@ -34,8 +35,8 @@ SmartRuleRowView::SmartRuleRowView(const SmartRule& rule, QWidget* parent)
 {
     setObjectName(u"smartPlaylistSetup.rule"_s);
     auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(8, 8, 8, 8);
-    row->setSpacing(12);
+    row->setContentsMargins(eon::spaceM, eon::spaceM, eon::spaceM, eon::spaceM);
+    row->setSpacing(eon::spaceXL);
     for (SmartRuleProperty property : allSmartRuleProperties()) {
         m_property->addItem(rawValue(property), int(property));
     }
@@ -53,7 +54,8 @@ SmartRuleRowView::SmartRuleRowView(const SmartRule& rule, QWidget* parent)
     m_value->setPlaceholderText(u"Value"_s);
     m_value->setText(rule.value);
     m_value->setAccessibleName(u"Value"_s);
-    editing::styleField(m_value, 0.045, Qt::transparent, 4, eonFont(13, QFont::Medium));
+    editing::styleField(m_value, 0.045, Qt::transparent, eon::compactCornerRadius,
+        eonFont(eon::textBody, QFont::Medium));
     m_value->setStyleSheet(m_value->styleSheet() + u" QLineEdit { padding: 6px 10px; }"_s);
     m_remove->setAccessibleName(u"Remove rule"_s);
     m_remove->setFixedSize(22, 22);

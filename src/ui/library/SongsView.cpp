@@ -1,6 +1,7 @@
 #include "ui/library/SongsView.h"
 
 #include "model/StartDetached.h"
+#include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
 #include "ui/eon/EonSymbolButton.h"
 #include "ui/library/DropOverlay.h"
@@ -37,7 +38,7 @@ protected:
     void paintBackground(QPainter& painter, const QRectF& bounds) override
     {
         QPainterPath shape;
-        shape.addRoundedRect(bounds, 7, 7);
+        shape.addRoundedRect(bounds, eon::plateCornerRadius, eon::plateCornerRadius);
         painter.fillPath(shape, eonWithOpacity(Qt::white, 0.07));
     }
 };

@@ -2,7 +2,9 @@
 
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonIconButton.h"
+#include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
+#include "ui/eon/EonPlainLabel.h"
 #include "ui/eon/EonSheetKeys.h"
 #include "ui/eon/TimeText.h"
 #include "ui/player/CompactWaveformSeekView.h"
@@ -44,7 +46,7 @@ public:
         queue->setParent(this);
         layout->addWidget(queue);
         QPainterPath shape;
-        shape.addRoundedRect(QRectF(rect()), 14, 14);
+        shape.addRoundedRect(QRectF(rect()), eon::panelCornerRadius, eon::panelCornerRadius);
         setMask(QRegion(shape.toFillPolygon().toPolygon()));
     }
 
@@ -77,20 +79,17 @@ protected:
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setPen(QPen(eonAccentGlow(), 1));
-        painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 14, 14);
+        painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5),
+            eon::panelCornerRadius, eon::panelCornerRadius);
     }
 };
 
 QLabel* timeLabel(Qt::Alignment alignment, QWidget* parent)
 {
-    auto* label = new QLabel(u"0:00"_s, parent);
-    label->setTextFormat(Qt::PlainText);
-    label->setFont(eonMonoFont(10, QFont::Medium));
+    QLabel* label = eonPlainLabel(
+        u"0:00"_s, eonMonoFont(eon::textCaption, QFont::Medium), eonTextTertiary(), parent);
     label->setFixedWidth(42);
     label->setAlignment(alignment | Qt::AlignVCenter);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, eonTextTertiary());
-    label->setPalette(palette);
     return label;
 }
 
@@ -112,12 +111,12 @@ BottomPlayerView::BottomPlayerView(PlayerBarEngines engines, QWidget* overlayHos
     m_content = new QWidget(this);
     auto* row = new QHBoxLayout(m_content);
     row->setContentsMargins(22, 12, 22, 12);
-    row->setSpacing(20);
+    row->setSpacing(eon::space3XL);
 
     m_leftBlock = new QWidget(m_content);
     auto* left = new QHBoxLayout(m_leftBlock);
     left->setContentsMargins(0, 0, 0, 0);
-    left->setSpacing(6);
+    left->setSpacing(eon::spaceS);
     m_trackInfo = new PlayerTrackInfoView(engines.artwork, m_leftBlock);
     left->addWidget(m_trackInfo, 1);
     m_favorite = new TrackFavoriteButton(engines.library, 34, m_leftBlock);
@@ -129,7 +128,7 @@ BottomPlayerView::BottomPlayerView(PlayerBarEngines engines, QWidget* overlayHos
     centre->setMinimumWidth(330);
     auto* centreColumn = new QVBoxLayout(centre);
     centreColumn->setContentsMargins(0, 0, 0, 0);
-    centreColumn->setSpacing(8);
+    centreColumn->setSpacing(eon::spaceM);
     m_transport = new PlayerTransportControls(engines.audio, engines.queue, centre);
     centreColumn->addWidget(m_transport, 0, Qt::AlignHCenter);
     auto* timeRow = new QHBoxLayout;
@@ -148,7 +147,7 @@ BottomPlayerView::BottomPlayerView(PlayerBarEngines engines, QWidget* overlayHos
     row->addWidget(centre, 1);
 
     auto* right = new QHBoxLayout;
-    right->setSpacing(12);
+    right->setSpacing(eon::spaceXL);
     m_volume = new PlayerVolumeControl(engines.audio, engines.queue, m_content);
     right->addWidget(m_volume);
     m_queueToggle = new EonIconButton(u"list.bullet"_s, 34, false, u"Playback queue"_s, m_content);
@@ -164,7 +163,7 @@ BottomPlayerView::BottomPlayerView(PlayerBarEngines engines, QWidget* overlayHos
     m_banner = new PlayerIssueBanner(m_overlayHost);
     m_banner->hide();
     auto* bannerShadow = new QGraphicsDropShadowEffect(m_banner);
-    bannerShadow->setColor(QColor::fromRgbF(0, 0, 0, 0.3f));
+    bannerShadow->setColor(eonBannerShadow());
     bannerShadow->setBlurRadius(24);
     bannerShadow->setOffset(0, 6);
     m_banner->setGraphicsEffect(bannerShadow);

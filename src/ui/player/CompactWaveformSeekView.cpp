@@ -1,6 +1,7 @@
 #include "ui/player/CompactWaveformSeekView.h"
 
 #include "ui/eon/EonFonts.h"
+#include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
 #include "ui/eon/TimeText.h"
 
@@ -47,7 +48,8 @@ protected:
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setPen(QPen(eonWithOpacity(eonAccent(), 0.24), 1));
         painter.setBrush(eonSurfaceRaised());
-        painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 5, 5);
+        painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5),
+            eon::badgeCornerRadius, eon::badgeCornerRadius);
         painter.setPen(eonTextPrimary());
         painter.drawText(rect(), Qt::AlignCenter, m_text);
     }
@@ -116,7 +118,8 @@ void CompactWaveformSeekView::paintBar(QPainter& painter) const
 
     painter.setPen(QPen(m_hovering ? eonWithOpacity(eonAccent(), 0.26) : eonHairline(), 1));
     painter.setBrush(eonWithOpacity(eonSurfaceRaised(), m_hovering ? 0.9 : 0.58));
-    painter.drawRoundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), 7, 7);
+    painter.drawRoundedRect(
+        bounds.adjusted(0.5, 0.5, -0.5, -0.5), eon::plateCornerRadius, eon::plateCornerRadius);
 
     const QRectF canvas = bounds.adjusted(
         ws::horizontalInset, ws::verticalInset, -ws::horizontalInset, -ws::verticalInset);
@@ -192,7 +195,7 @@ void CompactWaveformSeekView::updateBubble()
     }
     if (!m_bubble) {
         auto* bubble = new ScrubBubble(parentWidget());
-        bubble->setFont(eonMonoFont(10, QFont::DemiBold));
+        bubble->setFont(eonMonoFont(eon::textCaption, QFont::DemiBold));
         m_bubble = bubble;
     }
     const QPoint origin = mapTo(parentWidget(), QPoint(int(ws::bubbleOffset(*scrub, width())), 3));

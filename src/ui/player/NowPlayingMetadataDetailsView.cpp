@@ -1,7 +1,9 @@
 #include "ui/player/NowPlayingMetadataDetailsView.h"
 
 #include "ui/eon/EonFonts.h"
+#include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
+#include "ui/eon/EonPlainLabel.h"
 #include "ui/eon/PlainToolTip.h"
 #include "ui/player/NowPlayingPanelPresenter.h"
 
@@ -45,12 +47,8 @@ template <typename Label = QLabel>
 Label* detailLabel(const QFont& font, const QColor& color, Qt::Alignment alignment, QWidget* parent)
 {
     auto* label = new Label(parent);
-    label->setTextFormat(Qt::PlainText);
-    label->setFont(font);
+    eonMakePlainLabel(*label, font, color);
     label->setAlignment(alignment | Qt::AlignBaseline);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, color);
-    label->setPalette(palette);
     return label;
 }
 
@@ -62,16 +60,16 @@ NowPlayingMetadataDetailsView::NowPlayingMetadataDetailsView(QWidget* parent)
     setObjectName(u"nowPlaying.details"_s);
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);
-    grid->setHorizontalSpacing(8);
-    grid->setVerticalSpacing(8);
+    grid->setHorizontalSpacing(eon::spaceM);
+    grid->setVerticalSpacing(eon::spaceM);
     grid->setColumnStretch(1, 1);
     const QList<NowPlayingDetailRow> rows = NowPlayingPanelPresenter::detailRows(Track {});
     for (int row = 0; row < rows.size(); ++row) {
-        QLabel* label
-            = detailLabel(eonFont(12, QFont::Medium), eonTextTertiary(), Qt::AlignLeft, this);
+        QLabel* label = detailLabel(
+            eonFont(eon::textCallout, QFont::Medium), eonTextTertiary(), Qt::AlignLeft, this);
         label->setText(rows[row].label);
         DetailValue* value = detailLabel<DetailValue>(
-            eonFont(12, QFont::DemiBold), eonTextSecondary(), Qt::AlignRight, this);
+            eonFont(eon::textCallout, QFont::DemiBold), eonTextSecondary(), Qt::AlignRight, this);
         value->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         grid->addWidget(label, row, 0, Qt::AlignBaseline);
         grid->addWidget(value, row, 1, Qt::AlignBaseline);

@@ -3,7 +3,9 @@
 #include "ui/editing/TrackMetadataEditorSheet.h"
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonIconButton.h"
+#include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
+#include "ui/eon/EonPlainLabel.h"
 #include "ui/eon/EonSymbolView.h"
 #include "ui/eon/EonTextElision.h"
 #include "ui/eon/PlainToolTip.h"
@@ -29,13 +31,9 @@ constexpr int buttonSize = 30;
 
 QLabel* textLabel(const QFont& font, const QColor& color, const QString& name, QWidget* parent)
 {
-    auto* label = new QLabel(parent);
+    // Song data comes from the user's files.
+    QLabel* label = eonPlainLabel({}, font, color, parent);
     label->setObjectName(name);
-    label->setTextFormat(Qt::PlainText); // song data comes from the user's files
-    label->setFont(font);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, color);
-    label->setPalette(palette);
     return label;
 }
 
@@ -46,13 +44,9 @@ public:
         : QLabel(parent)
     {
         setObjectName(u"nowPlaying.format"_s);
-        setTextFormat(Qt::PlainText);
-        setFont(eonFont(11, QFont::Bold));
-        setContentsMargins(8, 5, 8, 5);
+        eonMakePlainLabel(*this, eonFont(eon::textFootnote, QFont::Bold), eonTextSecondary());
+        setContentsMargins(eon::spaceM, 5, eon::spaceM, 5);
         setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-        QPalette palette = this->palette();
-        palette.setColor(QPalette::WindowText, eonTextSecondary());
-        setPalette(palette);
     }
 
 protected:
@@ -63,7 +57,8 @@ protected:
             painter.setRenderHint(QPainter::Antialiasing);
             painter.setPen(QPen(eonWithOpacity(eonAccent(), 0.2), 1));
             painter.setBrush(eonAccentWash());
-            painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 5, 5);
+            painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5),
+                eon::badgeCornerRadius, eon::badgeCornerRadius);
         }
         QLabel::paintEvent(event);
     }
@@ -86,12 +81,12 @@ NowPlayingPanelView::NowPlayingPanelView(NowPlayingPanelEngines engines, QWidget
     m_empty = new QWidget(this);
     m_empty->setObjectName(u"nowPlaying.empty"_s);
     auto* emptyColumn = new QVBoxLayout(m_empty);
-    emptyColumn->setSpacing(12);
+    emptyColumn->setSpacing(eon::spaceXL);
     emptyColumn->addStretch(1);
     emptyColumn->addWidget(
         new EonSymbolView(u"music.note"_s, 36, eonTextTertiary(), m_empty), 0, Qt::AlignHCenter);
-    QLabel* emptyText = textLabel(
-        eonFont(14, QFont::DemiBold), eonTextSecondary(), u"nowPlaying.emptyText"_s, m_empty);
+    QLabel* emptyText = textLabel(eonFont(eon::textSubheadline, QFont::DemiBold),
+        eonTextSecondary(), u"nowPlaying.emptyText"_s, m_empty);
     emptyText->setText(u"No track selected"_s);
     emptyColumn->addWidget(emptyText, 0, Qt::AlignHCenter);
     emptyColumn->addStretch(1);
@@ -106,25 +101,26 @@ NowPlayingPanelView::NowPlayingPanelView(NowPlayingPanelEngines engines, QWidget
     m_scroll->viewport()->setAutoFillBackground(false);
     auto* content = new QWidget;
     auto* column = new QVBoxLayout(content);
-    column->setContentsMargins(28, 24, 28, 28);
-    column->setSpacing(24);
+    column->setContentsMargins(eon::space5XL, eon::space4XL, eon::space5XL, eon::space5XL);
+    column->setSpacing(eon::space4XL);
 
     m_artwork = new NowPlayingArtworkView(content);
     column->addWidget(m_artwork);
 
     auto* info = new QVBoxLayout;
-    info->setSpacing(12);
+    info->setSpacing(eon::spaceXL);
     auto* headerRow = new QHBoxLayout;
-    headerRow->setSpacing(10);
+    headerRow->setSpacing(eon::spaceL);
     auto* names = new QVBoxLayout;
-    names->setSpacing(8);
-    m_title = textLabel(eonFont(20, QFont::Bold), eonTextPrimary(), u"nowPlaying.title"_s, content);
+    names->setSpacing(eon::spaceM);
+    m_title = textLabel(
+        eonFont(eon::textTitle, QFont::Bold), eonTextPrimary(), u"nowPlaying.title"_s, content);
     m_title->setWordWrap(true);
     m_title->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    m_artist = textLabel(
-        eonFont(15, QFont::Medium), eonTextSecondary(), u"nowPlaying.artist"_s, content);
-    m_album
-        = textLabel(eonFont(15, QFont::Medium), eonTextSecondary(), u"nowPlaying.album"_s, content);
+    m_artist = textLabel(eonFont(eon::textHeadline, QFont::Medium), eonTextSecondary(),
+        u"nowPlaying.artist"_s, content);
+    m_album = textLabel(eonFont(eon::textHeadline, QFont::Medium), eonTextSecondary(),
+        u"nowPlaying.album"_s, content);
     for (QLabel* label : { m_title, m_artist, m_album }) {
         if (label != m_title) {
             label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
@@ -142,11 +138,11 @@ NowPlayingPanelView::NowPlayingPanelView(NowPlayingPanelEngines engines, QWidget
     info->addLayout(headerRow);
 
     auto* fileRow = new QHBoxLayout;
-    fileRow->setSpacing(8);
+    fileRow->setSpacing(eon::spaceM);
     m_badge = new FormatBadge(content);
     fileRow->addWidget(m_badge);
-    m_filename = textLabel(
-        eonFont(13, QFont::Medium), eonTextSecondary(), u"nowPlaying.filename"_s, content);
+    m_filename = textLabel(eonFont(eon::textBody, QFont::Medium), eonTextSecondary(),
+        u"nowPlaying.filename"_s, content);
     m_filename->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     m_filename->installEventFilter(this);
     fileRow->addWidget(m_filename, 1);

@@ -1,6 +1,7 @@
 #include "ui/player/PlayerIssueBanner.h"
 
 #include "ui/eon/EonFonts.h"
+#include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
 #include "ui/eon/EonPlainLabel.h"
 #include "ui/eon/EonSymbolButton.h"
@@ -22,8 +23,7 @@ namespace {
 
 const QColor& orange()
 {
-    static const QColor color = QColor::fromRgbF(1.0f, 0.584f, 0.0f);
-    return color;
+    return eonWarning();
 }
 
 } // namespace
@@ -39,7 +39,7 @@ PlayerIssueBanner::PlayerIssueBanner(QWidget* parent)
     row->setSpacing(9);
     m_symbol = new EonSymbolView(u"exclamationmark.triangle.fill"_s, 12, orange(), this);
     row->addWidget(m_symbol);
-    m_text = eonPlainLabel({}, eonFont(11, QFont::DemiBold), eonTextPrimary(), this);
+    m_text = eonPlainLabel({}, eonFont(eon::textFootnote, QFont::DemiBold), eonTextPrimary(), this);
     m_text->setObjectName(u"player.issueMessage"_s);
     row->addWidget(m_text, 1);
     m_dismiss = new EonSymbolButton(u"xmark"_s, 10, eonTextSecondary(), this);
@@ -90,7 +90,7 @@ void PlayerIssueBanner::paintEvent(QPaintEvent*)
     const QRectF card = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     painter.setPen(QPen(eonWithOpacity(orange(), 0.28), 1));
     painter.setBrush(eonWithOpacity(eonSurfaceRaised(), 0.96));
-    painter.drawRoundedRect(card, 9, 9);
+    painter.drawRoundedRect(card, eon::cardCornerRadius, eon::cardCornerRadius);
 }
 
 PlayerEmptyStateView::PlayerEmptyStateView(QWidget* parent)
@@ -99,7 +99,7 @@ PlayerEmptyStateView::PlayerEmptyStateView(QWidget* parent)
     setObjectName(u"player.emptyState"_s);
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(12);
+    row->setSpacing(eon::spaceXL);
     row->addStretch(1);
     auto* badge = new QLabel(this);
     badge->setFixedSize(38, 38);
@@ -113,17 +113,17 @@ PlayerEmptyStateView::PlayerEmptyStateView(QWidget* parent)
         painter.setBrush(eonAccentWash());
         painter.drawEllipse(QRectF(0, 0, 38, 38));
         Symbols::paint(painter, QRectF(0, 0, 38, 38), u"music.note"_s, eonAccent(),
-            Symbols::sizeForTextSize(13));
+            Symbols::sizeForTextSize(eon::textBody));
     }
     badge->setPixmap(pixmap);
     row->addWidget(badge);
     auto* column = new QVBoxLayout;
-    column->setSpacing(3);
+    column->setSpacing(eon::titleLineSpacing);
     column->addStretch(1);
     column->addWidget(eonPlainLabel(
-        u"Ready when you are"_s, eonFont(13, QFont::DemiBold), eonTextPrimary(), this));
+        u"Ready when you are"_s, eonFont(eon::textBody, QFont::DemiBold), eonTextPrimary(), this));
     column->addWidget(eonPlainLabel(u"Choose a track to start listening"_s,
-        eonFont(11, QFont::Medium), eonTextTertiary(), this));
+        eonFont(eon::textFootnote, QFont::Medium), eonTextTertiary(), this));
     column->addStretch(1);
     row->addLayout(column);
     row->addStretch(1);

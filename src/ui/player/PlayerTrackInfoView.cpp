@@ -1,7 +1,9 @@
 #include "ui/player/PlayerTrackInfoView.h"
 
 #include "ui/eon/EonFonts.h"
+#include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
+#include "ui/eon/EonPlainLabel.h"
 #include "ui/eon/PlainToolTip.h"
 #include "ui/eon/Symbols.h"
 
@@ -21,12 +23,7 @@ namespace {
 
 QLabel* textLine(const QFont& font, const QColor& color, QWidget* parent)
 {
-    auto* label = new QLabel(parent);
-    label->setTextFormat(Qt::PlainText);
-    label->setFont(font);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, color);
-    label->setPalette(palette);
+    QLabel* label = eonPlainLabel({}, font, color, parent);
     label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     return label;
 }
@@ -46,18 +43,18 @@ PlayerTrackInfoView::PlayerTrackInfoView(ArtworkCache& artwork, QWidget* parent)
     setObjectName(u"player.trackInfo"_s);
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(12);
+    row->setSpacing(eon::spaceXL);
     m_square = new QWidget(this);
     m_square->setFixedSize(58, 58);
     m_square->installEventFilter(this);
     row->addWidget(m_square);
     auto* column = new QVBoxLayout;
-    column->setSpacing(4);
-    m_title = textLine(eonFont(13, QFont::DemiBold), eonTextPrimary(), this);
+    column->setSpacing(eon::spaceXS);
+    m_title = textLine(eonFont(eon::textBody, QFont::DemiBold), eonTextPrimary(), this);
     m_title->setObjectName(u"player.title"_s);
-    m_artist = textLine(eonFont(11, QFont::Medium), eonTextSecondary(), this);
+    m_artist = textLine(eonFont(eon::textFootnote, QFont::Medium), eonTextSecondary(), this);
     m_artist->setObjectName(u"player.artist"_s);
-    QFont statusFont = eonFont(10, QFont::DemiBold);
+    QFont statusFont = eonFont(eon::textCaption, QFont::DemiBold);
     statusFont.setLetterSpacing(QFont::AbsoluteSpacing, 0.7);
     m_status = textLine(statusFont, eonTextTertiary(), this);
     m_status->setObjectName(u"player.status"_s);
@@ -145,7 +142,7 @@ bool PlayerTrackInfoView::eventFilter(QObject* watched, QEvent* event)
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     const QRectF square = QRectF(m_square->rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     QPainterPath shape;
-    shape.addRoundedRect(square, 9, 9);
+    shape.addRoundedRect(square, eon::cardCornerRadius, eon::cardCornerRadius);
     painter.fillPath(shape,
         EonGradient { { eonSurfaceRaised(), eonAccentWash(), eonSurface() }, { 0, 0 }, { 1, 1 } }
             .toLinearGradient());

@@ -1,6 +1,7 @@
 #include "ui/player/QueueView.h"
 
 #include "ui/eon/EonFonts.h"
+#include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
 #include "ui/eon/EonPlainLabel.h"
 #include "ui/eon/Symbols.h"
@@ -26,6 +27,9 @@ namespace kivo {
 
 namespace {
 
+// Between the window's headlines and its titles: the panel is narrow.
+constexpr int headerTextSize = 16;
+
 using Section = QueueListModel::Section;
 
 // Draws section headers and song rows.
@@ -45,7 +49,7 @@ public:
         painter->setRenderHint(QPainter::Antialiasing);
         const QRectF row = QRectF(option.rect).adjusted(20, 0, -20, 0);
         if (index.data(QueueListModel::IsHeaderRole).toBool()) {
-            QFont font = eonFont(10, QFont::DemiBold);
+            QFont font = eonFont(eon::textCaption, QFont::DemiBold);
             font.setLetterSpacing(QFont::AbsoluteSpacing, 1.2);
             painter->setFont(font);
             painter->setPen(eonTextTertiary());
@@ -66,7 +70,7 @@ public:
         }
         const QRectF thumb(row.left(), row.center().y() - 18, 36, 36);
         QPainterPath clip;
-        clip.addRoundedRect(thumb, 4, 4);
+        clip.addRoundedRect(thumb, eon::compactCornerRadius, eon::compactCornerRadius);
         const QImage image = index.data(QueueListModel::ThumbnailRole).value<QImage>();
         if (!image.isNull()) {
             painter->save();
@@ -79,20 +83,20 @@ public:
         } else {
             painter->fillPath(clip, QColor::fromRgbF(1, 1, 1, 0.06f));
             if (current) {
-                Symbols::paint(
-                    *painter, thumb, u"waveform"_s, eonAccent(), Symbols::sizeForTextSize(12));
+                Symbols::paint(*painter, thumb, u"waveform"_s, eonAccent(),
+                    Symbols::sizeForTextSize(eon::textCallout));
             } else {
                 Symbols::paint(*painter, thumb, u"music.note"_s, eonTextTertiary(),
-                    Symbols::sizeForTextSize(10));
+                    Symbols::sizeForTextSize(eon::textCaption));
             }
         }
-        const QFont durationFont = eonMonoFont(11, QFont::Medium);
+        const QFont durationFont = eonMonoFont(eon::textFootnote, QFont::Medium);
         const QString duration = index.data(QueueListModel::DurationTextRole).toString();
         const double durationWidth = QFontMetricsF(durationFont).horizontalAdvance(duration);
         const QRectF text(thumb.right() + 12, row.top(),
             row.right() - thumb.right() - 24 - durationWidth, row.height());
-        const QFont titleFont = eonFont(13, current ? QFont::Bold : QFont::Medium);
-        const QFont artistFont = eonFont(11, QFont::Medium);
+        const QFont titleFont = eonFont(eon::textBody, current ? QFont::Bold : QFont::Medium);
+        const QFont artistFont = eonFont(eon::textFootnote, QFont::Medium);
         const QFontMetricsF titleMetrics(titleFont);
         const QFontMetricsF artistMetrics(artistFont);
         const double blockHeight = titleMetrics.height() + 2 + artistMetrics.height();
@@ -130,14 +134,15 @@ QueueView::QueueView(QueueEngine& queue, ArtworkCache& artwork, QWidget* parent)
 
     auto* header = new QHBoxLayout;
     header->setContentsMargins(20, 14, 20, 14);
-    header->addWidget(eonPlainLabel(u"Queue"_s, eonFont(16, QFont::Bold), eonTextPrimary(), this));
+    header->addWidget(
+        eonPlainLabel(u"Queue"_s, eonFont(headerTextSize, QFont::Bold), eonTextPrimary(), this));
     header->addStretch(1);
     auto* clear = new QPushButton(u"Clear"_s, this);
     clear->setObjectName(u"player.queue.clear"_s);
     clear->setFlat(true);
     clear->setFocusPolicy(Qt::NoFocus);
     clear->setCursor(Qt::PointingHandCursor);
-    clear->setFont(eonFont(11, QFont::DemiBold));
+    clear->setFont(eonFont(eon::textFootnote, QFont::DemiBold));
     clear->setStyleSheet(u"QPushButton { border: none; color: %1; background: transparent; }"_s.arg(
         eonTextTertiary().name(QColor::HexArgb)));
     connect(clear, &QPushButton::clicked, m_model, &QueueListModel::clearUpcoming);
@@ -156,16 +161,16 @@ QueueView::QueueView(QueueEngine& queue, ArtworkCache& artwork, QWidget* parent)
     auto* empty = new QWidget(m_stack);
     empty->setObjectName(u"player.queue.empty"_s);
     auto* emptyColumn = new QVBoxLayout(empty);
-    emptyColumn->setSpacing(10);
+    emptyColumn->setSpacing(eon::spaceL);
     emptyColumn->addStretch(1);
     auto* symbol = new QLabel(empty);
     symbol->setPixmap(Symbols::pixmap(u"music.note.list"_s, eonTextTertiary(), 30, 36, 2));
     symbol->setAlignment(Qt::AlignCenter);
     emptyColumn->addWidget(symbol);
-    for (QLabel* label : { eonPlainLabel(u"Queue is empty"_s, eonFont(13, QFont::DemiBold),
-                               eonTextSecondary(), empty),
+    for (QLabel* label : { eonPlainLabel(u"Queue is empty"_s,
+                               eonFont(eon::textBody, QFont::DemiBold), eonTextSecondary(), empty),
              eonPlainLabel(u"Play a song to start building your queue"_s,
-                 eonFont(11, QFont::Medium), eonTextTertiary(), empty) }) {
+                 eonFont(eon::textFootnote, QFont::Medium), eonTextTertiary(), empty) }) {
         label->setAlignment(Qt::AlignCenter);
         emptyColumn->addWidget(label);
     }

@@ -93,7 +93,7 @@ void NowPlayingIndicator::paint(
         const QRectF bar(left + i * (barWidth + spacing), slot.center().y() - h / 2, barWidth, h);
         // A soft amber halo stands in for the bars' shadow.
         painter.setBrush(eonWithOpacity(eonAccent(), glow * 0.5));
-        painter.drawRoundedRect(bar.adjusted(-1, -1, 1, 1), 2, 2);
+        painter.drawRoundedRect(bar.adjusted(-1, -1, 1, 1), barWidth / 2 + 1, barWidth / 2 + 1);
         painter.setBrush(eonAccent());
         painter.drawRoundedRect(bar, barWidth / 2, barWidth / 2);
     }

@@ -1,7 +1,9 @@
 #include "ui/songtable/TrackListHeaderView.h"
 
 #include "ui/eon/EonFonts.h"
+#include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
+#include "ui/eon/EonPlainLabel.h"
 #include "ui/eon/EonSymbolView.h"
 #include "ui/eon/Symbols.h"
 
@@ -25,11 +27,7 @@ QLabel* plainLabel(const QFont& font, const QColor& color, QWidget* parent, QLab
         label = new QLabel(parent);
     }
     // Titles come from the user's files and playlists: never markup.
-    label->setTextFormat(Qt::PlainText);
-    label->setFont(font);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, color);
-    label->setPalette(palette);
+    eonMakePlainLabel(*label, font, color);
     return label;
 }
 
@@ -55,17 +53,19 @@ protected:
 
 TrackListHeaderView::TrackListHeaderView(QWidget* parent)
     : QWidget(parent)
-    , m_title(plainLabel(eonFont(22, QFont::Bold), eonAccentBright(), this, new ElidedTitle))
+    , m_title(plainLabel(
+          eonFont(eon::textLargeTitle, QFont::Bold), eonAccentBright(), this, new ElidedTitle))
     , m_edit(new QPushButton(this))
     , m_actions(new QHBoxLayout)
-    , m_count(plainLabel(eonFont(13, QFont::Medium), eonTextTertiary(), this))
+    , m_count(plainLabel(eonFont(eon::textBody, QFont::Medium), eonTextTertiary(), this))
 {
     m_title->setObjectName(u"trackListTitle"_s);
     m_count->setObjectName(u"trackListCount"_s);
     m_edit->setObjectName(u"trackListEditSelection"_s);
-    m_edit->setFont(eonFont(12, QFont::DemiBold));
-    m_edit->setIcon(QIcon(Symbols::pixmap(u"pencil"_s, eonAccent(), Symbols::sizeForTextSize(12),
-        int(Symbols::sizeForTextSize(12)) + 2, devicePixelRatioF())));
+    m_edit->setFont(eonFont(eon::textCallout, QFont::DemiBold));
+    m_edit->setIcon(
+        QIcon(Symbols::pixmap(u"pencil"_s, eonAccent(), Symbols::sizeForTextSize(eon::textCallout),
+            int(Symbols::sizeForTextSize(eon::textCallout)) + 2, devicePixelRatioF())));
     m_edit->setToolTip(u"Edit shared metadata for the selected songs"_s);
     m_edit->setCursor(Qt::PointingHandCursor);
     m_edit->setStyleSheet(
@@ -83,11 +83,11 @@ TrackListHeaderView::TrackListHeaderView(QWidget* parent)
 
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(28, 13, 28, 13);
-    row->setSpacing(12);
+    row->setSpacing(eon::spaceXL);
     m_title->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     row->addWidget(m_title, 1, Qt::AlignVCenter);
     row->addWidget(m_edit, 0, Qt::AlignVCenter);
-    m_actions->setSpacing(12);
+    m_actions->setSpacing(eon::spaceXL);
     m_actions->setContentsMargins(0, 0, 0, 0);
     row->addLayout(m_actions);
     row->addWidget(m_count, 0, Qt::AlignVCenter);
@@ -140,8 +140,8 @@ void TrackListHeaderView::setOnEditSelection(std::function<void()> onEditSelecti
 TrackListEmptyStateView::TrackListEmptyStateView(QWidget* parent)
     : QWidget(parent)
     , m_symbol(new EonSymbolView(QString(), 34, eonTextTertiary(), this))
-    , m_title(plainLabel(eonFont(14, QFont::DemiBold), eonTextSecondary(), this))
-    , m_subtitle(plainLabel(eonFont(12, QFont::Medium), eonTextTertiary(), this))
+    , m_title(plainLabel(eonFont(eon::textSubheadline, QFont::DemiBold), eonTextSecondary(), this))
+    , m_subtitle(plainLabel(eonFont(eon::textCallout, QFont::Medium), eonTextTertiary(), this))
 {
     setObjectName(u"trackListEmptyState"_s);
     m_title->setAlignment(Qt::AlignHCenter);
@@ -149,7 +149,7 @@ TrackListEmptyStateView::TrackListEmptyStateView(QWidget* parent)
     m_subtitle->setAlignment(Qt::AlignHCenter);
     m_subtitle->setWordWrap(true);
     auto* column = new QVBoxLayout(this);
-    column->setSpacing(10);
+    column->setSpacing(eon::spaceL);
     column->addStretch(1);
     column->addWidget(m_symbol, 0, Qt::AlignHCenter);
     // The texts span the width, so a long subtitle wraps instead of clipping.

@@ -2,6 +2,7 @@
 
 #include "platform/UndoManager.h"
 #include "ui/eon/EonFonts.h"
+#include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
 #include "ui/eon/Symbols.h"
 #include "ui/songtable/TrackTableGeometry.h"
@@ -47,7 +48,7 @@ constexpr double chevronSpacing = 3;
 
 QFont labelFont(bool collapsed)
 {
-    QFont font = eonMonoFont(10, QFont::Bold);
+    QFont font = eonMonoFont(eon::textCaption, QFont::Bold);
     font.setLetterSpacing(QFont::AbsoluteSpacing, collapsed ? 0 : 0.6);
     return font;
 }
@@ -184,10 +185,10 @@ void TrackTableHeaderView::paintEvent(QPaintEvent*)
 
     if (showsRestoreButton()) {
         Symbols::paint(painter, restoreButtonRect(), QStringLiteral("arrow.counterclockwise"),
-            eonAccent(), Symbols::sizeForTextSize(10));
+            eonAccent(), Symbols::sizeForTextSize(eon::textCaption));
     }
     Symbols::paint(painter, menuButtonRect(), QStringLiteral("rectangle.3.group"),
-        eonTextTertiary(), Symbols::sizeForTextSize(11));
+        eonTextTertiary(), Symbols::sizeForTextSize(eon::textFootnote));
 }
 
 double TrackTableColumnHeaderView::labelRoom(
@@ -235,7 +236,7 @@ void TrackTableColumnHeaderView::paint(QPainter& painter,
     if (column.isCollapsed) {
         label = EonSortLabel::layout(
             labelFont(true), QString(), area.width(), chevron, chevronSize, chevronSpacing);
-        label.textWidth = Symbols::sizeForTextSize(10);
+        label.textWidth = Symbols::sizeForTextSize(eon::textCaption);
     } else {
         label = columnLabel(column, sortedAscending);
     }

@@ -1,6 +1,7 @@
 #include "ui/songtable/TrackTableRowDelegate.h"
 
 #include "ui/eon/EonFonts.h"
+#include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
 #include "ui/eon/Symbols.h"
 #include "ui/songtable/NowPlayingIndicator.h"
@@ -31,10 +32,10 @@ bool isMonospaced(TrackTableColumnID column)
 
 // Fonts and metrics are made once: a viewport paints a few hundred cells.
 struct CellFonts {
-    QFont text = eonFont(12, QFont::Medium);
-    QFont mono = eonMonoFont(11, QFont::Medium);
-    QFont title = eonFont(13, QFont::Medium);
-    QFont activeTitle = eonFont(13, QFont::DemiBold);
+    QFont text = eonFont(eon::textCallout, QFont::Medium);
+    QFont mono = eonMonoFont(eon::textFootnote, QFont::Medium);
+    QFont title = eonFont(eon::textBody, QFont::Medium);
+    QFont activeTitle = eonFont(eon::textBody, QFont::DemiBold);
     QFontMetricsF textMetrics { text };
     QFontMetricsF monoMetrics { mono };
     QFontMetricsF titleMetrics { title };
@@ -144,7 +145,7 @@ void TrackTableRowDelegate::paintRow(QPainter& painter, const QRectF& rowRect,
     const QPointF origin = rowRect.topLeft();
     Symbols::paint(painter, TrackTableGeometry::leadingCell(height).translated(origin),
         TrackRowLook::playSymbol(isPlaying), TrackRowLook::playColor(isActive, isSelected),
-        Symbols::sizeForTextSize(11));
+        Symbols::sizeForTextSize(eon::textFootnote));
 
     const QList<QRectF> frames = TrackTableGeometry::columnFrames(columns, height);
     const QAbstractItemModel* model = index.model();
@@ -162,7 +163,7 @@ void TrackTableRowDelegate::paintRow(QPainter& painter, const QRectF& rowRect,
     Symbols::paint(painter,
         TrackTableGeometry::trailingCell(rowRect.width(), height).translated(origin),
         QStringLiteral("ellipsis"), TrackRowLook::editColor(isSelected),
-        Symbols::sizeForTextSize(12));
+        Symbols::sizeForTextSize(eon::textCallout));
     painter.restore();
 }
 
@@ -188,7 +189,8 @@ void TrackRowSelectionBackground::paint(
     const QRectF plate = rect.adjusted(4, 3, -4, -3);
     painter.setRenderHint(QPainter::Antialiasing);
     QPainterPath shape;
-    shape.addRoundedRect(plate.adjusted(0.5, 0.5, -0.5, -0.5), 7, 7);
+    shape.addRoundedRect(
+        plate.adjusted(0.5, 0.5, -0.5, -0.5), eon::plateCornerRadius, eon::plateCornerRadius);
     painter.fillPath(shape.translated(0, 1), eonWithOpacity(eonSignalCyan(), 0.05));
     painter.fillPath(shape,
         horizontalGradient(plate,
@@ -207,9 +209,10 @@ void TrackRowSelectionBackground::paint(
     signal.setColorAt(1, eonSignalViolet());
     painter.setPen(Qt::NoPen);
     painter.setBrush(eonWithOpacity(eonSignalCyan(), 0.25));
-    painter.drawRoundedRect(capsule.adjusted(-1.5, -1.5, 1.5, 1.5), 3, 3);
+    painter.drawRoundedRect(capsule.adjusted(-1.5, -1.5, 1.5, 1.5), capsule.width() / 2 + 1.5,
+        capsule.width() / 2 + 1.5);
     painter.setBrush(signal);
-    painter.drawRoundedRect(capsule, 1.5, 1.5);
+    painter.drawRoundedRect(capsule, capsule.width() / 2, capsule.width() / 2);
     painter.setRenderHint(QPainter::Antialiasing, false);
 }
 

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "ui/eon/EonMetrics.h"
+
+#include <QColor>
+
+class QObject;
+class QPainter;
+class QRectF;
+class QStyleOption;
+
+// What the Eon style's painters share: the disabled look, the focus ring and
+// the edge of raised panels. Only the style and its painters use these.
+namespace kivo::eonstyle {
+
+inline constexpr double disabledOpacity = 0.4;
+inline constexpr double buttonCornerRadius = eon::controlCornerRadius;
+// The ring sits just outside the button's rounded panel.
+inline constexpr double buttonFocusRingRadius = buttonCornerRadius + 1;
+
+bool isEnabled(const QStyleOption* option);
+bool showsKeyboardFocus(const QStyleOption* option);
+// Set on a QAction or QPushButton by the views (EonStyle::destructiveProperty).
+bool isDestructive(const QObject* object);
+
+// The edge of menus and plain push buttons.
+QColor menuEdge();
+
+void paintFocusRing(QPainter* painter, const QRectF& rect, double radius);
+
+} // namespace kivo::eonstyle
