@@ -39,16 +39,26 @@ void EonPressButton::animatePress(bool down)
     m_animation.start();
 }
 
+void EonPressButton::setPressAnimation(int durationMs, const QEasingCurve& curve)
+{
+    m_animation.setDuration(durationMs);
+    m_animation.setEasingCurve(curve);
+}
+
+void EonPressButton::paintPressed(QPainter& painter, const QRectF& bounds, double progress)
+{
+    EonPressButtonStyle::apply(painter, bounds, progress);
+    paintLabel(painter, bounds);
+}
+
 void EonPressButton::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-    const QRectF bounds = rect();
-    EonPressButtonStyle::apply(painter, bounds, m_pressProgress);
     if (!isEnabled()) {
-        painter.setOpacity(painter.opacity() * EonPressButtonStyle::disabledOpacity);
+        painter.setOpacity(EonPressButtonStyle::disabledOpacity);
     }
-    paintLabel(painter, bounds);
+    paintPressed(painter, rect(), m_pressProgress);
 }
 
 void EonPressButton::enterEvent(QEnterEvent* event)

@@ -38,6 +38,10 @@ public:
 protected:
     // Draws the label; the painter is already scaled and dimmed.
     virtual void paintLabel(QPainter& painter, const QRectF& bounds) = 0;
+    // Draws the label under the press feedback for `progress`; a button with
+    // a feedback of its own draws it here and sets its animation below.
+    virtual void paintPressed(QPainter& painter, const QRectF& bounds, double progress);
+    void setPressAnimation(int durationMs, const QEasingCurve& curve);
 
     void paintEvent(QPaintEvent* event) override;
     void enterEvent(QEnterEvent* event) override;

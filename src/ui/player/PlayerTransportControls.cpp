@@ -3,6 +3,7 @@
 #include "ui/eon/EonIconButton.h"
 #include "ui/eon/EonPalette.h"
 #include "ui/eon/Symbols.h"
+#include "ui/player/PlayerPressStyle.h"
 #include "ui/player/PlayerRepeatButton.h"
 #include "ui/player/PlayerTransportState.h"
 
@@ -22,6 +23,15 @@ PlayPauseButton::PlayPauseButton(QWidget* parent)
     // The 42-point circle with a point to spare: the bar's centre column has
     // room for exactly this row, the seek bar and their spacing.
     setFixedSize(44, 44);
+    setPressAnimation(PlayerPressStyle::durationMs, PlayerPressStyle::springCurve());
+}
+
+void PlayPauseButton::paintPressed(QPainter& painter, const QRectF& bounds, double progress)
+{
+    PlayerPressStyle::paint(
+        painter, bounds, progress, [this](QPainter& labelPainter, const QRectF& labelBounds) {
+            paintLabel(labelPainter, labelBounds);
+        });
 }
 
 void PlayPauseButton::setState(const QString& symbolName, bool busy)

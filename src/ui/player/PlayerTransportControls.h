@@ -23,6 +23,7 @@ public:
 
 protected:
     void paintLabel(QPainter& painter, const QRectF& bounds) override;
+    void paintPressed(QPainter& painter, const QRectF& bounds, double progress) override;
     void timerEvent(QTimerEvent* event) override;
 
 private:

@@ -1,11 +1,13 @@
 #include "PlayerFakes.h"
 #include "ui/player/PlayerBarPresenter.h"
+#include "ui/player/PlayerPressStyle.h"
 #include "ui/player/PlayerTransportState.h"
 #include "ui/player/PlayerVolumePresenter.h"
 #include "ui/player/QueueListModel.h"
 #include "ui/player/WaveformSeekGeometry.h"
 
 #include "support/ModelChecks.h"
+#include <QImage>
 #include <gtest/gtest.h>
 #include <limits>
 
@@ -17,6 +19,33 @@ namespace {
 namespace ws = waveformseek;
 constexpr double inf = std::numeric_limits<double>::infinity();
 constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+
+TEST(PlayerPressStyle, SpringSettlesOnThePressAndDarkensByCoverage)
+{
+    const QEasingCurve spring = PlayerPressStyle::springCurve();
+    EXPECT_DOUBLE_EQ(spring.valueForProgress(0), 0);
+    EXPECT_DOUBLE_EQ(spring.valueForProgress(1), 1);
+    double highest = 0;
+    for (int i = 0; i <= 100; ++i) {
+        highest = std::max(highest, spring.valueForProgress(i / 100.0));
+    }
+    // Damped below critical: a small overshoot, then it settles.
+    EXPECT_GT(highest, 1.0);
+    EXPECT_LT(highest, 1.1);
+    EXPECT_NEAR(spring.valueForProgress(0.99), 1.0, 0.002);
+    EXPECT_DOUBLE_EQ(PlayerPressStyle::scale(1), 0.93);
+
+    // Premultiplied: a half-covered pixel darkens by half as much.
+    QImage layer(3, 1, QImage::Format_ARGB32_Premultiplied);
+    auto* pixels = reinterpret_cast<QRgb*>(layer.scanLine(0));
+    pixels[0] = qRgba(255, 255, 255, 255);
+    pixels[1] = qRgba(100, 100, 100, 128);
+    pixels[2] = qRgba(0, 0, 0, 0);
+    PlayerPressStyle::darken(layer, PlayerPressStyle::pressedDarkening);
+    EXPECT_EQ(pixels[0], qRgba(235, 235, 235, 255));
+    EXPECT_EQ(pixels[1], qRgba(90, 90, 90, 128));
+    EXPECT_EQ(pixels[2], qRgba(0, 0, 0, 0));
+}
 
 TEST(WaveformSeekGeometry, BarsFollowCanvasWidthAndPeaks)
 {
