@@ -4,8 +4,8 @@
 #include "model/DatabaseManager.h"
 #include "model/ErrorText.h"
 #include "support/Await.h"
-#include "support/StubLibraryEngine.h"
-#include "support/StubQueueEngine.h"
+#include "support/ScriptedLibraryEngine.h"
+#include "support/ScriptedQueueEngine.h"
 
 #include <QCoreApplication>
 #include <QHash>
@@ -110,57 +110,6 @@ private:
     }
 };
 
-// The library in memory, validating updates as the real one does; the k-th
-// update (counting from 1) can fail.
-class FakeLibrary final : public StubLibraryEngine {
-public:
-    QList<Track> tracks;
-    int updates = 0;
-    QSet<int> failingUpdates;
-    bool failRemoval = false;
-
-    QList<Track> allTracks() const override { return tracks; }
-    std::optional<Track> byID(const QUuid& id) const
-    {
-        const auto at = std::find_if(
-            tracks.begin(), tracks.end(), [&](const Track& track) { return track.id == id; });
-        return at == tracks.end() ? std::nullopt : std::optional(*at);
-    }
-
-    QCoro::Task<> updateTracks(QList<Track> edited) override
-    {
-        QCoro::Task<> turn = yieldOnce();
-        co_await std::move(turn);
-        if (failingUpdates.contains(++updates)) {
-            throw DatabaseError::writeFailed(QStringLiteral("Disk is read-only."));
-        }
-        if (std::any_of(
-                edited.begin(), edited.end(), [&](const Track& t) { return !byID(t.id); })) {
-            throw DatabaseError::writeFailed(
-                QStringLiteral("One or more tracks are no longer in the local library."));
-        }
-        for (const Track& track : edited) {
-            *std::find_if(tracks.begin(), tracks.end(), [&](const Track& stored) {
-                return stored.id == track.id;
-            }) = track;
-        }
-    }
-    QCoro::Task<> removeTrack(Track track, bool) override
-    {
-        QCoro::Task<> turn = yieldOnce();
-        co_await std::move(turn);
-        if (failRemoval || !byID(track.id)) {
-            throw DatabaseError::entityNotFound(
-                QStringLiteral("Track not found in the local library."));
-        }
-        tracks.removeIf([&](const Track& stored) { return stored.id == track.id; });
-    }
-    QCoro::Task<> restoreTrack(Track track) override
-    {
-        QCoro::Task<> turn = yieldOnce();
-        co_await std::move(turn);
-        tracks.push_back(track);
-    }
-};
+using FakeLibrary = ScriptedLibraryEngine;
 
 } // namespace kivo::test

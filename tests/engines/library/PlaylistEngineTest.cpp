@@ -1,7 +1,7 @@
 #include "engines/library/PlaylistEngineImpl.h"
 #include "model/PlaylistStorageImpl.h"
-#include "support/StubLibraryEngine.h"
-#include "support/StubQueueEngine.h"
+#include "support/ScriptedLibraryEngine.h"
+#include "support/ScriptedQueueEngine.h"
 
 #include <QFile>
 #include <QProcess>
@@ -57,17 +57,8 @@ public:
     std::atomic<QThread*> fetchedOn = nullptr;
 };
 
-class FakeLibrary final : public test::StubLibraryEngine {
-public:
-    QList<Track> allTracks() const override { return tracks; }
-    QList<Track> tracks;
-};
-
-class FakeQueue final : public test::StubQueueEngine {
-public:
-    void playNow(const QList<Track>& list) override { played.push_back(list); }
-    QList<QList<Track>> played;
-};
+using FakeLibrary = test::ScriptedLibraryEngine;
+using FakeQueue = test::ScriptedQueueEngine;
 
 Track track(const QString& title)
 {

@@ -7,7 +7,6 @@
 #include <QImage>
 #include <QPromise>
 #include <gtest/gtest.h>
-#include <stdexcept>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -72,32 +71,6 @@ QString shownColor(const NowPlayingPanelPresenter& panel)
     return panel.artworkImage().isNull() ? u"none"_s : panel.artworkImage().pixelColor(0, 0).name();
 }
 
-// A library whose saves succeed, or fail with `failure`, and publish.
-class SavingLibrary : public FakeLibraryEngine {
-public:
-    std::optional<QString> failure;
-    QCoro::Task<> updateTracks(QList<Track> edited) override
-    {
-        if (failure) {
-            throw std::runtime_error(failure->toStdString());
-        }
-        for (const Track& track : edited) {
-            for (Track& stored : tracks) {
-                if (stored.id == track.id) {
-                    stored = track;
-                }
-            }
-        }
-        Q_EMIT tracksChanged(tracks);
-        co_return;
-    }
-    void publish(QList<Track> list)
-    {
-        tracks = std::move(list);
-        Q_EMIT tracksChanged(tracks);
-    }
-};
-
 class NowPlayingPanelTest : public ::testing::Test {
 protected:
     QString shownTitle() const
@@ -105,8 +78,8 @@ protected:
         return panel.displayedTrack() ? panel.displayedTrack()->title : u"(none)"_s;
     }
 
-    FakeAudioEngine audio;
-    SavingLibrary library;
+    ScriptedAudioEngine audio;
+    ScriptedLibraryEngine library;
     ManualArtworkCache artwork;
     NowPlayingPanelPresenter panel { audio, library, artwork };
 };
@@ -193,7 +166,7 @@ TEST_F(NowPlayingPanelTest, EditorOpensSavesFailsAndCancels)
 
     Track edited = a;
     edited.title = QString();
-    library.failure = u"Track title cannot be empty."_s;
+    library.failWith = u"Track title cannot be empty."_s;
     EXPECT_FALSE(QCoro::waitFor(panel.saveEdited(edited)));
     EXPECT_EQ(panel.editorError(), u"Track title cannot be empty.");
     EXPECT_EQ(panel.editingTrack(), a); // the sheet stays open
@@ -204,7 +177,7 @@ TEST_F(NowPlayingPanelTest, EditorOpensSavesFailsAndCancels)
 
     // Reopening starts without the old text.
     panel.beginEditing();
-    library.failure.reset();
+    library.failWith.clear();
     edited.title = u"A2"_s;
     std::optional<Track> written;
     QObject::connect(&panel, &NowPlayingPanelPresenter::selectedTrackEdited,
@@ -254,8 +227,8 @@ TEST_F(NowPlayingPanelTest, OnlyTheNewestLoadOfTheShownSongStoresItsArtwork)
 
 TEST(NowPlayingPanelLifetime, LoadsStartedByTheChangeNoticeEndWithThePanel)
 {
-    FakeAudioEngine audio;
-    FakeLibraryEngine library;
+    ScriptedAudioEngine audio;
+    ScriptedLibraryEngine library;
     ManualArtworkCache artwork;
     auto panel = std::make_unique<NowPlayingPanelPresenter>(audio, library, artwork);
     panel->setSelectedTrack(song(u"A"_s));

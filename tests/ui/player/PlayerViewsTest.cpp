@@ -134,9 +134,9 @@ TEST(PlayerToolTips, SongTextsShowAsTyped)
     EXPECT_EQ(shownToolTip(*banner.findChild<QLabel*>(u"player.issueMessage"_s)),
         u"\u201C"_s + title + u"\u201D couldn't be played."_s);
 
-    FakeAudioEngine audio;
+    ScriptedAudioEngine audio;
     audio.current = track;
-    FakeLibraryEngine library;
+    ScriptedLibraryEngine library;
     TavrenMetadataEngine metadata;
     NowPlayingPanelView panel({ audio, library, artwork, metadata });
     panel.resize(260, 900);
