@@ -6,6 +6,7 @@
 #include "platform/MediaProbe.h"
 #include "platform/SecurityScopedResource.h"
 #include "support/Await.h"
+#include "support/StubMetadataEngine.h"
 #include "support/TempDir.h"
 
 #include <QCoroFuture>
@@ -123,7 +124,7 @@ private:
 };
 
 // Tags by file name; each read waits for a worker so that reads overlap.
-class FakeMetadata final : public MetadataEngine {
+class FakeMetadata final : public StubMetadataEngine {
 public:
     QHash<QString, std::optional<QString>> titles; // absent name: no title
     QSet<QString> failing;
@@ -145,8 +146,6 @@ public:
         metadata.artist = QStringLiteral("Ana");
         co_return metadata;
     }
-    QCoro::Task<> writeMetadata(Track, std::optional<QByteArray>) override { co_return; }
-    QCoro::Task<std::optional<QByteArray>> extractArtwork(QUrl) override { co_return {}; }
 };
 
 class FakeWatcher final : public FileWatcher {

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "engines/artwork/ArtworkImageLoader.h"
-#include "engines/library/MetadataEngine.h"
 #include "model/Track.h"
 #include "support/ScriptedArtworkCache.h"
+#include "support/StubMetadataEngine.h"
 
 #include <QHash>
 #include <QStringList>
@@ -27,13 +27,11 @@ inline Track sampleTrack(const QString& title = QStringLiteral("Song"))
 }
 
 // Embedded artwork by file URL; an unknown file has none, `broken` throws.
-class FakeMetadataEngine final : public MetadataEngine {
+class FakeMetadataEngine final : public StubMetadataEngine {
 public:
     QHash<QUrl, QByteArray> embedded;
     bool broken = false;
 
-    QCoro::Task<ExtractedMetadata> readMetadata(QUrl) override { co_return ExtractedMetadata(0); }
-    QCoro::Task<> writeMetadata(Track, std::optional<QByteArray>) override { co_return; }
     QCoro::Task<std::optional<QByteArray>> extractArtwork(QUrl url) override
     {
         QCoro::Task<> turn = oneTurn();
