@@ -6,6 +6,7 @@
 #include "platform/MediaProbe.h"
 #include "platform/SecurityScopedResource.h"
 #include "support/Await.h"
+#include "support/StubDatabaseManager.h"
 #include "support/StubMetadataEngine.h"
 #include "support/TempDir.h"
 
@@ -58,7 +59,7 @@ template <typename Error = std::exception> QString failure(QCoro::Task<> task)
 
 // The track store in memory. A load reads the list when it is called and
 // hands it back once `loadGate` (if any) has finished.
-class FakeStore : public DatabaseManager {
+class FakeStore : public StubDatabaseManager {
 public:
     QList<Track> stored;
     bool failLoad = false, failSave = false, failDelete = false;
@@ -96,19 +97,6 @@ public:
         }
         co_return;
     }
-
-    QUrl databaseURL() const override { return {}; }
-    QCoro::Task<void> eraseAllData() override { co_return; }
-    QCoro::Task<std::optional<Track>> fetchTrack(QUuid) override { co_return std::nullopt; }
-    void savePlaylists(const QList<Playlist>&) override { }
-    QList<Playlist> loadAllPlaylists() override { return {}; }
-    void deletePlaylist(const QUuid&) override { }
-    void recordPlayback(const QUuid&, const Date&) override { }
-    PlaybackStatistics fetchStatistics(const QUuid&) override { return {}; }
-    void setPreferenceJson(const Json&, const QString&) override { }
-    std::optional<Json> preferenceJson(const QString&) const override { return std::nullopt; }
-    void savePlaybackState(const PlaybackStateSnapshot&) override { }
-    std::optional<PlaybackStateSnapshot> loadPlaybackState() override { return std::nullopt; }
 
 private:
     static void begin(const std::function<void()>& hook, bool fail)

@@ -3,6 +3,7 @@
 #include "engines/playback/QueueEngineImpl.h"
 #include "model/ErrorText.h"
 #include "support/ScriptedAudioEngine.h"
+#include "support/StubDatabaseManager.h"
 
 #include <QStringList>
 #include <atomic>
@@ -14,22 +15,8 @@ namespace kivo::test {
 
 // Keeps the saved sessions (read them only after a synchronous save). The
 // next `failures` writes throw.
-class SessionRecorder final : public DatabaseManager {
+class SessionRecorder final : public StubDatabaseManager {
 public:
-    QUrl databaseURL() const override { return {}; }
-    QCoro::Task<void> eraseAllData() override { co_return; }
-    QCoro::Task<void> saveTracks(QList<Track>) override { co_return; }
-    QCoro::Task<QList<Track>> loadAllTracks() override { co_return QList<Track> {}; }
-    QCoro::Task<std::optional<Track>> fetchTrack(QUuid) override { co_return std::nullopt; }
-    QCoro::Task<void> deleteTracks(QList<Track>) override { co_return; }
-    void savePlaylists(const QList<Playlist>&) override { }
-    QList<Playlist> loadAllPlaylists() override { return {}; }
-    void deletePlaylist(const QUuid&) override { }
-    void recordPlayback(const QUuid&, const Date&) override { }
-    PlaybackStatistics fetchStatistics(const QUuid&) override { return {}; }
-    void setPreferenceJson(const Json&, const QString&) override { }
-    std::optional<Json> preferenceJson(const QString&) const override { return {}; }
-    std::optional<PlaybackStateSnapshot> loadPlaybackState() override { return {}; }
     void savePlaybackState(const PlaybackStateSnapshot& snapshot) override
     {
         if (failures > 0 && failures-- > 0) {

@@ -1,70 +1,14 @@
 #include "PlayerFakes.h"
-#include "engines/artwork/ArtworkCache.h"
 #include "ui/player/NowPlayingPanelPresenter.h"
 
-#include <QBuffer>
 #include <QColor>
-#include <QImage>
-#include <QPromise>
 #include <gtest/gtest.h>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace kivo::test {
 
-// Artwork whose loads finish when the test says so, in any order.
-class ManualArtworkCache : public ArtworkCache {
-    Q_OBJECT
-public:
-    struct Load {
-        QUuid trackID;
-        QPromise<void> promise;
-        std::optional<QByteArray> bytes;
-    };
-    QList<std::shared_ptr<Load>> loads;
-
-    CacheMetrics metrics() const override { return CacheMetrics::standard(); }
-    QCoro::Task<std::optional<QByteArray>> retrieveArtwork(Track track) override
-    {
-        auto load = std::make_shared<Load>();
-        load->trackID = track.id;
-        load->promise.start();
-        loads.append(load);
-        co_await load->promise.future();
-        co_return load->bytes;
-    }
-    QCoro::Task<std::optional<QByteArray>> retrieveThumbnail(Track, QSizeF) override
-    {
-        co_return std::nullopt;
-    }
-    QCoro::Task<> storeArtwork(QByteArray, Track) override { co_return; }
-    void evictArtwork(const Track&) override { }
-    QCoro::Task<> removeArtwork(Track) override { co_return; }
-    QCoro::Task<> clearCache() override { co_return; }
-
-    void finish(qsizetype index, std::optional<QByteArray> bytes)
-    {
-        loads[index]->bytes = std::move(bytes);
-        loads[index]->promise.finish();
-        for (int i = 0; i < 5; ++i) {
-            QCoreApplication::processEvents();
-        }
-    }
-    void announceChange() { Q_EMIT cacheVersionChanged(QUuid::createUuid()); }
-};
-
 namespace {
-
-QByteArray png(const QColor& color)
-{
-    QImage image(4, 4, QImage::Format_RGB32);
-    image.fill(color);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
 
 QString shownColor(const NowPlayingPanelPresenter& panel)
 {
@@ -243,5 +187,3 @@ TEST(NowPlayingPanelLifetime, LoadsStartedByTheChangeNoticeEndWithThePanel)
 
 } // namespace
 } // namespace kivo::test
-
-#include "NowPlayingPanelTest.moc"

@@ -4,9 +4,13 @@
 #include "support/ScriptedAudioEngine.h"
 #include "support/ScriptedLibraryEngine.h"
 #include "support/ScriptedQueueEngine.h"
+#include "support/StubArtworkCache.h"
 
+#include <QBuffer>
+#include <QColor>
 #include <QCoreApplication>
 #include <QFuture>
+#include <QImage>
 #include <QPromise>
 #include <QStringList>
 #include <memory>
@@ -22,6 +26,48 @@ inline Track song(const QString& title, double duration = 200)
     track.duration = duration;
     return track;
 }
+
+// A one-colour 4×4 PNG.
+inline QByteArray png(const QColor& color)
+{
+    QImage image(4, 4, QImage::Format_RGB32);
+    image.fill(color);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+// Artwork whose loads finish when the test says so, in any order.
+class ManualArtworkCache : public StubArtworkCache {
+public:
+    struct Load {
+        QUuid trackID;
+        QPromise<void> promise;
+        std::optional<QByteArray> bytes;
+    };
+    QList<std::shared_ptr<Load>> loads;
+
+    QCoro::Task<std::optional<QByteArray>> retrieveArtwork(Track track) override
+    {
+        auto load = std::make_shared<Load>();
+        load->trackID = track.id;
+        load->promise.start();
+        loads.append(load);
+        co_await load->promise.future();
+        co_return load->bytes;
+    }
+    void finish(qsizetype index, std::optional<QByteArray> bytes)
+    {
+        loads[index]->bytes = std::move(bytes);
+        loads[index]->promise.finish();
+        for (int i = 0; i < 5; ++i) {
+            QCoreApplication::processEvents();
+        }
+    }
+    void announceChange() { Q_EMIT cacheVersionChanged(QUuid::createUuid()); }
+};
 
 // A generator whose runs finish when the test says so.
 class FakeWaveformGenerator : public WaveformGenerator {
