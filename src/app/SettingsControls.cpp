@@ -2,6 +2,7 @@
 
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonPalette.h"
+#include "ui/eon/EonPlainLabel.h"
 #include "ui/eon/Symbols.h"
 
 #include <QButtonGroup>
@@ -22,13 +23,8 @@ namespace {
 QLabel* text(const QString& words, double size, QFont::Weight weight, const QColor& color,
     QWidget* parent, bool mono = false)
 {
-    auto* label = new QLabel(words, parent);
-    label->setTextFormat(Qt::PlainText);
-    QFont font = mono ? eonMonoFont(size, weight) : eonFont(size, weight);
-    label->setFont(font);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, color);
-    label->setPalette(palette);
+    auto* label = eonPlainLabel(
+        words, mono ? eonMonoFont(size, weight) : eonFont(size, weight), color, parent);
     label->setAccessibleName(words);
     return label;
 }

@@ -4,6 +4,7 @@
 #include "app/SymbolTextButton.h"
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonPalette.h"
+#include "ui/eon/EonPlainLabel.h"
 #include "ui/eon/EonSheetKeys.h"
 #include "ui/eon/Symbols.h"
 
@@ -22,12 +23,8 @@ namespace {
 QLabel* text(const QString& words, double size, QFont::Weight weight, const QColor& color,
     QWidget* parent, bool mono = false)
 {
-    auto* label = new QLabel(words, parent);
-    label->setTextFormat(Qt::PlainText);
-    label->setFont(mono ? eonMonoFont(size, weight) : eonFont(size, weight));
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, color);
-    label->setPalette(palette);
+    auto* label = eonPlainLabel(
+        words, mono ? eonMonoFont(size, weight) : eonFont(size, weight), color, parent);
     label->setAccessibleName(words);
     return label;
 }

@@ -5,6 +5,7 @@
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonIconButton.h"
 #include "ui/eon/EonPalette.h"
+#include "ui/eon/EonPlainLabel.h"
 #include "ui/eon/EonStyle.h"
 #include "ui/eon/EonSymbolButton.h"
 #include "ui/eon/Symbols.h"
@@ -59,13 +60,7 @@ private:
 
 QLabel* text(const QString& content, const QFont& font, const QColor& color = eonTextPrimary())
 {
-    auto* label = new QLabel(content);
-    label->setTextFormat(Qt::PlainText);
-    label->setFont(font);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, color);
-    label->setPalette(palette);
-    return label;
+    return eonPlainLabel(content, font, color);
 }
 
 void hover(QWidget* widget)

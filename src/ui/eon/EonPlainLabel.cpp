@@ -8,12 +8,17 @@ namespace kivo {
 QLabel* eonPlainLabel(const QString& text, const QFont& font, const QColor& color, QWidget* parent)
 {
     auto* label = new QLabel(text, parent);
+    eonMakePlain(label, font, color);
+    return label;
+}
+
+void eonMakePlain(QLabel* label, const QFont& font, const QColor& color)
+{
     label->setTextFormat(Qt::PlainText);
     label->setFont(font);
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, color);
     label->setPalette(palette);
-    return label;
 }
 
 } // namespace kivo

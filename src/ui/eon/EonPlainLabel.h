@@ -14,4 +14,7 @@ namespace kivo {
 QLabel* eonPlainLabel(
     const QString& text, const QFont& font, const QColor& color, QWidget* parent = nullptr);
 
+// Makes a label made elsewhere (a subclass) show its text the same way.
+void eonMakePlain(QLabel* label, const QFont& font, const QColor& color);
+
 } // namespace kivo

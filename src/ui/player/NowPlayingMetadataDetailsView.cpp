@@ -2,6 +2,7 @@
 
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonPalette.h"
+#include "ui/eon/EonPlainLabel.h"
 #include "ui/eon/PlainToolTip.h"
 #include "ui/player/NowPlayingPanelPresenter.h"
 
@@ -45,12 +46,8 @@ template <typename Label = QLabel>
 Label* detailLabel(const QFont& font, const QColor& color, Qt::Alignment alignment, QWidget* parent)
 {
     auto* label = new Label(parent);
-    label->setTextFormat(Qt::PlainText);
-    label->setFont(font);
+    eonMakePlain(label, font, color);
     label->setAlignment(alignment | Qt::AlignBaseline);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, color);
-    label->setPalette(palette);
     return label;
 }
 

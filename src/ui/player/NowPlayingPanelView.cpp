@@ -4,6 +4,7 @@
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonIconButton.h"
 #include "ui/eon/EonPalette.h"
+#include "ui/eon/EonPlainLabel.h"
 #include "ui/eon/EonSymbolView.h"
 #include "ui/eon/EonTextElision.h"
 #include "ui/eon/PlainToolTip.h"
@@ -31,11 +32,7 @@ QLabel* textLabel(const QFont& font, const QColor& color, const QString& name, Q
 {
     auto* label = new QLabel(parent);
     label->setObjectName(name);
-    label->setTextFormat(Qt::PlainText); // song data comes from the user's files
-    label->setFont(font);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, color);
-    label->setPalette(palette);
+    eonMakePlain(label, font, color); // song data comes from the user's files
     return label;
 }
 

@@ -2,6 +2,7 @@
 
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonPalette.h"
+#include "ui/eon/EonPlainLabel.h"
 #include "ui/eon/EonSymbolView.h"
 #include "ui/eon/Symbols.h"
 
@@ -25,11 +26,7 @@ QLabel* plainLabel(const QFont& font, const QColor& color, QWidget* parent, QLab
         label = new QLabel(parent);
     }
     // Titles come from the user's files and playlists: never markup.
-    label->setTextFormat(Qt::PlainText);
-    label->setFont(font);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, color);
-    label->setPalette(palette);
+    eonMakePlain(label, font, color);
     return label;
 }
 
