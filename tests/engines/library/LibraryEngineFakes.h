@@ -6,6 +6,7 @@
 #include "platform/MediaProbe.h"
 #include "platform/SecurityScopedResource.h"
 #include "support/Await.h"
+#include "support/CountingFileAccess.h"
 #include "support/StubDatabaseManager.h"
 #include "support/StubMetadataEngine.h"
 #include "support/TempDir.h"
@@ -145,30 +146,6 @@ public:
     void stopWatching(const QUrl&) override { }
     void pause() override { }
     void resume() override { }
-};
-
-// Scoped access that always starts and counts; bookmarks are the path, and
-// the bookmark "broken" does not resolve.
-class FakeFileAccess final : public FileAccessPlatform {
-public:
-    std::atomic<int> starts { 0 }, stops { 0 };
-
-    bool startAccessing(const QUrl&) override
-    {
-        ++starts;
-        return true;
-    }
-    void stopAccessing(const QUrl&) override { ++stops; }
-    QByteArray bookmarkData(const QUrl& url) override { return url.toLocalFile().toUtf8(); }
-    QUrl resolveBookmark(const QByteArray& bookmark, bool& isStale) override
-    {
-        isStale = false;
-        if (bookmark == "broken") {
-            throw Failure(QStringLiteral("The file doesn't exist."));
-        }
-        return QUrl::fromLocalFile(QString::fromUtf8(bookmark));
-    }
-    bool refusesReading(const QString&) override { return false; }
 };
 
 // An engine over the fakes, loaded.
