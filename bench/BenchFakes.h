@@ -1,8 +1,8 @@
 #pragma once
 
+#include "support/StubArtworkCache.h"
 #include "support/StubAudioEngine.h"
 
-#include "engines/artwork/ArtworkCache.h"
 #include "engines/library/FileWatcher.h"
 
 #include <optional>
@@ -11,22 +11,7 @@ namespace kivo::bench {
 
 // No song has artwork, and the answer comes at once: a fake's one-turn wait
 // per song would put a timer per row on the event loop and measure them.
-class NoArtwork final : public ArtworkCache {
-public:
-    CacheMetrics metrics() const override { return CacheMetrics::standard(); }
-    QCoro::Task<std::optional<QByteArray>> retrieveArtwork(Track) override
-    {
-        co_return std::nullopt;
-    }
-    QCoro::Task<std::optional<QByteArray>> retrieveThumbnail(Track, QSizeF) override
-    {
-        co_return std::nullopt;
-    }
-    QCoro::Task<> storeArtwork(QByteArray, Track) override { co_return; }
-    void evictArtwork(const Track&) override { }
-    QCoro::Task<> removeArtwork(Track) override { co_return; }
-    QCoro::Task<> clearCache() override { co_return; }
-};
+using NoArtwork = test::StubArtworkCache;
 
 // An engine that accepts every track at once and plays nothing.
 class SilentAudioEngine final : public test::StubAudioEngine {

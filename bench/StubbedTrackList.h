@@ -34,7 +34,7 @@ template <typename Queue = test::StubQueueEngine> struct StubbedTrackList {
     test::StubLibraryEngine library;
     Queue queue;
     test::StubAudioEngine audio;
-    test::FakeArtworkCache artwork;
+    test::ScriptedArtworkCache artwork;
     test::FakeMetadataEngine metadata;
     UndoManager undo;
     TrackTableLayoutState layout;

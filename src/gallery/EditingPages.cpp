@@ -1,8 +1,8 @@
 // Pages of the metadata editing views: the song editor, the shared editor and
 // the inspector, with fixed sample songs and artwork.
+#include "../../tests/support/StubArtworkCache.h"
+#include "../../tests/support/StubMetadataEngine.h"
 #include "Gallery.h"
-#include "engines/artwork/ArtworkCache.h"
-#include "engines/library/MetadataEngine.h"
 #include "model/StartDetached.h"
 #include "ui/editing/BulkMetadataEditorSheet.h"
 #include "ui/editing/InspectorView.h"
@@ -41,35 +41,6 @@ QByteArray sampleArtwork()
     return bytes;
 }
 
-// Answers at once with fixed artwork (or none); stores nothing.
-class SampleArtworkCache final : public ArtworkCache {
-public:
-    explicit SampleArtworkCache(std::optional<QByteArray> artwork)
-        : m_artwork(std::move(artwork))
-    {
-    }
-    CacheMetrics metrics() const override { return CacheMetrics::standard(); }
-    QCoro::Task<std::optional<QByteArray>> retrieveArtwork(Track) override { co_return m_artwork; }
-    QCoro::Task<std::optional<QByteArray>> retrieveThumbnail(Track, QSizeF) override
-    {
-        co_return std::nullopt;
-    }
-    QCoro::Task<> storeArtwork(QByteArray, Track) override { co_return; }
-    void evictArtwork(const Track&) override { }
-    QCoro::Task<> removeArtwork(Track) override { co_return; }
-    QCoro::Task<> clearCache() override { co_return; }
-
-private:
-    std::optional<QByteArray> m_artwork;
-};
-
-class NoMetadataEngine final : public MetadataEngine {
-public:
-    QCoro::Task<ExtractedMetadata> readMetadata(QUrl) override { co_return ExtractedMetadata(0); }
-    QCoro::Task<> writeMetadata(Track, std::optional<QByteArray>) override { co_return; }
-    QCoro::Task<std::optional<QByteArray>> extractArtwork(QUrl) override { co_return std::nullopt; }
-};
-
 Track sampleSong(const QString& title, const QString& artist, qint64 rating)
 {
     const QUrl url = QUrl::fromLocalFile(u"/music/Ambient/"_s + title + u".flac"_s);
@@ -92,8 +63,9 @@ Track sampleSong(const QString& title, const QString& artist, qint64 rating)
 std::unique_ptr<QWidget> songEditor(
     std::optional<QByteArray> artwork, std::optional<QString> error, const QString& title)
 {
-    auto* cache = new SampleArtworkCache(std::move(artwork));
-    auto* metadata = new NoMetadataEngine;
+    auto* cache = new test::StubArtworkCache;
+    cache->artwork = std::move(artwork);
+    auto* metadata = new test::StubMetadataEngine;
     auto sheet
         = std::make_unique<TrackMetadataEditorSheet>(sampleSong(title, u"Aurora Quartet"_s, 4),
             std::move(error), TrackMetadataEditorSheet::Services { *cache, *metadata },

@@ -1,9 +1,9 @@
 // Pages of the library views: the sidebar, the playlist sheets, the add-songs
 // sheet and the drop zone, over a fixed sample library of their own.
+#include "../../tests/support/StubLibraryEngine.h"
 #include "Gallery.h"
 #include "app/DIContainer.h"
 #include "engines/artwork/ArtworkCacheImpl.h"
-#include "engines/library/LibraryEngine.h"
 #include "engines/library/MetadataEngine.h"
 #include "engines/library/PlaylistEngineImpl.h"
 #include "engines/playback/AudioEngineImpl.h"
@@ -42,10 +42,9 @@ namespace kivo::gallery {
 namespace {
 
 // A fixed library in memory; imports and edits do nothing.
-class SampleLibrary final : public LibraryEngine {
+class SampleLibrary final : public test::StubLibraryEngine {
 public:
     QList<Track> allTracks() const override { return tracks; }
-    QCoro::Task<> addFolders(QList<QUrl>) override { co_return; }
     QCoro::Task<> importFiles(QList<QUrl>) override
     {
         if (failure) {
@@ -53,16 +52,6 @@ public:
         }
         co_return;
     }
-    QCoro::Task<> rescanLibrary() override { co_return; }
-    QCoro::Task<> loadLibraryFromDisk() override { co_return; }
-    QList<Track> search(const QString&) const override { return {}; }
-    QList<Track> getMostPlayed(qsizetype) const override { return {}; }
-    QList<Track> getRecentlyAdded(qsizetype) const override { return {}; }
-    QList<Track> getFavorites() const override { return {}; }
-    QCoro::Task<> updateTrack(Track) override { co_return; }
-    QCoro::Task<> updateTracks(QList<Track>) override { co_return; }
-    QCoro::Task<> removeTrack(Track, bool) override { co_return; }
-    QCoro::Task<> restoreTrack(Track) override { co_return; }
     LibraryLoadState loadState() const override { return state; }
     std::exception_ptr loadError() const override { return loadFailure; }
 

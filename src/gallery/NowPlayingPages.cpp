@@ -1,10 +1,10 @@
 // Pages of the now-playing panel: two widths with and without artwork, a song
 // without tags, a long title and the empty state.
+#include "../../tests/support/StubArtworkCache.h"
 #include "../../tests/support/StubAudioEngine.h"
 #include "../../tests/support/StubLibraryEngine.h"
+#include "../../tests/support/StubMetadataEngine.h"
 #include "Gallery.h"
-#include "engines/artwork/ArtworkCache.h"
-#include "engines/library/MetadataEngine.h"
 #include "ui/eon/EonPalette.h"
 #include "ui/player/NowPlayingPanelView.h"
 
@@ -51,28 +51,6 @@ public:
     std::optional<Track> currentTrack() const override { return track; }
 };
 
-class SampleArtwork final : public ArtworkCache {
-public:
-    std::optional<QByteArray> bytes;
-    CacheMetrics metrics() const override { return CacheMetrics::standard(); }
-    QCoro::Task<std::optional<QByteArray>> retrieveArtwork(Track) override { co_return bytes; }
-    QCoro::Task<std::optional<QByteArray>> retrieveThumbnail(Track, QSizeF) override
-    {
-        co_return std::nullopt;
-    }
-    QCoro::Task<> storeArtwork(QByteArray, Track) override { co_return; }
-    void evictArtwork(const Track&) override { }
-    QCoro::Task<> removeArtwork(Track) override { co_return; }
-    QCoro::Task<> clearCache() override { co_return; }
-};
-
-class NoMetadata final : public MetadataEngine {
-public:
-    QCoro::Task<ExtractedMetadata> readMetadata(QUrl) override { co_return ExtractedMetadata(0); }
-    QCoro::Task<> writeMetadata(Track, std::optional<QByteArray>) override { co_return; }
-    QCoro::Task<std::optional<QByteArray>> extractArtwork(QUrl) override { co_return std::nullopt; }
-};
-
 Track taggedSong(const QString& title)
 {
     const QUrl url = QUrl::fromLocalFile(u"/music/Harbour/"_s + title + u".flac"_s);
@@ -101,11 +79,11 @@ std::unique_ptr<QWidget> panel(std::optional<Track> track, bool withArtwork)
     auto* audio = new SampleAudio;
     audio->track = std::move(track);
     auto* library = new test::StubLibraryEngine;
-    auto* artwork = new SampleArtwork;
+    auto* artwork = new test::StubArtworkCache;
     if (withArtwork) {
-        artwork->bytes = sampleArtwork();
+        artwork->artwork = sampleArtwork();
     }
-    auto* metadata = new NoMetadata;
+    auto* metadata = new test::StubMetadataEngine;
     auto view = std::make_unique<NowPlayingPanelView>(
         NowPlayingPanelEngines { *audio, *library, *artwork, *metadata });
     for (QObject* engine : std::initializer_list<QObject*> { audio, library, artwork, metadata }) {

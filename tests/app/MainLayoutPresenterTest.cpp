@@ -1,6 +1,6 @@
 #include "app/MainLayoutPresenter.h"
 #include "platform/UserDefaults.h"
-#include "support/StubQueueEngine.h"
+#include "support/ScriptedQueueEngine.h"
 #include "support/TempDir.h"
 #include "ui/songtable/TrackListSelectionCommands.h"
 
@@ -12,32 +12,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// A queue whose state the test sets, counting what the layout asks of it.
-class FakeQueue : public test::StubQueueEngine {
-public:
-    std::optional<Track> currentTrack() const override { return current; }
-    QList<Track> upcoming() const override { return next; }
-    RepeatMode repeatMode() const override { return repeat; }
-    std::optional<Track> advanceToNext() override
-    {
-        calls << u"next"_s;
-        return std::nullopt;
-    }
-    std::optional<Track> playPreviousSong() override
-    {
-        calls << u"previous"_s;
-        return std::nullopt;
-    }
-    void savePlaybackState(bool synchronously) override
-    {
-        calls << (synchronously ? u"save now"_s : u"save later"_s);
-    }
-
-    std::optional<Track> current;
-    QList<Track> next;
-    RepeatMode repeat = RepeatMode::off;
-    QStringList calls;
-};
+using FakeQueue = test::ScriptedQueueEngine;
 
 Track track(const QString& title, qint64 rating = 0)
 {
@@ -45,15 +20,6 @@ Track track(const QString& title, qint64 rating = 0)
         title + u".mp3"_s, title, 60, Date {});
     made.rating = rating;
     return made;
-}
-
-QString titles(const QList<Track>& tracks)
-{
-    QStringList names;
-    for (const Track& each : tracks) {
-        names << each.title;
-    }
-    return names.join(u' ');
 }
 
 class MainLayoutPresenterTest : public test::TempDirTest {
@@ -121,10 +87,10 @@ TEST_F(MainLayoutPresenterTest, TopRatedKeepsRatedSongsHighestFirstInLibraryOrde
     const QList<Track> library { track(u"A"_s, 5), track(u"B"_s, 3), track(u"C"_s, 5),
         track(u"D"_s, 1), track(u"E"_s, 0) };
     presenter->setSelection(NavigationDestination::topRated());
-    EXPECT_EQ(titles(presenter->content().apply(library)), u"A C B D");
+    EXPECT_EQ(test::joinedTitles(presenter->content().apply(library)), u"A C B D");
     presenter->setSelection(NavigationDestination::recentlyAdded()); // the same list, unordered
-    EXPECT_EQ(titles(presenter->content().apply(library)), u"A B C D E");
-    EXPECT_EQ(titles(MainLayoutPresenter::topRated({ track(u"Z"_s) })), u"");
+    EXPECT_EQ(test::joinedTitles(presenter->content().apply(library)), u"A B C D E");
+    EXPECT_EQ(test::joinedTitles(MainLayoutPresenter::topRated({ track(u"Z"_s) })), u"");
 }
 
 TEST_F(MainLayoutPresenterTest, GesturesClampWidthsAndALockedSideIgnoresAllButLockAndDisable)
@@ -169,11 +135,11 @@ TEST_F(MainLayoutPresenterTest, ArrowKeysNeedASongToGoTo)
         EXPECT_TRUE(presenter->canPlayNext());
     }
     queue.current.reset();
-    queue.next = { track(u"B"_s) };
+    queue.upcomingList = { track(u"B"_s) };
     EXPECT_TRUE(presenter->canPlayNext());
     presenter->playNext();
     presenter->playPrevious();
-    EXPECT_EQ(queue.calls.join(u", "_s), u"next, previous");
+    EXPECT_EQ(queue.calls.join(u", "_s), u"next, previous song");
 }
 
 TEST_F(MainLayoutPresenterTest, TheSessionIsSavedNowWheneverTheAppStopsBeingActiveOrTheWindowCloses)

@@ -3,9 +3,9 @@
 #include "app/WorkspacePanelState.h"
 #include "platform/UndoManager.h"
 #include "platform/UserDefaults.h"
+#include "support/ScriptedAudioEngine.h"
 #include "support/ScriptedLibraryEngine.h"
 #include "support/ScriptedQueueEngine.h"
-#include "support/StubAudioEngine.h"
 #include "support/TempDir.h"
 #include "ui/songtable/TrackListSelectionCommands.h"
 
@@ -19,18 +19,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-class FakeAudio : public test::StubAudioEngine {
-public:
-    PlaybackState playbackState() const override { return state; }
-    std::optional<Track> currentTrack() const override { return current; }
-    void pause() override { calls << u"pause"_s; }
-    void resume() override { calls << u"resume"_s; }
-
-    PlaybackState state = PlaybackState::stopped;
-    std::optional<Track> current;
-    QStringList calls;
-};
-
+using FakeAudio = test::ScriptedAudioEngine;
 using FakeQueue = test::ScriptedQueueEngine;
 using FakeLibrary = test::ScriptedLibraryEngine;
 

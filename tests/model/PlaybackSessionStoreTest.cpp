@@ -2,6 +2,7 @@
 #include "DatabaseTestSupport.h"
 #include "model/DatabaseManagerImpl.h"
 #include "model/ErrorText.h"
+#include "support/StubDatabaseManager.h"
 #include "support/TempDir.h"
 
 #include <QCoreApplication>
@@ -31,23 +32,8 @@ PlaybackStateSnapshot snapshotAt(double time)
 
 // Records every session write and the thread it ran on; the first write can
 // be held until the test lets it go.
-class RecordingDatabase final : public DatabaseManager {
+class RecordingDatabase final : public test::StubDatabaseManager {
 public:
-    QUrl databaseURL() const override { return {}; }
-    QCoro::Task<void> eraseAllData() override { co_return; }
-    QCoro::Task<void> saveTracks(QList<Track>) override { co_return; }
-    QCoro::Task<QList<Track>> loadAllTracks() override { co_return QList<Track>(); }
-    QCoro::Task<std::optional<Track>> fetchTrack(QUuid) override { co_return std::nullopt; }
-    QCoro::Task<void> deleteTracks(QList<Track>) override { co_return; }
-    void savePlaylists(const QList<Playlist>&) override { }
-    QList<Playlist> loadAllPlaylists() override { return {}; }
-    void deletePlaylist(const QUuid&) override { }
-    void recordPlayback(const QUuid&, const Date&) override { }
-    PlaybackStatistics fetchStatistics(const QUuid&) override { return {}; }
-    void setPreferenceJson(const Json&, const QString&) override { }
-    std::optional<Json> preferenceJson(const QString&) const override { return std::nullopt; }
-    std::optional<PlaybackStateSnapshot> loadPlaybackState() override { return std::nullopt; }
-
     void savePlaybackState(const PlaybackStateSnapshot& snapshot) override
     {
         if (holdFirst) {

@@ -1,46 +1,27 @@
 #include "AudioPlayerFixtures.h"
 
 #include <QFileInfo>
-#include <QtEndian>
 #include <random>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace kivo::test {
 
-namespace {
-
-void append16(QByteArray& out, quint16 value)
-{
-    char bytes[2];
-    qToLittleEndian(value, bytes);
-    out.append(bytes, 2);
-}
-
-void append32(QByteArray& out, quint32 value)
-{
-    char bytes[4];
-    qToLittleEndian(value, bytes);
-    out.append(bytes, 4);
-}
-
-} // namespace
-
 QByteArray makeUndecodableWav(int payloadBytes)
 {
     QByteArray format;
-    append16(format, 0x55); // MPEG layer 3
-    append16(format, 2);
-    append32(format, 44100);
-    append32(format, 16000);
-    append16(format, 1);
-    append16(format, 0);
-    append16(format, 12); // extension size
-    append16(format, 1);
-    append32(format, 2);
-    append16(format, 417);
-    append16(format, 1);
-    append16(format, 1393);
+    appendLE16(format, 0x55); // MPEG layer 3
+    appendLE16(format, 2);
+    appendLE32(format, 44100);
+    appendLE32(format, 16000);
+    appendLE16(format, 1);
+    appendLE16(format, 0);
+    appendLE16(format, 12); // extension size
+    appendLE16(format, 1);
+    appendLE32(format, 2);
+    appendLE16(format, 417);
+    appendLE16(format, 1);
+    appendLE16(format, 1393);
 
     std::mt19937 random(7);
     QByteArray payload(payloadBytes, Qt::Uninitialized);
@@ -48,15 +29,7 @@ QByteArray makeUndecodableWav(int payloadBytes)
         byte = char(random() & 0xFF);
     }
 
-    QByteArray out("RIFF");
-    append32(out, quint32(4 + 8 + format.size() + 8 + payload.size()));
-    out.append("WAVEfmt ");
-    append32(out, quint32(format.size()));
-    out.append(format);
-    out.append("data");
-    append32(out, quint32(payload.size()));
-    out.append(payload);
-    return out;
+    return riffWave(format, payload);
 }
 
 QStringList encoderArguments(const QString& extension)

@@ -3,6 +3,7 @@
 #include "model/DatabaseManager.h"
 #include "support/StubLibraryEngine.h"
 
+#include <QSet>
 #include <QStringList>
 #include <algorithm>
 #include <chrono>
@@ -16,11 +17,14 @@ namespace kivo::test {
 // removals take them out, restores put them back; `hold` keeps every write
 // waiting until it is false again, `failWith` makes the next writes throw that
 // text, and `calls` logs "update:<title>=<rating>", "remove:<title>[:file]",
-// "restore:<title>". An import records what it was handed, appends a song for
-// every location it does not hold yet (unless its file name is in
-// `failingFiles`) and then fails when `importFailure` is set, like the engine's
-// summary of failed files. Adding folders records their paths in `added` and
-// then fails with `failWith` when it is set. The load state is set by the test.
+// "restore:<title>". Updates are counted in `updates`; the ones whose number
+// (from 1) is in `failingUpdates` fail as a read-only disk, and an update of a
+// song the list does not hold fails as the real library's does. An import
+// records what it was handed, appends a song for every location it does not
+// hold yet (unless its file name is in `failingFiles`) and then fails when
+// `importFailure` is set, like the engine's summary of failed files. Adding
+// folders records their paths in `added` and then fails with `failWith` when it
+// is set. The load state is set by the test.
 class ScriptedLibraryEngine final : public StubLibraryEngine {
 public:
     QList<Track> tracks;
@@ -33,8 +37,16 @@ public:
     QStringList added;
     QStringList failingFiles;
     std::optional<QString> importFailure;
+    int updates = 0;
+    QSet<int> failingUpdates;
 
     QList<Track> allTracks() const override { return tracks; }
+    std::optional<Track> byID(const QUuid& id) const
+    {
+        const auto at = std::find_if(
+            tracks.cbegin(), tracks.cend(), [&](const Track& track) { return track.id == id; });
+        return at == tracks.cend() ? std::nullopt : std::optional(*at);
+    }
 
     void publish(QList<Track> list)
     {
@@ -85,13 +97,18 @@ public:
         }
         QCoro::Task<> waiting = wait();
         co_await std::move(waiting);
+        if (failingUpdates.contains(++updates)) {
+            throw DatabaseError::writeFailed(QStringLiteral("Disk is read-only."));
+        }
+        if (std::any_of(changed.cbegin(), changed.cend(),
+                [&](const Track& track) { return !byID(track.id); })) {
+            throw DatabaseError::writeFailed(
+                QStringLiteral("One or more tracks are no longer in the local library."));
+        }
         for (const Track& track : changed) {
-            const auto at = std::find_if(
-                tracks.begin(), tracks.end(), [&](const Track& t) { return t.id == track.id; });
-            if (at == tracks.end()) {
-                throw std::runtime_error("One or more tracks are no longer in the local library.");
-            }
-            *at = track;
+            *std::find_if(tracks.begin(), tracks.end(), [&](const Track& t) {
+                return t.id == track.id;
+            }) = track;
         }
         Q_EMIT tracksChanged(tracks);
     }

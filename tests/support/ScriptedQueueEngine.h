@@ -3,26 +3,96 @@
 #include "support/StubQueueEngine.h"
 
 #include <QStringList>
+#include <algorithm>
+#include <utility>
 
 namespace kivo::test {
 
-// A queue that records what it is asked to play and take out: `played` holds
-// every list handed to playNow, `lastPlayed`/`lastIndex` the newest one with a
-// starting row, and `calls` logs "playNow@<index>", "unqueue:<id>", "next" and
-// "previous" (neither of which finds a song).
+// "A B C": the titles in order.
+inline QString joinedTitles(const QList<Track>& tracks)
+{
+    QStringList titles;
+    for (const Track& track : tracks) {
+        titles << track.title;
+    }
+    return titles.join(u' ');
+}
+
+// A queue whose state the test sets and which records what it is asked. The
+// current song, the upcoming and history lists, the modes and the reported
+// errors are fields (setCurrent and publishLists announce them); moves and
+// removals change `upcomingList` as the real queue does. `played` holds every
+// list handed to playNow without a row and `plays` every list with its
+// starting row; `calls` logs "playNow@<row>", "move <from> <to>",
+// "remove <row>", "unqueue:<id>", "next", "previous" (returnToPrevious),
+// "previous song" (playPreviousSong) and "save now"/"save later". Stepping
+// finds no song.
 class ScriptedQueueEngine final : public StubQueueEngine {
 public:
+    std::optional<Track> current;
+    QList<Track> upcomingList;
+    QList<Track> historyList;
+    RepeatMode repeat = RepeatMode::off;
+    ShuffleMode shuffle = ShuffleMode::off;
+    std::exception_ptr playbackError;
+    std::exception_ptr persistenceError;
     QStringList calls;
     QList<QList<Track>> played;
-    QList<Track> lastPlayed;
-    qsizetype lastIndex = -1;
+    QList<std::pair<QList<Track>, qsizetype>> plays;
+
+    std::optional<Track> currentTrack() const override { return current; }
+    QList<Track> upcoming() const override { return upcomingList; }
+    QList<Track> history() const override { return historyList; }
+    RepeatMode repeatMode() const override { return repeat; }
+    void setRepeatMode(RepeatMode mode) override { repeat = mode; }
+    ShuffleMode shuffleMode() const override { return shuffle; }
+    void setShuffleMode(ShuffleMode mode) override { shuffle = mode; }
+    std::exception_ptr lastPlaybackError() const override { return playbackError; }
+    std::exception_ptr lastPersistenceError() const override { return persistenceError; }
+    void clearReportedErrors() override
+    {
+        playbackError = nullptr;
+        persistenceError = nullptr;
+        Q_EMIT lastPlaybackErrorChanged(nullptr);
+        Q_EMIT lastPersistenceErrorChanged(nullptr);
+    }
+
+    void setCurrent(std::optional<Track> track)
+    {
+        current = std::move(track);
+        Q_EMIT currentTrackChanged(current);
+    }
+    void publishLists()
+    {
+        Q_EMIT currentTrackChanged(current);
+        Q_EMIT upcomingChanged(upcomingList);
+        Q_EMIT historyChanged(historyList);
+    }
+    QString upcomingTitles() const { return joinedTitles(upcomingList); }
 
     void playNow(const QList<Track>& tracks) override { played.push_back(tracks); }
     void playNow(const QList<Track>& tracks, qsizetype startingAt) override
     {
-        lastPlayed = tracks;
-        lastIndex = startingAt;
+        plays.append({ tracks, startingAt });
         calls << QStringLiteral("playNow@%1").arg(startingAt);
+    }
+    void move(qsizetype from, qsizetype to) override
+    {
+        calls << QStringLiteral("move %1 %2").arg(from).arg(to);
+        if (from >= 0 && from < upcomingList.size()) {
+            upcomingList.move(from, std::clamp<qsizetype>(to, 0, upcomingList.size() - 1));
+        }
+    }
+    void remove(qsizetype index) override
+    {
+        calls << QStringLiteral("remove %1").arg(index);
+        if (index >= 0 && index < upcomingList.size()) {
+            upcomingList.removeAt(index);
+        }
+    }
+    void removeTrackFromPlayback(const QUuid& id) override
+    {
+        calls << QStringLiteral("unqueue:") + id.toString(QUuid::WithoutBraces);
     }
     std::optional<Track> advanceToNext() override
     {
@@ -34,9 +104,14 @@ public:
         calls << QStringLiteral("previous");
         return std::nullopt;
     }
-    void removeTrackFromPlayback(const QUuid& id) override
+    std::optional<Track> playPreviousSong() override
     {
-        calls << QStringLiteral("unqueue:") + id.toString(QUuid::WithoutBraces);
+        calls << QStringLiteral("previous song");
+        return std::nullopt;
+    }
+    void savePlaybackState(bool synchronously) override
+    {
+        calls << (synchronously ? QStringLiteral("save now") : QStringLiteral("save later"));
     }
 };
 

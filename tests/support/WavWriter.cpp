@@ -9,8 +9,6 @@
 
 namespace kivo::test {
 
-namespace {
-
 void appendLE32(QByteArray& out, quint32 value)
 {
     char bytes[4];
@@ -25,30 +23,37 @@ void appendLE16(QByteArray& out, quint16 value)
     out.append(bytes, 2);
 }
 
-} // namespace
+QByteArray riffWave(const QByteArray& format, const QByteArray& data)
+{
+    QByteArray out;
+    out.reserve(int(4 + 8 + 8 + format.size() + 8 + data.size()));
+    out.append("RIFF", 4);
+    appendLE32(out, quint32(4 + 8 + format.size() + 8 + data.size()));
+    out.append("WAVE", 4);
+    out.append("fmt ", 4);
+    appendLE32(out, quint32(format.size()));
+    out.append(format);
+    out.append("data", 4);
+    appendLE32(out, quint32(data.size()));
+    out.append(data);
+    return out;
+}
 
 QByteArray makeWavFromSamples(const std::vector<qint16>& interleaved, int sampleRate, int channels)
 {
-    const quint32 dataBytes = quint32(interleaved.size() * sizeof(qint16));
-    QByteArray out;
-    out.reserve(int(44 + dataBytes));
-    out.append("RIFF", 4);
-    appendLE32(out, 36 + dataBytes);
-    out.append("WAVE", 4);
-    out.append("fmt ", 4);
-    appendLE32(out, 16);
-    appendLE16(out, 1); // PCM
-    appendLE16(out, quint16(channels));
-    appendLE32(out, quint32(sampleRate));
-    appendLE32(out, quint32(sampleRate * channels * 2));
-    appendLE16(out, quint16(channels * 2));
-    appendLE16(out, 16);
-    out.append("data", 4);
-    appendLE32(out, dataBytes);
+    QByteArray format;
+    appendLE16(format, 1); // PCM
+    appendLE16(format, quint16(channels));
+    appendLE32(format, quint32(sampleRate));
+    appendLE32(format, quint32(sampleRate * channels * 2));
+    appendLE16(format, quint16(channels * 2));
+    appendLE16(format, 16);
+    QByteArray data;
+    data.reserve(int(interleaved.size() * sizeof(qint16)));
     for (qint16 sample : interleaved) {
-        appendLE16(out, quint16(sample));
+        appendLE16(data, quint16(sample));
     }
-    return out;
+    return riffWave(format, data);
 }
 
 QByteArray makeWav(const WavSpec& tone)

@@ -16,6 +16,13 @@ struct WavSpec {
     double amplitude = 0.5; // 0...1 of full scale
 };
 
+// Little-endian integers, as WAV chunks store them.
+void appendLE16(QByteArray& out, quint16 value);
+void appendLE32(QByteArray& out, quint32 value);
+
+// The bytes of a RIFF WAVE file with this "fmt " chunk body and "data" chunk body.
+QByteArray riffWave(const QByteArray& format, const QByteArray& data);
+
 // The bytes of a WAV file holding a sine tone as described.
 QByteArray makeWav(const WavSpec& tone);
 

@@ -75,6 +75,19 @@ private:
 
 } // namespace
 
+std::optional<QString> ImportOutcome::errorLine(const std::optional<QString>& shown) const
+{
+    switch (kind) {
+    case Kind::nothingKept:
+        return shown;
+    case Kind::succeeded:
+        return std::nullopt;
+    case Kind::failed:
+        return error;
+    }
+    return shown;
+}
+
 QList<QUrl> ImportRoad::importableFiles(const QList<QUrl>& urls)
 {
     QList<QUrl> kept;

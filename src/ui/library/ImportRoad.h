@@ -4,6 +4,7 @@
 #include <QString>
 #include <QUrl>
 #include <QUuid>
+#include <optional>
 #include <qcoro/qcorotask.h>
 
 namespace kivo {
@@ -21,6 +22,10 @@ struct ImportOutcome {
     };
     Kind kind = Kind::nothingKept;
     QString error; // the failure's text (failed)
+
+    // The error line a screen shows after this import, given the one it shows
+    // now: nothing kept leaves it, a success clears it, a failure shows its text.
+    std::optional<QString> errorLine(const std::optional<QString>& shown) const;
 
     bool operator==(const ImportOutcome&) const = default;
 };

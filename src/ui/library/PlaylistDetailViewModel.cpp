@@ -89,16 +89,9 @@ QCoro::Task<> PlaylistDetailViewModel::importAndAddSongs(QList<QUrl> urls)
     if (!self || self->m_playlist.id != playlistID) {
         co_return;
     }
-    switch (outcome.kind) {
-    case ImportOutcome::Kind::nothingKept:
-        break;
-    case ImportOutcome::Kind::succeeded:
-        setImportError(std::nullopt);
+    setImportError(outcome.errorLine(m_importError));
+    if (outcome.kind == ImportOutcome::Kind::succeeded) {
         reload();
-        break;
-    case ImportOutcome::Kind::failed:
-        setImportError(outcome.error);
-        break;
     }
 }
 

@@ -90,16 +90,9 @@ QCoro::Task<> SongsViewModel::importAudioURLs(QList<QUrl> urls)
     if (!self) {
         co_return;
     }
-    switch (outcome.kind) {
-    case ImportOutcome::Kind::nothingKept:
-        break;
-    case ImportOutcome::Kind::succeeded:
-        setImportError(std::nullopt);
+    setImportError(outcome.errorLine(m_importError));
+    if (outcome.kind == ImportOutcome::Kind::succeeded) {
         reload();
-        break;
-    case ImportOutcome::Kind::failed:
-        setImportError(outcome.error);
-        break;
     }
 }
 

@@ -1,6 +1,7 @@
 #include "ui/player/NowPlayingPanelPresenter.h"
 
 #include "model/ErrorText.h"
+#include "model/StartDetached.h"
 #include "model/TrackSortOrder.h"
 #include "ui/eon/MediumDateFormatter.h"
 
@@ -92,8 +93,7 @@ void NowPlayingPanelPresenter::reloadArtwork()
         setArtworkImage({});
         return;
     }
-    QCoro::Task<> loading = loadArtwork(generation, *m_displayed); // dropped if this goes
-    Q_UNUSED(loading);
+    startDetached(loadArtwork(generation, *m_displayed)); // dropped if this goes
 }
 
 QCoro::Task<> NowPlayingPanelPresenter::loadArtwork(quint64 generation, Track track)

@@ -13,7 +13,7 @@ namespace {
 
 // Five songs with artwork but the second; the third of their writes can fail.
 struct FiveSongs {
-    FakeArtworkCache cache;
+    ScriptedArtworkCache cache;
     QList<Track> tracks;
     ArtworkBatchSnapshot prior;
 
@@ -47,7 +47,7 @@ public:
 
 TEST(ArtworkBatchSnapshot, UndoLimitIsInclusive)
 {
-    FakeArtworkCache cache;
+    ScriptedArtworkCache cache;
     const QList<Track> tracks { song(u"a"_s), song(u"b"_s), song(u"c"_s) };
     cache.artwork.insert(tracks[0].id, QByteArray(268435455, Qt::Uninitialized));
     cache.artwork.insert(tracks[1].id, "x");
@@ -91,7 +91,7 @@ TEST(ArtworkBatchSnapshot, ChangedSongSetWritesNothing)
 
 TEST(ArtworkBatchSnapshot, ArtworkThatCannotBeReadFailsTheCapture)
 {
-    FakeArtworkCache cache;
+    ScriptedArtworkCache cache;
     const Track track = song(u"a"_s);
     cache.unreadable.insert(track.id);
     const auto outcome = QCoro::waitFor(settle(ArtworkBatchSnapshot::capture({ track }, &cache)));

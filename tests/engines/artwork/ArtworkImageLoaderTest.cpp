@@ -2,6 +2,7 @@
 
 #include "platform/SecurityScopedResource.h"
 #include "support/Await.h"
+#include "support/CountingFileAccess.h"
 #include "support/TempDir.h"
 
 #include <QBuffer>
@@ -23,23 +24,6 @@ QByteArray pgmHeader(int width, int height)
 {
     return "P5\n" + QByteArray::number(width) + ' ' + QByteArray::number(height) + "\n255\n";
 }
-
-// Starts every access and counts the stops.
-class CountingAccess final : public FileAccessPlatform {
-public:
-    bool startAccessing(const QUrl&) override
-    {
-        ++starts;
-        return true;
-    }
-    void stopAccessing(const QUrl&) override { ++stops; }
-    QByteArray bookmarkData(const QUrl&) override { return {}; }
-    QUrl resolveBookmark(const QByteArray&, bool&) override { return {}; }
-    bool refusesReading(const QString&) override { return false; }
-
-    std::atomic<int> starts { 0 };
-    std::atomic<int> stops { 0 };
-};
 
 class ArtworkImageLoaderTest : public test::TempDirTest {
 protected:
@@ -67,7 +51,7 @@ protected:
         return ArtworkFileError::unreadable(u"accepted"_s);
     }
 
-    std::shared_ptr<CountingAccess> access = std::make_shared<CountingAccess>();
+    std::shared_ptr<test::CountingFileAccess> access = std::make_shared<test::CountingFileAccess>();
 };
 
 TEST_F(ArtworkImageLoaderTest, ReturnsTheFileBytesUnchanged)

@@ -1,28 +1,16 @@
 #pragma once
 
-#include "engines/artwork/ArtworkCache.h"
 #include "model/DatabaseManager.h"
 #include "model/ErrorText.h"
 #include "support/Await.h"
-#include "support/StubLibraryEngine.h"
-#include "support/StubQueueEngine.h"
+#include "support/ScriptedArtworkCache.h"
+#include "support/ScriptedLibraryEngine.h"
+#include "support/ScriptedQueueEngine.h"
 
 #include <QCoreApplication>
-#include <QHash>
-#include <QSet>
-#include <chrono>
 #include <functional>
-#include <qcoro/qcorotimer.h>
 
 namespace kivo::test {
-
-// Every fake operation gives the event loop a turn first, as the real ones
-// do, so that callers can act while it runs.
-inline QCoro::Task<> yieldOnce()
-{
-    QCoro::Task<> pause = QCoro::sleepFor(std::chrono::milliseconds(0));
-    co_await std::move(pause);
-}
 
 // Runs events until `done` holds.
 inline void runUntil(const std::function<bool()>& done)
@@ -53,114 +41,6 @@ inline QString diskFull(const Track& track)
         .errorDescription();
 }
 
-// Artwork by track id; the k-th store or removal (counting from 1) can fail.
-class FakeArtworkCache final : public ArtworkCache {
-public:
-    QHash<QUuid, QByteArray> artwork;
-    QSet<QUuid> unreadable;
-    int writes = 0;
-    QSet<int> failingWrites;
-
-    CacheMetrics metrics() const override { return CacheMetrics::standard(); }
-    QCoro::Task<std::optional<QByteArray>> retrieveArtwork(Track track) override
-    {
-        QCoro::Task<> turn = yieldOnce();
-        co_await std::move(turn);
-        const auto at = artwork.constFind(track.id);
-        co_return at == artwork.cend() ? std::nullopt : std::optional(*at);
-    }
-    QCoro::Task<std::optional<QByteArray>> retrieveArtworkForRollback(Track track) override
-    {
-        if (unreadable.contains(track.id)) {
-            throw ArtworkCacheError(
-                ArtworkCacheError::Case::readFailed, track.title, QStringLiteral("EIO"));
-        }
-        QCoro::Task<std::optional<QByteArray>> reading = retrieveArtwork(track);
-        std::optional<QByteArray> bytes = co_await std::move(reading);
-        co_return bytes;
-    }
-    QCoro::Task<std::optional<QByteArray>> retrieveThumbnail(Track, QSizeF) override
-    {
-        co_return std::nullopt;
-    }
-    QCoro::Task<> storeArtwork(QByteArray data, Track track) override
-    {
-        QCoro::Task<> turn = yieldOnce();
-        co_await std::move(turn);
-        failIfDue(track);
-        artwork.insert(track.id, data);
-    }
-    void evictArtwork(const Track& track) override { artwork.remove(track.id); }
-    QCoro::Task<> removeArtwork(Track track) override
-    {
-        QCoro::Task<> turn = yieldOnce();
-        co_await std::move(turn);
-        failIfDue(track);
-        artwork.remove(track.id);
-    }
-    QCoro::Task<> clearCache() override { co_return; }
-
-private:
-    void failIfDue(const Track& track)
-    {
-        if (failingWrites.contains(++writes)) {
-            throw ArtworkCacheError(
-                ArtworkCacheError::Case::writeFailed, track.title, QStringLiteral("Disk full"));
-        }
-    }
-};
-
-// The library in memory, validating updates as the real one does; the k-th
-// update (counting from 1) can fail.
-class FakeLibrary final : public StubLibraryEngine {
-public:
-    QList<Track> tracks;
-    int updates = 0;
-    QSet<int> failingUpdates;
-    bool failRemoval = false;
-
-    QList<Track> allTracks() const override { return tracks; }
-    std::optional<Track> byID(const QUuid& id) const
-    {
-        const auto at = std::find_if(
-            tracks.begin(), tracks.end(), [&](const Track& track) { return track.id == id; });
-        return at == tracks.end() ? std::nullopt : std::optional(*at);
-    }
-
-    QCoro::Task<> updateTracks(QList<Track> edited) override
-    {
-        QCoro::Task<> turn = yieldOnce();
-        co_await std::move(turn);
-        if (failingUpdates.contains(++updates)) {
-            throw DatabaseError::writeFailed(QStringLiteral("Disk is read-only."));
-        }
-        if (std::any_of(
-                edited.begin(), edited.end(), [&](const Track& t) { return !byID(t.id); })) {
-            throw DatabaseError::writeFailed(
-                QStringLiteral("One or more tracks are no longer in the local library."));
-        }
-        for (const Track& track : edited) {
-            *std::find_if(tracks.begin(), tracks.end(), [&](const Track& stored) {
-                return stored.id == track.id;
-            }) = track;
-        }
-    }
-    QCoro::Task<> removeTrack(Track track, bool) override
-    {
-        QCoro::Task<> turn = yieldOnce();
-        co_await std::move(turn);
-        if (failRemoval || !byID(track.id)) {
-            throw DatabaseError::entityNotFound(
-                QStringLiteral("Track not found in the local library."));
-        }
-        tracks.removeIf([&](const Track& stored) { return stored.id == track.id; });
-    }
-    QCoro::Task<> restoreTrack(Track track) override
-    {
-        QCoro::Task<> turn = yieldOnce();
-        co_await std::move(turn);
-        tracks.push_back(track);
-    }
-};
+using FakeLibrary = ScriptedLibraryEngine;
 
 } // namespace kivo::test

@@ -41,7 +41,7 @@ protected:
     }
 
     FakeLibrary library;
-    FakeArtworkCache cache;
+    ScriptedArtworkCache cache;
     UndoManager undo;
     TrackMetadataBatchCoordinator coordinator;
     QList<Track> original;

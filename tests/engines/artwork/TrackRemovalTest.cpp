@@ -9,12 +9,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-class RecordingQueue final : public StubQueueEngine {
-public:
-    QList<QUuid> removed;
-    void removeTrackFromPlayback(const QUuid& id) override { removed.push_back(id); }
-};
-
 class TrackRemovalTest : public ::testing::Test {
 protected:
     TrackRemovalTest() { library.tracks = { a, b }; }
@@ -32,7 +26,7 @@ protected:
 
     Track a = song(u"a"_s), b = song(u"b"_s);
     FakeLibrary library;
-    RecordingQueue queue;
+    ScriptedQueueEngine queue;
     UndoManager undo;
     TrackRemovalCoordinator coordinator;
     int removals = 0, restores = 0;
@@ -51,7 +45,7 @@ TEST_F(TrackRemovalTest, UndoRestoresTheLibraryNotTheQueueAndRedoRemovesAgain)
     EXPECT_FALSE(undo.canRedo()); // busy until restored
     finish();
     EXPECT_EQ(library.byID(a.id), a);
-    EXPECT_EQ(queue.removed.size(), 1);
+    EXPECT_EQ(queue.calls.size(), 1);
     EXPECT_EQ(restores, 1);
     EXPECT_FALSE(undo.canUndo());
     EXPECT_EQ(undo.redoMenuItemTitle(), u"Redo Remove Track"_s);
@@ -59,7 +53,7 @@ TEST_F(TrackRemovalTest, UndoRestoresTheLibraryNotTheQueueAndRedoRemovesAgain)
     undo.redo();
     finish();
     EXPECT_FALSE(library.byID(a.id));
-    EXPECT_EQ(queue.removed.size(), 2);
+    EXPECT_EQ(queue.calls.size(), 2);
     EXPECT_EQ(removals, 2);
     EXPECT_EQ(undo.undoMenuItemTitle(), u"Undo Remove Track"_s);
 }
@@ -78,11 +72,11 @@ TEST_F(TrackRemovalTest, RefusalsDeletionsAndFailuresRegisterNothing)
     EXPECT_EQ(removals, 1);
     EXPECT_FALSE(undo.canUndo()); // a deleted file cannot come back
 
-    library.failRemoval = true;
+    library.failWith = u"Track not found in the local library."_s;
     remove(b);
     finish();
     EXPECT_EQ(coordinator.errorMessage(), u"Track not found in the local library."_s);
-    EXPECT_EQ(queue.removed, QList { a.id });
+    EXPECT_EQ(queue.calls, QStringList { u"unqueue:"_s + a.id.toString(QUuid::WithoutBraces) });
     EXPECT_TRUE(library.byID(b.id));
     EXPECT_FALSE(undo.canUndo() || undo.isBlocked());
 }

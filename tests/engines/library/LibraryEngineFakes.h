@@ -6,6 +6,9 @@
 #include "platform/MediaProbe.h"
 #include "platform/SecurityScopedResource.h"
 #include "support/Await.h"
+#include "support/CountingFileAccess.h"
+#include "support/StubDatabaseManager.h"
+#include "support/StubMetadataEngine.h"
 #include "support/TempDir.h"
 
 #include <QCoroFuture>
@@ -57,7 +60,7 @@ template <typename Error = std::exception> QString failure(QCoro::Task<> task)
 
 // The track store in memory. A load reads the list when it is called and
 // hands it back once `loadGate` (if any) has finished.
-class FakeStore : public DatabaseManager {
+class FakeStore : public StubDatabaseManager {
 public:
     QList<Track> stored;
     bool failLoad = false, failSave = false, failDelete = false;
@@ -96,19 +99,6 @@ public:
         co_return;
     }
 
-    QUrl databaseURL() const override { return {}; }
-    QCoro::Task<void> eraseAllData() override { co_return; }
-    QCoro::Task<std::optional<Track>> fetchTrack(QUuid) override { co_return std::nullopt; }
-    void savePlaylists(const QList<Playlist>&) override { }
-    QList<Playlist> loadAllPlaylists() override { return {}; }
-    void deletePlaylist(const QUuid&) override { }
-    void recordPlayback(const QUuid&, const Date&) override { }
-    PlaybackStatistics fetchStatistics(const QUuid&) override { return {}; }
-    void setPreferenceJson(const Json&, const QString&) override { }
-    std::optional<Json> preferenceJson(const QString&) const override { return std::nullopt; }
-    void savePlaybackState(const PlaybackStateSnapshot&) override { }
-    std::optional<PlaybackStateSnapshot> loadPlaybackState() override { return std::nullopt; }
-
 private:
     static void begin(const std::function<void()>& hook, bool fail)
     {
@@ -123,7 +113,7 @@ private:
 };
 
 // Tags by file name; each read waits for a worker so that reads overlap.
-class FakeMetadata final : public MetadataEngine {
+class FakeMetadata final : public StubMetadataEngine {
 public:
     QHash<QString, std::optional<QString>> titles; // absent name: no title
     QSet<QString> failing;
@@ -145,8 +135,6 @@ public:
         metadata.artist = QStringLiteral("Ana");
         co_return metadata;
     }
-    QCoro::Task<> writeMetadata(Track, std::optional<QByteArray>) override { co_return; }
-    QCoro::Task<std::optional<QByteArray>> extractArtwork(QUrl) override { co_return {}; }
 };
 
 class FakeWatcher final : public FileWatcher {
@@ -158,30 +146,6 @@ public:
     void stopWatching(const QUrl&) override { }
     void pause() override { }
     void resume() override { }
-};
-
-// Scoped access that always starts and counts; bookmarks are the path, and
-// the bookmark "broken" does not resolve.
-class FakeFileAccess final : public FileAccessPlatform {
-public:
-    std::atomic<int> starts { 0 }, stops { 0 };
-
-    bool startAccessing(const QUrl&) override
-    {
-        ++starts;
-        return true;
-    }
-    void stopAccessing(const QUrl&) override { ++stops; }
-    QByteArray bookmarkData(const QUrl& url) override { return url.toLocalFile().toUtf8(); }
-    QUrl resolveBookmark(const QByteArray& bookmark, bool& isStale) override
-    {
-        isStale = false;
-        if (bookmark == "broken") {
-            throw Failure(QStringLiteral("The file doesn't exist."));
-        }
-        return QUrl::fromLocalFile(QString::fromUtf8(bookmark));
-    }
-    bool refusesReading(const QString&) override { return false; }
 };
 
 // An engine over the fakes, loaded.

@@ -162,7 +162,7 @@ protected:
         return track;
     }
 
-    std::shared_ptr<test::FakeFileAccess> access = std::make_shared<test::FakeFileAccess>();
+    std::shared_ptr<test::CountingFileAccess> access = std::make_shared<test::CountingFileAccess>();
 };
 
 TEST_F(LibraryRemovalTest, EverythingIsCheckedBeforeTheStoreChanges)

@@ -1,7 +1,8 @@
 #include "engines/library/PlaylistEngineImpl.h"
 #include "model/PlaylistStorageImpl.h"
-#include "support/StubLibraryEngine.h"
-#include "support/StubQueueEngine.h"
+#include "support/ScriptedLibraryEngine.h"
+#include "support/ScriptedQueueEngine.h"
+#include "support/SpyPlaylistStorage.h"
 
 #include <QFile>
 #include <QProcess>
@@ -18,56 +19,10 @@ using ::testing::IsEmpty;
 namespace kivo {
 namespace {
 
-// The real store in a temporary folder, counting writes and failing them on demand.
-class StorageSpy final : public PlaylistStorage {
-public:
-    using Records = QList<PlaylistRecord>;
-    Records fetchAllRecords() override
-    {
-        fetchedOn = QThread::currentThread();
-        return inner.fetchAllRecords();
-    }
-    Records fetchRecords(const std::optional<QUuid>& id) override { return inner.fetchRecords(id); }
-    void saveRecord(const PlaylistRecord& record) override { write(), inner.saveRecord(record); }
-    void saveRecords(const Records& records) override { write(), inner.saveRecords(records); }
-    void deleteRecord(const QUuid& id) override { write(), inner.deleteRecord(id); }
-    void deleteFolderRecursively(const QUuid& id) override
-    {
-        write(), inner.deleteFolderRecursively(id);
-    }
-    std::optional<PlaylistRecord> find(const QUuid& id)
-    {
-        const Records all = inner.fetchAllRecords();
-        const auto found
-            = std::find_if(all.cbegin(), all.cend(), [&](auto& r) { return r.id == id; });
-        return found == all.cend() ? std::nullopt : std::optional(*found);
-    }
-    void write()
-    {
-        if (failWrites) {
-            throw StoreFileError(StoreFileError::Case::writeFailed, u"/x"_s, u"Disk full"_s);
-        }
-        ++writes;
-    }
+using StorageSpy = test::SpyPlaylistStorage;
 
-    QTemporaryDir folder;
-    TavrenPlaylistStorage inner { folder.path() };
-    int writes = 0;
-    bool failWrites = false;
-    std::atomic<QThread*> fetchedOn = nullptr;
-};
-
-class FakeLibrary final : public test::StubLibraryEngine {
-public:
-    QList<Track> allTracks() const override { return tracks; }
-    QList<Track> tracks;
-};
-
-class FakeQueue final : public test::StubQueueEngine {
-public:
-    void playNow(const QList<Track>& list) override { played.push_back(list); }
-    QList<QList<Track>> played;
-};
+using FakeLibrary = test::ScriptedLibraryEngine;
+using FakeQueue = test::ScriptedQueueEngine;
 
 Track track(const QString& title)
 {

@@ -116,7 +116,8 @@ TEST_F(QueueSessionFileTest, SessionFileLeavesOutWhatIsAbsentAndComesBackUnplaye
 {
     auto database
         = std::make_shared<TavrenDatabaseManager>(path(), std::make_shared<MemoryUserDefaults>());
-    FakeAudioEngine audio;
+    ScriptedAudioEngine audio;
+    audio.engineVolume = 0.25f;
     TavrenQueueEngine queue(database);
     queue.savePlaybackState(true);
     EXPECT_EQ(keysOf(database->playbackStateFilePath()),

@@ -2,7 +2,8 @@
 
 #include "engines/playback/QueueEngineImpl.h"
 #include "model/ErrorText.h"
-#include "support/StubAudioEngine.h"
+#include "support/ScriptedAudioEngine.h"
+#include "support/StubDatabaseManager.h"
 
 #include <QStringList>
 #include <atomic>
@@ -12,48 +13,10 @@
 
 namespace kivo::test {
 
-// An audio engine that only writes down what it is asked ("A", "seek:0",
-// "cleared"); play() throws missingFile for the tracks in `unplayable`. It
-// tells its delegate nothing: tests send the notices themselves.
-class FakeAudioEngine final : public StubAudioEngine {
-public:
-    double currentTime() const override { return time; }
-    float volume() const override { return 0.25f; }
-    void clearQueue() override { played << QStringLiteral("cleared"); }
-    void play(const Track& track) override
-    {
-        if (unplayable.contains(track.id)) {
-            throw AudioPlaybackError::missingFile(track.fileURL);
-        }
-        played << track.title;
-    }
-    void seek(double seconds) override { played << QStringLiteral("seek:%1").arg(time = seconds); }
-
-    QStringList take() { return std::exchange(played, {}); }
-
-    QStringList played;
-    QList<QUuid> unplayable;
-    double time = 0;
-};
-
 // Keeps the saved sessions (read them only after a synchronous save). The
 // next `failures` writes throw.
-class SessionRecorder final : public DatabaseManager {
+class SessionRecorder final : public StubDatabaseManager {
 public:
-    QUrl databaseURL() const override { return {}; }
-    QCoro::Task<void> eraseAllData() override { co_return; }
-    QCoro::Task<void> saveTracks(QList<Track>) override { co_return; }
-    QCoro::Task<QList<Track>> loadAllTracks() override { co_return QList<Track> {}; }
-    QCoro::Task<std::optional<Track>> fetchTrack(QUuid) override { co_return std::nullopt; }
-    QCoro::Task<void> deleteTracks(QList<Track>) override { co_return; }
-    void savePlaylists(const QList<Playlist>&) override { }
-    QList<Playlist> loadAllPlaylists() override { return {}; }
-    void deletePlaylist(const QUuid&) override { }
-    void recordPlayback(const QUuid&, const Date&) override { }
-    PlaybackStatistics fetchStatistics(const QUuid&) override { return {}; }
-    void setPreferenceJson(const Json&, const QString&) override { }
-    std::optional<Json> preferenceJson(const QString&) const override { return {}; }
-    std::optional<PlaybackStateSnapshot> loadPlaybackState() override { return {}; }
     void savePlaybackState(const PlaybackStateSnapshot& snapshot) override
     {
         if (failures > 0 && failures-- > 0) {
@@ -91,6 +54,8 @@ class QueueEngineTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        audio.state = PlaybackState::playing;
+        audio.engineVolume = 0.25f;
         queue.setAudioEngine(&audio);
         for (const char* name : { "A", "B", "C", "D", "E", "F" }) {
             tracks.push_back(makeTrack(QString::fromLatin1(name)));
@@ -138,7 +103,7 @@ protected:
     }
 
     std::shared_ptr<SessionRecorder> database = std::make_shared<SessionRecorder>();
-    FakeAudioEngine audio;
+    ScriptedAudioEngine audio;
     TavrenQueueEngine queue { database };
     QList<Track> tracks;
 };

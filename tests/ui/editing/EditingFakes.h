@@ -1,9 +1,9 @@
 #pragma once
 
-#include "engines/artwork/ArtworkCache.h"
 #include "engines/artwork/ArtworkImageLoader.h"
-#include "engines/library/MetadataEngine.h"
 #include "model/Track.h"
+#include "support/ScriptedArtworkCache.h"
+#include "support/StubMetadataEngine.h"
 
 #include <QHash>
 #include <QStringList>
@@ -26,56 +26,12 @@ inline Track sampleTrack(const QString& title = QStringLiteral("Song"))
     return Track::make(QUuid::createUuid(), url, url.fileName(), title, 216, Date::now());
 }
 
-// Artwork by track id; records every store and eviction as "store:<bytes>" / "evict".
-class FakeArtworkCache final : public ArtworkCache {
-public:
-    QHash<QUuid, QByteArray> artwork;
-    QStringList calls;
-    bool failStores = false;
-
-    CacheMetrics metrics() const override { return CacheMetrics::standard(); }
-    QCoro::Task<std::optional<QByteArray>> retrieveArtwork(Track track) override
-    {
-        QCoro::Task<> turn = oneTurn();
-        co_await std::move(turn);
-        const auto at = artwork.constFind(track.id);
-        co_return at == artwork.cend() ? std::nullopt : std::optional(*at);
-    }
-    QCoro::Task<std::optional<QByteArray>> retrieveThumbnail(Track, QSizeF) override
-    {
-        co_return std::nullopt;
-    }
-    QCoro::Task<> storeArtwork(QByteArray data, Track track) override
-    {
-        calls << QStringLiteral("store:") + QString::fromUtf8(data);
-        if (failStores) {
-            throw ArtworkCacheError(
-                ArtworkCacheError::Case::writeFailed, track.title, QStringLiteral("Disk full"));
-        }
-        artwork.insert(track.id, data);
-        co_return;
-    }
-    void evictArtwork(const Track& track) override
-    {
-        calls << QStringLiteral("evict");
-        artwork.remove(track.id);
-    }
-    QCoro::Task<> removeArtwork(Track track) override
-    {
-        evictArtwork(track);
-        co_return;
-    }
-    QCoro::Task<> clearCache() override { co_return; }
-};
-
 // Embedded artwork by file URL; an unknown file has none, `broken` throws.
-class FakeMetadataEngine final : public MetadataEngine {
+class FakeMetadataEngine final : public StubMetadataEngine {
 public:
     QHash<QUrl, QByteArray> embedded;
     bool broken = false;
 
-    QCoro::Task<ExtractedMetadata> readMetadata(QUrl) override { co_return ExtractedMetadata(0); }
-    QCoro::Task<> writeMetadata(Track, std::optional<QByteArray>) override { co_return; }
     QCoro::Task<std::optional<QByteArray>> extractArtwork(QUrl url) override
     {
         QCoro::Task<> turn = oneTurn();

@@ -44,7 +44,7 @@ void activate(QWidget& window)
 }
 
 struct SongSheet {
-    FakeArtworkCache cache;
+    ScriptedArtworkCache cache;
     FakeMetadataEngine metadata;
     FakeChooser chooser;
     Track track = sampleTrack(u"<b>Bold</b> & <img src=x>"_s);

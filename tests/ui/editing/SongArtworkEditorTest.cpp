@@ -28,7 +28,7 @@ QString planText(const ArtworkCommit& plan)
 }
 
 struct Fixture {
-    FakeArtworkCache cache;
+    ScriptedArtworkCache cache;
     FakeMetadataEngine metadata;
     Track track = sampleTrack();
 
@@ -175,7 +175,7 @@ TEST(SongArtworkEditor, ArtworkIsCommittedOnlyAfterTheLibraryAcceptedTheSave)
 TEST(SongArtworkEditor, StoreFailuresAreSilent)
 {
     Fixture f;
-    f.cache.failStores = true;
+    f.cache.failingWrites = { 1, 2 };
     f.metadata.embedded.insert(f.track.fileURL, "embedded");
     auto editor = f.editor();
     QCoro::waitFor(editor->load());

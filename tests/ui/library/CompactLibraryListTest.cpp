@@ -71,8 +71,8 @@ protected:
         return active.join(u',');
     }
 
-    ListLibraryEngine library;
-    RecordingQueueEngine queue;
+    ScriptedLibraryEngine library;
+    ScriptedQueueEngine queue;
     CompactLibraryListPresenter presenter { library, queue };
 };
 

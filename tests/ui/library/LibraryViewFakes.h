@@ -7,6 +7,7 @@
 #include "model/StoreFile.h"
 #include "support/ScriptedLibraryEngine.h"
 #include "support/ScriptedQueueEngine.h"
+#include "support/SpyPlaylistStorage.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -36,30 +37,7 @@ inline QStringList titles(const QList<Track>& tracks)
 using FakeLibrary = ScriptedLibraryEngine;
 using FakeQueue = ScriptedQueueEngine;
 
-// The real record store in a temporary folder, failing writes on demand.
-class FailableStorage final : public PlaylistStorage {
-public:
-    using Records = QList<PlaylistRecord>;
-    Records fetchAllRecords() override { return inner.fetchAllRecords(); }
-    Records fetchRecords(const std::optional<QUuid>& id) override { return inner.fetchRecords(id); }
-    void saveRecord(const PlaylistRecord& record) override { check(), inner.saveRecord(record); }
-    void saveRecords(const Records& records) override { check(), inner.saveRecords(records); }
-    void deleteRecord(const QUuid& id) override { check(), inner.deleteRecord(id); }
-    void deleteFolderRecursively(const QUuid& id) override
-    {
-        check(), inner.deleteFolderRecursively(id);
-    }
-    void check() const
-    {
-        if (failWrites) {
-            throw StoreFileError(StoreFileError::Case::writeFailed, u"/x"_s, u"Disk full"_s);
-        }
-    }
-
-    QTemporaryDir folder;
-    TavrenPlaylistStorage inner { folder.path() };
-    bool failWrites = false;
-};
+using FailableStorage = SpyPlaylistStorage;
 
 // The real playlist engine over a fake library and queue.
 struct Engines {

@@ -1,102 +1,19 @@
 #include "PlayerFakes.h"
-#include "engines/artwork/ArtworkCache.h"
 #include "ui/player/NowPlayingPanelPresenter.h"
 
-#include <QBuffer>
 #include <QColor>
-#include <QImage>
-#include <QPromise>
 #include <gtest/gtest.h>
-#include <stdexcept>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace kivo::test {
 
-// Artwork whose loads finish when the test says so, in any order.
-class ManualArtworkCache : public ArtworkCache {
-    Q_OBJECT
-public:
-    struct Load {
-        QUuid trackID;
-        QPromise<void> promise;
-        std::optional<QByteArray> bytes;
-    };
-    QList<std::shared_ptr<Load>> loads;
-
-    CacheMetrics metrics() const override { return CacheMetrics::standard(); }
-    QCoro::Task<std::optional<QByteArray>> retrieveArtwork(Track track) override
-    {
-        auto load = std::make_shared<Load>();
-        load->trackID = track.id;
-        load->promise.start();
-        loads.append(load);
-        co_await load->promise.future();
-        co_return load->bytes;
-    }
-    QCoro::Task<std::optional<QByteArray>> retrieveThumbnail(Track, QSizeF) override
-    {
-        co_return std::nullopt;
-    }
-    QCoro::Task<> storeArtwork(QByteArray, Track) override { co_return; }
-    void evictArtwork(const Track&) override { }
-    QCoro::Task<> removeArtwork(Track) override { co_return; }
-    QCoro::Task<> clearCache() override { co_return; }
-
-    void finish(qsizetype index, std::optional<QByteArray> bytes)
-    {
-        loads[index]->bytes = std::move(bytes);
-        loads[index]->promise.finish();
-        for (int i = 0; i < 5; ++i) {
-            QCoreApplication::processEvents();
-        }
-    }
-    void announceChange() { Q_EMIT cacheVersionChanged(QUuid::createUuid()); }
-};
-
 namespace {
-
-QByteArray png(const QColor& color)
-{
-    QImage image(4, 4, QImage::Format_RGB32);
-    image.fill(color);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
 
 QString shownColor(const NowPlayingPanelPresenter& panel)
 {
     return panel.artworkImage().isNull() ? u"none"_s : panel.artworkImage().pixelColor(0, 0).name();
 }
-
-// A library whose saves succeed, or fail with `failure`, and publish.
-class SavingLibrary : public FakeLibraryEngine {
-public:
-    std::optional<QString> failure;
-    QCoro::Task<> updateTracks(QList<Track> edited) override
-    {
-        if (failure) {
-            throw std::runtime_error(failure->toStdString());
-        }
-        for (const Track& track : edited) {
-            for (Track& stored : tracks) {
-                if (stored.id == track.id) {
-                    stored = track;
-                }
-            }
-        }
-        Q_EMIT tracksChanged(tracks);
-        co_return;
-    }
-    void publish(QList<Track> list)
-    {
-        tracks = std::move(list);
-        Q_EMIT tracksChanged(tracks);
-    }
-};
 
 class NowPlayingPanelTest : public ::testing::Test {
 protected:
@@ -105,8 +22,8 @@ protected:
         return panel.displayedTrack() ? panel.displayedTrack()->title : u"(none)"_s;
     }
 
-    FakeAudioEngine audio;
-    SavingLibrary library;
+    ScriptedAudioEngine audio;
+    ScriptedLibraryEngine library;
     ManualArtworkCache artwork;
     NowPlayingPanelPresenter panel { audio, library, artwork };
 };
@@ -193,7 +110,7 @@ TEST_F(NowPlayingPanelTest, EditorOpensSavesFailsAndCancels)
 
     Track edited = a;
     edited.title = QString();
-    library.failure = u"Track title cannot be empty."_s;
+    library.failWith = u"Track title cannot be empty."_s;
     EXPECT_FALSE(QCoro::waitFor(panel.saveEdited(edited)));
     EXPECT_EQ(panel.editorError(), u"Track title cannot be empty.");
     EXPECT_EQ(panel.editingTrack(), a); // the sheet stays open
@@ -204,7 +121,7 @@ TEST_F(NowPlayingPanelTest, EditorOpensSavesFailsAndCancels)
 
     // Reopening starts without the old text.
     panel.beginEditing();
-    library.failure.reset();
+    library.failWith.clear();
     edited.title = u"A2"_s;
     std::optional<Track> written;
     QObject::connect(&panel, &NowPlayingPanelPresenter::selectedTrackEdited,
@@ -254,8 +171,8 @@ TEST_F(NowPlayingPanelTest, OnlyTheNewestLoadOfTheShownSongStoresItsArtwork)
 
 TEST(NowPlayingPanelLifetime, LoadsStartedByTheChangeNoticeEndWithThePanel)
 {
-    FakeAudioEngine audio;
-    FakeLibraryEngine library;
+    ScriptedAudioEngine audio;
+    ScriptedLibraryEngine library;
     ManualArtworkCache artwork;
     auto panel = std::make_unique<NowPlayingPanelPresenter>(audio, library, artwork);
     panel->setSelectedTrack(song(u"A"_s));
@@ -270,5 +187,3 @@ TEST(NowPlayingPanelLifetime, LoadsStartedByTheChangeNoticeEndWithThePanel)
 
 } // namespace
 } // namespace kivo::test
-
-#include "NowPlayingPanelTest.moc"

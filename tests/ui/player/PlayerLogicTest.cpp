@@ -122,9 +122,9 @@ TEST(WaveformSeekGeometry, SeekFractionsFromPressDragRelease)
 }
 
 struct BarFixture : ::testing::Test {
-    FakeAudioEngine audio;
-    FakeQueueEngine queue;
-    FakeLibraryEngine library;
+    ScriptedAudioEngine audio;
+    ScriptedQueueEngine queue;
+    ScriptedLibraryEngine library;
     FakeWaveformGenerator waveforms;
 };
 
@@ -153,7 +153,7 @@ TEST_F(BarFixture, LayoutRulesAndDisplayedCopy)
     played.duration = 0;
     EXPECT_EQ(bar.displayDuration(played), 0);
     bar.seek(12.5);
-    EXPECT_EQ(audio.calls, QStringList { u"seek 12.5"_s });
+    EXPECT_EQ(audio.calls, QStringList { u"seek:12.5"_s });
 }
 
 TEST_F(BarFixture, PlaybackErrorWinsAndDismissClearsBoth)
@@ -326,7 +326,10 @@ TEST_F(BarFixture, QueueRowsAreMovedAndRemovedByPosition)
     model.tap(1); // the NOW PLAYING row does nothing
     model.tap(5); // the second A starts from the first occurrence
     model.tap(9); // a history song not upcoming plays alone
-    EXPECT_EQ(queue.calls, (QStringList { u"playNow [A B A C D] 0"_s, u"playNow [H] 0"_s }));
+    EXPECT_EQ(queue.calls, (QStringList { u"playNow@0"_s, u"playNow@0"_s }));
+    ASSERT_EQ(queue.plays.size(), 2);
+    EXPECT_EQ(joinedTitles(queue.plays[0].first), u"A B A C D");
+    EXPECT_EQ(joinedTitles(queue.plays[1].first), u"H");
 
     queue.calls.clear();
     model.moveUpcoming({ 0 }, 5); // a drag to the end is one move, not one per row passed

@@ -18,52 +18,9 @@ using namespace Qt::Literals::StringLiterals;
 namespace kivo::test {
 namespace {
 
-// Artwork loads that finish when the test says so, each with a one-colour image.
-class SlowArtwork : public ArtworkCache {
-public:
-    struct Load {
-        QPromise<void> promise;
-        QColor colour;
-    };
-    QList<std::shared_ptr<Load>> loads;
-
-    CacheMetrics metrics() const override { return CacheMetrics::standard(); }
-    QCoro::Task<std::optional<QByteArray>> retrieveArtwork(Track) override
-    {
-        auto load = std::make_shared<Load>();
-        load->promise.start();
-        loads.append(load);
-        co_await load->promise.future();
-        QImage image(4, 4, QImage::Format_RGB32);
-        image.fill(load->colour);
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        image.save(&buffer, "PNG");
-        co_return bytes;
-    }
-    QCoro::Task<std::optional<QByteArray>> retrieveThumbnail(Track, QSizeF) override
-    {
-        co_return std::nullopt;
-    }
-    QCoro::Task<> storeArtwork(QByteArray, Track) override { co_return; }
-    void evictArtwork(const Track&) override { }
-    QCoro::Task<> removeArtwork(Track) override { co_return; }
-    QCoro::Task<> clearCache() override { co_return; }
-
-    void finish(qsizetype index, const QColor& colour)
-    {
-        loads[index]->colour = colour;
-        loads[index]->promise.finish();
-        for (int i = 0; i < 5; ++i) {
-            QCoreApplication::processEvents();
-        }
-    }
-};
-
 TEST(PlayerTrackInfoView, ShowsTextsAndOnlyTheCurrentSongsArtwork)
 {
-    SlowArtwork artwork;
+    ManualArtworkCache artwork;
     PlayerTrackInfoView info(artwork);
     info.resize(300, 58);
     Track first = song(u"<img src=x>"_s);
@@ -79,9 +36,9 @@ TEST(PlayerTrackInfoView, ShowsTextsAndOnlyTheCurrentSongsArtwork)
     ASSERT_EQ(artwork.loads.size(), 1);
 
     info.setTrack(second, PlaybackState::playing);
-    artwork.finish(0, Qt::red); // the first song's artwork arrives late: dropped
+    artwork.finish(0, png(Qt::red)); // the first song's artwork arrives late: dropped
     EXPECT_TRUE(info.artworkImage().isNull());
-    artwork.finish(1, Qt::blue);
+    artwork.finish(1, png(Qt::blue));
     ASSERT_FALSE(info.artworkImage().isNull());
     EXPECT_EQ(info.artworkImage().pixelColor(0, 0), QColor(Qt::blue));
 }
@@ -123,7 +80,7 @@ TEST(PlayerToolTips, SongTextsShowAsTyped)
     track.artist = artist;
     track.albumArtist = u"<img src=x> & co"_s;
 
-    SlowArtwork artwork;
+    ManualArtworkCache artwork;
     PlayerTrackInfoView info(artwork);
     info.resize(300, 58);
     info.setTrack(track, PlaybackState::playing);
@@ -134,9 +91,9 @@ TEST(PlayerToolTips, SongTextsShowAsTyped)
     EXPECT_EQ(shownToolTip(*banner.findChild<QLabel*>(u"player.issueMessage"_s)),
         u"\u201C"_s + title + u"\u201D couldn't be played."_s);
 
-    FakeAudioEngine audio;
+    ScriptedAudioEngine audio;
     audio.current = track;
-    FakeLibraryEngine library;
+    ScriptedLibraryEngine library;
     TavrenMetadataEngine metadata;
     NowPlayingPanelView panel({ audio, library, artwork, metadata });
     panel.resize(260, 900);

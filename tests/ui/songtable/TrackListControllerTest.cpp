@@ -98,7 +98,7 @@ protected:
     test::FakeLibrary library;
     test::FakeQueue queue;
     test::FakeAudio audio;
-    test::FakeArtworkCache artwork;
+    test::ScriptedArtworkCache artwork;
     test::FakeMetadataEngine metadata;
     UndoManager undo;
     TrackTableLayoutState layout;
@@ -158,7 +158,7 @@ TEST_F(TrackListControllerTest, PlaysTheDisplayedListFromTheRow)
     screen->select(song(u"A"_s), Qt::NoModifier);
     screen->play(song(u"C"_s)); // the context menu's Play keeps the selection
     EXPECT_EQ(queue.calls.last(), u"playNow@2"_s);
-    EXPECT_EQ(titles(queue.lastPlayed), u"A,B,C,D"_s);
+    EXPECT_EQ(titles(queue.plays.last().first), u"A,B,C,D"_s);
     EXPECT_EQ(state(), u"selected=A shown=C inspector=1"_s);
     screen->selectAndPlay(song(u"D"_s));
     EXPECT_EQ(queue.calls.last(), u"playNow@3"_s);
@@ -166,7 +166,7 @@ TEST_F(TrackListControllerTest, PlaysTheDisplayedListFromTheRow)
     // A song not in the list plays alone.
     screen->play(songTrack(u"Elsewhere"_s));
     EXPECT_EQ(queue.calls.last(), u"playNow@0"_s);
-    EXPECT_EQ(titles(queue.lastPlayed), u"Elsewhere"_s);
+    EXPECT_EQ(titles(queue.plays.last().first), u"Elsewhere"_s);
 }
 
 TEST_F(TrackListControllerTest, ALargeListIsOrderedOnAWorkerAndTheNewestPlayWins)
@@ -180,7 +180,7 @@ TEST_F(TrackListControllerTest, ALargeListIsOrderedOnAWorkerAndTheNewestPlayWins
     ASSERT_TRUE(settleUntil([&] { return !queue.calls.isEmpty(); }));
     test::processEventsFor(20);
     EXPECT_EQ(queue.calls, QStringList { u"playNow@3"_s });
-    EXPECT_EQ(titles(queue.lastPlayed), u"A,B,C,D"_s);
+    EXPECT_EQ(titles(queue.plays.last().first), u"A,B,C,D"_s);
 }
 
 TEST_F(TrackListControllerTest, PlayButtonPausesOnlyTheSongPlayingNow)
@@ -200,7 +200,7 @@ TEST_F(TrackListControllerTest, PlayButtonPausesOnlyTheSongPlayingNow)
     for (const auto& c : cases) {
         audio.state = c.state;
         screen->togglePlayback(song(QString::fromLatin1(c.title)));
-        EXPECT_EQ(audio.pauses, c.pauses) << c.title;
+        EXPECT_EQ(audio.calls.count(u"pause"_s), c.pauses) << c.title;
         EXPECT_EQ(queue.calls.size(), c.plays) << c.title;
     }
     EXPECT_EQ(queue.calls.last(), u"playNow@1"_s);

@@ -2,9 +2,9 @@
 
 #include "engines/library/LibraryEngine.h"
 #include "model/DatabaseManager.h"
+#include "support/ScriptedAudioEngine.h"
 #include "support/ScriptedLibraryEngine.h"
 #include "support/ScriptedQueueEngine.h"
-#include "support/StubAudioEngine.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -27,17 +27,7 @@ inline Track songTrack(const QString& title, qint64 rating = 0, const char* id =
 using FakeLibrary = ScriptedLibraryEngine;
 using FakeQueue = ScriptedQueueEngine;
 
-class FakeAudio final : public StubAudioEngine {
-public:
-    std::optional<Track> current;
-    PlaybackState state = PlaybackState::stopped;
-    int pauses = 0;
-
-    PlaybackState playbackState() const override { return state; }
-    std::optional<Track> currentTrack() const override { return current; }
-    bool isPlaying() const override { return state == PlaybackState::playing; }
-    void pause() override { ++pauses; }
-};
+using FakeAudio = ScriptedAudioEngine;
 
 // Runs the event loop until `done` holds (at most about a second).
 template <typename Predicate> bool settleUntil(Predicate done)

@@ -61,7 +61,7 @@ protected:
     test::FakeLibrary library;
     test::FakeQueue queue;
     test::FakeAudio audio;
-    test::FakeArtworkCache artwork;
+    test::ScriptedArtworkCache artwork;
     test::FakeMetadataEngine metadata;
     UndoManager undo;
     TrackTableLayoutState layout;
