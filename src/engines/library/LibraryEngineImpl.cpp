@@ -114,6 +114,13 @@ QCoro::Task<> TavrenLibraryEngine::insertIntoIndex(QList<Track> tracks)
     co_await std::move(inserting);
 }
 
+QCoro::Task<> TavrenLibraryEngine::shareWithIndex(QList<Track> tracks)
+{
+    auto share = [cache = m_metadataCache, tracks = std::move(tracks)] { cache->share(tracks); };
+    QCoro::Task<> sharing = runOnWorker(&m_indexWorker, std::move(share));
+    co_await std::move(sharing);
+}
+
 QCoro::Task<> TavrenLibraryEngine::evictFromIndex(Track track)
 {
     auto evict = [cache = m_metadataCache, track = std::move(track)] { cache->evict(track); };
@@ -190,11 +197,10 @@ QCoro::Task<TavrenLibraryEngine::LoadOutcome> TavrenLibraryEngine::loadFromStore
         // Names decoded for this load are shared by the tracks now; the pool
         // need not keep them alive.
         sharedtexts::clear();
-        // The list's lookups and the track index are built side by side. The
-        // list takes the decoded tracks over; the index copies them, as a
-        // list shared with it would be copied whole at the first edit, on
-        // the main thread.
-        QCoro::Task<> indexing = insertIntoIndex(stored);
+        // The list's lookups and the track index are built side by side, over
+        // one list: the index keeps later changes beside it rather than
+        // writing into it, so neither copies it.
+        QCoro::Task<> indexing = shareWithIndex(stored);
         auto build = [stored = std::move(stored)]() mutable {
             return LibraryTrackList(std::move(stored));
         };
