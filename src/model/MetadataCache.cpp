@@ -157,6 +157,49 @@ void MetadataCache::share(const QList<Track>& tracks)
     insert(tracks);
 }
 
+void MetadataCache::follow(const QList<Track>& tracks)
+{
+    QMutexLocker lock(&m_mutex);
+    if (m_tracks.isSharedWith(tracks)) {
+        return;
+    }
+    // Every indexed id keeps its value: from the new list where it holds
+    // that value, beside it otherwise.
+    QHash<QUuid, qsizetype> positions;
+    positions.reserve(m_positions.size() + m_changed.size());
+    QHash<QUuid, Track> changed;
+    for (qsizetype i = 0; i < tracks.size(); ++i) {
+        const Track& listed = tracks.at(i);
+        if (positions.contains(listed.id)) {
+            continue;
+        }
+        const auto kept = m_changed.constFind(listed.id);
+        if (kept != m_changed.cend()) {
+            if (*kept == listed) {
+                positions.insert(listed.id, i);
+            }
+            continue;
+        }
+        const auto position = m_positions.constFind(listed.id);
+        if (position != m_positions.cend() && m_tracks.at(*position) == listed) {
+            positions.insert(listed.id, i);
+        }
+    }
+    for (auto it = m_changed.cbegin(); it != m_changed.cend(); ++it) {
+        if (!positions.contains(it.key())) {
+            changed.insert(it.key(), it.value());
+        }
+    }
+    for (auto it = m_positions.cbegin(); it != m_positions.cend(); ++it) {
+        if (!positions.contains(it.key())) {
+            changed.insert(it.key(), m_tracks.at(it.value()));
+        }
+    }
+    m_tracks = tracks;
+    m_positions = std::move(positions);
+    m_changed = std::move(changed);
+}
+
 std::optional<Track> MetadataCache::track(const QUuid& id)
 {
     QMutexLocker lock(&m_mutex);

@@ -34,6 +34,11 @@ public:
     // list of every track need not be held twice. Later changes are kept
     // beside it, so that the shared list is never copied.
     void share(const QList<Track>& tracks);
+    // Holds this list (shared) in place of the one held, where it lists the
+    // indexed values; what it does not list stays beside it. What the index
+    // holds does not change: the library calls it with each new list of its
+    // own, so that its earlier list is freed.
+    void follow(const QList<Track>& tracks);
     // Counts a hit or a miss.
     std::optional<Track> track(const QUuid& id);
     // The tracks filed under exactly this name, in no particular order; the

@@ -66,6 +66,10 @@ void TavrenLibraryEngine::publishChange()
 {
     ++m_revision;
     Q_EMIT tracksChanged(m_tracks.tracks());
+    // The index holds the new list in place of the old, which is then freed;
+    // it runs after the index's changes queued before.
+    m_indexWorker.start(
+        [cache = m_metadataCache, tracks = m_tracks.tracks()] { cache->follow(tracks); });
 }
 
 QCoro::Task<bool> TavrenLibraryEngine::changeList(std::function<bool(LibraryTrackList&)> edit)
