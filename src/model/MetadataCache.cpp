@@ -75,6 +75,21 @@ void MetadataCache::unfile(const Track& track)
     removeFrom(m_tracksByGenre, track.genre, track.id);
 }
 
+bool MetadataCache::listWritable() const
+{
+    return m_tracks.isEmpty() || m_tracks.isDetached();
+}
+
+const Track* MetadataCache::stored(const QUuid& id) const
+{
+    const auto changed = m_changed.constFind(id);
+    if (changed != m_changed.cend()) {
+        return &*changed;
+    }
+    const auto position = m_positions.constFind(id);
+    return position == m_positions.cend() ? nullptr : &m_tracks.at(*position);
+}
+
 void MetadataCache::insert(const QList<Track>& tracks)
 {
     QMutexLocker lock(&m_mutex);
@@ -83,34 +98,118 @@ void MetadataCache::insert(const QList<Track>& tracks)
     }
     m_positions.reserve(m_positions.size() + tracks.size());
     for (const Track& track : tracks) {
-        const auto it = m_positions.constFind(track.id);
-        if (it == m_positions.cend()) {
-            m_positions.insert(track.id, m_tracks.size());
-            m_tracks.push_back(track);
+        const Track* indexed = stored(track.id);
+        if (!indexed) {
             file(track);
+        } else if (!sameNames(*indexed, track)) {
+            // An edited track must not stay listed under its old names; names
+            // that did not change stay filed as they are.
+            unfile(*indexed);
+            file(track);
+        }
+        const auto changed = m_changed.find(track.id);
+        if (changed != m_changed.end()) {
+            *changed = track;
             continue;
         }
-        // An edited track must not stay listed under its old names; names
-        // that did not change stay filed as they are.
-        Track& indexed = m_tracks[*it];
-        if (!sameNames(indexed, track)) {
-            unfile(indexed);
-            file(track);
+        if (!listWritable()) {
+            // Writing into a list shared with the library would copy it whole.
+            m_positions.remove(track.id);
+            m_changed.insert(track.id, track);
+            continue;
         }
-        indexed = track;
+        const auto position = m_positions.constFind(track.id);
+        if (position != m_positions.cend()) {
+            m_tracks[*position] = track;
+        } else {
+            m_positions.insert(track.id, m_tracks.size());
+            m_tracks.push_back(track);
+        }
     }
+}
+
+void MetadataCache::share(const QList<Track>& tracks)
+{
+    {
+        QMutexLocker lock(&m_mutex);
+        if (m_tracks.isEmpty() && m_changed.isEmpty()) {
+            m_tracks = tracks;
+            m_positions.reserve(tracks.size());
+            for (qsizetype i = 0; i < tracks.size(); ++i) {
+                const Track& track = tracks.at(i);
+                const auto earlier = m_positions.find(track.id);
+                if (earlier == m_positions.end()) {
+                    m_positions.insert(track.id, i);
+                    file(track);
+                    continue;
+                }
+                // A repeated id: the later value replaces the earlier, as in insert().
+                const Track& replaced = tracks.at(*earlier);
+                if (!sameNames(replaced, track)) {
+                    unfile(replaced);
+                    file(track);
+                }
+                *earlier = i;
+            }
+            return;
+        }
+    }
+    insert(tracks);
+}
+
+void MetadataCache::follow(const QList<Track>& tracks)
+{
+    QMutexLocker lock(&m_mutex);
+    if (m_tracks.isSharedWith(tracks)) {
+        return;
+    }
+    // Every indexed id keeps its value: from the new list where it holds
+    // that value, beside it otherwise.
+    QHash<QUuid, qsizetype> positions;
+    positions.reserve(m_positions.size() + m_changed.size());
+    QHash<QUuid, Track> changed;
+    for (qsizetype i = 0; i < tracks.size(); ++i) {
+        const Track& listed = tracks.at(i);
+        if (positions.contains(listed.id)) {
+            continue;
+        }
+        const auto kept = m_changed.constFind(listed.id);
+        if (kept != m_changed.cend()) {
+            if (*kept == listed) {
+                positions.insert(listed.id, i);
+            }
+            continue;
+        }
+        const auto position = m_positions.constFind(listed.id);
+        if (position != m_positions.cend() && m_tracks.at(*position) == listed) {
+            positions.insert(listed.id, i);
+        }
+    }
+    for (auto it = m_changed.cbegin(); it != m_changed.cend(); ++it) {
+        if (!positions.contains(it.key())) {
+            changed.insert(it.key(), it.value());
+        }
+    }
+    for (auto it = m_positions.cbegin(); it != m_positions.cend(); ++it) {
+        if (!positions.contains(it.key())) {
+            changed.insert(it.key(), m_tracks.at(it.value()));
+        }
+    }
+    m_tracks = tracks;
+    m_positions = std::move(positions);
+    m_changed = std::move(changed);
 }
 
 std::optional<Track> MetadataCache::track(const QUuid& id)
 {
     QMutexLocker lock(&m_mutex);
-    const auto it = m_positions.constFind(id);
-    if (it == m_positions.cend()) {
+    const Track* found = stored(id);
+    if (!found) {
         ++m_missCount;
         return std::nullopt;
     }
     ++m_hitCount;
-    return m_tracks.at(*it);
+    return *found;
 }
 
 QList<Track> MetadataCache::lookUp(const NameIndex& index, const QString& name) const
@@ -123,9 +222,8 @@ QList<Track> MetadataCache::lookUp(const NameIndex& index, const QString& name) 
     QList<Track> result;
     result.reserve(it->size());
     for (const QUuid& id : *it) {
-        const auto position = m_positions.constFind(id);
-        if (position != m_positions.cend()) {
-            result.push_back(m_tracks.at(*position));
+        if (const Track* found = stored(id)) {
+            result.push_back(*found);
         }
     }
     return result;
@@ -167,17 +265,28 @@ void MetadataCache::evict(const Track& track)
     QMutexLocker lock(&m_mutex);
     // The names of the stored value too, so that evicting with an older value
     // leaves no name without tracks behind.
+    const auto changed = m_changed.find(track.id);
     const auto it = m_positions.constFind(track.id);
-    if (it != m_positions.cend()) {
+    if (changed != m_changed.end()) {
+        unfile(*changed);
+        m_changed.erase(changed);
+    } else if (it != m_positions.cend()) {
         const qsizetype position = *it;
         unfile(m_tracks.at(position));
         m_positions.erase(it);
-        // The last track fills the gap, so that nothing else moves.
-        if (position != m_tracks.size() - 1) {
-            m_tracks[position] = std::move(m_tracks.last());
-            m_positions[m_tracks.at(position).id] = position;
+        // The last track fills the gap, so that nothing else moves. A list
+        // shared with the library keeps the evicted value, unlisted.
+        if (listWritable()) {
+            const qsizetype last = m_tracks.size() - 1;
+            if (position != last) {
+                m_tracks[position] = std::move(m_tracks[last]);
+                const auto moved = m_positions.find(m_tracks.at(position).id);
+                if (moved != m_positions.end() && *moved == last) {
+                    *moved = position;
+                }
+            }
+            m_tracks.removeLast();
         }
-        m_tracks.removeLast();
     }
     unfile(track);
 }
@@ -187,6 +296,7 @@ void MetadataCache::clear()
     QMutexLocker lock(&m_mutex);
     m_tracks = QList<Track>();
     m_positions.clear();
+    m_changed.clear();
     m_tracksByArtist.clear();
     m_tracksByAlbum.clear();
     m_tracksByGenre.clear();
@@ -209,7 +319,7 @@ qint64 MetadataCache::missCount() const
 qsizetype MetadataCache::count() const
 {
     QMutexLocker lock(&m_mutex);
-    return m_tracks.size();
+    return m_positions.size() + m_changed.size();
 }
 
 } // namespace kivo

@@ -29,6 +29,16 @@ public:
     // under its names. A track inserted again with other names is taken out
     // of the sets of its earlier names first.
     void insert(const QList<Track>& tracks);
+    // As insert(), but an empty index keeps the list itself (sharing its
+    // buffer, as QList does) rather than copies of its tracks: the library's
+    // list of every track need not be held twice. Later changes are kept
+    // beside it, so that the shared list is never copied.
+    void share(const QList<Track>& tracks);
+    // Holds this list (shared) in place of the one held, where it lists the
+    // indexed values; what it does not list stays beside it. What the index
+    // holds does not change: the library calls it with each new list of its
+    // own, so that its earlier list is freed.
+    void follow(const QList<Track>& tracks);
     // Counts a hit or a miss.
     std::optional<Track> track(const QUuid& id);
     // The tracks filed under exactly this name, in no particular order; the
@@ -55,6 +65,10 @@ private:
     using NameIndex = QHash<QString, QList<QUuid>>;
 
     void file(const Track& track);
+    // The indexed value of the id, or null.
+    const Track* stored(const QUuid& id) const;
+    // Whether writing into the list copies nothing (nobody else holds it).
+    bool listWritable() const;
     void unfile(const Track& track);
     QList<Track> lookUp(const NameIndex& index, const QString& name) const;
     static QStringList sortedNames(const NameIndex& index);
@@ -62,9 +76,12 @@ private:
     mutable QMutex m_mutex;
     // Copies of the indexed tracks (their texts shared) in no particular
     // order, side by side rather than one allocation each, and where each
-    // id is among them.
+    // id is among them. The list may be shared with the library's, and then
+    // keeps evicted values; `m_changed` holds what was inserted meanwhile.
+    // An id is in `m_positions` or in `m_changed`, never both.
     QList<Track> m_tracks;
     QHash<QUuid, qsizetype> m_positions;
+    QHash<QUuid, Track> m_changed;
     NameIndex m_tracksByArtist;
     NameIndex m_tracksByAlbum;
     NameIndex m_tracksByGenre;

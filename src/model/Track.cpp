@@ -67,12 +67,12 @@ bool textEqual(const QString& a, const QString& b)
     return text::equal(a, b);
 }
 
-bool textEqual(const std::optional<QString>& a, const std::optional<QString>& b)
+bool textEqual(const OptionalNullable<QString>& a, const OptionalNullable<QString>& b)
 {
     return a.has_value() == b.has_value() && (!a || text::equal(*a, *b));
 }
 
-template <typename T> void hashOptional(size_t& seed, const std::optional<T>& value)
+template <typename Optional> void hashOptional(size_t& seed, const Optional& value)
 {
     seed = qHashMulti(seed, value.has_value());
     if (value) {
@@ -80,7 +80,7 @@ template <typename T> void hashOptional(size_t& seed, const std::optional<T>& va
     }
 }
 
-void hashText(size_t& seed, const std::optional<QString>& value)
+void hashText(size_t& seed, const OptionalNullable<QString>& value)
 {
     seed = qHashMulti(seed, value.has_value());
     if (value) {
@@ -195,21 +195,22 @@ Json Track::toJson() const
     putString(o, "filename", filename);
     putString(o, "title", title);
     putDouble(o, "duration", duration);
-    putOptional(o, "securityScopedBookmark", securityScopedBookmark, putBytes);
-    putOptional(o, "artist", artist, putString);
-    putOptional(o, "album", album, putString);
-    putOptional(o, "genre", genre, putString);
-    putOptional(o, "year", year, putInt);
-    putOptional(o, "trackNumber", trackNumber, putInt);
-    putOptional(o, "discNumber", discNumber, putInt);
-    putOptional(o, "composer", composer, putString);
-    putOptional(o, "albumArtist", albumArtist, putString);
-    putOptional(o, "comments", comments, putString);
-    putOptional(o, "bpm", bpm, putInt);
-    putOptional(o, "lyrics", lyrics, putString);
+    putOptional(
+        o, "securityScopedBookmark", std::optional<QByteArray>(securityScopedBookmark), putBytes);
+    putOptional(o, "artist", std::optional<QString>(artist), putString);
+    putOptional(o, "album", std::optional<QString>(album), putString);
+    putOptional(o, "genre", std::optional<QString>(genre), putString);
+    putOptional(o, "year", std::optional<qint64>(year), putInt);
+    putOptional(o, "trackNumber", std::optional<qint64>(trackNumber), putInt);
+    putOptional(o, "discNumber", std::optional<qint64>(discNumber), putInt);
+    putOptional(o, "composer", std::optional<QString>(composer), putString);
+    putOptional(o, "albumArtist", std::optional<QString>(albumArtist), putString);
+    putOptional(o, "comments", std::optional<QString>(comments), putString);
+    putOptional(o, "bpm", std::optional<qint64>(bpm), putInt);
+    putOptional(o, "lyrics", std::optional<QString>(lyrics), putString);
     putInt(o, "rating", rating);
-    putOptional(o, "bitrate", bitrate, putInt);
-    putOptional(o, "sampleRate", sampleRate, putInt);
+    putOptional(o, "bitrate", std::optional<qint64>(bitrate), putInt);
+    putOptional(o, "sampleRate", std::optional<qint64>(sampleRate), putInt);
     putOptional(o, "dateAdded", dateAdded, putDate);
     return o;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/CompactOptional.h"
 #include "model/Date.h"
 #include "model/JsonCodec.h"
 
@@ -34,28 +35,30 @@ private:
 
 // One song of the library. A plain value: changes are made on a copy that the
 // library then stores in place of the old one (matched by id). `id`, `fileURL`
-// and `filename` are fixed once the track exists.
+// and `filename` are fixed once the track exists. The optional fields keep
+// their absence in the value itself (see CompactOptional): the library holds
+// several lists of every track.
 struct Track {
     QUuid id;
     QUrl fileURL;
     QString filename;
-    std::optional<QByteArray> securityScopedBookmark;
+    OptionalNullable<QByteArray> securityScopedBookmark;
     QString title;
     double duration = 0;
-    std::optional<QString> artist;
-    std::optional<QString> album;
-    std::optional<QString> genre;
-    std::optional<qint64> year;
-    std::optional<qint64> trackNumber;
-    std::optional<qint64> discNumber;
-    std::optional<QString> composer;
-    std::optional<QString> albumArtist;
-    std::optional<QString> comments;
-    std::optional<qint64> bpm;
-    std::optional<QString> lyrics;
+    OptionalNullable<QString> artist;
+    OptionalNullable<QString> album;
+    OptionalNullable<QString> genre;
+    OptionalInt year;
+    OptionalInt trackNumber;
+    OptionalInt discNumber;
+    OptionalNullable<QString> composer;
+    OptionalNullable<QString> albumArtist;
+    OptionalNullable<QString> comments;
+    OptionalInt bpm;
+    OptionalNullable<QString> lyrics;
     qint64 rating = 0;
-    std::optional<qint64> bitrate;
-    std::optional<qint64> sampleRate;
+    OptionalInt bitrate;
+    OptionalInt sampleRate;
     std::optional<Date> dateAdded;
 
     // Stars run from none to five. A stored rating outside is kept as it is and

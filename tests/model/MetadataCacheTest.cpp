@@ -81,6 +81,67 @@ TEST(MetadataCacheTest, ReinsertingAndEvictingRemoveOnlyEmptiedNames)
     EXPECT_EQ(cache.count(), 1);
 }
 
+TEST(MetadataCacheTest, ASharedListIsIndexedWithChangesKeptBesideIt)
+{
+    MetadataCache cache;
+    const Track a = makeTrack(u"A"_s, u"Nina"_s);
+    const Track b = makeTrack(u"B"_s, u"Nina"_s);
+    const Track c = makeTrack(u"C"_s, u"Otto"_s);
+    QList<Track> library { a, b, c };
+    cache.share(library);
+    Track renamed = b;
+    renamed.artist = u"Otto"_s;
+    cache.insert({ renamed, makeTrack(u"D"_s, u"Nina"_s) });
+    cache.evict(a);
+
+    EXPECT_EQ(library.at(1).artist, u"Nina"_s);
+    EXPECT_EQ(cache.count(), 3);
+    EXPECT_FALSE(cache.track(a.id));
+    EXPECT_EQ(cache.track(b.id)->artist, u"Otto"_s);
+    EXPECT_THAT(titles(cache.tracksByArtist(u"Nina"_s)), ElementsAre(u"D"_s));
+    EXPECT_THAT(titles(cache.tracksByArtist(u"Otto"_s)), UnorderedElementsAre(u"B"_s, u"C"_s));
+
+    // Once the library lets go of the list, the index writes into it again;
+    // the evicted value left in it must not disturb later changes.
+    library.clear();
+    cache.evict(c);
+    cache.insert({ c });
+    cache.evict(renamed);
+    EXPECT_EQ(cache.count(), 2);
+    EXPECT_THAT(titles(cache.tracksByArtist(u"Otto"_s)), ElementsAre(u"C"_s));
+    EXPECT_EQ(cache.track(c.id)->title, u"C"_s);
+    EXPECT_FALSE(cache.track(b.id));
+}
+
+TEST(MetadataCacheTest, FollowingANewListFreesTheOldOneAndKeepsWhatIsIndexed)
+{
+    MetadataCache cache;
+    const Track a = makeTrack(u"A"_s, u"Nina"_s);
+    const Track b = makeTrack(u"B"_s, u"Nina"_s);
+    const Track c = makeTrack(u"C"_s, u"Otto"_s);
+    QList<Track> loaded { a, b, c };
+    cache.share(loaded);
+    Track renamed = b;
+    renamed.artist = u"Otto"_s;
+    const Track d = makeTrack(u"D"_s);
+    cache.insert({ renamed, d });
+    cache.evict(a);
+
+    // The library's next list: the rename and a removal it shows, not the
+    // addition; a stale value of c and a track the index never had.
+    Track staleC = c;
+    staleC.title = u"Stale"_s;
+    const QList<Track> next { a, renamed, staleC, makeTrack(u"E"_s) };
+    cache.follow(next);
+    EXPECT_TRUE(loaded.isDetached());
+    EXPECT_EQ(cache.count(), 3);
+    EXPECT_FALSE(cache.track(a.id));
+    EXPECT_EQ(cache.track(b.id)->artist, u"Otto"_s);
+    EXPECT_EQ(cache.track(c.id)->title, u"C"_s);
+    EXPECT_EQ(cache.track(d.id)->title, u"D"_s);
+    EXPECT_THAT(titles(cache.tracksByArtist(u"Otto"_s)), UnorderedElementsAre(u"B"_s, u"C"_s));
+}
+
 TEST(MetadataCacheTest, CallersOnManyThreadsTakeTurns)
 {
     MetadataCache cache;

@@ -99,6 +99,18 @@ TEST(Track, EveryFieldRoundTripsAndCountsForEquality)
     other.comments = std::nullopt; // absent differs from present but empty
     t.comments = QString();
     EXPECT_NE(t, other);
+
+    // Present but empty (or zero) stays present through the store.
+    t.securityScopedBookmark = QByteArray();
+    t.bpm = 0;
+    const Json emptyJson = t.toJson();
+    EXPECT_EQ(emptyJson["comments"], "");
+    EXPECT_EQ(emptyJson["securityScopedBookmark"], "");
+    const Track empty = Track::fromJson(Json::parse(emptyJson.dump()));
+    EXPECT_EQ(empty.comments, QString());
+    EXPECT_EQ(empty.securityScopedBookmark, QByteArray());
+    EXPECT_EQ(empty.bpm, 0);
+    EXPECT_EQ(empty, t);
 }
 
 TEST(Track, MinimalObjectDecodesWithDefaults)

@@ -24,15 +24,15 @@ bool sameValue(const std::optional<qint64>& a, const std::optional<qint64>& b)
 
 // The value every track holds for `field` (compared exactly as stored), as
 // the editor shows it: the common text, or empty and mixed.
-template <typename T, typename Describe>
+template <typename Optional, typename Describe>
 AppliedTextMetadataDraft commonField(
-    const QList<Track>& tracks, std::optional<T> Track::*field, Describe describe)
+    const QList<Track>& tracks, Optional Track::*field, Describe describe)
 {
     AppliedTextMetadataDraft draft;
     if (tracks.isEmpty()) {
         return draft;
     }
-    const std::optional<T>& first = tracks.front().*field;
+    const Optional& first = tracks.front().*field;
     for (const Track& track : tracks) {
         if (!sameValue(track.*field, first)) {
             draft.hadMixedValues = true;
@@ -46,13 +46,12 @@ AppliedTextMetadataDraft commonField(
 }
 
 AppliedTextMetadataDraft commonText(
-    const QList<Track>& tracks, std::optional<QString> Track::*field)
+    const QList<Track>& tracks, OptionalNullable<QString> Track::*field)
 {
     return commonField(tracks, field, [](const QString& value) { return value; });
 }
 
-AppliedTextMetadataDraft commonNumber(
-    const QList<Track>& tracks, std::optional<qint64> Track::*field)
+AppliedTextMetadataDraft commonNumber(const QList<Track>& tracks, OptionalInt Track::*field)
 {
     return commonField(tracks, field, [](qint64 value) { return QString::number(value); });
 }

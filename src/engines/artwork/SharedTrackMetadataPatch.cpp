@@ -6,8 +6,8 @@ namespace kivo {
 
 namespace {
 
-template <typename T>
-void applyChange(const OptionalMetadataChange<T>& change, std::optional<T>& field)
+template <typename T, typename Field>
+void applyChange(const OptionalMetadataChange<T>& change, Field& field)
 {
     if (change.isSet) {
         field = change.value;

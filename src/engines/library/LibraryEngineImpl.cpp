@@ -66,6 +66,10 @@ void TavrenLibraryEngine::publishChange()
 {
     ++m_revision;
     Q_EMIT tracksChanged(m_tracks.tracks());
+    // The index holds the new list in place of the old, which is then freed;
+    // it runs after the index's changes queued before.
+    m_indexWorker.start(
+        [cache = m_metadataCache, tracks = m_tracks.tracks()] { cache->follow(tracks); });
 }
 
 QCoro::Task<bool> TavrenLibraryEngine::changeList(std::function<bool(LibraryTrackList&)> edit)
@@ -112,6 +116,13 @@ QCoro::Task<> TavrenLibraryEngine::insertIntoIndex(QList<Track> tracks)
     auto insert = [cache = m_metadataCache, tracks = std::move(tracks)] { cache->insert(tracks); };
     QCoro::Task<> inserting = runOnWorker(&m_indexWorker, std::move(insert));
     co_await std::move(inserting);
+}
+
+QCoro::Task<> TavrenLibraryEngine::shareWithIndex(QList<Track> tracks)
+{
+    auto share = [cache = m_metadataCache, tracks = std::move(tracks)] { cache->share(tracks); };
+    QCoro::Task<> sharing = runOnWorker(&m_indexWorker, std::move(share));
+    co_await std::move(sharing);
 }
 
 QCoro::Task<> TavrenLibraryEngine::evictFromIndex(Track track)
@@ -190,11 +201,10 @@ QCoro::Task<TavrenLibraryEngine::LoadOutcome> TavrenLibraryEngine::loadFromStore
         // Names decoded for this load are shared by the tracks now; the pool
         // need not keep them alive.
         sharedtexts::clear();
-        // The list's lookups and the track index are built side by side. The
-        // list takes the decoded tracks over; the index copies them, as a
-        // list shared with it would be copied whole at the first edit, on
-        // the main thread.
-        QCoro::Task<> indexing = insertIntoIndex(stored);
+        // The list's lookups and the track index are built side by side, over
+        // one list: the index keeps later changes beside it rather than
+        // writing into it, so neither copies it.
+        QCoro::Task<> indexing = shareWithIndex(stored);
         auto build = [stored = std::move(stored)]() mutable {
             return LibraryTrackList(std::move(stored));
         };

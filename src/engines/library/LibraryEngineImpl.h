@@ -107,6 +107,7 @@ private:
     // The track index works on its own ordered worker: a 100,000-track insert
     // takes a while, and inserts and evictions must keep their call order.
     QCoro::Task<> insertIntoIndex(QList<Track> tracks);
+    QCoro::Task<> shareWithIndex(QList<Track> tracks);
     QCoro::Task<> evictFromIndex(Track track);
 
     std::shared_ptr<DatabaseManager> m_database;

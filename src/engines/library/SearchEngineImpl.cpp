@@ -50,7 +50,8 @@ bool equalTexts(const QStringList& a, const QStringList& b)
     return a.size() == b.size() && std::equal(a.cbegin(), a.cend(), b.cbegin(), text::equal);
 }
 
-SearchCatalogue::Names gatherNames(const QList<Track>& tracks, std::optional<QString> Track::*field)
+SearchCatalogue::Names gatherNames(
+    const QList<Track>& tracks, OptionalNullable<QString> Track::*field)
 {
     struct Name {
         QString composed;
@@ -61,7 +62,7 @@ SearchCatalogue::Names gatherNames(const QList<Track>& tracks, std::optional<QSt
     QHash<QString, qint32> byComposed;
     QHash<QString, qint32> bySpelling;
     for (qsizetype i = 0; i < tracks.size(); ++i) {
-        const std::optional<QString>& value = tracks[i].*field;
+        const OptionalNullable<QString>& value = tracks[i].*field;
         if (!value) {
             continue;
         }

@@ -1,10 +1,12 @@
 // Loading, edits, removal and restore, over a store in memory.
 #include "LibraryEngineFakes.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QPromise>
 #include <QSignalSpy>
+#include <QThread>
 #include <cmath>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -54,15 +56,27 @@ TEST_F(LibraryEngineLoadTest, RepeatedIdsKeepTheFirstAndAFailedLoadIsPrintedAndP
     EXPECT_FALSE(library.loadError());
 }
 
-// The index keeps a copy of its own: were the loaded list shared with it, the
-// first edit would copy the whole library on the main thread.
-TEST_F(LibraryEngineLoadTest, TheLoadedListIsTheLibrarysOwn)
+// The index shares the loaded list rather than copying it (edits copy it on
+// a worker), and lets go of each list the library replaces: the library is
+// held once, not once more for the index.
+TEST_F(LibraryEngineLoadTest, TheLoadedListIsHeldOnceByTheLibraryAndItsIndex)
 {
     store->stored = { makeTrack(u"A"_s, u"/m/a.mp3"_s), makeTrack(u"B"_s, u"/m/b.mp3"_s) };
     TavrenLibraryEngine& library = engine();
     store->stored.clear();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // waits let go
-    EXPECT_TRUE(library.internalTracks().isDetached());
+    EXPECT_EQ(cache->count(), 2);
+
+    QList<Track> before = library.internalTracks();
+    Track renamed = before.at(0);
+    renamed.title = u"Renamed"_s;
+    await(library.updateTracks({ renamed }));
+    const QDeadlineTimer deadline(5000);
+    while (!before.isDetached() && !deadline.hasExpired()) {
+        QThread::msleep(5);
+    }
+    EXPECT_TRUE(before.isDetached());
+    EXPECT_EQ(cache->track(renamed.id)->title, u"Renamed"_s);
     EXPECT_EQ(cache->count(), 2);
 }
 
