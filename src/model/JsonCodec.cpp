@@ -1,9 +1,11 @@
 #include "model/JsonCodec.h"
+#include "model/JsonTextScan.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 
 using namespace Qt::Literals::StringLiterals;
@@ -125,28 +127,22 @@ std::optional<TextProblem> findTextProblem(
     const QByteArray& bytes, qsizetype begin, qsizetype end, int depth)
 {
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
-    bool inString = false;
     for (qsizetype i = begin; i < end; ++i) {
         const unsigned char c = data[i];
         if (c == 0) {
             return TextProblem { "holds a NUL byte", i };
         }
-        if (inString) {
-            if (c == '\\') {
-                // The escaped character cannot end the string, but may be a NUL.
-                if (i + 1 < end && data[i + 1] == 0) {
-                    return TextProblem { "holds a NUL byte", i + 1 };
-                }
-                ++i;
-            } else if (c == '"') {
-                inString = false;
-            }
-            continue;
-        }
         switch (c) {
-        case '"':
-            inString = true;
+        case '"': {
+            // In a string only a NUL is refused, escaped or not.
+            const qsizetype close = closingQuote(bytes.constData(), i + 1, end);
+            if (const void* nul = std::memchr(data + i + 1, 0, size_t(close - i - 1))) {
+                return TextProblem { "holds a NUL byte",
+                    static_cast<const unsigned char*>(nul) - data };
+            }
+            i = close;
             break;
+        }
         case '[':
         case '{':
             if (++depth > maximumDepth) {
