@@ -1,4 +1,5 @@
 #include "model/JsonCodec.h"
+#include "model/JsonTextScan.h"
 
 #include <QThread>
 #include <algorithm>
@@ -35,21 +36,12 @@ std::optional<std::vector<std::pair<qsizetype, qsizetype>>> splitTopLevelArray(
     std::vector<std::pair<qsizetype, qsizetype>> ranges;
     std::vector<char> stack; // open brackets below the top-level array
     qsizetype elementStart = i;
-    bool inString = false;
     bool sawContent = false;
     for (; i < size; ++i) {
         const char c = data[i];
-        if (inString) {
-            if (c == '\\') {
-                ++i;
-            } else if (c == '"') {
-                inString = false;
-            }
-            continue;
-        }
         switch (c) {
         case '"':
-            inString = true;
+            i = closingQuote(data, i + 1, size);
             sawContent = true;
             break;
         case '{':

@@ -1,8 +1,11 @@
 #include "model/JsonCodec.h"
+#include "model/JsonTextScan.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 
 using namespace Qt::Literals::StringLiterals;
@@ -110,41 +113,40 @@ std::string dump(const Json& document)
     return document.dump();
 }
 
-void checkText(const QByteArray& bytes)
+namespace {
+
+// What checkText() refuses, and at which byte.
+struct TextProblem {
+    const char* problem;
+    qsizetype offset;
+};
+
+// The first problem in bytes [begin, end), which start outside any string at
+// nesting `depth`.
+std::optional<TextProblem> findTextProblem(
+    const QByteArray& bytes, qsizetype begin, qsizetype end, int depth)
 {
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
-    const qsizetype size = bytes.size();
-    auto refuse = [](const char* problem, qsizetype offset) {
-        throw JsonCodingError(JsonCodingError::Kind::Decoding, QString(),
-            QStringLiteral("The data %1 (byte %2).").arg(QString::fromUtf8(problem)).arg(offset));
-    };
-    int depth = 0;
-    bool inString = false;
-    for (qsizetype i = 0; i < size; ++i) {
+    for (qsizetype i = begin; i < end; ++i) {
         const unsigned char c = data[i];
         if (c == 0) {
-            refuse("holds a NUL byte", i);
-        }
-        if (inString) {
-            if (c == '\\') {
-                // The escaped character cannot end the string, but may be a NUL.
-                if (i + 1 < size && data[i + 1] == 0) {
-                    refuse("holds a NUL byte", i + 1);
-                }
-                ++i;
-            } else if (c == '"') {
-                inString = false;
-            }
-            continue;
+            return TextProblem { "holds a NUL byte", i };
         }
         switch (c) {
-        case '"':
-            inString = true;
+        case '"': {
+            // In a string only a NUL is refused, escaped or not.
+            const qsizetype close = closingQuote(bytes.constData(), i + 1, end);
+            if (const void* nul = std::memchr(data + i + 1, 0, size_t(close - i - 1))) {
+                return TextProblem { "holds a NUL byte",
+                    static_cast<const unsigned char*>(nul) - data };
+            }
+            i = close;
             break;
+        }
         case '[':
         case '{':
             if (++depth > maximumDepth) {
-                refuse("is nested more than 64 levels deep", i);
+                return TextProblem { "is nested more than 64 levels deep", i };
             }
             break;
         case ']':
@@ -153,13 +155,57 @@ void checkText(const QByteArray& bytes)
             depth = std::max(0, depth - 1);
             break;
         case 0xEF:
-            if (i + 2 < size && data[i + 1] == 0xBB && data[i + 2] == 0xBF) {
-                refuse("holds a byte-order mark", i);
+            if (i + 2 < end && data[i + 1] == 0xBB && data[i + 2] == 0xBF) {
+                return TextProblem { "holds a byte-order mark", i };
             }
             break;
         default:
             break;
         }
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+void checkText(const QByteArray& bytes)
+{
+    std::optional<TextProblem> first;
+    // A library's text is hundreds of megabytes: its elements are checked
+    // side by side. Between them there are only brackets, commas and spaces,
+    // which the split has seen; each starts outside any string, at depth 1.
+    constexpr qsizetype parallelSize = qsizetype(1) << 20;
+    std::optional<std::vector<std::pair<qsizetype, qsizetype>>> ranges;
+    if (bytes.size() >= parallelSize) {
+        ranges = splitTopLevelArray(bytes);
+    }
+    if (ranges && !ranges->empty()) {
+        const qsizetype count = qsizetype(ranges->size());
+        const qsizetype chunkCount = std::min<qsizetype>(count, codecPool().maxThreadCount() * 4);
+        std::vector<std::optional<TextProblem>> problems(static_cast<size_t>(chunkCount));
+        std::vector<qsizetype> chunks(static_cast<size_t>(chunkCount));
+        for (qsizetype c = 0; c < chunkCount; ++c) {
+            chunks[size_t(c)] = c;
+        }
+        QtConcurrent::blockingMap(&codecPool(), chunks, [&](qsizetype c) {
+            const qsizetype firstElement = count * c / chunkCount;
+            const qsizetype lastElement = count * (c + 1) / chunkCount - 1;
+            problems[size_t(c)] = findTextProblem(bytes, (*ranges)[size_t(firstElement)].first,
+                (*ranges)[size_t(lastElement)].second, 1);
+        });
+        const auto found = std::find_if(problems.cbegin(), problems.cend(),
+            [](const std::optional<TextProblem>& problem) { return problem.has_value(); });
+        if (found != problems.cend()) {
+            first = *found;
+        }
+    } else {
+        first = findTextProblem(bytes, 0, bytes.size(), 0);
+    }
+    if (first) {
+        throw JsonCodingError(JsonCodingError::Kind::Decoding, QString(),
+            QStringLiteral("The data %1 (byte %2).")
+                .arg(QString::fromUtf8(first->problem))
+                .arg(first->offset));
     }
 }
 

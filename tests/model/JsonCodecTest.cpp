@@ -142,6 +142,34 @@ TEST(JsonCodec, HostileTextsAreRefusedAlikeByTheSmallAndTheParallelPath)
             EXPECT_FALSE(decodes(array(count, {}) + tail));
         }
     }
+
+    // A text large enough to be checked in parallel chunks still names its
+    // first problem, by its byte, and none later.
+    // Escaped quotes and backslashes inside a string end nothing.
+    const QByteArray padding
+        = '"' + QByteArray(1000, 'x') + "\\\"[\\\\" + QByteArray(1000, 'x') + "\\\\\"";
+    struct Case {
+        QByteArray inject;
+        QString problem;
+        qsizetype at; // the problem's byte within `inject`
+    };
+    for (const Case& c : { Case { nul, u"holds a NUL byte"_s, 0 },
+             Case { nested(64) + ",", u"is nested more than 64 levels deep"_s, 63 },
+             Case { bom, u"holds a byte-order mark"_s, 0 },
+             Case { "\"a\\" + nul + "\",", u"holds a NUL byte"_s, 3 } }) {
+        QByteArray text = "[";
+        for (int i = 0; i < 600; ++i) {
+            text += (i ? "," : "") + (i == 300 ? c.inject : QByteArray()) + padding;
+        }
+        text += ']';
+        const qsizetype offset = text.indexOf(c.inject) + c.at;
+        text.insert(text.size() - 10, nul);
+        ASSERT_GT(text.size(), 1 << 20);
+        const auto error = test::errorOf<JsonCodingError>([&] { json::checkText(text); });
+        ASSERT_TRUE(error);
+        EXPECT_EQ(error->description(),
+            u"The data couldn't be read: The data %1 (byte %2)."_s.arg(c.problem).arg(offset));
+    }
 }
 
 TEST(JsonCodec, FloatsReadBackExactlyWhatWasWritten)

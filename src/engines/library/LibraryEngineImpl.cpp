@@ -211,6 +211,15 @@ QCoro::Task<TavrenLibraryEngine::LoadOutcome> TavrenLibraryEngine::loadFromStore
         QCoro::Task<LibraryTrackList> building
             = runOnWorker(QThreadPool::globalInstance(), std::move(build));
         LibraryTrackList loaded = co_await std::move(building);
+        if (self && loaded.droppedDuplicates() == 0 && m_revision == revision) {
+            // Shown as soon as it is listed: nothing on screen reads the
+            // index, whose later changes queue behind its filling, and the
+            // load is done only once it is filled.
+            m_tracks = std::move(loaded);
+            Q_EMIT tracksChanged(m_tracks.tracks());
+            co_await std::move(indexing);
+            co_return LoadOutcome {};
+        }
         co_await std::move(indexing);
         if (!self) {
             co_return LoadOutcome {};

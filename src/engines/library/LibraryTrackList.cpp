@@ -1,6 +1,9 @@
 #include "engines/library/LibraryTrackList.h"
 
 #include <QDir>
+#include <QtConcurrent/QtConcurrentMap>
+#include <algorithm>
+#include <vector>
 
 namespace kivo {
 
@@ -23,6 +26,19 @@ LibraryTrackList::LibraryTrackList(QList<Track> tracks)
     // Read through const access, so that a list shared with its caller is
     // copied only when repeats must be dropped from it.
     const QList<Track>& listed = m_tracks;
+    // Cleaning every path is most of the work: it is done side by side.
+    std::vector<size_t> locations(size_t(listed.size()));
+    constexpr qsizetype chunkSize = 4096;
+    std::vector<qsizetype> chunks;
+    for (qsizetype first = 0; first < listed.size(); first += chunkSize) {
+        chunks.push_back(first);
+    }
+    QtConcurrent::blockingMap(chunks, [&listed, &locations](qsizetype first) {
+        const qsizetype end = std::min(first + chunkSize, listed.size());
+        for (qsizetype i = first; i < end; ++i) {
+            locations[size_t(i)] = locationHash(locationKey(listed[i].fileURL));
+        }
+    });
     qsizetype kept = 0;
     for (qsizetype i = 0; i < listed.size(); ++i) {
         if (m_positions.contains(listed[i].id)) {
@@ -32,7 +48,8 @@ LibraryTrackList::LibraryTrackList(QList<Track> tracks)
         if (kept != i) {
             m_tracks[kept] = std::move(m_tracks[i]);
         }
-        index(listed[kept], kept);
+        m_positions.insert(listed[kept].id, kept);
+        m_idsByLocation.insert(locations[size_t(i)], listed[kept].id);
         ++kept;
     }
     if (kept < m_tracks.size()) {
