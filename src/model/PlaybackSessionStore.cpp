@@ -47,9 +47,21 @@ std::exception_ptr PlaybackSessionStore::write(const PlaybackStateSnapshot& snap
 
 void PlaybackSessionStore::save(const PlaybackStateSnapshot& snapshot, Completion completion)
 {
+    saveMade([snapshot] { return snapshot; }, std::move(completion));
+}
+
+void PlaybackSessionStore::saveMade(Maker make, Completion completion)
+{
     // A one-thread pool runs its jobs in submission order.
-    m_queue.start([this, snapshot, completion = std::move(completion)]() mutable {
-        std::exception_ptr error = write(snapshot);
+    m_queue.start([this, make = std::move(make), completion = std::move(completion)]() mutable {
+        std::exception_ptr error;
+        try {
+            error = write(make());
+        } catch (...) {
+            error = std::current_exception(); // out of memory making it
+        }
+        // What `make` shares with the caller is let go before the next job.
+        make = {};
         if (!completion) {
             return;
         }

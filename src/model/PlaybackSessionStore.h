@@ -36,6 +36,8 @@ class PlaybackSessionStore : public QObject {
 public:
     // Receives nullptr on success, else the error of the write.
     using Completion = std::function<void(std::exception_ptr error)>;
+    // Makes the snapshot to write; called on the worker.
+    using Maker = std::function<PlaybackStateSnapshot()>;
 
     explicit PlaybackSessionStore(
         std::shared_ptr<DatabaseManager> database, QObject* parent = nullptr);
@@ -48,6 +50,10 @@ public:
     // (the main thread) through its event loop, never before the write has
     // ended. Without a completion a failure is not reported.
     void save(const PlaybackStateSnapshot& snapshot, Completion completion = {});
+    // As save(), but the snapshot is made on the worker just before its write,
+    // so a caller can hand over lists it shares (a library-sized queue) and
+    // leave reading and joining them to the worker.
+    void saveMade(Maker make, Completion completion = {});
 
     // Waits for every save submitted before it, then writes `snapshot` and
     // returns the error of that write (nullptr on success). Blocks the caller;

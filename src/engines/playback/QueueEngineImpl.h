@@ -168,7 +168,17 @@ private:
     std::optional<Track> stepBack(bool restartIfPastThreshold);
 
     static QList<QUuid> idsOf(const QList<Track>& tracks);
-    PlaybackStateSnapshot makeSessionSnapshot() const;
+    // What a session save needs, sharing the queue's lists rather than
+    // copying them; the snapshot is made from it on the store's worker.
+    struct SessionParts {
+        PlaybackStateSnapshot scalars; // everything but the id lists
+        QList<QUuid> upcomingIDs;
+        QList<Track> history;
+        // Absent while the play order is history, current, upcoming.
+        std::optional<QList<Track>> playbackOrder;
+        PlaybackStateSnapshot snapshot() const;
+    };
+    SessionParts sessionParts() const;
     void applySaveResult(quint64 serial, const std::exception_ptr& error);
 
     std::unique_ptr<PlaybackSessionStore> m_sessionStore;

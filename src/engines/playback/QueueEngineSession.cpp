@@ -36,27 +36,18 @@ QList<QUuid> TavrenQueueEngine::idsOf(const QList<Track>& tracks)
     return ids;
 }
 
-PlaybackStateSnapshot TavrenQueueEngine::makeSessionSnapshot() const
+TavrenQueueEngine::SessionParts TavrenQueueEngine::sessionParts() const
 {
-    PlaybackStateSnapshot snapshot;
+    SessionParts parts;
+    PlaybackStateSnapshot& snapshot = parts.scalars;
     if (m_currentTrack) {
         snapshot.currentTrackID = m_currentTrack->id;
     }
     // Ids the queue already keeps are shared, not read from every track again.
-    snapshot.upcomingTrackIDs
-        = m_queuedOrderIsUpcoming ? m_originalUpcomingOrder : idsOf(m_upcoming);
-    snapshot.historyTrackIDs = idsOf(m_history);
-    if (m_orderFollowsQueue) {
-        QList<QUuid> order;
-        order.reserve(snapshot.historyTrackIDs.size() + 1 + snapshot.upcomingTrackIDs.size());
-        order.append(snapshot.historyTrackIDs);
-        if (m_currentTrack) {
-            order.push_back(m_currentTrack->id);
-        }
-        order.append(snapshot.upcomingTrackIDs);
-        snapshot.playbackOrderTrackIDs = std::move(order);
-    } else {
-        snapshot.playbackOrderTrackIDs = idsOf(m_playbackOrder);
+    parts.upcomingIDs = m_queuedOrderIsUpcoming ? m_originalUpcomingOrder : idsOf(m_upcoming);
+    parts.history = m_history;
+    if (!m_orderFollowsQueue) {
+        parts.playbackOrder = m_playbackOrder;
     }
     snapshot.repeatMode = repeatModeText(m_repeatMode);
     snapshot.shuffleMode = shuffleModeText(m_shuffleMode);
@@ -69,7 +60,27 @@ PlaybackStateSnapshot TavrenQueueEngine::makeSessionSnapshot() const
         snapshot.volume = std::isfinite(volume) ? volume : 0.0f;
     }
     snapshot.savedAt = Date::now();
-    return snapshot;
+    return parts;
+}
+
+PlaybackStateSnapshot TavrenQueueEngine::SessionParts::snapshot() const
+{
+    PlaybackStateSnapshot made = scalars;
+    made.upcomingTrackIDs = upcomingIDs;
+    made.historyTrackIDs = idsOf(history);
+    if (playbackOrder) {
+        made.playbackOrderTrackIDs = idsOf(*playbackOrder);
+    } else {
+        QList<QUuid> order;
+        order.reserve(made.historyTrackIDs.size() + 1 + made.upcomingTrackIDs.size());
+        order.append(made.historyTrackIDs);
+        if (made.currentTrackID) {
+            order.push_back(*made.currentTrackID);
+        }
+        order.append(made.upcomingTrackIDs);
+        made.playbackOrderTrackIDs = std::move(order);
+    }
+    return made;
 }
 
 void TavrenQueueEngine::savePlaybackState(bool synchronously)
@@ -88,17 +99,20 @@ void TavrenQueueEngine::savePlaybackState(bool synchronously)
         m_pending->save = true;
         return;
     }
-    const PlaybackStateSnapshot snapshot = makeSessionSnapshot();
+    SessionParts parts = sessionParts();
     const quint64 serial = ++m_lastSaveSerial;
     if (synchronously) {
-        applySaveResult(serial, m_sessionStore->saveSynchronously(snapshot));
+        applySaveResult(serial, m_sessionStore->saveSynchronously(parts.snapshot()));
         return;
     }
-    m_sessionStore->save(snapshot, [self = QPointer(this), serial](std::exception_ptr error) {
-        if (self) {
-            self->applySaveResult(serial, error);
-        }
-    });
+    // The ids are read and joined on the store's worker: a move in a
+    // library-sized queue then copies no list here.
+    m_sessionStore->saveMade([parts = std::move(parts)] { return parts.snapshot(); },
+        [self = QPointer(this), serial](std::exception_ptr error) {
+            if (self) {
+                self->applySaveResult(serial, error);
+            }
+        });
 }
 
 void TavrenQueueEngine::holdSessionSaves()

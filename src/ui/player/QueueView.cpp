@@ -120,6 +120,32 @@ public:
     }
 };
 
+// Tells the panel when the rows it shows may have changed: after every
+// layout (a new queue, a resize) and every scroll.
+class QueueRowsView : public QListView {
+public:
+    QueueRowsView(std::function<void()> shownRowsMayChange, QWidget* parent)
+        : QListView(parent)
+        , m_shownRowsMayChange(std::move(shownRowsMayChange))
+    {
+    }
+
+protected:
+    void updateGeometries() override
+    {
+        QListView::updateGeometries();
+        m_shownRowsMayChange();
+    }
+    void scrollContentsBy(int dx, int dy) override
+    {
+        QListView::scrollContentsBy(dx, dy);
+        m_shownRowsMayChange();
+    }
+
+private:
+    std::function<void()> m_shownRowsMayChange;
+};
+
 } // namespace
 
 QueueView::QueueView(QueueEngine& queue, ArtworkCache& artwork, QWidget* parent)
@@ -177,7 +203,7 @@ QueueView::QueueView(QueueEngine& queue, ArtworkCache& artwork, QWidget* parent)
     emptyColumn->addStretch(1);
     m_stack->addWidget(empty);
 
-    m_list = new QListView(m_stack);
+    m_list = new QueueRowsView([this] { loadShownThumbnailsSoon(); }, m_stack);
     m_list->setObjectName(u"player.queue.list"_s);
     m_list->setModel(m_model);
     m_list->setItemDelegate(new QueueRowDelegate(m_list));
@@ -208,10 +234,10 @@ QueueView::QueueView(QueueEngine& queue, ArtworkCache& artwork, QWidget* parent)
             u"Remove"_s, this, [this, position] { m_model->removeUpcoming({ position }); });
         menu->popup(m_list->viewport()->mapToGlobal(point));
     });
-    connect(m_model, &QueueListModel::tracksListed, this, &QueueView::tracksListed);
+    connect(m_model, &QueueListModel::tracksListed, this, &QueueView::loadShownThumbnailsSoon);
     connect(m_model, &QAbstractItemModel::modelReset, this, &QueueView::updateContent);
-    tracksListed(queue.currentTrack(), queue.upcoming(), queue.history());
     updateContent();
+    loadShownThumbnailsSoon();
 }
 
 QWidget& QueueView::clearButton() const
@@ -230,24 +256,44 @@ void QueueView::updateContent()
     m_clear->setVisible(m_model->hasUpcoming());
 }
 
-void QueueView::tracksListed(
-    const std::optional<Track>& current, const QList<Track>& upcoming, const QList<Track>& history)
+void QueueView::loadShownThumbnailsSoon()
 {
-    const auto load = [this](const Track& track) {
-        if (m_thumbnailLoads.contains(track.id)) {
-            return;
+    // Once per pass of the event loop: a layout and a scroll often come together.
+    if (std::exchange(m_shownLoadPending, true)) {
+        return;
+    }
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_shownLoadPending = false;
+            loadShownThumbnails();
+        },
+        Qt::QueuedConnection);
+}
+
+void QueueView::loadShownThumbnails()
+{
+    const int rows = m_model->rowCount();
+    if (rows == 0 || m_list->isHidden()) {
+        return;
+    }
+    const QRect area = m_list->viewport()->rect();
+    const QModelIndex first = m_list->indexAt(area.topLeft());
+    if (!first.isValid()) {
+        return; // not laid out yet: the layout asks again
+    }
+    const QModelIndex last = m_list->indexAt(area.bottomLeft());
+    const int from = std::max(first.row() - thumbnailMarginRows, 0);
+    const int to
+        = std::min((last.isValid() ? last.row() : rows - 1) + thumbnailMarginRows, rows - 1);
+    for (int row = from; row <= to; ++row) {
+        const std::optional<Track> track = m_model->track(row);
+        if (!track || m_thumbnailLoads.contains(track->id)) {
+            continue;
         }
         const quint64 generation = ++m_loadCount;
-        m_thumbnailLoads.insert(track.id, generation);
-        loadThumbnail(track.id, generation, track);
-    };
-    if (current) {
-        load(*current);
-    }
-    for (const QList<Track>* list : { &upcoming, &history }) {
-        for (const Track& track : *list) {
-            load(track);
-        }
+        m_thumbnailLoads.insert(track->id, generation);
+        loadThumbnail(track->id, generation, *track);
     }
 }
 

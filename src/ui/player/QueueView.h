@@ -15,7 +15,8 @@ class EonSymbolButton;
 
 // The queue panel: NOW PLAYING, UPCOMING and HISTORY with thumbnails. A click
 // plays a row; UPCOMING rows are dragged to move and removed with Delete or
-// their "Remove" action. Everything goes through the queue engine.
+// their "Remove" action. Everything goes through the queue engine. Thumbnails
+// load for the rows in view.
 class QueueView : public QWidget {
     Q_OBJECT
 public:
@@ -31,8 +32,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void tracksListed(const std::optional<Track>& current, const QList<Track>& upcoming,
-        const QList<Track>& history);
+    // Artwork is asked for the rows shown and a few around them, never for a
+    // whole library-sized queue at once; rows scrolled to ask then.
+    static constexpr int thumbnailMarginRows = 12;
+    void loadShownThumbnailsSoon();
+    void loadShownThumbnails();
     QCoro::Task<> loadThumbnail(QUuid id, quint64 generation, Track track);
     void removeSelected();
     void updateContent();
@@ -45,6 +49,7 @@ private:
     // Newest load per song id: an older load finishing late is dropped.
     QHash<QUuid, quint64> m_thumbnailLoads;
     quint64 m_loadCount = 0;
+    bool m_shownLoadPending = false;
     int m_dragRow = -1;
 };
 

@@ -6,9 +6,11 @@
 #include "ui/player/NowPlayingPanelView.h"
 #include "ui/player/PlayerIssueBanner.h"
 #include "ui/player/PlayerTrackInfoView.h"
+#include "ui/player/QueueView.h"
 
 #include <QBuffer>
 #include <QLabel>
+#include <QListView>
 #include <QTest>
 #include <QTextDocument>
 #include <gtest/gtest.h>
@@ -41,6 +43,49 @@ TEST(PlayerTrackInfoView, ShowsTextsAndOnlyTheCurrentSongsArtwork)
     artwork.finish(1, png(Qt::blue));
     ASSERT_FALSE(info.artworkImage().isNull());
     EXPECT_EQ(info.artworkImage().pixelColor(0, 0), QColor(Qt::blue));
+}
+
+TEST(QueueView, AsksArtworkOnlyForTheRowsInViewAndForRowsScrolledTo)
+{
+    ScriptedQueueEngine queue;
+    queue.current = song(u"Now"_s);
+    QHash<QUuid, QString> titles { { queue.current->id, queue.current->title } };
+    for (int i = 0; i < 1000; ++i) {
+        queue.upcomingList.append(song(QString::number(i)));
+        titles.insert(queue.upcomingList.last().id, queue.upcomingList.last().title);
+    }
+    ManualArtworkCache artwork;
+    QueueView view(queue, artwork);
+    view.resize(390, 480);
+    view.show();
+    const auto settle = [] {
+        for (int i = 0; i < 5; ++i) {
+            QCoreApplication::processEvents();
+        }
+    };
+    const auto asked = [&] {
+        QStringList titlesAsked;
+        for (const auto& load : std::as_const(artwork.loads)) {
+            titlesAsked << titles.value(load->trackID);
+        }
+        return titlesAsked;
+    };
+    settle();
+    EXPECT_TRUE(asked().contains(u"Now"_s));
+    EXPECT_TRUE(asked().contains(u"0"_s));
+    EXPECT_LT(asked().size(), 50);
+
+    view.list().scrollToBottom();
+    settle();
+    EXPECT_TRUE(asked().contains(u"999"_s));
+    EXPECT_FALSE(asked().contains(u"500"_s));
+
+    // A song moved into view asks then; one asked already is not asked again.
+    queue.upcomingList.move(500, 999);
+    queue.publishLists();
+    settle();
+    EXPECT_EQ(asked().count(u"500"_s), 1);
+    EXPECT_EQ(asked().count(u"999"_s), 1);
 }
 
 TEST(CompactWaveformSeekView, ClickSeeksAndDragShowsTheBubbleUntilRelease)
