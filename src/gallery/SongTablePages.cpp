@@ -16,7 +16,7 @@
 #include "ui/eon/EonPalette.h"
 #include "ui/songtable/TrackContextMenuContent.h"
 #include "ui/songtable/TrackListHeaderView.h"
-#include "ui/songtable/TrackListOverlays.h"
+#include "ui/songtable/TrackListOverlaysModifier.h"
 #include "ui/songtable/TrackListTableView.h"
 #include "ui/songtable/TrackListView.h"
 #include "ui/songtable/TrackTableHeaderView.h"
@@ -301,24 +301,25 @@ void addSongTablePages(QList<Page>& pages, Context& context)
             u"Songs rated four stars or more appear here."_s });
         page.screen().setTracks({});
     }));
-    pages.append(alertPage(u"tracklist-delete-confirmation"_s,
-        [] { return TrackListOverlays::makeDeletionConfirmation(sampleTracks()[1], nullptr); }));
+    pages.append(alertPage(u"tracklist-delete-confirmation"_s, [] {
+        return TrackListOverlaysModifier::makeDeletionConfirmation(sampleTracks()[1], nullptr);
+    }));
     pages.append(alertPage(u"tracklist-alert-removal"_s, [] {
-        return TrackListOverlays::makeAlert(TrackListController::removalAlertTitle(),
+        return TrackListOverlaysModifier::makeAlert(TrackListController::removalAlertTitle(),
             TrackRemovalCoordinator::busyMessage(), nullptr);
     }));
     pages.append(alertPage(u"tracklist-alert-metadata"_s, [] {
-        return TrackListOverlays::makeAlert(TrackListController::metadataAlertTitle(),
+        return TrackListOverlaysModifier::makeAlert(TrackListController::metadataAlertTitle(),
             u"The metadata update failed (Track title cannot be empty.), and automatic "
             u"recovery also failed (The store could not be written.)."_s,
             nullptr);
     }));
     pages.append(alertPage(u"tracklist-alert-favorite"_s, [] {
-        return TrackListOverlays::makeAlert(TrackListController::favoriteAlertTitle(),
+        return TrackListOverlaysModifier::makeAlert(TrackListController::favoriteAlertTitle(),
             u"One or more tracks are no longer in the local library."_s, nullptr);
     }));
     pages.append(alertPage(u"tracklist-alert-artwork-markup"_s, [] {
-        return TrackListOverlays::makeAlert(TrackListController::artworkAlertTitle(),
+        return TrackListOverlaysModifier::makeAlert(TrackListController::artworkAlertTitle(),
             u"<img src=x> <b>cover.png</b> is larger than 25 MB."_s, nullptr);
     }));
 }

@@ -23,7 +23,7 @@
 #include "ui/library/PlaylistRenameSheet.h"
 #include "ui/library/SidebarView.h"
 #include "ui/songtable/TrackListController.h"
-#include "ui/songtable/TrackListOverlays.h"
+#include "ui/songtable/TrackListOverlaysModifier.h"
 #include "ui/songtable/TrackListTableView.h"
 #include "ui/songtable/TrackListView.h"
 #include "ui/songtable/TrackTableHeaderView.h"

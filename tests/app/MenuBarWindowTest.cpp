@@ -18,7 +18,7 @@
 #include "ui/editing/BulkMetadataEditorSheet.h"
 #include "ui/eon/EonAlert.h"
 #include "ui/eon/EonPalette.h"
-#include "ui/songtable/TrackListOverlays.h"
+#include "ui/songtable/TrackListOverlaysModifier.h"
 #include "ui/songtable/TrackListTableView.h"
 #include "ui/songtable/TrackListView.h"
 #include "ui/songtable/TrackTableLayoutState.h"

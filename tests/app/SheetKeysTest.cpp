@@ -29,7 +29,7 @@
 #include "ui/library/SmartPlaylistSetupView.h"
 #include "ui/player/BottomPlayerView.h"
 #include "ui/songtable/TrackListController.h"
-#include "ui/songtable/TrackListOverlays.h"
+#include "ui/songtable/TrackListOverlaysModifier.h"
 #include "ui/songtable/TrackListView.h"
 
 #include <QCheckBox>

@@ -3,7 +3,7 @@
 #include "ui/eon/EonIconButton.h"
 #include "ui/eon/EonPalette.h"
 #include "ui/songtable/TrackFavoriteState.h"
-#include "ui/songtable/TrackListOverlays.h"
+#include "ui/songtable/TrackListOverlaysModifier.h"
 
 #include <QPainter>
 #include <QTimer>
@@ -92,7 +92,7 @@ void TrackFavoriteButton::refresh()
 void TrackFavoriteButton::showAlert()
 {
     // A child of the button: it goes when the button goes.
-    EonAlert* alert = TrackListOverlays::makeAlert(TrackFavoriteState::alertTitle(),
+    EonAlert* alert = TrackListOverlaysModifier::makeAlert(TrackFavoriteState::alertTitle(),
         TrackFavoriteState::alertMessage(m_state->errorMessage()), this);
     alert->setObjectName(u"favoriteAlert"_s);
     // "OK", Escape or closing the window all end here, once.

@@ -3,7 +3,7 @@
 #include "engines/artwork/TrackMetadataBatchCoordinator.h"
 #include "ui/eon/EonPalette.h"
 #include "ui/songtable/TrackListHeaderView.h"
-#include "ui/songtable/TrackListOverlays.h"
+#include "ui/songtable/TrackListOverlaysModifier.h"
 #include "ui/songtable/TrackListSelectionCommands.h"
 #include "ui/songtable/TrackListShortcutMonitor.h"
 #include "ui/songtable/TrackListTableView.h"
@@ -26,7 +26,7 @@ TrackListView::TrackListView(TrackListDependencies dependencies, QWidget* parent
           dependencies.layout, &m_controller->model(), &dependencies.undoManager, m_body))
     , m_empty(new TrackListEmptyStateView(m_body))
     , m_shortcuts(new TrackListShortcutMonitor(this))
-    , m_overlays(new TrackListOverlays(*m_controller, this))
+    , m_overlays(new TrackListOverlaysModifier(*m_controller, this))
 {
     setObjectName(u"trackListView"_s);
     auto* hairline = new QWidget(this);

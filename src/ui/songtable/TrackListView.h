@@ -10,7 +10,7 @@ namespace kivo {
 
 class TrackListHeaderView;
 class TrackListEmptyStateView;
-class TrackListOverlays;
+class TrackListOverlaysModifier;
 class TrackListShortcutMonitor;
 class TrackListTableView;
 
@@ -54,7 +54,7 @@ public:
     TrackListHeaderView* header() const { return m_header; }
     TrackListTableView* table() const { return m_table; }
     TrackListEmptyStateView* emptyStateView() const { return m_empty; }
-    TrackListOverlays& overlays() const { return *m_overlays; }
+    TrackListOverlaysModifier& overlays() const { return *m_overlays; }
     // Whether the table (not the empty state) shows.
     bool isShowingTable() const;
 
@@ -72,7 +72,7 @@ private:
     TrackListTableView* m_table;
     TrackListEmptyStateView* m_empty;
     TrackListShortcutMonitor* m_shortcuts;
-    TrackListOverlays* m_overlays;
+    TrackListOverlaysModifier* m_overlays;
 };
 
 } // namespace kivo

@@ -10,7 +10,7 @@
 #include "ui/editing/EditingFakes.h"
 #include "ui/editing/TrackMetadataEditorSheet.h"
 #include "ui/songtable/TrackListHeaderView.h"
-#include "ui/songtable/TrackListOverlays.h"
+#include "ui/songtable/TrackListOverlaysModifier.h"
 #include "ui/songtable/TrackTableLayoutState.h"
 
 #include <QLabel>

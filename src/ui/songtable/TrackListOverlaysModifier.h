@@ -19,11 +19,11 @@ struct Track;
 // failed removal, a failed shared edit, a failed favourite or artwork change.
 // Sheets and alerts are window-modal and opened with open(); texts from songs
 // and errors show as plain text.
-class TrackListOverlays : public QObject {
+class TrackListOverlaysModifier : public QObject {
     Q_OBJECT
 public:
-    TrackListOverlays(TrackListController& controller, QWidget* host);
-    ~TrackListOverlays() override;
+    TrackListOverlaysModifier(TrackListController& controller, QWidget* host);
+    ~TrackListOverlaysModifier() override;
 
     TrackMetadataEditorSheet* editorSheet() const { return m_editor; }
     BulkMetadataEditorSheet* sharedEditorSheet() const { return m_sharedEditor; }

@@ -1,4 +1,4 @@
-#include "ui/songtable/TrackListOverlays.h"
+#include "ui/songtable/TrackListOverlaysModifier.h"
 
 #include "engines/artwork/TrackMetadataBatchCoordinator.h"
 #include "engines/artwork/TrackRemovalCoordinator.h"
@@ -13,29 +13,29 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace kivo {
 
-TrackListOverlays::TrackListOverlays(TrackListController& controller, QWidget* host)
+TrackListOverlaysModifier::TrackListOverlaysModifier(TrackListController& controller, QWidget* host)
     : QObject(host)
     , m_controller(controller)
     , m_host(host)
 {
     TrackMetadataBatchCoordinator& batch = controller.batchCoordinator();
     connect(&controller, &TrackListController::editingTrackChanged, this,
-        &TrackListOverlays::syncEditor);
+        &TrackListOverlaysModifier::syncEditor);
     connect(&controller, &TrackListController::editorErrorChanged, this,
-        &TrackListOverlays::syncEditor);
+        &TrackListOverlaysModifier::syncEditor);
     connect(&batch, &TrackMetadataBatchCoordinator::batchChanged, this,
-        &TrackListOverlays::syncSharedEditor);
+        &TrackListOverlaysModifier::syncSharedEditor);
     connect(&batch, &TrackMetadataBatchCoordinator::errorMessageChanged, this,
-        &TrackListOverlays::syncSharedEditor);
+        &TrackListOverlaysModifier::syncSharedEditor);
     connect(&batch, &TrackMetadataBatchCoordinator::isSavingChanged, this,
-        &TrackListOverlays::syncSharedEditor);
+        &TrackListOverlaysModifier::syncSharedEditor);
     connect(&controller, &TrackListController::overlaysChanged, this, [this] {
         syncConfirmation();
         syncAlert();
     });
 }
 
-TrackListOverlays::~TrackListOverlays()
+TrackListOverlaysModifier::~TrackListOverlaysModifier()
 {
     delete m_editor;
     delete m_sharedEditor;
@@ -43,7 +43,7 @@ TrackListOverlays::~TrackListOverlays()
     delete m_alert;
 }
 
-void TrackListOverlays::syncEditor()
+void TrackListOverlaysModifier::syncEditor()
 {
     const std::optional<Track>& editing = m_controller.editingTrack();
     if (m_editor && (!editing || m_editor->form().original().id != editing->id)) {
@@ -77,7 +77,7 @@ void TrackListOverlays::syncEditor()
     sheet->present();
 }
 
-void TrackListOverlays::syncSharedEditor()
+void TrackListOverlaysModifier::syncSharedEditor()
 {
     TrackMetadataBatchCoordinator& coordinator = m_controller.batchCoordinator();
     const std::optional<TrackMetadataBatch>& batch = coordinator.batch();
@@ -104,13 +104,13 @@ void TrackListOverlays::syncSharedEditor()
     syncAlert();
 }
 
-EonAlert* TrackListOverlays::makeAlert(
+EonAlert* TrackListOverlaysModifier::makeAlert(
     const QString& title, const QString& message, QWidget* parent)
 {
     return new EonAlert(title, message, parent);
 }
 
-EonAlert* TrackListOverlays::makeDeletionConfirmation(const Track& track, QWidget* parent)
+EonAlert* TrackListOverlaysModifier::makeDeletionConfirmation(const Track& track, QWidget* parent)
 {
     EonAlert* box = makeAlert(TrackListController::deletionConfirmationTitle(),
         TrackListController::deletionConfirmationMessage(track), parent);
@@ -121,7 +121,7 @@ EonAlert* TrackListOverlays::makeDeletionConfirmation(const Track& track, QWidge
     return box;
 }
 
-void TrackListOverlays::syncConfirmation()
+void TrackListOverlaysModifier::syncConfirmation()
 {
     const std::optional<Track>& pending
         = m_controller.removalCoordinator().pendingPermanentDeletion();
@@ -152,7 +152,7 @@ void TrackListOverlays::syncConfirmation()
     box->open();
 }
 
-void TrackListOverlays::syncAlert()
+void TrackListOverlaysModifier::syncAlert()
 {
     std::optional<QString> removal = m_controller.removalAlertMessage();
     std::optional<QString> metadata = m_controller.metadataAlertMessage();
