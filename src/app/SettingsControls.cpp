@@ -21,15 +21,6 @@ namespace kivo {
 
 namespace {
 
-QLabel* text(const QString& words, double size, QFont::Weight weight, const QColor& color,
-    QWidget* parent, bool mono = false)
-{
-    QLabel* label = eonPlainLabel(
-        words, mono ? eonMonoFont(size, weight) : eonFont(size, weight), color, parent);
-    label->setAccessibleName(words);
-    return label;
-}
-
 // One segment of a picker; paints itself: accent wash when chosen.
 class Segment : public QAbstractButton {
 public:
@@ -55,13 +46,23 @@ protected:
 
 } // namespace
 
+QLabel* settingsText(const QString& words, double size, QFont::Weight weight, const QColor& color,
+    QWidget* parent, bool mono)
+{
+    QLabel* label = eonPlainLabel(
+        words, mono ? eonMonoFont(size, weight) : eonFont(size, weight), color, parent);
+    label->setAccessibleName(words);
+    return label;
+}
+
 SettingsSection::SettingsSection(const QString& title, QWidget* parent)
     : QWidget(parent)
 {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(eon::space3XL);
-    QLabel* heading = text(title, eon::textFootnote, QFont::DemiBold, eonTextTertiary(), this);
+    QLabel* heading
+        = settingsText(title, eon::textFootnote, QFont::DemiBold, eonTextTertiary(), this);
     QFont font = heading->font();
     font.setLetterSpacing(QFont::AbsoluteSpacing, 1.2);
     heading->setFont(font);
@@ -160,9 +161,9 @@ SettingsSlider::SettingsSlider(const QString& title, double minimum, double maxi
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(eon::spaceM);
     auto* row = new QHBoxLayout;
-    row->addWidget(text(title, eon::textBody, QFont::Medium, eonTextPrimary(), this));
+    row->addWidget(settingsText(title, eon::textBody, QFont::Medium, eonTextPrimary(), this));
     row->addStretch(1);
-    m_valueLabel = text({}, eon::textCallout, QFont::Medium, eonTextTertiary(), this, true);
+    m_valueLabel = settingsText({}, eon::textCallout, QFont::Medium, eonTextTertiary(), this, true);
     row->addWidget(m_valueLabel);
     column->addLayout(row);
     m_slider = new QSlider(Qt::Horizontal, this);

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QColor>
+#include <QFont>
 #include <QList>
 #include <QWidget>
 #include <functional>
@@ -13,6 +14,11 @@ class QVBoxLayout;
 
 // Small controls that only the settings sheet uses.
 namespace kivo {
+
+// A plain label in the Eon font of `size` and `weight` (monospaced if asked),
+// named for assistive technology by its own words.
+QLabel* settingsText(const QString& words, double size, QFont::Weight weight, const QColor& color,
+    QWidget* parent, bool mono = false);
 
 // A titled group: the title in spaced small capitals over its controls.
 class SettingsSection : public QWidget {

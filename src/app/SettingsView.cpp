@@ -5,7 +5,6 @@
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
-#include "ui/eon/EonPlainLabel.h"
 #include "ui/eon/EonSheetKeys.h"
 #include "ui/eon/Symbols.h"
 
@@ -20,15 +19,6 @@ using namespace Qt::Literals::StringLiterals;
 namespace kivo {
 
 namespace {
-
-QLabel* text(const QString& words, double size, QFont::Weight weight, const QColor& color,
-    QWidget* parent, bool mono = false)
-{
-    QLabel* label = eonPlainLabel(
-        words, mono ? eonMonoFont(size, weight) : eonFont(size, weight), color, parent);
-    label->setAccessibleName(words);
-    return label;
-}
 
 // The square close button: an "xmark" on a raised tile with a hairline edge.
 class CloseButton : public EonPressButton {
@@ -121,7 +111,7 @@ SettingsView::SettingsView(TrackTableLayoutState& layout, UndoManager* undoManag
     auto* manual = new QHBoxLayout(m_manualAccentRow);
     manual->setContentsMargins(0, 0, 0, 0);
     manual->setSpacing(eon::spaceL);
-    manual->addWidget(text(u"Manual Accent Color"_s, eon::textBody, QFont::Medium,
+    manual->addWidget(settingsText(u"Manual Accent Color"_s, eon::textBody, QFont::Medium,
         eonTextSecondary(), m_manualAccentRow));
     m_accentWell = new ColorWell(m_presenter.values().accentColor, m_manualAccentRow);
     manual->addWidget(m_accentWell);
@@ -149,8 +139,8 @@ SettingsView::SettingsView(TrackTableLayoutState& layout, UndoManager* undoManag
     auto* behavior = new SettingsSection(u"BEHAVIOR"_s, page);
     auto* speed = new QVBoxLayout;
     speed->setSpacing(eon::spaceL);
-    speed->addWidget(
-        text(u"Animation Speed"_s, eon::textBody, QFont::Medium, eonTextPrimary(), behavior));
+    speed->addWidget(settingsText(
+        u"Animation Speed"_s, eon::textBody, QFont::Medium, eonTextPrimary(), behavior));
     QStringList speeds;
     for (const AnimationSpeedChoice& choice : SettingsPresenter::animationSpeeds()) {
         speeds << choice.title;
@@ -193,9 +183,10 @@ QWidget* SettingsView::buildHeader()
     row->setSpacing(eon::space2XL);
     auto* titles = new QVBoxLayout;
     titles->setSpacing(eon::spaceXS);
-    titles->addWidget(text(u"Settings"_s, eon::textDisplay, QFont::Bold, eonTextPrimary(), header));
-    titles->addWidget(text(u"Personalize your workspace and playback experience."_s, eon::textBody,
-        QFont::Medium, eonTextTertiary(), header));
+    titles->addWidget(
+        settingsText(u"Settings"_s, eon::textDisplay, QFont::Bold, eonTextPrimary(), header));
+    titles->addWidget(settingsText(u"Personalize your workspace and playback experience."_s,
+        eon::textBody, QFont::Medium, eonTextTertiary(), header));
     row->addLayout(titles);
     row->addStretch(1);
     m_close = new CloseButton(header);
@@ -216,13 +207,14 @@ QWidget* SettingsView::buildColumnCard()
     auto* header = new QHBoxLayout;
     auto* titles = new QVBoxLayout;
     titles->setSpacing(eon::titleLineSpacing);
-    titles->addWidget(
-        text(u"Song Table Columns"_s, eon::textBody, QFont::DemiBold, eonTextPrimary(), card));
-    titles->addWidget(text(u"Drag headers to reorder and their edges to resize."_s,
+    titles->addWidget(settingsText(
+        u"Song Table Columns"_s, eon::textBody, QFont::DemiBold, eonTextPrimary(), card));
+    titles->addWidget(settingsText(u"Drag headers to reorder and their edges to resize."_s,
         eon::textFootnote, QFont::Medium, eonTextTertiary(), card));
     header->addLayout(titles);
     header->addStretch(1);
-    m_columnCount = text({}, eon::textFootnote, QFont::DemiBold, eonTextTertiary(), card, true);
+    m_columnCount
+        = settingsText({}, eon::textFootnote, QFont::DemiBold, eonTextTertiary(), card, true);
     m_columnCount->setObjectName(u"settings.columnCount"_s);
     header->addWidget(m_columnCount);
     column->addLayout(header);
@@ -243,7 +235,8 @@ QWidget* SettingsView::buildColumnCard()
     column->addLayout(grid);
 
     auto* restore = new QHBoxLayout;
-    m_recovery = text({}, eon::textCaption, QFont::Medium, eonWithOpacity(eonWarning(), 0.9), card);
+    m_recovery = settingsText(
+        {}, eon::textCaption, QFont::Medium, eonWithOpacity(eonWarning(), 0.9), card);
     m_recovery->setWordWrap(true);
     restore->addWidget(m_recovery, 1);
     restore->addStretch(0);
