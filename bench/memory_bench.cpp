@@ -10,6 +10,7 @@
 //   bench_memory_bench --songs N            one size
 //   bench_memory_bench --write N FOLDER     (child) writes the store
 //   bench_memory_bench --measure FOLDER     (child) starts up on it
+#include "ChildProcess.h"
 #include "ProcessMemory.h"
 #include "SyntheticStore.h"
 #include "app/DIContainer.h"
@@ -31,6 +32,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
+using bench::runChild;
 using bench::statusKiB;
 
 std::shared_ptr<UserDefaults> defaultsIn(const QString& folder)
@@ -77,19 +79,6 @@ struct Figures {
     qint64 tracks = 0;
     qint64 milliseconds = 0;
 };
-
-QByteArray runChild(const QStringList& arguments)
-{
-    QProcess child;
-    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(QCoreApplication::applicationFilePath(), arguments);
-    if (!child.waitForFinished(-1) || child.exitStatus() != QProcess::NormalExit
-        || child.exitCode() != 0) {
-        std::fprintf(stderr, "child %s failed\n", arguments.join(u' ').toUtf8().constData());
-        std::exit(1);
-    }
-    return child.readAllStandardOutput();
-}
 
 std::optional<Figures> runSize(int songs)
 {

@@ -19,6 +19,7 @@
 //   bench_window_scale_bench --write N FILES FOLDER  (child) writes the store
 //   bench_window_scale_bench --measure N FOLDER [--only TEXT]
 //                            (child) runs the window, only the actions named TEXT
+#include "ChildProcess.h"
 #include "ProcessMemory.h"
 #include "SyntheticStore.h"
 #include "TurnMeter.h"
@@ -61,6 +62,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
+using bench::runChild;
 using bench::statusKiB;
 
 // The peak resident size starts again from the current one.
@@ -382,19 +384,6 @@ int runWindow(qsizetype songs, const QString& folder)
             [&library, importFiles] { return library.importFiles(importFiles); });
     }
     return 0;
-}
-
-QByteArray runChild(const QStringList& arguments)
-{
-    QProcess child;
-    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(QCoreApplication::applicationFilePath(), arguments);
-    if (!child.waitForFinished(-1) || child.exitStatus() != QProcess::NormalExit
-        || child.exitCode() != 0) {
-        std::fprintf(stderr, "child %s failed\n", arguments.join(u' ').toUtf8().constData());
-        std::exit(1);
-    }
-    return child.readAllStandardOutput();
 }
 
 // Writes the store, then runs the window over it, timing its start-up.
