@@ -1,6 +1,7 @@
 #include "app/AboutView.h"
 
 #include "app/SymbolTextButton.h"
+#include "ui/eon/EonCloseButton.h"
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
@@ -41,30 +42,6 @@ QLabel* label(const QString& text, double size, QFont::Weight weight, const QCol
     made->setAccessibleName(text);
     return made;
 }
-
-// The round close button: an "xmark" on a raised disc with a hairline edge.
-class CloseButton : public EonPressButton {
-public:
-    explicit CloseButton(QWidget* parent)
-        : EonPressButton(parent)
-    {
-        setFixedSize(28, 28);
-        setObjectName(u"about.close"_s);
-        setAccessibleName(u"Close About"_s);
-        setToolTip(u"Close About"_s);
-    }
-
-protected:
-    void paintLabel(QPainter& painter, const QRectF& bounds) override
-    {
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(QPen(eonHairline(), 1));
-        painter.setBrush(eonWithOpacity(eonSurfaceRaised(), 0.88));
-        painter.drawEllipse(bounds.adjusted(0.5, 0.5, -0.5, -0.5));
-        Symbols::paint(painter, bounds, u"xmark"_s, eonTextSecondary(),
-            Symbols::sizeForTextSize(eon::textCaption));
-    }
-};
 
 // The program's icon, or a drawn stand-in when it has none.
 class AppIcon : public QWidget {
@@ -116,7 +93,8 @@ AboutView::AboutView(LinkOpener& opener, QWidget* parent)
 
     // The close button floats in the top corner, so that the column keeps its
     // height for the content and sits centred in the window.
-    m_close = new CloseButton(this);
+    m_close = new EonCloseButton(
+        { 28, 0.88, eon::textCaption }, u"about.close"_s, u"Close About"_s, this);
     m_close->move(width() - 28 - m_close->width(), 28);
     column->addStretch(1);
 

@@ -2,6 +2,7 @@
 
 #include "app/SettingsControls.h"
 #include "app/SymbolTextButton.h"
+#include "ui/eon/EonCloseButton.h"
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
@@ -19,30 +20,6 @@ using namespace Qt::Literals::StringLiterals;
 namespace kivo {
 
 namespace {
-
-// The square close button: an "xmark" on a raised tile with a hairline edge.
-class CloseButton : public EonPressButton {
-public:
-    explicit CloseButton(QWidget* parent)
-        : EonPressButton(parent)
-    {
-        setFixedSize(32, 32);
-        setObjectName(u"settings.close"_s);
-        setAccessibleName(u"Close Settings"_s);
-        setToolTip(u"Close Settings"_s);
-    }
-
-protected:
-    void paintLabel(QPainter& painter, const QRectF& bounds) override
-    {
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(QPen(eonHairline(), 1));
-        painter.setBrush(eonWithOpacity(eonSurfaceRaised(), 0.95));
-        painter.drawEllipse(bounds.adjusted(0.5, 0.5, -0.5, -0.5));
-        Symbols::paint(painter, bounds, u"xmark"_s, eonTextSecondary(),
-            Symbols::sizeForTextSize(eon::textCallout));
-    }
-};
 
 // A hairline between the groups.
 class Divider : public QWidget {
@@ -189,7 +166,8 @@ QWidget* SettingsView::buildHeader()
         eon::textBody, QFont::Medium, eonTextTertiary(), header));
     row->addLayout(titles);
     row->addStretch(1);
-    m_close = new CloseButton(header);
+    m_close = new EonCloseButton(
+        { 32, 0.95, eon::textCallout }, u"settings.close"_s, u"Close Settings"_s, header);
     row->addWidget(m_close, 0, Qt::AlignTop);
     connect(m_close, &QAbstractButton::clicked, this, &QDialog::reject);
     new EonSheetKeys(this, [this] { reject(); });
