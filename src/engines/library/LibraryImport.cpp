@@ -5,15 +5,13 @@
 #include "model/ErrorText.h"
 #include "model/RunOnWorker.h"
 #include "model/TextRules.h"
+#include "platform/FreedMemory.h"
 #include "platform/SecurityScopedResource.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
 #include <vector>
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -178,12 +176,9 @@ struct MadeBookmarks {
 // peak down. Slow on a large heap, so not on the calling thread.
 QCoro::Task<> releaseFreedMemory()
 {
-#if defined(__GLIBC__)
-    QCoro::Task<> trimming = runOnWorker(QThreadPool::globalInstance(), [] { malloc_trim(0); });
+    QCoro::Task<> trimming
+        = runOnWorker(QThreadPool::globalInstance(), [] { returnFreedMemoryToTheSystem(); });
     co_await std::move(trimming);
-#else
-    co_return;
-#endif
 }
 
 } // namespace
