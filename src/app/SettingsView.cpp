@@ -2,6 +2,7 @@
 
 #include "app/SettingsControls.h"
 #include "app/SymbolTextButton.h"
+#include "ui/eon/EonCard.h"
 #include "ui/eon/EonCloseButton.h"
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonMetrics.h"
@@ -32,23 +33,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), eonHairline()); }
-};
-
-// The song-column card's rounded, outlined backing.
-class Card : public QWidget {
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(QPen(eonHairline(), 1));
-        painter.setBrush(eonWithOpacity(eonSurfaceRaised(), 0.52));
-        painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5),
-            eon::cardCornerRadius, eon::cardCornerRadius);
-    }
 };
 
 } // namespace
@@ -176,7 +160,7 @@ QWidget* SettingsView::buildHeader()
 
 QWidget* SettingsView::buildColumnCard()
 {
-    auto* card = new Card;
+    auto* card = new EonCard(0.52);
     card->setObjectName(u"settings.songColumns"_s);
     auto* column = new QVBoxLayout(card);
     column->setContentsMargins(14, 14, 14, 14);

@@ -5,6 +5,7 @@
 #include "ui/editing/EditingStyle.h"
 #include "ui/editing/ImageFileChooser.h"
 #include "ui/editing/StarRow.h"
+#include "ui/eon/EonCard.h"
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
@@ -18,8 +19,6 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
-#include <QPainterPath>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -55,25 +54,6 @@ QCheckBox* makeToggle(const QString& title, QWidget* parent)
     colourToggle(toggle, false);
     return toggle;
 }
-
-// The ALBUM ARTWORK card's rounded shade with its hairline.
-class Card : public QWidget {
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        QPainterPath shape;
-        shape.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), eon::cardCornerRadius,
-            eon::cardCornerRadius);
-        painter.fillPath(shape, eonWithOpacity(eonSurfaceRaised(), 0.42));
-        painter.setPen(QPen(eonHairline(), 1));
-        painter.drawPath(shape);
-    }
-};
 
 } // namespace
 
@@ -259,7 +239,7 @@ QWidget* BulkMetadataEditorSheet::fieldCell(Field field, const QString& title)
 
 QWidget* BulkMetadataEditorSheet::buildArtworkCard()
 {
-    auto* card = new Card;
+    auto* card = new EonCard(0.42);
     card->setObjectName(u"sharedMetadata.artwork"_s);
     card->setAccessibleName(u"Album artwork"_s);
     auto* row = new QHBoxLayout(card);
