@@ -21,8 +21,8 @@ size_t locationHash(const QString& key)
 LibraryTrackList::LibraryTrackList(QList<Track> tracks)
     : m_tracks(std::move(tracks))
 {
-    m_positions.reserve(m_tracks.size());
-    m_idsByLocation.reserve(m_tracks.size());
+    m_built.positions.reserve(m_tracks.size());
+    m_built.idsByLocation.reserve(m_tracks.size());
     // Read through const access, so that a list shared with its caller is
     // copied only when repeats must be dropped from it.
     const QList<Track>& listed = m_tracks;
@@ -41,15 +41,15 @@ LibraryTrackList::LibraryTrackList(QList<Track> tracks)
     });
     qsizetype kept = 0;
     for (qsizetype i = 0; i < listed.size(); ++i) {
-        if (m_positions.contains(listed[i].id)) {
+        if (m_built.positions.contains(listed[i].id)) {
             ++m_droppedDuplicates;
             continue;
         }
         if (kept != i) {
             m_tracks[kept] = std::move(m_tracks[i]);
         }
-        m_positions.insert(listed[kept].id, kept);
-        m_idsByLocation.insert(locations[size_t(i)], listed[kept].id);
+        m_built.positions.insert(listed[kept].id, kept);
+        m_built.idsByLocation.insert(locations[size_t(i)], listed[kept].id);
         ++kept;
     }
     if (kept < m_tracks.size()) {
@@ -59,19 +59,26 @@ LibraryTrackList::LibraryTrackList(QList<Track> tracks)
 
 std::optional<qsizetype> LibraryTrackList::positionOf(const QUuid& id) const
 {
-    const auto found = m_positions.constFind(id);
-    return found == m_positions.cend() ? std::nullopt : std::optional(*found);
+    for (const Lookups* lookups : { &m_appended, &m_built }) {
+        const auto found = lookups->positions.constFind(id);
+        if (found != lookups->positions.cend()) {
+            return *found;
+        }
+    }
+    return std::nullopt;
 }
 
 const Track* LibraryTrackList::firstAtLocation(const QString& key) const
 {
     qsizetype first = m_tracks.size();
     const size_t hash = locationHash(key);
-    for (auto it = m_idsByLocation.constFind(hash);
-         it != m_idsByLocation.cend() && it.key() == hash; ++it) {
-        const qsizetype position = m_positions.value(*it, m_tracks.size());
-        if (position < first && locationKey(m_tracks.at(position).fileURL) == key) {
-            first = position;
+    for (const Lookups* lookups : { &m_built, &m_appended }) {
+        for (auto it = lookups->idsByLocation.constFind(hash);
+             it != lookups->idsByLocation.cend() && it.key() == hash; ++it) {
+            const qsizetype position = positionOf(*it).value_or(m_tracks.size());
+            if (position < first && locationKey(m_tracks.at(position).fileURL) == key) {
+                first = position;
+            }
         }
     }
     return first < m_tracks.size() ? &m_tracks[first] : nullptr;
@@ -79,30 +86,38 @@ const Track* LibraryTrackList::firstAtLocation(const QString& key) const
 
 qsizetype LibraryTrackList::append(const QList<Track>& tracks)
 {
-    // No room is reserved ahead: tracks move by their bytes, so growing the
-    // list reallocates it in place instead of copying every track.
-    qsizetype appended = 0;
-    for (const Track& track : tracks) {
-        if (m_positions.contains(track.id)) {
-            continue;
+    std::vector<qsizetype> added;
+    for (qsizetype i = 0; i < tracks.size(); ++i) {
+        if (!positionOf(tracks[i].id)) {
+            index(m_appended, tracks[i], m_tracks.size() + qsizetype(added.size()));
+            added.push_back(i);
         }
-        index(track, m_tracks.size());
-        m_tracks.push_back(track);
-        ++appended;
     }
-    return appended;
+    if (added.empty()) {
+        return 0;
+    }
+    // A list shared with its readers is copied once, to its final size; one
+    // of our own grows in place, as tracks move by their bytes.
+    if (!m_tracks.isDetached()) {
+        m_tracks.reserve(m_tracks.size() + qsizetype(added.size()));
+    }
+    for (const qsizetype i : added) {
+        m_tracks.push_back(tracks[i]);
+    }
+    return qsizetype(added.size());
 }
 
 bool LibraryTrackList::replace(const Track& track)
 {
-    const auto found = m_positions.constFind(track.id);
-    if (found == m_positions.cend()) {
+    const std::optional<qsizetype> position = positionOf(track.id);
+    if (!position) {
         return false;
     }
-    Track& listed = m_tracks[*found];
+    Track& listed = m_tracks[*position];
     if (listed.fileURL != track.fileURL) {
+        fold();
         unindexLocation(listed.fileURL, track.id);
-        m_idsByLocation.insert(locationHash(locationKey(track.fileURL)), track.id);
+        m_built.idsByLocation.insert(locationHash(locationKey(track.fileURL)), track.id);
     }
     listed = track;
     return true;
@@ -110,16 +125,18 @@ bool LibraryTrackList::replace(const Track& track)
 
 bool LibraryTrackList::remove(const QUuid& id)
 {
-    const auto found = m_positions.constFind(id);
-    if (found == m_positions.cend()) {
+    // Every later position changes: the lookups are rewritten anyway.
+    fold();
+    const auto found = m_built.positions.constFind(id);
+    if (found == m_built.positions.cend()) {
         return false;
     }
     const qsizetype position = *found;
     unindexLocation(m_tracks.at(position).fileURL, id);
-    m_positions.erase(found);
+    m_built.positions.erase(found);
     m_tracks.remove(position);
     for (qsizetype i = position; i < m_tracks.size(); ++i) {
-        m_positions[m_tracks.at(i).id] = i;
+        m_built.positions[m_tracks.at(i).id] = i;
     }
     return true;
 }
@@ -132,15 +149,25 @@ QString LibraryTrackList::locationKey(const QUrl& url)
     return url.toString(QUrl::FullyEncoded);
 }
 
-void LibraryTrackList::index(const Track& track, qsizetype position)
+void LibraryTrackList::index(Lookups& lookups, const Track& track, qsizetype position)
 {
-    m_positions.insert(track.id, position);
-    m_idsByLocation.insert(locationHash(locationKey(track.fileURL)), track.id);
+    lookups.positions.insert(track.id, position);
+    lookups.idsByLocation.insert(locationHash(locationKey(track.fileURL)), track.id);
+}
+
+void LibraryTrackList::fold()
+{
+    if (m_appended.positions.isEmpty()) {
+        return;
+    }
+    m_built.positions.insert(m_appended.positions);
+    m_built.idsByLocation.unite(m_appended.idsByLocation);
+    m_appended = {};
 }
 
 void LibraryTrackList::unindexLocation(const QUrl& url, const QUuid& id)
 {
-    m_idsByLocation.remove(locationHash(locationKey(url)), id);
+    m_built.idsByLocation.remove(locationHash(locationKey(url)), id);
 }
 
 } // namespace kivo

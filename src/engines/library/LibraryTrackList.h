@@ -47,16 +47,27 @@ public:
     static QString locationKey(const QUrl& url);
 
 private:
-    void index(const Track& track, qsizetype position);
+    struct Lookups {
+        QHash<QUuid, qsizetype> positions;
+        // Ids by the hash of their location key. The key itself is not kept:
+        // it follows from each track's URL, which is checked on every lookup,
+        // so that a hash shared by two locations never mixes them up. Usually
+        // one id per location; more only when the store held repeats.
+        QMultiHash<size_t, QUuid> idsByLocation;
+    };
+
+    void index(Lookups& lookups, const Track& track, qsizetype position);
+    // Moves the appended lookups into the built ones.
+    void fold();
     void unindexLocation(const QUrl& url, const QUuid& id);
 
     QList<Track> m_tracks;
-    QHash<QUuid, qsizetype> m_positions;
-    // Ids by the hash of their location key. The key itself is not kept: it
-    // follows from each track's URL, which is checked on every lookup, so
-    // that a hash shared by two locations never mixes them up. Usually one id
-    // per location; more only when the store held repeats.
-    QMultiHash<size_t, QUuid> m_idsByLocation;
+    // The lookups of the list as it was built, and of the tracks appended
+    // since. Copies of the list share both; an import appends to a list
+    // that the window and the index still read, and writing into the large
+    // lookups would copy them whole.
+    Lookups m_built;
+    Lookups m_appended;
     qsizetype m_droppedDuplicates = 0;
 };
 

@@ -1,5 +1,6 @@
 // Loading, edits, removal and restore, over a store in memory.
 #include "LibraryEngineFakes.h"
+#include "engines/library/LibraryTrackList.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -299,4 +300,31 @@ TEST_F(LibraryRemovalTest, RestoreReplacesInPlaceOrAppends)
 }
 
 } // namespace
+// Appending to a list that others still read copies none of its lookups;
+// every lookup still sees both parts, also after a removal joins them.
+TEST(LibraryTrackList, AppendsBesideASharedListAndFindsEverySong)
+{
+    const Track a = makeTrack(u"A"_s, u"/m/a.mp3"_s);
+    const Track b = makeTrack(u"B"_s, u"/m/b.mp3"_s);
+    const LibraryTrackList built(QList<Track> { a, b });
+    LibraryTrackList list = built;
+    const Track c = makeTrack(u"C"_s, u"/m//c.mp3"_s);
+    const Track sameFile = makeTrack(u"C again"_s, u"/m/c.mp3"_s);
+    EXPECT_EQ(list.append({ c, b, sameFile, c }), 2);
+    EXPECT_EQ(built.size(), 2);
+    EXPECT_EQ(list.positionOf(sameFile.id), 3);
+    EXPECT_EQ(list.firstAtLocation(u"/m/c.mp3"_s)->title, u"C"_s);
+    EXPECT_EQ(list.firstAtLocation(u"/m/a.mp3"_s)->title, u"A"_s);
+
+    EXPECT_TRUE(list.remove(a.id));
+    EXPECT_EQ(list.positionOf(c.id), 1);
+    EXPECT_EQ(list.positionOf(sameFile.id), 2);
+    EXPECT_FALSE(list.positionOf(a.id));
+    EXPECT_FALSE(list.containsLocation(u"/m/a.mp3"_s));
+    EXPECT_TRUE(list.remove(c.id));
+    EXPECT_EQ(list.firstAtLocation(u"/m/c.mp3"_s)->title, u"C again"_s);
+    EXPECT_EQ(built.positionOf(a.id), 0);
+    EXPECT_FALSE(built.positionOf(c.id));
+}
+
 } // namespace kivo
