@@ -4,6 +4,8 @@
 
 #include <QMutexLocker>
 #include <algorithm>
+#include <cstring>
+#include <vector>
 
 namespace kivo {
 
@@ -54,6 +56,16 @@ void removeFrom(
     }
 }
 
+// Lists the library publishes are copies of each other: a song that did not
+// change shares every text with its earlier copy, and is then the same value
+// byte for byte. Anything else is compared field by field.
+bool sameValue(const Track& a, const Track& b)
+{
+    return std::memcmp(static_cast<const void*>(&a), static_cast<const void*>(&b), sizeof(Track))
+        == 0
+        || a == b;
+}
+
 bool sameNames(const Track& a, const Track& b)
 {
     return a.artist == b.artist && a.album == b.album && a.genre == b.genre;
@@ -80,19 +92,75 @@ bool MetadataCache::listWritable() const
     return m_tracks.isEmpty() || m_tracks.isDetached();
 }
 
+const Track* MetadataCache::TrackTable::find(const QUuid& id) const
+{
+    const auto position = positions.constFind(id);
+    return position == positions.cend() ? nullptr : &tracks.at(*position);
+}
+
+void MetadataCache::TrackTable::put(const Track& track)
+{
+    const auto position = positions.constFind(track.id);
+    if (position != positions.cend()) {
+        tracks[*position] = track;
+        return;
+    }
+    positions.insert(track.id, tracks.size());
+    tracks.push_back(track);
+}
+
+void MetadataCache::TrackTable::remove(const QUuid& id)
+{
+    const auto found = positions.constFind(id);
+    if (found == positions.cend()) {
+        return;
+    }
+    const qsizetype position = *found;
+    positions.erase(found);
+    const qsizetype last = tracks.size() - 1;
+    if (position != last) {
+        tracks[position] = std::move(tracks[last]);
+        positions[tracks.at(position).id] = position;
+    }
+    tracks.removeLast();
+}
+
 const Track* MetadataCache::stored(const QUuid& id) const
 {
-    const auto changed = m_changed.constFind(id);
-    if (changed != m_changed.cend()) {
-        return &*changed;
+    if (const Track* changed = m_changed.find(id)) {
+        return changed;
     }
     const auto position = m_positions.constFind(id);
     return position == m_positions.cend() ? nullptr : &m_tracks.at(*position);
 }
 
+bool MetadataCache::allNew(const QList<Track>& tracks) const
+{
+    QSet<QUuid> ids;
+    ids.reserve(tracks.size());
+    for (const Track& track : tracks) {
+        if (stored(track.id) || ids.contains(track.id)) {
+            return false;
+        }
+        ids.insert(track.id);
+    }
+    return true;
+}
+
 void MetadataCache::insert(const QList<Track>& tracks)
 {
     QMutexLocker lock(&m_mutex);
+    if (!listWritable() && m_changed.tracks.isEmpty() && allNew(tracks)) {
+        // An import's new songs: kept as the list they came in (shared, not
+        // copied) until the library's next list takes them in.
+        m_changed.tracks = tracks;
+        m_changed.positions.reserve(tracks.size());
+        for (qsizetype i = 0; i < tracks.size(); ++i) {
+            m_changed.positions.insert(tracks.at(i).id, i);
+            file(tracks.at(i));
+        }
+        return;
+    }
     if (m_tracks.isEmpty()) {
         m_tracks.reserve(tracks.size());
     }
@@ -107,15 +175,14 @@ void MetadataCache::insert(const QList<Track>& tracks)
             unfile(*indexed);
             file(track);
         }
-        const auto changed = m_changed.find(track.id);
-        if (changed != m_changed.end()) {
-            *changed = track;
+        if (m_changed.find(track.id)) {
+            m_changed.put(track);
             continue;
         }
         if (!listWritable()) {
             // Writing into a list shared with the library would copy it whole.
             m_positions.remove(track.id);
-            m_changed.insert(track.id, track);
+            m_changed.put(track);
             continue;
         }
         const auto position = m_positions.constFind(track.id);
@@ -132,7 +199,7 @@ void MetadataCache::share(const QList<Track>& tracks)
 {
     {
         QMutexLocker lock(&m_mutex);
-        if (m_tracks.isEmpty() && m_changed.isEmpty()) {
+        if (m_tracks.isEmpty() && m_changed.size() == 0) {
             m_tracks = tracks;
             m_positions.reserve(tracks.size());
             for (qsizetype i = 0; i < tracks.size(); ++i) {
@@ -164,40 +231,41 @@ void MetadataCache::follow(const QList<Track>& tracks)
         return;
     }
     // Every indexed id keeps its value: from the new list where it holds
-    // that value, beside it otherwise.
-    QHash<QUuid, qsizetype> positions;
-    positions.reserve(m_positions.size() + m_changed.size());
-    QHash<QUuid, Track> changed;
+    // that value, beside it otherwise. The lookup is rewritten in place: a
+    // second one of a large library would only add to the memory that the
+    // library's change already doubles.
+    std::vector<qsizetype> newPositions(size_t(m_tracks.size()), -1);
+    std::vector<std::pair<QUuid, qsizetype>> takenIn;
     for (qsizetype i = 0; i < tracks.size(); ++i) {
         const Track& listed = tracks.at(i);
-        if (positions.contains(listed.id)) {
-            continue;
-        }
-        const auto kept = m_changed.constFind(listed.id);
-        if (kept != m_changed.cend()) {
-            if (*kept == listed) {
-                positions.insert(listed.id, i);
+        if (const Track* kept = m_changed.find(listed.id)) {
+            if (sameValue(*kept, listed)) {
+                takenIn.emplace_back(listed.id, i);
+                m_changed.remove(listed.id);
             }
             continue;
         }
         const auto position = m_positions.constFind(listed.id);
-        if (position != m_positions.cend() && m_tracks.at(*position) == listed) {
-            positions.insert(listed.id, i);
+        if (position != m_positions.cend() && newPositions[size_t(*position)] < 0
+            && sameValue(m_tracks.at(*position), listed)) {
+            newPositions[size_t(*position)] = i;
         }
     }
-    for (auto it = m_changed.cbegin(); it != m_changed.cend(); ++it) {
-        if (!positions.contains(it.key())) {
-            changed.insert(it.key(), it.value());
+    for (auto it = m_positions.begin(); it != m_positions.end();) {
+        const qsizetype moved = newPositions[size_t(*it)];
+        if (moved >= 0) {
+            *it = moved;
+            ++it;
+        } else {
+            m_changed.put(m_tracks.at(*it));
+            it = m_positions.erase(it);
         }
     }
-    for (auto it = m_positions.cbegin(); it != m_positions.cend(); ++it) {
-        if (!positions.contains(it.key())) {
-            changed.insert(it.key(), m_tracks.at(it.value()));
-        }
+    m_positions.reserve(m_positions.size() + qsizetype(takenIn.size()));
+    for (const auto& [id, position] : takenIn) {
+        m_positions.insert(id, position);
     }
     m_tracks = tracks;
-    m_positions = std::move(positions);
-    m_changed = std::move(changed);
 }
 
 std::optional<Track> MetadataCache::track(const QUuid& id)
@@ -265,11 +333,10 @@ void MetadataCache::evict(const Track& track)
     QMutexLocker lock(&m_mutex);
     // The names of the stored value too, so that evicting with an older value
     // leaves no name without tracks behind.
-    const auto changed = m_changed.find(track.id);
     const auto it = m_positions.constFind(track.id);
-    if (changed != m_changed.end()) {
+    if (const Track* changed = m_changed.find(track.id)) {
         unfile(*changed);
-        m_changed.erase(changed);
+        m_changed.remove(track.id);
     } else if (it != m_positions.cend()) {
         const qsizetype position = *it;
         unfile(m_tracks.at(position));
@@ -296,7 +363,7 @@ void MetadataCache::clear()
     QMutexLocker lock(&m_mutex);
     m_tracks = QList<Track>();
     m_positions.clear();
-    m_changed.clear();
+    m_changed = {};
     m_tracksByArtist.clear();
     m_tracksByAlbum.clear();
     m_tracksByGenre.clear();

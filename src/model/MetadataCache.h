@@ -73,15 +73,31 @@ private:
     QList<Track> lookUp(const NameIndex& index, const QString& name) const;
     static QStringList sortedNames(const NameIndex& index);
 
+    // Tracks by id, side by side rather than one allocation each.
+    struct TrackTable {
+        QList<Track> tracks;
+        QHash<QUuid, qsizetype> positions;
+
+        const Track* find(const QUuid& id) const;
+        // Replaces the value of its id, or adds it.
+        void put(const Track& track);
+        // The last track fills the gap, so that nothing else moves.
+        void remove(const QUuid& id);
+        qsizetype size() const { return positions.size(); }
+    };
+
+    // A batch of tracks none of which is indexed yet, each id once.
+    bool allNew(const QList<Track>& tracks) const;
+
     mutable QMutex m_mutex;
     // Copies of the indexed tracks (their texts shared) in no particular
-    // order, side by side rather than one allocation each, and where each
-    // id is among them. The list may be shared with the library's, and then
-    // keeps evicted values; `m_changed` holds what was inserted meanwhile.
+    // order, and where each id is among them. The list may be shared with
+    // the library's, and then keeps evicted values; `m_changed` holds what
+    // was inserted meanwhile (sharing the inserted list where it can).
     // An id is in `m_positions` or in `m_changed`, never both.
     QList<Track> m_tracks;
     QHash<QUuid, qsizetype> m_positions;
-    QHash<QUuid, Track> m_changed;
+    TrackTable m_changed;
     NameIndex m_tracksByArtist;
     NameIndex m_tracksByAlbum;
     NameIndex m_tracksByGenre;

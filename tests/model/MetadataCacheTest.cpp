@@ -113,6 +113,28 @@ TEST(MetadataCacheTest, ASharedListIsIndexedWithChangesKeptBesideIt)
     EXPECT_FALSE(cache.track(b.id));
 }
 
+TEST(MetadataCacheTest, AnImportedBatchIsHeldAsItCameUntilTheLibraryListsIt)
+{
+    MetadataCache cache;
+    const Track a = makeTrack(u"A"_s, u"Nina"_s);
+    QList<Track> library { a };
+    cache.share(library);
+    QList<Track> batch { makeTrack(u"B"_s, u"Otto"_s), makeTrack(u"C"_s, u"Otto"_s) };
+    cache.insert(batch);
+    EXPECT_FALSE(batch.isDetached());
+    EXPECT_THAT(titles(cache.tracksByArtist(u"Otto"_s)), UnorderedElementsAre(u"B"_s, u"C"_s));
+
+    QList<Track> next = library;
+    next.append(batch);
+    cache.follow(next);
+    library.clear();
+    EXPECT_TRUE(batch.isDetached());
+    EXPECT_EQ(cache.count(), 3);
+    cache.evict(a);
+    EXPECT_EQ(cache.track(batch.at(1).id)->title, u"C"_s);
+    EXPECT_FALSE(cache.track(a.id));
+}
+
 TEST(MetadataCacheTest, FollowingANewListFreesTheOldOneAndKeepsWhatIsIndexed)
 {
     MetadataCache cache;
