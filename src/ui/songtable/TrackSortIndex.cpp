@@ -50,13 +50,13 @@ QString sortText(const Track& track, TrackSortField field)
 
 // Collation keys of one field for every track, made in parallel chunks: the
 // collator is safe for concurrent const use.
-std::vector<QCollatorSortKey> sortKeys(const QList<Track>& tracks, TrackSortField field,
-    bool parallel, const std::atomic<bool>* cancelled)
+std::vector<QCollatorSortKey> sortKeys(const QList<Track>& tracks, qsizetype count,
+    TrackSortField field, bool parallel, const std::atomic<bool>* cancelled)
 {
     constexpr qsizetype chunkSize = 4096;
     std::vector<std::pair<qsizetype, qsizetype>> chunks;
-    for (qsizetype begin = 0; begin < tracks.size(); begin += chunkSize) {
-        chunks.emplace_back(begin, std::min(begin + chunkSize, tracks.size()));
+    for (qsizetype begin = 0; begin < count; begin += chunkSize) {
+        chunks.emplace_back(begin, std::min(begin + chunkSize, count));
     }
     const auto makeChunk = [&](const std::pair<qsizetype, qsizetype>& range) {
         std::vector<QCollatorSortKey> keys;
@@ -70,7 +70,7 @@ std::vector<QCollatorSortKey> sortKeys(const QList<Track>& tracks, TrackSortFiel
         return keys;
     };
     std::vector<QCollatorSortKey> keys;
-    keys.reserve(size_t(tracks.size()));
+    keys.reserve(size_t(count));
     if (!parallel) {
         for (const auto& chunk : chunks) {
             std::vector<QCollatorSortKey> part = makeChunk(chunk);
@@ -118,6 +118,28 @@ TrackSortIndex::TrackSortIndex(QList<Track> tracks)
 {
 }
 
+bool TrackSortIndex::isContinuedBy(const QList<Track>& tracks) const
+{
+    if (m_tracks.isEmpty() || tracks.size() < qsizetype(m_idRank->size())) {
+        return false;
+    }
+    for (qsizetype i = 0; i < qsizetype(m_idRank->size()); ++i) {
+        if (tracks.at(i).id != m_tracks.at(i).id) {
+            return false;
+        }
+    }
+    return true;
+}
+
+TrackSortIndex TrackSortIndex::continuedBy(QList<Track> tracks) const
+{
+    TrackSortIndex continued = *this;
+    continued.m_tracks = std::move(tracks);
+    // Its own array: orders added for the new list are not this list's.
+    continued.m_fieldOrders = std::make_shared<FieldOrders>(*m_fieldOrders);
+    return continued;
+}
+
 std::vector<int> TrackSortIndex::idRanks(const QList<Track>& tracks)
 {
     std::vector<QUuid> ids;
@@ -146,7 +168,8 @@ TrackSortIndex::FieldOrder TrackSortIndex::makeFieldOrder(const QList<Track>& tr
     const std::vector<int>& idRank, TrackSortField field, bool parallel,
     const std::atomic<bool>* cancelled)
 {
-    const size_t count = size_t(tracks.size());
+    const size_t count = idRank.size();
+    Q_ASSERT(count <= size_t(tracks.size()));
     FieldOrder result;
     result.ascending.resize(count);
     std::iota(result.ascending.begin(), result.ascending.end(), 0);
@@ -171,7 +194,8 @@ TrackSortIndex::FieldOrder TrackSortIndex::makeFieldOrder(const QList<Track>& tr
     // array is many times faster than reaching into every Track.
     const auto compareNumbers = [](auto a, auto b) { return a < b ? -1 : (b < a ? 1 : 0); };
     if (isTextField(field)) {
-        const std::vector<QCollatorSortKey> keys = sortKeys(tracks, field, parallel, cancelled);
+        const std::vector<QCollatorSortKey> keys
+            = sortKeys(tracks, qsizetype(count), field, parallel, cancelled);
         if (cancelled && *cancelled) {
             return {}; // nobody waits for it any more
         }

@@ -29,6 +29,14 @@ public:
     explicit TrackSortIndex(QList<Track> tracks = {});
 
     const QList<Track>& tracks() const { return m_tracks; }
+    // Whether `tracks` begins with this index's songs, by id and in order
+    // (the list after an import, or after an edit of a song).
+    bool isContinuedBy(const QList<Track>& tracks) const;
+    // This index's orders over such a list: its first songs in the order
+    // they had, until that list's own orders are made. The list this index
+    // was made for can then be let go at once instead of afterwards. Orders
+    // made later cover the same first songs.
+    TrackSortIndex continuedBy(QList<Track> tracks) const;
     // Shared, not copied, with the worker's jobs.
     const std::shared_ptr<const std::vector<int>>& idRank() const { return m_idRank; }
     bool hasField(TrackSortField field) const { return (*m_fieldOrders)[size_t(field)] != nullptr; }
@@ -41,6 +49,7 @@ public:
     static std::vector<int> idRanks(const QList<Track>& tracks);
     // `parallel` spreads the work over the global pool (for an order someone
     // waits for). Gives up (with an empty order) soon after `cancelled` becomes true.
+    // Orders the first idRank.size() songs of `tracks`.
     static FieldOrder makeFieldOrder(const QList<Track>& tracks, const std::vector<int>& idRank,
         TrackSortField field, bool parallel, const std::atomic<bool>* cancelled = nullptr);
 

@@ -35,6 +35,13 @@ void TrackSortIndexCache::prune()
     dropFrom(unheld);
 }
 
+void TrackSortIndexCache::forget(const QList<Track>& tracks)
+{
+    const auto kept = std::stable_partition(m_entries.begin(), m_entries.end(),
+        [&](const TrackSortIndex& entry) { return !sameList(entry.tracks(), tracks); });
+    dropFrom(kept);
+}
+
 void TrackSortIndexCache::dropFrom(std::vector<TrackSortIndex>::iterator first)
 {
     if (first == m_entries.end()) {

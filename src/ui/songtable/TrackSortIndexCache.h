@@ -25,6 +25,8 @@ public:
     qsizetype size() const { return qsizetype(m_entries.size()); }
     // Lets go of the lists nobody else holds (after a library change).
     void prune();
+    // Lets go of this list: it is not coming back.
+    void forget(const QList<Track>& tracks);
 
     // The one the song tables share.
     static TrackSortIndexCache& shared();

@@ -49,6 +49,14 @@ void TrackTableModel::setTracks(QList<Track> tracks)
         adopt(TrackSortIndex(std::move(tracks)), m_sortOrder.field);
         return;
     }
+    if (m_index.isContinuedBy(tracks)) {
+        // The songs shown are read from the new list while it is ordered, so
+        // that the library's old list is freed now: holding both, and the
+        // new orders, is the largest an import or an edit ever makes the
+        // program. The old list does not come back.
+        TrackSortIndexCache::shared().forget(m_index.tracks());
+        releaseOnWorker(std::exchange(m_index, m_index.continuedBy(tracks)));
+    }
     const TrackSortField field = m_sortOrder.field;
     // A list shown before (the unchanged library) already has its orders.
     if (std::optional<TrackSortIndex> known = TrackSortIndexCache::shared().find(tracks);

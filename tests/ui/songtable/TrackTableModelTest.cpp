@@ -186,6 +186,35 @@ TEST_P(TrackTableModelSorting, SortsExactlyAsTheSortOrderAndRowsKeepTheirPlace)
 
 INSTANTIATE_TEST_SUITE_P(AtOnceAndOnTheWorker, TrackTableModelSorting, ::testing::Values(5000, 0));
 
+// Until a list that continues the shown one is ordered, its first songs show
+// in their old places, read from it, so that the old list can be let go.
+TEST(TrackTableModel, AListThatContinuesTheShownOneIsReadAtOnce)
+{
+    const QList<Track> first = randomTracks(300);
+    TrackTableModel model(nullptr, 0);
+    model.setTracks(first);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return model.isUpToDate(); }));
+    model.sort(int(ID::title), Qt::AscendingOrder);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return model.isUpToDate(); }));
+    QList<Track> next = first;
+    next[5].title = u"Edited"_s;
+    next.append(randomTracks(20));
+    model.setTracks(next);
+    ASSERT_EQ(model.rowCount(), first.size());
+    for (int row = 0; row < model.rowCount(); ++row) {
+        const Track* shown = &model.track(row);
+        ASSERT_TRUE(shown >= next.constData() && shown < next.constData() + first.size());
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return model.isUpToDate(); }));
+    QList<Track> expected = next;
+    std::stable_sort(expected.begin(), expected.end(), model.sortOrder());
+    QList<Track> shown;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        shown << model.track(row);
+    }
+    EXPECT_EQ(idList(shown), idList(expected));
+}
+
 TEST(TrackSortIndex, LongListsAreSortedInPartsAlike)
 {
     const QList<Track> tracks = randomTracks(9000);
