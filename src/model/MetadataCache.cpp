@@ -3,6 +3,7 @@
 #include "model/TextRules.h"
 
 #include <QMutexLocker>
+#include <QtConcurrent/QtConcurrentMap>
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -234,21 +235,41 @@ void MetadataCache::follow(const QList<Track>& tracks)
     // that value, beside it otherwise. The lookup is rewritten in place: a
     // second one of a large library would only add to the memory that the
     // library's change already doubles.
-    std::vector<qsizetype> newPositions(size_t(m_tracks.size()), -1);
+    // Values are compared on all cores (reading only), taken in list order
+    // after: the old list is held until this ends.
+    constexpr qsizetype unmatched = -1;
+    constexpr qsizetype keptBeside = -2;
+    std::vector<qsizetype> matches(size_t(tracks.size()), unmatched);
+    constexpr qsizetype chunkSize = 8192;
+    std::vector<qsizetype> chunks;
+    for (qsizetype first = 0; first < tracks.size(); first += chunkSize) {
+        chunks.push_back(first);
+    }
+    QtConcurrent::blockingMap(chunks, [&](qsizetype first) {
+        for (qsizetype i = first; i < std::min(first + chunkSize, tracks.size()); ++i) {
+            const Track& listed = tracks.at(i);
+            if (const Track* kept = m_changed.find(listed.id)) {
+                matches[size_t(i)] = sameValue(*kept, listed) ? keptBeside : unmatched;
+                continue;
+            }
+            const auto position = m_positions.constFind(listed.id);
+            if (position != m_positions.cend() && sameValue(m_tracks.at(*position), listed)) {
+                matches[size_t(i)] = *position;
+            }
+        }
+    });
+    std::vector<qsizetype> newPositions(size_t(m_tracks.size()), unmatched);
     std::vector<std::pair<QUuid, qsizetype>> takenIn;
     for (qsizetype i = 0; i < tracks.size(); ++i) {
-        const Track& listed = tracks.at(i);
-        if (const Track* kept = m_changed.find(listed.id)) {
-            if (sameValue(*kept, listed)) {
-                takenIn.emplace_back(listed.id, i);
-                m_changed.remove(listed.id);
+        const qsizetype match = matches[size_t(i)];
+        if (match == keptBeside) {
+            const QUuid& id = tracks.at(i).id;
+            if (m_changed.find(id)) {
+                takenIn.emplace_back(id, i);
+                m_changed.remove(id);
             }
-            continue;
-        }
-        const auto position = m_positions.constFind(listed.id);
-        if (position != m_positions.cend() && newPositions[size_t(*position)] < 0
-            && sameValue(m_tracks.at(*position), listed)) {
-            newPositions[size_t(*position)] = i;
+        } else if (match >= 0 && newPositions[size_t(match)] < 0) {
+            newPositions[size_t(match)] = i;
         }
     }
     for (auto it = m_positions.begin(); it != m_positions.end();) {
