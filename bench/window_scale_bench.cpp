@@ -32,6 +32,7 @@
 #include "engines/library/SearchEngineImpl.h"
 #include "engines/playback/FakeAudioPlayer.h"
 #include "engines/playback/QueueEngineImpl.h"
+#include "platform/FreedMemory.h"
 #include "support/WavWriter.h"
 #include "ui/eon/EonAppearance.h"
 #include "ui/library/SearchOverlayView.h"
@@ -438,6 +439,8 @@ void runSize(int songs, int importCount)
 
 int main(int argc, char** argv)
 {
+    // As the program starts.
+    kivo::returnLargeBlocksWhenFreed();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }

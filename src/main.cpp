@@ -4,6 +4,7 @@
 #include "app/SingleInstance.h"
 #include "app/TavrenMediaStudioApp.h"
 #include "model/Logging.h"
+#include "platform/FreedMemory.h"
 #include "ui/eon/EonAppearance.h"
 
 #include <QApplication>
@@ -13,6 +14,7 @@ using namespace Qt::Literals::StringLiterals;
 
 int main(int argc, char** argv)
 {
+    kivo::returnLargeBlocksWhenFreed();
     QApplication application(argc, argv);
     QApplication::setOrganizationName(u"Halvern"_s);
     QApplication::setApplicationName(u"KIVO-VOVID"_s);

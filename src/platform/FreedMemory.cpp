@@ -16,4 +16,14 @@ void returnFreedMemoryToTheSystem()
 #endif
 }
 
+void returnLargeBlocksWhenFreed()
+{
+#if defined(__GLIBC__)
+    // By default the threshold rises to the size of each such block freed
+    // (up to 32 MiB); past that, the lists and buffers of a large library
+    // come from the heaps, and what they free stays with the process.
+    mallopt(M_MMAP_THRESHOLD, 256 * 1024);
+#endif
+}
+
 } // namespace kivo
