@@ -37,13 +37,13 @@ QString uuidText(const QUuid& id)
     return id.toString(QUuid::WithoutBraces).toUpper();
 }
 
-std::optional<QUuid> parseUuid(const QString& text)
+std::optional<QUuid> parseUuid(QAnyStringView text)
 {
     if (text.size() != 36) {
         return std::nullopt;
     }
     const QUuid id = QUuid::fromString(text);
-    if (id.isNull() && text != u"00000000-0000-0000-0000-000000000000") {
+    if (id.isNull() && text != QAnyStringView(u"00000000-0000-0000-0000-000000000000")) {
         return std::nullopt;
     }
     return id;
@@ -103,6 +103,11 @@ std::string toStd(const QString& text)
 }
 
 QString fromStd(const std::string& text)
+{
+    return fromUtf8(text);
+}
+
+QString fromUtf8(std::string_view text)
 {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }

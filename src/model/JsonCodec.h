@@ -2,7 +2,9 @@
 
 #include "model/Date.h"
 
+#include <QAnyStringView>
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -14,6 +16,7 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -49,7 +52,7 @@ namespace json {
 // Upper-case canonical 36-character form.
 QString uuidText(const QUuid& id);
 // Either case; nullopt for anything else.
-std::optional<QUuid> parseUuid(const QString& text);
+std::optional<QUuid> parseUuid(QAnyStringView text);
 // Whether a's canonical text sorts before b's (character by character).
 bool uuidTextLess(const QUuid& a, const QUuid& b);
 
@@ -66,6 +69,14 @@ std::optional<float> floatFromJsonDouble(double value);
 
 std::string toStd(const QString& text);
 QString fromStd(const std::string& text);
+QString fromUtf8(std::string_view text);
+
+// The bytes a stored Base64 text (as Latin-1) stands for; nullopt when it is
+// not standard padded Base64.
+std::optional<QByteArray> bytesFromBase64(const QByteArray& latin1);
+// The 64-bit integer a number stands for: 3.0 is one; 2.5, values beyond the
+// range and anything but a number are not.
+std::optional<qint64> integerValue(const Json& value);
 
 // ---- writing -----------------------------------------------------------------
 // Each throws JsonCodingError(Encoding) for a value JSON cannot hold.
@@ -124,6 +135,8 @@ public:
     // The member, or nullptr when it is missing or null.
     const Json* member(const char* key) const;
     const Json& requiredMember(const char* key) const;
+    // The member's UTF-8 text when it is a string; nullopt otherwise.
+    std::optional<std::string_view> stringBytes(const char* key) const;
 
     QString requiredString(const char* key) const;
     std::optional<QString> optionalString(const char* key) const;
@@ -186,10 +199,12 @@ Json parseRange(const QByteArray& bytes, qsizetype begin, qsizetype end, const Q
 // first failing element (by position) is the error thrown. Both paths refuse
 // the same texts: checkText() covers the whole document before it is split.
 // `elementRanges`, when given, receives each decoded element's byte range
-// (empty when the text could not be split).
-template <typename T, typename Decode>
-QList<T> decodeArray(const QByteArray& bytes, Decode decode,
-    std::vector<std::pair<qsizetype, qsizetype>>* elementRanges = nullptr)
+// (empty when the text could not be split). In a large document each element
+// is decoded from its text by `decodeText(bytes, begin, end, index)`, which
+// must give what `decode` gives on the parsed element or throw what it throws.
+template <typename T, typename Decode, typename DecodeText>
+QList<T> decodeArray(const QByteArray& bytes, Decode decode, DecodeText decodeText,
+    std::vector<std::pair<qsizetype, qsizetype>>* elementRanges)
 {
     constexpr size_t parallelThreshold = 512;
     checkText(bytes);
@@ -217,9 +232,8 @@ QList<T> decodeArray(const QByteArray& bytes, Decode decode,
         const qsizetype last = count * (c + 1) / chunkCount;
         try {
             for (qsizetype i = first; i < last; ++i) {
-                const QString path = u'[' + QString::number(i) + u']';
                 const auto [begin, end] = (*ranges)[size_t(i)];
-                out[i] = decode(parseRange(bytes, begin, end, path), path);
+                out[i] = decodeText(bytes, begin, end, i);
             }
         } catch (...) {
             errors[size_t(c)] = std::current_exception();
@@ -234,6 +248,20 @@ QList<T> decodeArray(const QByteArray& bytes, Decode decode,
         *elementRanges = std::move(*ranges);
     }
     return result;
+}
+
+// As above, each element parsed and given to `decode`.
+template <typename T, typename Decode>
+QList<T> decodeArray(const QByteArray& bytes, Decode decode,
+    std::vector<std::pair<qsizetype, qsizetype>>* elementRanges = nullptr)
+{
+    return decodeArray<T>(
+        bytes, decode,
+        [&decode](const QByteArray& text, qsizetype begin, qsizetype end, qsizetype index) {
+            const QString path = u'[' + QString::number(index) + u']';
+            return decode(parseRange(text, begin, end, path), path);
+        },
+        elementRanges);
 }
 
 // A list's elements as compact texts, made in parallel: the chunks, read in
