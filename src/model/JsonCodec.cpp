@@ -171,7 +171,25 @@ std::optional<TextProblem> findTextProblem(
     return std::nullopt;
 }
 
+JsonCodingError textError(const TextProblem& problem)
+{
+    return JsonCodingError(JsonCodingError::Kind::Decoding, QString(),
+        QStringLiteral("The data %1 (byte %2).")
+            .arg(QString::fromUtf8(problem.problem))
+            .arg(problem.offset));
+}
+
 } // namespace
+
+std::optional<JsonCodingError> elementTextProblem(
+    const QByteArray& bytes, qsizetype begin, qsizetype end)
+{
+    // Elements start outside any string, at depth 1.
+    if (const std::optional<TextProblem> problem = findTextProblem(bytes, begin, end, 1)) {
+        return textError(*problem);
+    }
+    return std::nullopt;
+}
 
 void checkText(const QByteArray& bytes)
 {
@@ -207,10 +225,7 @@ void checkText(const QByteArray& bytes)
         first = findTextProblem(bytes, 0, bytes.size(), 0);
     }
     if (first) {
-        throw JsonCodingError(JsonCodingError::Kind::Decoding, QString(),
-            QStringLiteral("The data %1 (byte %2).")
-                .arg(QString::fromUtf8(first->problem))
-                .arg(first->offset));
+        throw textError(*first);
     }
 }
 
