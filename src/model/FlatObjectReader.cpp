@@ -1,5 +1,6 @@
 #include "model/FlatObjectReader.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>

@@ -4,7 +4,6 @@
 
 #include <QAnyStringView>
 #include <QByteArray>
-#include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <QStringList>
