@@ -37,13 +37,13 @@ QString uuidText(const QUuid& id)
     return id.toString(QUuid::WithoutBraces).toUpper();
 }
 
-std::optional<QUuid> parseUuid(const QString& text)
+std::optional<QUuid> parseUuid(QAnyStringView text)
 {
     if (text.size() != 36) {
         return std::nullopt;
     }
     const QUuid id = QUuid::fromString(text);
-    if (id.isNull() && text != u"00000000-0000-0000-0000-000000000000") {
+    if (id.isNull() && text != QAnyStringView(u"00000000-0000-0000-0000-000000000000")) {
         return std::nullopt;
     }
     return id;
@@ -103,6 +103,11 @@ std::string toStd(const QString& text)
 }
 
 QString fromStd(const std::string& text)
+{
+    return fromUtf8(text);
+}
+
+QString fromUtf8(std::string_view text)
 {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
@@ -166,7 +171,25 @@ std::optional<TextProblem> findTextProblem(
     return std::nullopt;
 }
 
+JsonCodingError textError(const TextProblem& problem)
+{
+    return JsonCodingError(JsonCodingError::Kind::Decoding, QString(),
+        QStringLiteral("The data %1 (byte %2).")
+            .arg(QString::fromUtf8(problem.problem))
+            .arg(problem.offset));
+}
+
 } // namespace
+
+std::optional<JsonCodingError> elementTextProblem(
+    const QByteArray& bytes, qsizetype begin, qsizetype end)
+{
+    // Elements start outside any string, at depth 1.
+    if (const std::optional<TextProblem> problem = findTextProblem(bytes, begin, end, 1)) {
+        return textError(*problem);
+    }
+    return std::nullopt;
+}
 
 void checkText(const QByteArray& bytes)
 {
@@ -202,10 +225,7 @@ void checkText(const QByteArray& bytes)
         first = findTextProblem(bytes, 0, bytes.size(), 0);
     }
     if (first) {
-        throw JsonCodingError(JsonCodingError::Kind::Decoding, QString(),
-            QStringLiteral("The data %1 (byte %2).")
-                .arg(QString::fromUtf8(first->problem))
-                .arg(first->offset));
+        throw textError(*first);
     }
 }
 

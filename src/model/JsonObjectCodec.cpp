@@ -140,34 +140,50 @@ QString expected(const char* what, const Json& found)
         .arg(QString::fromUtf8(what), QString::fromUtf8(found.type_name()));
 }
 
-bool readInteger(const Json& value, qint64& out)
+} // namespace
+
+std::optional<qint64> integerValue(const Json& value)
 {
     if (value.is_number_integer() && !value.is_number_unsigned()) {
-        out = value.get<std::int64_t>();
-        return true;
+        return value.get<std::int64_t>();
     }
     if (value.is_number_unsigned()) {
         const auto u = value.get<std::uint64_t>();
         if (u > std::uint64_t(std::numeric_limits<qint64>::max())) {
-            return false;
+            return std::nullopt;
         }
-        out = qint64(u);
-        return true;
+        return qint64(u);
     }
     if (value.is_number_float()) {
         // 3.0 is an integer; 2.5 and out-of-range values are not.
         const double d = value.get<double>();
         if (!std::isfinite(d) || std::trunc(d) != d || d < -9.2233720368547758e18
             || d >= 9.2233720368547758e18) {
-            return false;
+            return std::nullopt;
         }
-        out = qint64(d);
-        return true;
+        return qint64(d);
     }
-    return false;
+    return std::nullopt;
 }
 
-} // namespace
+std::optional<QByteArray> bytesFromBase64(const QByteArray& latin1)
+{
+    const auto decoded = QByteArray::fromBase64Encoding(
+        latin1, QByteArray::Base64Encoding | QByteArray::AbortOnBase64DecodingErrors);
+    if (!decoded) {
+        return std::nullopt;
+    }
+    return decoded.decoded;
+}
+
+std::optional<std::string_view> ObjectReader::stringBytes(const char* key) const
+{
+    const Json* value = member(key);
+    if (!value || !value->is_string()) {
+        return std::nullopt;
+    }
+    return std::string_view(value->get_ref<const std::string&>());
+}
 
 QString ObjectReader::requiredString(const char* key) const
 {
@@ -213,13 +229,13 @@ std::optional<float> ObjectReader::optionalFloat(const char* key) const
 qint64 ObjectReader::requiredInt(const char* key) const
 {
     const Json& value = requiredMember(key);
-    qint64 result = 0;
-    if (!readInteger(value, result)) {
+    const std::optional<qint64> result = integerValue(value);
+    if (!result) {
         fail(key,
             value.is_number() ? QStringLiteral("The number is not a 64-bit integer.")
                               : expected("an integer", value));
     }
-    return result;
+    return *result;
 }
 
 std::optional<qint64> ObjectReader::optionalInt(const char* key) const
@@ -310,12 +326,11 @@ std::optional<QByteArray> ObjectReader::optionalBytes(const char* key) const
     if (!text) {
         return std::nullopt;
     }
-    const auto decoded = QByteArray::fromBase64Encoding(
-        text->toLatin1(), QByteArray::Base64Encoding | QByteArray::AbortOnBase64DecodingErrors);
+    std::optional<QByteArray> decoded = bytesFromBase64(text->toLatin1());
     if (!decoded) {
         fail(key, QStringLiteral("The string is not valid Base64."));
     }
-    return decoded.decoded;
+    return decoded;
 }
 
 QUrl ObjectReader::requiredUrl(const char* key) const

@@ -17,9 +17,9 @@ struct Shard {
     QSet<QString> texts;
 };
 
-std::array<Shard, 16>& shards()
+std::array<Shard, 64>& shards()
 {
-    static std::array<Shard, 16> pool;
+    static std::array<Shard, 64> pool;
     return pool;
 }
 

@@ -176,9 +176,13 @@ QList<T> decodeList(
         }
         return {};
     }
-    return json::decodeArray<T>(
-        bytes, [](const Json& element, const QString& path) { return T::fromJson(element, path); },
-        elementRanges);
+    const auto decode
+        = [](const Json& element, const QString& path) { return T::fromJson(element, path); };
+    if constexpr (requires { T::fromJsonText(bytes, qsizetype(), qsizetype(), qsizetype()); }) {
+        return json::decodeArray<T>(bytes, decode, &T::fromJsonText, elementRanges);
+    } else {
+        return json::decodeArray<T>(bytes, decode, elementRanges);
+    }
 }
 
 // Compact JSON array of the records. Throws JsonCodingError.

@@ -1,5 +1,6 @@
 #include "model/Track.h"
 
+#include "model/FlatObjectReader.h"
 #include "model/SharedTexts.h"
 #include "model/TextRules.h"
 
@@ -125,11 +126,10 @@ std::optional<QByteArray> tightBytes(std::optional<QByteArray> bytes)
 // path. Rebuilt from that path (and checked to encode back to exactly the
 // stored text) they skip the general parser, which takes several times as
 // long; anything else is parsed as before.
-QUrl decodeFileUrl(const json::ObjectReader& reader)
+template <typename Reader> QUrl decodeFileUrl(const Reader& reader)
 {
-    const Json* member = reader.member("fileURL");
-    if (member && member->is_string()) {
-        const std::string& text = member->get_ref<const std::string&>();
+    if (const std::optional<std::string_view> stored = reader.stringBytes("fileURL")) {
+        const std::string_view text = *stored;
         constexpr qsizetype schemeLength = 7; // "file://", before the path's "/"
         if (text.starts_with("file:///")) {
             const QUrl url = QUrl::fromLocalFile(QUrl::fromPercentEncoding(QByteArray::fromRawData(
@@ -215,9 +215,11 @@ Json Track::toJson() const
     return o;
 }
 
-Track Track::fromJson(const Json& object, const QString& path)
+namespace {
+
+// Both readers, the tree's and the flat text's, decode through this one body.
+template <typename Reader> Track decodeTrack(const Reader& r)
 {
-    const json::ObjectReader r(object, path);
     Track t;
     t.id = r.requiredUuid("id");
     t.fileURL = decodeFileUrl(r);
@@ -244,6 +246,41 @@ Track Track::fromJson(const Json& object, const QString& path)
         t.dateAdded = Date::now();
     }
     return t;
+}
+
+constexpr std::string_view trackKeys[]
+    = { "id", "fileURL", "filename", "title", "duration", "securityScopedBookmark", "artist",
+          "album", "genre", "year", "trackNumber", "discNumber", "composer", "albumArtist",
+          "comments", "bpm", "lyrics", "rating", "bitrate", "sampleRate", "dateAdded" };
+
+} // namespace
+
+Track Track::fromJson(const Json& object, const QString& path)
+{
+    return decodeTrack(json::ObjectReader(object, path));
+}
+
+std::optional<Track> Track::fromFlatJson(std::string_view text)
+{
+    json::FlatObjectReader reader(trackKeys);
+    if (!reader.read(text)) {
+        return std::nullopt;
+    }
+    try {
+        return decodeTrack(reader);
+    } catch (const json::FlatObjectReader::Unsure&) {
+        return std::nullopt;
+    }
+}
+
+Track Track::fromJsonText(const QByteArray& bytes, qsizetype begin, qsizetype end, qsizetype index)
+{
+    if (std::optional<Track> track
+        = fromFlatJson(std::string_view(bytes.constData() + begin, size_t(end - begin)))) {
+        return std::move(*track);
+    }
+    const QString path = u'[' + QString::number(index) + u']';
+    return fromJson(json::parseRange(bytes, begin, end, path), path);
 }
 
 } // namespace kivo

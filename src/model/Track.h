@@ -12,6 +12,7 @@
 #include <exception>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace kivo {
 
@@ -89,6 +90,13 @@ struct Track {
     Json toJson() const;
     // Throws JsonCodingError(Decoding) naming the first bad key.
     static Track fromJson(const Json& object, const QString& path = {});
+    // As fromJson() on the stored record bytes[begin, end), named "[index]"
+    // in errors. Plain records are read without building a JSON tree.
+    static Track fromJsonText(
+        const QByteArray& bytes, qsizetype begin, qsizetype end, qsizetype index);
+    // The record read without a JSON tree; nullopt for one that only a full
+    // parse can decode (or reject) exactly.
+    static std::optional<Track> fromFlatJson(std::string_view text);
 };
 
 size_t qHash(const Track& track, size_t seed = 0);

@@ -169,6 +169,17 @@ TEST(JsonCodec, HostileTextsAreRefusedAlikeByTheSmallAndTheParallelPath)
         ASSERT_TRUE(error);
         EXPECT_EQ(error->description(),
             u"The data couldn't be read: The data %1 (byte %2)."_s.arg(c.problem).arg(offset));
+        // Decoding reports the same, ahead of a record that fails earlier on.
+        const auto decodeError = test::errorOf<JsonCodingError>([&] {
+            (void)json::decodeArray<int>(text, [](const Json&, const QString& path) {
+                if (path == u"[5]"_s) {
+                    throw JsonCodingError(JsonCodingError::Kind::Decoding, path, u"bad"_s);
+                }
+                return 0;
+            });
+        });
+        ASSERT_TRUE(decodeError);
+        EXPECT_EQ(decodeError->description(), error->description());
     }
 }
 

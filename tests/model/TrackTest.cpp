@@ -218,6 +218,127 @@ TEST(Track, DecodedNamesShareOneBuffer)
     EXPECT_EQ(*first.artist, u"Nina Simone"_s);
 }
 
+// A large library's records are read straight from their text where the
+// reader is sure of them, and through the JSON parser otherwise: either way
+// each gives the same song, or fails with the same error, as the parser's.
+TEST(Track, RecordsReadFromTheirTextDecodeAsParsedOnes)
+{
+    const std::string head = R"({"id":"0f1e2d3c-4b5a-6978-8796-A5B4C3D2E1F0",)"
+                             R"("fileURL":"file:///music/Caf%C3%A9%20%E2%99%AB.mp3",)";
+    const std::string rest
+        = R"("filename":"Café ♫.mp3","title":"Song 𝄞","duration":215.5,)"
+          R"("securityScopedBookmark":"AQID","artist":"A","album":"B","genre":"G",)"
+          R"("year":1999,"trackNumber":3,"discNumber":1,"composer":"C","albumArtist":"D",)"
+          R"("comments":"c","bpm":120,"lyrics":"l","rating":4,"bitrate":320,)"
+          R"("sampleRate":44100,"dateAdded":700000000.25})";
+    const std::string minimal = head + R"("filename":"f.mp3","title":"t","duration":1)";
+    // Records the direct reader must take itself, then any others.
+    const std::vector<std::string> direct = {
+        head + rest,
+        minimal + "}",
+        " \n\t{ " + minimal.substr(1) + " , \"dateAdded\" : 1.5 }\r\n",
+        minimal + R"(,"artist":null,"year":null,"securityScopedBookmark":null,"dateAdded":null})",
+        minimal + R"(,"artist":"","comments":"","securityScopedBookmark":""})",
+        head + R"("filename":"","title":"","duration":-0.0})",
+        minimal + R"(,"comments":"\"\\\/\b\f\n\r\t\u00e9\u20AC\ud834\uDD1E\u0000x"})",
+        minimal + R"(,"year":3.0,"rating":1e0,"bpm":-0,"bitrate":9223372036854775807})",
+        head + R"("filename":"f","title":"t","duration":18446744073709551616})",
+        head + R"("filename":"f","title":"t","duration":1E-5,"dateAdded":-2.5e+3})",
+        minimal + R"(,"year":-9223372036854775808,"sampleRate":-7})",
+        minimal + R"(,"extra":"x","flag":true,"off":false,"n":null,"num":1.5,"":"e"})",
+    };
+    const std::vector<std::string> others = {
+        minimal + R"(,"title":"second"})",
+        minimal + R"(,"ti\u0074le":"escaped key"})",
+        minimal + R"(,"extra":{"nested":[1,2]},"more":[]})",
+        head + R"("filename":"f","title":"t"})",
+        head + R"("filename":"f","title":null,"duration":1})",
+        minimal + R"(,"duration":"x"})",
+        minimal + R"(,"rating":2.5})",
+        minimal + R"(,"year":true})",
+        minimal + R"(,"year":18446744073709551615})",
+        minimal + R"(,"year":1e300})",
+        minimal + R"(,"artist":5})",
+        minimal + R"(,"securityScopedBookmark":"!!"})",
+        minimal + R"(,"securityScopedBookmark":"é"})",
+        R"({"id":"not-a-uuid")" + minimal.substr(minimal.find(',')) + "}",
+        R"({"id":"0f1e2d3c-4b5a-6978-8796-a5b4c3d2e1fé")" + minimal.substr(minimal.find(',')) + "}",
+        R"({"id":"0f1e2d3c-4b5a-6978-8796-a5b4c3d2e1f0","fileURL":"relative/a.mp3")"
+            + minimal.substr(minimal.find(R"(,"filename")")) + "}",
+        R"({"id":"0f1e2d3c-4b5a-6978-8796-a5b4c3d2e1f0","fileURL":"https://h/a%20b.mp3")"
+            + minimal.substr(minimal.find(R"(,"filename")")) + "}",
+        R"({"id":"0f1e2d3c-4b5a-6978-8796-a5b4c3d2e1f0","fileURL":5)"
+            + minimal.substr(minimal.find(R"(,"filename")")) + "}",
+        minimal + R"(,"duration":1e400})",
+        minimal + R"(,"duration":01})",
+        minimal + R"(,"duration":1.})",
+        minimal + R"(,"duration":+1})",
+        minimal + R"(,"duration":-})",
+        minimal + R"(,"duration":.5})",
+        minimal + R"(,"duration":1e-400})",
+        minimal + ",\"artist\":\"\xC3\x28\"}",
+        minimal + ",\"artist\":\"\xC0\xAF\"}",
+        minimal + ",\"artist\":\"\xED\xA0\x80\"}",
+        minimal + ",\"artist\":\"\xF4\x90\x80\x80\"}",
+        minimal + ",\"artist\":\"\xE2\x82\"}",
+        minimal + ",\"artist\":\"a\x01\"}",
+        minimal + ",\"artist\":\"\x7F\"}",
+        minimal + R"(,"artist":"\ud800"})",
+        minimal + R"(,"artist":"\ud800\u0041"})",
+        minimal + R"(,"artist":"\udc00"})",
+        minimal + R"(,"artist":"\x"})",
+        minimal + R"(,"artist":"\u12G4"})",
+        minimal + R"(,"artist":nul})",
+        minimal + R"(,"artist":"a" "b"})",
+        minimal + R"(,})",
+        minimal + "} x",
+        minimal,
+        "[" + minimal + "}]",
+        "5",
+        "",
+        "{}",
+    };
+    const auto describe = [](const Track& t) {
+        return t.toJson().dump() + ' ' + std::to_string(t.title.isNull())
+            + std::to_string(t.filename.isNull()) + ' ' + t.fileURL.toString().toStdString();
+    };
+    for (const std::vector<std::string>* cases : { &direct, &others }) {
+        for (const std::string& text : *cases) {
+            const QByteArray bytes = QByteArray::fromStdString(text);
+            if (cases == &direct) {
+                EXPECT_TRUE(Track::fromFlatJson(text)) << text;
+            }
+            std::optional<Track> parsed;
+            std::string parsedError;
+            try {
+                parsed
+                    = Track::fromJson(json::parseRange(bytes, 0, bytes.size(), u"[7]"_s), u"[7]"_s);
+            } catch (const JsonCodingError& error) {
+                parsedError = error.what();
+            }
+            std::optional<Track> read;
+            std::string readError;
+            try {
+                read = Track::fromJsonText(bytes, 0, bytes.size(), 7);
+            } catch (const JsonCodingError& error) {
+                readError = error.what();
+            }
+            EXPECT_EQ(readError, parsedError) << text;
+            ASSERT_EQ(read.has_value(), parsed.has_value()) << text;
+            if (read) {
+                // A missing date reads as now, a moment apart in the two reads.
+                if (std::abs(parsed->dateAdded->secondsSinceReferenceDate
+                        - Date::now().secondsSinceReferenceDate)
+                    < 60) {
+                    read->dateAdded = parsed->dateAdded;
+                }
+                EXPECT_EQ(describe(*read), describe(*parsed)) << text;
+                EXPECT_EQ(read->fileURL, parsed->fileURL) << text;
+            }
+        }
+    }
+}
+
 TEST(AudioImportSupport, DecidesByExtensionOnly)
 {
     const std::pair<const char*, bool> cases[] = {
