@@ -32,7 +32,10 @@ int main(int argc, char** argv)
     QObject::connect(&instance, &kivo::SingleInstance::activationRequested, &studio.mainWindow(),
         &kivo::MainWindow::bringToFront);
     QObject::connect(&shutdownSignals, &kivo::ShutdownSignals::received, &studio.mainWindow(),
-        [&studio] { studio.quit(); });
+        [&studio](int signalNumber) {
+            qCDebug(kivo::logging::app) << "Ending on signal" << signalNumber;
+            studio.quit();
+        });
     // Until then a quit keeps the saved session as it is (nothing is back to
     // save yet); said in the log so that whoever ends the program can tell.
     QObject::connect(&studio.container(), &kivo::DIContainer::bootstrapFinished,
