@@ -15,6 +15,8 @@ packages=(
     clang-format
     xvfb xauth
     libicu-dev fonts-inter fonts-dejavu-core fonts-material-design-icons-iconfont
+    # The portal test's private bus.
+    dbus-daemon
 )
 
 missing=()

@@ -5,6 +5,7 @@
 #include "app/TavrenMediaStudioApp.h"
 #include "model/Logging.h"
 #include "platform/FreedMemory.h"
+#include "platform/PortalReduceMotionSource.h"
 #include "ui/eon/EonAppearance.h"
 
 #include <QApplication>
@@ -28,7 +29,9 @@ int main(int argc, char** argv)
     }
     kivo::applyEonAppearance();
 
-    kivo::TavrenMediaStudioApp studio;
+    kivo::DIContainerOptions options;
+    options.reduceMotion = std::make_shared<kivo::PortalReduceMotionSource>();
+    kivo::TavrenMediaStudioApp studio(std::move(options));
     QObject::connect(&instance, &kivo::SingleInstance::activationRequested, &studio.mainWindow(),
         &kivo::MainWindow::bringToFront);
     QObject::connect(&shutdownSignals, &kivo::ShutdownSignals::received, &studio.mainWindow(),
