@@ -1,4 +1,5 @@
 // KIVO VOVID: builds the application object and runs the event loop.
+#include "app/AppIdentity.h"
 #include "app/MainWindow.h"
 #include "app/ShutdownSignals.h"
 #include "app/SingleInstance.h"
@@ -20,6 +21,9 @@ int main(int argc, char** argv)
     QApplication::setOrganizationName(u"Halvern"_s);
     QApplication::setApplicationName(u"KIVO-VOVID"_s);
     QApplication::setApplicationDisplayName(u"KIVO VOVID"_s);
+    // So that the desktop matches the windows to the installed entry and its icon.
+    QGuiApplication::setDesktopFileName(kivo::appId());
+    QApplication::setWindowIcon(kivo::appIcon());
     // First, so that a signal during start-up also ends through the quit path.
     kivo::ShutdownSignals shutdownSignals;
     // Before any store is opened: a second start only brings the first forward.
