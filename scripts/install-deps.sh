@@ -15,6 +15,10 @@ packages=(
     clang-format
     xvfb xauth
     libicu-dev fonts-inter fonts-dejavu-core fonts-material-design-icons-iconfont
+    # The portal test's private bus.
+    dbus-daemon
+    # The program's icon (Qt SVG) and the validators of its installed files.
+    qt6-svg-dev desktop-file-utils appstream
 )
 
 missing=()

@@ -1,5 +1,6 @@
 #include "app/AboutView.h"
 
+#include "app/AppIdentity.h"
 #include "app/SymbolTextButton.h"
 #include "ui/eon/EonCloseButton.h"
 #include "ui/eon/EonFonts.h"
@@ -8,9 +9,7 @@
 #include "ui/eon/EonPlainLabel.h"
 #include "ui/eon/EonPressButtonStyle.h"
 #include "ui/eon/EonSheetKeys.h"
-#include "ui/eon/Symbols.h"
 
-#include <QApplication>
 #include <QGraphicsDropShadowEffect>
 #include <QGraphicsOpacityEffect>
 #include <QLabel>
@@ -23,9 +22,6 @@ using namespace Qt::Literals::StringLiterals;
 namespace kivo {
 
 namespace {
-
-// The program's icon tile, rounded like the desktop's application icons.
-constexpr double iconCornerRadius = 19;
 
 const QColor& orange()
 {
@@ -43,12 +39,13 @@ QLabel* label(const QString& text, double size, QFont::Weight weight, const QCol
     return made;
 }
 
-// The program's icon, or a drawn stand-in when it has none.
-class AppIcon : public QWidget {
+// The program's own icon, drawn from its image at the tile's size.
+class AppIconView : public QWidget {
 public:
-    explicit AppIcon(QWidget* parent)
+    explicit AppIconView(QWidget* parent)
         : QWidget(parent)
     {
+        setObjectName(u"about.icon"_s);
         setFixedSize(92, 92);
         auto* shadow = new QGraphicsDropShadowEffect(this);
         shadow->setColor(eonWithOpacity(eonAccent(), 0.20));
@@ -61,18 +58,7 @@ protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        const QIcon icon = QApplication::windowIcon();
-        if (!icon.isNull()) {
-            icon.paint(&painter, rect());
-            return;
-        }
-        const QRectF tile = QRectF(rect()).adjusted(4, 4, -4, -4);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(QBrush(eonAccentGradient().toLinearGradient()));
-        painter.drawRoundedRect(tile, iconCornerRadius, iconCornerRadius);
-        Symbols::paint(painter, tile, u"waveform"_s, eonCanvas(), 46);
+        paintAppIcon(painter, rect());
     }
 };
 
@@ -100,7 +86,7 @@ AboutView::AboutView(LinkOpener& opener, QWidget* parent)
 
     auto* identity = new QVBoxLayout;
     identity->setSpacing(eon::spaceL);
-    identity->addWidget(new AppIcon(this), 0, Qt::AlignHCenter);
+    identity->addWidget(new AppIconView(this), 0, Qt::AlignHCenter);
     identity->addWidget(
         label(u"KIVO VOVID"_s, eon::textDisplay, QFont::Bold, eonTextPrimary(), this));
     m_version = label(AboutPresenter::programVersionLine(), eon::textFootnote, QFont::DemiBold,

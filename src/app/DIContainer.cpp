@@ -168,7 +168,8 @@ void DIContainer::build(const DIContainerOptions& options)
     m_queueEngine->holdSessionSaves();
     m_playlistEngine = std::make_unique<TavrenPlaylistEngine>(
         m_playlistStorage, m_libraryEngine.get(), m_queueEngine.get());
-    m_themeEngine = std::make_unique<TavrenThemeEngine>();
+    m_reduceMotion = options.reduceMotion;
+    m_themeEngine = std::make_unique<TavrenThemeEngine>(m_reduceMotion.get());
     // Both links are weak: the queue holds the audio engine through a guarded
     // pointer and becomes its delegate.
     m_queueEngine->setAudioEngine(m_audioEngine.get());

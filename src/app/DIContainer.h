@@ -24,6 +24,7 @@ class MetadataEngine;
 class PlaylistEngine;
 class PlaylistStorage;
 class QueueEngine;
+class ReduceMotionSource;
 class ThemeEngine;
 class WaveformGenerator;
 class TavrenArtworkCache;
@@ -50,6 +51,9 @@ struct DIContainerOptions {
     std::shared_ptr<AudioPlayerFactory> audioPlayers;
     // Where the first-run sample files are looked for; empty: the home folder.
     QString homeFolder;
+    // The desktop's reduce-motion setting; absent: motion is not reduced.
+    // (Initialised so that a brace list of the fields above stays complete.)
+    std::shared_ptr<ReduceMotionSource> reduceMotion = {};
 };
 
 // A store or cache of the engine graph could not be built.
@@ -141,6 +145,7 @@ private:
     std::unique_ptr<TavrenAudioEngine> m_audioEngine;
     std::unique_ptr<TavrenQueueEngine> m_queueEngine;
     std::unique_ptr<TavrenPlaylistEngine> m_playlistEngine;
+    std::shared_ptr<ReduceMotionSource> m_reduceMotion;
     std::unique_ptr<TavrenThemeEngine> m_themeEngine;
     std::optional<QCoro::Task<>> m_bootstrap;
 };

@@ -48,7 +48,15 @@ ShutdownSignals::ShutdownSignals(QObject* parent)
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     for (const int signalNumber : handledSignals) {
+        struct sigaction inherited { };
+        ::sigaction(signalNumber, nullptr, &inherited);
+        // Whoever started us with a signal ignored (nohup, a background job)
+        // asked for it to stay ignored.
+        if (inherited.sa_handler == SIG_IGN) {
+            continue;
+        }
         ::sigaction(signalNumber, &action, nullptr);
+        m_caught.push_back(signalNumber);
     }
 }
 
@@ -57,7 +65,7 @@ ShutdownSignals::~ShutdownSignals()
     if (m_readEnd < 0) {
         return;
     }
-    for (const int signalNumber : handledSignals) {
+    for (const int signalNumber : m_caught) {
         std::signal(signalNumber, SIG_DFL);
     }
     m_notifier.reset();

@@ -11,6 +11,10 @@
 #include <QLocalSocket>
 #include <QStandardPaths>
 #include <QThread>
+#include <cerrno>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -24,6 +28,26 @@ constexpr qint64 activateRequestSize = sizeof(activateRequest) - 1;
 // How long a later start keeps trying to reach a holder that has just taken
 // the lock and is not listening yet.
 constexpr int connectTimeoutMs = 5000;
+// The longest path a local socket can listen on.
+constexpr qsizetype maxSocketPathBytes = sizeof(sockaddr_un::sun_path) - 1;
+
+// For a socket whose path would not fit in the runtime folder: a folder of
+// this user's own in /tmp, which nobody else may enter. One that someone else
+// made, or opened up, is not used: a socket there could be taken over.
+QString privateSocketFolder()
+{
+    const uid_t user = ::getuid();
+    const QByteArray path = "/tmp/kivo-vovid-" + QByteArray::number(user);
+    if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST) {
+        return {};
+    }
+    struct stat info { };
+    if (::lstat(path.constData(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != user
+        || (info.st_mode & 077) != 0) {
+        return {};
+    }
+    return QFile::decodeName(path);
+}
 
 } // namespace
 
@@ -81,15 +105,26 @@ QString SingleInstance::serverName(const QString& folder)
         = info.canonicalFilePath().isEmpty() ? info.absoluteFilePath() : info.canonicalFilePath();
     const QByteArray hash
         = QCryptographicHash::hash(QFile::encodeName(path), QCryptographicHash::Sha256).toHex();
-    const QString name = u"kivo-vovid-"_s + QString::fromLatin1(hash.left(32));
-    // Per user; without a runtime folder the name goes to the temporary folder.
+    // Short, so that the path fits wherever the runtime folder is.
+    const QString name = u"kivo-vovid-"_s + QString::fromLatin1(hash.left(16));
     const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    return runtime.isEmpty() ? name : runtime + u'/' + name;
+    const QString inRuntime = runtime + u'/' + name;
+    if (!runtime.isEmpty() && QFile::encodeName(inRuntime).size() <= maxSocketPathBytes) {
+        return inRuntime;
+    }
+    const QString privateFolder = privateSocketFolder();
+    return privateFolder.isEmpty() ? QString() : privateFolder + u'/' + name;
 }
 
 void SingleInstance::listen(const QString& folder)
 {
     const QString name = serverName(folder);
+    if (name.isEmpty()) {
+        qCWarning(logging::app).noquote()
+            << u"Later starts cannot reach this window: the folder for its socket, "
+               u"/tmp/kivo-vovid-%1, is not this user's alone."_s.arg(::getuid());
+        return;
+    }
     auto* server = new QLocalServer(this);
     server->setSocketOptions(QLocalServer::UserAccessOption);
     // A socket left by a holder that no longer runs would refuse the name;
@@ -122,6 +157,9 @@ void SingleInstance::listen(const QString& folder)
 bool SingleInstance::askHolderToActivate(const QString& folder)
 {
     const QString name = serverName(folder);
+    if (name.isEmpty()) {
+        return false;
+    }
     const QDeadlineTimer deadline(connectTimeoutMs);
     QLocalSocket socket;
     for (;;) {

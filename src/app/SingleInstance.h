@@ -36,8 +36,11 @@ public:
     // else, unless the folder is this process's.
     Claim claim();
 
-    // The local socket the holder of `folder` listens on: in the user's
-    // runtime folder, named after the folder's canonical path.
+    // The local socket the holder of `folder` listens on, named after a short
+    // hash of the folder's canonical path: in the user's runtime folder, or,
+    // where that path would be too long for a socket, in a folder of the
+    // user's own in /tmp (made when missing). Empty when that folder is not
+    // the user's alone.
     static QString serverName(const QString& folder);
 
 Q_SIGNALS:

@@ -6,8 +6,10 @@
 #include "app/WorkspacePanelState.h"
 #include "engines/playback/QueueEngine.h"
 #include "model/StoreFile.h"
+#include "platform/ReduceMotionSource.h"
 #include "platform/UserDefaults.h"
 #include "ui/eon/EonFileDialog.h"
+#include "ui/songtable/NowPlayingIndicator.h"
 #include "ui/songtable/TrackTableLayoutState.h"
 
 #include <QCoreApplication>
@@ -52,7 +54,13 @@ TavrenMediaStudioApp::TavrenMediaStudioApp(DIContainerOptions options)
     options.defaults = m_defaults;
     installAppAccessibility();
     removeInterruptedWrites(options.dataFolder);
+    const std::shared_ptr<ReduceMotionSource> reduceMotion = options.reduceMotion;
     m_container = DIContainer::createOrExit(std::move(options));
+    // The theme engine follows it through the container; the song tables'
+    // now-playing bars through their shared clock.
+    if (reduceMotion) {
+        NowPlayingTicker::shared().followReduceMotion(*reduceMotion);
+    }
     m_panelState = std::make_unique<WorkspacePanelState>(m_defaults);
     m_trackTableLayout = std::make_unique<TrackTableLayoutState>(m_defaults);
     m_mainWindow = std::make_unique<MainWindow>(*m_container, *m_panelState, *m_trackTableLayout);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ReduceMotionSource.h"
+
 #include <QByteArray>
 #include <QColor>
 #include <QHashFunctions>
@@ -45,21 +47,6 @@ struct ThemeConfiguration {
         configuration.accentColor = { 0.5, 0.55, 0.6, 1.0 };
         return configuration;
     }
-};
-
-// Tells the theme engine whether the user asked for reduced motion. The desktop
-// has no common switch for it, so the program runs without one (not reduced)
-// unless a source is handed to the engine.
-class ReduceMotionSource : public QObject {
-    Q_OBJECT
-public:
-    using QObject::QObject;
-    ~ReduceMotionSource() override = default;
-
-    virtual bool isReduceMotionEnabled() const = 0;
-
-Q_SIGNALS:
-    void reduceMotionChanged(bool enabled);
 };
 
 // Holds and publishes the appearance configuration. No operation fails.

@@ -2,6 +2,7 @@
 #include "Gallery.h"
 #include "app/AboutToolbarButton.h"
 #include "app/AboutView.h"
+#include "app/AppIdentity.h"
 #include "app/DIContainer.h"
 #include "app/FolderChooser.h"
 #include "app/LinkOpener.h"
@@ -145,6 +146,20 @@ std::unique_ptr<QWidget> aboutButtonPage()
     return stage;
 }
 
+// The program's icon at the sizes a desktop shows it, each drawn as the
+// window system gets it.
+std::unique_ptr<QWidget> appIconPage()
+{
+    auto stage = std::make_unique<Stage>(6);
+    for (const int side : { 16, 24, 32, 48, 64, 128 }) {
+        auto* icon = new QLabel;
+        icon->setPixmap(appIcon().pixmap(side));
+        icon->setFixedSize(side, side);
+        stage->add(u"%1 px"_s.arg(side), icon);
+    }
+    return stage;
+}
+
 } // namespace
 
 void addAppPages(QList<Page>& pages, Context& context)
@@ -168,6 +183,7 @@ void addAppPages(QList<Page>& pages, Context& context)
     pages.append({ u"about-window-link-error"_s, AboutView::fixedSize,
         [] { return std::make_unique<AboutPage>(true); } });
     pages.append({ u"about-toolbar-button"_s, { 320, 160 }, aboutButtonPage });
+    pages.append({ u"app-icon"_s, { 640, 240 }, appIconPage });
 }
 
 } // namespace kivo::gallery

@@ -1,5 +1,6 @@
 #include "app/AboutView.h"
 #include "app/AboutPresenter.h"
+#include "app/AppIdentity.h"
 #include "app/LinkOpener.h"
 #include "ui/eon/EonPressButtonStyle.h"
 
@@ -69,6 +70,27 @@ TEST(AboutView, EachPressClearsTheLastErrorAndShowsOnlyItsOwnFailure)
             u"https://halvern.example/kivo-vovid/releases"_s,
             u"https://halvern.example/kivo-vovid/releases"_s, u"https://halvern.example/"_s }));
     EXPECT_TRUE(view.isVisible()); // a link never closes the window
+}
+
+// The image itself, as the window system and the About window get it: a tile
+// with transparent rounded corners around the amber now-playing bars.
+TEST(AboutView, ShowsTheProgramsOwnIcon)
+{
+    const auto isAmber = [](const QColor& color) {
+        return color.red() > 200 && color.green() > 130 && color.blue() < 170;
+    };
+    const QImage icon = appIcon().pixmap(64).toImage();
+    ASSERT_EQ(icon.size(), QSize(64, 64));
+    EXPECT_EQ(icon.pixelColor(1, 1).alpha(), 0);
+    EXPECT_TRUE(isAmber(icon.pixelColor(32, 30)));
+    EXPECT_EQ(icon.pixelColor(16, 32).alpha(), 255); // the dark tile between ring and edge
+
+    FakeLinks links;
+    AboutView view(links);
+    auto* tile = view.findChild<QWidget*>(u"about.icon"_s);
+    ASSERT_TRUE(tile);
+    EXPECT_EQ(tile->size(), QSize(92, 92));
+    EXPECT_TRUE(isAmber(tile->grab().toImage().pixelColor(46, 46)));
 }
 
 TEST(AboutView, EscapeAndTheCloseButtonCloseIt)

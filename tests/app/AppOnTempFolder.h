@@ -4,6 +4,7 @@
 #include "app/TavrenMediaStudioApp.h"
 #include "engines/library/LibraryEngineImpl.h"
 #include "engines/playback/FakeAudioPlayer.h"
+#include "platform/ReduceMotionSource.h"
 #include "platform/UserDefaults.h"
 #include "support/WavWriter.h"
 
@@ -19,14 +20,15 @@ namespace kivo::test {
 // silent player unless the test hands one in. Returns once the start-up task
 // has ended, or after 10 s; callers check isBootstrapFinished().
 inline std::unique_ptr<TavrenMediaStudioApp> startAppIn(const QString& folder,
-    std::shared_ptr<AudioPlayerFactory> players = std::make_shared<FakeAudioPlayerFactory>())
+    std::shared_ptr<AudioPlayerFactory> players = std::make_shared<FakeAudioPlayerFactory>(),
+    std::shared_ptr<ReduceMotionSource> reduceMotion = {})
 {
     const QDir root(folder);
     root.mkpath(QStringLiteral("home"));
     auto app = std::make_unique<TavrenMediaStudioApp>(
         DIContainerOptions { root.filePath(QStringLiteral("data")),
             std::make_shared<SettingsUserDefaults>(root.filePath(QStringLiteral("settings.json"))),
-            std::move(players), root.filePath(QStringLiteral("home")) });
+            std::move(players), root.filePath(QStringLiteral("home")), std::move(reduceMotion) });
     if (!app->container().isBootstrapFinished()) {
         QSignalSpy finished(&app->container(), &DIContainer::bootstrapFinished);
         finished.wait(10000);

@@ -48,7 +48,8 @@ protected:
     }
 
     std::unique_ptr<QProcess> start(
-        QProcess::ProcessChannelMode channels = QProcess::ForwardedChannels) const
+        QProcess::ProcessChannelMode channels = QProcess::ForwardedChannels,
+        bool underNohup = false) const
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(u"HOME"_s, path(u"home"_s));
@@ -60,20 +61,29 @@ protected:
         auto program = std::make_unique<QProcess>();
         program->setProcessEnvironment(environment);
         program->setProcessChannelMode(channels);
-        program->start(QStringLiteral(KIVO_PROGRAM_PATH), {});
+        if (underNohup) {
+            // nohup starts it with hang-ups ignored, in the same process.
+            program->start(u"nohup"_s, { QStringLiteral(KIVO_PROGRAM_PATH) });
+        } else {
+            program->start(QStringLiteral(KIVO_PROGRAM_PATH), {});
+        }
         return program;
     }
 
     // Until start-up has put the saved session back, a quit must keep it.
-    static bool waitForStartUp(QProcess& program)
+    // `said` collects what the program logs.
+    static bool waitForStartUp(QProcess& program, QByteArray* said = nullptr)
     {
-        QByteArray said;
+        QByteArray log;
         const QDeadlineTimer deadline(timeoutMs);
-        while (!said.contains("Start-up finished") && !deadline.hasExpired()) {
+        while (!log.contains("Start-up finished") && !deadline.hasExpired()) {
             program.waitForReadyRead(50);
-            said += program.readAllStandardError();
+            log += program.readAllStandardError();
         }
-        return said.contains("Start-up finished");
+        if (said) {
+            *said = log;
+        }
+        return log.contains("Start-up finished");
     }
 
     // The program listens for later starts once it holds its data folder.
@@ -118,6 +128,26 @@ TEST_F(ProgramProcessTest, ASecondStartLeavesTheFirstAloneAndATermSignalSavesThe
     EXPECT_EQ(first->exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(first->exitCode(), 0);
     EXPECT_TRUE(QFileInfo(dataFile(u"playback_state.json"_s)).size() > 0);
+}
+
+TEST_F(ProgramProcessTest, AHangUpIgnoredByWhoeverStartedItIsIgnored)
+{
+    const std::unique_ptr<QProcess> program = start(QProcess::ForwardedOutputChannel, true);
+    ASSERT_TRUE(program->waitForStarted());
+    QByteArray said;
+    ASSERT_TRUE(waitForStartUp(*program, &said));
+    // An ignored signal is dropped when sent; a caught one would be handled
+    // before the later SIGTERM, which has the higher number.
+    ::kill(pid_t(program->processId()), SIGHUP);
+    ::kill(pid_t(program->processId()), SIGTERM);
+    ASSERT_TRUE(program->waitForFinished(timeoutMs));
+    said += program->readAllStandardError();
+    EXPECT_EQ(program->exitCode(), 0);
+    const auto endedOn = [&said](int signalNumber) {
+        return said.contains("Ending on signal " + QByteArray::number(signalNumber) + '\n');
+    };
+    EXPECT_TRUE(endedOn(SIGTERM));
+    EXPECT_FALSE(endedOn(SIGHUP));
 }
 
 } // namespace

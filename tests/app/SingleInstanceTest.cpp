@@ -95,5 +95,30 @@ TEST_F(SingleInstanceTest, ALockAndSocketLeftByAKilledHolderAreTakenOver)
     EXPECT_EQ(afterGarbage.claim(), Claim::held);
 }
 
+TEST_F(SingleInstanceTest, ARuntimeFolderTooLongForASocketStillLetsALaterStartReachTheHolder)
+{
+    QString runtime = path(u"run"_s);
+    runtime += u'/' + QString(200 - runtime.size() - 1, u'r');
+    ASSERT_TRUE(QDir().mkpath(runtime));
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+
+    SingleInstance first(folder());
+    ASSERT_EQ(first.claim(), Claim::held);
+    QSignalSpy asked(&first, &SingleInstance::activationRequested);
+    SingleInstance second(folder());
+    EXPECT_EQ(second.claim(), Claim::heldByAnother);
+    EXPECT_TRUE(asked.wait(5000));
+    // The socket went where only this user can reach it.
+    const QFileInfo socketFolder(QFileInfo(SingleInstance::serverName(folder())).path());
+    EXPECT_EQ(socketFolder.ownerId(), ::getuid());
+    EXPECT_EQ(socketFolder.permissions()
+            & (QFile::ReadOther | QFile::WriteOther | QFile::ExeOther | QFile::ReadGroup
+                | QFile::WriteGroup | QFile::ExeGroup),
+        QFile::Permissions());
+    qputenv("XDG_RUNTIME_DIR", oldRuntime);
+}
+
 } // namespace
 } // namespace kivo

@@ -1,4 +1,5 @@
 #include "app/ThemeEngineImpl.h"
+#include "support/FakeReduceMotionSource.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -42,12 +43,6 @@ ThemeConfiguration lastPublished(const QSignalSpy& spy)
 {
     return spy.last().at(0).value<ThemeConfiguration>();
 }
-
-class FakeReduceMotion : public ReduceMotionSource {
-public:
-    bool enabled = true;
-    bool isReduceMotionEnabled() const override { return enabled; }
-};
 
 } // namespace
 
@@ -106,12 +101,11 @@ TEST(ThemeEngine, ReduceMotionForcesZeroSpeedAndForgetsThePreviousSpeed)
     EXPECT_EQ(engine.currentConfiguration().animationSpeedMultiplier, 2.0);
 
     // An injected system setting is followed from the start and on change.
-    FakeReduceMotion source;
+    test::FakeReduceMotionSource source(true);
     TavrenThemeEngine following(&source);
     EXPECT_TRUE(following.isReduceMotionEnabled());
     EXPECT_EQ(following.currentConfiguration().animationSpeedMultiplier, 0.0);
-    source.enabled = false;
-    Q_EMIT source.reduceMotionChanged(false);
+    source.set(false);
     EXPECT_FALSE(following.isReduceMotionEnabled());
     EXPECT_EQ(following.currentConfiguration().animationSpeedMultiplier, 1.0);
 }

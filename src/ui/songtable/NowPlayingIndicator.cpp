@@ -1,6 +1,7 @@
 #include "ui/songtable/NowPlayingIndicator.h"
 
 #include "model/Date.h"
+#include "platform/ReduceMotionSource.h"
 #include "ui/eon/EonPalette.h"
 
 #include <QPainter>
@@ -35,6 +36,13 @@ void NowPlayingTicker::setReduceMotion(bool reduceMotion)
     m_reduceMotion = reduceMotion;
     updateTimer();
     Q_EMIT reduceMotionChanged(reduceMotion);
+}
+
+void NowPlayingTicker::followReduceMotion(const ReduceMotionSource& source)
+{
+    setReduceMotion(source.isReduceMotionEnabled());
+    connect(&source, &ReduceMotionSource::reduceMotionChanged, this,
+        &NowPlayingTicker::setReduceMotion, Qt::UniqueConnection);
 }
 
 void NowPlayingTicker::subscribe(const QObject* subscriber)

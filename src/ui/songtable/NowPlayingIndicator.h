@@ -11,6 +11,8 @@ class QPainter;
 
 namespace kivo {
 
+class ReduceMotionSource;
+
 // The one clock every now-playing mark follows, so that all of them move in
 // step. It ticks (about 30 times a second) only while some view asks for it.
 class NowPlayingTicker : public QObject {
@@ -23,6 +25,8 @@ public:
     // The system asks for less motion: every mark stands still.
     bool reduceMotion() const { return m_reduceMotion; }
     void setReduceMotion(bool reduceMotion);
+    // Takes the desktop's setting now and on every change.
+    void followReduceMotion(const ReduceMotionSource& source);
 
     // A view that shows a moving mark subscribes; the timer runs while any do.
     void subscribe(const QObject* subscriber);

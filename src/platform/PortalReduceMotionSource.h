@@ -1,0 +1,49 @@
+#pragma once
+
+#include "platform/ReduceMotionSource.h"
+
+#include <QDBusConnection>
+#include <QString>
+#include <QVariant>
+#include <array>
+#include <optional>
+
+class QDBusVariant;
+
+namespace kivo {
+
+// The desktop's reduce-motion setting, read through the desktop portal's
+// Settings interface on the session bus: the portal's own "reduced-motion"
+// preference, GNOME's "enable-animations" and KDE's animation speed factor
+// (0 is instant). Motion is reduced while any of them asks for it. The
+// settings are asked for at construction, without waiting (the answers
+// arrive later), and followed as they change. Without a portal, or without
+// any of these settings, motion is not reduced and nothing is reported.
+class PortalReduceMotionSource final : public ReduceMotionSource {
+    Q_OBJECT
+public:
+    explicit PortalReduceMotionSource(
+        QDBusConnection bus = QDBusConnection::sessionBus(), QObject* parent = nullptr);
+
+    bool isReduceMotionEnabled() const override { return m_enabled; }
+
+    // One of the settings above as a portal gives it: whether it asks for
+    // less motion; nothing when it is another setting or a value of a kind
+    // the setting never has.
+    static std::optional<bool> reducesMotion(
+        const QString& group, const QString& key, const QVariant& value);
+
+private Q_SLOTS:
+    void onSettingChanged(const QString& group, const QString& key, const QDBusVariant& value);
+
+private:
+    // `legacyRead`: the portal has no ReadOne, only the older Read.
+    void read(int setting, bool legacyRead);
+    void record(int setting, std::optional<bool> reduces);
+
+    QDBusConnection m_bus;
+    std::array<std::optional<bool>, 3> m_reduces;
+    bool m_enabled = false;
+};
+
+} // namespace kivo
