@@ -65,8 +65,11 @@ QString folderOfChoice(const QFileDialog& dialog)
         return {};
     }
     const QFileInfo first(chosen.first());
-    return dialog.fileMode() == QFileDialog::Directory ? QFileInfo(first.absoluteFilePath()).path()
-                                                       : first.absolutePath();
+    if (dialog.fileMode() == QFileDialog::Directory) {
+        return QFileInfo(first.absoluteFilePath()).path();
+    }
+    // Accepted with no file picked, a chooser reports the folder it shows.
+    return first.isDir() ? first.absoluteFilePath() : first.absolutePath();
 }
 
 // The detail view's columns take the width of their widest cell, Name the

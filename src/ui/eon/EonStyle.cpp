@@ -41,9 +41,11 @@ void EonStyle::polish(QWidget* widget)
     // raised panel (painted by the container), the list clear over it.
     if (isPickerList(widget)) {
         widget->setAttribute(Qt::WA_TranslucentBackground);
+        // The rows fill with these before their text: clear, or they would
+        // cover the panel's edge at the sides.
         QPalette palette = widget->palette();
         palette.setColor(QPalette::Base, Qt::transparent);
-        palette.setColor(QPalette::Window, eonSurfaceRaised());
+        palette.setColor(QPalette::Window, Qt::transparent);
         widget->setPalette(palette);
         // The list's own palette, set by the picker, would win otherwise.
         for (auto* list : widget->findChildren<QAbstractItemView*>()) {

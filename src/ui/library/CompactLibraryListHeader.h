@@ -26,7 +26,7 @@ public:
     static EonSortLabel columnLabel(
         TrackSortField field, double width, const TrackSortOrder& sortOrder);
     // As wide as a word space of the header font at least: 3 read as touching.
-    static constexpr double labelGap = eon::spaceM;
+    static constexpr double labelGap = eon::spaceS;
 
     QSize sizeHint() const override;
 
