@@ -96,9 +96,10 @@ void RecoveryBannerView::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF box = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    // A thick dark material, opaque: the page beneath never shows through
+    // the message (text under text cannot be read).
     painter.setPen(QPen(eonWithOpacity(eonAccentBright(), 0.26), 1));
-    // A thick dark material: the window shows through only faintly.
-    painter.setBrush(eonWithOpacity(eonSurfaceRaised(), 0.94));
+    painter.setBrush(eonSurfaceRaised());
     painter.drawRoundedRect(box, eon::bannerCornerRadius, eon::bannerCornerRadius);
 }
 

@@ -1,6 +1,7 @@
 #include "app/WorkspacePanelDivider.h"
 
 #include "ui/eon/EonPalette.h"
+#include "ui/eon/EonStyle.h"
 #include "ui/eon/EonSymbolButton.h"
 
 #include <QContextMenuEvent>
@@ -242,7 +243,8 @@ void WorkspacePanelDivider::contextMenuEvent(QContextMenuEvent* event)
     menu->addAction(texts[0], this, run(m_actions.onToggleLock));
     menu->addAction(texts[1], this, run(m_actions.onCollapse))->setEnabled(!m_isLocked);
     menu->addSeparator();
-    menu->addAction(texts[3], this, run(m_actions.onDisable));
+    menu->addAction(texts[3], this, run(m_actions.onDisable))
+        ->setProperty(EonStyle::destructiveProperty, true);
     menu->popup(event->globalPos());
 }
 

@@ -28,11 +28,15 @@
 #include "ui/songtable/TrackTableLayoutState.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFile>
+#include <QHelpEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QTemporaryDir>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 using namespace Qt::Literals::StringLiterals;
@@ -161,6 +165,34 @@ std::unique_ptr<QWidget> sidebarMenuPage()
     return stage;
 }
 
+// The tooltip of a playlist name cut short in the sidebar, as hovering it
+// shows (tooltips are windows of their own, so it is grabbed).
+std::unique_ptr<QWidget> sidebarTooltipPage()
+{
+    std::unique_ptr<QWidget> panel = sidebarPage([](SampleEngines&) { return std::nullopt; });
+    panel->resize(260, 820);
+    panel->show();
+    QCoreApplication::processEvents();
+    auto stage = std::make_unique<Stage>(1);
+    auto* picture = new QLabel;
+    auto* rows = panel->findChild<QAbstractItemView*>(u"sidebarPlaylistRows"_s);
+    const int last = rows ? rows->model()->rowCount() - 1 : -1;
+    if (last >= 0) {
+        const QPoint at = rows->visualRect(rows->model()->index(last, 0)).center();
+        QHelpEvent hover(QEvent::ToolTip, at, rows->viewport()->mapToGlobal(at));
+        QCoreApplication::sendEvent(rows->viewport(), &hover);
+        QCoreApplication::processEvents();
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->inherits("QTipLabel") && window->isVisible()) {
+                picture->setPixmap(window->grab());
+            }
+        }
+        QToolTip::hideText();
+    }
+    stage->add(u"playlist name cut short, hovered"_s, picture);
+    return stage;
+}
+
 // A library screen over the sample library, with a layout and undo stack of
 // its own. The screen goes first: its table reads the layout until it is gone.
 class ScreenHost : public QWidget {
@@ -282,6 +314,7 @@ void addLibraryPages(QList<Page>& pages, Context& context)
                           return NavigationDestination::playlist(engines.mix.id);
                       });
                   } });
+    pages.append({ u"sidebar-playlist-tooltip"_s, { 420, 120 }, sidebarTooltipPage });
     pages.append({ u"new-playlist-sheet-error"_s, { 320, 240 }, [] {
                       auto* engines = new SampleEngines(nullptr);
                       auto sheet = std::make_unique<NewPlaylistSheet>(engines->playlists);

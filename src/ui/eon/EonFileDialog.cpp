@@ -4,7 +4,12 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QFileSystemModel>
 #include <QHash>
+#include <QHeaderView>
+#include <QTimer>
+#include <QTreeView>
 #include <QWidget>
 
 using namespace Qt::Literals::StringLiterals;
@@ -49,6 +54,58 @@ void rememberFolder(const QString& purpose, const QString& folder)
     }
 }
 
+// Where the next chooser opens: beside what was chosen, not wherever the
+// dialog was browsing (a typed path or a folder picked inside another would
+// be lost). A chosen folder's parent, so it can be picked again among its
+// siblings; for files, their folder.
+QString folderOfChoice(const QFileDialog& dialog)
+{
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty()) {
+        return {};
+    }
+    const QFileInfo first(chosen.first());
+    if (dialog.fileMode() == QFileDialog::Directory) {
+        return QFileInfo(first.absoluteFilePath()).path();
+    }
+    // Accepted with no file picked, a chooser reports the folder it shows.
+    return first.isDir() ? first.absoluteFilePath() : first.absolutePath();
+}
+
+// The detail view's columns take the width of their widest cell, Name the
+// rest. They are fitted when a folder's entries arrive rather than on every
+// layout, so a large folder is measured once (the view samples a bounded
+// number of rows).
+void fitColumnsToContent(QFileDialog& dialog)
+{
+    auto* view = dialog.findChild<QTreeView*>(u"treeView"_s);
+    if (!view || !view->model()) {
+        return;
+    }
+    QHeaderView* header = view->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    auto* fitting = new QTimer(view);
+    fitting->setSingleShot(true);
+    fitting->setInterval(0);
+    QObject::connect(fitting, &QTimer::timeout, view, [view] {
+        for (int column = 1; column < view->model()->columnCount(view->rootIndex()); ++column) {
+            view->resizeColumnToContents(column);
+        }
+    });
+    auto refit = [fitting] { fitting->start(); };
+    QAbstractItemModel* model = view->model();
+    QObject::connect(model, &QAbstractItemModel::rowsInserted, fitting, refit);
+    QObject::connect(model, &QAbstractItemModel::dataChanged, fitting, refit);
+    QObject::connect(model, &QAbstractItemModel::layoutChanged, fitting, refit);
+    QObject::connect(model, &QAbstractItemModel::modelReset, fitting, refit);
+    if (auto* files = qobject_cast<QFileSystemModel*>(model)) {
+        QObject::connect(files, &QFileSystemModel::directoryLoaded, fitting, refit);
+    }
+    QObject::connect(&dialog, &QFileDialog::directoryEntered, fitting, refit);
+    refit();
+}
+
 } // namespace
 
 void keepEonFileDialogFoldersIn(std::shared_ptr<UserDefaults> defaults)
@@ -68,9 +125,13 @@ QFileDialog* makeEonFileDialog(QWidget* parent, const QString& title, const QStr
             : QDir::homePath());
     QObject::connect(dialog, &QFileDialog::finished, dialog, [dialog, purpose](int result) {
         if (result == QDialog::Accepted) {
-            rememberFolder(purpose, dialog->directory().absolutePath());
+            const QString folder = folderOfChoice(*dialog);
+            if (!folder.isEmpty()) {
+                rememberFolder(purpose, folder);
+            }
         }
     });
+    fitColumnsToContent(*dialog);
     return dialog;
 }
 

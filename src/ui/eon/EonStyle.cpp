@@ -3,6 +3,7 @@
 #include "ui/eon/EonPalette.h"
 #include "ui/eon/EonStyleCommon.h"
 #include "ui/eon/EonStyleControls.h"
+#include "ui/eon/EonStyleHeaders.h"
 #include "ui/eon/EonStyleMenus.h"
 #include "ui/eon/EonStyleSliders.h"
 #include "ui/eon/Symbols.h"
@@ -10,6 +11,7 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QMenu>
@@ -35,17 +37,22 @@ void EonStyle::polish(QWidget* widget)
     if (qobject_cast<QMenu*>(widget)) {
         widget->setAttribute(Qt::WA_TranslucentBackground);
     }
-    // A picker's open list is a menu in all but name: the menus' raised
-    // surface rather than the near-black of text fields.
-    if (widget->inherits("QComboBoxPrivateContainer")) {
+    // A picker's open list is a menu in all but name: the menus' rounded
+    // raised panel (painted by the container), the list clear over it.
+    if (isPickerList(widget)) {
+        widget->setAttribute(Qt::WA_TranslucentBackground);
+        // The rows fill with these before their text: clear, or they would
+        // cover the panel's edge at the sides.
         QPalette palette = widget->palette();
-        palette.setColor(QPalette::Base, eonSurfaceRaised());
-        palette.setColor(QPalette::Window, eonSurfaceRaised());
+        palette.setColor(QPalette::Base, Qt::transparent);
+        palette.setColor(QPalette::Window, Qt::transparent);
         widget->setPalette(palette);
         // The list's own palette, set by the picker, would win otherwise.
         for (auto* list : widget->findChildren<QAbstractItemView*>()) {
+            list->setFrameShape(QFrame::NoFrame);
             list->setPalette(palette);
             list->viewport()->setPalette(palette);
+            list->viewport()->setAutoFillBackground(false);
         }
     }
 }
@@ -97,6 +104,10 @@ int EonStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWidge
     // The stock button icons (a red cross on Cancel) belong to another look.
     if (hint == SH_DialogButtonBox_ButtonsHaveIcons) {
         return 0;
+    }
+    // A picker's list draws its own rounded edge (paintMenuPanel).
+    if (hint == SH_ComboBox_PopupFrameStyle) {
+        return QFrame::NoFrame;
     }
     return QProxyStyle::styleHint(hint, option, widget, returnData);
 }
@@ -180,6 +191,15 @@ void EonStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* optio
     case PE_FrameMenu:
         // The panel drew the edge with its rounded corners.
         return;
+    case PE_PanelTipLabel:
+        paintToolTipPanel(painter, option);
+        return;
+    case PE_IndicatorHeaderArrow:
+        if (const auto* header = qstyleoption_cast<const QStyleOptionHeader*>(option)) {
+            paintHeaderArrow(painter, header);
+            return;
+        }
+        break;
     case PE_IndicatorCheckBox:
     case PE_IndicatorItemViewItemCheck:
         paintCheckIndicator(painter, option, widget);
@@ -238,7 +258,11 @@ void EonStyle::drawControl(ControlElement element, const QStyleOption* option, Q
             }
             QStyleOptionMenuItem copy = *item;
             if ((item->state & State_Selected) && isEnabled(item)) {
-                paintMenuSelection(painter, QRectF(item->rect).adjusted(0, 0.5, 0, -0.5));
+                // A menu insets its items itself; a picker's list spans its rows
+                // edge to edge, so its wash keeps the menus' margin.
+                const double inset
+                    = qobject_cast<const QComboBox*>(widget) ? pixelMetric(PM_MenuHMargin) : 0;
+                paintMenuSelection(painter, QRectF(item->rect).adjusted(inset, 0.5, -inset, -0.5));
                 copy.state &= ~State_Selected;
             }
             if (isDestructive(menuActionAt(widget, item->rect)) && isEnabled(item)) {
@@ -251,6 +275,24 @@ void EonStyle::drawControl(ControlElement element, const QStyleOption* option, Q
             return;
         }
         break;
+    case CE_HeaderSection:
+        if (const auto* header = qstyleoption_cast<const QStyleOptionHeader*>(option)) {
+            paintHeaderSection(painter, header);
+            return;
+        }
+        break;
+    case CE_HeaderLabel:
+        if (const auto* header = qstyleoption_cast<const QStyleOptionHeader*>(option)) {
+            QStyleOptionHeader copy = *header;
+            copy.palette.setColor(
+                QPalette::ButtonText, isSortedHeader(header) ? eonAccent() : eonTextTertiary());
+            QProxyStyle::drawControl(element, &copy, painter, widget);
+            return;
+        }
+        break;
+    case CE_Splitter:
+        paintSplitterHandle(painter, option);
+        return;
     case CE_PushButtonLabel:
         if (const auto* button = qstyleoption_cast<const QStyleOptionButton*>(option)) {
             QStyleOptionButton copy = *button;

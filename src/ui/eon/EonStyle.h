@@ -6,7 +6,8 @@ namespace kivo {
 
 // The look of every stock control in the program, over Fusion: rounded menus
 // with a visible edge and separators, thin scroll bars without arrows, round
-// accent slider handles, ticked checkboxes, pickers with a chevron, Eon push
+// accent slider handles, ticked checkboxes, pickers with a chevron and a
+// menu-like list, dark item-view headers and hairline splitters, Eon push
 // buttons, accent focus frames, dimmed disabled controls, and mnemonic
 // underlines only while Alt is held. Views never style these by hand.
 class EonStyle : public QProxyStyle {

@@ -23,7 +23,7 @@ bool showsKeyboardFocus(const QStyleOption* option);
 // Set on a QAction or QPushButton by the views (EonStyle::destructiveProperty).
 bool isDestructive(const QObject* object);
 
-// The edge of menus and plain push buttons.
+// The edge of plain push buttons (floating surfaces take eonHairline).
 QColor menuEdge();
 
 void paintFocusRing(QPainter* painter, const QRectF& rect, double radius);

@@ -15,6 +15,11 @@ QColor separatorColour()
     return eonWithOpacity(eonTextPrimary(), 0.14);
 }
 
+bool isPickerList(const QWidget* widget)
+{
+    return widget && widget->inherits("QComboBoxPrivateContainer");
+}
+
 const QAction* menuActionAt(const QWidget* widget, const QRect& rect)
 {
     const auto* menu = qobject_cast<const QMenu*>(widget);
@@ -25,12 +30,24 @@ void paintMenuPanel(QPainter* painter, const QStyleOption* option, const QWidget
 {
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
-    // Menus are translucent windows, so their corners can be round; other
-    // popups (a picker's list) are square.
-    const double radius = qobject_cast<const QMenu*>(widget) ? EonStyle::menuCornerRadius : 0;
-    painter->setPen(QPen(menuEdge(), 1));
+    // Menus and pickers' lists are translucent windows, so their corners
+    // can be round; any other panel is square.
+    const double radius = qobject_cast<const QMenu*>(widget) || isPickerList(widget)
+        ? EonStyle::menuCornerRadius
+        : 0;
+    // Every floating surface takes the one hairline edge.
+    painter->setPen(QPen(eonHairline(), 1));
     painter->setBrush(eonSurfaceRaised());
     painter->drawRoundedRect(QRectF(option->rect).adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
+    painter->restore();
+}
+
+void paintToolTipPanel(QPainter* painter, const QStyleOption* option)
+{
+    painter->save();
+    painter->fillRect(option->rect, eonSurfaceRaised());
+    painter->setPen(QPen(eonHairline(), 1));
+    painter->drawRect(QRectF(option->rect).adjusted(0.5, 0.5, -0.5, -0.5));
     painter->restore();
 }
 

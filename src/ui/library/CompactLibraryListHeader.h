@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/TrackSortOrder.h"
+#include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonSortLabel.h"
 
 #include <QWidget>
@@ -24,7 +25,8 @@ public:
     // right-aligned title before it.
     static EonSortLabel columnLabel(
         TrackSortField field, double width, const TrackSortOrder& sortOrder);
-    static constexpr double labelGap = 3;
+    // As wide as a word space of the header font at least: 3 read as touching.
+    static constexpr double labelGap = eon::spaceS;
 
     QSize sizeHint() const override;
 

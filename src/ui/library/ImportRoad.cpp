@@ -13,6 +13,8 @@
 #include <QPromise>
 #include <memory>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace kivo {
 
 namespace {
@@ -162,6 +164,14 @@ QCoro::Task<ImportOutcome> ImportRoad::importAndAdd(
         }
     }
     co_return ImportOutcome { ImportOutcome::Kind::succeeded, {} };
+}
+
+std::optional<QString> ImportRoad::refusal(const LibraryEngine& library)
+{
+    if (library.loadState() == LibraryLoadState::failed) {
+        return u"The library could not be read, so no songs can be added to it."_s;
+    }
+    return std::nullopt;
 }
 
 QString ImportRoad::firstLine(const QString& text)

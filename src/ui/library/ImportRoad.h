@@ -47,6 +47,10 @@ public:
     static QCoro::Task<ImportOutcome> importAndAdd(
         LibraryEngine& library, PlaylistEngine& playlists, QUuid playlistID, QList<QUrl> urls);
 
+    // Why the library takes no files now, if it refuses them: one that could
+    // not be read would fail every import (its store is never overwritten).
+    static std::optional<QString> refusal(const LibraryEngine& library);
+
     // The first line of an error text: what a one-line error label shows.
     static QString firstLine(const QString& text);
 };

@@ -7,6 +7,9 @@
 #include "ui/eon/PlainToolTip.h"
 #include "ui/library/ImportRoad.h"
 
+#include "engines/library/LibraryEngine.h"
+
+#include <QAbstractButton>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -55,6 +58,18 @@ void showErrorLine(QLabel& label, const std::optional<QString>& error)
     label.setText(label.fontMetrics().elidedText(line, Qt::ElideRight, label.maximumWidth()));
     label.setAccessibleName(line);
     label.setToolTip(plainToolTip(*error));
+}
+
+void followImportRefusal(QAbstractButton& button, LibraryEngine& library, const QString& tip)
+{
+    auto follow = [&button, &library, tip] {
+        const std::optional<QString> refusal = ImportRoad::refusal(library);
+        button.setEnabled(!refusal);
+        // A disabled button still shows its tooltip: the reason it is off.
+        button.setToolTip(refusal ? *refusal : tip);
+    };
+    follow();
+    QObject::connect(&library, &LibraryEngine::loadStateChanged, &button, follow);
 }
 
 } // namespace kivo::library

@@ -4,11 +4,16 @@
 #include <QString>
 #include <optional>
 
+class QAbstractButton;
 class QLabel;
 class QLineEdit;
 class QWidget;
 
 // Builders shared by the sidebar, the library screens and their sheets.
+namespace kivo {
+class LibraryEngine;
+} // namespace kivo
+
 namespace kivo::library {
 
 // The system's red, for error texts.
@@ -25,5 +30,9 @@ QLabel* errorLabel(double size, double opacity, bool wraps, QWidget* parent);
 // A screen's one-line error: the first line of `error`, cut to the label's
 // maximum width, the whole text in the tooltip; hidden when there is none.
 void showErrorLine(QLabel& label, const std::optional<QString>& error);
+
+// An import button follows the library: disabled while it refuses files,
+// its tooltip then saying why, else `tip`.
+void followImportRefusal(QAbstractButton& button, LibraryEngine& library, const QString& tip);
 
 } // namespace kivo::library

@@ -51,6 +51,7 @@ PlaylistDetailView::PlaylistDetailView(TrackListDependencies dependencies,
         u"music.note.list"_s, false, u"Add songs from library"_s, u"playlistAddSongs"_s, this);
     m_import = headerButton(
         u"square.and.arrow.down"_s, false, u"Import songs"_s, u"playlistImport"_s, this);
+    library::followImportRefusal(*m_import, dependencies.library, u"Import songs"_s);
     m_play = headerButton(u"play.fill"_s, true, u"Play playlist"_s, u"playlistPlay"_s, this);
     m_trackList->setTitle(m_model->playlist().name);
     m_trackList->setEmptyState(emptyState());

@@ -3,13 +3,32 @@
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
+#include "ui/eon/PlainToolTip.h"
 #include "ui/eon/Symbols.h"
 #include "ui/library/SidebarRowListModel.h"
 
+#include <QAbstractItemView>
+#include <QHelpEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QToolTip>
 
 namespace kivo {
+
+namespace {
+
+QFont titleFont()
+{
+    return eonFont(eon::textHeadline, QFont::Medium);
+}
+
+// Right of the 20-wide symbol, inside the row's 12 of padding.
+QRectF titleArea(const QRect& rowRect)
+{
+    return QRectF(rowRect).adjusted(12 + 20 + 12, 0, -12, 0);
+}
+
+} // namespace
 
 void SidebarRowDelegate::paint(
     QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
@@ -42,14 +61,35 @@ void SidebarRowDelegate::paint(
     Symbols::paint(*painter, symbolRect, index.data(SidebarRowListModel::SymbolRole).toString(),
         selected ? eonAccentBright() : eonTextSecondary(),
         Symbols::sizeForTextSize(eon::textHeadline) * 0.8);
-    const QFont font = eonFont(eon::textHeadline, QFont::Medium);
+    const QFont font = titleFont();
     painter->setFont(font);
     painter->setPen(selected ? eonTextPrimary() : eonTextSecondary());
-    const QRectF titleRect = content.adjusted(20 + 12, 0, 0, 0);
+    const QRectF titleRect = titleArea(rowRect);
     const QString title = QFontMetrics(font).elidedText(
         index.data(Qt::DisplayRole).toString(), Qt::ElideRight, int(titleRect.width()));
     painter->drawText(titleRect, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, title);
     painter->restore();
+}
+
+bool SidebarRowDelegate::isTitleElided(const QRect& rowRect, const QString& title)
+{
+    const int room = int(titleArea(rowRect).width());
+    return QFontMetrics(titleFont()).elidedText(title, Qt::ElideRight, room) != title;
+}
+
+bool SidebarRowDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
+    const QStyleOptionViewItem& option, const QModelIndex& index)
+{
+    if (event->type() != QEvent::ToolTip || !index.isValid()) {
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    }
+    const QString title = index.data(Qt::DisplayRole).toString();
+    if (isTitleElided(option.rect.adjusted(0, 0, 0, -rowGap), title)) {
+        QToolTip::showText(event->globalPos(), plainToolTip(title), view->viewport());
+    } else {
+        QToolTip::hideText();
+    }
+    return true;
 }
 
 QSize SidebarRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const

@@ -16,6 +16,12 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
         const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    // A title cut short shows whole in a tooltip; one that fits shows none.
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+        const QModelIndex& index) override;
+
+    // Whether the row's title is drawn cut with an ellipsis in `rowRect`.
+    static bool isTitleElided(const QRect& rowRect, const QString& title);
 };
 
 } // namespace kivo

@@ -228,17 +228,20 @@ void SmartPlaylistSetupView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF frame = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     QPainterPath shape;
-    shape.addRoundedRect(frame, sheetRadius, sheetRadius);
+    shape.addRoundedRect(QRectF(rect()), sheetRadius, sheetRadius);
     painter.fillPath(shape, eonSurfaceRaised());
     painter.setClipPath(shape);
     const QColor bar = eonWithOpacity(eonSurface(), 0.6);
     painter.fillRect(m_header->geometry(), bar);
     painter.fillRect(m_footer->geometry(), bar);
-    painter.setClipping(false);
+    // The stroke runs just inside the fill: outside it, its faint white
+    // would sit on nothing and read as white specks at the corners.
+    QPainterPath edge;
+    edge.addRoundedRect(
+        QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), sheetRadius - 0.5, sheetRadius - 0.5);
     painter.setPen(QPen(eonWithOpacity(Qt::white, 0.08), 1));
-    painter.drawPath(shape);
+    painter.drawPath(edge);
 }
 
 } // namespace kivo

@@ -30,7 +30,6 @@ public:
     {
         setObjectName(u"songsAddSongs"_s);
         setAccessibleName(u"Add songs"_s);
-        setToolTip(u"Add songs"_s);
         setFixedSize(32, 32);
     }
 
@@ -62,6 +61,7 @@ SongsView::SongsView(TrackListDependencies dependencies, QString title,
     m_error->setObjectName(u"songsImportError"_s);
     m_error->setMaximumWidth(360);
     m_addSongs = new AddSongsButton(this);
+    library::followImportRefusal(*m_addSongs, dependencies.library, u"Add songs"_s);
     m_trackList->setTitle(m_model->title());
     m_model->setEmptyLibraryState(emptyState());
     m_trackList->setEmptyState(m_model->emptyState());

@@ -96,7 +96,8 @@ NowPlayingPanelView::NowPlayingPanelView(NowPlayingPanelEngines engines, QWidget
     m_scroll->setObjectName(u"nowPlaying.scroll"_s);
     m_scroll->setFrameShape(QFrame::NoFrame);
     m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A panel cut short by a small window shows that it scrolls.
+    m_scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_scroll->setWidgetResizable(true);
     m_scroll->viewport()->setAutoFillBackground(false);
     auto* content = new QWidget;

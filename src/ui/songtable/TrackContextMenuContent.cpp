@@ -1,6 +1,7 @@
 #include "ui/songtable/TrackContextMenuContent.h"
 
 #include "ui/eon/EonPalette.h"
+#include "ui/eon/EonStyle.h"
 #include "ui/eon/Symbols.h"
 
 #include <QAction>
@@ -60,13 +61,14 @@ QMenu* TrackContextMenuContent::build(const Track& track, qint64 metadataSelecti
         = menu->addMenu(QIcon(Symbols::pixmap(QStringLiteral("trash"), eonTextSecondary(), 16, 18)),
             QStringLiteral("Delete"));
     deletion->menuAction()->setProperty("symbolName", QStringLiteral("trash"));
-    deletion->menuAction()->setProperty("isDestructive", true);
     addItem(deletion, QStringLiteral("Remove from Player"), QStringLiteral("rectangle.badge.minus"),
         actions.onRemoveFromPlayer);
     deletion->addSeparator();
     QAction* destroy = addItem(deletion, QStringLiteral("Delete Permanently\u2026"),
         QStringLiteral("trash"), actions.onRequestPermanentDeletion);
-    destroy->setProperty("isDestructive", true);
+    // Only the item that deletes the file is drawn as destructive; the
+    // submenu's title merely leads to it.
+    destroy->setProperty(EonStyle::destructiveProperty, true);
     deletion->setEnabled(!isRemovalInFlight);
     deletion->menuAction()->setEnabled(!isRemovalInFlight);
     return menu;

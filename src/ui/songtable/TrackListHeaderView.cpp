@@ -111,10 +111,11 @@ void TrackListHeaderView::setTitle(const QString& title)
     m_title->setAccessibleName(title);
 }
 
-void TrackListHeaderView::setCounts(qsizetype trackCount, qsizetype selectionCount)
+void TrackListHeaderView::setCounts(std::optional<qsizetype> trackCount, qsizetype selectionCount)
 {
-    m_count->setText(countText(trackCount));
+    m_count->setText(trackCount ? countText(*trackCount) : QString());
     m_count->setAccessibleName(m_count->text());
+    m_count->setVisible(trackCount.has_value());
     m_edit->setText(editText(selectionCount));
     m_edit->setVisible(selectionCount >= 2);
 }

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 class QHBoxLayout;
 class QLabel;
@@ -17,13 +18,16 @@ public:
     explicit TrackListHeaderView(QWidget* parent = nullptr);
 
     void setTitle(const QString& title);
-    void setCounts(qsizetype trackCount, qsizetype selectionCount);
+    // No track count: the list's songs are not known yet (the library is
+    // loading or could not be read), so no count is claimed.
+    void setCounts(std::optional<qsizetype> trackCount, qsizetype selectionCount);
     // Placed between the edit button and the count, in order; the header
     // takes them over.
     void setActions(const QList<QWidget*>& actions);
     void setOnEditSelection(std::function<void()> onEditSelection);
 
     QLabel* titleLabel() const { return m_title; }
+    // Hidden while there is no count.
     QLabel* countLabel() const { return m_count; }
     // Hidden below two selected songs.
     QPushButton* editButton() const { return m_edit; }

@@ -30,7 +30,11 @@ TrackListTableView::TrackListTableView(TrackTableLayoutState& layout, TrackTable
     , m_model(model)
     , m_header(new TrackTableHeaderView(layout, undoManager, this))
     , m_delegate(new TrackTableRowDelegate(this))
+    , m_scrollBarTop(new QWidget)
 {
+    // Room above the vertical scroll bar, under the header (updateGeometries).
+    m_scrollBarTop->setFixedHeight(0);
+    addScrollBarWidget(m_scrollBarTop, Qt::AlignTop);
     setHeader(m_header);
     setItemDelegate(m_delegate);
     setRootIsDecorated(false);
@@ -126,6 +130,20 @@ void TrackListTableView::updateGeometries()
 {
     syncHeaderSections();
     QTreeView::updateGeometries();
+    // The vertical scroll bar scrolls the rows only: it starts below the
+    // header row, and the header runs on over its gutter to the table's edge.
+    const int headerHeight = m_header->isHidden() ? 0 : m_header->height();
+    if (m_scrollBarTop->height() != headerHeight) {
+        m_scrollBarTop->setFixedHeight(headerHeight);
+    }
+    if (!m_header->isHidden()) {
+        QRect band = m_header->geometry();
+        band.setRight(contentsRect().right());
+        if (m_header->geometry() != band) {
+            m_header->setGeometry(band);
+        }
+        m_header->raise();
+    }
 }
 
 void TrackListTableView::dataChanged(

@@ -89,6 +89,7 @@ private:
     TrackTableModel* m_model;
     TrackTableHeaderView* m_header;
     TrackTableRowDelegate* m_delegate;
+    QWidget* m_scrollBarTop;
     TrackListTableCallbacks m_callbacks;
     int m_pressedRow = -1;
     Cell m_pressedCell = Cell::none;

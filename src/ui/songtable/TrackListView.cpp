@@ -1,6 +1,7 @@
 #include "ui/songtable/TrackListView.h"
 
 #include "engines/artwork/TrackMetadataBatchCoordinator.h"
+#include "engines/library/LibraryEngine.h"
 #include "ui/eon/EonPalette.h"
 #include "ui/songtable/TrackListHeaderView.h"
 #include "ui/songtable/TrackListOverlaysModifier.h"
@@ -95,6 +96,8 @@ TrackListView::TrackListView(TrackListDependencies dependencies, QWidget* parent
         refreshShortcuts();
     });
     connect(controller, &TrackListController::emptyStateChanged, this, &TrackListView::refreshBody);
+    connect(&dependencies.library, &LibraryEngine::loadStateChanged, this,
+        &TrackListView::refreshHeader);
     connect(controller, &TrackListController::selectionChanged, this, [this] {
         refreshHeader();
         refreshShortcuts();
@@ -128,7 +131,10 @@ bool TrackListView::isShowingTable() const
 
 void TrackListView::refreshHeader()
 {
-    m_header->setCounts(m_controller->tracks().size(), m_controller->selectionCount());
+    // Until the library is read, an empty list says nothing about its songs.
+    const bool known = m_controller->dependencies().library.loadState() == LibraryLoadState::loaded;
+    m_header->setCounts(known ? std::optional(m_controller->tracks().size()) : std::nullopt,
+        m_controller->selectionCount());
 }
 
 void TrackListView::refreshBody()

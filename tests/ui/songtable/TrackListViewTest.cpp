@@ -88,6 +88,15 @@ TEST_F(TrackListViewTest, HeaderCountsAndTheEditButtonFromTwoSelected)
     view.setTracks({ library.tracks[0] });
     EXPECT_EQ(header->countLabel()->text(), u"1 songs"_s);
     EXPECT_TRUE(header->editButton()->isHidden());
+
+    // Before the library is read, no count is claimed.
+    for (const LibraryLoadState state : { LibraryLoadState::loading, LibraryLoadState::failed }) {
+        library.setLoadState(state);
+        EXPECT_TRUE(header->countLabel()->isHidden());
+    }
+    library.setLoadState(LibraryLoadState::loaded);
+    EXPECT_FALSE(header->countLabel()->isHidden());
+    EXPECT_EQ(header->countLabel()->text(), u"1 songs"_s);
 }
 
 TEST_F(TrackListViewTest, AnEmptyListShowsItsEmptyStateAsGiven)
