@@ -16,6 +16,9 @@ packages=(
     xvfb xauth
     libicu-dev fonts-inter fonts-dejavu-core fonts-material-design-icons-iconfont
 )
+# The AT-SPI window test: a private D-Bus session, the accessibility bus and
+# registry, and the client library for Debian's own Python.
+packages+=(dbus-daemon at-spi2-core python3-pyatspi)
 
 missing=()
 for p in "${packages[@]}"; do
