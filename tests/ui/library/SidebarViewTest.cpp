@@ -133,6 +133,8 @@ TEST(SidebarViewTest, TheKeyboardAndAssistiveTechnologyReachEveryDestination)
     QTest::keyClick(&library, Qt::Key_Space);
     EXPECT_EQ(chosen.last(), NavigationDestination::topRated());
     EXPECT_EQ(selectedRows(library), QList<int> { 3 });
+    QTest::keyClick(&library, Qt::Key_Tab);
+    EXPECT_FALSE(library.hasFocus());
 
     // A click opens and hides the ring; a press through the accessible row
     // opens that row, and pressing the open row again keeps it open.
