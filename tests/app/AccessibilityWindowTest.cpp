@@ -474,7 +474,8 @@ TEST_F(AccessibilityWindowTest, EachSheetNamesItsControls)
                 }
                 return sheet;
             },
-            { { QAccessible::Grouping, u"Rating"_s, u"5"_s } } },
+            { { QAccessible::Grouping, u"Rating"_s, u"5"_s },
+                { QAccessible::EditableText, u"Lyrics"_s } } },
         { "shared editor",
             [&] {
                 list->controller().selectAll();
@@ -500,7 +501,8 @@ TEST_F(AccessibilityWindowTest, EachSheetNamesItsControls)
                 return sheet;
             },
             { { QAccessible::Button, u"Close shared metadata editor"_s },
-                { QAccessible::Grouping, u"Rating"_s, u"0"_s } } },
+                { QAccessible::Grouping, u"Rating"_s, u"0"_s },
+                { QAccessible::EditableText, u"Comments"_s } } },
         { "new playlist",
             [&] { return static_cast<QWidget*>(layout.sidebar().showNewPlaylistSheet()); }, {} },
         { "rename playlist",
