@@ -29,7 +29,10 @@ void SidebarListView::showSelectedRow(int row)
     if (row < 0) {
         clearSelection();
     } else {
-        selectionModel()->select(model()->index(row, 0), QItemSelectionModel::ClearAndSelect);
+        const QModelIndex index = model()->index(row, 0);
+        selectionModel()->select(index, QItemSelectionModel::ClearAndSelect);
+        // The keys go on from the open destination, and Tab lands on it.
+        selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
     }
     m_showing = false;
 }
