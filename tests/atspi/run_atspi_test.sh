@@ -18,5 +18,13 @@ if [ ${#missing[@]} -gt 0 ]; then
     echo "SKIPPED: the AT-SPI window test needs ${missing[*]} (scripts/install-deps.sh installs them)"
     exit 77
 fi
-# No sound card is needed: without a sound server the program plays silently.
-exec dbus-run-session -- /usr/bin/python3 "$here/window_atspi_test.py" "$program"
+# The accessibility bus puts its socket in the runtime folder: a folder of
+# this run's own keeps two runs at once apart. The program still finds the
+# sound server of the test run, if there is one; without it it plays silently.
+runtime=$(mktemp -d /tmp/kivo-atspi-runtime.XXXXXX)
+chmod 0700 "$runtime"
+trap 'rm -rf "$runtime"' EXIT
+if [ -S "${XDG_RUNTIME_DIR:-/nonexistent}/pulse/native" ]; then
+    export PULSE_SERVER="unix:$XDG_RUNTIME_DIR/pulse/native"
+fi
+XDG_RUNTIME_DIR=$runtime dbus-run-session -- /usr/bin/python3 "$here/window_atspi_test.py" "$program"

@@ -41,6 +41,8 @@ def wait_for(what, condition, timeout=TIMEOUT):
             result = condition()
             if result:
                 return result
+        except CheckFailed:
+            raise
         except Exception as error:  # an object that went away while asked
             problem = error
         if time.monotonic() >= deadline:
@@ -342,7 +344,6 @@ def main():
         DISPLAY=display,
         QT_QPA_PLATFORM="xcb",
         QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
-        QT_ACCESSIBILITY="1",
     )
     log = open(os.path.join(scratch, "program.log"), "w")
     process = subprocess.Popen(WRAPPER.split() + [program], env=env, stdout=log, stderr=subprocess.STDOUT)
@@ -372,12 +373,12 @@ def main():
         stop(process)
         stop(display_server)
         log.close()
-    if failed:
-        with open(os.path.join(scratch, "program.log")) as said:
-            print("--- program output ---\n" + said.read()[-4000:])
-    else:
+        if failed:
+            with open(os.path.join(scratch, "program.log")) as said:
+                print("--- program output ---\n" + said.read()[-4000:])
+        shutil.rmtree(scratch, ignore_errors=True)
+    if not failed:
         print(f"all {len(CHECKS)} checks passed")
-    shutil.rmtree(scratch, ignore_errors=True)
     return 1 if failed else 0
 
 
