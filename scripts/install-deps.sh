@@ -20,6 +20,9 @@ packages=(
     # The program's icon (Qt SVG) and the validators of its installed files.
     qt6-svg-dev desktop-file-utils appstream
 )
+# The AT-SPI window test: a private D-Bus session, the accessibility bus and
+# registry, and the client library for Debian's own Python.
+packages+=(dbus-daemon at-spi2-core python3-pyatspi)
 
 missing=()
 for p in "${packages[@]}"; do

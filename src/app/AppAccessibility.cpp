@@ -1,6 +1,7 @@
 #include "app/AppAccessibility.h"
 
 #include "app/MainMenuBar.h"
+#include "app/SettingsControls.h"
 #include "ui/eon/EonAccessibleElement.h"
 
 #include "ui/editing/EditingAccessible.h"
@@ -11,6 +12,7 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QAction>
+#include <QSlider>
 
 namespace kivo {
 
@@ -76,10 +78,51 @@ private:
     mutable EonAccessibleChildren m_items;
 };
 
+// A settings slider reports the number the sheet shows beside it (78 for
+// "78%"), not the positions of the control underneath.
+class SettingsSliderAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    SettingsSliderAccessible(QSlider* slider, SettingsSlider* owner)
+        : QAccessibleWidget(slider, QAccessible::Slider)
+        , m_owner(owner)
+    {
+    }
+
+    QString text(QAccessible::Text t) const override
+    {
+        return t == QAccessible::Value ? m_owner->valueText() : QAccessibleWidget::text(t);
+    }
+
+    void* interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::ValueInterface) {
+            return static_cast<QAccessibleValueInterface*>(this);
+        }
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    QVariant currentValue() const override { return m_owner->shownValue(); }
+    void setCurrentValue(const QVariant& value) override
+    {
+        m_owner->setShownValue(value.toDouble());
+    }
+    QVariant maximumValue() const override { return m_owner->shownMaximum(); }
+    QVariant minimumValue() const override { return m_owner->shownMinimum(); }
+    QVariant minimumStepSize() const override { return 1.0; }
+
+private:
+    QPointer<SettingsSlider> m_owner;
+};
+
 QAccessibleInterface* appAccessible(const QString& className, QObject* object)
 {
     if (auto* bar = qobject_cast<MainMenuBar*>(object)) {
         return new MenuBarAccessible(bar);
+    }
+    if (auto* slider = qobject_cast<QSlider*>(object)) {
+        if (auto* owner = qobject_cast<SettingsSlider*>(slider->parentWidget())) {
+            return new SettingsSliderAccessible(slider, owner);
+        }
     }
     for (auto* factory :
         { songTableAccessible, playerAccessible, libraryAccessible, editingAccessible }) {

@@ -58,7 +58,7 @@ void RecoveryBannerView::setMessage(const QString& message)
 {
     m_fullText = message;
     m_message->setAccessibleName(message);
-    m_message->setToolTip(plainToolTip(message));
+    setPlainToolTip(*m_message, message);
     fitMessage();
 }
 

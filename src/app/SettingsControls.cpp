@@ -150,12 +150,12 @@ void SettingsCheckBox::paintEvent(QPaintEvent*)
 }
 
 SettingsSlider::SettingsSlider(const QString& title, double minimum, double maximum,
-    std::function<QString(double)> formatter, QWidget* parent)
+    SettingsValueFormat format, QWidget* parent)
     : QWidget(parent)
     , m_minimum(minimum)
     , m_maximum(maximum)
     , m_value(minimum)
-    , m_formatter(std::move(formatter))
+    , m_format(std::move(format))
 {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
@@ -195,7 +195,20 @@ void SettingsSlider::setValue(double value)
 
 QString SettingsSlider::valueText() const
 {
-    return m_formatter(m_value);
+    return m_format.text(m_value);
+}
+
+void SettingsSlider::setShownValue(double shown)
+{
+    if (std::isnan(shown)) {
+        return;
+    }
+    const double value = std::clamp(shown / m_format.scale, m_minimum, m_maximum);
+    if (value == m_value) {
+        return;
+    }
+    setValue(value);
+    Q_EMIT valueChanged(m_value);
 }
 
 SegmentedPicker::SegmentedPicker(const QStringList& titles, QWidget* parent)

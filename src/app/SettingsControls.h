@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/SettingsPresenter.h"
+
 #include <QAbstractButton>
 #include <QColor>
 #include <QFont>
@@ -60,13 +62,20 @@ protected:
 class SettingsSlider : public QWidget {
     Q_OBJECT
 public:
-    SettingsSlider(const QString& title, double minimum, double maximum,
-        std::function<QString(double)> formatter, QWidget* parent = nullptr);
+    SettingsSlider(const QString& title, double minimum, double maximum, SettingsValueFormat format,
+        QWidget* parent = nullptr);
 
     double value() const { return m_value; }
     void setValue(double value);
     QString valueText() const;
     QSlider& slider() const { return *m_slider; }
+    // The value and its range as the screen shows them (78 for "78%").
+    const SettingsValueFormat& format() const { return m_format; }
+    double shownValue() const { return m_format.shown(m_value); }
+    double shownMinimum() const { return m_format.shown(m_minimum); }
+    double shownMaximum() const { return m_format.shown(m_maximum); }
+    // Moves to a shown value, as a drag there would.
+    void setShownValue(double shown);
 
 Q_SIGNALS:
     void valueChanged(double value);
@@ -76,7 +85,7 @@ private:
     double m_minimum;
     double m_maximum;
     double m_value;
-    std::function<QString(double)> m_formatter;
+    SettingsValueFormat m_format;
     QLabel* m_valueLabel;
     QSlider* m_slider;
 };

@@ -26,16 +26,14 @@ SettingsPresenter::SettingsPresenter(
         &SettingsPresenter::columnsChanged);
 }
 
-QString SettingsPresenter::percentText(double value)
+double SettingsValueFormat::shown(double value) const
 {
     // A tiny epsilon keeps 0.29 * 100 (28.999…) at 29, as the value reads.
-    return QString::number(static_cast<qint64>(std::trunc(value * 100 + 1e-9))) + u'%';
+    return std::trunc(value * scale + 1e-9);
 }
 
-QString SettingsPresenter::pixelText(double value)
-{
-    return QString::number(static_cast<qint64>(std::trunc(value))) + u"px"_s;
-}
+const SettingsValueFormat SettingsPresenter::percentFormat { 100, u"%"_s };
+const SettingsValueFormat SettingsPresenter::pixelFormat { 1, u"px"_s };
 
 const QList<AnimationSpeedChoice>& SettingsPresenter::animationSpeeds()
 {

@@ -33,6 +33,17 @@ struct AnimationSpeedChoice {
     double value;
 };
 
+// How a slider's value reads on screen: the value times `scale`, truncated
+// toward zero, then `unit` (0.78 → "78%", 8.9 → "8px"). Assistive technology
+// is given the same number.
+struct SettingsValueFormat {
+    double scale;
+    QString unit;
+
+    double shown(double value) const;
+    QString text(double value) const { return QString::number(qint64(shown(value))) + unit; }
+};
+
 // The settings sheet without its widgets: the local values, their texts, and
 // the song-column card over the program's one TrackTableLayoutState. Column
 // changes go through the layout state with the window's undo manager, so
@@ -50,9 +61,10 @@ public:
     // The manual colour row shows only while the accent is not taken from artwork.
     bool showsManualAccent() const { return !m_values.useDynamicAccent; }
 
-    // Truncated toward zero: 0.78 → "78%", 8.9 → "8px".
-    static QString percentText(double value);
-    static QString pixelText(double value);
+    static const SettingsValueFormat percentFormat;
+    static const SettingsValueFormat pixelFormat;
+    static QString percentText(double value) { return percentFormat.text(value); }
+    static QString pixelText(double value) { return pixelFormat.text(value); }
     // "Instant" 0, "Fast" 0.5, "Smooth" 1, in that order.
     static const QList<AnimationSpeedChoice>& animationSpeeds();
 

@@ -79,7 +79,7 @@ SettingsView::SettingsView(TrackTableLayoutState& layout, UndoManager* undoManag
     manual->addStretch(1);
     appearance->content().addWidget(m_manualAccentRow);
     m_transparency = new SettingsSlider(
-        u"Panel Transparency"_s, 0.4, 1.0, &SettingsPresenter::percentText, appearance);
+        u"Panel Transparency"_s, 0.4, 1.0, SettingsPresenter::percentFormat, appearance);
     appearance->content().addWidget(m_transparency);
     column->addWidget(appearance);
     column->addWidget(new Divider(page));
@@ -88,10 +88,10 @@ SettingsView::SettingsView(TrackTableLayoutState& layout, UndoManager* undoManag
     m_compact = new SettingsSwitch(u"Compact Mode"_s, layoutGroup);
     layoutGroup->content().addWidget(m_compact);
     m_cornerRadius = new SettingsSlider(
-        u"Corner Radius"_s, 0.0, 16.0, &SettingsPresenter::pixelText, layoutGroup);
+        u"Corner Radius"_s, 0.0, 16.0, SettingsPresenter::pixelFormat, layoutGroup);
     layoutGroup->content().addWidget(m_cornerRadius);
     m_fontScale = new SettingsSlider(
-        u"Font Size Scale"_s, 0.8, 1.2, &SettingsPresenter::percentText, layoutGroup);
+        u"Font Size Scale"_s, 0.8, 1.2, SettingsPresenter::percentFormat, layoutGroup);
     layoutGroup->content().addWidget(m_fontScale);
     layoutGroup->content().addWidget(buildColumnCard());
     column->addWidget(layoutGroup);

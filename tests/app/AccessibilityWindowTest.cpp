@@ -27,12 +27,14 @@
 #include "ui/songtable/TrackListTableView.h"
 #include "ui/songtable/TrackListView.h"
 #include "ui/songtable/TrackTableHeaderView.h"
+#include "ui/songtable/TrackTableLayoutState.h"
 #include "ui/songtable/TrackTableModel.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QListView>
+#include <QScrollBar>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -212,7 +214,10 @@ TEST_F(AccessibilityWindowTest, TheWindowNamesEveryControlItShows)
     EXPECT_FALSE(in(QAccessible::Button, u"Restore Default Column Layout"_s));
     QAccessibleInterface* menu = in(QAccessible::ButtonMenu, u"Customize Song Columns"_s);
     EXPECT_EQ(menu->text(QAccessible::Description), u"Show, hide, and restore song columns");
+    // The sort state is the description too: the AT-SPI bridge drops values.
     EXPECT_EQ(in(QAccessible::ColumnHeader, u"Sort by Title"_s)->text(QAccessible::Description),
+        u"Ascending");
+    EXPECT_EQ(in(QAccessible::Grip, u"Move Title column"_s)->text(QAccessible::Description),
         u"Drag to reorder. Drag the right edge to resize.");
     EXPECT_EQ(in(QAccessible::Grip, u"Resize Title column"_s)->text(QAccessible::Description),
         u"Drag to resize. Double-click to reset width.");
@@ -289,6 +294,50 @@ TEST_F(AccessibilityWindowTest, TheSeekBarStepsFiveSecondsInsideTheTrack)
     press(bar, QAccessibleActionInterface::decreaseAction());
     EXPECT_NEAR(audio.currentTime(), 0, 0.05);
     EXPECT_EQ(bar->text(QAccessible::Value), u"0:00");
+}
+
+// What the AT-SPI bridge hands on: the table's rows and selection, parts
+// scrolled out of view as off screen, the settings sliders in shown units.
+TEST_F(AccessibilityWindowTest, ClientsGetTheTableItsViewAndTheNumbersShown)
+{
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(list->table());
+    ASSERT_TRUE(table && table->tableInterface());
+    QAccessibleTableInterface& grid = *table->tableInterface();
+    EXPECT_EQ(grid.rowCount(), 2);
+    EXPECT_EQ(grid.columnCount(), int(list->table()->layoutState().columns().size()));
+    EXPECT_EQ(grid.cellAt(1, 0)->text(QAccessible::Name), u"Bolero");
+    EXPECT_TRUE(grid.selectRow(1) && grid.selectRow(0));
+    EXPECT_EQ(grid.selectedRows(), (QList<int> { 0, 1 }));
+    EXPECT_TRUE(grid.unselectRow(0));
+    EXPECT_EQ(grid.selectedRows(), QList<int> { 1 });
+
+    // The row ends past the narrowest window's right edge, then scrolls in.
+    window().resize(window().minimumSize());
+    QTRY_VERIFY(in(QAccessible::Button, u"Edit Aria"_s)->state().offscreen);
+    EXPECT_FALSE(in(QAccessible::Button, u"Play Aria"_s)->state().offscreen);
+    QScrollBar* across = list->table()->horizontalScrollBar();
+    across->setValue(across->maximum());
+    EXPECT_FALSE(in(QAccessible::Button, u"Edit Aria"_s)->state().offscreen);
+    EXPECT_TRUE(in(QAccessible::Button, u"Play Aria"_s)->state().offscreen);
+
+    window().layoutView().showSettings();
+    QWidget* settings = window().layoutView().settingsSheet();
+    ASSERT_TRUE(settings);
+    QAccessibleInterface* transparency
+        = find(settings, QAccessible::Slider, u"Panel Transparency"_s);
+    ASSERT_TRUE(transparency && transparency->valueInterface());
+    QAccessibleValueInterface& value = *transparency->valueInterface();
+    EXPECT_EQ(value.currentValue().toDouble(), 78);
+    EXPECT_EQ(value.minimumValue().toDouble(), 40);
+    EXPECT_EQ(value.maximumValue().toDouble(), 100);
+    value.setCurrentValue(55);
+    EXPECT_EQ(transparency->text(QAccessible::Value), u"55%");
+    EXPECT_EQ(window().layoutView().settingsSheet()->transparencySlider().valueText(), u"55%");
+    EXPECT_EQ(find(settings, QAccessible::Slider, u"Corner Radius"_s)
+                  ->valueInterface()
+                  ->maximumValue()
+                  .toDouble(),
+        16);
 }
 
 TEST_F(AccessibilityWindowTest, TheNamesFollowTheStateTheyAnnounce)
@@ -425,7 +474,8 @@ TEST_F(AccessibilityWindowTest, EachSheetNamesItsControls)
                 }
                 return sheet;
             },
-            { { QAccessible::Grouping, u"Rating"_s, u"5"_s } } },
+            { { QAccessible::Grouping, u"Rating"_s, u"5"_s },
+                { QAccessible::EditableText, u"Lyrics"_s } } },
         { "shared editor",
             [&] {
                 list->controller().selectAll();
@@ -451,7 +501,8 @@ TEST_F(AccessibilityWindowTest, EachSheetNamesItsControls)
                 return sheet;
             },
             { { QAccessible::Button, u"Close shared metadata editor"_s },
-                { QAccessible::Grouping, u"Rating"_s, u"0"_s } } },
+                { QAccessible::Grouping, u"Rating"_s, u"0"_s },
+                { QAccessible::EditableText, u"Comments"_s } } },
         { "new playlist",
             [&] { return static_cast<QWidget*>(layout.sidebar().showNewPlaylistSheet()); }, {} },
         { "rename playlist",

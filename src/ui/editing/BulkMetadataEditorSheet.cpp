@@ -172,6 +172,7 @@ BulkMetadataEditorSheet::BulkMetadataEditorSheet(const QList<Track>& tracks,
     comments->addWidget(commentsToggle);
     m_comments = new QPlainTextEdit(m_form->field(Field::comments).value, body);
     m_comments->setObjectName(u"sharedMetadata.comments"_s);
+    m_comments->setAccessibleName(u"Comments"_s);
     m_comments->setFixedHeight(92);
     m_comments->setTabChangesFocus(true);
     m_comments->document()->setDocumentMargin(8);

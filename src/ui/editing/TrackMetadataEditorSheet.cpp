@@ -133,6 +133,7 @@ TrackMetadataEditorSheet::TrackMetadataEditorSheet(Track track, std::optional<QS
     lyrics->addWidget(editing::caption(u"Lyrics"_s));
     m_lyrics = new QPlainTextEdit(m_form.lyrics, body);
     m_lyrics->setObjectName(u"metadataEditor.lyrics"_s);
+    m_lyrics->setAccessibleName(u"Lyrics"_s);
     m_lyrics->setFixedHeight(130);
     m_lyrics->setTabChangesFocus(true);
     editing::styleField(m_lyrics, fieldFill, eonHairline(), eon::controlCornerRadius,

@@ -120,6 +120,9 @@ QAccessible::State EonAccessibleElement::state() const
     QAccessible::State result = states && isValid() ? states() : QAccessible::State();
     if (!m_owner || !m_owner->isVisible()) {
         result.invisible = true;
+    } else if (bounds && isValid()
+        && !bounds().intersects(visibleArea ? visibleArea() : m_owner->rect())) {
+        result.offscreen = true;
     }
     if (m_owner && !m_owner->isEnabled()) {
         result.disabled = true;

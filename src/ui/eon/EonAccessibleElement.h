@@ -40,6 +40,9 @@ public:
     std::function<QString()> description;
     // In the owner's coordinates.
     std::function<QRect()> bounds;
+    // Where in the owner parts can be seen (default: all of it); a part
+    // outside is reported off screen, not showing.
+    std::function<QRect()> visibleArea;
     std::function<QAccessible::State()> states;
     // The press action; none means the element has no action.
     std::function<void()> press;

@@ -1,5 +1,7 @@
 #include "ui/eon/PlainToolTip.h"
 
+#include <QWidget>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace kivo {
@@ -23,6 +25,12 @@ QString plainToolTip(const QString& text)
     return (oneLine ? u"<qt><p style='white-space:pre'>"_s
                     : u"<qt><p style='white-space:pre-wrap'>"_s)
         + text.toHtmlEscaped() + u"</p></qt>"_s;
+}
+
+void setPlainToolTip(QWidget& widget, const QString& text)
+{
+    widget.setToolTip(plainToolTip(text));
+    widget.setAccessibleDescription(text);
 }
 
 } // namespace kivo

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QWidget;
+
 namespace kivo {
 
 // A tooltip that shows `text` as those very characters, spaces and line breaks
@@ -9,5 +11,9 @@ namespace kivo {
 // so the text is escaped and marked as rich text explicitly: escaping alone
 // shows "&amp;" in a tooltip taken as plain, and raw text renders "<b>".
 QString plainToolTip(const QString& text);
+
+// Gives `widget` that tooltip, and the same text as its accessible description:
+// a screen reader would otherwise read the tooltip's markup out as it.
+void setPlainToolTip(QWidget& widget, const QString& text);
 
 } // namespace kivo

@@ -51,13 +51,13 @@ void showErrorLine(QLabel& label, const std::optional<QString>& error)
     label.setVisible(error.has_value());
     if (!error) {
         label.clear();
-        label.setToolTip({});
+        setPlainToolTip(label, {});
         return;
     }
     const QString line = ImportRoad::firstLine(*error);
     label.setText(label.fontMetrics().elidedText(line, Qt::ElideRight, label.maximumWidth()));
     label.setAccessibleName(line);
-    label.setToolTip(plainToolTip(*error));
+    setPlainToolTip(label, *error);
 }
 
 void followImportRefusal(QAbstractButton& button, LibraryEngine& library, const QString& tip)

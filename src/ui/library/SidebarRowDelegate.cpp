@@ -3,8 +3,10 @@
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
+#include "ui/eon/EonStyleCommon.h"
 #include "ui/eon/PlainToolTip.h"
 #include "ui/eon/Symbols.h"
+#include "ui/library/SidebarListView.h"
 #include "ui/library/SidebarRowListModel.h"
 
 #include <QAbstractItemView>
@@ -68,6 +70,10 @@ void SidebarRowDelegate::paint(
     const QString title = QFontMetrics(font).elidedText(
         index.data(Qt::DisplayRole).toString(), Qt::ElideRight, int(titleRect.width()));
     painter->drawText(titleRect, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, title);
+    const auto* list = qobject_cast<const SidebarListView*>(option.widget);
+    if ((option.state & QStyle::State_HasFocus) && list && list->showsFocusRing()) {
+        eonstyle::paintFocusRing(painter, bounds, eon::tileCornerRadius);
+    }
     painter->restore();
 }
 

@@ -9,6 +9,7 @@
 #include "ui/eon/Symbols.h"
 #include "ui/library/NewPlaylistSheet.h"
 #include "ui/library/PlaylistRenameSheet.h"
+#include "ui/library/SidebarListView.h"
 #include "ui/library/SidebarRowDelegate.h"
 #include "ui/library/SidebarRowListModel.h"
 
@@ -176,12 +177,39 @@ SidebarView::SidebarView(PlaylistEngine& playlists, QWidget* parent)
     settingsBox->addWidget(m_settings);
     column->addLayout(settingsBox);
 
-    connect(m_libraryList, &QListView::clicked, this, [this](const QModelIndex& index) {
-        m_model->choose(m_libraryRows->row(index.row()).destination);
+    // A click, Return or Space, or a selection from assistive technology
+    // opens the row's destination; Up and Down run on across both lists.
+    for (SidebarListView* list : { m_libraryList, m_playlistList }) {
+        SidebarRowListModel* listed = list == m_libraryList ? m_libraryRows : m_playlistRows;
+        const auto open = [this, listed](int row) {
+            if (row >= 0 && row < listed->rowCount()) {
+                m_model->choose(listed->row(row).destination);
+            }
+            showSelection();
+        };
+        connect(list, &QListView::clicked, this,
+            [open](const QModelIndex& index) { open(index.row()); });
+        connect(list, &SidebarListView::rowOpened, this, open);
+    }
+    connect(m_libraryList, &SidebarListView::movedPastEnd, this, [this](int direction) {
+        if (direction > 0) {
+            m_playlistList->focusFromKeyboard(false);
+        }
     });
-    connect(m_playlistList, &QListView::clicked, this, [this](const QModelIndex& index) {
-        m_model->choose(m_playlistRows->row(index.row()).destination);
+    connect(m_playlistList, &SidebarListView::movedPastEnd, this, [this](int direction) {
+        if (direction < 0) {
+            m_libraryList->focusFromKeyboard(true);
+        }
     });
+    connect(m_model, &SidebarModel::selectionChanged, this, &SidebarView::showSelection);
+    connect(m_playlistRows, &QAbstractItemModel::modelReset, this, [this] {
+        // An empty list takes no focus: Tab would land on nothing visible.
+        m_playlistList->setFocusPolicy(
+            m_playlistRows->rowCount() > 0 ? Qt::StrongFocus : Qt::NoFocus);
+        showSelection();
+    });
+    m_playlistList->setFocusPolicy(m_playlistRows->rowCount() > 0 ? Qt::StrongFocus : Qt::NoFocus);
+    showSelection();
     connect(m_playlistList, &QWidget::customContextMenuRequested, this, [this](QPoint at) {
         const QModelIndex index = m_playlistList->indexAt(at);
         if (!index.isValid()) {
@@ -211,16 +239,14 @@ PlaylistRenameSheet* SidebarView::renameSheet() const
     return m_renameSheet;
 }
 
-QListView* SidebarView::makeList(SidebarRowListModel* rows, bool scrolls)
+SidebarListView* SidebarView::makeList(SidebarRowListModel* rows, bool scrolls)
 {
-    auto* list = new QListView(this);
+    auto* list = new SidebarListView(this);
     list->setModel(rows);
     list->setItemDelegate(new SidebarRowDelegate(list));
     list->setSpacing(0);
     list->setUniformItemSizes(true);
     list->setFrameShape(QFrame::NoFrame);
-    list->setSelectionMode(QAbstractItemView::NoSelection);
-    list->setFocusPolicy(Qt::NoFocus);
     list->setMouseTracking(false);
     list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -229,6 +255,21 @@ QListView* SidebarView::makeList(SidebarRowListModel* rows, bool scrolls)
     list->setAutoFillBackground(false);
     list->setStyleSheet(u"QListView { background: transparent; }"_s);
     return list;
+}
+
+void SidebarView::showSelection()
+{
+    for (SidebarListView* list : { m_libraryList, m_playlistList }) {
+        SidebarRowListModel* rows = list == m_libraryList ? m_libraryRows : m_playlistRows;
+        int selected = -1;
+        for (int row = 0; row < rows->rowCount(); ++row) {
+            if (m_model->isSelected(rows->row(row))) {
+                selected = row;
+                break;
+            }
+        }
+        list->showSelectedRow(selected);
+    }
 }
 
 NewPlaylistSheet* SidebarView::showNewPlaylistSheet()

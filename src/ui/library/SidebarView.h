@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/library/SidebarListView.h"
 #include "ui/library/SidebarModel.h"
 
 #include <QPointer>
@@ -39,14 +40,16 @@ public:
     PlaylistRenameSheet* renameSheet() const;
 
 private:
-    QListView* makeList(SidebarRowListModel* rows, bool scrolls);
+    SidebarListView* makeList(SidebarRowListModel* rows, bool scrolls);
+    // Selects the row of the window's destination in whichever list holds it.
+    void showSelection();
 
     PlaylistEngine& m_playlists;
     SidebarModel* m_model;
     SidebarRowListModel* m_libraryRows;
     SidebarRowListModel* m_playlistRows;
-    QListView* m_libraryList;
-    QListView* m_playlistList;
+    SidebarListView* m_libraryList;
+    SidebarListView* m_playlistList;
     QAbstractButton* m_plus;
     QAbstractButton* m_settings;
     QPointer<NewPlaylistSheet> m_newPlaylistSheet;

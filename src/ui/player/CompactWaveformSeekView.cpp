@@ -10,6 +10,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
+#include <cmath>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -250,6 +252,14 @@ double CompactWaveformSeekView::displayedSeconds() const
 void CompactWaveformSeekView::stepBy(int direction)
 {
     seek(ws::accessibilityStep(direction, m_scrub.displayedFraction(m_progress), m_duration));
+}
+
+void CompactWaveformSeekView::seekTo(double seconds)
+{
+    if (std::isnan(seconds)) {
+        return;
+    }
+    seek(std::clamp(seconds, 0.0, ws::safeDuration(m_duration)));
 }
 
 void CompactWaveformSeekView::enterEvent(QEnterEvent*)

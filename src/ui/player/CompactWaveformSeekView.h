@@ -34,6 +34,9 @@ public:
     // The spoken adjustment: five seconds forward (+1) or back (-1) from the
     // displayed position, as the arrow keys do.
     void stepBy(int direction);
+    // A position set from outside (assistive technology), kept inside the
+    // track; a value that is not a number is ignored.
+    void seekTo(double seconds);
     // The displayed position in seconds, inside the track.
     double displayedSeconds() const;
 

@@ -24,7 +24,7 @@ public:
     void setFullText(const QString& text)
     {
         m_fullText = text;
-        setToolTip(plainToolTip(text));
+        setPlainToolTip(*this, text);
         elide();
     }
     const QString& fullText() const { return m_fullText; }

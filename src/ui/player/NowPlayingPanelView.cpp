@@ -195,7 +195,7 @@ void NowPlayingPanelView::updateTrack()
     }
     m_favorite->setTrack(*track);
     m_titleText = track->title;
-    m_title->setToolTip(plainToolTip(m_titleText));
+    setPlainToolTip(*m_title, m_titleText);
     m_title->setAccessibleName(m_titleText);
     m_artistText = NowPlayingPanelPresenter::artistText(*track);
     m_albumText = NowPlayingPanelPresenter::albumText(*track);
@@ -212,7 +212,7 @@ void NowPlayingPanelView::elideTexts()
     for (const auto& [label, text] : { std::pair(m_artist, &m_artistText),
              std::pair(m_album, &m_albumText), std::pair(m_filename, &m_filenameText) }) {
         label->setText(label->fontMetrics().elidedText(*text, Qt::ElideRight, label->width()));
-        label->setToolTip(label->text() == *text ? QString() : plainToolTip(*text));
+        setPlainToolTip(*label, label->text() == *text ? QString() : *text);
     }
 }
 

@@ -36,7 +36,7 @@ public:
     }
 
     QVariant currentValue() const override { return bar()->displayedSeconds(); }
-    void setCurrentValue(const QVariant&) override { }
+    void setCurrentValue(const QVariant& value) override { bar()->seekTo(value.toDouble()); }
     QVariant maximumValue() const override { return waveformseek::safeDuration(bar()->duration()); }
     QVariant minimumValue() const override { return 0.0; }
     QVariant minimumStepSize() const override { return waveformseek::accessibilityStepSeconds; }

@@ -79,7 +79,7 @@ void PlayerIssueBanner::setMessage(const QString& message)
     }
     m_text->setText(shown);
     m_text->setFixedWidth(std::min(metrics.horizontalAdvance(message), lineWidth) + 2);
-    m_text->setToolTip(plainToolTip(message));
+    setPlainToolTip(*m_text, message);
     adjustSize();
 }
 

@@ -100,7 +100,7 @@ QString PlayerTrackInfoView::status() const
 void PlayerTrackInfoView::setTrack(const Track& track, PlaybackState state)
 {
     setElided(m_title, track.title);
-    m_title->setToolTip(plainToolTip(track.title));
+    setPlainToolTip(*m_title, track.title);
     m_title->setAccessibleName(track.title);
     setElided(m_artist, artistText(track));
     setElided(m_status, statusText(state).toUpper());

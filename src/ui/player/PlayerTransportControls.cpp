@@ -54,7 +54,10 @@ void PlayPauseButton::timerEvent(QTimerEvent* event)
     if (event->timerId() == m_spinTimer) {
         m_spinStep = (m_spinStep + 1) % 12;
         update();
+        return;
     }
+    // The button's own timers (an assistive "press" animates a click) run here.
+    EonPressButton::timerEvent(event);
 }
 
 void PlayPauseButton::paintLabel(QPainter& painter, const QRectF& bounds)

@@ -172,6 +172,9 @@ private:
                 }
                 return order.ascending ? u"Ascending"_s : u"Descending"_s;
             };
+            // The AT-SPI bridge drops value texts: a screen reader hears the
+            // sort state as the description (the grip keeps the cell's help).
+            element->description = element->value;
             element->press = [view, id] {
                 Q_EMIT view->sortRequested(sortOrderAfterHeaderClick(id, view->sortOrder()));
             };
@@ -188,7 +191,9 @@ private:
 };
 
 // A row's children: the play button, one cell per shown column, the edit button.
-class TableAccessible : public QAccessibleWidget {
+// As a table, its columns are the shown columns and its rows the songs; a row
+// is selected and unselected as a Ctrl-click would.
+class TableAccessible : public QAccessibleWidget, public QAccessibleTableInterface {
 public:
     explicit TableAccessible(TrackListTableView* view)
         : QAccessibleWidget(view, QAccessible::Table)
@@ -196,6 +201,75 @@ public:
     }
 
     TrackListTableView* view() const { return static_cast<TrackListTableView*>(widget()); }
+
+    void* interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::TableInterface) {
+            return static_cast<QAccessibleTableInterface*>(this);
+        }
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    int rowCount() const override
+    {
+        return view()->trackModel() ? view()->trackModel()->rowCount() : 0;
+    }
+    int columnCount() const override { return int(view()->layoutState().columns().size()); }
+    QAccessibleInterface* cellAt(int row, int column) const override
+    {
+        QAccessibleInterface* rowElement = child(row + 1);
+        return rowElement && column >= 0 && column < columnCount() ? rowElement->child(column + 1)
+                                                                   : nullptr;
+    }
+    QAccessibleInterface* caption() const override { return nullptr; }
+    QAccessibleInterface* summary() const override { return nullptr; }
+    QString columnDescription(int column) const override
+    {
+        const TrackTableColumnLayout& columns = view()->layoutState().columns();
+        return column >= 0 && column < columns.size() ? title(columns[column].id) : QString();
+    }
+    QString rowDescription(int) const override { return {}; }
+
+    QList<int> selectedRows() const override
+    {
+        QList<int> rows;
+        for (int row = 0; row < rowCount(); ++row) {
+            if (isRowSelected(row)) {
+                rows << row;
+            }
+        }
+        return rows;
+    }
+    int selectedRowCount() const override { return int(selectedRows().size()); }
+    bool isRowSelected(int row) const override
+    {
+        if (row < 0 || row >= rowCount()) {
+            return false;
+        }
+        const auto visual = TrackRowVisualState(dataOf(row, TrackTableModel::RowStateRole).toInt());
+        return visual == TrackRowVisualState::selected
+            || visual == TrackRowVisualState::activeSelected;
+    }
+    bool selectRow(int row) override { return toggleRowTo(row, true); }
+    bool unselectRow(int row) override { return toggleRowTo(row, false); }
+    QList<QAccessibleInterface*> selectedCells() const override
+    {
+        QList<QAccessibleInterface*> cells;
+        for (const int row : selectedRows()) {
+            for (int column = 0; column < columnCount(); ++column) {
+                cells << cellAt(row, column);
+            }
+        }
+        return cells;
+    }
+    int selectedCellCount() const override { return selectedRowCount() * columnCount(); }
+    // Columns are not selected in this table.
+    QList<int> selectedColumns() const override { return {}; }
+    int selectedColumnCount() const override { return 0; }
+    bool isColumnSelected(int) const override { return false; }
+    bool selectColumn(int) override { return false; }
+    bool unselectColumn(int) override { return false; }
+    void modelChange(QAccessibleTableModelChangeEvent*) override { }
 
     int childCount() const override { return 1 + rowCount(); }
 
@@ -231,7 +305,19 @@ public:
     }
 
 private:
-    int rowCount() const { return view()->trackModel() ? view()->trackModel()->rowCount() : 0; }
+    bool toggleRowTo(int row, bool selected)
+    {
+        if (row < 0 || row >= rowCount() || !view()->callbacks().onSelect) {
+            return false;
+        }
+        if (isRowSelected(row) != selected) {
+            view()->callbacks().onSelect(row, Qt::ControlModifier);
+        }
+        return isRowSelected(row) == selected;
+    }
+
+    // Where rows can be seen: a row scrolled away is off screen.
+    QRect rowArea() const { return view()->viewport()->geometry(); }
 
     // A row's band in the view's coordinates, over the whole content width.
     QRect rowRect(int row) const
@@ -270,13 +356,11 @@ private:
         element->exists = [this, row] { return row < rowCount(); };
         element->name = [this, row] { return titleOf(row); };
         element->bounds = [this, row] { return rowRect(row); };
+        element->visibleArea = [this] { return rowArea(); };
         element->states = [this, row] {
             QAccessible::State state;
             state.selectable = true;
-            const auto visual
-                = TrackRowVisualState(dataOf(row, TrackTableModel::RowStateRole).toInt());
-            state.selected = visual == TrackRowVisualState::selected
-                || visual == TrackRowVisualState::activeSelected;
+            state.selected = isRowSelected(row);
             return state;
         };
         const auto columnCount = [this] { return int(view()->layoutState().columns().size()); };
@@ -300,6 +384,7 @@ private:
         TrackListTableView* table = view();
         auto* button = new EonAccessibleElement(table, rowElement, QAccessible::Button);
         button->exists = [this, row] { return row < rowCount(); };
+        button->visibleArea = [this] { return rowArea(); };
         if (edit) {
             button->name = [this, row] { return u"Edit "_s + titleOf(row); };
             button->press = [table, row] {
@@ -336,6 +421,7 @@ private:
             return position < columns.size() ? std::optional(columns[position].id) : std::nullopt;
         };
         cell->exists = [this, row, column] { return row < rowCount() && column(); };
+        cell->visibleArea = [this] { return rowArea(); };
         cell->name
             = [this, row, column] { return dataOf(row, Qt::DisplayRole, *column()).toString(); };
         cell->description = [column] { return title(*column()); };
@@ -353,6 +439,7 @@ private:
             return cell->children.get(0, [this, cell, row, marked] {
                 auto* mark = new EonAccessibleElement(view(), cell, QAccessible::Animation);
                 mark->exists = [this, row, marked] { return row < rowCount() && marked(); };
+                mark->visibleArea = [this] { return rowArea(); };
                 mark->name = [this, row] {
                     return NowPlayingIndicator::accessibilityLabel(
                         dataOf(row, TrackTableModel::IsPlayingRole).toBool());

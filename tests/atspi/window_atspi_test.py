@@ -1,0 +1,386 @@
+#!/usr/bin/python3
+"""The real program window as a screen reader meets it: every check goes over
+the AT-SPI bus (pyatspi), the way an assistive-technology client asks.
+
+Run inside a private D-Bus session (run_atspi_test.sh starts it); the test
+starts its own X display. Argument: the program to start. Exits 0 when every
+check passed. KIVO_ATSPI_WRAPPER (for example "valgrind") runs the program
+under that command, with longer waits for its start.
+"""
+
+import math
+import os
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+import urllib.parse
+import uuid
+import wave
+
+import pyatspi
+
+# Bounded waits: every wait polls and gives up after this many seconds.
+TIMEOUT = 30
+POLL = 0.1
+WRAPPER = os.environ.get("KIVO_ATSPI_WRAPPER", "")
+START_TIMEOUT = 600 if WRAPPER else 60
+
+
+class CheckFailed(Exception):
+    pass
+
+
+def wait_for(what, condition, timeout=TIMEOUT):
+    deadline = time.monotonic() + timeout
+    problem = None
+    while True:
+        try:
+            result = condition()
+            if result:
+                return result
+        except CheckFailed:
+            raise
+        except Exception as error:  # an object that went away while asked
+            problem = error
+        if time.monotonic() >= deadline:
+            raise CheckFailed(
+                "gave up waiting for " + what + (f" (last error: {problem})" if problem else "")
+            )
+        time.sleep(POLL)
+
+
+def write_tone(path, seconds):
+    """A quiet mono 8 kHz tone, enough to play and to seek in."""
+    rate = 8000
+    with wave.open(path, "wb") as out:
+        out.setnchannels(1)
+        out.setsampwidth(2)
+        out.setframerate(rate)
+        frames = bytearray()
+        for i in range(int(seconds * rate)):
+            frames += struct.pack("<h", int(800 * math.sin(2 * math.pi * 440 * i / rate)))
+        out.writeframes(bytes(frames))
+
+
+def seed_library(data_folder, music_folder):
+    """Two songs in the library's own store, as the program writes it."""
+    os.makedirs(data_folder, exist_ok=True)
+    os.makedirs(music_folder, exist_ok=True)
+    songs = []
+    for title, artist in (("Aria", "Zeta"), ("Bolero", "Alpha")):
+        path = os.path.join(music_folder, title + ".wav")
+        write_tone(path, 40)
+        songs.append(
+            '{"id":"%s","fileURL":"file://%s","filename":"%s.wav","title":"%s",'
+            '"duration":40,"artist":"%s","rating":0}'
+            % (str(uuid.uuid4()).upper(), urllib.parse.quote(path), title, title, artist)
+        )
+    with open(os.path.join(data_folder, "tracks.json"), "w") as out:
+        out.write("[" + ",".join(songs) + "]")
+
+
+# --- the accessible tree ---------------------------------------------------
+
+
+def states(node):
+    return node.getState()
+
+
+def showing(node):
+    return states(node).contains(pyatspi.STATE_SHOWING)
+
+
+def walk(node, depth=0):
+    if node is None or depth > 60:
+        return
+    yield node
+    for i in range(node.childCount):
+        try:
+            child = node.getChildAtIndex(i)
+        except Exception:
+            continue
+        yield from walk(child, depth + 1)
+
+
+def find_all(root, role=None, name=None, only_showing=True):
+    found = []
+    for node in walk(root):
+        try:
+            if role is not None and node.getRole() != role:
+                continue
+            if name is not None and node.name != name:
+                continue
+            if only_showing and not showing(node):
+                continue
+        except Exception:
+            continue
+        found.append(node)
+    return found
+
+
+def find(root, role, name, only_showing=True):
+    matches = find_all(root, role, name, only_showing)
+    return matches[0] if matches else None
+
+
+def wait_for_node(root, role, name, timeout=TIMEOUT):
+    return wait_for(f"a {role} named {name!r}", lambda: find(root, role, name), timeout)
+
+
+def do_action(node, wanted=None):
+    """Runs the node's action named `wanted` (its first one when None)."""
+    action = node.queryAction()
+    names = [action.getName(i) for i in range(action.nActions)]
+    if not names:
+        raise CheckFailed(f"{node.name!r} offers no action")
+    if wanted is None:
+        return action.doAction(0)
+    if wanted not in names:
+        raise CheckFailed(f"{node.name!r} has no {wanted!r} action, only {names}")
+    return action.doAction(names.index(wanted))
+
+
+# --- the checks --------------------------------------------------------------
+
+
+def check_play_pause(app):
+    # The first song plays through its row's button; then the player bar's
+    # button, pressed as a screen reader does, pauses and resumes it.
+    do_action(wait_for_node(app, pyatspi.ROLE_PUSH_BUTTON, "Play Aria"), "Press")
+    button = wait_for_node(app, pyatspi.ROLE_PUSH_BUTTON, "Pause")
+    do_action(button, "Press")
+    wait_for("Play/Pause to pause", lambda: button.name == "Play", 10)
+    do_action(button, "Press")
+    wait_for("Play/Pause to resume", lambda: button.name == "Pause", 10)
+    do_action(button, "Press")
+    wait_for("Play/Pause to pause again", lambda: button.name == "Play", 10)
+
+
+def check_seek_bar(app):
+    bar = wait_for_node(app, pyatspi.ROLE_SLIDER, "Playback waveform")
+    value = bar.queryValue()
+    if not 39 <= value.maximumValue <= 41:
+        raise CheckFailed(f"the seek bar spans {value.maximumValue} s, not the 40 s song")
+    # Far enough from where it is that playing on could not reach it in the wait.
+    start = value.currentValue
+    target = start + 15 if start < 20 else start - 15
+    value.currentValue = target
+    wait_for(f"the seek bar to move to {target:.0f} s", lambda: target - 0.5 <= value.currentValue <= target + 2, 10)
+    value.currentValue = -50
+    wait_for("the seek bar to stay inside the song", lambda: 0 <= value.currentValue <= 2, 10)
+
+
+def check_sort_state(app):
+    artist = wait_for_node(app, pyatspi.ROLE_TABLE_COLUMN_HEADER, "Sort by Artist")
+    title = find(app, pyatspi.ROLE_TABLE_COLUMN_HEADER, "Sort by Title")
+    if artist.description != "Not selected":
+        raise CheckFailed(f"an unsorted column reads {artist.description!r}")
+    do_action(artist, "Press")
+    wait_for("Artist to read Ascending", lambda: artist.description == "Ascending", 10)
+    if title is None or title.description != "Not selected":
+        raise CheckFailed("the title column does not read 'Not selected' once Artist sorts")
+    do_action(artist, "Press")
+    wait_for("Artist to read Descending", lambda: artist.description == "Descending", 10)
+
+
+def check_sidebar(app):
+    item = wait_for_node(app, pyatspi.ROLE_LIST_ITEM, "Recently Added")
+    songs = find(app, pyatspi.ROLE_LIST_ITEM, "All Songs")
+    if not states(item.parent).contains(pyatspi.STATE_FOCUSABLE):
+        raise CheckFailed("the sidebar list cannot take the focus")
+    if not states(item).contains(pyatspi.STATE_FOCUSABLE):
+        raise CheckFailed("a sidebar destination is not focusable")
+    if songs is None or not states(songs).contains(pyatspi.STATE_SELECTED):
+        raise CheckFailed("the sidebar does not show 'All Songs' as its selection")
+
+    def heading_shows(title):
+        return any(
+            node.getRole() != pyatspi.ROLE_LIST_ITEM for node in find_all(app, name=title)
+        )
+
+    do_action(item)
+    wait_for("the content to show 'Recently Added'", lambda: heading_shows("Recently Added"), 10)
+    wait_for(
+        "'Recently Added' to be the selected destination",
+        lambda: states(item).contains(pyatspi.STATE_SELECTED)
+        and not states(songs).contains(pyatspi.STATE_SELECTED),
+        10,
+    )
+    do_action(songs)
+    wait_for("the content to show 'All Songs' again", lambda: heading_shows("All Songs"), 10)
+
+
+def unnamed_texts(sheet):
+    return [
+        node
+        for node in find_all(sheet)
+        if states(node).contains(pyatspi.STATE_EDITABLE) and not node.name.strip()
+    ]
+
+
+def sheet_holding(app, role, name):
+    """The window whose tree holds a showing control of that role and name."""
+    for window in [app.getChildAtIndex(i) for i in range(app.childCount)]:
+        if window is not None and find(window, role, name):
+            return window
+    return None
+
+
+def check_song_editor_names(app):
+    # The edit button ends the row, past the right edge of a narrow window.
+    edit = wait_for("the row's edit button", lambda: find(app, pyatspi.ROLE_PUSH_BUTTON, "Edit Aria", False))
+    do_action(edit, "Press")
+    sheet = wait_for("the song editor", lambda: sheet_holding(app, pyatspi.ROLE_PUSH_BUTTON, "Save"))
+    unnamed = unnamed_texts(sheet)
+    do_action(find(sheet, pyatspi.ROLE_PUSH_BUTTON, "Cancel"), "Press")
+    wait_for("the song editor to close", lambda: not sheet_holding(app, pyatspi.ROLE_PUSH_BUTTON, "Save"))
+    if unnamed:
+        raise CheckFailed(f"{len(unnamed)} editable texts have no name")
+
+
+def check_shared_editor_names(app):
+    # Both songs selected through the table, a row's edit opens the shared editor.
+    table = wait_for_node(app, pyatspi.ROLE_TABLE, None)
+    grid = table.queryTable()
+    if (grid.nRows, grid.nColumns) != (2, 12):
+        raise CheckFailed(f"the song table reports {grid.nRows} rows and {grid.nColumns} columns")
+    for row in range(2):
+        grid.addRowSelection(row)
+    wait_for("two selected rows", lambda: list(grid.getSelectedRows()) == [0, 1], 10)
+    do_action(find(app, pyatspi.ROLE_PUSH_BUTTON, "Edit Aria", False), "Press")
+    close = "Close shared metadata editor"
+    sheet = wait_for("the shared editor", lambda: sheet_holding(app, pyatspi.ROLE_PUSH_BUTTON, close))
+    unnamed = unnamed_texts(sheet)
+    do_action(find(sheet, pyatspi.ROLE_PUSH_BUTTON, close), "Press")
+    wait_for("the shared editor to close", lambda: not sheet_holding(app, pyatspi.ROLE_PUSH_BUTTON, close))
+    if unnamed:
+        raise CheckFailed(f"{len(unnamed)} editable texts have no name")
+
+
+def check_plain_descriptions(app):
+    marked = [
+        f"{node.name!r}: {node.description!r}"
+        for node in find_all(app, only_showing=False)
+        if "<" in node.description and ">" in node.description
+    ]
+    if marked:
+        raise CheckFailed("descriptions carry markup: " + "; ".join(marked[:5]))
+
+
+CHECKS = [
+    check_play_pause,
+    check_seek_bar,
+    check_sort_state,
+    check_sidebar,
+    check_song_editor_names,
+    check_shared_editor_names,
+    check_plain_descriptions,
+]
+
+
+def find_application(pid):
+    desktop = pyatspi.Registry.getDesktop(0)
+    for i in range(desktop.childCount):
+        app = desktop.getChildAtIndex(i)
+        try:
+            if app is not None and (app.get_process_id() == pid or WRAPPER):
+                return app
+        except Exception:
+            continue
+    return None
+
+
+def start_display():
+    """A virtual display on a number the server picks itself, so that displays
+    started at the same moment by other runs never collide."""
+    read_end, write_end = os.pipe()
+    server = subprocess.Popen(
+        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1400x900x24", "-nolisten", "tcp"],
+        pass_fds=[write_end],
+        stdout=subprocess.DEVNULL,
+        stderr=subprocess.DEVNULL,
+    )
+    os.close(write_end)
+    said = b""
+    deadline = time.monotonic() + TIMEOUT
+    os.set_blocking(read_end, False)
+    while not said.endswith(b"\n") and time.monotonic() < deadline and server.poll() is None:
+        try:
+            said += os.read(read_end, 16)
+        except BlockingIOError:
+            time.sleep(POLL)
+    os.close(read_end)
+    if not said.strip().isdigit():
+        server.kill()
+        raise CheckFailed("the virtual display did not start")
+    return server, ":" + said.strip().decode()
+
+
+def stop(process):
+    if process.poll() is None:
+        process.terminate()
+        try:
+            process.wait(20)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
+
+
+def main():
+    program = sys.argv[1]
+    display_server, display = start_display()
+    scratch = tempfile.mkdtemp(prefix="kivo-atspi.")
+    home = os.path.join(scratch, "home")
+    data_home = os.path.join(scratch, "data")
+    seed_library(os.path.join(data_home, "TavrenMediaStudio"), os.path.join(home, "Music"))
+    env = dict(os.environ)
+    env.update(
+        HOME=home,
+        XDG_DATA_HOME=data_home,
+        XDG_CONFIG_HOME=os.path.join(scratch, "config"),
+        DISPLAY=display,
+        QT_QPA_PLATFORM="xcb",
+        QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
+    )
+    log = open(os.path.join(scratch, "program.log"), "w")
+    process = subprocess.Popen(WRAPPER.split() + [program], env=env, stdout=log, stderr=subprocess.STDOUT)
+    failed = []
+    try:
+        def started():
+            if process.poll() is not None:
+                raise CheckFailed("the program exited at start-up")
+            return find_application(process.pid)
+
+        app = wait_for("the program on the accessibility bus", started, START_TIMEOUT)
+        wait_for("the main window", lambda: find(app, pyatspi.ROLE_PUSH_BUTTON, "Play Aria"), START_TIMEOUT)
+        for check in CHECKS:
+            try:
+                check(app)
+                print(f"ok: {check.__name__}")
+            except Exception as error:
+                failed.append(check.__name__)
+                print(f"FAILED: {check.__name__}: {error!r}")
+            if process.poll() is not None:
+                failed.append("program exited")
+                break
+    except CheckFailed as error:
+        failed.append("start")
+        print(f"FAILED: {error}")
+    finally:
+        stop(process)
+        stop(display_server)
+        log.close()
+        if failed:
+            with open(os.path.join(scratch, "program.log")) as said:
+                print("--- program output ---\n" + said.read()[-4000:])
+        shutil.rmtree(scratch, ignore_errors=True)
+    if not failed:
+        print(f"all {len(CHECKS)} checks passed")
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
