@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QUrl>
 #include <QUuid>
+#include <map>
 #include <random>
 
 // A reproducible library of plausible tracks for benchmarks: the same seed
@@ -108,6 +109,17 @@ inline QList<Track> makeSyntheticLibrary(int count, unsigned seed = 2001)
         tracks.push_back(std::move(track));
     }
     return tracks;
+}
+
+// The library of `count` tracks (default seed), made once per size.
+inline const QList<Track>& syntheticLibraryOf(qsizetype count)
+{
+    static std::map<qsizetype, QList<Track>> made;
+    auto found = made.find(count);
+    if (found == made.end()) {
+        found = made.emplace(count, makeSyntheticLibrary(int(count))).first;
+    }
+    return found->second;
 }
 
 } // namespace kivo::bench

@@ -7,18 +7,24 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <algorithm>
+#include <functional>
 #include <memory>
 
 // Writes a synthetic library of `count` tracks into the store at `dataFolder`,
 // with a session playing the track at `current` and the (up to) 99 after it
-// upcoming, as the start-up benchmarks find it on disk. Returns the library.
+// upcoming, as the start-up benchmarks find it on disk; `adjust`, if given,
+// changes the library before it is saved. Returns the library.
 namespace kivo::bench {
 
 inline QList<Track> writeSyntheticStore(const QString& dataFolder,
-    const std::shared_ptr<UserDefaults>& defaults, int count, int current)
+    const std::shared_ptr<UserDefaults>& defaults, int count, int current,
+    const std::function<void(QList<Track>&)>& adjust = {})
 {
     using namespace Qt::Literals::StringLiterals;
-    const QList<Track> library = makeSyntheticLibrary(count);
+    QList<Track> library = makeSyntheticLibrary(count);
+    if (adjust) {
+        adjust(library);
+    }
     TavrenDatabaseManager store(dataFolder, defaults);
     bool saved = false;
     auto save = [&]() -> QCoro::Task<> {

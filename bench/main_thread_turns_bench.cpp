@@ -25,7 +25,6 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <benchmark/benchmark.h>
-#include <map>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -36,12 +35,7 @@ using bench::TurnMeter;
 
 const QList<Track>& library(qsizetype count)
 {
-    static std::map<qsizetype, QList<Track>> made;
-    auto found = made.find(count);
-    if (found == made.end()) {
-        found = made.emplace(count, bench::makeSyntheticLibrary(int(count))).first;
-    }
-    return found->second;
+    return bench::syntheticLibraryOf(count);
 }
 
 // A queue with a listener that reads the published upcoming list as the

@@ -272,8 +272,8 @@ void DIContainer::restorePlaybackSession(const SavedSession& saved)
         return;
     }
     const PlaybackStateSnapshot& snapshot = *saved.snapshot;
-    const std::optional<ResolvedPlaybackSession> session
-        = resolvePlaybackSession(snapshot, m_libraryEngine->internalTracks());
+    const std::optional<ResolvedPlaybackSession> session = resolvePlaybackSession(
+        snapshot, [this](const QUuid& id) { return m_libraryEngine->trackWithID(id); });
     if (!session) {
         reportRecoveryProblem(lastTrackGone);
         return;

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <atomic>
 #include <cerrno>
 #include <mutex>
 #include <optional>
@@ -34,9 +35,13 @@ struct WatchSet {
 // Watches `folder` and every folder under it. Symbolic links are not followed
 // below the top, so a link cannot make the walk loop. When `created` is given,
 // every entry found is reported there as created: it appeared before its
-// folder was watched.
-void watchTree(WatchSet& set, const QString& folder, bool followLink, QList<FolderEvent>* created)
+// folder was watched. The walk stops early once `abandoned` (if given) is set.
+void watchTree(WatchSet& set, const QString& folder, bool followLink, QList<FolderEvent>* created,
+    const std::atomic<bool>* abandoned = nullptr)
 {
+    if (abandoned != nullptr && abandoned->load(std::memory_order_relaxed)) {
+        return;
+    }
     const uint32_t mask = watchMask | (followLink ? 0 : IN_DONT_FOLLOW);
     const int wd = inotify_add_watch(set.fd, QFile::encodeName(folder).constData(), mask);
     if (wd < 0) {
@@ -57,7 +62,7 @@ void watchTree(WatchSet& set, const QString& folder, bool followLink, QList<Fold
                 FolderEventFlag::itemCreated | (isFolder ? FolderEventFlag::itemIsDirectory : 0) });
         }
         if (isFolder) {
-            watchTree(set, entry.absoluteFilePath(), false, created);
+            watchTree(set, entry.absoluteFilePath(), false, created, abandoned);
         }
     }
 }
@@ -89,6 +94,13 @@ quint32 flagsOf(uint32_t mask)
 } // namespace
 
 struct InotifyWatcher::Worker {
+    // Folders to watch, as the caller gave them.
+    struct Request {
+        int fd = -1;
+        QStringList paths;
+        std::function<void()> whenWatching;
+    };
+
     Worker(BatchHandler batchHandler, std::chrono::milliseconds batchLatency)
         : handler(std::move(batchHandler))
         , latency(batchLatency)
@@ -106,13 +118,14 @@ struct InotifyWatcher::Worker {
         {
             std::lock_guard lock(mutex);
             stopRequested = true;
+            superseded = true;
         }
         wake();
         if (thread.joinable()) {
             thread.join();
         }
-        if (nextSet && nextSet->fd >= 0) {
-            ::close(nextSet->fd);
+        if (next && next->fd >= 0) {
+            ::close(next->fd);
         }
         if (wakeFd >= 0) {
             ::close(wakeFd);
@@ -127,34 +140,28 @@ struct InotifyWatcher::Worker {
         }
     }
 
-    // Runs on the caller's thread: the watches exist when it returns, so
-    // nothing that happens afterwards is missed.
-    bool replaceFolders(const QStringList& paths)
+    // Only the stream is made here; the worker walks the folders.
+    bool replaceFolders(const QStringList& paths, std::function<void()> whenWatching)
     {
         if (wakeFd < 0) {
             return false;
         }
-        WatchSet set;
+        Request request { -1, paths, std::move(whenWatching) };
         if (!paths.isEmpty()) {
-            set.fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-            if (set.fd < 0) {
+            request.fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+            if (request.fd < 0) {
                 qCWarning(
                     logging::fileWatcher, "Cannot create a watch stream: %s", strerror(errno));
                 return false;
             }
-            for (const QString& path : paths) {
-                if (!path.isEmpty()) {
-                    watchTree(
-                        set, QDir::cleanPath(QFileInfo(path).absoluteFilePath()), true, nullptr);
-                }
-            }
         }
         {
             std::lock_guard lock(mutex);
-            if (nextSet && nextSet->fd >= 0) {
-                ::close(nextSet->fd); // never adopted by the worker
+            if (next && next->fd >= 0) {
+                ::close(next->fd); // never taken up by the worker
             }
-            nextSet = std::move(set);
+            next = std::move(request);
+            superseded = true; // a walk under way is of no use any more
         }
         wake();
         return true;
@@ -180,14 +187,18 @@ struct InotifyWatcher::Worker {
             if (ready > 0 && (fds[0].revents & POLLIN)) {
                 uint64_t count = 0;
                 [[maybe_unused]] const ssize_t got = ::read(wakeFd, &count, sizeof count);
-                std::lock_guard lock(mutex);
-                if (stopRequested) {
-                    break;
+                std::optional<Request> request;
+                {
+                    std::lock_guard lock(mutex);
+                    if (stopRequested) {
+                        break;
+                    }
+                    request = std::exchange(next, std::nullopt);
+                    superseded = false;
                 }
-                if (nextSet) {
-                    adopt(std::move(*nextSet));
-                    nextSet.reset();
+                if (request) {
                     replaced = true;
+                    take(std::move(*request));
                 }
             }
             if (!replaced && ready > 0 && current.fd >= 0 && (fds[1].revents & POLLIN)) {
@@ -199,6 +210,30 @@ struct InotifyWatcher::Worker {
         }
         if (current.fd >= 0) {
             ::close(current.fd);
+        }
+    }
+
+    // Walks the request's folders; a walk overtaken by a newer request (or
+    // by the destructor) is thrown away, and the newer one taken next.
+    void take(Request request)
+    {
+        WatchSet set;
+        set.fd = request.fd;
+        for (const QString& path : std::as_const(request.paths)) {
+            if (!path.isEmpty()) {
+                watchTree(set, QDir::cleanPath(QFileInfo(path).absoluteFilePath()), true, nullptr,
+                    &superseded);
+            }
+        }
+        if (superseded.load()) {
+            if (set.fd >= 0) {
+                ::close(set.fd);
+            }
+            return;
+        }
+        adopt(std::move(set));
+        if (request.whenWatching) {
+            request.whenWatching();
         }
     }
 
@@ -307,7 +342,9 @@ struct InotifyWatcher::Worker {
     // Shared with the callers, under `mutex`.
     std::mutex mutex;
     bool stopRequested = false;
-    std::optional<WatchSet> nextSet;
+    std::optional<Request> next;
+    // Set with `next` or the stop; read by the walk without the lock.
+    std::atomic<bool> superseded { false };
 
     // The worker's own.
     WatchSet current;
@@ -324,9 +361,9 @@ InotifyWatcher::InotifyWatcher(BatchHandler handler, std::chrono::milliseconds l
 
 InotifyWatcher::~InotifyWatcher() = default;
 
-bool InotifyWatcher::setFolders(const QStringList& folders)
+bool InotifyWatcher::setFolders(const QStringList& folders, std::function<void()> whenWatching)
 {
-    return m_worker->replaceFolders(folders);
+    return m_worker->replaceFolders(folders, std::move(whenWatching));
 }
 
 } // namespace kivo

@@ -34,15 +34,21 @@ public:
     // Stops delivering: once the destructor returns the handler never runs again.
     virtual ~FolderEventSource() = default;
 
-    // Replaces the watched folders; events of the old set not yet delivered are
-    // dropped, and only what happens after the call is reported. An empty list
-    // watches nothing. Returns false when the stream cannot be made.
-    virtual bool setFolders(const QStringList& folders) = 0;
+    // Replaces the watched folders and returns at once: the new watches are
+    // made on the source's thread, then `whenWatching` runs there (unless a
+    // later call replaced the folders first). Events of the old set not yet
+    // delivered are dropped, and only what happens once the new watches
+    // exist is reported. An empty list watches nothing. Returns false when
+    // the stream cannot be made.
+    virtual bool setFolders(const QStringList& folders, std::function<void()> whenWatching = {})
+        = 0;
 };
 
-// inotify on one worker thread. Folders are watched recursively, also those
-// created later; events are gathered per path for `latency` after the first
-// one of a batch, then delivered in the order their paths first appeared.
+// inotify on one worker thread, which also walks the folders to watch them:
+// a tree of thousands of folders takes a while. Folders are watched
+// recursively, also those created later; events are gathered per path for
+// `latency` after the first one of a batch, then delivered in the order
+// their paths first appeared.
 class InotifyWatcher final : public FolderEventSource {
 public:
     InotifyWatcher(BatchHandler handler, std::chrono::milliseconds latency);
@@ -52,7 +58,7 @@ public:
     InotifyWatcher(const InotifyWatcher&) = delete;
     InotifyWatcher& operator=(const InotifyWatcher&) = delete;
 
-    bool setFolders(const QStringList& folders) override;
+    bool setFolders(const QStringList& folders, std::function<void()> whenWatching = {}) override;
 
 private:
     struct Worker;

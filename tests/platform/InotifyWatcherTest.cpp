@@ -5,9 +5,30 @@
 #include <QFile>
 #include <atomic>
 #include <condition_variable>
+#include <dlfcn.h>
+#include <future>
 #include <gtest/gtest.h>
 #include <mutex>
+#include <sys/inotify.h>
 #include <thread>
+#include <vector>
+
+namespace {
+std::mutex watchesMutex;
+std::vector<std::thread::id> watchingThreads; // of every watch added
+} // namespace
+
+// Notes which thread adds each watch, then adds it.
+extern "C" int inotify_add_watch(int fd, const char* path, uint32_t mask)
+{
+    using Add = int (*)(int, const char*, uint32_t);
+    static const auto add = reinterpret_cast<Add>(dlsym(RTLD_NEXT, "inotify_add_watch"));
+    {
+        std::lock_guard lock(watchesMutex);
+        watchingThreads.push_back(std::this_thread::get_id());
+    }
+    return add(fd, path, mask);
+}
 
 using namespace Qt::Literals::StringLiterals;
 using namespace std::chrono_literals;
@@ -58,16 +79,46 @@ bool append(const QString& file, const QByteArray& bytes)
     return out.open(QIODevice::WriteOnly | QIODevice::Append) && out.write(bytes) == bytes.size();
 }
 
+// Replaces the folders and waits until they are watched.
+bool watch(InotifyWatcher& watcher, const QStringList& folders)
+{
+    auto watching = std::make_shared<std::promise<void>>();
+    std::future<void> watched = watching->get_future();
+    return watcher.setFolders(folders, [watching] { watching->set_value(); })
+        && watched.wait_for(20s) == std::future_status::ready;
+}
+
 class InotifyWatcherTest : public test::TempDirTest {
 protected:
     Collector collector;
 };
 
+TEST_F(InotifyWatcherTest, TheFoldersAreWalkedAndWatchedOnTheWatchersThread)
+{
+    for (int i = 0; i < 40; ++i) {
+        ASSERT_TRUE(QDir().mkpath(path(u"Artist %1/Album"_s.arg(i))));
+    }
+    InotifyWatcher watcher(collector.handler(), 20ms);
+    {
+        std::lock_guard lock(watchesMutex);
+        watchingThreads.clear();
+    }
+    ASSERT_TRUE(watch(watcher, { path() }));
+    std::lock_guard lock(watchesMutex);
+    EXPECT_EQ(watchingThreads.size(), 81u);
+    EXPECT_EQ(
+        std::count(watchingThreads.cbegin(), watchingThreads.cend(), std::this_thread::get_id()),
+        0);
+    ASSERT_TRUE(append(path(u"Artist 7/Album/song.mp3"_s), "x"));
+    EXPECT_TRUE(
+        collector.waitFor(path(u"Artist 7/Album/song.mp3"_s), FolderEventFlag::itemCreated));
+}
+
 TEST_F(InotifyWatcherTest, RenamesNameBothPathsAndFoldersMadeLaterAreWatched)
 {
     const QString first = writeFile(u"song.mp3"_s, "ID3");
     InotifyWatcher watcher(collector.handler(), 20ms);
-    ASSERT_TRUE(watcher.setFolders({ path() }));
+    ASSERT_TRUE(watch(watcher, { path() }));
 
     const QString second = path(u"renamed.mp3"_s);
     ASSERT_TRUE(QFile::rename(first, second));
@@ -96,7 +147,7 @@ TEST_F(InotifyWatcherTest, RenamesNameBothPathsAndFoldersMadeLaterAreWatched)
 TEST_F(InotifyWatcherTest, StepsWithinOneLatencyArriveAsOneEventPerPath)
 {
     InotifyWatcher watcher(collector.handler(), 2s);
-    ASSERT_TRUE(watcher.setFolders({ path() }));
+    ASSERT_TRUE(watch(watcher, { path() }));
     const QString file = path(u"brief.wav"_s);
     ASSERT_TRUE(append(file, "RIFF"));
     ASSERT_TRUE(append(file, "WAVE"));
@@ -117,15 +168,15 @@ TEST_F(InotifyWatcherTest, ReplacingTheFoldersForgetsTheOldOnes)
     ASSERT_TRUE(QDir().mkdir(path(u"b"_s)));
     InotifyWatcher watcher(collector.handler(), 20ms);
     ASSERT_TRUE(watcher.setFolders({ path(u"a"_s) }));
-    ASSERT_TRUE(watcher.setFolders({ path(u"b"_s) }));
+    ASSERT_TRUE(watch(watcher, { path(u"b"_s) }));
 
     ASSERT_TRUE(append(path(u"a/old.mp3"_s), "x"));
     ASSERT_TRUE(append(path(u"b/new.mp3"_s), "x"));
     EXPECT_TRUE(collector.waitFor(path(u"b/new.mp3"_s), FolderEventFlag::itemCreated));
     EXPECT_EQ(collector.waitFor(path(u"a/old.mp3"_s)), 0u);
 
-    ASSERT_TRUE(watcher.setFolders({}));
-    ASSERT_TRUE(watcher.setFolders({ path(u"a"_s) }));
+    ASSERT_TRUE(watch(watcher, {}));
+    ASSERT_TRUE(watch(watcher, { path(u"a"_s) }));
     ASSERT_TRUE(append(path(u"a/again.mp3"_s), "x"));
     EXPECT_TRUE(collector.waitFor(path(u"a/again.mp3"_s), FolderEventFlag::itemCreated));
 }
@@ -148,7 +199,7 @@ TEST_F(InotifyWatcherTest, DestroyingWhileEventsFlowStopsDelivery)
                 std::this_thread::sleep_for(1ms); // be mid-delivery when destruction starts
             },
             1ms);
-        ASSERT_TRUE(watcher.setFolders({ path() }));
+        ASSERT_TRUE(watch(watcher, { path() }));
         const auto giveUp = std::chrono::steady_clock::now() + 20s;
         while (delivered.load() < 3 && std::chrono::steady_clock::now() < giveUp) {
             std::this_thread::yield();

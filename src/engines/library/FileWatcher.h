@@ -53,8 +53,9 @@ public:
 
     // Watched folders in the order first watched, without duplicates.
     virtual QList<QUrl> monitoredFolders() const = 0;
-    // Watches a folder and everything under it. May throw a std::exception;
-    // TavrenFileWatcher never does.
+    // Watches a folder and everything under it. Returns at once: the folders
+    // are walked and watched on the watcher's own thread. May throw a
+    // std::exception; TavrenFileWatcher never does.
     virtual void startWatching(const QUrl& folder) = 0;
     virtual void stopWatching(const QUrl& folder) = 0;
     // While paused, changes are dropped for good.

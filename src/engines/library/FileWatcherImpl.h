@@ -12,7 +12,8 @@
 namespace kivo {
 
 // The folder watcher: one event stream for all watched folders, rebuilt on
-// every change of the folder list, delivering on its own worker thread.
+// every change of the folder list (on its own worker thread, which walks the
+// folders and delivers the changes).
 class TavrenFileWatcher final : public FileWatcher {
     Q_OBJECT
 public:

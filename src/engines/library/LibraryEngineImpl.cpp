@@ -50,6 +50,12 @@ int TavrenLibraryEngine::importConcurrency()
     return std::max(QThread::idealThreadCount(), 1);
 }
 
+const Track* TavrenLibraryEngine::trackWithID(const QUuid& id) const
+{
+    const std::optional<qsizetype> position = m_tracks.positionOf(id);
+    return position ? &m_tracks.tracks()[*position] : nullptr;
+}
+
 void TavrenLibraryEngine::observeFileWatcher()
 {
     qRegisterMetaType<FileSystemChange>();

@@ -41,6 +41,9 @@ public:
     const QList<Track>& internalTracks() const { return m_tracks.tracks(); }
 
     QList<Track> allTracks() const override { return m_tracks.tracks(); }
+    // The listed track with this id through the list's own lookup, or null;
+    // valid until the list next changes.
+    const Track* trackWithID(const QUuid& id) const;
 
     // Imports, as the library import describes: see LibraryImport.
     QCoro::Task<> addFolders(QList<QUrl> folderURLs) override;

@@ -1,6 +1,5 @@
 #include "engines/playback/QueueEngine.h"
 
-#include <QHash>
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -44,41 +43,35 @@ std::optional<ShuffleMode> shuffleModeFromText(const QString& text)
 }
 
 std::optional<ResolvedPlaybackSession> resolvePlaybackSession(
-    const PlaybackStateSnapshot& snapshot, const QList<Track>& library)
+    const PlaybackStateSnapshot& snapshot, const TrackLookup& trackWithID)
 {
-    // Ids are unique in the library; should one repeat, its first track wins.
-    QHash<QUuid, qsizetype> index;
-    index.reserve(library.size());
-    for (qsizetype i = 0; i < library.size(); ++i) {
-        if (!index.contains(library[i].id)) {
-            index.insert(library[i].id, i);
-        }
-    }
     const auto resolve = [&](const QList<QUuid>& ids, const std::optional<QUuid>& skipped) {
         QList<Track> tracks;
         tracks.reserve(ids.size());
         for (const QUuid& id : ids) {
-            const auto found = index.constFind(id);
-            if (found != index.cend() && id != skipped) {
-                tracks.push_back(library[*found]);
+            if (id == skipped) {
+                continue;
+            }
+            if (const Track* track = trackWithID(id)) {
+                tracks.push_back(*track);
             }
         }
         return tracks;
     };
 
-    QList<QUuid> lead;
+    const Track* current = nullptr;
     if (snapshot.currentTrackID) {
-        lead.push_back(*snapshot.currentTrackID);
+        current = trackWithID(*snapshot.currentTrackID);
     }
-    lead.append(snapshot.upcomingTrackIDs);
-    const auto first = std::find_if(
-        lead.cbegin(), lead.cend(), [&](const QUuid& id) { return index.contains(id); });
-    if (first == lead.cend()) {
+    for (qsizetype i = 0; !current && i < snapshot.upcomingTrackIDs.size(); ++i) {
+        current = trackWithID(snapshot.upcomingTrackIDs[i]);
+    }
+    if (!current) {
         return std::nullopt;
     }
 
     ResolvedPlaybackSession session;
-    session.currentTrack = library[index.value(*first)];
+    session.currentTrack = *current;
     session.upcoming = resolve(snapshot.upcomingTrackIDs, session.currentTrack.id);
     session.history = resolve(snapshot.historyTrackIDs, session.currentTrack.id);
     if (snapshot.playbackOrderTrackIDs) {

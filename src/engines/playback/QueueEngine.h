@@ -9,6 +9,7 @@
 #include <QString>
 #include <QUuid>
 #include <exception>
+#include <functional>
 #include <optional>
 
 namespace kivo {
@@ -119,13 +120,18 @@ struct ResolvedPlaybackSession {
     float volume = 1.0f; // 0...1; 1 when none was saved
 };
 
-// Resolves the saved ids through `library` (ids no longer there are skipped).
-// The current track is the saved one when it still exists, else the first
-// saved upcoming track that does; nothing when neither is left (a session
-// that saved no current or upcoming track at all included). Unknown mode
-// texts read as off.
+// The library's song with an id, or null when it has none.
+using TrackLookup = std::function<const Track*(const QUuid& id)>;
+
+// Resolves the saved ids through the library's own lookup (ids no longer
+// there are skipped): only the saved ids are looked up, so a session of a
+// hundred songs costs a hundred lookups in a library of any size. The
+// current track is the saved one when it still exists, else the first saved
+// upcoming track that does; nothing when neither is left (a session that
+// saved no current or upcoming track at all included). Unknown mode texts
+// read as off.
 std::optional<ResolvedPlaybackSession> resolvePlaybackSession(
-    const PlaybackStateSnapshot& snapshot, const QList<Track>& library);
+    const PlaybackStateSnapshot& snapshot, const TrackLookup& trackWithID);
 
 } // namespace kivo
 

@@ -4,6 +4,8 @@
 #include "model/TextRules.h"
 
 #include <QCollatorSortKey>
+#include <QHash>
+#include <QStringList>
 #include <QtConcurrent/QtConcurrentMap>
 #include <algorithm>
 #include <cmath>
@@ -48,12 +50,13 @@ QString sortText(const Track& track, TrackSortField field)
     }
 }
 
-// Collation keys of one field for every track, made in parallel chunks: the
-// collator is safe for concurrent const use.
-std::vector<QCollatorSortKey> sortKeys(const QList<Track>& tracks, qsizetype count,
-    TrackSortField field, bool parallel, const std::atomic<bool>* cancelled)
+// Collation keys of `texts`, made in parallel chunks: the collator is safe
+// for concurrent const use.
+std::vector<QCollatorSortKey> sortKeys(
+    const QStringList& texts, bool parallel, const std::atomic<bool>* cancelled)
 {
     constexpr qsizetype chunkSize = 4096;
+    const qsizetype count = texts.size();
     std::vector<std::pair<qsizetype, qsizetype>> chunks;
     for (qsizetype begin = 0; begin < count; begin += chunkSize) {
         chunks.emplace_back(begin, std::min(begin + chunkSize, count));
@@ -65,21 +68,17 @@ std::vector<QCollatorSortKey> sortKeys(const QList<Track>& tracks, qsizetype cou
         }
         keys.reserve(size_t(range.second - range.first));
         for (qsizetype i = range.first; i < range.second; ++i) {
-            keys.push_back(text::localizedSortKey(sortText(tracks[i], field)));
+            keys.push_back(text::localizedSortKey(texts[i]));
         }
         return keys;
     };
     std::vector<QCollatorSortKey> keys;
     keys.reserve(size_t(count));
-    if (!parallel) {
+    if (!parallel || chunks.size() <= 1) {
         for (const auto& chunk : chunks) {
             std::vector<QCollatorSortKey> part = makeChunk(chunk);
             keys.insert(keys.end(), part.begin(), part.end());
         }
-        return keys;
-    }
-    if (chunks.size() == 1) {
-        keys = makeChunk(chunks.front());
         return keys;
     }
     const QList<std::vector<QCollatorSortKey>> parts
@@ -91,8 +90,8 @@ std::vector<QCollatorSortKey> sortKeys(const QList<Track>& tracks, qsizetype cou
 }
 
 // Sorts quarters of a long list on the global pool, then merges them.
-template <typename Less>
-void parallelSort(std::vector<int>& values, const Less& less, bool parallel)
+template <typename T, typename Less>
+void parallelSort(std::vector<T>& values, const Less& less, bool parallel)
 {
     constexpr size_t parallelThreshold = 8192;
     if (!parallel || values.size() < parallelThreshold) {
@@ -107,6 +106,87 @@ void parallelSort(std::vector<int>& values, const Less& less, bool parallel)
     QtConcurrent::blockingMap(
         halves, [&](size_t q) { std::inplace_merge(at(q), at(q + 1), at(q + 2), less); });
     std::inplace_merge(at(0), at(2), at(4), less);
+}
+
+// For each track, the place of its text among the field's distinct texts in
+// locale order; texts the collator holds equal share a place. Songs share
+// most of their artists, albums and genres, so only the distinct texts are
+// given collation keys. Empty when cancelled.
+std::vector<quint32> textRanks(const QList<Track>& tracks, size_t count, TrackSortField field,
+    bool parallel, const std::atomic<bool>* cancelled)
+{
+    QHash<QString, quint32> known;
+    QStringList texts;
+    std::vector<quint32> textOf(count);
+    for (size_t i = 0; i < count; ++i) {
+        QString text = sortText(tracks[qsizetype(i)], field);
+        auto found = known.constFind(text);
+        if (found == known.cend()) {
+            found = known.insert(text, quint32(texts.size()));
+            texts.push_back(std::move(text));
+        }
+        textOf[i] = *found;
+    }
+    known.clear();
+    const std::vector<QCollatorSortKey> keys = sortKeys(texts, parallel, cancelled);
+    if (cancelled && *cancelled) {
+        return {};
+    }
+    std::vector<quint32> byKey(keys.size());
+    std::iota(byKey.begin(), byKey.end(), 0);
+    parallelSort(
+        byKey, [&](quint32 a, quint32 b) { return keys[a].compare(keys[b]) < 0; }, parallel);
+    std::vector<quint32> rankOfText(keys.size());
+    quint32 rank = 0;
+    for (size_t place = 0; place < byKey.size(); ++place) {
+        if (place > 0 && keys[byKey[place - 1]].compare(keys[byKey[place]]) != 0) {
+            ++rank;
+        }
+        rankOfText[byKey[place]] = rank;
+    }
+    for (quint32& text : textOf) {
+        text = rankOfText[text];
+    }
+    return textOf;
+}
+
+// One song's value of the field, beside its tie-break and its position, so
+// that the sort moves compact entries instead of reaching into the tracks or
+// into arrays indexed by position: on a large library those reaches miss the
+// cache and cost more than the comparisons.
+template <typename Value> struct SortEntry {
+    Value value;
+    int idRank;
+    int position;
+};
+
+// The field order of `values` (one per position) under `compare`, a
+// three-way comparison of two values.
+template <typename Value, typename Compare>
+TrackSortIndex::FieldOrder orderOf(const std::vector<Value>& values, const std::vector<int>& idRank,
+    const Compare& compare, bool parallel)
+{
+    const size_t count = values.size();
+    std::vector<SortEntry<Value>> entries(count);
+    for (size_t i = 0; i < count; ++i) {
+        entries[i] = { values[i], idRank[i], int(i) };
+    }
+    parallelSort(
+        entries,
+        [&](const SortEntry<Value>& a, const SortEntry<Value>& b) {
+            const int r = compare(a.value, b.value);
+            return r != 0 ? r < 0 : a.idRank < b.idRank;
+        },
+        parallel);
+    TrackSortIndex::FieldOrder result;
+    result.ascending.resize(count);
+    result.runStart.resize(count);
+    for (size_t i = 0; i < count; ++i) {
+        result.ascending[i] = entries[i].position;
+        const bool sameAsPrevious = i > 0 && compare(entries[i - 1].value, entries[i].value) == 0;
+        result.runStart[i] = sameAsPrevious ? result.runStart[i - 1] : int(i);
+    }
+    return result;
 }
 
 } // namespace
@@ -142,24 +222,24 @@ TrackSortIndex TrackSortIndex::continuedBy(QList<Track> tracks) const
 
 std::vector<int> TrackSortIndex::idRanks(const QList<Track>& tracks)
 {
-    std::vector<QUuid> ids;
-    ids.reserve(size_t(tracks.size()));
-    for (const Track& track : tracks) {
-        ids.push_back(track.id);
+    struct IdEntry {
+        QUuid id;
+        int position;
+    };
+    // The ids themselves are sorted, not positions into them: see SortEntry.
+    std::vector<IdEntry> entries(size_t(tracks.size()));
+    for (qsizetype i = 0; i < tracks.size(); ++i) {
+        entries[size_t(i)] = { tracks[i].id, int(i) };
     }
-    std::vector<int> positions(ids.size());
-    std::iota(positions.begin(), positions.end(), 0);
-    std::sort(positions.begin(), positions.end(), [&](int a, int b) {
-        const QUuid& ia = ids[size_t(a)];
-        const QUuid& ib = ids[size_t(b)];
-        if (ia != ib) {
-            return json::uuidTextLess(ia, ib);
+    std::sort(entries.begin(), entries.end(), [](const IdEntry& a, const IdEntry& b) {
+        if (a.id != b.id) {
+            return json::uuidTextLess(a.id, b.id);
         }
-        return a < b;
+        return a.position < b.position;
     });
-    std::vector<int> rank(positions.size());
-    for (size_t place = 0; place < positions.size(); ++place) {
-        rank[size_t(positions[place])] = int(place);
+    std::vector<int> rank(entries.size());
+    for (size_t place = 0; place < entries.size(); ++place) {
+        rank[size_t(entries[place].position)] = int(place);
     }
     return rank;
 }
@@ -170,37 +250,15 @@ TrackSortIndex::FieldOrder TrackSortIndex::makeFieldOrder(const QList<Track>& tr
 {
     const size_t count = idRank.size();
     Q_ASSERT(count <= size_t(tracks.size()));
-    FieldOrder result;
-    result.ascending.resize(count);
-    std::iota(result.ascending.begin(), result.ascending.end(), 0);
-    result.runStart.resize(count);
-
-    // `compare(a, b)` orders two positions on the field alone (<0, 0, >0).
-    const auto build = [&](const auto& compare) {
-        parallelSort(
-            result.ascending,
-            [&](int a, int b) {
-                const int r = compare(a, b);
-                return r != 0 ? r < 0 : idRank[size_t(a)] < idRank[size_t(b)];
-            },
-            parallel);
-        for (size_t i = 0; i < count; ++i) {
-            const bool sameAsPrevious
-                = i > 0 && compare(result.ascending[i - 1], result.ascending[i]) == 0;
-            result.runStart[i] = sameAsPrevious ? result.runStart[i - 1] : int(i);
-        }
-    };
-    // Values are taken out of the tracks first: comparing within a compact
-    // array is many times faster than reaching into every Track.
     const auto compareNumbers = [](auto a, auto b) { return a < b ? -1 : (b < a ? 1 : 0); };
     if (isTextField(field)) {
-        const std::vector<QCollatorSortKey> keys
-            = sortKeys(tracks, qsizetype(count), field, parallel, cancelled);
+        const std::vector<quint32> ranks = textRanks(tracks, count, field, parallel, cancelled);
         if (cancelled && *cancelled) {
             return {}; // nobody waits for it any more
         }
-        build([&keys](int a, int b) { return keys[size_t(a)].compare(keys[size_t(b)]); });
-    } else if (field == TrackSortField::duration || field == TrackSortField::dateAdded) {
+        return orderOf(ranks, idRank, compareNumbers, parallel);
+    }
+    if (field == TrackSortField::duration || field == TrackSortField::dateAdded) {
         std::vector<double> values(count);
         for (size_t i = 0; i < count; ++i) {
             const Track& track = tracks[qsizetype(i)];
@@ -210,31 +268,26 @@ TrackSortIndex::FieldOrder TrackSortIndex::makeFieldOrder(const QList<Track>& tr
         }
         if (field == TrackSortField::duration) {
             // As TrackSortOrder: NaN equals NaN and follows every number.
-            build([&](int a, int b) {
-                const double x = values[size_t(a)];
-                const double y = values[size_t(b)];
+            const auto compareDurations = [&](double x, double y) {
                 if (std::isnan(x) || std::isnan(y)) {
                     return std::isnan(x) == std::isnan(y) ? 0 : (std::isnan(x) ? 1 : -1);
                 }
                 return compareNumbers(x, y);
-            });
-        } else {
-            build(
-                [&](int a, int b) { return compareNumbers(values[size_t(a)], values[size_t(b)]); });
+            };
+            return orderOf(values, idRank, compareDurations, parallel);
         }
-    } else {
-        std::vector<qint64> values(count);
-        for (size_t i = 0; i < count; ++i) {
-            const Track& track = tracks[qsizetype(i)];
-            const std::optional<qint64>& value = field == TrackSortField::year ? track.year
-                : field == TrackSortField::trackNumber                         ? track.trackNumber
-                : field == TrackSortField::bitrate                             ? track.bitrate
-                                                                               : track.sampleRate;
-            values[i] = value.value_or(0);
-        }
-        build([&](int a, int b) { return compareNumbers(values[size_t(a)], values[size_t(b)]); });
+        return orderOf(values, idRank, compareNumbers, parallel);
     }
-    return result;
+    std::vector<qint64> values(count);
+    for (size_t i = 0; i < count; ++i) {
+        const Track& track = tracks[qsizetype(i)];
+        const std::optional<qint64>& value = field == TrackSortField::year ? track.year
+            : field == TrackSortField::trackNumber                         ? track.trackNumber
+            : field == TrackSortField::bitrate                             ? track.bitrate
+                                                                           : track.sampleRate;
+        values[i] = value.value_or(0);
+    }
+    return orderOf(values, idRank, compareNumbers, parallel);
 }
 
 void TrackSortIndex::insert(TrackSortField field, std::shared_ptr<const FieldOrder> order)

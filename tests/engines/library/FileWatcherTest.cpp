@@ -34,10 +34,30 @@ struct FakeSource final : FolderEventSource {
     {
     }
     ~FakeSource() override { handler(std::exchange(late, {})); }
-    bool setFolders(const QStringList&) override { return true; }
+    bool setFolders(const QStringList&, std::function<void()>) override { return true; }
 
     QList<FolderEvent>& late;
     BatchHandler handler;
+};
+
+// The real stream, counting the times its folders came to be watched.
+struct ObservedSource final : FolderEventSource {
+    explicit ObservedSource(BatchHandler deliver)
+        : real(std::move(deliver), 20ms)
+    {
+    }
+    bool setFolders(const QStringList& folders, std::function<void()> whenWatching) override
+    {
+        return real.setFolders(folders, [this, whenWatching = std::move(whenWatching)] {
+            if (whenWatching) {
+                whenWatching();
+            }
+            ++watched;
+        });
+    }
+
+    InotifyWatcher real;
+    std::atomic<int> watched { 0 };
 };
 
 class FileWatcherTest : public test::TempDirTest {
@@ -105,10 +125,17 @@ TEST_F(FileWatcherTest, FlagsBecomeChangesByPriorityAndPausedOnesAreDropped)
 
 TEST_F(FileWatcherTest, RealFolderChangesArriveAndTeardownUnderChurnIsClean)
 {
-    watch(std::make_unique<TavrenFileWatcher>(20ms));
+    ObservedSource* observed = nullptr;
+    watch(std::make_unique<TavrenFileWatcher>([&](FolderEventSource::BatchHandler h) {
+        auto made = std::make_unique<ObservedSource>(std::move(h));
+        observed = made.get();
+        return made;
+    }));
     watcher->startWatching(QUrl::fromLocalFile(path()));
     watcher->startWatching(QUrl::fromLocalFile(path())); // already watched
     EXPECT_EQ(watcher->monitoredFolders(), QList<QUrl> { QUrl::fromLocalFile(path()) });
+    // The folder is walked on the watcher's thread.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return observed->watched.load() == 1; }, 20000));
     const QString song = path(u"song.mp3"_s);
     ASSERT_TRUE(append(song, "ID3"));
     EXPECT_TRUE(arrives(FileSystemChange::added(file(song))));

@@ -63,14 +63,33 @@ TEST_F(QueueEngineTest, HeldSavesWriteNothingAndReleasingWritesWhatWasHeldBack)
     EXPECT_EQ(saves().size(), 0);
 }
 
-TEST_F(QueueEngineTest, ResolvingASessionSkipsWhatTheLibraryLost)
+// Finds songs of `library` by id, noting every id asked for.
+TrackLookup lookupIn(const QList<Track>& library, QList<QUuid>* asked = nullptr)
+{
+    return [&library, asked](const QUuid& id) -> const Track* {
+        if (asked) {
+            asked->push_back(id);
+        }
+        const auto found = std::find_if(
+            library.cbegin(), library.cend(), [&](const Track& track) { return track.id == id; });
+        return found == library.cend() ? nullptr : &*found;
+    };
+}
+
+TEST_F(QueueEngineTest, ResolvingASessionSkipsWhatTheLibraryLostAndAsksOnlyForSavedSongs)
 {
     const QUuid gone = QUuid::createUuid();
     PlaybackStateSnapshot saved { gone, { gone, tracks[1].id, tracks[0].id, tracks[1].id },
         { tracks[0].id, tracks[2].id, gone }, QList { tracks[2].id, gone, tracks[1].id }, u"loop"_s,
         u"smart"_s, 42.5, true, 1.7f, {} };
-    auto session = resolvePlaybackSession(saved, tracks);
+    QList<QUuid> asked;
+    auto session = resolvePlaybackSession(saved, lookupIn(tracks, &asked));
     ASSERT_TRUE(session);
+    // No table of the whole library: each saved id is looked up, no more.
+    EXPECT_LE(asked.size(), 1 + 4 + 3 + 3);
+    EXPECT_TRUE(std::all_of(asked.cbegin(), asked.cend(), [&](const QUuid& id) {
+        return id == gone || id == tracks[0].id || id == tracks[1].id || id == tracks[2].id;
+    }));
     EXPECT_EQ(QStringList({ session->currentTrack.title, titles(session->upcoming),
                               titles(session->history), titles(*session->playbackOrder) })
                   .join(u'|'),
@@ -80,7 +99,7 @@ TEST_F(QueueEngineTest, ResolvingASessionSkipsWhatTheLibraryLost)
     EXPECT_EQ(session->volume, 1.0f);
 
     saved.upcomingTrackIDs = { gone }; // the history alone restores nothing
-    EXPECT_FALSE(resolvePlaybackSession(saved, tracks));
+    EXPECT_FALSE(resolvePlaybackSession(saved, lookupIn(tracks)));
 }
 
 TEST_F(QueueEngineTest, RestoringNeitherSavesNorTouchesTheAudioEngine)
@@ -137,7 +156,7 @@ TEST_F(QueueSessionFileTest, SessionFileLeavesOutWhatIsAbsentAndComesBackUnplaye
         u"shuffleMode currentTime isPlaying volume savedAt");
 
     // The composition root loads this track at this time, without playing.
-    const auto session = resolvePlaybackSession(*database->loadPlaybackState(), library);
+    const auto session = resolvePlaybackSession(*database->loadPlaybackState(), lookupIn(library));
     EXPECT_EQ(session->currentTrack, library[1]);
     EXPECT_EQ(session->currentTime, 42.5);
     EXPECT_EQ(session->volume, 0.25f);

@@ -96,18 +96,20 @@ QList<Track> randomTracks(int count)
 {
     std::mt19937 random(7);
     const auto pick = [&](int n) { return int(random() % unsigned(n)); };
+    // "éclair" twice, composed and not: other texts, one place in locale order.
     const QStringList words { u"apple"_s, u"Apple"_s, u"Banana"_s, u"éclair"_s, u"eclair"_s, u""_s,
-        u"Zebra"_s, u"10"_s, u"9"_s, u"\U0001F3B5"_s };
+        u"Zebra"_s, u"10"_s, u"9"_s, u"\U0001F3B5"_s, u"e\u0301clair"_s };
+    const int wordCount = int(words.size());
     const QStringList files { u"a.mp3"_s, u"b.MP3"_s, u"c.flac"_s, u"d"_s, u"e.Wav"_s };
     QList<Track> tracks;
     for (int i = 0; i < count; ++i) {
-        Track track = song(pick(1000000), words[pick(10)], files[pick(5)]);
+        Track track = song(pick(1000000), words[pick(wordCount)], files[pick(5)]);
         const auto maybe
             = [&](auto value) { return pick(4) == 0 ? std::nullopt : std::optional(value); };
-        track.artist = maybe(words[pick(10)]);
-        track.album = maybe(words[pick(10)]);
-        track.albumArtist = maybe(words[pick(10)]);
-        track.genre = maybe(words[pick(10)]);
+        track.artist = maybe(words[pick(wordCount)]);
+        track.album = maybe(words[pick(wordCount)]);
+        track.albumArtist = maybe(words[pick(wordCount)]);
+        track.genre = maybe(words[pick(wordCount)]);
         track.year = maybe(qint64(1990 + pick(4)));
         track.trackNumber = maybe(qint64(pick(3)));
         track.bitrate = maybe(qint64(pick(3) * 128));
