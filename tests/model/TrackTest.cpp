@@ -287,6 +287,15 @@ TEST(Track, RecordsReadFromTheirTextDecodeAsParsedOnes)
         canonicalHead + R"("filename":"f","title":"t","duration":1.0,"dateAdded":1.5,"rating":0})",
         canonicalHead
             + R"("filename":"f","title":"t","duration":1.0,"rating":0,"dateAdded":15e-1})",
+        canonicalHead
+            + R"("filename":"f","title":"t","duration":1.0,)"
+              R"("securityScopedBookmark":"AQJ=","rating":0,"dateAdded":1.5})",
+        canonicalHead
+            + R"("filename":"f","title":"t","duration":1.0,)"
+              R"("securityScopedBookmark":"AR==","rating":0,"dateAdded":1.5})",
+        canonicalHead
+            + R"("filename":"f","title":"t","duration":1.0,)"
+              R"("securityScopedBookmark":"AQI=","rating":0,"dateAdded":1.5})",
     };
     const std::vector<std::string> others = {
         minimal + R"(,"title":"second"})",
@@ -386,7 +395,7 @@ TEST(Track, RecordsReadFromTheirTextDecodeAsParsedOnes)
             }
         }
     }
-    EXPECT_EQ(encoderForms, 3);
+    EXPECT_EQ(encoderForms, 4);
 }
 
 TEST(AudioImportSupport, DecidesByExtensionOnly)
