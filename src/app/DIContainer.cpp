@@ -249,12 +249,21 @@ void DIContainer::restorePlaybackSession(const SavedSession& saved)
 {
     if (saved.error) {
         // The store keeps the file as it is; the queue saves nothing either.
+        // A file that cannot be read or decoded is named as every damaged
+        // store is.
+        bool damaged = false;
         try {
             std::rethrow_exception(saved.error);
         } catch (const StoreFileError&) {
+            damaged = true;
+        } catch (const JsonCodingError&) {
+            damaged = true;
+        } catch (...) {
+        }
+        if (damaged) {
             reportRecoveryProblem(unreadableStoreText(u"The playback session file"_s,
                 m_databaseManager->playbackStateFilePath(), saved.error));
-        } catch (...) {
+        } else {
             reportRecoveryProblem(restoreFailurePrefix + describeError(saved.error));
             m_queueEngine->reportPlaybackError(saved.error);
         }

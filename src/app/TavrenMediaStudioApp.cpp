@@ -4,7 +4,11 @@
 #include "app/MainWindow.h"
 #include "app/WindowFrameMemory.h"
 #include "app/WorkspacePanelState.h"
+#include "engines/artwork/ArtworkCacheImpl.h"
 #include "engines/playback/QueueEngine.h"
+#include "engines/playback/WaveformCache.h"
+#include "model/DatabaseManagerImpl.h"
+#include "model/PlaylistStorageImpl.h"
 #include "model/StoreFile.h"
 #include "platform/ReduceMotionSource.h"
 #include "platform/UserDefaults.h"
@@ -30,8 +34,9 @@ DIContainerOptions withDefaults(DIContainerOptions options)
     return options;
 }
 
-// Only this process writes in the folder now; a temporary file there is what
-// a killed save left behind, and nothing will ever rename it into place.
+// Only this process writes in the folder now; a temporary file there of a
+// file the program writes is what a killed save left behind, and nothing will
+// ever rename it into place.
 void removeInterruptedWrites(const std::optional<QString>& dataFolder)
 {
     QString folder;
@@ -40,10 +45,14 @@ void removeInterruptedWrites(const std::optional<QString>& dataFolder)
     } catch (const StoreFileError&) {
         return; // the stores report it
     }
-    for (const QString& path :
-        { folder, folder + u"/ArtworkCache"_s, folder + u"/WaveformCache"_s }) {
-        storefile::removeInterruptedWrites(path);
-    }
+    const QStringList storeFiles = TavrenDatabaseManager::fileNames()
+        << TavrenPlaylistStorage::fileName();
+    storefile::removeInterruptedWrites(
+        folder, [&](const QString& name) { return storeFiles.contains(name); });
+    storefile::removeInterruptedWrites(
+        folder + u"/ArtworkCache"_s, &TavrenArtworkCache::isCacheFileName);
+    storefile::removeInterruptedWrites(
+        folder + u"/WaveformCache"_s, &WaveformCache::isCacheFileName);
 }
 
 } // namespace

@@ -145,8 +145,10 @@ private:
 };
 
 // Integers: the least value is absent. No field the program stores means
-// anything by it (years, track and disc numbers, bpm, bit and sample rates).
+// anything by it (years, track and disc numbers, bpm, bit and sample rates);
+// a reader refuses it (canHold) rather than take it for no value.
 struct LeastMeansAbsent {
+    static constexpr bool canHold(qint64 value) { return value != absent(); }
     static bool isAbsent(qint64 value) { return value == absent(); }
     static constexpr qint64 absent() { return std::numeric_limits<qint64>::min(); }
     static qint64 present(qint64 value) { return value; }

@@ -149,7 +149,8 @@ template <typename T> std::optional<T> decodePreference(const Json& value)
 //
 // Errors are passed through as they come: StoreFileError when a file cannot
 // be read, written or removed, JsonCodingError when content does not encode or
-// decode. A missing or zero-byte file is no data. A file that exists but
+// decode. A missing file is no data; one of zero bytes was cut short (the
+// store never writes one) and cannot be read. A file that exists but
 // cannot be read or decoded is never replaced: an operation that would rewrite
 // it throws instead and leaves it untouched. The loads of the library and of
 // the session throw for such a file too, so that neither looks empty; the
@@ -165,9 +166,8 @@ public:
     // "library.sqlite" in the data folder: a name only, never created.
     virtual QUrl databaseURL() const = 0;
 
-    // Removes the four files in order; the first failed removal (a missing
-    // file too) is thrown and stops it. When all are gone they are created
-    // again, empty.
+    // Removes the four files in order (a missing one is no data already); the
+    // first failed removal is thrown and stops it.
     virtual QCoro::Task<void> eraseAllData() = 0;
     // Inserts or updates by id: a stored track keeps its position, a new one
     // is appended; a list holding one id twice stores the later value.
@@ -208,8 +208,8 @@ public:
 
     // Safe from any thread (the playback session store calls it on its own).
     virtual void savePlaybackState(const PlaybackStateSnapshot& snapshot) = 0;
-    // Nothing for a missing or empty file; throws StoreFileError for one that
-    // cannot be read, JsonCodingError for one that does not decode.
+    // Nothing for a missing file; throws StoreFileError for one that cannot be
+    // read (or is empty), JsonCodingError for one that does not decode.
     virtual std::optional<PlaybackStateSnapshot> loadPlaybackState() = 0;
 };
 

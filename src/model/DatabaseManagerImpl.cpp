@@ -7,6 +7,7 @@
 
 #include <QCoroFuture>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QMutexLocker>
 #include <QSet>
@@ -88,9 +89,19 @@ void requireFinite(const Json& value, const QString& key)
     }
 }
 
+const QString tracksFileName = u"tracks.json"_s;
+const QString playlistsFileName = u"playlists.json"_s;
+const QString historyFileName = u"playback_history.json"_s;
+const QString stateFileName = u"playback_state.json"_s;
+
 } // namespace
 
 // ---- construction --------------------------------------------------------------
+
+QStringList TavrenDatabaseManager::fileNames()
+{
+    return { tracksFileName, playlistsFileName, historyFileName, stateFileName };
+}
 
 TavrenDatabaseManager::TavrenDatabaseManager(
     const std::optional<QString>& storageDirectory, std::shared_ptr<UserDefaults> defaults)
@@ -101,13 +112,10 @@ TavrenDatabaseManager::TavrenDatabaseManager(
     }
     m_folder = storefile::prepareFolder(storageDirectory);
     m_databasePath = m_folder + u"/library.sqlite"_s;
-    m_tracksFile.path = m_folder + u"/tracks.json"_s;
-    m_playlistsFile.path = m_folder + u"/playlists.json"_s;
-    m_historyFile.path = m_folder + u"/playback_history.json"_s;
-    m_stateFile.path = m_folder + u"/playback_state.json"_s;
-    for (const FileSlot* file : { &m_tracksFile, &m_playlistsFile, &m_historyFile, &m_stateFile }) {
-        storefile::createEmptyIfMissing(file->path);
-    }
+    m_tracksFile.path = m_folder + u'/' + tracksFileName;
+    m_playlistsFile.path = m_folder + u'/' + playlistsFileName;
+    m_historyFile.path = m_folder + u'/' + historyFileName;
+    m_stateFile.path = m_folder + u'/' + stateFileName;
     m_worker.setMaxThreadCount(1);
     m_worker.setObjectName(u"TavrenDatabaseManager"_s);
 }
@@ -167,13 +175,14 @@ void TavrenDatabaseManager::eraseAllDataNow()
     }
     const std::initializer_list<FileSlot*> files
         = { &m_tracksFile, &m_playlistsFile, &m_historyFile, &m_stateFile };
+    // A missing store file is an empty one, already erased; nothing is
+    // written in their place.
     for (FileSlot* file : files) {
         QMutexLocker lock(&file->mutex);
-        storefile::remove(file->path);
-    }
-    for (FileSlot* file : files) {
-        QMutexLocker lock(&file->mutex);
-        storefile::createEmptyIfMissing(file->path);
+        const QFileInfo info(file->path);
+        if (info.exists() || info.isSymLink()) {
+            storefile::remove(file->path);
+        }
     }
 }
 
@@ -219,7 +228,8 @@ QList<Track> TavrenDatabaseManager::loadAllTracksNow()
     // An unreadable library throws: shown as empty, it would look like one.
     TracksFileContent content = readTracksFile();
     if (content.version) {
-        m_knownTracks = KnownTracksFile { *content.version, std::move(content.records) };
+        m_knownTracks = KnownTracksFile { *content.version, std::move(content.records),
+            std::move(content.decoded) };
     }
     return std::move(content.tracks);
 }
@@ -247,14 +257,16 @@ void TavrenDatabaseManager::deleteTracksNow(const QList<Track>& tracks)
 TavrenDatabaseManager::TracksFileContent TavrenDatabaseManager::readTracksFile() const
 {
     TracksFileContent content;
-    std::optional<storefile::VersionedBytes> read = storefile::readVersioned(m_tracksFile.path);
+    std::optional<storefile::VersionedBytes> read
+        = storefile::readStoreVersioned(m_tracksFile.path);
     if (!read) {
         return content;
     }
     content.bytes = std::move(read->bytes);
     content.version = read->version;
     std::vector<std::pair<qsizetype, qsizetype>> ranges;
-    content.tracks = storefile::decodeList<Track>(content.bytes, &ranges);
+    std::vector<quint8> inEncoderForm;
+    content.tracks = storefile::decodeList<Track>(content.bytes, &ranges, &inEncoderForm);
     if (ranges.size() != size_t(content.tracks.size())) {
         // Decoded but not split (no case is known): the records are taken
         // from their encoding instead.
@@ -265,12 +277,28 @@ TavrenDatabaseManager::TracksFileContent TavrenDatabaseManager::readTracksFile()
             throw JsonCodingError(JsonCodingError::Kind::Decoding, QString(),
                 u"The records could not be told apart."_s);
         }
+        inEncoderForm.assign(ranges.size(), true);
+    }
+    if (inEncoderForm.size() != ranges.size()) {
+        // A small file, decoded whole: each record is compared with its encoding.
+        inEncoderForm.resize(ranges.size());
+        for (size_t i = 0; i < ranges.size(); ++i) {
+            inEncoderForm[i] = content.tracks[qsizetype(i)].toJson().dump()
+                == std::string_view(content.bytes.constData() + ranges[i].first,
+                    size_t(ranges[i].second - ranges[i].first));
+        }
     }
     content.records.reserve(ranges.size());
     for (size_t i = 0; i < ranges.size(); ++i) {
+        const Track& track = content.tracks[qsizetype(i)];
+        qint32 decoded = -1;
+        if (!inEncoderForm[i]) {
+            decoded = qint32(content.decoded.size());
+            content.decoded.push_back(track);
+        }
         // Below 2 GiB: a larger file is refused by the read.
-        content.records.push_back({ content.tracks[qsizetype(i)].id, quint32(ranges[i].first),
-            quint32(ranges[i].second) });
+        content.records.push_back(
+            { track.id, quint32(ranges[i].first), quint32(ranges[i].second), decoded });
     }
     return content;
 }
@@ -307,7 +335,14 @@ void TavrenDatabaseManager::rewriteTracksNow(
         content.tracks = {};
     }
     const std::vector<StoredRecord>& records = known ? known->records : content.records;
-    const std::vector<PlannedRecord> planned = plan(records);
+    const QList<Track>& decoded = known ? known->decoded : content.decoded;
+    std::vector<PlannedRecord> planned = plan(records);
+    // A kept record whose text is not its encoding is encoded like a given one.
+    for (PlannedRecord& record : planned) {
+        if (record.stored >= 0 && records[size_t(record.stored)].decoded >= 0) {
+            record = { -1, &decoded[records[size_t(record.stored)].decoded] };
+        }
+    }
 
     QList<const Track*> given;
     for (const PlannedRecord& record : planned) {
@@ -334,7 +369,8 @@ void TavrenDatabaseManager::rewriteTracksNow(
                 const qsizetype size = encoded.sizes[next];
                 const std::string& text = encoded.chunks[chunk];
                 sink.append(text.data() + inChunk, size);
-                written.push_back({ planned[i].given->id, quint32(begin), quint32(begin + size) });
+                written.push_back(
+                    { planned[i].given->id, quint32(begin), quint32(begin + size), -1 });
                 inChunk += size + 1; // and the comma
                 if (inChunk >= qsizetype(text.size())) {
                     ++chunk;
@@ -361,7 +397,7 @@ void TavrenDatabaseManager::rewriteTracksNow(
             for (; i <= last; ++i) {
                 const StoredRecord& record = records[size_t(planned[i].stored)];
                 written.push_back({ record.id, quint32(begin + (record.begin - from)),
-                    quint32(begin + (record.end - from)) });
+                    quint32(begin + (record.end - from)), -1 });
             }
         }
         sink.append(']');
@@ -372,7 +408,7 @@ void TavrenDatabaseManager::rewriteTracksNow(
     };
     const storefile::FileVersion version = storefile::writeAtomically(m_tracksFile.path, produce);
     if (version.size < storefile::maximumFileSize) {
-        m_knownTracks = KnownTracksFile { version, std::move(written) };
+        m_knownTracks = KnownTracksFile { version, std::move(written), {} };
     }
 }
 
@@ -384,7 +420,7 @@ void TavrenDatabaseManager::savePlaylists(const QList<Playlist>& playlists)
     QMutexLocker lock(&m_playlistsFile.mutex);
     // Whatever stands in the file's place must be a readable list of
     // playlists: anything else may be the user's and is not overwritten.
-    if (const std::optional<QByteArray> stored = storefile::read(m_playlistsFile.path)) {
+    if (const std::optional<QByteArray> stored = storefile::readStore(m_playlistsFile.path)) {
         (void)storefile::decodeList<Playlist>(*stored);
     }
     storefile::writeAtomically(m_playlistsFile.path, bytes);
@@ -400,7 +436,7 @@ QList<Playlist> TavrenDatabaseManager::loadAllPlaylists()
 void TavrenDatabaseManager::deletePlaylist(const QUuid& id)
 {
     QMutexLocker lock(&m_playlistsFile.mutex);
-    const std::optional<QByteArray> bytes = storefile::read(m_playlistsFile.path);
+    const std::optional<QByteArray> bytes = storefile::readStore(m_playlistsFile.path);
     QList<Playlist> stored = bytes ? storefile::decodeList<Playlist>(*bytes) : QList<Playlist>();
     stored.removeIf([&](const Playlist& playlist) { return playlist.id == id; });
     storefile::writeAtomically(m_playlistsFile.path, storefile::encodeList(stored));
@@ -414,7 +450,7 @@ void TavrenDatabaseManager::recordPlayback(const QUuid& trackID, const Date& tim
     try {
         // A history that exists but cannot be read or decoded is kept: starting
         // a new one would throw the old one away.
-        const std::optional<QByteArray> bytes = storefile::read(m_historyFile.path);
+        const std::optional<QByteArray> bytes = storefile::readStore(m_historyFile.path);
         QList<PlaybackHistory> history
             = bytes ? storefile::decodeList<PlaybackHistory>(*bytes) : QList<PlaybackHistory>();
         history.push_back({ trackID, timestamp });
@@ -485,8 +521,8 @@ void TavrenDatabaseManager::savePlaybackState(const PlaybackStateSnapshot& snaps
     const QByteArray bytes = QByteArray::fromStdString(json::dump(snapshot.toJson()));
     QMutexLocker lock(&m_stateFile.mutex);
     // As for every store: never replace what cannot be read back as a session.
-    const std::optional<QByteArray> stored = storefile::read(m_stateFile.path);
-    if (stored && !stored->isEmpty()) {
+    const std::optional<QByteArray> stored = storefile::readStore(m_stateFile.path);
+    if (stored) {
         (void)PlaybackStateSnapshot::fromJson(json::parse(*stored));
     }
     storefile::writeAtomically(m_stateFile.path, bytes);
@@ -495,8 +531,8 @@ void TavrenDatabaseManager::savePlaybackState(const PlaybackStateSnapshot& snaps
 std::optional<PlaybackStateSnapshot> TavrenDatabaseManager::loadPlaybackState()
 {
     QMutexLocker lock(&m_stateFile.mutex);
-    const std::optional<QByteArray> bytes = storefile::read(m_stateFile.path);
-    if (!bytes || bytes->isEmpty()) {
+    const std::optional<QByteArray> bytes = storefile::readStore(m_stateFile.path);
+    if (!bytes) {
         return std::nullopt;
     }
     return PlaybackStateSnapshot::fromJson(json::parse(*bytes));

@@ -26,11 +26,16 @@ class UserDefaults;
 // version, a save copies the records it keeps from the file as they are and
 // encodes only the given ones, without decoding the library again. A file
 // changed, replaced or removed meanwhile is read and decoded whole first.
+// Only a record whose text is exactly its encoding is copied: any other (with
+// spaces, unknown keys or nulls, or read without a date added) is encoded from
+// the values it was read as, so the file holds the encoder's form of every
+// record after a save, and a date given at reading is kept.
 class TavrenDatabaseManager final : public DatabaseManager {
 public:
     // `storageDirectory`: the data folder, created with its parents when
     // missing (default: storefile::defaultDataFolder()). `defaults` keeps the
-    // preferences and must not be null. Missing store files are created empty.
+    // preferences and must not be null. Missing store files are left missing:
+    // they read as no data.
     // Throws StoreFileError when the folder cannot be had or is not a folder,
     // std::invalid_argument for null defaults.
     TavrenDatabaseManager(
@@ -44,6 +49,9 @@ public:
 
     TavrenDatabaseManager(const TavrenDatabaseManager&) = delete;
     TavrenDatabaseManager& operator=(const TavrenDatabaseManager&) = delete;
+
+    // The names of the files the store writes in its folder.
+    static QStringList fileNames();
 
     const QString& folder() const { return m_folder; }
     const QString& tracksFilePath() const { return m_tracksFile.path; }
@@ -78,15 +86,19 @@ private:
         QMutex mutex;
     };
 
-    // One record of the tracks file the store knows: its id and byte range.
+    // One record of the tracks file the store knows: its id and byte range,
+    // and unless those bytes are its encoding, where its decoded value is.
     struct StoredRecord {
         QUuid id;
         quint32 begin;
         quint32 end;
+        qint32 decoded = -1;
     };
     struct KnownTracksFile {
         storefile::FileVersion version;
         std::vector<StoredRecord> records;
+        // The values of the records that a save encodes anew.
+        QList<Track> decoded;
     };
     // A record of the new file: the known record at `stored`, or the given
     // track `given` when `stored` is negative.
@@ -105,6 +117,7 @@ private:
         QList<Track> tracks;
         QByteArray bytes;
         std::vector<StoredRecord> records;
+        QList<Track> decoded;
         std::optional<storefile::FileVersion> version;
     };
     // With the tracks file's lock held: the whole file read and decoded (a

@@ -14,13 +14,6 @@ bool isSpace(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
-void skipSpaces(const char*& p, const char* end)
-{
-    while (p < end && isSpace(*p)) {
-        ++p;
-    }
-}
-
 bool isDigit(char c)
 {
     return c >= '0' && c <= '9';
@@ -105,6 +98,56 @@ void appendUtf8(std::string& out, char32_t cp)
     }
 }
 
+// Whether `text` is the JSON writer's text of `value`.
+bool writtenAs(std::string_view text, qint64 value)
+{
+    char buffer[24];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string_view(buffer, size_t(result.ptr - buffer)) == text;
+}
+
+bool writtenAs(std::string_view text, double value)
+{
+    char buffer[64];
+    const char* end = nlohmann::detail::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string_view(buffer, size_t(end - buffer)) == text;
+}
+
+// Whether `text`, which decodes to `size` bytes, is the standard padded
+// Base64 the writer makes of them: the exact length, and the bits of the last
+// character that stand for no byte zero (a decoder ignores them).
+bool isWrittenBase64(std::string_view text, qsizetype size)
+{
+    if (qsizetype(text.size()) != (size + 2) / 3 * 4) {
+        return false;
+    }
+    const qsizetype rest = size % 3;
+    if (rest == 0) {
+        return true;
+    }
+    const std::string_view padding = rest == 1 ? "==" : "=";
+    if (!text.ends_with(padding) || text[text.size() - padding.size() - 1] == '=') {
+        return false;
+    }
+    const char last = text[text.size() - padding.size() - 1];
+    int value = 0;
+    if (last >= 'A' && last <= 'Z') {
+        value = last - 'A';
+    } else if (last >= 'a' && last <= 'z') {
+        value = last - 'a' + 26;
+    } else if (isDigit(last)) {
+        value = last - '0' + 52;
+    } else {
+        value = last == '+' ? 62 : 63;
+    }
+    return (value & (rest == 1 ? 0x0F : 0x03)) == 0;
+}
+
+bool isLowerHex(char c)
+{
+    return isDigit(c) || (c >= 'a' && c <= 'f');
+}
+
 bool readLiteral(const char*& p, const char* end, std::string_view literal)
 {
     if (size_t(end - p) < literal.size() || std::memcmp(p, literal.data(), literal.size()) != 0) {
@@ -119,6 +162,17 @@ bool readLiteral(const char*& p, const char* end, std::string_view literal)
 FlatObjectReader::FlatObjectReader(std::span<const std::string_view> keys)
     : m_keys(keys.first(std::min(keys.size(), maximumKeys)))
 {
+}
+
+void FlatObjectReader::skipSpaces(const char*& p, const char* end)
+{
+    const char* const from = p;
+    while (p < end && isSpace(*p)) {
+        ++p;
+    }
+    if (p != from) {
+        m_encoderForm = false;
+    }
 }
 
 int FlatObjectReader::keyIndex(std::string_view key) const
@@ -138,6 +192,8 @@ bool FlatObjectReader::read(std::string_view text)
     }
     m_decoded.clear();
     m_recordSize = text.size();
+    m_encoderForm = true;
+    int previousIndex = -1;
     const char* p = text.data();
     const char* const end = p + text.size();
     skipSpaces(p, end);
@@ -174,6 +230,11 @@ bool FlatObjectReader::read(std::string_view text)
             if (index >= 0 && m_values[size_t(index)].kind != Value::Kind::Absent) {
                 return false;
             }
+            // The encoder writes the keys it knows in their order, no others.
+            if (index <= previousIndex) {
+                m_encoderForm = false;
+            }
+            previousIndex = std::max(previousIndex, index);
             Value ignored;
             Value& value = index >= 0 ? m_values[size_t(index)] : ignored;
             if (p == end) {
@@ -186,12 +247,15 @@ bool FlatObjectReader::read(std::string_view text)
                 }
                 value.kind = Value::Kind::String;
             } else if (*p == '-' || isDigit(*p)) {
+                const char* const number = p;
                 if (!readNumber(p, end, value.number)) {
                     return false;
                 }
+                value.text = std::string_view(number, size_t(p - number));
                 value.kind = Value::Kind::Number;
             } else if (readLiteral(p, end, "null")) {
                 value.kind = Value::Kind::Null;
+                m_encoderForm = false;
             } else if (index < 0 && (readLiteral(p, end, "true") || readLiteral(p, end, "false"))) {
                 // Ignored, as every value of an unknown key is.
             } else {
@@ -276,6 +340,7 @@ bool FlatObjectReader::readString(
                 break;
             case '/':
                 m_decoded.push_back('/');
+                m_encoderForm = false;
                 break;
             case 'b':
                 m_decoded.push_back('\b');
@@ -293,7 +358,15 @@ bool FlatObjectReader::readString(
                 m_decoded.push_back('\t');
                 break;
             case 'u': {
+                // The writer spells only control characters this way, in
+                // lower-case hex, and those with a short escape short.
+                m_encoderForm = m_encoderForm && end - p >= 4 && isLowerHex(p[0])
+                    && isLowerHex(p[1]) && isLowerHex(p[2]) && isLowerHex(p[3]);
                 const int unit = hexCodeUnit(p, end);
+                if (unit >= 0x20 || unit == '\b' || unit == '\f' || unit == '\n' || unit == '\r'
+                    || unit == '\t') {
+                    m_encoderForm = false;
+                }
                 if (unit < 0 || (unit >= 0xDC00 && unit <= 0xDFFF)) {
                     return false;
                 }
@@ -422,6 +495,13 @@ const FlatObjectReader::Value& FlatObjectReader::stringMember(const char* key) c
     return *value;
 }
 
+bool FlatObjectReader::contains(const char* key) const
+{
+    const int index = keyIndex(key);
+    return index >= 0 && m_values[size_t(index)].kind != Value::Kind::Absent
+        && m_values[size_t(index)].kind != Value::Kind::Null;
+}
+
 std::optional<std::string_view> FlatObjectReader::stringBytes(const char* key) const
 {
     const Value* value = member(key);
@@ -447,7 +527,12 @@ double FlatObjectReader::requiredDouble(const char* key) const
     if (!value || value->kind != Value::Kind::Number) {
         throw Unsure {};
     }
-    return value->number.get<double>();
+    const double number = value->number.get<double>();
+    // An integer's text ("180") is written as a double's ("180.0").
+    if (!value->number.is_number_float() || !writtenAs(value->text, number)) {
+        m_encoderForm = false;
+    }
+    return number;
 }
 
 std::optional<qint64> FlatObjectReader::optionalInt(const char* key) const
@@ -461,6 +546,9 @@ std::optional<qint64> FlatObjectReader::optionalInt(const char* key) const
     if (!integer) {
         throw Unsure {};
     }
+    if (!writtenAs(value->text, *integer)) {
+        m_encoderForm = false;
+    }
     return integer;
 }
 
@@ -472,6 +560,9 @@ QUuid FlatObjectReader::requiredUuid(const char* key) const
         : std::nullopt;
     if (!id) {
         throw Unsure {};
+    }
+    if (std::any_of(value.text.begin(), value.text.end(), [](char c) { return c >= 'a'; })) {
+        m_encoderForm = false; // written in upper case
     }
     return *id;
 }
@@ -493,6 +584,9 @@ std::optional<QByteArray> FlatObjectReader::optionalBytes(const char* key) const
         : std::nullopt;
     if (!bytes) {
         throw Unsure {};
+    }
+    if (!isWrittenBase64(value.text, bytes->size())) {
+        m_encoderForm = false;
     }
     return bytes;
 }

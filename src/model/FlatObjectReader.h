@@ -25,6 +25,11 @@ namespace kivo::json {
 // parsing it, which reports any error exactly. Its readers mirror
 // ObjectReader's: where that would throw or this one is unsure, they throw
 // Unsure.
+//
+// It also tells whether the text is exactly what the encoder writes for the
+// values read: compact, the keys in the order given and no others, no nulls,
+// strings escaped and numbers spelt as the JSON writer does it. A store may
+// reuse such a record's bytes in a save; any other is encoded anew.
 class FlatObjectReader {
 public:
     struct Unsure { };
@@ -36,6 +41,13 @@ public:
     // when unsure.
     bool read(std::string_view text);
 
+    // After the readers of every key present were called: whether the text is
+    // the encoder's form of what they read, as far as the keys present go (the
+    // caller knows which keys its encoder always writes: see contains()).
+    bool inEncoderForm() const { return m_encoderForm; }
+    // Whether `key` has a value other than null.
+    bool contains(const char* key) const;
+
     std::optional<std::string_view> stringBytes(const char* key) const;
     QString requiredString(const char* key) const;
     std::optional<QString> optionalString(const char* key) const;
@@ -45,6 +57,8 @@ public:
     std::optional<Date> optionalDate(const char* key) const;
     std::optional<QByteArray> optionalBytes(const char* key) const;
     [[noreturn]] QUrl requiredUrl(const char* key) const;
+    // A value its decoder refuses: the parse reports it.
+    [[noreturn]] void fail(const char*, const QString&) const { throw Unsure {}; }
 
 private:
     static constexpr size_t maximumKeys = 32;
@@ -63,6 +77,7 @@ private:
     int keyIndex(std::string_view key) const;
     bool readString(const char*& p, const char* end, std::string_view& text, bool& ascii);
     static bool readNumber(const char*& p, const char* end, Json& number);
+    void skipSpaces(const char*& p, const char* end);
 
     std::span<const std::string_view> m_keys;
     std::array<Value, maximumKeys> m_values;
@@ -70,6 +85,9 @@ private:
     // into it stay valid.
     std::string m_decoded;
     size_t m_recordSize = 0;
+    // Cleared by read() and by the readers on a value the encoder would spell
+    // otherwise.
+    mutable bool m_encoderForm = true;
 };
 
 } // namespace kivo::json

@@ -91,13 +91,53 @@ std::optional<std::vector<std::pair<qsizetype, qsizetype>>> splitTopLevelArray(
     return std::nullopt; // unterminated
 }
 
+namespace {
+
+// Reads a text's syntax and nothing else; keeps the parser's error.
+struct SyntaxOnly {
+    std::optional<std::string> error;
+
+    bool null() { return true; }
+    bool boolean(bool) { return true; }
+    bool number_integer(Json::number_integer_t) { return true; }
+    bool number_unsigned(Json::number_unsigned_t) { return true; }
+    bool number_float(Json::number_float_t, const std::string&) { return true; }
+    bool string(std::string&) { return true; }
+    bool binary(Json::binary_t&) { return true; }
+    bool start_object(std::size_t) { return true; }
+    bool key(std::string&) { return true; }
+    bool end_object() { return true; }
+    bool start_array(std::size_t) { return true; }
+    bool end_array() { return true; }
+    bool parse_error(std::size_t, const std::string&, const nlohmann::json::exception& e)
+    {
+        error = e.what();
+        return false;
+    }
+};
+
+JsonCodingError invalidJson(const QString& path, const char* parserMessage)
+{
+    return JsonCodingError(JsonCodingError::Kind::Decoding, path,
+        QStringLiteral("The data isn't valid JSON (%1).").arg(QString::fromUtf8(parserMessage)));
+}
+
+} // namespace
+
+std::optional<JsonCodingError> syntaxError(const QByteArray& bytes)
+{
+    SyntaxOnly reader;
+    Json::sax_parse(bytes.constData(), bytes.constData() + bytes.size(), &reader);
+    return reader.error ? std::optional(invalidJson(QString(), reader.error->c_str()))
+                        : std::nullopt;
+}
+
 Json parseRange(const QByteArray& bytes, qsizetype begin, qsizetype end, const QString& path)
 {
     try {
         return Json::parse(bytes.constData() + begin, bytes.constData() + end);
     } catch (const nlohmann::json::exception& e) {
-        throw JsonCodingError(JsonCodingError::Kind::Decoding, path,
-            QStringLiteral("The data isn't valid JSON (%1).").arg(QString::fromUtf8(e.what())));
+        throw invalidJson(path, e.what());
     }
 }
 

@@ -66,7 +66,41 @@ bool uuidTextLess(const QUuid& a, const QUuid& b)
 
 QString fileUrlText(const QUrl& url)
 {
-    return url.toString(QUrl::FullyEncoded);
+    QString text = url.toString(QUrl::FullyEncoded);
+    // Qt writes every "#" of a fragment as "%23", also one it read raw (as in
+    // "file:///a#b#c", which another program wrote for the file "a#b#c"), and
+    // that text reads back as another URL. Raw ones are written raw again.
+    const QString kept = url.hasFragment() ? url.fragment(QUrl::PrettyDecoded) : QString();
+    if (!kept.contains(u'#')) {
+        return text;
+    }
+    // Each "#" of the fragment, in order: true when it is raw.
+    QList<bool> raw;
+    for (qsizetype i = 0; i < kept.size(); ++i) {
+        if (kept[i] == u'#') {
+            raw.push_back(true);
+        } else if (kept[i] == u'%') {
+            if (QStringView(kept).mid(i, 3) == u"%23") {
+                raw.push_back(false);
+            }
+            i += 2;
+        }
+    }
+    const QString encoded = url.fragment(QUrl::FullyEncoded);
+    QString fragment;
+    qsizetype next = 0;
+    for (qsizetype i = 0; i < encoded.size(); ++i) {
+        if (encoded[i] == u'%' && QStringView(encoded).mid(i, 3) == u"%23") {
+            if (next >= raw.size()) {
+                return text;
+            }
+            fragment += raw[next++] ? u"#"_s : u"%23"_s;
+            i += 2;
+        } else {
+            fragment += encoded[i];
+        }
+    }
+    return next == raw.size() ? text.left(text.size() - encoded.size()) + fragment : text;
 }
 
 QUrl fileUrlFromText(const QString& text)

@@ -198,6 +198,10 @@ std::optional<std::vector<std::pair<qsizetype, qsizetype>>> splitTopLevelArray(
 std::optional<JsonCodingError> elementTextProblem(
     const QByteArray& bytes, qsizetype begin, qsizetype end);
 
+// The error parseChecked() would throw for a syntax error in the whole text,
+// found without building the document; nothing when its syntax is sound.
+std::optional<JsonCodingError> syntaxError(const QByteArray& bytes);
+
 // Parse a text that has passed checkText() (as a whole).
 Json parseChecked(const QByteArray& bytes);
 Json parseRange(const QByteArray& bytes, qsizetype begin, qsizetype end, const QString& path);
@@ -208,12 +212,19 @@ Json parseRange(const QByteArray& bytes, qsizetype begin, qsizetype end, const Q
 // element is checked before it is parsed.
 // `elementRanges`, when given, receives each decoded element's byte range
 // (empty when the text could not be split). In a large document each element
-// is decoded from its text by `decodeText(bytes, begin, end, index)`, which
-// must give what `decode` gives on the parsed element or throw what it throws.
+// is decoded from its text by `decodeText(bytes, begin, end, index, form)`,
+// which must give what `decode` gives on the parsed element or throw what it
+// throws, and sets `form` when the text is exactly the record's encoding;
+// `inEncoderForm`, when given, receives those flags (empty for a document
+// decoded whole).
 template <typename T, typename Decode, typename DecodeText>
 QList<T> decodeArray(const QByteArray& bytes, Decode decode, DecodeText decodeText,
-    std::vector<std::pair<qsizetype, qsizetype>>* elementRanges)
+    std::vector<std::pair<qsizetype, qsizetype>>* elementRanges,
+    std::vector<quint8>* inEncoderForm = nullptr)
 {
+    if (inEncoderForm) {
+        inEncoderForm->clear();
+    }
     constexpr size_t parallelThreshold = 512;
     auto ranges = splitTopLevelArray(bytes);
     if (!ranges || ranges->size() < parallelThreshold) {
@@ -228,6 +239,9 @@ QList<T> decodeArray(const QByteArray& bytes, Decode decode, DecodeText decodeTe
     }
     const qsizetype count = qsizetype(ranges->size());
     const qsizetype chunkCount = std::min<qsizetype>(count, codecPool().maxThreadCount() * 4);
+    if (inEncoderForm) {
+        inEncoderForm->resize(size_t(count));
+    }
     // Each chunk makes the list's slots it fills: 200,000 songs made on one
     // thread take as long as decoding them on all.
     const auto [header, out] = QTypedArrayData<T>::allocate(count);
@@ -258,7 +272,11 @@ QList<T> decodeArray(const QByteArray& bytes, Decode decode, DecodeText decodeTe
             }
             for (qsizetype i = first; i < last; ++i) {
                 const auto [begin, end] = (*ranges)[size_t(i)];
-                out[i] = decodeText(bytes, begin, end, i);
+                bool form = false;
+                out[i] = decodeText(bytes, begin, end, i, form);
+                if (inEncoderForm) {
+                    (*inEncoderForm)[size_t(i)] = form;
+                }
             }
         } catch (...) {
             errors[size_t(c)] = std::current_exception();
@@ -288,6 +306,11 @@ QList<T> decodeArray(const QByteArray& bytes, Decode decode, DecodeText decodeTe
     }
     for (const std::exception_ptr& error : errors) {
         if (error) {
+            // A whole-document parse meets a syntax error anywhere before it
+            // decodes any record: so does this, whatever the file's size.
+            if (std::optional<JsonCodingError> syntax = syntaxError(bytes)) {
+                throw *syntax;
+            }
             std::rethrow_exception(error);
         }
     }
@@ -304,7 +327,7 @@ QList<T> decodeArray(const QByteArray& bytes, Decode decode,
 {
     return decodeArray<T>(
         bytes, decode,
-        [&decode](const QByteArray& text, qsizetype begin, qsizetype end, qsizetype index) {
+        [&decode](const QByteArray& text, qsizetype begin, qsizetype end, qsizetype index, bool&) {
             const QString path = u'[' + QString::number(index) + u']';
             return decode(parseRange(text, begin, end, path), path);
         },

@@ -24,16 +24,20 @@ void upsert(QList<PlaylistRecord>& records, const PlaylistRecord& record)
 } // namespace
 
 TavrenPlaylistStorage::TavrenPlaylistStorage(const std::optional<QString>& storageDirectory)
-    : m_storageFilePath(storefile::prepareFolder(storageDirectory) + u"/playlist_records.json"_s)
+    : m_storageFilePath(storefile::prepareFolder(storageDirectory) + u'/' + fileName())
 {
-    storefile::createEmptyIfMissing(m_storageFilePath);
+}
+
+QString TavrenPlaylistStorage::fileName()
+{
+    return u"playlist_records.json"_s;
 }
 
 QList<PlaylistRecord> TavrenPlaylistStorage::readRecords() const
 {
     // An unreadable file throws: an empty list would look like no playlists,
     // and a change going on with it would replace every playlist the user has.
-    const std::optional<QByteArray> bytes = storefile::read(m_storageFilePath);
+    const std::optional<QByteArray> bytes = storefile::readStore(m_storageFilePath);
     return bytes ? storefile::decodeList<PlaylistRecord>(*bytes) : QList<PlaylistRecord>();
 }
 

@@ -13,10 +13,13 @@ namespace kivo {
 class TavrenPlaylistStorage final : public PlaylistStorage {
 public:
     // `storageDirectory`: the data folder, created with its parents when
-    // missing (default: storefile::defaultDataFolder()). A missing file is
-    // created empty. Throws StoreFileError when the folder cannot be had or
+    // missing (default: storefile::defaultDataFolder()). A missing file reads
+    // as no playlists. Throws StoreFileError when the folder cannot be had or
     // something other than a folder stands in its place.
     explicit TavrenPlaylistStorage(const std::optional<QString>& storageDirectory = std::nullopt);
+
+    // The name of the file the store writes in its folder.
+    static QString fileName();
 
     const QString& storageFilePath() const { return m_storageFilePath; }
 

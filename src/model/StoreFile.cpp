@@ -314,10 +314,28 @@ std::optional<VersionedBytes> readVersioned(const QString& path, qint64 maximumS
     return VersionedBytes { std::move(bytes), version };
 }
 
+std::optional<VersionedBytes> readStoreVersioned(const QString& path)
+{
+    std::optional<VersionedBytes> read = readVersioned(path);
+    if (read && read->bytes.isEmpty()) {
+        throw StoreFileError(StoreFileError::Case::readFailed, path, u"It is empty."_s);
+    }
+    return read;
+}
+
+std::optional<QByteArray> readStore(const QString& path)
+{
+    std::optional<VersionedBytes> read = readStoreVersioned(path);
+    if (!read) {
+        return std::nullopt;
+    }
+    return std::move(read->bytes);
+}
+
 std::optional<QByteArray> readOrNothing(const QString& path)
 {
     try {
-        return read(path);
+        return readStore(path);
     } catch (const StoreFileError& error) {
         qCWarning(logging::storage).noquote() << error.description();
         return std::nullopt;
@@ -498,30 +516,33 @@ FileVersion writeAtomically(const QString& path, const std::function<void(Conten
     return versionFrom(written);
 }
 
-bool isTemporaryFileName(const QString& fileName)
+std::optional<QString> temporaryFileTarget(const QString& fileName)
 {
     const QByteArray name = QFile::encodeName(fileName);
     if (!name.startsWith('.') || !name.endsWith(temporarySuffix)) {
-        return false;
+        return std::nullopt;
     }
     const QByteArray middle = name.mid(1, name.size() - 1 - temporarySuffixSize);
     const qsizetype dot = middle.lastIndexOf('.');
     const qsizetype digits = middle.size() - dot - 1;
-    if (dot < 1 || dot > temporaryNameLimit || digits < 1 || digits > 8) {
-        return false;
+    if (dot < 1 || dot > temporaryNameLimit || digits < 1 || digits > 8
+        || !std::all_of(middle.begin() + dot + 1, middle.end(),
+            [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); })) {
+        return std::nullopt;
     }
-    return std::all_of(middle.begin() + dot + 1, middle.end(),
-        [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
+    return QFile::decodeName(middle.left(dot));
 }
 
-int removeInterruptedWrites(const QString& folder)
+int removeInterruptedWrites(
+    const QString& folder, const std::function<bool(const QString& name)>& writesHere)
 {
     int removed = 0;
     // No symbolic links and no special files: only what the writer created.
     QDirIterator entries(folder, { u".*.tmp"_s }, QDir::Files | QDir::Hidden | QDir::NoSymLinks);
     while (entries.hasNext()) {
         const QString path = entries.next();
-        if (!isTemporaryFileName(entries.fileName())) {
+        const std::optional<QString> target = temporaryFileTarget(entries.fileName());
+        if (!target || !writesHere(*target)) {
             continue;
         }
         if (::unlink(QFile::encodeName(path).constData()) == 0) {
@@ -533,14 +554,6 @@ int removeInterruptedWrites(const QString& folder)
         }
     }
     return removed;
-}
-
-void createEmptyIfMissing(const QString& path)
-{
-    const QByteArray native = QFile::encodeName(path);
-    // O_EXCL: never truncate a file that appeared in the meantime.
-    FileDescriptor file { ::open(
-        native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666) };
 }
 
 void remove(const QString& path)

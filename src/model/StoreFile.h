@@ -93,7 +93,14 @@ std::optional<VersionedBytes> readVersioned(
 // The version of the regular file open as `fd`; nullopt when it cannot be had.
 std::optional<FileVersion> versionOf(int fd);
 
-// As read(), but a file that cannot be read is logged and counts as missing:
+// As read() and readVersioned(), for the stores' own files. A store never
+// writes an empty file (an empty list is "[]"), so one of 0 bytes was cut
+// short (a crash of the system, a full disk, a copy that failed) and is
+// refused like any damaged file: StoreFileError(readFailed, "It is empty.").
+std::optional<QByteArray> readStore(const QString& path);
+std::optional<VersionedBytes> readStoreVersioned(const QString& path);
+
+// As readStore(), but a file that cannot be read is logged and counts as missing:
 // for loads, which show no data rather than fail. Nothing may be written back
 // on the strength of this result.
 std::optional<QByteArray> readOrNothing(const QString& path);
@@ -145,41 +152,38 @@ private:
 // exception from `produce` leaves the previous file as it was.
 FileVersion writeAtomically(const QString& path, const std::function<void(ContentSink&)>& produce);
 
-// Whether `fileName` (a name, not a path) is one writeAtomically() gives its
-// temporary files: "." + the file's name + "." + hex digits + ".tmp".
-bool isTemporaryFileName(const QString& fileName);
+// The name of the file that `fileName` (a name, not a path) would be the
+// temporary file of, as writeAtomically() names them: "." + the file's name
+// (cut short when long) + "." + hex digits + ".tmp". Nothing for other names.
+std::optional<QString> temporaryFileTarget(const QString& fileName);
 
 // Removes the temporary files that interrupted writes left in `folder` (not
-// below it): regular files named as isTemporaryFileName() says, nothing else.
-// Only safe while no other process of ours writes there. Failures are logged.
-// Returns how many were removed.
-int removeInterruptedWrites(const QString& folder);
-
-// Creates an empty file when nothing exists at `path`; failures are ignored
-// because a missing file reads as empty anyway.
-void createEmptyIfMissing(const QString& path);
+// below it): regular files that writeAtomically() named for a file for which
+// `writesHere(name)` holds, the files the caller writes there; nothing else,
+// as a user's ".notes.txt.cafe.tmp" looks the same. Only safe while no other
+// process of ours writes there. Failures are logged. Returns how many were
+// removed.
+int removeInterruptedWrites(
+    const QString& folder, const std::function<bool(const QString& name)>& writesHere);
 
 // Removes the file. Throws StoreFileError(removeFailed), also when it is missing.
 void remove(const QString& path);
 
-// A list file's content: zero bytes is an empty list, anything else must be a
-// JSON array of records. Throws JsonCodingError naming the first bad record.
-// `elementRanges`, when given, receives each record's byte range (see
-// json::decodeArray).
+// A list file's content: a JSON array of records. Throws JsonCodingError
+// naming the first bad record.
+// `elementRanges` and `inEncoderForm`, when given, receive each record's byte
+// range and whether it is the record's encoding (see json::decodeArray).
 template <typename T>
-QList<T> decodeList(
-    const QByteArray& bytes, std::vector<std::pair<qsizetype, qsizetype>>* elementRanges = nullptr)
+QList<T> decodeList(const QByteArray& bytes,
+    std::vector<std::pair<qsizetype, qsizetype>>* elementRanges = nullptr,
+    std::vector<quint8>* inEncoderForm = nullptr)
 {
-    if (bytes.isEmpty()) {
-        if (elementRanges) {
-            elementRanges->clear();
-        }
-        return {};
-    }
     const auto decode
         = [](const Json& element, const QString& path) { return T::fromJson(element, path); };
-    if constexpr (requires { T::fromJsonText(bytes, qsizetype(), qsizetype(), qsizetype()); }) {
-        return json::decodeArray<T>(bytes, decode, &T::fromJsonText, elementRanges);
+    if constexpr (requires(bool& form) {
+                      T::fromJsonText(bytes, qsizetype(), qsizetype(), qsizetype(), form);
+                  }) {
+        return json::decodeArray<T>(bytes, decode, &T::fromJsonText, elementRanges, inEncoderForm);
     } else {
         return json::decodeArray<T>(bytes, decode, elementRanges);
     }

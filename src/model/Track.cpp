@@ -141,7 +141,12 @@ template <typename Reader> QUrl decodeFileUrl(const Reader& reader)
             }
         }
     }
-    return compactFileUrl(reader.requiredUrl("fileURL"));
+    const QUrl url = compactFileUrl(reader.requiredUrl("fileURL"));
+    // Kept only when the next save writes it so that it reads back the same.
+    if (json::fileUrlFromText(json::fileUrlText(url)) != url) {
+        reader.fail("fileURL", u"The URL would not be stored as it was read."_s);
+    }
+    return url;
 }
 
 } // namespace
@@ -217,6 +222,17 @@ Json Track::toJson() const
 
 namespace {
 
+// An optional integer field. The compact record keeps "absent" as the least
+// 64-bit integer, so that one stored value is refused rather than read as none.
+template <typename Reader> OptionalInt optionalCompactInt(const Reader& r, const char* key)
+{
+    const std::optional<qint64> value = r.optionalInt(key);
+    if (value && !LeastMeansAbsent::canHold(*value)) {
+        r.fail(key, u"The number %1 is out of this field's range."_s.arg(*value));
+    }
+    return value;
+}
+
 // Both readers, the tree's and the flat text's, decode through this one body.
 template <typename Reader> Track decodeTrack(const Reader& r)
 {
@@ -230,17 +246,17 @@ template <typename Reader> Track decodeTrack(const Reader& r)
     t.artist = sharedName(r.optionalString("artist"));
     t.album = sharedName(r.optionalString("album"));
     t.genre = sharedName(r.optionalString("genre"));
-    t.year = r.optionalInt("year");
-    t.trackNumber = r.optionalInt("trackNumber");
-    t.discNumber = r.optionalInt("discNumber");
+    t.year = optionalCompactInt(r, "year");
+    t.trackNumber = optionalCompactInt(r, "trackNumber");
+    t.discNumber = optionalCompactInt(r, "discNumber");
     t.composer = sharedName(r.optionalString("composer"));
     t.albumArtist = sharedName(r.optionalString("albumArtist"));
     t.comments = r.optionalString("comments");
-    t.bpm = r.optionalInt("bpm");
+    t.bpm = optionalCompactInt(r, "bpm");
     t.lyrics = r.optionalString("lyrics");
     t.rating = r.optionalInt("rating").value_or(0);
-    t.bitrate = r.optionalInt("bitrate");
-    t.sampleRate = r.optionalInt("sampleRate");
+    t.bitrate = optionalCompactInt(r, "bitrate");
+    t.sampleRate = optionalCompactInt(r, "sampleRate");
     t.dateAdded = r.optionalDate("dateAdded");
     if (!t.dateAdded) {
         t.dateAdded = Date::now();
@@ -260,27 +276,37 @@ Track Track::fromJson(const Json& object, const QString& path)
     return decodeTrack(json::ObjectReader(object, path));
 }
 
-std::optional<Track> Track::fromFlatJson(std::string_view text)
+std::optional<Track> Track::fromFlatJson(std::string_view text, bool* inEncoderForm)
 {
     json::FlatObjectReader reader(trackKeys);
     if (!reader.read(text)) {
         return std::nullopt;
     }
     try {
-        return decodeTrack(reader);
+        Track track = decodeTrack(reader);
+        if (inEncoderForm) {
+            // The two keys the encoder writes also for a record without them.
+            *inEncoderForm = reader.inEncoderForm() && reader.contains("rating")
+                && reader.contains("dateAdded");
+        }
+        return track;
     } catch (const json::FlatObjectReader::Unsure&) {
         return std::nullopt;
     }
 }
 
-Track Track::fromJsonText(const QByteArray& bytes, qsizetype begin, qsizetype end, qsizetype index)
+Track Track::fromJsonText(
+    const QByteArray& bytes, qsizetype begin, qsizetype end, qsizetype index, bool& inEncoderForm)
 {
-    if (std::optional<Track> track
-        = fromFlatJson(std::string_view(bytes.constData() + begin, size_t(end - begin)))) {
+    const std::string_view text(bytes.constData() + begin, size_t(end - begin));
+    if (std::optional<Track> track = fromFlatJson(text, &inEncoderForm)) {
         return std::move(*track);
     }
     const QString path = u'[' + QString::number(index) + u']';
-    return fromJson(json::parseRange(bytes, begin, end, path), path);
+    Track track = fromJson(json::parseRange(bytes, begin, end, path), path);
+    // Seldom here: compared with its encoding.
+    inEncoderForm = track.toJson().dump() == text;
+    return track;
 }
 
 } // namespace kivo

@@ -92,11 +92,13 @@ struct Track {
     static Track fromJson(const Json& object, const QString& path = {});
     // As fromJson() on the stored record bytes[begin, end), named "[index]"
     // in errors. Plain records are read without building a JSON tree.
-    static Track fromJsonText(
-        const QByteArray& bytes, qsizetype begin, qsizetype end, qsizetype index);
+    // `inEncoderForm` tells whether those bytes are exactly what toJson()
+    // of the result writes, so that a save may copy them.
+    static Track fromJsonText(const QByteArray& bytes, qsizetype begin, qsizetype end,
+        qsizetype index, bool& inEncoderForm);
     // The record read without a JSON tree; nullopt for one that only a full
     // parse can decode (or reject) exactly.
-    static std::optional<Track> fromFlatJson(std::string_view text);
+    static std::optional<Track> fromFlatJson(std::string_view text, bool* inEncoderForm = nullptr);
 };
 
 size_t qHash(const Track& track, size_t seed = 0);

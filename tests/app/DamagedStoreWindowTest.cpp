@@ -86,6 +86,7 @@ TEST_F(DamagedStoreWindowTest, AnUnreadableLibraryIsNamedAndQuittingLeavesTheSes
     const QList<Damage> damages {
         { "corrupt", [&] { writeFile(u"data/tracks.json"_s, "[{\"id\":"); },
             u"Its content is damaged."_s },
+        { "cut to 0 bytes", [&] { writeFile(u"data/tracks.json"_s, ""); }, u"It is empty."_s },
         { "a folder", [&] { QDir().mkpath(tracks); }, u"Is a directory."_s },
         { "a FIFO", [&] { ::mkfifo(QFile::encodeName(tracks).constData(), 0600); },
             u"It is not a regular file."_s },

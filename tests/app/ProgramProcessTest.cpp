@@ -96,20 +96,26 @@ protected:
 
 TEST_F(ProgramProcessTest, ASecondStartLeavesTheFirstAloneAndATermSignalSavesTheSession)
 {
+    const QString id = u"8B0E3C8E-7D1A-4C4B-9F5E-2B2A1C3D4E5F"_s;
     writeFile(u"share/TavrenMediaStudio/.tracks.json.3fa2c1.tmp"_s, "killed save");
-    writeFile(u"share/TavrenMediaStudio/ArtworkCache/.AB12.png.9.tmp"_s, "killed save");
-    writeFile(u"share/TavrenMediaStudio/WaveformCache/.x.json.ffffffff.tmp"_s, "killed save");
+    writeFile(u"share/TavrenMediaStudio/ArtworkCache/.original_%1.raw.9.tmp"_s.arg(id), "killed");
+    writeFile(
+        u"share/TavrenMediaStudio/WaveformCache/.waveform_%1_64.json.ffffffff.tmp"_s.arg(id), "");
+    // Names only: a user's files that look like temporary ones stay.
     writeFile(u"share/TavrenMediaStudio/tracks.json.bak.tmp"_s, "the user's");
+    writeFile(u"share/TavrenMediaStudio/.notes.txt.cafe.tmp"_s, "the user's");
+    writeFile(u"share/TavrenMediaStudio/ArtworkCache/.AB12.png.9.tmp"_s, "the user's");
 
     const std::unique_ptr<QProcess> first = start(QProcess::ForwardedOutputChannel);
     ASSERT_TRUE(first->waitForStarted());
     ASSERT_TRUE(waitFor([&] { return isListening(); }));
     // Removed once the folder is held, before the stores are read.
-    EXPECT_TRUE(waitFor([&] {
-        return QDir(dataFile({})).entryList({ u".*.tmp"_s }, QDir::Files | QDir::Hidden).isEmpty();
-    }));
-    EXPECT_TRUE(QDir(dataFile(u"ArtworkCache"_s))
-                    .isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+    const auto temporaryFiles = [&](const QString& folder) {
+        return QDir(dataFile(folder)).entryList({ u".*.tmp"_s }, QDir::Files | QDir::Hidden);
+    };
+    EXPECT_TRUE(
+        waitFor([&] { return temporaryFiles({}) == QStringList { u".notes.txt.cafe.tmp"_s }; }));
+    EXPECT_EQ(temporaryFiles(u"ArtworkCache"_s), QStringList { u".AB12.png.9.tmp"_s });
     EXPECT_TRUE(QDir(dataFile(u"WaveformCache"_s))
                     .isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
     EXPECT_TRUE(QFileInfo::exists(dataFile(u"tracks.json.bak.tmp"_s)));
@@ -120,8 +126,8 @@ TEST_F(ProgramProcessTest, ASecondStartLeavesTheFirstAloneAndATermSignalSavesThe
     EXPECT_EQ(second->exitCode(), 0);
     EXPECT_EQ(first->state(), QProcess::Running);
 
-    // Made empty at start-up; only a save fills it.
-    ASSERT_EQ(QFileInfo(dataFile(u"playback_state.json"_s)).size(), 0);
+    // Only a save makes it.
+    ASSERT_FALSE(QFileInfo::exists(dataFile(u"playback_state.json"_s)));
     ASSERT_TRUE(waitForStartUp(*first));
     ::kill(pid_t(first->processId()), SIGTERM);
     ASSERT_TRUE(first->waitForFinished(timeoutMs));

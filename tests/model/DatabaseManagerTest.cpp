@@ -64,9 +64,10 @@ protected:
 
 TEST_F(DatabaseManagerTest, ConstructionKeepsExistingFilesAndRefusesAFileAsFolder)
 {
-    // The new files are empty, which is no data.
+    // Missing files are no data, and nothing is written for them.
     EXPECT_TRUE(await(store->loadAllTracks()).isEmpty());
     EXPECT_FALSE(store->loadPlaybackState());
+    EXPECT_EQ(bytes(u"tracks.json"_s), "<missing>");
     put(u"tracks.json"_s, "[]");
     store = std::make_unique<TavrenDatabaseManager>(folder(), defaults);
     EXPECT_EQ(bytes(u"tracks.json"_s), "[]");
@@ -222,6 +223,36 @@ TEST_F(DatabaseManagerTest, ASaveOverItsOwnFileMatchesAFullRewriteAndAChangedFil
     EXPECT_EQ(bytes(u"tracks.json"_s), storefile::encodeList(QList<Track> { added }));
 }
 
+// A record kept in a save is copied as it stands only when that is exactly its
+// encoding; any other is written as the encoder writes what was read, so a
+// date given at reading is the one stored.
+TEST_F(DatabaseManagerTest, ASaveLeavesEveryRecordInTheEncodersFormWithTheDateGivenAtReading)
+{
+    for (const int count : { 3, 600 }) { // decoded whole, and record by record
+        SCOPED_TRACE(count);
+        QList<Track> tracks;
+        for (int i = 0; i < count; ++i) {
+            tracks.push_back(makeTrack(i));
+        }
+        Json undated = tracks[0].toJson();
+        undated.erase("dateAdded");
+        Json spaced = tracks[1].toJson();
+        spaced["extra"] = nullptr;
+        QByteArray text = storefile::encodeList(tracks.mid(2));
+        text.insert(1, QByteArray::fromStdString(undated.dump() + ", " + spaced.dump(1) + ","));
+        put(u"tracks.json"_s, text);
+        store = std::make_unique<TavrenDatabaseManager>(folder(), defaults);
+        QList<Track> loaded = await(store->loadAllTracks());
+        ASSERT_EQ(loaded.size(), count);
+        loaded[2].title = u"Edited"_s;
+        await(store->saveTracks({ loaded[2] }));
+        EXPECT_EQ(bytes(u"tracks.json"_s), storefile::encodeList(loaded));
+
+        store = std::make_unique<TavrenDatabaseManager>(folder(), defaults);
+        EXPECT_EQ(await(store->loadAllTracks()), loaded);
+    }
+}
+
 TEST_F(DatabaseManagerTest, PlaylistsRoundTripAndDeleteKeepsOrder)
 {
     Playlist a = Playlist::make(QUuid::createUuid(), u"A"_s, PlaylistType::standard());
@@ -259,19 +290,20 @@ TEST_F(DatabaseManagerTest, EraseAllDataEmptiesTheFilesAndStopsAtTheFirstFailedR
     await(store->saveTracks({ makeTrack(1) }));
     store->recordPlayback(QUuid::createUuid(), Date { 1 });
     await(store->eraseAllData());
-    for (const QString& name : { u"tracks.json"_s, u"playlists.json"_s, u"playback_history.json"_s,
-             u"playback_state.json"_s }) {
-        EXPECT_EQ(bytes(name), QByteArray()) << name.toStdString();
+    for (const QString& name : TavrenDatabaseManager::fileNames()) {
+        EXPECT_EQ(bytes(name), "<missing>") << name.toStdString();
     }
+    await(store->eraseAllData()); // nothing left to remove
 
+    await(store->saveTracks({ makeTrack(1) }));
     store->recordPlayback(QUuid::createUuid(), Date { 1 });
-    QFile::remove(file(u"playlists.json"_s));
+    put(u"playlists.json/inside"_s, "a folder");
     const auto error = errorOf<StoreFileError>([&] { await(store->eraseAllData()); });
     ASSERT_TRUE(error);
     EXPECT_EQ(error->errorCase(), StoreFileError::Case::removeFailed);
     EXPECT_EQ(error->path(), file(u"playlists.json"_s));
     EXPECT_FALSE(QFileInfo::exists(file(u"tracks.json"_s)));
-    EXPECT_NE(bytes(u"playback_history.json"_s), QByteArray());
+    EXPECT_NE(bytes(u"playback_history.json"_s), "<missing>");
 }
 
 TEST_F(DatabaseManagerTest, PlaybackStateRoundTripsAndABadSnapshotKeepsThePreviousOne)

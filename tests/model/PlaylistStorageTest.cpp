@@ -1,6 +1,8 @@
+#include "DatabaseTestSupport.h"
 #include "model/PlaylistStorageImpl.h"
 #include "support/TempDir.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <gmock/gmock.h>
@@ -50,10 +52,10 @@ protected:
     std::unique_ptr<TavrenPlaylistStorage> storage;
 };
 
-TEST_F(PlaylistStorageTest, StartsWithAnEmptyFileAndWritesCompactRecords)
+TEST_F(PlaylistStorageTest, StartsWithNoFileAndWritesCompactRecords)
 {
     EXPECT_EQ(storage->storageFilePath(), file());
-    EXPECT_EQ(bytes(), QByteArray());
+    EXPECT_FALSE(QFileInfo::exists(file()));
     EXPECT_THAT(storage->fetchAllRecords(), IsEmpty());
 
     const QUuid id = QUuid::fromString(u"8b0e3c8e-7d1a-4c4b-9f5e-2b2a1c3d4e5f"_s);
@@ -78,7 +80,7 @@ TEST_F(PlaylistStorageTest, StartsWithAnEmptyFileAndWritesCompactRecords)
 
     // A missing folder is created with its parents; a file in its place fails.
     TavrenPlaylistStorage nested(path(u"a/b/c"_s));
-    EXPECT_TRUE(QFileInfo(path(u"a/b/c/playlist_records.json"_s)).isFile());
+    EXPECT_TRUE(QFileInfo(path(u"a/b/c"_s)).isDir());
     EXPECT_THROW(TavrenPlaylistStorage { writeFile(u"occupied"_s, "x") }, StoreFileError);
 }
 
@@ -191,6 +193,16 @@ TEST_F(PlaylistStorageTest, AnUnreadableFileIsNeverReplaced)
     EXPECT_THROW(storage->deleteRecord(QUuid::createUuid()), StoreFileError);
     EXPECT_THROW(storage->deleteFolderRecursively(QUuid::createUuid()), StoreFileError);
     EXPECT_TRUE(QFileInfo(file()).isDir());
+
+    // The store never writes an empty file: one of 0 bytes was cut short.
+    QDir(file()).removeRecursively();
+    writeFile(u"data/playlist_records.json"_s, "");
+    const auto error
+        = test::errorOf<StoreFileError>([&] { storage->saveRecord(record(u"New"_s)); });
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->reason(), u"It is empty."_s);
+    EXPECT_THROW(storage->fetchAllRecords(), StoreFileError);
+    EXPECT_EQ(QFileInfo(file()).size(), 0);
 }
 
 TEST(PlaylistRecordTest, EqualityAndHashCoverEveryFieldAndComposeTexts)

@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <gtest/gtest.h>
+#include <limits>
 
 using namespace kivo;
 using namespace Qt::Literals::StringLiterals;
@@ -218,9 +219,35 @@ TEST(Track, DecodedNamesShareOneBuffer)
     EXPECT_EQ(*first.artist, u"Nina Simone"_s);
 }
 
+// The compact record's mark for an absent number is a value a file may hold:
+// it is refused, never read as no value; the next one up round-trips.
+TEST(Track, TheLeastIntegerIsRefusedRatherThanReadAsNoValue)
+{
+    const Json stored = Track::make(QUuid::createUuid(), QUrl::fromLocalFile(u"/m/a.mp3"_s),
+        u"a.mp3"_s, u"A"_s, 1.5, Date { 3 })
+                            .toJson();
+    for (const char* key :
+        { "year", "trackNumber", "discNumber", "bpm", "bitrate", "sampleRate" }) {
+        Json object = stored;
+        object[key] = std::numeric_limits<qint64>::min();
+        const auto error
+            = test::errorOf<JsonCodingError>([&] { (void)Track::fromJson(object, u"[4]"_s); });
+        ASSERT_TRUE(error) << key;
+        EXPECT_EQ(error->description(),
+            u"The data couldn't be read: The number -9223372036854775808 is out of this "
+            u"field's range. (key \"[4].%1\")"_s.arg(QString::fromUtf8(key)));
+        object[key] = std::numeric_limits<qint64>::min() + 1;
+        EXPECT_EQ(nlohmann::json::parse(Track::fromJson(object).toJson().dump()),
+            nlohmann::json::parse(object.dump()))
+            << key;
+    }
+}
+
 // A large library's records are read straight from their text where the
 // reader is sure of them, and through the JSON parser otherwise: either way
-// each gives the same song, or fails with the same error, as the parser's.
+// each gives the same song, or fails with the same error, as the parser's,
+// and is said to be in the encoder's form exactly when encoding it gives its
+// text back.
 TEST(Track, RecordsReadFromTheirTextDecodeAsParsedOnes)
 {
     const std::string head = R"({"id":"0f1e2d3c-4b5a-6978-8796-A5B4C3D2E1F0",)"
@@ -232,9 +259,12 @@ TEST(Track, RecordsReadFromTheirTextDecodeAsParsedOnes)
           R"("comments":"c","bpm":120,"lyrics":"l","rating":4,"bitrate":320,)"
           R"("sampleRate":44100,"dateAdded":700000000.25})";
     const std::string minimal = head + R"("filename":"f.mp3","title":"t","duration":1)";
+    const std::string canonicalHead
+        = R"({"id":"0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0","fileURL":"file:///a.mp3",)";
     // Records the direct reader must take itself, then any others.
     const std::vector<std::string> direct = {
         head + rest,
+        canonicalHead + rest,
         minimal + "}",
         " \n\t{ " + minimal.substr(1) + " , \"dateAdded\" : 1.5 }\r\n",
         minimal + R"(,"artist":null,"year":null,"securityScopedBookmark":null,"dateAdded":null})",
@@ -244,11 +274,35 @@ TEST(Track, RecordsReadFromTheirTextDecodeAsParsedOnes)
         minimal + R"(,"year":3.0,"rating":1e0,"bpm":-0,"bitrate":9223372036854775807})",
         head + R"("filename":"f","title":"t","duration":18446744073709551616})",
         head + R"("filename":"f","title":"t","duration":1E-5,"dateAdded":-2.5e+3})",
-        minimal + R"(,"year":-9223372036854775808,"sampleRate":-7})",
         minimal + R"(,"extra":"x","flag":true,"off":false,"n":null,"num":1.5,"":"e"})",
+        canonicalHead
+            + R"("filename":"f","title":"q\"\\\n\u001f\u0001é","duration":1.0,"rating":0,)"
+              R"("dateAdded":1.5})",
+        canonicalHead
+            + R"("filename":"f","title":"\u000a","duration":1.0,"rating":0,"dateAdded":1.5})",
+        canonicalHead
+            + R"("filename":"f","title":"\u001F","duration":1.0,"rating":0,"dateAdded":1.5})",
+        canonicalHead + R"("filename":"f","title":"t","duration":1,"rating":0,"dateAdded":1.5})",
+        canonicalHead + R"("filename":"f","title":"t","duration":1.0,"rating":-0,"dateAdded":1.5})",
+        canonicalHead + R"("filename":"f","title":"t","duration":1.0,"dateAdded":1.5,"rating":0})",
+        canonicalHead
+            + R"("filename":"f","title":"t","duration":1.0,"rating":0,"dateAdded":15e-1})",
+        canonicalHead
+            + R"("filename":"f","title":"t","duration":1.0,)"
+              R"("securityScopedBookmark":"AQJ=","rating":0,"dateAdded":1.5})",
+        canonicalHead
+            + R"("filename":"f","title":"t","duration":1.0,)"
+              R"("securityScopedBookmark":"AR==","rating":0,"dateAdded":1.5})",
+        canonicalHead
+            + R"("filename":"f","title":"t","duration":1.0,)"
+              R"("securityScopedBookmark":"AQI=","rating":0,"dateAdded":1.5})",
     };
     const std::vector<std::string> others = {
         minimal + R"(,"title":"second"})",
+        minimal + R"(,"year":-9223372036854775808,"sampleRate":-7})",
+        // Written back as it was read, raw "#" and all.
+        R"({"id":"0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0","fileURL":"file:///m/a#b#c%23d.mp3",)"
+        R"("filename":"f","title":"t","duration":1.0,"rating":0,"dateAdded":1.5})",
         minimal + R"(,"ti\u0074le":"escaped key"})",
         minimal + R"(,"extra":{"nested":[1,2]},"more":[]})",
         head + R"("filename":"f","title":"t"})",
@@ -302,6 +356,7 @@ TEST(Track, RecordsReadFromTheirTextDecodeAsParsedOnes)
         return t.toJson().dump() + ' ' + std::to_string(t.title.isNull())
             + std::to_string(t.filename.isNull()) + ' ' + t.fileURL.toString().toStdString();
     };
+    int encoderForms = 0;
     for (const std::vector<std::string>* cases : { &direct, &others }) {
         for (const std::string& text : *cases) {
             const QByteArray bytes = QByteArray::fromStdString(text);
@@ -318,14 +373,17 @@ TEST(Track, RecordsReadFromTheirTextDecodeAsParsedOnes)
             }
             std::optional<Track> read;
             std::string readError;
+            bool inEncoderForm = false;
             try {
-                read = Track::fromJsonText(bytes, 0, bytes.size(), 7);
+                read = Track::fromJsonText(bytes, 0, bytes.size(), 7, inEncoderForm);
             } catch (const JsonCodingError& error) {
                 readError = error.what();
             }
             EXPECT_EQ(readError, parsedError) << text;
             ASSERT_EQ(read.has_value(), parsed.has_value()) << text;
             if (read) {
+                EXPECT_EQ(inEncoderForm, read->toJson().dump() == text) << text;
+                encoderForms += inEncoderForm;
                 // A missing date reads as now, a moment apart in the two reads.
                 if (std::abs(parsed->dateAdded->secondsSinceReferenceDate
                         - Date::now().secondsSinceReferenceDate)
@@ -337,6 +395,7 @@ TEST(Track, RecordsReadFromTheirTextDecodeAsParsedOnes)
             }
         }
     }
+    EXPECT_EQ(encoderForms, 4);
 }
 
 TEST(AudioImportSupport, DecidesByExtensionOnly)

@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QtConcurrent/QtConcurrentRun>
 #include <cmath>
@@ -127,6 +128,13 @@ std::optional<QString> TavrenArtworkCache::thumbnailKey(const QUuid& trackID, QS
     }
     return u"thumb_"_s + QString::number(*width) + u'x' + QString::number(*height) + u'_'
         + json::uuidText(trackID);
+}
+
+bool TavrenArtworkCache::isCacheFileName(const QString& name)
+{
+    static const QRegularExpression names(
+        u"^(original|thumb_-?\\d+x-?\\d+)_[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}\\.(raw|thumb)$"_s);
+    return names.match(name).hasMatch();
 }
 
 // ---- retrieval -------------------------------------------------------------------

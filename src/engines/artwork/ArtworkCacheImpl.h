@@ -48,6 +48,8 @@ public:
     // finite or does not fit 64 bits.
     static QString artworkKey(const QUuid& trackID);
     static std::optional<QString> thumbnailKey(const QUuid& trackID, QSizeF targetSize);
+    // Whether `name` is one of the disk files' names above.
+    static bool isCacheFileName(const QString& name);
 
     const QString& diskCacheDirectory() const { return m_store->folder(); }
 

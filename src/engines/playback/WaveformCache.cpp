@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -51,6 +52,13 @@ QString WaveformCache::fileName(const QUuid& trackID, qint64 numberOfPoints)
 {
     return u"waveform_"_s + json::uuidText(trackID) + u'_' + QString::number(numberOfPoints)
         + u".json"_s;
+}
+
+bool WaveformCache::isCacheFileName(const QString& name)
+{
+    static const QRegularExpression names(
+        u"^waveform_[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}_\\d+\\.json$"_s);
+    return names.match(name).hasMatch();
 }
 
 QString WaveformCache::filePath(const QUuid& trackID, qint64 numberOfPoints) const

@@ -19,6 +19,8 @@ public:
 
     // "waveform_<UUID>_<N>.json" with the id in upper case.
     static QString fileName(const QUuid& trackID, qint64 numberOfPoints);
+    // Whether `name` is one fileName() gives.
+    static bool isCacheFileName(const QString& name);
     QString filePath(const QUuid& trackID, qint64 numberOfPoints) const;
 
     // The cached waveform, or nullopt when there is no usable file: missing,
