@@ -17,6 +17,7 @@
 #include "ui/eon/EonGradientPanel.h"
 #include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
+#include "ui/eon/EonTabOrder.h"
 #include "ui/library/SidebarView.h"
 #include "ui/player/BottomPlayerView.h"
 #include "ui/player/NowPlayingPanelView.h"
@@ -342,18 +343,13 @@ void MainLayoutView::orderFocusByRegion()
 {
     // Screens and panels come and go and join the focus chain at its end; Tab
     // still goes sidebar, content, inspector, player bar, as the regions sit.
+    // Inside each region it reads as the eye does.
     QList<QWidget*> ordered;
     for (QWidget* region :
         std::initializer_list<QWidget*> { m_sidebar, m_content, m_inspector, m_playerBar }) {
-        for (QWidget* each = nextInFocusChain(); each != this; each = each->nextInFocusChain()) {
-            if ((each->focusPolicy() & Qt::TabFocus) && region->isAncestorOf(each)) {
-                ordered << each;
-            }
-        }
+        ordered << EonTabOrder::readingOrder(region);
     }
-    for (qsizetype i = 1; i < ordered.size(); ++i) {
-        QWidget::setTabOrder(ordered[i - 1], ordered[i]);
-    }
+    EonTabOrder::chain(ordered);
 }
 
 void MainLayoutView::updateContent()

@@ -7,8 +7,9 @@ namespace kivo {
 // The look of every stock control in the program, over Fusion: rounded menus
 // with a visible edge and separators, thin scroll bars without arrows, round
 // accent slider handles, ticked checkboxes, pickers with a chevron, Eon push
-// buttons, accent focus frames, dimmed disabled controls, and mnemonic
-// underlines only while Alt is held. Views never style these by hand.
+// buttons, accent focus frames (only while the focus came from the keyboard),
+// dimmed disabled controls, and mnemonic underlines only while Alt is held.
+// Views never style these by hand.
 class EonStyle : public QProxyStyle {
     Q_OBJECT
 public:
@@ -60,6 +61,7 @@ protected:
 
 private:
     void setAltHeld(bool held);
+    void noteFocusReason(QWidget* window, Qt::FocusReason reason);
 
     bool m_altHeld = false;
 };
