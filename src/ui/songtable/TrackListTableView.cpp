@@ -3,6 +3,8 @@
 #include "ui/eon/KeyModifiers.h"
 
 #include "platform/UndoManager.h"
+#include "ui/eon/EonFocusRing.h"
+#include "ui/eon/EonMetrics.h"
 #include "ui/eon/MediumDateFormatter.h"
 #include "ui/songtable/NowPlayingIndicator.h"
 #include "ui/songtable/TrackContextMenuContent.h"
@@ -19,9 +21,59 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QToolTip>
+#include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace kivo {
+
+namespace {
+
+// The focus ring round the whole table; it stays put while the rows scroll.
+class TableFocusRing : public QWidget {
+public:
+    explicit TableFocusRing(QWidget* table)
+        : QWidget(table)
+        , m_table(*table)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_TranslucentBackground);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        if (EonFocusRing::isShown(m_table)) {
+            QPainter painter(this);
+            EonFocusRing::paint(painter, rect(), eon::controlCornerRadius);
+        }
+    }
+
+private:
+    const QWidget& m_table;
+};
+
+std::optional<TrackListKeyMove> keyMove(int key)
+{
+    switch (key) {
+    case Qt::Key_Up:
+        return TrackListKeyMove::up;
+    case Qt::Key_Down:
+        return TrackListKeyMove::down;
+    case Qt::Key_PageUp:
+        return TrackListKeyMove::pageUp;
+    case Qt::Key_PageDown:
+        return TrackListKeyMove::pageDown;
+    case Qt::Key_Home:
+        return TrackListKeyMove::home;
+    case Qt::Key_End:
+        return TrackListKeyMove::end;
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace
 
 TrackListTableView::TrackListTableView(TrackTableLayoutState& layout, TrackTableModel* model,
     UndoManager* undoManager, QWidget* parent)
@@ -30,6 +82,7 @@ TrackListTableView::TrackListTableView(TrackTableLayoutState& layout, TrackTable
     , m_model(model)
     , m_header(new TrackTableHeaderView(layout, undoManager, this))
     , m_delegate(new TrackTableRowDelegate(this))
+    , m_focusRing(new TableFocusRing(this))
 {
     setHeader(m_header);
     setItemDelegate(m_delegate);
@@ -45,6 +98,9 @@ TrackListTableView::TrackListTableView(TrackTableLayoutState& layout, TrackTable
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // The keys scroll the rows they select into view themselves, vertically
+    // only: the stock scrolling would also jump back to the leading edge.
+    setAutoScroll(false);
     // Left and Right change songs here, even while the table has the focus.
     setProperty(keys::usesArrowKeysProperty, false);
     // The rows paint their own stripes over whatever the screen lays beneath.
@@ -62,10 +118,15 @@ TrackListTableView::TrackListTableView(TrackTableLayoutState& layout, TrackTable
     connect(model, &QAbstractItemModel::modelReset, this, [this] {
         syncHeaderSections();
         updateTicking();
+        setMenuRow(-1);
     });
     connect(model, &QAbstractItemModel::layoutChanged, this, [this] {
         syncHeaderSections();
         updateTicking();
+        // The outline follows its song to its new row.
+        if (m_menuRow >= 0) {
+            setMenuRow(int(m_model->orderedIDs().indexOf(m_menuID)));
+        }
     });
     connect(model, &QAbstractItemModel::dataChanged, this, &TrackListTableView::updateTicking);
     connect(
@@ -144,6 +205,8 @@ void TrackListTableView::dataChanged(
 void TrackListTableView::resizeEvent(QResizeEvent* event)
 {
     QTreeView::resizeEvent(event);
+    m_focusRing->setGeometry(rect());
+    m_focusRing->raise();
     syncHeaderSections();
     updateTicking();
 }
@@ -159,8 +222,8 @@ void TrackListTableView::drawRow(
 {
     const NowPlayingTicker& ticker = NowPlayingTicker::shared();
     const QRectF row(-horizontalOffset(), option.rect.top(), contentWidth(), option.rect.height());
-    m_delegate->paintRow(
-        *painter, row, index, m_layout.columns(), ticker.seconds(), ticker.reduceMotion());
+    m_delegate->paintRow(*painter, row, index, m_layout.columns(), ticker.seconds(),
+        ticker.reduceMotion(), index.row() == m_menuRow);
 }
 
 TrackListTableView::Cell TrackListTableView::cellAt(const QPoint& position, int* column) const
@@ -186,6 +249,28 @@ TrackListTableView::Cell TrackListTableView::cellAt(const QPoint& position, int*
     return Cell::column;
 }
 
+int TrackListTableView::rowsPerPage() const
+{
+    return std::max(1, viewport()->height() / TrackTableGeometry::rowHeight);
+}
+
+void TrackListTableView::showRow(int row)
+{
+    if (row < 0 || row >= m_model->rowCount()) {
+        return;
+    }
+    const QModelIndex index = m_model->index(row, 0);
+    // No selection mode: making it current selects nothing.
+    setCurrentIndex(index);
+    const QRect rect = visualRect(index);
+    QScrollBar* bar = verticalScrollBar();
+    if (rect.top() < 0) {
+        bar->setValue(bar->value() + rect.top());
+    } else if (rect.bottom() >= viewport()->height()) {
+        bar->setValue(bar->value() + rect.bottom() - viewport()->height() + 1);
+    }
+}
+
 void TrackListTableView::keyPressEvent(QKeyEvent* event)
 {
     // A list of rows has nothing to move sideways to: the stock tree view
@@ -194,7 +279,67 @@ void TrackListTableView::keyPressEvent(QKeyEvent* event)
         event->ignore();
         return;
     }
+    const bool otherModifiers = event->modifiers() & (keys::command | keys::control | keys::option);
+    const bool shift = event->modifiers() & keys::shift;
+    if (const std::optional<TrackListKeyMove> move = keyMove(event->key())) {
+        // With Ctrl or Alt the keys are not the table's: the stock view would
+        // move its current row apart from the selection.
+        if (otherModifiers) {
+            event->ignore();
+            return;
+        }
+        if (m_callbacks.onMoveSelection) {
+            showRow(m_callbacks.onMoveSelection(*move, shift, rowsPerPage()));
+        }
+        event->accept();
+        return;
+    }
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !otherModifiers
+        && !shift) {
+        // Return plays the row the keys are on, as a double click does.
+        const int row = m_callbacks.leadRow ? m_callbacks.leadRow() : -1;
+        if (row >= 0 && m_callbacks.onDoubleClick) {
+            m_callbacks.onDoubleClick(row);
+        }
+        event->accept();
+        return;
+    }
     QTreeView::keyPressEvent(event);
+}
+
+void TrackListTableView::keyboardSearch(const QString& search)
+{
+    // The stock search makes the row it finds current; that row is selected.
+    m_searching = true;
+    m_foundRow = -1;
+    QTreeView::keyboardSearch(search);
+    m_searching = false;
+    if (m_foundRow >= 0) {
+        if (m_callbacks.onTypeSelect) {
+            m_callbacks.onTypeSelect(m_foundRow);
+        }
+        showRow(m_foundRow);
+    }
+}
+
+void TrackListTableView::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QTreeView::currentChanged(current, previous);
+    if (m_searching && current.isValid()) {
+        m_foundRow = current.row();
+    }
+}
+
+void TrackListTableView::focusInEvent(QFocusEvent* event)
+{
+    QTreeView::focusInEvent(event);
+    m_focusRing->update();
+}
+
+void TrackListTableView::focusOutEvent(QFocusEvent* event)
+{
+    QTreeView::focusOutEvent(event);
+    m_focusRing->update();
 }
 
 void TrackListTableView::mousePressEvent(QMouseEvent* event)
@@ -211,6 +356,8 @@ void TrackListTableView::mousePressEvent(QMouseEvent* event)
     m_pressedCell = cellAt(event->position().toPoint());
     if (m_pressedCell == Cell::column && m_callbacks.onSelect) {
         m_callbacks.onSelect(index.row(), event->modifiers());
+        // Type-select goes on from the clicked row.
+        setCurrentIndex(m_model->index(index.row(), 0));
     }
     event->accept();
 }
@@ -258,14 +405,40 @@ void TrackListTableView::mouseMoveEvent(QMouseEvent* event)
 
 void TrackListTableView::contextMenuEvent(QContextMenuEvent* event)
 {
-    const QModelIndex index = indexAt(event->pos());
-    if (!index.isValid()) {
+    int row = -1;
+    QPoint at = event->globalPos();
+    if (event->reason() == QContextMenuEvent::Keyboard) {
+        // The menu key opens the menu of the row the keys are on, below it.
+        row = m_callbacks.leadRow ? m_callbacks.leadRow() : -1;
+        if (row >= 0) {
+            showRow(row);
+            const QRect rect = visualRect(m_model->index(row, 0));
+            at = viewport()->mapToGlobal(
+                QPoint(int(TrackTableGeometry::leadingCellWidth), rect.bottom()));
+        }
+    } else {
+        row = indexAt(event->pos()).row();
+    }
+    if (row < 0) {
         event->ignore();
         return;
     }
-    QMenu* menu = buildContextMenu(index.row());
+    QMenu* menu = buildContextMenu(row);
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->popup(event->globalPos());
+    // The row stays outlined while its menu is open; the selection is untouched.
+    setMenuRow(row);
+    connect(menu, &QMenu::aboutToHide, this, [this] { setMenuRow(-1); });
+    menu->popup(at);
+}
+
+void TrackListTableView::setMenuRow(int row)
+{
+    if (row == m_menuRow) {
+        return;
+    }
+    m_menuRow = row;
+    m_menuID = row >= 0 ? m_model->orderedIDs().value(row) : QUuid();
+    viewport()->update();
 }
 
 QMenu* TrackListTableView::buildContextMenu(int row)
