@@ -220,7 +220,7 @@ QListView* SidebarView::makeList(SidebarRowListModel* rows, bool scrolls)
     list->setUniformItemSizes(true);
     list->setFrameShape(QFrame::NoFrame);
     list->setSelectionMode(QAbstractItemView::NoSelection);
-    list->setFocusPolicy(Qt::NoFocus);
+    list->setFocusPolicy(Qt::StrongFocus);
     list->setMouseTracking(false);
     list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
