@@ -21,6 +21,7 @@
 #include "ui/library/SidebarView.h"
 #include "ui/player/BottomPlayerView.h"
 #include "ui/player/NowPlayingPanelView.h"
+#include "ui/songtable/TrackListTableView.h"
 #include "ui/songtable/TrackListView.h"
 
 #include <QApplication>
@@ -362,6 +363,11 @@ void MainLayoutView::updateContent()
     if (m_contentScreen.widget && m_shownContent == content) {
         return;
     }
+    // The song list takes the focus when the window has none yet or had it
+    // inside the screen that goes: the keys then act on the list at once.
+    QWidget* focus = window()->focusWidget();
+    const bool focusGoesWithScreen
+        = !focus || (m_contentScreen.widget && m_contentScreen.widget->isAncestorOf(focus));
     MainLayoutPresenter& presenter = *m_presenter;
     const TrackListDependencies dependencies { m_container.libraryEngine(),
         m_container.queueEngine(), m_container.audioEngine(), m_container.artworkCache(),
@@ -387,6 +393,9 @@ void MainLayoutView::updateContent()
     m_leftReveal->raise();
     m_rightReveal->raise();
     orderFocusByRegion();
+    if (focusGoesWithScreen) {
+        list->table()->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void MainLayoutView::setImportFileChooser(ImportFileChooser* chooser)

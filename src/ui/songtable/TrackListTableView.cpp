@@ -3,8 +3,7 @@
 #include "ui/eon/KeyModifiers.h"
 
 #include "platform/UndoManager.h"
-#include "ui/eon/EonFocusRing.h"
-#include "ui/eon/EonMetrics.h"
+#include "ui/eon/EonFocusRingOverlay.h"
 #include "ui/eon/MediumDateFormatter.h"
 #include "ui/songtable/NowPlayingIndicator.h"
 #include "ui/songtable/TrackContextMenuContent.h"
@@ -28,30 +27,6 @@
 namespace kivo {
 
 namespace {
-
-// The focus ring round the whole table; it stays put while the rows scroll.
-class TableFocusRing : public QWidget {
-public:
-    explicit TableFocusRing(QWidget* table)
-        : QWidget(table)
-        , m_table(*table)
-    {
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-        setAttribute(Qt::WA_TranslucentBackground);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        if (EonFocusRing::isShown(m_table)) {
-            QPainter painter(this);
-            EonFocusRing::paint(painter, rect(), eon::controlCornerRadius);
-        }
-    }
-
-private:
-    const QWidget& m_table;
-};
 
 std::optional<TrackListKeyMove> keyMove(int key)
 {
@@ -82,7 +57,6 @@ TrackListTableView::TrackListTableView(TrackTableLayoutState& layout, TrackTable
     , m_model(model)
     , m_header(new TrackTableHeaderView(layout, undoManager, this))
     , m_delegate(new TrackTableRowDelegate(this))
-    , m_focusRing(new TableFocusRing(this))
 {
     setHeader(m_header);
     setItemDelegate(m_delegate);
@@ -101,6 +75,8 @@ TrackListTableView::TrackListTableView(TrackTableLayoutState& layout, TrackTable
     // The keys scroll the rows they select into view themselves, vertically
     // only: the stock scrolling would also jump back to the leading edge.
     setAutoScroll(false);
+    // The ring goes round the whole table, not round a row.
+    new EonFocusRingOverlay(this);
     // Left and Right change songs here, even while the table has the focus.
     setProperty(keys::usesArrowKeysProperty, false);
     // The rows paint their own stripes over whatever the screen lays beneath.
@@ -205,8 +181,6 @@ void TrackListTableView::dataChanged(
 void TrackListTableView::resizeEvent(QResizeEvent* event)
 {
     QTreeView::resizeEvent(event);
-    m_focusRing->setGeometry(rect());
-    m_focusRing->raise();
     syncHeaderSections();
     updateTicking();
 }
@@ -328,18 +302,6 @@ void TrackListTableView::currentChanged(const QModelIndex& current, const QModel
     if (m_searching && current.isValid()) {
         m_foundRow = current.row();
     }
-}
-
-void TrackListTableView::focusInEvent(QFocusEvent* event)
-{
-    QTreeView::focusInEvent(event);
-    m_focusRing->update();
-}
-
-void TrackListTableView::focusOutEvent(QFocusEvent* event)
-{
-    QTreeView::focusOutEvent(event);
-    m_focusRing->update();
 }
 
 void TrackListTableView::mousePressEvent(QMouseEvent* event)

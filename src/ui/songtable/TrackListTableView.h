@@ -86,8 +86,6 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
     bool viewportEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
@@ -116,7 +114,6 @@ private:
     QUuid m_menuID;
     bool m_searching = false;
     int m_foundRow = -1;
-    QWidget* m_focusRing;
 };
 
 } // namespace kivo
