@@ -28,11 +28,10 @@ namespace {
 using test::songTrack;
 
 // Thirty songs in title order: Aria, Bolero, Canon, then "Song 04" to "Song 30".
-class TrackListKeyboardTest : public ::testing::Test {
+class TrackListKeyboardTest : public ::testing::Test, protected test::TrackListTestEngines {
 protected:
     TrackListKeyboardTest()
-        : layout(std::make_shared<SettingsUserDefaults>(folder.filePath(u"settings.json"_s)))
-        , view(TrackListDependencies { library, queue, audio, artwork, metadata, undo, layout })
+        : view(dependencies())
     {
         library.tracks = { songTrack(u"Canon"_s), songTrack(u"Aria"_s), songTrack(u"Bolero"_s) };
         for (int i = 4; i <= 30; ++i) {
@@ -75,14 +74,6 @@ protected:
         return rect.top() >= 0 && rect.bottom() < table->viewport()->height();
     }
 
-    QTemporaryDir folder;
-    test::FakeLibrary library;
-    test::FakeQueue queue;
-    test::FakeAudio audio;
-    test::ScriptedArtworkCache artwork;
-    test::FakeMetadataEngine metadata;
-    UndoManager undo;
-    TrackTableLayoutState layout;
     TrackListView view;
     TrackListTableView* table = nullptr;
 };
