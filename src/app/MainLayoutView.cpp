@@ -17,9 +17,11 @@
 #include "ui/eon/EonGradientPanel.h"
 #include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
+#include "ui/eon/EonTabOrder.h"
 #include "ui/library/SidebarView.h"
 #include "ui/player/BottomPlayerView.h"
 #include "ui/player/NowPlayingPanelView.h"
+#include "ui/songtable/TrackListTableView.h"
 #include "ui/songtable/TrackListView.h"
 
 #include <QApplication>
@@ -342,18 +344,13 @@ void MainLayoutView::orderFocusByRegion()
 {
     // Screens and panels come and go and join the focus chain at its end; Tab
     // still goes sidebar, content, inspector, player bar, as the regions sit.
+    // Inside each region it reads as the eye does.
     QList<QWidget*> ordered;
     for (QWidget* region :
         std::initializer_list<QWidget*> { m_sidebar, m_content, m_inspector, m_playerBar }) {
-        for (QWidget* each = nextInFocusChain(); each != this; each = each->nextInFocusChain()) {
-            if ((each->focusPolicy() & Qt::TabFocus) && region->isAncestorOf(each)) {
-                ordered << each;
-            }
-        }
+        ordered << EonTabOrder::readingOrder(region);
     }
-    for (qsizetype i = 1; i < ordered.size(); ++i) {
-        QWidget::setTabOrder(ordered[i - 1], ordered[i]);
-    }
+    EonTabOrder::chain(ordered);
 }
 
 void MainLayoutView::updateContent()
@@ -366,6 +363,11 @@ void MainLayoutView::updateContent()
     if (m_contentScreen.widget && m_shownContent == content) {
         return;
     }
+    // The song list takes the focus when the window has none yet or had it
+    // inside the screen that goes: the keys then act on the list at once.
+    QWidget* focus = window()->focusWidget();
+    const bool focusGoesWithScreen
+        = !focus || (m_contentScreen.widget && m_contentScreen.widget->isAncestorOf(focus));
     MainLayoutPresenter& presenter = *m_presenter;
     const TrackListDependencies dependencies { m_container.libraryEngine(),
         m_container.queueEngine(), m_container.audioEngine(), m_container.artworkCache(),
@@ -391,6 +393,9 @@ void MainLayoutView::updateContent()
     m_leftReveal->raise();
     m_rightReveal->raise();
     orderFocusByRegion();
+    if (focusGoesWithScreen) {
+        list->table()->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void MainLayoutView::setImportFileChooser(ImportFileChooser* chooser)

@@ -1,5 +1,6 @@
 #include "app/SettingsControls.h"
 
+#include "ui/eon/EonFocusRing.h"
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
@@ -103,11 +104,8 @@ void SettingsSwitch::paintEvent(QPaintEvent*)
     painter.setPen(Qt::NoPen);
     painter.setBrush(isChecked() ? eonTextPrimary() : eonTextSecondary());
     painter.drawEllipse(QRectF(x, track.top() + 2, 16, 16));
-    if (hasFocus()) {
-        painter.setPen(QPen(eonWithOpacity(eonAccentBright(), 0.6), 1.5));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRoundedRect(
-            track.adjusted(-2, -2, 2, 2), track.height() / 2 + 2, track.height() / 2 + 2);
+    if (EonFocusRing::isShown(*this)) {
+        EonFocusRing::paint(painter, track.adjusted(-2, -2, 2, 2), track.height() / 2 + 2);
     }
 }
 
@@ -138,11 +136,9 @@ void SettingsCheckBox::paintEvent(QPaintEvent*)
     if (isChecked()) {
         Symbols::paint(painter, box, u"checkmark"_s, eonCanvas(), 12);
     }
-    if (hasFocus()) {
-        painter.setPen(QPen(eonWithOpacity(eonAccentBright(), 0.6), 1.5));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRoundedRect(box.adjusted(-2, -2, 2, 2), eon::checkboxCornerRadius + 1.5,
-            eon::checkboxCornerRadius + 1.5);
+    if (EonFocusRing::isShown(*this)) {
+        EonFocusRing::paint(
+            painter, box.adjusted(-2.5, -2.5, 2.5, 2.5), eon::checkboxCornerRadius + 2);
     }
     painter.setPen(eonTextSecondary());
     painter.setFont(font());
@@ -300,6 +296,7 @@ void ColorWell::paintEvent(QPaintEvent*)
     painter.setBrush(m_color);
     painter.drawRoundedRect(
         frame.adjusted(3, 3, -3, -3), eon::compactCornerRadius, eon::compactCornerRadius);
+    EonFocusRing::paintFor(painter, *this, eon::controlCornerRadius);
 }
 
 } // namespace kivo

@@ -12,6 +12,7 @@
 #include "ui/eon/Symbols.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -28,6 +29,7 @@
 #include <QScrollArea>
 #include <QSlider>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QVBoxLayout>
 
 using namespace Qt::Literals::StringLiterals;
@@ -349,6 +351,24 @@ private:
 
 } // namespace
 
+// The ring of a control that Tab reached, beside the same controls without it.
+std::unique_ptr<QWidget> focusRingPage()
+{
+    auto stage = std::make_unique<Stage>(3);
+    auto* focused = new EonIconButton(u"play.fill"_s, 40);
+    stage->add(u"Icon button, reached by Tab"_s, focused);
+    stage->add(u"Icon button, no focus"_s, new EonIconButton(u"play.fill"_s, 40));
+    stage->add(u"Push button, no focus"_s, new QPushButton(u"Cancel"_s));
+    // The focus comes once the page shows in its window.
+    QTimer::singleShot(80, focused, [focused] {
+        QApplication::setActiveWindow(focused->window());
+        // The window's activation may have focused it already, not by Tab.
+        focused->clearFocus();
+        focused->setFocus(Qt::TabFocusReason);
+    });
+    return stage;
+}
+
 void addEonPages(QList<Page>& pages)
 {
     pages.append({ u"eon-palette"_s, { 1120, 560 }, palettePage });
@@ -357,6 +377,7 @@ void addEonPages(QList<Page>& pages)
         [] { return std::make_unique<SymbolSheet>(); } });
     pages.append({ u"eon-icon-buttons"_s, { 760, 400 }, iconButtonsPage });
     pages.append({ u"eon-controls"_s, { 1000, 620 }, controlsPage });
+    pages.append({ u"eon-focus-ring"_s, { 640, 160 }, focusRingPage });
     pages.append({ u"eon-alerts"_s, { 1000, 300 }, alertPage });
     pages.append({ u"eon-file-chooser"_s, { 720, 440 },
         [] { return std::make_unique<FileChooserSample>(); } });

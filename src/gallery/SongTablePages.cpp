@@ -24,6 +24,9 @@
 #include "ui/songtable/TrackTableModel.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QLabel>
 #include <QMenu>
@@ -250,6 +253,25 @@ void addSongTablePages(QList<Page>& pages, Context& context)
             }
             page.model().setCurrentTrack(sampleID(2), false);
         }));
+    pages.append(tablePage(context, u"songtable-keyboard-focus"_s, size, [](TablePage& page) {
+        page.model().setSelectedIDs({ sampleID(2) });
+        QTimer::singleShot(80, &page, [&page] {
+            QApplication::setActiveWindow(&page);
+            // The window's activation may have focused it already, not by Tab.
+            page.table().clearFocus();
+            page.table().setFocus(Qt::TabFocusReason);
+        });
+    }));
+    pages.append(tablePage(context, u"songtable-menu-row"_s, size, [](TablePage& page) {
+        // The menu is open on one row while another stays selected.
+        page.model().setSelectedIDs({ sampleID(1) });
+        QTimer::singleShot(0, &page, [&page] {
+            QWidget* rows = page.table().viewport();
+            const QPoint at = page.table().visualRect(page.model().index(4, 0)).center();
+            QContextMenuEvent click(QContextMenuEvent::Mouse, at, rows->mapToGlobal(at));
+            QCoreApplication::sendEvent(rows, &click);
+        });
+    }));
     pages.append(
         { u"songtable-menus"_s, { 1460, 560 }, [&context] {
              auto stage = std::make_unique<Stage>(4);

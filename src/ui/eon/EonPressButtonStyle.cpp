@@ -1,5 +1,8 @@
 #include "ui/eon/EonPressButtonStyle.h"
 
+#include "ui/eon/EonFocusRing.h"
+#include "ui/eon/KeyModifiers.h"
+
 #include <QEnterEvent>
 #include <QPainter>
 
@@ -18,9 +21,11 @@ EonPressButton::EonPressButton(QWidget* parent)
     : QAbstractButton(parent)
 {
     setAttribute(Qt::WA_Hover);
-    // Like the desktop's own toolbar buttons, these never take the keyboard
-    // focus: a click leaves the focus (and the arrow keys) where they were.
-    setFocusPolicy(Qt::NoFocus);
+    // Tab reaches them, a click does not take the focus: it stays (with the
+    // arrow keys) where it was, as with the desktop's own toolbar buttons.
+    setFocusPolicy(Qt::TabFocus);
+    // Tab moves between them; bare Left and Right keep changing songs.
+    setProperty(keys::usesArrowKeysProperty, false);
     m_animation.setDuration(EonPressButtonStyle::durationMs);
     m_animation.setEasingCurve(QEasingCurve::OutQuad);
     connect(&m_animation, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
@@ -58,7 +63,11 @@ void EonPressButton::paintEvent(QPaintEvent*)
     if (!isEnabled()) {
         painter.setOpacity(EonPressButtonStyle::disabledOpacity);
     }
+    painter.save();
     paintPressed(painter, rect(), m_pressProgress);
+    painter.restore();
+    painter.setOpacity(1);
+    EonFocusRing::paintFor(painter, *this);
 }
 
 void EonPressButton::enterEvent(QEnterEvent* event)

@@ -1,12 +1,47 @@
 #include "ui/eon/EonSheetKeys.h"
 
+#include "ui/eon/EonTabOrder.h"
 #include "ui/eon/KeyModifiers.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QWidget>
 
 namespace kivo {
+
+namespace {
+
+// Puts the sheet's Tab chain in reading order when it shows and before each
+// Tab inside it: its fields come and go with what it edits.
+class SheetTabOrder : public QObject {
+public:
+    SheetTabOrder(QWidget* sheet, QObject* parent)
+        : QObject(parent)
+        , m_sheet(sheet)
+    {
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        const bool shown = event->type() == QEvent::Show && watched == m_sheet;
+        const bool tab = event->type() == QEvent::KeyPress && watched->isWidgetType()
+            && (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Tab
+                || static_cast<QKeyEvent*>(event)->key() == Qt::Key_Backtab)
+            && m_sheet->isAncestorOf(static_cast<QWidget*>(watched));
+        if (shown || tab) {
+            EonTabOrder::orderByReading(m_sheet);
+        }
+        return false;
+    }
+
+private:
+    QWidget* m_sheet;
+};
+
+} // namespace
 
 EonSheetKeys::EonSheetKeys(
     QWidget* sheet, std::function<void()> cancel, QAbstractButton* save, ReturnKey returnKey)
@@ -16,6 +51,7 @@ EonSheetKeys::EonSheetKeys(
     , m_returnKey(returnKey)
 {
     sheet->installEventFilter(this);
+    new SheetTabOrder(sheet, this);
 }
 
 void EonSheetKeys::pressSave()

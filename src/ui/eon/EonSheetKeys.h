@@ -15,6 +15,7 @@ namespace kivo {
 // - A bare Return presses it too in a sheet whose only field is a name; in
 //   every other sheet it does nothing, so no stock default button saves a
 //   form by accident. A focused button or multi-line field still takes it.
+// - Tab and Shift+Tab go through its controls in reading order.
 // Keys that the focused control uses (a combo box's open list, a text
 // field's own Return) reach that control first.
 class EonSheetKeys : public QObject {

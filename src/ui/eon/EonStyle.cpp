@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QMenu>
@@ -347,6 +348,19 @@ bool EonStyle::eventFilter(QObject* watched, QEvent* event)
             setAltHeld(event->type() == QEvent::KeyPress);
         }
         break;
+    case QEvent::FocusIn:
+        if (watched->isWidgetType()) {
+            noteFocusReason(static_cast<QWidget*>(watched)->window(),
+                static_cast<QFocusEvent*>(event)->reason());
+        }
+        break;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        // Back to the mouse: the ring goes until the keyboard moves the focus again.
+        if (watched->isWidgetType()) {
+            noteFocusReason(static_cast<QWidget*>(watched)->window(), Qt::MouseFocusReason);
+        }
+        break;
     case QEvent::ApplicationDeactivate:
     case QEvent::WindowDeactivate:
         // The release would go to another window.
@@ -356,6 +370,32 @@ bool EonStyle::eventFilter(QObject* watched, QEvent* event)
         break;
     }
     return QProxyStyle::eventFilter(watched, event);
+}
+
+void EonStyle::noteFocusReason(QWidget* window, Qt::FocusReason reason)
+{
+    // Qt marks a window once the keyboard moves its focus and never unmarks
+    // it; here a click does. Other reasons (a window coming back, a popup
+    // closing, a view moving the focus itself) leave the mark as it was.
+    bool fromKeyboard = false;
+    switch (reason) {
+    case Qt::TabFocusReason:
+    case Qt::BacktabFocusReason:
+    case Qt::ShortcutFocusReason:
+        fromKeyboard = true;
+        break;
+    case Qt::MouseFocusReason:
+        fromKeyboard = false;
+        break;
+    default:
+        return;
+    }
+    if (window->testAttribute(Qt::WA_KeyboardFocusChange) == fromKeyboard) {
+        return;
+    }
+    window->setAttribute(Qt::WA_KeyboardFocusChange, fromKeyboard);
+    // Rings are drawn by the focused control and by overlays beside it.
+    window->update();
 }
 
 void EonStyle::setAltHeld(bool held)

@@ -8,8 +8,9 @@ namespace kivo {
 // with a visible edge and separators, thin scroll bars without arrows, round
 // accent slider handles, ticked checkboxes, pickers with a chevron and a
 // menu-like list, dark item-view headers and hairline splitters, Eon push
-// buttons, accent focus frames, dimmed disabled controls, and mnemonic
-// underlines only while Alt is held. Views never style these by hand.
+// buttons, accent focus frames (only while the focus came from the keyboard),
+// dimmed disabled controls, and mnemonic underlines only while Alt is held.
+// Views never style these by hand.
 class EonStyle : public QProxyStyle {
     Q_OBJECT
 public:
@@ -61,6 +62,7 @@ protected:
 
 private:
     void setAltHeld(bool held);
+    void noteFocusReason(QWidget* window, Qt::FocusReason reason);
 
     bool m_altHeld = false;
 };

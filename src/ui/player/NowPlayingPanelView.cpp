@@ -1,6 +1,7 @@
 #include "ui/player/NowPlayingPanelView.h"
 
 #include "ui/editing/TrackMetadataEditorSheet.h"
+#include "ui/eon/EonFocusRingOverlay.h"
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonIconButton.h"
 #include "ui/eon/EonMetrics.h"
@@ -100,6 +101,7 @@ NowPlayingPanelView::NowPlayingPanelView(NowPlayingPanelEngines engines, QWidget
     m_scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_scroll->setWidgetResizable(true);
     m_scroll->viewport()->setAutoFillBackground(false);
+    new EonFocusRingOverlay(m_scroll);
     auto* content = new QWidget;
     auto* column = new QVBoxLayout(content);
     column->setContentsMargins(eon::space5XL, eon::space4XL, eon::space5XL, eon::space5XL);

@@ -8,6 +8,7 @@
 #include "ui/songtable/TrackTableModel.h"
 
 #include <QtConcurrent/qtconcurrenttask.h>
+#include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -174,10 +175,12 @@ void TrackListController::showInspector()
 
 void TrackListController::storeSelection(TrackSelectionState selection)
 {
-    if (selection == m_selection) {
+    // The lead may move while the selection stays.
+    const bool changed = !(selection == m_selection);
+    m_selection = std::move(selection);
+    if (!changed) {
         return;
     }
-    m_selection = std::move(selection);
     m_model->setSelectedIDs(m_selection.selectedIDs());
     updateCommandCounts();
     Q_EMIT selectionChanged();
@@ -200,8 +203,65 @@ void TrackListController::updateCurrentTrack()
 void TrackListController::select(const Track& track, Qt::KeyboardModifiers modifiers)
 {
     // The design's Control and Option do not change a click.
+    selectAt(-1, track, selectionModeFor(modifiers & ~keys::control));
+}
+
+int TrackListController::moveSelection(TrackListKeyMove move, bool extend, int pageRows)
+{
+    const int rows = m_model->rowCount();
+    if (rows == 0) {
+        return -1;
+    }
+    const int lead = leadRow();
+    const int step = std::max(pageRows, 1);
+    const auto from = [lead, rows](bool forward) { return lead >= 0 ? lead : forward ? -1 : rows; };
+    int target = 0;
+    switch (move) {
+    case TrackListKeyMove::up:
+        target = from(false) - 1;
+        break;
+    case TrackListKeyMove::down:
+        target = from(true) + 1;
+        break;
+    case TrackListKeyMove::pageUp:
+        target = from(false) - step;
+        break;
+    case TrackListKeyMove::pageDown:
+        target = from(true) + step;
+        break;
+    case TrackListKeyMove::home:
+        target = 0;
+        break;
+    case TrackListKeyMove::end:
+        target = rows - 1;
+        break;
+    }
+    target = std::clamp(target, 0, rows - 1);
+    selectAt(target, m_model->track(target),
+        extend ? TrackSelectionMode::range : TrackSelectionMode::single);
+    return target;
+}
+
+int TrackListController::leadRow() const
+{
+    return int(m_selection.leadRow(m_model->orderedIDs()));
+}
+
+void TrackListController::selectRow(int row)
+{
+    if (row >= 0 && row < m_model->rowCount()) {
+        selectAt(row, m_model->track(row), TrackSelectionMode::single);
+    }
+}
+
+void TrackListController::selectAt(int row, const Track& track, TrackSelectionMode mode)
+{
     TrackSelectionState next = m_selection;
-    next.select(track.id, m_model->orderedIDs(), selectionModeFor(modifiers & ~keys::control));
+    if (row >= 0) {
+        next.select(row, m_model->orderedIDs(), mode);
+    } else {
+        next.select(track.id, m_model->orderedIDs(), mode);
+    }
     storeSelection(std::move(next));
     if (m_selection.isSelected(track.id)) {
         setSelectedTrack(track);

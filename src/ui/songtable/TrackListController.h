@@ -117,6 +117,16 @@ public:
 
     // Clicks and commands.
     void select(const Track& track, Qt::KeyboardModifiers modifiers);
+    // The table's keys: one row, `pageRows` rows or to either end from the
+    // lead row (from beyond the end the key points away from when there is
+    // none), selecting that row alone, or with `extend` the rows from the
+    // anchor to it, as a Shift-click does. Returns the row moved to, for the
+    // view to show; -1 for an empty list.
+    int moveSelection(TrackListKeyMove move, bool extend, int pageRows = 1);
+    // Selects the row alone, as a plain click on it does (type-select).
+    void selectRow(int row);
+    // The row the keys move from: the one last clicked or moved to, or -1.
+    int leadRow() const;
     void selectAndPlay(const Track& track);
     void play(const Track& track);
     // Pauses the song when it is the one playing; otherwise plays from it.
@@ -219,6 +229,8 @@ Q_SIGNALS:
 
 private:
     void showInspector();
+    // A click or key on `row` (-1: the song's first row) in `mode`.
+    void selectAt(int row, const Track& track, TrackSelectionMode mode);
     void storeSelection(TrackSelectionState selection);
     void updateCommandCounts();
     void updateCurrentTrack();

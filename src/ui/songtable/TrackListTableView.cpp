@@ -3,6 +3,7 @@
 #include "ui/eon/KeyModifiers.h"
 
 #include "platform/UndoManager.h"
+#include "ui/eon/EonFocusRingOverlay.h"
 #include "ui/eon/MediumDateFormatter.h"
 #include "ui/songtable/NowPlayingIndicator.h"
 #include "ui/songtable/TrackContextMenuContent.h"
@@ -19,9 +20,35 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QToolTip>
+#include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace kivo {
+
+namespace {
+
+std::optional<TrackListKeyMove> keyMove(int key)
+{
+    switch (key) {
+    case Qt::Key_Up:
+        return TrackListKeyMove::up;
+    case Qt::Key_Down:
+        return TrackListKeyMove::down;
+    case Qt::Key_PageUp:
+        return TrackListKeyMove::pageUp;
+    case Qt::Key_PageDown:
+        return TrackListKeyMove::pageDown;
+    case Qt::Key_Home:
+        return TrackListKeyMove::home;
+    case Qt::Key_End:
+        return TrackListKeyMove::end;
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace
 
 TrackListTableView::TrackListTableView(TrackTableLayoutState& layout, TrackTableModel* model,
     UndoManager* undoManager, QWidget* parent)
@@ -49,6 +76,11 @@ TrackListTableView::TrackListTableView(TrackTableLayoutState& layout, TrackTable
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // The keys scroll the rows they select into view themselves, vertically
+    // only: the stock scrolling would also jump back to the leading edge.
+    setAutoScroll(false);
+    // The ring goes round the whole table, not round a row.
+    new EonFocusRingOverlay(this);
     // Left and Right change songs here, even while the table has the focus.
     setProperty(keys::usesArrowKeysProperty, false);
     // The rows paint their own stripes over whatever the screen lays beneath.
@@ -66,10 +98,15 @@ TrackListTableView::TrackListTableView(TrackTableLayoutState& layout, TrackTable
     connect(model, &QAbstractItemModel::modelReset, this, [this] {
         syncHeaderSections();
         updateTicking();
+        setMenuRow(-1);
     });
     connect(model, &QAbstractItemModel::layoutChanged, this, [this] {
         syncHeaderSections();
         updateTicking();
+        // The outline follows its song to its new row.
+        if (m_menuRow >= 0) {
+            setMenuRow(int(m_model->orderedIDs().indexOf(m_menuID)));
+        }
     });
     connect(model, &QAbstractItemModel::dataChanged, this, &TrackListTableView::updateTicking);
     connect(
@@ -177,8 +214,8 @@ void TrackListTableView::drawRow(
 {
     const NowPlayingTicker& ticker = NowPlayingTicker::shared();
     const QRectF row(-horizontalOffset(), option.rect.top(), contentWidth(), option.rect.height());
-    m_delegate->paintRow(
-        *painter, row, index, m_layout.columns(), ticker.seconds(), ticker.reduceMotion());
+    m_delegate->paintRow(*painter, row, index, m_layout.columns(), ticker.seconds(),
+        ticker.reduceMotion(), index.row() == m_menuRow);
 }
 
 TrackListTableView::Cell TrackListTableView::cellAt(const QPoint& position, int* column) const
@@ -204,6 +241,28 @@ TrackListTableView::Cell TrackListTableView::cellAt(const QPoint& position, int*
     return Cell::column;
 }
 
+int TrackListTableView::rowsPerPage() const
+{
+    return std::max(1, viewport()->height() / TrackTableGeometry::rowHeight);
+}
+
+void TrackListTableView::showRow(int row)
+{
+    if (row < 0 || row >= m_model->rowCount()) {
+        return;
+    }
+    const QModelIndex index = m_model->index(row, 0);
+    // No selection mode: making it current selects nothing.
+    setCurrentIndex(index);
+    const QRect rect = visualRect(index);
+    QScrollBar* bar = verticalScrollBar();
+    if (rect.top() < 0) {
+        bar->setValue(bar->value() + rect.top());
+    } else if (rect.bottom() >= viewport()->height()) {
+        bar->setValue(bar->value() + rect.bottom() - viewport()->height() + 1);
+    }
+}
+
 void TrackListTableView::keyPressEvent(QKeyEvent* event)
 {
     // A list of rows has nothing to move sideways to: the stock tree view
@@ -212,7 +271,55 @@ void TrackListTableView::keyPressEvent(QKeyEvent* event)
         event->ignore();
         return;
     }
+    const bool otherModifiers = event->modifiers() & (keys::command | keys::control | keys::option);
+    const bool shift = event->modifiers() & keys::shift;
+    if (const std::optional<TrackListKeyMove> move = keyMove(event->key())) {
+        // With Ctrl or Alt the keys are not the table's: the stock view would
+        // move its current row apart from the selection.
+        if (otherModifiers) {
+            event->ignore();
+            return;
+        }
+        if (m_callbacks.onMoveSelection) {
+            showRow(m_callbacks.onMoveSelection(*move, shift, rowsPerPage()));
+        }
+        event->accept();
+        return;
+    }
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !otherModifiers
+        && !shift) {
+        // Return plays the row the keys are on, as a double click does.
+        const int row = m_callbacks.leadRow ? m_callbacks.leadRow() : -1;
+        if (row >= 0 && m_callbacks.onDoubleClick) {
+            m_callbacks.onDoubleClick(row);
+        }
+        event->accept();
+        return;
+    }
     QTreeView::keyPressEvent(event);
+}
+
+void TrackListTableView::keyboardSearch(const QString& search)
+{
+    // The stock search makes the row it finds current; that row is selected.
+    m_searching = true;
+    m_foundRow = -1;
+    QTreeView::keyboardSearch(search);
+    m_searching = false;
+    if (m_foundRow >= 0) {
+        if (m_callbacks.onTypeSelect) {
+            m_callbacks.onTypeSelect(m_foundRow);
+        }
+        showRow(m_foundRow);
+    }
+}
+
+void TrackListTableView::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QTreeView::currentChanged(current, previous);
+    if (m_searching && current.isValid()) {
+        m_foundRow = current.row();
+    }
 }
 
 void TrackListTableView::mousePressEvent(QMouseEvent* event)
@@ -229,6 +336,8 @@ void TrackListTableView::mousePressEvent(QMouseEvent* event)
     m_pressedCell = cellAt(event->position().toPoint());
     if (m_pressedCell == Cell::column && m_callbacks.onSelect) {
         m_callbacks.onSelect(index.row(), event->modifiers());
+        // Type-select goes on from the clicked row.
+        setCurrentIndex(m_model->index(index.row(), 0));
     }
     event->accept();
 }
@@ -276,14 +385,40 @@ void TrackListTableView::mouseMoveEvent(QMouseEvent* event)
 
 void TrackListTableView::contextMenuEvent(QContextMenuEvent* event)
 {
-    const QModelIndex index = indexAt(event->pos());
-    if (!index.isValid()) {
+    int row = -1;
+    QPoint at = event->globalPos();
+    if (event->reason() == QContextMenuEvent::Keyboard) {
+        // The menu key opens the menu of the row the keys are on, below it.
+        row = m_callbacks.leadRow ? m_callbacks.leadRow() : -1;
+        if (row >= 0) {
+            showRow(row);
+            const QRect rect = visualRect(m_model->index(row, 0));
+            at = viewport()->mapToGlobal(
+                QPoint(int(TrackTableGeometry::leadingCellWidth), rect.bottom()));
+        }
+    } else {
+        row = indexAt(event->pos()).row();
+    }
+    if (row < 0) {
         event->ignore();
         return;
     }
-    QMenu* menu = buildContextMenu(index.row());
+    QMenu* menu = buildContextMenu(row);
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->popup(event->globalPos());
+    // The row stays outlined while its menu is open; the selection is untouched.
+    setMenuRow(row);
+    connect(menu, &QMenu::aboutToHide, this, [this] { setMenuRow(-1); });
+    menu->popup(at);
+}
+
+void TrackListTableView::setMenuRow(int row)
+{
+    if (row == m_menuRow) {
+        return;
+    }
+    m_menuRow = row;
+    m_menuID = row >= 0 ? m_model->orderedIDs().value(row) : QUuid();
+    viewport()->update();
 }
 
 QMenu* TrackListTableView::buildContextMenu(int row)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/songtable/TrackSelectionState.h"
+
 #include <QPointer>
 #include <QTreeView>
 #include <functional>
@@ -31,6 +33,12 @@ struct TrackListTableCallbacks {
     // How many songs the menu's edit item covers, opened on that row (1 when unset).
     std::function<qint64(int row)> metadataSelectionCount;
     std::function<bool(int row)> isRemovalInFlight;
+    // The keys: a move of the selection (Shift extends it) answered with the
+    // row moved to, or -1; a row that type-select found; the row the keys
+    // move from, which Return plays and the keyboard's menu opens on (-1: none).
+    std::function<int(TrackListKeyMove move, bool extend, int pageRows)> onMoveSelection;
+    std::function<void(int row)> onTypeSelect;
+    std::function<int()> leadRow;
 };
 
 // The scrolling body of the song table over a TrackTableModel: the pinned
@@ -56,6 +64,11 @@ public:
 
     // The row's context menu, as a right click shows it. Owned by the view.
     QMenu* buildContextMenu(int row);
+    // The row whose context menu is open, outlined while it is; -1 when none.
+    int menuRow() const { return m_menuRow; }
+    // Whole rows that fit in the visible area: a Page Up or Down.
+    int rowsPerPage() const;
+    void keyboardSearch(const QString& search) override;
 
 protected:
     void drawRow(QPainter* painter, const QStyleOptionViewItem& option,
@@ -72,6 +85,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     bool viewportEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
@@ -84,6 +98,9 @@ private:
     // Runs the shared ticker only while a visible row shows moving bars.
     void updateTicking();
     void tick();
+    // Makes the row current (where type-select starts) and scrolls it into view.
+    void showRow(int row);
+    void setMenuRow(int row);
 
     TrackTableLayoutState& m_layout;
     TrackTableModel* m_model;
@@ -94,6 +111,10 @@ private:
     int m_pressedRow = -1;
     Cell m_pressedCell = Cell::none;
     bool m_ticking = false;
+    int m_menuRow = -1;
+    QUuid m_menuID;
+    bool m_searching = false;
+    int m_foundRow = -1;
 };
 
 } // namespace kivo

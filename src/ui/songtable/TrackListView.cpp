@@ -85,6 +85,11 @@ TrackListView::TrackListView(TrackListDependencies dependencies, QWidget* parent
         return row >= 0 && row < model->rowCount()
             && controller->isRemovalInFlight(model->track(row));
     };
+    callbacks.onMoveSelection = [controller](TrackListKeyMove move, bool extend, int pageRows) {
+        return controller->moveSelection(move, extend, pageRows);
+    };
+    callbacks.onTypeSelect = [controller](int row) { controller->selectRow(row); };
+    callbacks.leadRow = [controller] { return controller->leadRow(); };
     m_table->setCallbacks(std::move(callbacks));
     m_header->setOnEditSelection([controller] { controller->editSelection(); });
 

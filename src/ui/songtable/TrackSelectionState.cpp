@@ -35,6 +35,7 @@ void TrackSelectionState::select(const QUuid& clicked, qsizetype clickedRow,
     // A stale anchor is repaired before it is used.
     retainVisible(QSet<QUuid>(orderedIDs.cbegin(), orderedIDs.cend()));
 
+    setLead(clicked, clickedRow);
     const int flags = int(mode);
     if ((flags & int(TrackSelectionMode::range)) && m_anchorID) {
         const qsizetype anchor = anchorRow(orderedIDs);
@@ -64,13 +65,36 @@ void TrackSelectionState::select(const QUuid& clicked, qsizetype clickedRow,
     }
 }
 
+namespace {
+
+// A remembered row when it still shows the id, else the id's first row.
+qsizetype rowOf(const std::optional<QUuid>& id, qsizetype row, const QList<QUuid>& orderedIDs)
+{
+    if (!id) {
+        return -1;
+    }
+    if (row >= 0 && row < orderedIDs.size() && orderedIDs[row] == *id) {
+        return row;
+    }
+    return orderedIDs.indexOf(*id);
+}
+
+} // namespace
+
 qsizetype TrackSelectionState::anchorRow(const QList<QUuid>& orderedIDs) const
 {
-    if (m_anchorRow >= 0 && m_anchorRow < orderedIDs.size()
-        && orderedIDs[m_anchorRow] == m_anchorID) {
-        return m_anchorRow;
-    }
-    return orderedIDs.indexOf(*m_anchorID);
+    return rowOf(m_anchorID, m_anchorRow, orderedIDs);
+}
+
+qsizetype TrackSelectionState::leadRow(const QList<QUuid>& orderedIDs) const
+{
+    return rowOf(m_leadID, m_leadRow, orderedIDs);
+}
+
+void TrackSelectionState::setLead(const QUuid& id, qsizetype row)
+{
+    m_leadID = id;
+    m_leadRow = row;
 }
 
 void TrackSelectionState::moveAnchorIntoSelection()
@@ -91,6 +115,9 @@ void TrackSelectionState::retainVisible(const QSet<QUuid>& visibleIDs)
     if (m_anchorID && !visibleIDs.contains(*m_anchorID)) {
         moveAnchorIntoSelection();
     }
+    if (m_leadID && !visibleIDs.contains(*m_leadID)) {
+        m_leadID.reset();
+    }
 }
 
 void TrackSelectionState::deselect(const QUuid& id)
@@ -98,6 +125,9 @@ void TrackSelectionState::deselect(const QUuid& id)
     m_selectedIDs.remove(id);
     if (m_anchorID == id) {
         moveAnchorIntoSelection();
+    }
+    if (m_leadID == id) {
+        m_leadID.reset();
     }
 }
 
@@ -109,6 +139,8 @@ void TrackSelectionState::selectAll(const QList<QUuid>& orderedIDs)
     m_selectedIDs = QSet<QUuid>(orderedIDs.cbegin(), orderedIDs.cend());
     m_anchorID = orderedIDs.first();
     m_anchorRow = 0;
+    // The keys go on from the end, as after a Shift-click on the last row.
+    setLead(orderedIDs.last(), orderedIDs.size() - 1);
 }
 
 void TrackSelectionState::clear()
@@ -116,6 +148,7 @@ void TrackSelectionState::clear()
     m_selectedIDs.clear();
     m_anchorID.reset();
     m_anchorRow = -1;
+    m_leadID.reset();
 }
 
 } // namespace kivo

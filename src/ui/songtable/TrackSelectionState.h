@@ -17,6 +17,9 @@ enum class TrackSelectionMode {
     rangeAdding = 3,
 };
 
+// The keys that move a song table's selection.
+enum class TrackListKeyMove { up, down, pageUp, pageDown, home, end };
+
 // Shift gives a range (adding when Ctrl is held too); otherwise Ctrl toggles.
 // Other modifiers are ignored.
 TrackSelectionMode selectionModeFor(Qt::KeyboardModifiers modifiers);
@@ -29,6 +32,8 @@ class TrackSelectionState {
 public:
     const QSet<QUuid>& selectedIDs() const { return m_selectedIDs; }
     const std::optional<QUuid>& anchorID() const { return m_anchorID; }
+    // The row the keys move from: the one last clicked or moved to, or -1.
+    qsizetype leadRow(const QList<QUuid>& orderedIDs) const;
     bool isSelected(const QUuid& id) const { return m_selectedIDs.contains(id); }
 
     // A click on `clickedRow` of `orderedIDs`. Prunes to the visible ids
@@ -47,7 +52,7 @@ public:
     void selectAll(const QList<QUuid>& orderedIDs);
     void clear();
 
-    // Same selection and anchor (the anchor's remembered row is only a hint).
+    // Same selection and anchor (the remembered rows and the lead are only hints).
     bool operator==(const TrackSelectionState& other) const
     {
         return m_selectedIDs == other.m_selectedIDs && m_anchorID == other.m_anchorID;
@@ -58,12 +63,15 @@ private:
         TrackSelectionMode mode);
     void moveAnchorIntoSelection();
     qsizetype anchorRow(const QList<QUuid>& orderedIDs) const;
+    void setLead(const QUuid& id, qsizetype row);
 
     QSet<QUuid> m_selectedIDs;
     std::optional<QUuid> m_anchorID;
     // The row the anchor was clicked at, so that a range starts from the very
     // row the user clicked when the id is listed more than once.
     qsizetype m_anchorRow = -1;
+    std::optional<QUuid> m_leadID;
+    qsizetype m_leadRow = -1;
 };
 
 } // namespace kivo

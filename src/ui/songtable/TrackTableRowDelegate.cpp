@@ -129,7 +129,7 @@ QSize TrackTableRowDelegate::sizeHint(const QStyleOptionViewItem&, const QModelI
 
 void TrackTableRowDelegate::paintRow(QPainter& painter, const QRectF& rowRect,
     const QModelIndex& index, const TrackTableColumnLayout& columns, double tickerSeconds,
-    bool reduceMotion) const
+    bool reduceMotion, bool isMenuTarget) const
 {
     const auto state = TrackRowVisualState(index.data(TrackTableModel::RowStateRole).toInt());
     const bool isActive
@@ -164,6 +164,21 @@ void TrackTableRowDelegate::paintRow(QPainter& painter, const QRectF& rowRect,
         TrackTableGeometry::trailingCell(rowRect.width(), height).translated(origin),
         QStringLiteral("ellipsis"), TrackRowLook::editColor(isSelected),
         Symbols::sizeForTextSize(eon::textCallout));
+    if (isMenuTarget) {
+        TrackRowSelectionBackground::paintMenuOutline(painter, rowRect);
+    }
+    painter.restore();
+}
+
+void TrackRowSelectionBackground::paintMenuOutline(QPainter& painter, const QRectF& rect)
+{
+    // Where the selection plate would sit, so that it rings a selected row too.
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(eonAccent(), 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRoundedRect(
+        rect.adjusted(3, 2, -3, -2), eon::plateCornerRadius + 1, eon::plateCornerRadius + 1);
     painter.restore();
 }
 

@@ -29,6 +29,8 @@ struct TrackRowLook {
 struct TrackRowSelectionBackground {
     static void paint(
         QPainter& painter, const QRectF& rect, TrackRowVisualState state, int rowIndex);
+    // The accent outline of the row whose context menu is open.
+    static void paintMenuOutline(QPainter& painter, const QRectF& rect);
 };
 
 // One value of one song in one column: the text in the column's font, colour
@@ -50,7 +52,8 @@ public:
     explicit TrackTableRowDelegate(QObject* parent = nullptr);
 
     void paintRow(QPainter& painter, const QRectF& rowRect, const QModelIndex& index,
-        const TrackTableColumnLayout& columns, double tickerSeconds, bool reduceMotion) const;
+        const TrackTableColumnLayout& columns, double tickerSeconds, bool reduceMotion,
+        bool isMenuTarget = false) const;
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     // Cells are never painted one by one: the view paints rows.

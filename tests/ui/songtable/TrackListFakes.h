@@ -2,12 +2,19 @@
 
 #include "engines/library/LibraryEngine.h"
 #include "model/DatabaseManager.h"
+#include "platform/UndoManager.h"
+#include "platform/UserDefaults.h"
+#include "support/ScriptedArtworkCache.h"
 #include "support/ScriptedAudioEngine.h"
 #include "support/ScriptedLibraryEngine.h"
 #include "support/ScriptedQueueEngine.h"
+#include "ui/editing/EditingFakes.h"
+#include "ui/songtable/TrackListController.h"
+#include "ui/songtable/TrackTableLayoutState.h"
 
 #include <QCoreApplication>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QThread>
 #include <chrono>
 #include <qcoro/qcorotimer.h>
@@ -28,6 +35,30 @@ using FakeLibrary = ScriptedLibraryEngine;
 using FakeQueue = ScriptedQueueEngine;
 
 using FakeAudio = ScriptedAudioEngine;
+
+// The fake engines a track list screen works with, and a column layout with
+// settings of its own; a fixture derives from it before building the screen.
+struct TrackListTestEngines {
+    TrackListTestEngines()
+        : layout(std::make_shared<SettingsUserDefaults>(
+            folder.filePath(QStringLiteral("settings.json"))))
+    {
+    }
+
+    TrackListDependencies dependencies()
+    {
+        return { library, queue, audio, artwork, metadata, undo, layout };
+    }
+
+    QTemporaryDir folder;
+    FakeLibrary library;
+    FakeQueue queue;
+    FakeAudio audio;
+    ScriptedArtworkCache artwork;
+    FakeMetadataEngine metadata;
+    UndoManager undo;
+    TrackTableLayoutState layout;
+};
 
 // Runs the event loop until `done` holds (at most about a second).
 template <typename Predicate> bool settleUntil(Predicate done)

@@ -27,11 +27,10 @@ namespace {
 using test::settleUntil;
 using test::songTrack;
 
-class TrackListViewTest : public ::testing::Test {
+class TrackListViewTest : public ::testing::Test, protected test::TrackListTestEngines {
 protected:
     TrackListViewTest()
-        : layout(std::make_shared<SettingsUserDefaults>(folder.filePath(u"settings.json"_s)))
-        , view(TrackListDependencies { library, queue, audio, artwork, metadata, undo, layout })
+        : view(dependencies())
     {
         library.tracks = { songTrack(u"<img src=x>"_s), songTrack(u"B"_s), songTrack(u"C"_s) };
         view.setTitle(u"Favorites"_s);
@@ -57,14 +56,6 @@ protected:
         return texts;
     }
 
-    QTemporaryDir folder;
-    test::FakeLibrary library;
-    test::FakeQueue queue;
-    test::FakeAudio audio;
-    test::ScriptedArtworkCache artwork;
-    test::FakeMetadataEngine metadata;
-    UndoManager undo;
-    TrackTableLayoutState layout;
     TrackListView view;
 };
 

@@ -133,5 +133,27 @@ TEST(TrackSelectionState, SelectAllDeselectAndEquality)
     EXPECT_EQ(selectionModeFor(Qt::ShiftModifier | Qt::ControlModifier), Mode::rangeAdding);
 }
 
+TEST(TrackSelectionState, TheLeadIsTheRowLastClickedAndGoesWithItsSong)
+{
+    const QList<QUuid> abca = rows(u"abca"_s);
+    TrackSelectionState state;
+    EXPECT_EQ(state.leadRow(abca), -1);
+    state.select(3, abca, Mode::single); // the second a: that very row
+    EXPECT_EQ(state.leadRow(abca), 3);
+    state.select(1, abca, Mode::range); // a Shift-click moves the lead, not the anchor
+    EXPECT_EQ(state.leadRow(abca), 1);
+    EXPECT_EQ(describe(state), u"{a b c} @a");
+    state.select(2, abca, Mode::toggle); // a Ctrl-click leads even when it deselects
+    EXPECT_EQ(state.leadRow(abca), 2);
+    EXPECT_EQ(state.leadRow(rows(u"cab"_s)), 0); // re-sorted: the lead follows its song
+    state.selectAll(abca);
+    EXPECT_EQ(state.leadRow(abca), 3); // the keys go on from the end
+    state.retainVisible({ id(u'b') });
+    EXPECT_EQ(state.leadRow(rows(u"b"_s)), -1);
+    state.selectAll(abca);
+    state.clear();
+    EXPECT_EQ(state.leadRow(abca), -1);
+}
+
 } // namespace
 } // namespace kivo
