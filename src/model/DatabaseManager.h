@@ -149,8 +149,10 @@ template <typename T> std::optional<T> decodePreference(const Json& value)
 //
 // Errors are passed through as they come: StoreFileError when a file cannot
 // be read, written or removed, JsonCodingError when content does not encode or
-// decode. A missing file is no data; one of zero bytes was cut short (the
-// store never writes one) and cannot be read. A file that exists but
+// decode. A missing file is no data, and so is one of zero bytes (earlier
+// versions created them so; this one never writes one), except a
+// "tracks.json" of zero bytes while the saved session or a playlist names a
+// song: that one was cut short and cannot be read. A file that exists but
 // cannot be read or decoded is never replaced: an operation that would rewrite
 // it throws instead and leaves it untouched. The loads of the library and of
 // the session throw for such a file too, so that neither looks empty; the
@@ -208,8 +210,8 @@ public:
 
     // Safe from any thread (the playback session store calls it on its own).
     virtual void savePlaybackState(const PlaybackStateSnapshot& snapshot) = 0;
-    // Nothing for a missing file; throws StoreFileError for one that cannot be
-    // read (or is empty), JsonCodingError for one that does not decode.
+    // Nothing for a missing or empty file; throws StoreFileError for one that
+    // cannot be read, JsonCodingError for one that does not decode.
     virtual std::optional<PlaybackStateSnapshot> loadPlaybackState() = 0;
 };
 

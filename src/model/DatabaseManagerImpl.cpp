@@ -1,6 +1,7 @@
 #include "model/DatabaseManagerImpl.h"
 
 #include "model/Logging.h"
+#include "model/PlaylistStorageImpl.h"
 #include "model/RunOnWorker.h"
 
 #include "model/UserDefaults.h"
@@ -93,6 +94,43 @@ const QString tracksFileName = u"tracks.json"_s;
 const QString playlistsFileName = u"playlists.json"_s;
 const QString historyFileName = u"playback_history.json"_s;
 const QString stateFileName = u"playback_state.json"_s;
+
+// False for a store that is missing, cannot be read or does not decode: its
+// own load reports it.
+bool namesASongIfReadable(const QString& path, const std::function<bool(const QByteArray&)>& names)
+{
+    try {
+        const std::optional<QByteArray> bytes = storefile::read(path);
+        return bytes && !bytes->isEmpty() && names(*bytes);
+    } catch (const StoreFileError&) {
+    } catch (const JsonCodingError&) {
+    }
+    return false;
+}
+
+// Whether a "tracks.json" of 0 bytes was cut short (a crash, a full disk)
+// rather than never written. Earlier versions created it empty at first start
+// and it stays so until the first import: that is a library with nothing to
+// lose. But while the saved session or a playlist in `folder` names a song,
+// the library had songs, and taking it for an empty one would rewrite what was
+// derived from it without them.
+bool emptyLibraryWasCutShort(const QString& folder)
+{
+    const auto sessionNamesASong = [](const QByteArray& bytes) {
+        const PlaybackStateSnapshot session = PlaybackStateSnapshot::fromJson(json::parse(bytes));
+        return session.currentTrackID || !session.upcomingTrackIDs.isEmpty()
+            || !session.historyTrackIDs.isEmpty()
+            || !session.playbackOrderTrackIDs.value_or(QList<QUuid>()).isEmpty();
+    };
+    const auto aPlaylistNamesASong = [](const QByteArray& bytes) {
+        const QList<PlaylistRecord> records = storefile::decodeList<PlaylistRecord>(bytes);
+        return std::any_of(records.cbegin(), records.cend(),
+            [](const PlaylistRecord& record) { return !record.trackIDs.isEmpty(); });
+    };
+    return namesASongIfReadable(folder + u'/' + stateFileName, sessionNamesASong)
+        || namesASongIfReadable(
+            folder + u'/' + TavrenPlaylistStorage::fileName(), aPlaylistNamesASong);
+}
 
 } // namespace
 
@@ -257,10 +295,13 @@ void TavrenDatabaseManager::deleteTracksNow(const QList<Track>& tracks)
 TavrenDatabaseManager::TracksFileContent TavrenDatabaseManager::readTracksFile() const
 {
     TracksFileContent content;
-    std::optional<storefile::VersionedBytes> read
-        = storefile::readStoreVersioned(m_tracksFile.path);
+    std::optional<storefile::VersionedBytes> read = storefile::readVersioned(m_tracksFile.path);
     if (!read) {
         return content;
+    }
+    if (read->bytes.isEmpty() && emptyLibraryWasCutShort(m_folder)) {
+        throw StoreFileError(
+            StoreFileError::Case::readFailed, m_tracksFile.path, u"It is empty."_s);
     }
     content.bytes = std::move(read->bytes);
     content.version = read->version;
@@ -420,7 +461,7 @@ void TavrenDatabaseManager::savePlaylists(const QList<Playlist>& playlists)
     QMutexLocker lock(&m_playlistsFile.mutex);
     // Whatever stands in the file's place must be a readable list of
     // playlists: anything else may be the user's and is not overwritten.
-    if (const std::optional<QByteArray> stored = storefile::readStore(m_playlistsFile.path)) {
+    if (const std::optional<QByteArray> stored = storefile::read(m_playlistsFile.path)) {
         (void)storefile::decodeList<Playlist>(*stored);
     }
     storefile::writeAtomically(m_playlistsFile.path, bytes);
@@ -436,7 +477,7 @@ QList<Playlist> TavrenDatabaseManager::loadAllPlaylists()
 void TavrenDatabaseManager::deletePlaylist(const QUuid& id)
 {
     QMutexLocker lock(&m_playlistsFile.mutex);
-    const std::optional<QByteArray> bytes = storefile::readStore(m_playlistsFile.path);
+    const std::optional<QByteArray> bytes = storefile::read(m_playlistsFile.path);
     QList<Playlist> stored = bytes ? storefile::decodeList<Playlist>(*bytes) : QList<Playlist>();
     stored.removeIf([&](const Playlist& playlist) { return playlist.id == id; });
     storefile::writeAtomically(m_playlistsFile.path, storefile::encodeList(stored));
@@ -450,7 +491,7 @@ void TavrenDatabaseManager::recordPlayback(const QUuid& trackID, const Date& tim
     try {
         // A history that exists but cannot be read or decoded is kept: starting
         // a new one would throw the old one away.
-        const std::optional<QByteArray> bytes = storefile::readStore(m_historyFile.path);
+        const std::optional<QByteArray> bytes = storefile::read(m_historyFile.path);
         QList<PlaybackHistory> history
             = bytes ? storefile::decodeList<PlaybackHistory>(*bytes) : QList<PlaybackHistory>();
         history.push_back({ trackID, timestamp });
@@ -521,8 +562,8 @@ void TavrenDatabaseManager::savePlaybackState(const PlaybackStateSnapshot& snaps
     const QByteArray bytes = QByteArray::fromStdString(json::dump(snapshot.toJson()));
     QMutexLocker lock(&m_stateFile.mutex);
     // As for every store: never replace what cannot be read back as a session.
-    const std::optional<QByteArray> stored = storefile::readStore(m_stateFile.path);
-    if (stored) {
+    const std::optional<QByteArray> stored = storefile::read(m_stateFile.path);
+    if (stored && !stored->isEmpty()) {
         (void)PlaybackStateSnapshot::fromJson(json::parse(*stored));
     }
     storefile::writeAtomically(m_stateFile.path, bytes);
@@ -531,8 +572,8 @@ void TavrenDatabaseManager::savePlaybackState(const PlaybackStateSnapshot& snaps
 std::optional<PlaybackStateSnapshot> TavrenDatabaseManager::loadPlaybackState()
 {
     QMutexLocker lock(&m_stateFile.mutex);
-    const std::optional<QByteArray> bytes = storefile::readStore(m_stateFile.path);
-    if (!bytes) {
+    const std::optional<QByteArray> bytes = storefile::read(m_stateFile.path);
+    if (!bytes || bytes->isEmpty()) {
         return std::nullopt;
     }
     return PlaybackStateSnapshot::fromJson(json::parse(*bytes));

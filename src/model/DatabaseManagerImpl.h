@@ -122,7 +122,9 @@ private:
     };
     // With the tracks file's lock held: the whole file read and decoded (a
     // missing one as no tracks), with each record's place and the version
-    // read. Throws when it exists but cannot be read or decoded.
+    // read. Throws when it exists but cannot be read or decoded, or is empty
+    // while another store names a song (decided here, where the library is
+    // read whole: at its load, and at a save over a file it does not know).
     TracksFileContent readTracksFile() const;
     // Writes the planned records: `plan(records)` lists them from the known
     // records (read again first unless the file is still the known version).

@@ -37,7 +37,7 @@ QList<PlaylistRecord> TavrenPlaylistStorage::readRecords() const
 {
     // An unreadable file throws: an empty list would look like no playlists,
     // and a change going on with it would replace every playlist the user has.
-    const std::optional<QByteArray> bytes = storefile::readStore(m_storageFilePath);
+    const std::optional<QByteArray> bytes = storefile::read(m_storageFilePath);
     return bytes ? storefile::decodeList<PlaylistRecord>(*bytes) : QList<PlaylistRecord>();
 }
 

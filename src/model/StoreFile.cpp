@@ -314,28 +314,10 @@ std::optional<VersionedBytes> readVersioned(const QString& path, qint64 maximumS
     return VersionedBytes { std::move(bytes), version };
 }
 
-std::optional<VersionedBytes> readStoreVersioned(const QString& path)
-{
-    std::optional<VersionedBytes> read = readVersioned(path);
-    if (read && read->bytes.isEmpty()) {
-        throw StoreFileError(StoreFileError::Case::readFailed, path, u"It is empty."_s);
-    }
-    return read;
-}
-
-std::optional<QByteArray> readStore(const QString& path)
-{
-    std::optional<VersionedBytes> read = readStoreVersioned(path);
-    if (!read) {
-        return std::nullopt;
-    }
-    return std::move(read->bytes);
-}
-
 std::optional<QByteArray> readOrNothing(const QString& path)
 {
     try {
-        return readStore(path);
+        return read(path);
     } catch (const StoreFileError& error) {
         qCWarning(logging::storage).noquote() << error.description();
         return std::nullopt;

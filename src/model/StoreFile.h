@@ -93,14 +93,7 @@ std::optional<VersionedBytes> readVersioned(
 // The version of the regular file open as `fd`; nullopt when it cannot be had.
 std::optional<FileVersion> versionOf(int fd);
 
-// As read() and readVersioned(), for the stores' own files. A store never
-// writes an empty file (an empty list is "[]"), so one of 0 bytes was cut
-// short (a crash of the system, a full disk, a copy that failed) and is
-// refused like any damaged file: StoreFileError(readFailed, "It is empty.").
-std::optional<QByteArray> readStore(const QString& path);
-std::optional<VersionedBytes> readStoreVersioned(const QString& path);
-
-// As readStore(), but a file that cannot be read is logged and counts as missing:
+// As read(), but a file that cannot be read is logged and counts as missing:
 // for loads, which show no data rather than fail. Nothing may be written back
 // on the strength of this result.
 std::optional<QByteArray> readOrNothing(const QString& path);
@@ -169,8 +162,9 @@ int removeInterruptedWrites(
 // Removes the file. Throws StoreFileError(removeFailed), also when it is missing.
 void remove(const QString& path);
 
-// A list file's content: a JSON array of records. Throws JsonCodingError
-// naming the first bad record.
+// A list file's content: zero bytes (what earlier versions created at first
+// start) is an empty list, anything else must be a JSON array of records.
+// Throws JsonCodingError naming the first bad record.
 // `elementRanges` and `inEncoderForm`, when given, receive each record's byte
 // range and whether it is the record's encoding (see json::decodeArray).
 template <typename T>
@@ -178,6 +172,15 @@ QList<T> decodeList(const QByteArray& bytes,
     std::vector<std::pair<qsizetype, qsizetype>>* elementRanges = nullptr,
     std::vector<quint8>* inEncoderForm = nullptr)
 {
+    if (bytes.isEmpty()) {
+        if (elementRanges) {
+            elementRanges->clear();
+        }
+        if (inEncoderForm) {
+            inEncoderForm->clear();
+        }
+        return {};
+    }
     const auto decode
         = [](const Json& element, const QString& path) { return T::fromJson(element, path); };
     if constexpr (requires(bool& form) {

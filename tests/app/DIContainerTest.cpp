@@ -1,5 +1,6 @@
 #include "app/DIContainer.h"
 #include "engines/library/LibraryEngineImpl.h"
+#include "engines/library/PlaylistEngine.h"
 #include "engines/playback/AudioEngineImpl.h"
 #include "engines/playback/FakeAudioPlayer.h"
 #include "engines/playback/QueueEngineImpl.h"
@@ -83,6 +84,31 @@ TEST_F(DIContainerTest, FirstRunWithNothingStoredShowsNothingAndPlaysNothing)
     EXPECT_TRUE(container->libraryEngine().allTracks().isEmpty());
     EXPECT_FALSE(container->queueEngine().currentTrack());
     EXPECT_EQ(players->openCalls, 0);
+}
+
+// Earlier versions created every store file empty at first start, and one
+// never needed since stays so.
+TEST_F(DIContainerTest, AFolderOfEmptyStoreFilesStartsCleanAndTakesAnImportAndAPlaylist)
+{
+    const QStringList stores = TavrenDatabaseManager::fileNames() << u"playlist_records.json"_s;
+    for (const QString& name : stores) {
+        writeFile(u"data/"_s + name, QByteArray());
+    }
+    const Track song = storedTrack(u"song"_s);
+    {
+        const auto container = boot();
+        EXPECT_FALSE(container->recoveryMessage());
+        ASSERT_EQ(container->libraryEngine().loadState(), LibraryLoadState::loaded);
+        test::await(container->libraryEngine().importFiles({ song.fileURL }));
+        ASSERT_EQ(container->libraryEngine().allTracks().size(), 1);
+        container->playlistEngine().addTracks(container->libraryEngine().allTracks(),
+            container->playlistEngine().createPlaylist(u"Mix"_s).id);
+    }
+    const auto container = boot();
+    EXPECT_FALSE(container->recoveryMessage());
+    EXPECT_EQ(container->libraryEngine().allTracks().size(), 1);
+    ASSERT_EQ(container->playlistEngine().rootPlaylists().size(), 1);
+    EXPECT_EQ(container->playlistEngine().rootPlaylists()[0].trackIDs.size(), 1);
 }
 
 TEST_F(DIContainerTest, FirstRunImportsAndPlaysTheFirstSampleThatExists)

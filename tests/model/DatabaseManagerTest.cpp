@@ -1,5 +1,6 @@
 #include "DatabaseTestSupport.h"
 #include "model/DatabaseManagerImpl.h"
+#include "model/PlaylistRecord.h"
 #include "support/Await.h"
 #include "support/TempDir.h"
 
@@ -175,6 +176,53 @@ TEST_F(DatabaseManagerTest, UnreadableFilesAreNeverReplaced)
     EXPECT_TRUE(QFileInfo(file(u"tracks.json"_s)).isDir());
     EXPECT_FALSE(QFileInfo(file(u"playlists.json"_s)).isFile());
     EXPECT_EQ(bytes(u"tracks.json/inside"_s), "keep");
+}
+
+// Earlier versions created an empty "tracks.json" at first start; one is cut
+// short only while another store names a song.
+TEST_F(DatabaseManagerTest, AnEmptyLibraryIsRefusedOnlyWhileTheSessionOrAPlaylistNamesASong)
+{
+    const QUuid song = QUuid::createUuid();
+    PlaybackStateSnapshot namesNone;
+    PlaybackStateSnapshot namesOne;
+    namesOne.historyTrackIDs = { song };
+    const auto session = [](const PlaybackStateSnapshot& snapshot) {
+        return QByteArray::fromStdString(json::dump(snapshot.toJson()));
+    };
+    const auto playlist = [](const QList<QUuid>& trackIDs) {
+        return storefile::encodeList(QList<PlaylistRecord> {
+            { .id = QUuid::createUuid(), .name = u"A"_s, .trackIDs = trackIDs } });
+    };
+    const struct {
+        const char* name;
+        QByteArray session;
+        QByteArray playlists;
+        bool refused;
+    } cases[] = {
+        { "nothing else stored", "", "", false },
+        { "both damaged", "{not json", "[{", false },
+        { "both naming none", session(namesNone), playlist({}), false },
+        { "a session naming one in its history", session(namesOne), "", true },
+        { "a playlist naming one", "", playlist({ song }), true },
+    };
+    for (const auto& stored : cases) {
+        SCOPED_TRACE(stored.name);
+        put(u"tracks.json"_s, "");
+        put(u"playback_state.json"_s, stored.session);
+        put(u"playlist_records.json"_s, stored.playlists);
+        store = std::make_unique<TavrenDatabaseManager>(folder(), defaults);
+        if (stored.refused) {
+            const auto error = errorOf<StoreFileError>([&] { await(store->loadAllTracks()); });
+            ASSERT_TRUE(error);
+            EXPECT_EQ(error->reason(), u"It is empty."_s);
+            EXPECT_THROW(await(store->saveTracks({ makeTrack(1) })), StoreFileError);
+            EXPECT_EQ(bytes(u"tracks.json"_s), "");
+        } else {
+            EXPECT_TRUE(await(store->loadAllTracks()).isEmpty());
+            await(store->saveTracks({ makeTrack(1) }));
+            EXPECT_EQ(await(store->loadAllTracks()).size(), 1);
+        }
+    }
 }
 
 TEST_F(DatabaseManagerTest, ASaveOverItsOwnFileMatchesAFullRewriteAndAChangedFileIsReadAgain)
