@@ -5,6 +5,7 @@
 #include <QMutexLocker>
 #include <QtConcurrent/QtConcurrentMap>
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <vector>
 
@@ -70,6 +71,37 @@ bool sameValue(const Track& a, const Track& b)
 bool sameNames(const Track& a, const Track& b)
 {
     return a.artist == b.artist && a.album == b.album && a.genre == b.genre;
+}
+
+constexpr qsizetype chunkSize = 8192;
+
+// Where each chunk of a list of `size` starts, for comparing on all cores.
+std::vector<qsizetype> chunkStarts(qsizetype size)
+{
+    std::vector<qsizetype> chunks;
+    for (qsizetype first = 0; first < size; first += chunkSize) {
+        chunks.push_back(first);
+    }
+    return chunks;
+}
+
+// Whether `tracks` starts with every value of `held`, in the same places: a
+// list the library made by appending to `held` (an import, an undone removal).
+bool continues(const QList<Track>& held, const QList<Track>& tracks)
+{
+    if (held.isEmpty() || tracks.size() < held.size()) {
+        return false;
+    }
+    std::atomic<bool> differs = false;
+    QtConcurrent::blockingMap(chunkStarts(held.size()), [&](qsizetype first) {
+        for (qsizetype i = first; i < std::min(first + chunkSize, held.size()); ++i) {
+            if (differs.load(std::memory_order_relaxed) || !sameValue(held.at(i), tracks.at(i))) {
+                differs = true;
+                return;
+            }
+        }
+    });
+    return !differs;
 }
 
 } // namespace
@@ -231,6 +263,10 @@ void MetadataCache::follow(const QList<Track>& tracks)
     if (m_tracks.isSharedWith(tracks)) {
         return;
     }
+    if (continues(m_tracks, tracks)) {
+        followContinuation(tracks);
+        return;
+    }
     // Every indexed id keeps its value: from the new list where it holds
     // that value, beside it otherwise. The lookup is rewritten in place: a
     // second one of a large library would only add to the memory that the
@@ -240,12 +276,7 @@ void MetadataCache::follow(const QList<Track>& tracks)
     constexpr qsizetype unmatched = -1;
     constexpr qsizetype keptBeside = -2;
     std::vector<qsizetype> matches(size_t(tracks.size()), unmatched);
-    constexpr qsizetype chunkSize = 8192;
-    std::vector<qsizetype> chunks;
-    for (qsizetype first = 0; first < tracks.size(); first += chunkSize) {
-        chunks.push_back(first);
-    }
-    QtConcurrent::blockingMap(chunks, [&](qsizetype first) {
+    QtConcurrent::blockingMap(chunkStarts(tracks.size()), [&](qsizetype first) {
         for (qsizetype i = first; i < std::min(first + chunkSize, tracks.size()); ++i) {
             const Track& listed = tracks.at(i);
             if (const Track* kept = m_changed.find(listed.id)) {
@@ -282,11 +313,40 @@ void MetadataCache::follow(const QList<Track>& tracks)
             it = m_positions.erase(it);
         }
     }
+    m_tracks = tracks;
     m_positions.reserve(m_positions.size() + qsizetype(takenIn.size()));
     for (const auto& [id, position] : takenIn) {
         m_positions.insert(id, position);
     }
+}
+
+void MetadataCache::followContinuation(const QList<Track>& tracks)
+{
+    // Every indexed value keeps its place; the earlier list goes at once, as
+    // the new one holds the same values. Of the songs after it, those kept
+    // beside with this value are taken in.
+    const qsizetype heldSize = m_tracks.size();
     m_tracks = tracks;
+    std::vector<qsizetype> takenIn;
+    for (qsizetype i = heldSize; i < tracks.size(); ++i) {
+        const Track* kept = m_changed.find(tracks.at(i).id);
+        if (kept && sameValue(*kept, tracks.at(i))) {
+            takenIn.push_back(i);
+        }
+    }
+    m_positions.reserve(m_positions.size() + qsizetype(takenIn.size()));
+    for (const qsizetype position : takenIn) {
+        m_positions.insert(tracks.at(position).id, position);
+    }
+    if (qsizetype(takenIn.size()) == m_changed.size()) {
+        // An import's batch, shared with it: let go whole rather than copied
+        // by the first removal.
+        m_changed = {};
+        return;
+    }
+    for (const qsizetype position : takenIn) {
+        m_changed.remove(tracks.at(position).id);
+    }
 }
 
 std::optional<Track> MetadataCache::track(const QUuid& id)

@@ -86,6 +86,8 @@ private:
         qsizetype size() const { return positions.size(); }
     };
 
+    // follow() of a list that starts with the held one, value for value.
+    void followContinuation(const QList<Track>& tracks);
     // A batch of tracks none of which is indexed yet, each id once.
     bool allNew(const QList<Track>& tracks) const;
 

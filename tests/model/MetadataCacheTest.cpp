@@ -127,12 +127,29 @@ TEST(MetadataCacheTest, AnImportedBatchIsHeldAsItCameUntilTheLibraryListsIt)
     QList<Track> next = library;
     next.append(batch);
     cache.follow(next);
-    library.clear();
+    // The list it followed is let go at once.
+    EXPECT_TRUE(library.isDetached());
     EXPECT_TRUE(batch.isDetached());
     EXPECT_EQ(cache.count(), 3);
+
+    // A list that goes on with another value of an indexed song: that song
+    // keeps the value indexed, the others are taken in.
+    const QList<Track> more { makeTrack(u"D"_s, u"Pia"_s), makeTrack(u"E"_s, u"Pia"_s) };
+    cache.insert(more);
+    Track staleE = more.at(1);
+    staleE.title = u"Stale"_s;
+    QList<Track> last = next;
+    last.append({ more.at(0), staleE });
+    cache.follow(last);
+    EXPECT_TRUE(next.isDetached());
+    EXPECT_EQ(cache.track(more.at(1).id)->title, u"E"_s);
+    EXPECT_EQ(cache.count(), 5);
     cache.evict(a);
+    cache.evict(more.at(0));
     EXPECT_EQ(cache.track(batch.at(1).id)->title, u"C"_s);
     EXPECT_FALSE(cache.track(a.id));
+    EXPECT_FALSE(cache.track(more.at(0).id));
+    EXPECT_THAT(titles(cache.tracksByArtist(u"Pia"_s)), UnorderedElementsAre(u"E"_s));
 }
 
 TEST(MetadataCacheTest, FollowingANewListFreesTheOldOneAndKeepsWhatIsIndexed)

@@ -207,7 +207,7 @@ QCoro::Task<> LibraryImport::importFiles(QList<QUrl> fileURLs)
     auto prepare = [urls = std::move(fileURLs)] { return prepareFiles(urls); };
     QCoro::Task<PreparedFiles> preparing
         = runOnWorker(QThreadPool::globalInstance(), std::move(prepare));
-    const PreparedFiles prepared = co_await std::move(preparing);
+    PreparedFiles prepared = co_await std::move(preparing);
     if (prepared.supported.isEmpty()) {
         co_return;
     }
@@ -221,6 +221,9 @@ QCoro::Task<> LibraryImport::importFiles(QList<QUrl> fileURLs)
             candidates.push_back(file.url);
         }
     }
+    // Two lists of every file given, with their keys: let go before the files
+    // are read, so that the memory goes back with the readers' (see importAll).
+    prepared = {};
     QCoro::Task<Outcome> importing = importAll(std::move(candidates), std::nullopt);
     const Outcome outcome = co_await std::move(importing);
     if (outcome.tracks.isEmpty()) {

@@ -88,7 +88,7 @@ std::optional<Track> TavrenQueueEngine::takeNextUpcoming()
 bool TavrenQueueEngine::rewrapForRepeat()
 {
     stopFollowingQueue();
-    QList<Track> order = m_playbackOrder;
+    QList<Track> order = m_playbackOrder.tracks();
     if (order.isEmpty() && m_currentTrack) {
         order = m_history + QList<Track> { *m_currentTrack };
     }

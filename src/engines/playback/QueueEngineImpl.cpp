@@ -17,6 +17,11 @@ qsizetype sizeOf(const QList<Track>& tracks)
     return tracks.size();
 }
 
+qsizetype sizeOf(const TavrenQueueEngine::PlaybackOrder& order)
+{
+    return order.size();
+}
+
 qsizetype sizeOf(const TavrenQueueEngine::QueueSnapshot& snapshot)
 {
     return snapshot.upcoming.size() + snapshot.history.size()
@@ -89,21 +94,6 @@ QList<Track> concatenated(
     return order;
 }
 
-// What comes before the upcoming tracks in a play order that was the queue.
-struct QueueHead {
-    QList<Track> history;
-    std::optional<Track> current;
-};
-
-std::optional<QList<Track>> orderWith(
-    const std::optional<QueueHead>& head, const QList<Track>& upcoming)
-{
-    if (!head) {
-        return std::nullopt;
-    }
-    return concatenated(head->history, head->current, upcoming);
-}
-
 // Drops every entry with `id`; reports whether there was one.
 bool removeAll(QList<Track>& tracks, const QUuid& id)
 {
@@ -111,6 +101,28 @@ bool removeAll(QList<Track>& tracks, const QUuid& id)
 }
 
 } // namespace
+
+QList<Track> TavrenQueueEngine::PlaybackOrder::tracks() const
+{
+    if (!current && history.isEmpty()) {
+        return upcoming;
+    }
+    return concatenated(history, current, upcoming);
+}
+
+qsizetype TavrenQueueEngine::PlaybackOrder::size() const
+{
+    return history.size() + (current ? 1 : 0) + upcoming.size();
+}
+
+void TavrenQueueEngine::PlaybackOrder::removeAll(const QUuid& id)
+{
+    kivo::removeAll(history, id);
+    if (current && current->id == id) {
+        current.reset();
+    }
+    kivo::removeAll(upcoming, id);
+}
 
 TavrenQueueEngine::TavrenQueueEngine(std::shared_ptr<DatabaseManager> database, QObject* parent)
     : QueueEngine(parent)
@@ -315,9 +327,6 @@ void TavrenQueueEngine::settleReordering()
     if (lists->originalUpcomingOrder) {
         m_originalUpcomingOrder = std::exchange(*lists->originalUpcomingOrder, {});
     }
-    if (lists->playbackOrder) {
-        releaseInBackground(std::exchange(m_playbackOrder, std::move(*lists->playbackOrder)));
-    }
     m_orderFollowsQueue = lists->orderFollowsQueue;
     if (m_orderFollowsQueue) {
         releaseInBackground(std::exchange(m_playbackOrder, {}));
@@ -348,34 +357,28 @@ void TavrenQueueEngine::applyShuffleMode()
     if (m_shuffleMode == ShuffleMode::standard && m_upcoming.size() < 2) {
         return;
     }
+    // The play order stays the queue as it was.
+    stopFollowingQueue();
     if (m_upcoming.size() >= m_backgroundThreshold) {
-        // The play order stays the queue as it was; written out on the worker
-        // too when it was not kept.
-        std::optional<QueueHead> head;
-        if (std::exchange(m_orderFollowsQueue, false)) {
-            head = QueueHead { m_history, m_currentTrack };
-        }
         if (m_shuffleMode == ShuffleMode::standard) {
             reorderInBackground(
-                [upcoming = m_upcoming, head, seed = m_random()] {
+                [upcoming = m_upcoming, seed = m_random()] {
                     std::mt19937_64 random(seed);
                     QList<Track> shuffled(upcoming.cbegin(), upcoming.cend());
                     shuffleTracks(shuffled, 0, random);
-                    return Reordered { std::nullopt, std::move(shuffled), std::nullopt, false,
-                        orderWith(head, upcoming) };
+                    return Reordered { std::nullopt, std::move(shuffled), std::nullopt, false };
                 },
                 false);
         } else {
             reorderInBackground(
-                [upcoming = m_upcoming, queued = m_originalUpcomingOrder, head] {
+                [upcoming = m_upcoming, queued = m_originalUpcomingOrder] {
                     return Reordered { std::nullopt, inQueuedOrder(upcoming, queued), std::nullopt,
-                        false, orderWith(head, upcoming) };
+                        false };
                 },
                 false);
         }
         return;
     }
-    stopFollowingQueue();
     if (m_shuffleMode == ShuffleMode::standard) {
         QList<Track> shuffled = m_upcoming;
         shuffle(shuffled, 0);
@@ -408,7 +411,7 @@ void TavrenQueueEngine::playNow(const QList<Track>& given, qsizetype startingAt)
         // The track starts now; the history and the upcoming tracks, copies of
         // parts of the list, are cut on the worker and published when ready.
         // Kept until the worker's lists show whether the order is the queue.
-        releaseInBackground(std::exchange(m_playbackOrder, tracks));
+        releaseInBackground(std::exchange(m_playbackOrder, PlaybackOrder::of(tracks)));
         m_orderFollowsQueue = false;
         publishCurrentTrack(tracks[start]);
         reorderInBackground(
@@ -420,7 +423,7 @@ void TavrenQueueEngine::playNow(const QList<Track>& given, qsizetype startingAt)
                     shuffleTracks(queued, 0, random);
                 }
                 return Reordered { tracks.first(start), std::move(queued), std::move(ids),
-                    !shuffled, std::nullopt };
+                    !shuffled };
             },
             false);
         if (!startCurrentTrack(tracks[start])) {
@@ -432,7 +435,8 @@ void TavrenQueueEngine::playNow(const QList<Track>& given, qsizetype startingAt)
         return;
     }
 
-    releaseInBackground(std::exchange(m_playbackOrder, shuffled ? tracks : QList<Track> {}));
+    releaseInBackground(
+        std::exchange(m_playbackOrder, shuffled ? PlaybackOrder::of(tracks) : PlaybackOrder {}));
     m_orderFollowsQueue = !shuffled;
     QList<Track> queued = tracks.sliced(start + 1);
     m_originalUpcomingOrder = idsOf(queued);
@@ -471,7 +475,8 @@ void TavrenQueueEngine::playLast(const QList<Track>& tracks)
     if (m_shuffleMode == ShuffleMode::standard) {
         // The play order is the queued one, before the reshuffle: the next
         // track stays next; the rest, new tracks included, is drawn again.
-        releaseInBackground(std::exchange(m_playbackOrder, queueOrder(upcoming)));
+        releaseInBackground(
+            std::exchange(m_playbackOrder, PlaybackOrder { m_history, m_currentTrack, upcoming }));
         m_orderFollowsQueue = false;
         shuffle(upcoming, 1);
         publishUpcoming(upcoming);
@@ -525,11 +530,8 @@ void TavrenQueueEngine::clearUpcoming()
     m_orderFollowsQueue = false;
     publishUpcoming({});
     m_originalUpcomingOrder.clear();
-    QList<Track> order; // what a repeat starts again from: the current track alone
-    if (m_currentTrack) {
-        order.push_back(*m_currentTrack);
-    }
-    releaseInBackground(std::exchange(m_playbackOrder, order));
+    // What a repeat starts again from: the current track alone.
+    releaseInBackground(std::exchange(m_playbackOrder, PlaybackOrder { {}, m_currentTrack, {} }));
     savePlaybackState(false);
 }
 
@@ -547,7 +549,7 @@ void TavrenQueueEngine::removeTrackFromPlayback(const QUuid& id)
         publishHistory(history);
     }
     m_originalUpcomingOrder.removeAll(id);
-    removeAll(m_playbackOrder, id);
+    m_playbackOrder.removeAll(id);
 
     if (wasCurrent) {
         publishCurrentTrack(std::nullopt);
@@ -567,7 +569,7 @@ void TavrenQueueEngine::refreshPlaybackOrder()
 
 QList<Track> TavrenQueueEngine::playbackOrder() const
 {
-    return m_orderFollowsQueue ? queueOrder(m_upcoming) : m_playbackOrder;
+    return m_orderFollowsQueue ? queueOrder(m_upcoming) : m_playbackOrder.tracks();
 }
 
 QList<Track> TavrenQueueEngine::queueOrder(const QList<Track>& upcoming) const
@@ -578,7 +580,8 @@ QList<Track> TavrenQueueEngine::queueOrder(const QList<Track>& upcoming) const
 void TavrenQueueEngine::stopFollowingQueue()
 {
     if (std::exchange(m_orderFollowsQueue, false)) {
-        releaseInBackground(std::exchange(m_playbackOrder, queueOrder(m_upcoming)));
+        releaseInBackground(std::exchange(
+            m_playbackOrder, PlaybackOrder { m_history, m_currentTrack, m_upcoming }));
     }
 }
 

@@ -32,6 +32,25 @@ namespace kivo {
 class TavrenQueueEngine final : public QueueEngine, public AudioEngineDelegate {
     Q_OBJECT
 public:
+    // The play order as history, current track and upcoming tracks, one
+    // after the other. Kept as the queue's own lists (shared, not joined):
+    // the order a library-sized queue had when shuffle came on is then held
+    // once, not written out as a third list beside the upcoming tracks and
+    // their shuffled copy. A list given as the order is its upcoming part.
+    struct PlaybackOrder {
+        QList<Track> history;
+        std::optional<Track> current;
+        QList<Track> upcoming;
+
+        static PlaybackOrder of(const QList<Track>& tracks) { return { {}, std::nullopt, tracks }; }
+        // The order as one list (shared when it has only one part).
+        QList<Track> tracks() const;
+        QList<QUuid> ids() const;
+        qsizetype size() const;
+        // Drops every entry with `id`.
+        void removeAll(const QUuid& id);
+    };
+
     // A copy of the five queue lists, taken before an operation that may have
     // to be undone. Modes, errors and the audio engine's state are not in it.
     struct QueueSnapshot {
@@ -39,7 +58,7 @@ public:
         QList<Track> upcoming;
         QList<Track> history;
         QList<QUuid> originalUpcomingOrder;
-        QList<Track> playbackOrder;
+        PlaybackOrder playbackOrder;
         bool orderFollowsQueue = false;
     };
 
@@ -139,7 +158,8 @@ private:
     void applyShuffleMode();
     // History, current track and `upcoming`, as one list.
     QList<Track> queueOrder(const QList<Track>& upcoming) const;
-    // Keeps the play order as it stands while the queue changes under it.
+    // Keeps the play order as it stands (sharing the queue's lists) while the
+    // queue changes under it.
     void stopFollowingQueue();
     // A newly queued list in the order it will play under the shuffle mode.
     QList<Track> inPlayingOrder(QList<Track> queued);
@@ -151,7 +171,6 @@ private:
         QList<Track> upcoming;
         std::optional<QList<QUuid>> originalUpcomingOrder;
         bool orderFollowsQueue = false;
-        std::optional<QList<Track>> playbackOrder;
     };
     struct PendingReorder {
         QFuture<std::shared_ptr<Reordered>> result;
@@ -175,7 +194,7 @@ private:
         QList<QUuid> upcomingIDs;
         QList<Track> history;
         // Absent while the play order is history, current, upcoming.
-        std::optional<QList<Track>> playbackOrder;
+        std::optional<PlaybackOrder> playbackOrder;
         PlaybackStateSnapshot snapshot() const;
     };
     SessionParts sessionParts() const;
@@ -199,7 +218,7 @@ private:
     // a move then moves the same id instead of reading every track again.
     bool m_queuedOrderIsUpcoming = false;
     // Kept only while the play order is not the queue itself.
-    QList<Track> m_playbackOrder;
+    PlaybackOrder m_playbackOrder;
     // True while the play order is exactly history, current, upcoming; it is
     // then not kept at all (m_playbackOrder is empty), so reordering a
     // library-sized queue never copies or rotates a second list.

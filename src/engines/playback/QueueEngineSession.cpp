@@ -69,7 +69,7 @@ PlaybackStateSnapshot TavrenQueueEngine::SessionParts::snapshot() const
     made.upcomingTrackIDs = upcomingIDs;
     made.historyTrackIDs = idsOf(history);
     if (playbackOrder) {
-        made.playbackOrderTrackIDs = idsOf(*playbackOrder);
+        made.playbackOrderTrackIDs = playbackOrder->ids();
     } else {
         QList<QUuid> order;
         order.reserve(made.historyTrackIDs.size() + 1 + made.upcomingTrackIDs.size());
@@ -81,6 +81,22 @@ PlaybackStateSnapshot TavrenQueueEngine::SessionParts::snapshot() const
         made.playbackOrderTrackIDs = std::move(order);
     }
     return made;
+}
+
+QList<QUuid> TavrenQueueEngine::PlaybackOrder::ids() const
+{
+    QList<QUuid> ids;
+    ids.reserve(size());
+    for (const Track& track : history) {
+        ids.push_back(track.id);
+    }
+    if (current) {
+        ids.push_back(current->id);
+    }
+    for (const Track& track : upcoming) {
+        ids.push_back(track.id);
+    }
+    return ids;
 }
 
 void TavrenQueueEngine::savePlaybackState(bool synchronously)
@@ -177,7 +193,7 @@ void TavrenQueueEngine::restorePlaybackSession(const Track& currentTrack,
         }
     }
     if (holdsCurrent) {
-        m_playbackOrder = std::move(resolved);
+        m_playbackOrder = PlaybackOrder::of(resolved);
         m_orderFollowsQueue = false;
     } else {
         refreshPlaybackOrder();

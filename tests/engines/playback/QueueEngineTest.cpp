@@ -225,6 +225,12 @@ TEST_F(QueueEngineTest, MovedQueuesSaveTheirIdsAndKeepTheirPlayOrderUnderShuffle
         queue.setShuffleMode(ShuffleMode::off);
         settle();
         EXPECT_EQ(state(), u"B | E D C | A | E D C | A B E D C");
+        // The kept order is the queue as it was: a song leaves every part of it.
+        saves();
+        queue.removeTrackFromPlayback(tracks[0].id);
+        queue.removeTrackFromPlayback(tracks[3].id);
+        EXPECT_EQ(titles(queue.playbackOrder()), u"B E C");
+        EXPECT_EQ(titlesOf(saves().last().playbackOrderTrackIDs.value()), u"B E C");
     }
 }
 
