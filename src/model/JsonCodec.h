@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/Date.h"
+#include "model/WorkerPriority.h"
 
 #include <QAnyStringView>
 #include <QByteArray>
@@ -257,6 +258,7 @@ QList<T> decodeArray(const QByteArray& bytes, Decode decode, DecodeText decodeTe
     }
     const auto firstOf = [&](qsizetype c) { return count * c / chunkCount; };
     QtConcurrent::blockingMap(&codecPool(), chunks, [&](qsizetype c) {
+        runAtWorkerPriority();
         const qsizetype first = firstOf(c);
         const qsizetype last = firstOf(c + 1);
         qsizetype& next = made[size_t(c)];
@@ -378,7 +380,10 @@ EncodedElements encodeElements(const QList<T>& items, Encode encode)
         for (qsizetype c = 0; c < chunkCount; ++c) {
             chunks[size_t(c)] = c;
         }
-        QtConcurrent::blockingMap(&codecPool(), chunks, encodeChunk);
+        QtConcurrent::blockingMap(&codecPool(), chunks, [&](qsizetype c) {
+            runAtWorkerPriority();
+            encodeChunk(c);
+        });
     }
     for (const std::exception_ptr& error : errors) {
         if (error) {

@@ -1,4 +1,5 @@
 #include "engines/library/SearchEngineImpl.h"
+#include "model/WorkerPriority.h"
 
 #include "model/Logging.h"
 #include "model/TextRules.h"
@@ -322,6 +323,7 @@ SearchResults TavrenSearchEngine::search(
     // Matches are kept as positions: copying the tracks would cost far more
     // than matching them.
     auto matchRange = [&](qsizetype begin) {
+        runAtWorkerPriority();
         QList<qint32> matching;
         const qsizetype end = std::min(begin + songChunkSize, tracks.size());
         std::vector<char> titleHits(size_t(end - begin), 0);
@@ -400,6 +402,7 @@ void TavrenSearchEngine::debounceElapsed()
 QFuture<SearchResults> TavrenSearchEngine::runSearch(const QString& query)
 {
     return QtConcurrent::run(&m_pool, [catalogue = m_catalogue, playlists = m_playlists, query] {
+        runAtWorkerPriority();
         return search(*catalogue, playlists, query);
     });
 }
@@ -462,7 +465,10 @@ void TavrenSearchEngine::updateTracks(const QList<Track>& tracks)
 {
     m_catalogue = std::make_shared<SearchCatalogue>(tracks);
     // Gather the names before the user types, not in the first search.
-    m_pool.start([catalogue = m_catalogue] { catalogue->prepare(); });
+    m_pool.start([catalogue = m_catalogue] {
+        runAtWorkerPriority();
+        catalogue->prepare();
+    });
     if (!m_activeQuery.isEmpty()) {
         startSearch(m_activeQuery);
     }
