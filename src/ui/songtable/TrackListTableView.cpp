@@ -97,7 +97,9 @@ TrackListTableView::TrackListTableView(TrackTableLayoutState& layout, TrackTable
     connect(m_header, &TrackTableHeaderView::sortRequested, model, &TrackTableModel::setSortOrder);
     connect(model, &QAbstractItemModel::modelReset, this, [this] {
         syncHeaderSections();
-        updateTicking();
+        // A turn later: finding the rows shown lays out every row of a new
+        // list, which the view does on its own turn before it paints.
+        QMetaObject::invokeMethod(this, &TrackListTableView::updateTicking, Qt::QueuedConnection);
         setMenuRow(-1);
     });
     connect(model, &QAbstractItemModel::layoutChanged, this, [this] {

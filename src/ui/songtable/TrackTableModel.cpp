@@ -1,4 +1,5 @@
 #include "ui/songtable/TrackTableModel.h"
+#include "model/WorkerPriority.h"
 
 #include "model/RunOnWorker.h"
 #include "ui/eon/PlainToolTip.h"
@@ -64,26 +65,33 @@ void TrackTableModel::setTracks(QList<Track> tracks)
         adopt(std::move(*known), field);
         return;
     }
-    continueOnMain(QtConcurrent::task(
-                       [tracks = std::move(tracks), field, generation, latest = m_latestList]() {
-                           if (*latest != generation) {
-                               return std::shared_ptr<TrackSortIndex>(); // a newer list came
-                           }
-                           auto index = std::make_shared<TrackSortIndex>(tracks);
-                           (void)index->order({ field, true });
-                           return index;
-                       })
+    struct Indexed {
+        TrackSortIndex index;
+        PreparedRows rows;
+    };
+    continueOnMain(QtConcurrent::task([tracks = std::move(tracks), sortOrder = m_sortOrder,
+                                          generation, latest = m_latestList]() {
+        runAtWorkerPriority();
+        if (*latest != generation) {
+            return std::shared_ptr<Indexed>(); // a newer list came
+        }
+        auto indexed = std::make_shared<Indexed>(Indexed { TrackSortIndex(tracks), {} });
+        std::vector<int> order = indexed->index.order(sortOrder);
+        indexed->rows = { sortOrder, order, idsInOrder(tracks, order) };
+        return indexed;
+    })
                        .onThreadPool(*m_urgentPool)
                        .spawn(),
-        this, [this, generation, field](std::shared_ptr<TrackSortIndex> index) {
-            if (index && generation == m_requestedList) {
-                adopt(std::move(*index), field);
+        this, [this, generation, field](std::shared_ptr<Indexed> indexed) {
+            if (indexed && generation == m_requestedList) {
+                adopt(std::move(indexed->index), field, std::move(indexed->rows));
                 TrackSortIndexCache::shared().remember(m_index);
             }
         });
 }
 
-void TrackTableModel::adopt(TrackSortIndex index, TrackSortField preparedField)
+void TrackTableModel::adopt(
+    TrackSortIndex index, TrackSortField preparedField, std::optional<PreparedRows> prepared)
 {
     m_preparation->cancelled = true;
     m_preparation = std::make_shared<Preparation>();
@@ -100,7 +108,12 @@ void TrackTableModel::adopt(TrackSortIndex index, TrackSortField preparedField)
         m_orderedBy = { preparedField, true };
         requestField(m_sortOrder.field, true);
     }
-    setOrder(m_index.order(m_orderedBy), m_orderedBy);
+    if (prepared && prepared->orderedBy == m_orderedBy) {
+        m_order = std::move(prepared->order);
+        m_orderedIDs = std::move(prepared->orderedIDs);
+    } else {
+        setOrder(m_index.order(m_orderedBy), m_orderedBy);
+    }
     endResetModel();
     if (m_index.tracks().size() >= m_backgroundThreshold) {
         for (const TrackTableColumnID column : allTrackTableColumnIDs()) {
@@ -123,6 +136,7 @@ void TrackTableModel::requestField(TrackSortField field, bool urgent)
     continueOnMain(
         QtConcurrent::task([tracks = m_index.tracks(), idRank = m_index.idRank(), field, urgent,
                                preparation]() -> std::shared_ptr<const TrackSortIndex::FieldOrder> {
+            runAtWorkerPriority();
             // Background work skips a field already taken on; an urgent request
             // does not wait for a slower background run of its field.
             const bool taken = preparation->claimed[size_t(field)].exchange(true);
@@ -157,11 +171,16 @@ void TrackTableModel::setOrder(std::vector<int> order, const TrackSortOrder& ord
 {
     m_order = std::move(order);
     m_orderedBy = orderedBy;
-    const QList<Track>& tracks = m_index.tracks();
-    m_orderedIDs.resize(qsizetype(m_order.size()));
-    for (size_t row = 0; row < m_order.size(); ++row) {
-        m_orderedIDs[qsizetype(row)] = tracks[m_order[row]].id;
+    m_orderedIDs = idsInOrder(m_index.tracks(), m_order);
+}
+
+QList<QUuid> TrackTableModel::idsInOrder(const QList<Track>& tracks, const std::vector<int>& order)
+{
+    QList<QUuid> ids(qsizetype(order.size()));
+    for (size_t row = 0; row < order.size(); ++row) {
+        ids[qsizetype(row)] = tracks[order[row]].id;
     }
+    return ids;
 }
 
 const Track& TrackTableModel::track(int row) const

@@ -97,10 +97,19 @@ Q_SIGNALS:
 
 private:
     struct Preparation;
+    // A list's rows as the worker that indexed it laid them out, so that
+    // showing a long list does not gather its ids on the main thread.
+    struct PreparedRows {
+        TrackSortOrder orderedBy;
+        std::vector<int> order;
+        QList<QUuid> orderedIDs;
+    };
 
-    void adopt(TrackSortIndex index, TrackSortField preparedField);
+    void adopt(TrackSortIndex index, TrackSortField preparedField,
+        std::optional<PreparedRows> prepared = std::nullopt);
     bool canOrderNow(TrackSortField field) const;
     void setOrder(std::vector<int> order, const TrackSortOrder& orderedBy);
+    static QList<QUuid> idsInOrder(const QList<Track>& tracks, const std::vector<int>& order);
     void reorder();
     // An urgent field (the one the rows wait for) does not queue behind the
     // background ones.

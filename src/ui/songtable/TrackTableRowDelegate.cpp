@@ -10,6 +10,10 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPixmap>
+#include <QStaticText>
+#include <cmath>
+#include <unordered_map>
 
 namespace kivo {
 
@@ -48,18 +52,91 @@ struct CellFonts {
     }
 };
 
+// A cell's text laid out once: a repaint (a selection, a scroll by a row)
+// draws what is kept instead of shaping every text again. Keyed by the text,
+// the font and, when it does not fit, the width it is elided to.
+class ShownTexts {
+public:
+    const QStaticText& shown(
+        const QString& text, const QFont& font, const QFontMetricsF& metrics, double width)
+    {
+        Laid& whole = find(
+            m_whole, Key { text, &font, 0 }, [&] { return text; }, font);
+        if (whole.width <= width) {
+            return whole.text;
+        }
+        const int elidedTo = int(std::floor(width));
+        return find(
+            m_elided, Key { text, &font, elidedTo },
+            [&] { return metrics.elidedText(text, Qt::ElideRight, elidedTo); }, font)
+            .text;
+    }
+
+    static ShownTexts& shared()
+    {
+        static ShownTexts texts;
+        return texts;
+    }
+
+private:
+    struct Key {
+        QString text;
+        const QFont* font;
+        int width;
+        bool operator==(const Key&) const = default;
+    };
+    struct KeyHash {
+        size_t operator()(const Key& key) const
+        {
+            return qHashMulti(0, key.text, quintptr(key.font), key.width);
+        }
+    };
+    struct Laid {
+        QStaticText text;
+        double width = 0;
+    };
+    using Map = std::unordered_map<Key, Laid, KeyHash>;
+
+    // A few screens of cells; past that the oldest screens are gone anyway.
+    static constexpr size_t kept = 4096;
+
+    template <typename Make> Laid& find(Map& map, Key key, const Make& make, const QFont& font)
+    {
+        if (const auto found = map.find(key); found != map.end()) {
+            return found->second;
+        }
+        if (map.size() >= kept) {
+            map.clear();
+        }
+        Laid laid;
+        laid.text.setTextFormat(Qt::PlainText);
+        laid.text.setText(make());
+        laid.text.prepare(QTransform(), font);
+        laid.width = laid.text.size().width();
+        return map.emplace(std::move(key), std::move(laid)).first->second;
+    }
+
+    Map m_whole;
+    Map m_elided;
+};
+
 void drawElided(QPainter& painter, const QRectF& rect, const QString& text, const QFont& font,
     const QFontMetricsF& metrics, const QColor& color, Qt::Alignment alignment)
 {
     if (text.isEmpty()) {
         return;
     }
-    const QString shown = metrics.horizontalAdvance(text) <= rect.width()
-        ? text
-        : metrics.elidedText(text, Qt::ElideRight, rect.width());
+    const QStaticText& shown = ShownTexts::shared().shown(text, font, metrics, rect.width());
+    const QSizeF size = shown.size();
+    double x = rect.left();
+    if (alignment & Qt::AlignRight) {
+        x = rect.right() - size.width();
+    } else if (alignment & Qt::AlignHCenter) {
+        x = rect.left() + (rect.width() - size.width()) / 2;
+    }
     painter.setFont(font);
     painter.setPen(color);
-    painter.drawText(rect, int(alignment | Qt::AlignVCenter) | Qt::TextSingleLine, shown);
+    painter.drawStaticText(QPointF(x, rect.top() + (rect.height() - size.height()) / 2), shown);
 }
 
 QLinearGradient horizontalGradient(const QRectF& rect, const QList<QColor>& stops)
@@ -69,6 +146,59 @@ QLinearGradient horizontalGradient(const QRectF& rect, const QList<QColor>& stop
         gradient.setColorAt(stops.size() == 1 ? 0 : double(i) / double(stops.size() - 1), stops[i]);
     }
     return gradient;
+}
+
+// The selected row's plate, drawn at the origin of a row of `size`.
+void drawSelectionPlate(QPainter& painter, const QSizeF& size)
+{
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF plate = QRectF(QPointF(), size).adjusted(4, 3, -4, -3);
+    QPainterPath shape;
+    shape.addRoundedRect(
+        plate.adjusted(0.5, 0.5, -0.5, -0.5), eon::plateCornerRadius, eon::plateCornerRadius);
+    painter.fillPath(shape.translated(0, 1), eonWithOpacity(eonSignalCyan(), 0.05));
+    painter.fillPath(shape,
+        horizontalGradient(plate,
+            { eonWithOpacity(eonSignalTeal(), 0.23), eonWithOpacity(eonSignalCyan(), 0.25),
+                eonWithOpacity(eonSignalViolet(), 0.18),
+                eonWithOpacity(eonSurfaceRaised(), 0.76) }));
+    painter.strokePath(shape,
+        QPen(QBrush(horizontalGradient(plate,
+                 { eonWithOpacity(eonSignalTeal(), 0.82), eonWithOpacity(eonSignalCyan(), 0.56),
+                     eonWithOpacity(eonSignalViolet(), 0.38) })),
+            1));
+    const QRectF capsule(plate.left() + 4, plate.center().y() - 13.5, 3, 27);
+    QLinearGradient signal(0, capsule.top(), 0, capsule.bottom());
+    signal.setColorAt(0, eonSignalTeal());
+    signal.setColorAt(0.5, eonSignalCyan());
+    signal.setColorAt(1, eonSignalViolet());
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(eonWithOpacity(eonSignalCyan(), 0.25));
+    painter.drawRoundedRect(capsule.adjusted(-1.5, -1.5, 1.5, 1.5), capsule.width() / 2 + 1.5,
+        capsule.width() / 2 + 1.5);
+    painter.setBrush(signal);
+    painter.drawRoundedRect(capsule, capsule.width() / 2, capsule.width() / 2);
+}
+
+// Every selected row of one width shows the same plate: it is drawn once
+// and copied, so that a long selection paints as fast as none. Drawn again
+// when the row's size, the screen's scale or the palette changes.
+const QPixmap& selectionPlate(const QSizeF& size, qreal pixelRatio)
+{
+    static QPixmap plate;
+    static QList<QRgb> plateColors;
+    const QList<QRgb> colors { eonSignalTeal().rgba(), eonSignalCyan().rgba(),
+        eonSignalViolet().rgba(), eonSurfaceRaised().rgba() };
+    const QSize pixels = (size * pixelRatio).toSize();
+    if (plate.size() != pixels || plate.devicePixelRatio() != pixelRatio || plateColors != colors) {
+        plate = QPixmap(pixels);
+        plate.setDevicePixelRatio(pixelRatio);
+        plate.fill(Qt::transparent);
+        QPainter painter(&plate);
+        drawSelectionPlate(painter, size);
+        plateColors = colors;
+    }
+    return plate;
 }
 
 } // namespace
@@ -201,34 +331,8 @@ void TrackRowSelectionBackground::paint(
     if (state == TrackRowVisualState::idle) {
         return;
     }
-    const QRectF plate = rect.adjusted(4, 3, -4, -3);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QPainterPath shape;
-    shape.addRoundedRect(
-        plate.adjusted(0.5, 0.5, -0.5, -0.5), eon::plateCornerRadius, eon::plateCornerRadius);
-    painter.fillPath(shape.translated(0, 1), eonWithOpacity(eonSignalCyan(), 0.05));
-    painter.fillPath(shape,
-        horizontalGradient(plate,
-            { eonWithOpacity(eonSignalTeal(), 0.23), eonWithOpacity(eonSignalCyan(), 0.25),
-                eonWithOpacity(eonSignalViolet(), 0.18),
-                eonWithOpacity(eonSurfaceRaised(), 0.76) }));
-    painter.strokePath(shape,
-        QPen(QBrush(horizontalGradient(plate,
-                 { eonWithOpacity(eonSignalTeal(), 0.82), eonWithOpacity(eonSignalCyan(), 0.56),
-                     eonWithOpacity(eonSignalViolet(), 0.38) })),
-            1));
-    const QRectF capsule(plate.left() + 4, plate.center().y() - 13.5, 3, 27);
-    QLinearGradient signal(0, capsule.top(), 0, capsule.bottom());
-    signal.setColorAt(0, eonSignalTeal());
-    signal.setColorAt(0.5, eonSignalCyan());
-    signal.setColorAt(1, eonSignalViolet());
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(eonWithOpacity(eonSignalCyan(), 0.25));
-    painter.drawRoundedRect(capsule.adjusted(-1.5, -1.5, 1.5, 1.5), capsule.width() / 2 + 1.5,
-        capsule.width() / 2 + 1.5);
-    painter.setBrush(signal);
-    painter.drawRoundedRect(capsule, capsule.width() / 2, capsule.width() / 2);
-    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.drawPixmap(
+        rect.topLeft(), selectionPlate(rect.size(), painter.device()->devicePixelRatioF()));
 }
 
 void TrackTableCellView::paint(QPainter& painter, const QRectF& cell, TrackTableColumnID column,
