@@ -205,7 +205,6 @@ QueueView::QueueView(QueueEngine& queue, ArtworkCache& artwork, QWidget* parent)
 
     m_list = new QueueRowsView([this] { loadShownThumbnailsSoon(); }, m_stack);
     m_list->setObjectName(u"player.queue.list"_s);
-    m_list->setModel(m_model);
     m_list->setItemDelegate(new QueueRowDelegate(m_list));
     m_list->setFrameShape(QFrame::NoFrame);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -215,6 +214,9 @@ QueueView::QueueView(QueueEngine& queue, ArtworkCache& artwork, QWidget* parent)
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     m_list->viewport()->setAutoFillBackground(false);
     m_list->setStyleSheet(u"QListView { background: transparent; }"_s);
+    // Given last: the settings above each lay out every row again, which for
+    // a library-sized queue costs tens of milliseconds apiece.
+    m_list->setModel(m_model);
     m_list->installEventFilter(this);
     m_list->viewport()->installEventFilter(this);
     m_stack->addWidget(m_list);
