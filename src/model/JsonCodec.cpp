@@ -1,6 +1,6 @@
 #include "model/JsonCodec.h"
-#include "model/WorkerPriority.h"
 #include "model/JsonTextScan.h"
+#include "model/WorkerPriority.h"
 
 #include <algorithm>
 #include <charconv>

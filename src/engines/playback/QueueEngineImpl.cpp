@@ -294,11 +294,11 @@ void TavrenQueueEngine::shuffle(QList<Track>& tracks, qsizetype from)
 template <typename Work> void TavrenQueueEngine::reorderInBackground(Work work, bool save)
 {
     const quint64 serial = ++m_reorderSerial;
-    QFuture<std::shared_ptr<Reordered>> result = QtConcurrent::run(&m_orderingWorker,
-        [work = std::move(work)]() mutable {
-            runAtWorkerPriority();
-            return std::make_shared<Reordered>(work());
-        });
+    QFuture<std::shared_ptr<Reordered>> result
+        = QtConcurrent::run(&m_orderingWorker, [work = std::move(work)]() mutable {
+              runAtWorkerPriority();
+              return std::make_shared<Reordered>(work());
+          });
     m_pending = PendingReorder { result, serial, save };
     // Published through the event loop, never inside the call that started
     // the work (a short job may be done before its continuation is attached).

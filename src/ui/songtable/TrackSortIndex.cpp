@@ -108,11 +108,10 @@ void parallelSort(std::vector<T>& values, const Less& less, bool parallel)
         std::sort(at(q), at(q + 1), less);
     });
     const std::vector<size_t> halves { 0, 2 };
-    QtConcurrent::blockingMap(
-        halves, [&](size_t q) {
-            runAtWorkerPriority();
-            std::inplace_merge(at(q), at(q + 1), at(q + 2), less);
-        });
+    QtConcurrent::blockingMap(halves, [&](size_t q) {
+        runAtWorkerPriority();
+        std::inplace_merge(at(q), at(q + 1), at(q + 2), less);
+    });
     std::inplace_merge(at(0), at(2), at(4), less);
 }
 
