@@ -1,7 +1,7 @@
 #include "model/MetadataCache.h"
-#include "model/WorkerPriority.h"
 
 #include "model/TextRules.h"
+#include "model/WorkerPriority.h"
 
 #include <QMutexLocker>
 #include <QtConcurrent/QtConcurrentMap>

@@ -1,4 +1,5 @@
 #include "engines/library/LibraryTrackList.h"
+
 #include "model/WorkerPriority.h"
 
 #include <QDir>

@@ -1,8 +1,8 @@
 #include "engines/library/SearchEngineImpl.h"
-#include "model/WorkerPriority.h"
 
 #include "model/Logging.h"
 #include "model/TextRules.h"
+#include "model/WorkerPriority.h"
 
 #include <QFutureWatcher>
 #include <QHash>

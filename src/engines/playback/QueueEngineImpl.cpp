@@ -1,4 +1,5 @@
 #include "engines/playback/QueueEngineImpl.h"
+
 #include "model/WorkerPriority.h"
 
 #include <QHash>

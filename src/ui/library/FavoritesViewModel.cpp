@@ -1,8 +1,8 @@
 #include "ui/library/FavoritesViewModel.h"
-#include "model/WorkerPriority.h"
 
 #include "engines/library/LibraryEngine.h"
 #include "model/RunOnWorker.h"
+#include "model/WorkerPriority.h"
 
 #include <QCoreApplication>
 #include <QPointer>

@@ -1,8 +1,8 @@
 #include "ui/songtable/TrackSortIndex.h"
-#include "model/WorkerPriority.h"
 
 #include "model/JsonCodec.h"
 #include "model/TextRules.h"
+#include "model/WorkerPriority.h"
 
 #include <QCollatorSortKey>
 #include <QHash>

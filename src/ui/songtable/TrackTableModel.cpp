@@ -1,7 +1,7 @@
 #include "ui/songtable/TrackTableModel.h"
-#include "model/WorkerPriority.h"
 
 #include "model/RunOnWorker.h"
+#include "model/WorkerPriority.h"
 #include "ui/eon/PlainToolTip.h"
 #include "ui/songtable/TrackSortIndexCache.h"
 
