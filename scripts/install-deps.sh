@@ -21,8 +21,8 @@ packages=(
     qt6-svg-dev desktop-file-utils appstream
 )
 # The AT-SPI window test: a private D-Bus session, the accessibility bus and
-# registry, and the client library for Debian's own Python.
-packages+=(dbus-daemon at-spi2-core python3-pyatspi)
+# registry, the client library for Debian's own Python, and real X key presses.
+packages+=(dbus-daemon at-spi2-core python3-pyatspi xdotool)
 
 missing=()
 for p in "${packages[@]}"; do
