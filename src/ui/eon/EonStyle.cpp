@@ -38,6 +38,12 @@ void EonStyle::polish(QWidget* widget)
     if (qobject_cast<QMenu*>(widget)) {
         widget->setAttribute(Qt::WA_TranslucentBackground);
     }
+    // A tooltip is polished before it first sizes itself: rounded like the
+    // menus (translucent corners) and padded like their items.
+    if (widget->inherits("QTipLabel")) {
+        widget->setAttribute(Qt::WA_TranslucentBackground);
+        widget->setContentsMargins(toolTipExtraHorizontalInset, 0, toolTipExtraHorizontalInset, 0);
+    }
     // A picker's open list is a menu in all but name: the menus' rounded
     // raised panel (painted by the container), the list clear over it.
     if (isPickerList(widget)) {
@@ -88,6 +94,8 @@ int EonStyle::pixelMetric(
         return indicatorSize;
     case PM_MenuPanelWidth:
         return 1;
+    case PM_ToolTipLabelFrameWidth:
+        return toolTipFrameWidth;
     case PM_MenuHMargin:
     case PM_MenuVMargin:
         return 4;
@@ -270,6 +278,9 @@ void EonStyle::drawControl(ControlElement element, const QStyleOption* option, Q
                 for (const auto role : { QPalette::Text, QPalette::WindowText, QPalette::ButtonText,
                          QPalette::HighlightedText }) {
                     copy.palette.setColor(role, eonDestructive());
+                }
+                if (!copy.icon.isNull()) {
+                    copy.icon = destructiveIcon(copy.icon);
                 }
             }
             QProxyStyle::drawControl(element, &copy, painter, widget);
