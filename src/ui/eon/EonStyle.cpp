@@ -96,6 +96,12 @@ int EonStyle::pixelMetric(
         return 1;
     case PM_ToolTipLabelFrameWidth:
         return toolTipFrameWidth;
+    case PM_FocusFrameHMargin:
+        // Qt adds one to this for an item's text margin.
+        if (isFileChooserList(widget)) {
+            return fileChooserTextInset - 1;
+        }
+        return QProxyStyle::pixelMetric(metric, option, widget);
     case PM_MenuHMargin:
     case PM_MenuVMargin:
         return 4;
@@ -159,6 +165,8 @@ QIcon EonStyle::standardIcon(
             return u"folder"_s;
         case SP_FileIcon:
             return u"doc"_s;
+        case SP_ComputerIcon:
+            return u"desktopcomputer"_s;
         default:
             return {};
         }
@@ -298,6 +306,7 @@ void EonStyle::drawControl(ControlElement element, const QStyleOption* option, Q
             QStyleOptionHeader copy = *header;
             copy.palette.setColor(
                 QPalette::ButtonText, isSortedHeader(header) ? eonAccent() : eonTextTertiary());
+            alignHeaderTitleWithValues(copy, widget);
             QProxyStyle::drawControl(element, &copy, painter, widget);
             return;
         }
