@@ -5,6 +5,9 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QSvgRenderer>
+#include <algorithm>
+#include <cmath>
+#include <iterator>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -16,6 +19,23 @@ QSvgRenderer& iconImage()
 {
     static QSvgRenderer renderer(u":/icons/app.svg"_s); // lives as long as the program
     return renderer;
+}
+
+// The small sizes have drawings of their own on their pixel grid: the
+// scalable image shrunk that far blurs its ring and loses its tile.
+constexpr int smallSizes[] = { 16, 24, 32, 48 };
+
+QSvgRenderer& smallIconImage(int size)
+{
+    static QSvgRenderer renderers[]
+        = { QSvgRenderer(u":/icons/app-16.svg"_s), QSvgRenderer(u":/icons/app-24.svg"_s),
+              QSvgRenderer(u":/icons/app-32.svg"_s), QSvgRenderer(u":/icons/app-48.svg"_s) };
+    for (int i = 0; i < int(std::size(smallSizes)); ++i) {
+        if (size <= smallSizes[i]) {
+            return renderers[i];
+        }
+    }
+    return iconImage();
 }
 
 // Draws the image afresh at whatever size a window, a panel or the About
@@ -64,7 +84,10 @@ void paintAppIcon(QPainter& painter, const QRectF& target)
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    iconImage().render(&painter, target);
+    // On a high-density screen a small target holds more pixels.
+    const double pixels = std::min(target.width(), target.height())
+        * (painter.device() ? painter.device()->devicePixelRatioF() : 1.0);
+    smallIconImage(int(std::ceil(pixels - 0.01))).render(&painter, target);
     painter.restore();
 }
 

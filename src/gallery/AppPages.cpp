@@ -21,6 +21,7 @@
 #include <QEnterEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QVBoxLayout>
@@ -147,11 +148,31 @@ std::unique_ptr<QWidget> aboutButtonPage()
 }
 
 // The program's icon at the sizes a desktop shows it, each drawn as the
-// window system gets it.
+// window system gets it: the small ones on a dark and on a light title bar
+// (another desktop's colours, not this program's), the large ones on the page.
 std::unique_ptr<QWidget> appIconPage()
 {
     auto stage = std::make_unique<Stage>(6);
-    for (const int side : { 16, 24, 32, 48, 64, 128 }) {
+    const QColor panels[] = { QColor(0x2b, 0x2b, 0x2b), QColor(0xf0, 0xf0, 0xf0) };
+    for (const QColor& panel : panels) {
+        for (const int side : { 16, 24, 32, 48 }) {
+            QPixmap tile(64, 64);
+            tile.fill(panel);
+            QPainter painter(&tile);
+            const int at = (64 - side) / 2;
+            painter.drawPixmap(at, at, appIcon().pixmap(side));
+            painter.end();
+            auto* icon = new QLabel;
+            icon->setPixmap(tile);
+            icon->setFixedSize(64, 64);
+            stage->add(
+                u"%1 px, %2"_s.arg(side).arg(panel.lightness() < 128 ? u"dark"_s : u"light"_s),
+                icon);
+        }
+        stage->add({}, new QWidget);
+        stage->add({}, new QWidget);
+    }
+    for (const int side : { 64, 128 }) {
         auto* icon = new QLabel;
         icon->setPixmap(appIcon().pixmap(side));
         icon->setFixedSize(side, side);
@@ -183,7 +204,7 @@ void addAppPages(QList<Page>& pages, Context& context)
     pages.append({ u"about-window-link-error"_s, AboutView::fixedSize,
         [] { return std::make_unique<AboutPage>(true); } });
     pages.append({ u"about-toolbar-button"_s, { 320, 160 }, aboutButtonPage });
-    pages.append({ u"app-icon"_s, { 640, 240 }, appIconPage });
+    pages.append({ u"app-icon"_s, { 640, 480 }, appIconPage });
 }
 
 } // namespace kivo::gallery

@@ -30,6 +30,7 @@
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 using namespace Qt::Literals::StringLiterals;
@@ -285,6 +286,7 @@ std::unique_ptr<QWidget> controlsPage()
     stage->add(u"button"_s, button(u"Cancel"_s, false, false, true));
     stage->add(u"button, default"_s, button(u"OK"_s, true, false, true));
     stage->add(u"button, destructive"_s, button(u"Delete Permanently"_s, false, true, true));
+    stage->add(u"button, destructive default"_s, button(u"Delete"_s, true, true, true));
     stage->add(u"button, disabled"_s, button(u"Save"_s, true, false, false));
     auto* field = new QLineEdit(u"Aurora Lane"_s);
     stage->add(u"text field"_s, field);
@@ -302,6 +304,34 @@ std::unique_ptr<QWidget> controlsPage()
     menu->addSeparator();
     menu->addAction(u"Remove Column"_s)->setProperty(EonStyle::destructiveProperty, true);
     stage->add(u"menu: disabled, checked, destructive"_s, menuPicture(menu));
+    return stage;
+}
+
+// A menu with icons, its destructive item in red icon and all, and a tooltip
+// beside it, as hovering shows one (tooltips are windows of their own).
+std::unique_ptr<QWidget> menuTooltipPage()
+{
+    auto stage = std::make_unique<Stage>(2);
+    auto* menu = new QMenu(stage.get());
+    const auto icon = [](const QString& symbol) {
+        return QIcon(Symbols::pixmap(symbol, eonTextSecondary(), 16, 18));
+    };
+    menu->addAction(icon(u"play.fill"_s), u"Play Now"_s);
+    menu->addAction(icon(u"arrow.left.and.right"_s), u"Reset Width"_s);
+    menu->addSeparator();
+    menu->addAction(icon(u"trash"_s), u"Delete Permanently\u2026"_s)
+        ->setProperty(EonStyle::destructiveProperty, true);
+    stage->add(u"menu, destructive item with its icon"_s, menuPicture(menu));
+    auto* tip = new QLabel;
+    QToolTip::showText(QPoint(200, 200), u"Import songs"_s);
+    QCoreApplication::processEvents();
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->inherits("QTipLabel") && window->isVisible()) {
+            tip->setPixmap(window->grab());
+        }
+    }
+    QToolTip::hideText();
+    stage->add(u"tooltip"_s, tip);
     return stage;
 }
 
@@ -379,6 +409,7 @@ void addEonPages(QList<Page>& pages)
     pages.append({ u"eon-controls"_s, { 1000, 620 }, controlsPage });
     pages.append({ u"eon-focus-ring"_s, { 640, 160 }, focusRingPage });
     pages.append({ u"eon-alerts"_s, { 1000, 300 }, alertPage });
+    pages.append({ u"eon-menu-tooltip"_s, { 520, 240 }, menuTooltipPage });
     pages.append({ u"eon-file-chooser"_s, { 720, 440 },
         [] { return std::make_unique<FileChooserSample>(); } });
 }

@@ -136,7 +136,10 @@ protected:
         painter.setPen(eonTextSecondary());
         for (int y = 60; y < height() - 130; y += 42) {
             painter.fillRect(QRect(0, y + 41, width(), 1), eonHairline());
+            // Across the width, so that a banner over them shows whether they read through.
             painter.drawText(QRect(60, y, 400, 42), Qt::AlignVCenter, u"Song row %1"_s.arg(y / 42));
+            painter.drawText(QRect(420, y, 300, 42), Qt::AlignVCenter, u"Big Album"_s);
+            painter.drawText(QRect(740, y, 300, 42), Qt::AlignVCenter, u"Aurora Lane"_s);
         }
     }
 

@@ -10,6 +10,7 @@
 #include "app/WorkspacePanelRevealButton.h"
 #include "app/WorkspacePanelState.h"
 #include "engines/library/LibraryEngineImpl.h"
+#include "ui/player/NowPlayingPanelView.h"
 #include "ui/songtable/TrackTableLayoutState.h"
 
 #include <QContextMenuEvent>
@@ -18,8 +19,10 @@
 #include <QEnterEvent>
 #include <QFile>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTimeZone>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <cstdio>
 
@@ -144,6 +147,25 @@ Page stockedWindowPage(const std::shared_ptr<StockedLibrary>& library, const QSt
             } };
 }
 
+// The narrowest window with the inspector scrolled to its end, once laid out:
+// its scroll bar keeps inside the panel's margin, clear of the window's corner.
+Page scrolledInspectorPage(const std::shared_ptr<StockedLibrary>& library)
+{
+    const Page plain = stockedWindowPage(
+        library, u"main-window-900-inspector-scrolled"_s, [](WorkspacePanelState&) {},
+        QSize(900, 650));
+    return { plain.name, plain.size, [build = plain.build] {
+                std::unique_ptr<QWidget> sample = build();
+                QWidget* window = sample.get();
+                QTimer::singleShot(80, window, [window] {
+                    if (auto* panel = window->findChild<NowPlayingPanelView*>()) {
+                        panel->scrollBar().setValue(panel->scrollBar().maximum());
+                    }
+                });
+                return sample;
+            } };
+}
+
 // The strip with room either side, so that its collapse tab, wider than the
 // strip, shows whole as in the window.
 QWidget* withRoom(WorkspacePanelDivider* divider)
@@ -253,6 +275,7 @@ void addShellPages(QList<Page>& pages, Context& context)
             library, prefix + u"right-collapsed"_s,
             [](WorkspacePanelState& panels) { panels.setIsRightExpanded(false); }, size));
     }
+    pages.append(scrolledInspectorPage(library));
     // A library file that does not decode, as the window meets it at start-up.
     const auto damaged = std::make_shared<Context>([](const QString& folder) {
         QFile file(folder + u"/tracks.json"_s);

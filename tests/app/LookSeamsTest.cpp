@@ -30,6 +30,7 @@
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QScrollBar>
@@ -104,6 +105,25 @@ TEST_F(LookSeamsTest, AnUnreadableLibraryShowsNoCountAndRefusesImportsWithTheRea
     EXPECT_FALSE(songs->addSongsButton().isEnabled());
     EXPECT_EQ(songs->addSongsButton().toolTip(),
         u"The library could not be read, so no songs can be added to it."_s);
+}
+
+TEST_F(LookSeamsTest, TheHeaderImportButtonKeepsItsPlaceWhenTheCountAppears)
+{
+    const auto app = test::startAppIn(dir.path());
+    app->mainWindow().resize(1000, 700);
+    app->mainWindow().show();
+    auto* songs = qobject_cast<SongsView*>(app->mainWindow().layoutView().contentScreen());
+    ASSERT_NE(songs, nullptr);
+    TrackListHeaderView* header = songs->trackList().header();
+    const auto buttonX = [&] {
+        header->layout()->activate();
+        return songs->addSongsButton().mapTo(&app->mainWindow(), QPoint()).x();
+    };
+    header->setCounts(std::nullopt, 0); // loading: no count yet
+    const int whileLoading = buttonX();
+    header->setCounts(6, 0);
+    EXPECT_EQ(buttonX(), whileLoading);
+    EXPECT_FALSE(header->countLabel()->isHidden());
 }
 
 TEST_F(LookSeamsTest, TheSongTableScrollBarStartsBelowItsHeaderWhichSpansTheGutter)

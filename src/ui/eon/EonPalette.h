@@ -26,10 +26,18 @@ const QColor& eonSignalCyan();
 const QColor& eonSignalTeal();
 const QColor& eonSignalViolet();
 const QColor& eonSignalIce();
-// Actions that remove or destroy something: their text, their alert button.
+// Actions that remove or destroy something: their text and icon.
 const QColor& eonDestructive();
-// Error texts and invalid fields: the system's red.
+// The fill of a destructive default button: deep enough for a white label
+// (at least 4.5:1).
+const QColor& eonDestructiveFill();
+// The white label on `eonDestructiveFill`.
+const QColor& eonDestructiveLabel();
+// Invalid fields and error marks: the system's red.
 const QColor& eonError();
+// Error texts: the system's red lifted so that even at the muted opacity of a
+// header's error line (0.86) it reads at 4.5:1 on every surface.
+const QColor& eonErrorText();
 // Warnings and notices that need attention: the system's orange.
 const QColor& eonWarning();
 // The drop shadow under floating banners.

@@ -38,6 +38,12 @@ void EonStyle::polish(QWidget* widget)
     if (qobject_cast<QMenu*>(widget)) {
         widget->setAttribute(Qt::WA_TranslucentBackground);
     }
+    // A tooltip is polished before it first sizes itself: rounded like the
+    // menus (translucent corners) and padded like their items.
+    if (widget->inherits("QTipLabel")) {
+        widget->setAttribute(Qt::WA_TranslucentBackground);
+        widget->setContentsMargins(toolTipExtraHorizontalInset, 0, toolTipExtraHorizontalInset, 0);
+    }
     // A picker's open list is a menu in all but name: the menus' rounded
     // raised panel (painted by the container), the list clear over it.
     if (isPickerList(widget)) {
@@ -88,6 +94,14 @@ int EonStyle::pixelMetric(
         return indicatorSize;
     case PM_MenuPanelWidth:
         return 1;
+    case PM_ToolTipLabelFrameWidth:
+        return toolTipFrameWidth;
+    case PM_FocusFrameHMargin:
+        // Qt adds one to this for an item's text margin.
+        if (isFileChooserList(widget)) {
+            return fileChooserTextInset - 1;
+        }
+        return QProxyStyle::pixelMetric(metric, option, widget);
     case PM_MenuHMargin:
     case PM_MenuVMargin:
         return 4;
@@ -151,6 +165,8 @@ QIcon EonStyle::standardIcon(
             return u"folder"_s;
         case SP_FileIcon:
             return u"doc"_s;
+        case SP_ComputerIcon:
+            return u"desktopcomputer"_s;
         default:
             return {};
         }
@@ -271,6 +287,9 @@ void EonStyle::drawControl(ControlElement element, const QStyleOption* option, Q
                          QPalette::HighlightedText }) {
                     copy.palette.setColor(role, eonDestructive());
                 }
+                if (!copy.icon.isNull()) {
+                    copy.icon = destructiveIcon(copy.icon);
+                }
             }
             QProxyStyle::drawControl(element, &copy, painter, widget);
             return;
@@ -287,6 +306,7 @@ void EonStyle::drawControl(ControlElement element, const QStyleOption* option, Q
             QStyleOptionHeader copy = *header;
             copy.palette.setColor(
                 QPalette::ButtonText, isSortedHeader(header) ? eonAccent() : eonTextTertiary());
+            alignHeaderTitleWithValues(copy, widget);
             QProxyStyle::drawControl(element, &copy, painter, widget);
             return;
         }

@@ -87,9 +87,13 @@ void paintPushPanel(QPainter* painter, const QStyleOptionButton* button, const Q
     if (!isEnabled(button)) {
         painter->setOpacity(disabledOpacity);
     }
+    // A destructive button is filled only when it is the default; beside a
+    // default Cancel it is a plain button with a red label, and recedes.
+    const bool prominent = isProminent(button, widget);
     const bool destructive = isDestructive(widget);
-    const bool prominent = destructive || isProminent(button, widget);
-    QColor fill = destructive ? eonDestructive() : prominent ? eonAccent() : eonSurfaceRaised();
+    QColor fill = destructive && prominent ? eonDestructiveFill()
+        : prominent                        ? eonAccent()
+                                           : eonSurfaceRaised();
     if (!prominent && (button->state & QStyle::State_MouseOver)) {
         fill = fill.lighter(130);
     }
@@ -110,7 +114,7 @@ void paintPushPanel(QPainter* painter, const QStyleOptionButton* button, const Q
 QColor pushLabelColour(const QStyleOptionButton* button, const QWidget* widget)
 {
     if (isDestructive(widget)) {
-        return Qt::white;
+        return isProminent(button, widget) ? eonDestructiveLabel() : eonDestructive();
     }
     if (isProminent(button, widget)) {
         return eonCanvas();

@@ -6,6 +6,7 @@
 
 #include <QMenu>
 #include <QPainter>
+#include <QPixmap>
 #include <QStyleOption>
 
 namespace kivo::eonstyle {
@@ -45,10 +46,31 @@ void paintMenuPanel(QPainter* painter, const QStyleOption* option, const QWidget
 void paintToolTipPanel(QPainter* painter, const QStyleOption* option)
 {
     painter->save();
-    painter->fillRect(option->rect, eonSurfaceRaised());
+    painter->setRenderHint(QPainter::Antialiasing);
     painter->setPen(QPen(eonHairline(), 1));
-    painter->drawRect(QRectF(option->rect).adjusted(0.5, 0.5, -0.5, -0.5));
+    painter->setBrush(eonSurfaceRaised());
+    painter->drawRoundedRect(QRectF(option->rect).adjusted(0.5, 0.5, -0.5, -0.5),
+        EonStyle::menuCornerRadius, EonStyle::menuCornerRadius);
     painter->restore();
+}
+
+QIcon destructiveIcon(const QIcon& icon)
+{
+    QIcon tinted;
+    QList<QSize> sizes = icon.availableSizes();
+    if (sizes.isEmpty()) {
+        sizes = { QSize(16, 16) };
+    }
+    for (const QSize& size : std::as_const(sizes)) {
+        QPixmap pixmap = icon.pixmap(size);
+        QPainter painter(&pixmap);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+        painter.fillRect(
+            QRect(QPoint(0, 0), pixmap.deviceIndependentSize().toSize()), eonDestructive());
+        painter.end();
+        tinted.addPixmap(pixmap);
+    }
+    return tinted;
 }
 
 void paintMenuSelection(QPainter* painter, const QRectF& rect)

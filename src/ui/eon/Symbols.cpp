@@ -35,6 +35,7 @@ constexpr SymbolGlyph glyphs[] = {
     { u"circle", u"radio_button_unchecked", 0xe836 },
     { u"clock", u"schedule", 0xe8b5 },
     { u"clock.arrow.circlepath", u"history", 0xe889 },
+    { u"desktopcomputer", u"computer", 0xe30a },
     { u"doc", u"description", 0xe873 },
     { u"ellipsis", u"more_horiz", 0xe5d3 },
     { u"envelope", u"mail", 0xe158 },

@@ -37,6 +37,9 @@ void DropOverlay::paintEvent(QPaintEvent*)
     QPainterPath shape;
     shape.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), eon::panelCornerRadius,
         eon::panelCornerRadius);
+    // A thick material under the shade: the rows' texts never read through
+    // "Drop songs here".
+    painter.fillPath(shape, eonCanvas());
     painter.fillPath(shape, eonWithOpacity(eonSurfaceRaised(), 0.94));
     painter.setPen(QPen(eonWithOpacity(eonAccent(), 0.48), 1));
     painter.drawPath(shape);

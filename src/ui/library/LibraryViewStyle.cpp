@@ -17,7 +17,7 @@ namespace kivo::library {
 
 QColor errorRed(double opacity)
 {
-    return eonWithOpacity(eonError(), opacity);
+    return eonWithOpacity(eonErrorText(), opacity);
 }
 
 QLabel* sheetTitle(const QString& text, QWidget* parent)

@@ -20,7 +20,9 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -97,8 +99,9 @@ NowPlayingPanelView::NowPlayingPanelView(NowPlayingPanelEngines engines, QWidget
     m_scroll->setObjectName(u"nowPlaying.scroll"_s);
     m_scroll->setFrameShape(QFrame::NoFrame);
     m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    // A panel cut short by a small window shows that it scrolls.
-    m_scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // A panel cut short by a small window shows that it scrolls, with a bar
+    // of its own inside the trailing margin (see syncScrollBar).
+    m_scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_scroll->setWidgetResizable(true);
     m_scroll->viewport()->setAutoFillBackground(false);
     new EonFocusRingOverlay(m_scroll);
@@ -159,6 +162,14 @@ NowPlayingPanelView::NowPlayingPanelView(NowPlayingPanelEngines engines, QWidget
     content->setAutoFillBackground(false); // setWidget() turned it on; the panel paints
     stack->addWidget(m_scroll);
 
+    m_bar = new QScrollBar(Qt::Vertical, this);
+    m_bar->setObjectName(u"nowPlaying.scrollBar"_s);
+    m_bar->hide();
+    QScrollBar* inner = m_scroll->verticalScrollBar();
+    connect(inner, &QScrollBar::rangeChanged, this, &NowPlayingPanelView::syncScrollBar);
+    connect(inner, &QScrollBar::valueChanged, m_bar, &QScrollBar::setValue);
+    connect(m_bar, &QScrollBar::valueChanged, inner, &QScrollBar::setValue);
+
     connect(
         m_edit, &QAbstractButton::clicked, m_presenter, &NowPlayingPanelPresenter::beginEditing);
     connect(m_presenter, &NowPlayingPanelPresenter::displayedTrackChanged, this,
@@ -192,6 +203,7 @@ void NowPlayingPanelView::updateTrack()
     const std::optional<Track>& track = m_presenter->displayedTrack();
     m_empty->setVisible(!track);
     m_scroll->setVisible(track.has_value());
+    syncScrollBar();
     if (!track) {
         return;
     }
@@ -264,6 +276,23 @@ void NowPlayingPanelView::paintEvent(QPaintEvent*)
 void NowPlayingPanelView::resizeEvent(QResizeEvent*)
 {
     m_artwork->setFixedHeight(qRound(NowPlayingPanelPresenter::artworkSide(width())));
+    syncScrollBar();
+}
+
+void NowPlayingPanelView::syncScrollBar()
+{
+    const QScrollBar* inner = m_scroll->verticalScrollBar();
+    m_bar->setRange(inner->minimum(), inner->maximum());
+    m_bar->setPageStep(m_scroll->viewport()->height());
+    m_bar->setSingleStep(inner->singleStep());
+    m_bar->setValue(inner->value());
+    // In the trailing margin, a little in from the edge, and clear of the
+    // rounded corners above and below.
+    const int extent = m_bar->sizeHint().width();
+    m_bar->setGeometry(width() - eon::spaceM - extent, eon::space4XL, extent,
+        std::max(0, height() - 2 * eon::space4XL));
+    m_bar->setVisible(!m_scroll->isHidden() && inner->maximum() > inner->minimum());
+    m_bar->raise();
 }
 
 bool NowPlayingPanelView::eventFilter(QObject* watched, QEvent* event)

@@ -9,6 +9,7 @@
 class QHBoxLayout;
 class QLabel;
 class QScrollArea;
+class QScrollBar;
 
 namespace kivo {
 
@@ -43,6 +44,10 @@ public:
     EonIconButton& editButton() const { return *m_edit; }
     TrackFavoriteButton& favoriteButton() const { return *m_favorite; }
     QScrollArea& scrollArea() const { return *m_scroll; }
+    // The panel's own scroll bar, inside its trailing margin (the scroll
+    // area's is off): clear of the window's corner, and the texts keep their
+    // width when it shows.
+    QScrollBar& scrollBar() const { return *m_bar; }
     QWidget& emptyState() const { return *m_empty; }
     // The full texts shown (the title may be cut to two lines on screen).
     QString title() const { return m_titleText; }
@@ -62,11 +67,13 @@ private:
     void updateTrack();
     void updateEditor(const std::optional<Track>& track);
     void elideTexts();
+    void syncScrollBar();
 
     NowPlayingPanelEngines m_engines;
     NowPlayingPanelPresenter* m_presenter;
     QWidget* m_empty;
     QScrollArea* m_scroll;
+    QScrollBar* m_bar;
     NowPlayingArtworkView* m_artwork;
     QLabel* m_title;
     QLabel* m_artist;

@@ -89,7 +89,8 @@ void PlayerIssueBanner::paintEvent(QPaintEvent*)
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF card = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     painter.setPen(QPen(eonWithOpacity(orange(), 0.28), 1));
-    painter.setBrush(eonWithOpacity(eonSurfaceRaised(), 0.96));
+    // Opaque like the window's banners: rows beneath would read through it.
+    painter.setBrush(eonSurfaceRaised());
     painter.drawRoundedRect(card, eon::cardCornerRadius, eon::cardCornerRadius);
 }
 

@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -91,6 +92,18 @@ TrackListHeaderView::TrackListHeaderView(QWidget* parent)
     m_actions->setContentsMargins(0, 0, 0, 0);
     row->addLayout(m_actions);
     row->addWidget(m_count, 0, Qt::AlignVCenter);
+    // The count's room belongs to the header from the start: while the
+    // library loads (no count yet) the actions keep the place they will have.
+    QSizePolicy countPolicy = m_count->sizePolicy();
+    countPolicy.setRetainSizeWhenHidden(true);
+    m_count->setSizePolicy(countPolicy);
+    m_count->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    int reserved = 0;
+    for (int digit = 0; digit <= 9; ++digit) {
+        m_count->setText(countText(digit));
+        reserved = std::max(reserved, m_count->sizeHint().width());
+    }
+    m_count->setMinimumWidth(reserved);
     setCounts(0, 0);
 }
 

@@ -5,6 +5,7 @@
 #include "ui/eon/EonPalette.h"
 #include "ui/eon/Symbols.h"
 #include "ui/songtable/NowPlayingIndicator.h"
+#include "ui/songtable/TrackCellText.h"
 #include "ui/songtable/TrackTableGeometry.h"
 
 #include <QFontMetricsF>
@@ -346,6 +347,14 @@ void TrackTableCellView::paint(QPainter& painter, const QRectF& cell, TrackTable
         const QRectF frame = alignment & Qt::AlignRight
             ? cell.adjusted(0, 0, -TrackTableGeometry::trailingTextInset, 0)
             : cell;
+        // A dash is one thin stroke that antialiasing dims: in the muted or
+        // monospaced columns it would fall under 4.5:1, so the placeholder
+        // takes the text font and the secondary colour.
+        if (text == missingValueText && !isActive && !isSelected) {
+            drawElided(
+                painter, frame, text, fonts.text, fonts.textMetrics, eonTextSecondary(), alignment);
+            return;
+        }
         drawElided(painter, frame, text, mono ? fonts.mono : fonts.text,
             mono ? fonts.monoMetrics : fonts.textMetrics,
             TrackRowLook::textColor(column, isActive, isSelected), alignment);

@@ -206,15 +206,23 @@ TEST_F(EonStyleTest, PickersShowAChevronAndDimWhenDisabled)
 
 TEST_F(EonStyleTest, AlertButtonsShowTheirRole)
 {
+    // Beside a default Cancel a destructive button is plain with a red label;
+    // as the default it is filled red.
     QPushButton destructive(u"Delete Permanently"_s);
     destructive.setProperty(EonStyle::destructiveProperty, true);
+    QPushButton destructiveDefault(u"Delete"_s);
+    destructiveDefault.setProperty(EonStyle::destructiveProperty, true);
+    destructiveDefault.setDefault(true);
     QPushButton plain(u"Cancel"_s);
-    for (QPushButton* button : { &destructive, &plain }) {
+    for (QPushButton* button : { &destructive, &destructiveDefault, &plain }) {
         button->setFixedSize(160, 30);
     }
-    const QRect body(20, 8, 10, 14); // left of the text, inside the panel
-    EXPECT_GT(countPixels(destructive.grab().toImage(), body, isReddish), 100);
-    EXPECT_EQ(countPixels(plain.grab().toImage(), body, isReddish), 0);
+    const QRect body(6, 8, 10, 14); // left of the text, inside the panel
+    const QImage quiet = destructive.grab().toImage();
+    EXPECT_EQ(countPixels(quiet, body, isReddish), 0);
+    EXPECT_GT(countPixels(quiet, quiet.rect(), isReddish), 30);
+    EXPECT_GT(countPixels(destructiveDefault.grab().toImage(), body, isReddish), 100);
+    EXPECT_EQ(countPixels(plain.grab().toImage(), plain.rect(), isReddish), 0);
 }
 
 TEST_F(EonStyleTest, PushButtonsPadTheirLabelAndRingTheWholeButtonOnKeyboardFocus)
