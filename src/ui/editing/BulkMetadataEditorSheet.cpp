@@ -184,8 +184,8 @@ BulkMetadataEditorSheet::BulkMetadataEditorSheet(const QList<Track>& tracks,
     comments->addWidget(m_comments);
     column->addLayout(comments);
 
-    m_message = editing::plainLabel(
-        QString(), eonFont(eon::textCallout, QFont::Medium), eonWithOpacity(eonError(), 0.9), body);
+    m_message = editing::plainLabel(QString(), eonFont(eon::textCallout, QFont::Medium),
+        eonWithOpacity(eonErrorText(), 0.9), body);
     m_message->setObjectName(u"sharedMetadata.message"_s);
     m_message->setWordWrap(true);
     column->addWidget(m_message);

@@ -149,7 +149,7 @@ TrackMetadataEditorSheet::TrackMetadataEditorSheet(Track track, std::optional<QS
     footer->setContentsMargins(eon::space4XL, eon::spaceXL, eon::space4XL, eon::space3XL);
     footer->setSpacing(eon::spaceL);
     m_errorLine = editing::plainLabel(QString(), eonFont(eon::textCallout, QFont::Medium),
-        eonWithOpacity(eonError(), 0.88), this);
+        eonWithOpacity(eonErrorText(), 0.88), this);
     m_errorLine->setObjectName(u"metadataEditor.error"_s);
     m_errorLine->setWordWrap(true);
     m_errorLine->setMaximumHeight(m_errorLine->fontMetrics().lineSpacing() * 3);
@@ -225,7 +225,7 @@ QWidget* TrackMetadataEditorSheet::buildArtworkSection()
     buttons->addWidget(choose, 0, Qt::AlignLeft);
     m_removeArtwork = editing::button(u"Remove Artwork"_s, false, section);
     m_removeArtwork->setObjectName(u"metadataEditor.removeArtwork"_s);
-    const QColor red = eonWithOpacity(eonError(), 0.8);
+    const QColor red = eonWithOpacity(eonErrorText(), 0.86);
     m_removeArtwork->setIcon(symbolIcon(u"trash"_s, red));
     m_removeArtwork->setStyleSheet(m_removeArtwork->styleSheet()
         + u" QPushButton { color: %1; }"_s.arg(red.name(QColor::HexArgb)));
