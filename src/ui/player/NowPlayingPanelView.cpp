@@ -135,7 +135,8 @@ NowPlayingPanelView::NowPlayingPanelView(NowPlayingPanelEngines engines, QWidget
     m_favorite = new TrackFavoriteButton(engines.library, buttonSize, content);
     m_favorite->setObjectName(u"nowPlaying.favorite"_s);
     headerRow->addWidget(m_favorite);
-    m_edit = new EonIconButton(u"ellipsis"_s, buttonSize, false, std::nullopt, content);
+    // Heard as the symbol's meaning, not as "ellipsis".
+    m_edit = new EonIconButton(u"ellipsis"_s, buttonSize, false, u"More"_s, content);
     m_edit->setObjectName(u"nowPlaying.edit"_s);
     headerRow->addWidget(m_edit);
     info->addLayout(headerRow);

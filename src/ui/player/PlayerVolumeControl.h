@@ -25,6 +25,9 @@ public:
     // Re-reads the engine's volume (it has no change signal).
     void refresh();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     PlayerVolumePresenter m_presenter;
     EonSymbolButton* m_mute;
