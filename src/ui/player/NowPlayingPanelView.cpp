@@ -95,6 +95,8 @@ NowPlayingPanelView::NowPlayingPanelView(NowPlayingPanelEngines engines, QWidget
 
     m_scroll = new QScrollArea(this);
     m_scroll->setObjectName(u"nowPlaying.scroll"_s);
+    // A Tab stop: heard by the panel's name.
+    m_scroll->setAccessibleName(u"Now Playing"_s);
     m_scroll->setFrameShape(QFrame::NoFrame);
     m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // A panel cut short by a small window shows that it scrolls.
