@@ -48,6 +48,7 @@ SettingsView::SettingsView(TrackTableLayoutState& layout, UndoManager* undoManag
     setAttribute(Qt::WA_OpaquePaintEvent);
 
     auto* scroll = new QScrollArea(this);
+    scroll->setAccessibleName(u"Settings"_s);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -362,11 +362,11 @@ TEST_F(AccessibilityWindowTest, TheNamesFollowTheStateTheyAnnounce)
     press(in(QAccessible::Button, u"Mute"_s));
     QTRY_VERIFY(in(QAccessible::Button, u"Unmute"_s));
 
-    // A playing song fills the inspector: its heart and its unnamed edit
-    // button, which speaks its symbol. Both hearts follow one press.
+    // A playing song fills the inspector: its heart and its edit button,
+    // which speaks its symbol's meaning. Both hearts follow one press.
     press(in(QAccessible::Button, u"Play Aria"_s));
     QTRY_VERIFY(identified(&window(), u"nowPlaying.edit"_s));
-    EXPECT_EQ(identified(&window(), u"nowPlaying.edit"_s)->text(QAccessible::Name), u"ellipsis");
+    EXPECT_EQ(identified(&window(), u"nowPlaying.edit"_s)->text(QAccessible::Name), u"More");
     const auto heart = [this](const QString& identifier, const QString& name) {
         return find(window().findChild<QWidget*>(identifier), QAccessible::Button, name);
     };

@@ -3,16 +3,20 @@
 #include "AppOnTempFolder.h"
 #include "app/MainLayoutView.h"
 #include "app/MainWindow.h"
+#include "engines/library/LibraryEngine.h"
+#include "engines/playback/AudioEngine.h"
 #include "engines/playback/QueueEngine.h"
 #include "support/TempDir.h"
 #include "ui/eon/EonAppearance.h"
 #include "ui/eon/EonFocusRing.h"
 #include "ui/eon/EonPalette.h"
+#include "ui/player/CompactWaveformSeekView.h"
 #include "ui/songtable/TrackListTableView.h"
 #include "ui/songtable/TrackListView.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QSlider>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -21,10 +25,10 @@ using namespace Qt::Literals::StringLiterals;
 namespace kivo {
 namespace {
 
-int accentPixels(const QImage& image, const QRect& area)
+int ringPixels(const QImage& image, const QRect& area)
 {
     int count = 0;
-    const QColor accent = eonAccent();
+    const QColor accent = EonFocusRing::colour();
     for (int y = area.top(); y <= area.bottom(); ++y) {
         for (int x = area.left(); x <= area.right(); ++x) {
             const QColor c = image.pixelColor(x, y);
@@ -103,7 +107,9 @@ TEST_F(KeyboardWindowTest, TabGoesSidebarContentInspectorPlayerBarWithTheRingOnl
         }
         if (focus == table) {
             const QImage image = table->grab().toImage();
-            tableRinged = accentPixels(image, QRect(0, 40, 2, image.height() - 80)) > 20;
+            // Down its side and along its top, over the header.
+            tableRinged = ringPixels(image, QRect(0, 40, 2, image.height() - 80)) > 20
+                && ringPixels(image, QRect(40, 0, image.width() - 80, 2)) > 20;
         }
     }
     // The panel dividers' buttons and the toolbar's come last, after the regions.
@@ -127,7 +133,7 @@ TEST_F(KeyboardWindowTest, TabGoesSidebarContentInspectorPlayerBarWithTheRingOnl
     auto* button = static_cast<QAbstractButton*>(QApplication::focusWidget());
     const QImage ringed = button->grab().toImage();
     const QRect edge(0, ringed.height() / 2 - 3, 2, 6);
-    EXPECT_GT(accentPixels(ringed, edge), 3);
+    EXPECT_GT(ringPixels(ringed, edge), 3);
 
     // A click takes the keyboard's ring away, though the table has the focus.
     const QRect row = table->visualRect(table->model()->index(0, 0));
@@ -135,7 +141,7 @@ TEST_F(KeyboardWindowTest, TabGoesSidebarContentInspectorPlayerBarWithTheRingOnl
     ASSERT_TRUE(table->hasFocus());
     EXPECT_FALSE(EonFocusRing::isShown(*table));
     const QImage clicked = table->grab().toImage();
-    EXPECT_EQ(accentPixels(clicked, QRect(0, 40, 2, clicked.height() - 80)), 0);
+    EXPECT_EQ(ringPixels(clicked, QRect(0, 40, 2, clicked.height() - 80)), 0);
     // Shift+Tab back from the table is the keyboard again.
     tab(Qt::ShiftModifier);
     EXPECT_TRUE(EonFocusRing::isShown(*QApplication::focusWidget()));
@@ -155,6 +161,65 @@ TEST_F(KeyboardWindowTest, BareRightChangesSongsWhileTheTableHasTheFocus)
     EXPECT_EQ(queue.currentTrack()->title, u"Bolero"_s);
     QTest::keyClick(table, Qt::Key_Left);
     EXPECT_EQ(queue.currentTrack()->title, u"Aria"_s);
+}
+
+TEST_F(KeyboardWindowTest, FocusedSeekBarAndVolumeTakeTheSliderKeysAndLeaveTheSongBe)
+{
+    // qWaitFor, not QTRY: a QtTest failure would end a GoogleTest case silently.
+    ASSERT_TRUE(test::importTones(*app, dir.path(), { u"Canon"_s }, 8));
+    LibraryEngine& library = app->container().libraryEngine();
+    const auto canon = [&] {
+        for (const Track& track : library.allTracks()) {
+            if (track.title == u"Canon"_s) {
+                return std::optional(track);
+            }
+        }
+        return std::optional<Track>();
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return canon().has_value(); }));
+    QueueEngine& queue = app->container().queueEngine();
+    AudioEngine& audio = app->container().audioEngine();
+    // Between two songs, so that a bare Left or Right would show as a song change.
+    QList<Track> around = library.allTracks();
+    around.removeIf([](const Track& track) { return track.title == u"Canon"_s; });
+    around.insert(1, *canon());
+    queue.playNow(around, 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return audio.duration() > 0; }));
+    const double end = audio.duration();
+    audio.pause();
+    const auto tabTo = [this](QWidget* target) {
+        for (int i = 0; i < 80 && QApplication::focusWidget() != target; ++i) {
+            tab();
+        }
+        return QApplication::focusWidget() == target;
+    };
+    const auto press = [](int key) { QTest::keyClick(QApplication::focusWidget(), Qt::Key(key)); };
+
+    CompactWaveformSeekView* seekBar = window().findChild<CompactWaveformSeekView*>();
+    ASSERT_TRUE(seekBar);
+    ASSERT_TRUE(tabTo(seekBar));
+    EXPECT_TRUE(EonFocusRing::isShown(*seekBar));
+    // Left at the start stays there: the song does not change.
+    const std::pair<int, double> seeks[] = { { Qt::Key_Right, 5 }, { Qt::Key_Left, 0 },
+        { Qt::Key_Left, 0 }, { Qt::Key_PageUp, std::min(30.0, end) }, { Qt::Key_Home, 0 },
+        { Qt::Key_End, end }, { Qt::Key_PageDown, std::max(end - 30, 0.0) } };
+    for (const auto& [key, seconds] : seeks) {
+        press(key);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return std::abs(audio.currentTime() - seconds) < 1; }))
+            << key << " " << audio.currentTime();
+        ASSERT_EQ(queue.currentTrack()->title, u"Canon"_s) << key;
+    }
+
+    QSlider* volume = window().findChild<QSlider*>(u"player.volumeSlider"_s);
+    ASSERT_TRUE(volume);
+    ASSERT_TRUE(tabTo(volume));
+    const std::pair<int, float> levels[] = { { Qt::Key_End, 1 }, { Qt::Key_Left, 0.95f },
+        { Qt::Key_PageDown, 0.75f }, { Qt::Key_Home, 0 }, { Qt::Key_Right, 0.05f } };
+    for (const auto& [key, level] : levels) {
+        press(key);
+        EXPECT_NEAR(audio.volume(), level, 0.001) << key;
+    }
+    EXPECT_EQ(queue.currentTrack()->title, u"Canon"_s);
 }
 
 } // namespace

@@ -270,6 +270,181 @@ def check_plain_descriptions(app):
         raise CheckFailed("descriptions carry markup: " + "; ".join(marked[:5]))
 
 
+# --- the keyboard and what a screen reader hears --------------------------
+# Real key presses (xdotool, on the program's own display) and the AT-SPI
+# events a screen reader gets for them.
+
+
+def program_display(app):
+    with open(f"/proc/{app.get_process_id()}/environ", "rb") as environ:
+        for entry in environ.read().split(b"\0"):
+            if entry.startswith(b"DISPLAY="):
+                return entry[len("DISPLAY="):].decode()
+    raise CheckFailed("the program has no DISPLAY")
+
+
+def press_keys(app, *keys):
+    """Gives the program's visible windows the X focus, then presses `keys`."""
+    env = dict(os.environ, DISPLAY=program_display(app))
+    windows = subprocess.run(
+        ["xdotool", "search", "--onlyvisible", "--pid", str(app.get_process_id())],
+        env=env, capture_output=True, text=True,
+    ).stdout.split()
+    if windows:
+        subprocess.run(["xdotool", "windowfocus", "--sync", windows[-1]], env=env, timeout=TIMEOUT)
+    for key in keys:
+        subprocess.run(["xdotool", "key", "--clearmodifiers", key], env=env, check=True, timeout=TIMEOUT)
+
+
+class EventLog:
+    """The events of `kinds` while it is open, each as (type, source, its name
+    then, detail1). Events arrive only while `pump` runs."""
+
+    def __init__(self, *kinds):
+        from gi.repository import GLib
+
+        self.context = GLib.MainContext.default()
+        self.events = []
+        self.kinds = kinds
+        pyatspi.Registry.registerEventListener(self._heard, *kinds)
+        self.pump(0.5)
+
+    def _heard(self, event):
+        try:
+            name = event.source.name
+        except Exception:
+            name = None
+        self.events.append((str(event.type), event.source, name, event.detail1))
+
+    def pump(self, seconds):
+        deadline = time.monotonic() + seconds
+        while time.monotonic() < deadline:
+            while self.context.iteration(False):
+                pass
+            time.sleep(0.01)
+
+    def wait(self, what, condition, timeout=10):
+        return wait_for(what, lambda: (self.pump(0.05), condition())[1], timeout)
+
+    def close(self):
+        pyatspi.Registry.deregisterEventListener(self._heard, *self.kinds)
+
+
+def focused_row(table):
+    for i in range(table.childCount):
+        row = table.getChildAtIndex(i)
+        if row is not None and states(row).contains(pyatspi.STATE_FOCUSED):
+            return row
+    return None
+
+
+def check_table_keys_name_the_song(app):
+    table = wait_for_node(app, pyatspi.ROLE_TABLE, None)
+    grid = table.queryTable()
+    if not table.name:
+        raise CheckFailed("the song table has no name")
+    headers = [grid.getColumnHeader(c) for c in range(grid.nColumns)]
+    if any(header is None or not header.name for header in headers):
+        raise CheckFailed(f"{sum(h is None for h in headers)} of {len(headers)} column headers are missing")
+    press_keys(app)  # the window, active, takes the focus it is given
+    table.queryComponent().grabFocus()
+    wait_for("the table to take the focus", lambda: states(table).contains(pyatspi.STATE_FOCUSED), 10)
+    log = EventLog("object:state-changed:focused", "object:selection-changed", "object:state-changed:selected")
+    songs = []
+    try:
+        for key in ("End", "Home", "Down", "Down"):
+            press_keys(app, key)
+
+            def names_the_selection():
+                rows = list(grid.getSelectedRows())
+                row = focused_row(table)
+                return len(rows) == 1 and row is not None and row.name == table.getChildAtIndex(rows[0] + 1).name
+
+            log.wait(f"the focused row after {key} to be the selected song", names_the_selection)
+            songs.append(focused_row(table).name)
+        log.pump(0.5)
+    finally:
+        log.close()
+    heard = [name for kind, source, name, on in log.events
+             if kind.endswith("focused") and on and source.getRole() == pyatspi.ROLE_TABLE_ROW]
+    if not set(songs) <= set(heard):
+        raise CheckFailed(f"the keys went to {songs}, focus events named {heard}")
+    if not any(kind in ("object:selection-changed", "object:state-changed:selected") for kind, *_ in log.events):
+        raise CheckFailed("no selection-changed event while the keys moved the selection")
+
+
+def check_quiet_while_playing(app):
+    play = wait_for("the player bar's Play/Pause", lambda: find(app, pyatspi.ROLE_PUSH_BUTTON, "Play") or find(app, pyatspi.ROLE_PUSH_BUTTON, "Pause"))
+    if play.name == "Play":
+        do_action(play, "Press")
+    wait_for("playback", lambda: play.name == "Pause", 10)
+    log = EventLog("object:property-change:accessible-name", "object:property-change:accessible-value", "object:value-changed")
+    try:
+        log.pump(5)
+    finally:
+        log.close()
+        do_action(play, "Press")
+    last = {}
+    repeated = []
+    for kind, source, name, _ in log.events:
+        if kind.endswith("accessible-name"):
+            if source in last and last[source] == name:
+                repeated.append(name)
+            last[source] = name
+    if repeated:
+        raise CheckFailed(f"{len(repeated)} unchanged names set again in 5 s of playback, e.g. {repeated[0]!r}")
+    values = max(sum(kind == k for kind, *_ in log.events) for k in ("object:property-change:accessible-value", "object:value-changed"))
+    if values > 10:
+        raise CheckFailed(f"{values} value changes in 5 s of playback")
+
+
+def check_new_playlist_field_named(app):
+    do_action(wait_for_node(app, pyatspi.ROLE_PUSH_BUTTON, "New Playlist"), "Press")
+    sheet = wait_for("the New Playlist sheet", lambda: sheet_holding(app, pyatspi.ROLE_PUSH_BUTTON, "Create"))
+    fields = [node for node in find_all(sheet) if states(node).contains(pyatspi.STATE_EDITABLE)]
+    names = [node.name for node in fields]
+    do_action(find(sheet, pyatspi.ROLE_PUSH_BUTTON, "Cancel"), "Press")
+    wait_for("the sheet to close", lambda: not sheet_holding(app, pyatspi.ROLE_PUSH_BUTTON, "Create"))
+    if not fields or not all(name.strip() for name in names):
+        raise CheckFailed(f"the sheet's fields are named {names}")
+
+
+def check_slider_keys(app):
+    def moves(name, keys_and_expected):
+        slider = wait_for_node(app, pyatspi.ROLE_SLIDER, name)
+        if not states(slider).contains(pyatspi.STATE_FOCUSABLE):
+            raise CheckFailed(f"{name} is not focusable")
+        press_keys(app)
+        slider.queryComponent().grabFocus()
+        wait_for(f"{name} to take the focus", lambda: states(slider).contains(pyatspi.STATE_FOCUSED), 10)
+        value = slider.queryValue()
+        for key, expected in keys_and_expected:
+            before = value.currentValue
+            press_keys(app, key)
+            want = expected(before, value.maximumValue)
+            wait_for(f"{key} to move {name} from {before} to {want}",
+                     lambda: abs(value.currentValue - want) <= 0.02 * value.maximumValue + 0.6, 10)
+
+    # Paused, so the position stays where the keys put it; a song change would
+    # put it back at the start instead of moving it on.
+    moves("Playback waveform", [
+        ("Home", lambda v, top: 0),
+        ("Right", lambda v, top: v + 5),
+        ("Right", lambda v, top: v + 5),
+        ("Left", lambda v, top: v - 5),
+        ("Page_Up", lambda v, top: v + 30),
+        ("End", lambda v, top: top),
+    ])
+    moves("Volume", [
+        ("End", lambda v, top: top),
+        ("Left", lambda v, top: v - top / 20),
+        ("Page_Down", lambda v, top: v - top / 5),
+        ("Home", lambda v, top: 0),
+        ("Right", lambda v, top: top / 20),
+        ("End", lambda v, top: top),
+    ])
+
+
 CHECKS = [
     check_play_pause,
     check_seek_bar,
@@ -278,6 +453,10 @@ CHECKS = [
     check_song_editor_names,
     check_shared_editor_names,
     check_plain_descriptions,
+    check_table_keys_name_the_song,
+    check_quiet_while_playing,
+    check_new_playlist_field_named,
+    check_slider_keys,
 ]
 
 

@@ -18,6 +18,16 @@ void EonFocusRing::paint(QPainter& painter, const QRectF& rect, double radius)
     eonstyle::paintFocusRing(&painter, rect, radius);
 }
 
+QColor EonFocusRing::colour()
+{
+    return eonstyle::focusRingColour();
+}
+
+QColor EonFocusRing::gapColour()
+{
+    return eonstyle::focusRingGapColour();
+}
+
 void EonFocusRing::paintFor(QPainter& painter, const QWidget& widget, double radius)
 {
     if (!isShown(widget)) {

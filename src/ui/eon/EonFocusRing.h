@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QColor>
+
 class QPainter;
 class QRectF;
 class QWidget;
@@ -19,6 +21,10 @@ struct EonFocusRing {
     // The ring round `widget`'s whole rectangle (a capsule or circle for
     // round controls when `radius` is negative), when isShown().
     static void paintFor(QPainter& painter, const QWidget& widget, double radius = -1);
+    // The ring's band along the edge, and the dark band inside it that parts
+    // it from the control.
+    static QColor colour();
+    static QColor gapColour();
 };
 
 } // namespace kivo

@@ -54,7 +54,10 @@ void EonIconButton::setAccessibilityLabel(std::optional<QString> label)
 
 void EonIconButton::updateAccessibleName()
 {
-    setAccessibleName(m_accessibilityLabel.value_or(m_symbolName));
+    const QString name = m_accessibilityLabel.value_or(m_symbolName);
+    if (accessibleName() != name) {
+        setAccessibleName(name);
+    }
 }
 
 void EonIconButton::paintLabel(QPainter& painter, const QRectF& bounds)

@@ -5,6 +5,7 @@
 
 #include <QPainter>
 #include <QStyleOption>
+#include <algorithm>
 
 namespace kivo::eonstyle {
 
@@ -29,13 +30,31 @@ QColor menuEdge()
     return eonWithOpacity(eonTextPrimary(), 0.16);
 }
 
+QColor focusRingColour()
+{
+    return eonSignalCyan();
+}
+
+QColor focusRingGapColour()
+{
+    return eonCanvas();
+}
+
 void paintFocusRing(QPainter* painter, const QRectF& rect, double radius)
 {
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
-    painter->setPen(QPen(eonAccent(), 1.5));
     painter->setBrush(Qt::NoBrush);
-    painter->drawRoundedRect(rect.adjusted(0.75, 0.75, -0.75, -0.75), radius, radius);
+    const double gapInset = focusRingWidth + focusRingGap / 2;
+    painter->setPen(QPen(focusRingGapColour(), focusRingGap));
+    const double gapRadius = std::max(radius - gapInset, 0.0);
+    painter->drawRoundedRect(
+        rect.adjusted(gapInset, gapInset, -gapInset, -gapInset), gapRadius, gapRadius);
+    const double ringInset = focusRingWidth / 2;
+    painter->setPen(QPen(focusRingColour(), focusRingWidth));
+    const double ringRadius = std::max(radius - ringInset, 0.0);
+    painter->drawRoundedRect(
+        rect.adjusted(ringInset, ringInset, -ringInset, -ringInset), ringRadius, ringRadius);
     painter->restore();
 }
 

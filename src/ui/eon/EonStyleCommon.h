@@ -26,6 +26,14 @@ bool isDestructive(const QObject* object);
 // The edge of plain push buttons (floating surfaces take eonHairline).
 QColor menuEdge();
 
+// The focus ring: a cyan band along the edge of `rect` and, inside it, a band
+// of the canvas that parts it from the control. The cyan stands out from the
+// dark surroundings and reads as no control's own state (amber is "on"); the
+// dark band keeps it apart from an amber fill or the control's outline.
+inline constexpr double focusRingWidth = 2;
+inline constexpr double focusRingGap = 1.5;
+QColor focusRingColour();
+QColor focusRingGapColour();
 void paintFocusRing(QPainter* painter, const QRectF& rect, double radius);
 
 } // namespace kivo::eonstyle

@@ -30,6 +30,8 @@ QLineEdit* nameField(const QString& placeholder, QWidget* parent)
 {
     auto* field = new QLineEdit(parent);
     field->setPlaceholderText(placeholder);
+    // The placeholder goes when the user types: a screen reader needs a name.
+    field->setAccessibleName(placeholder);
     field->setFixedHeight(34);
     field->setTextMargins(4, 0, 4, 0);
     editing::styleField(field, 0.055, Qt::transparent, eon::controlCornerRadius,

@@ -142,6 +142,7 @@ SidebarView::SidebarView(PlaylistEngine& playlists, QWidget* parent)
 
     m_libraryList = makeList(m_libraryRows, false);
     m_libraryList->setObjectName(u"sidebarLibraryRows"_s);
+    m_libraryList->setAccessibleName(u"Library"_s);
     const int rows = int(SidebarModel::libraryRows().size());
     m_libraryList->setFixedHeight(
         rows * (SidebarRowDelegate::rowHeight + SidebarRowDelegate::rowGap)
@@ -165,6 +166,7 @@ SidebarView::SidebarView(PlaylistEngine& playlists, QWidget* parent)
 
     m_playlistList = makeList(m_playlistRows, true);
     m_playlistList->setObjectName(u"sidebarPlaylistRows"_s);
+    m_playlistList->setAccessibleName(u"Playlists"_s);
     m_playlistList->setContextMenuPolicy(Qt::CustomContextMenu);
     auto* playlistBox = new QHBoxLayout;
     playlistBox->setContentsMargins(eon::space2XL, 0, eon::space2XL, 0);

@@ -1,9 +1,12 @@
 #include "ui/player/CompactWaveformSeekView.h"
 
+#include "ui/eon/EonFocusRing.h"
 #include "ui/eon/EonFonts.h"
 #include "ui/eon/EonMetrics.h"
 #include "ui/eon/EonPalette.h"
+#include "ui/eon/KeyModifiers.h"
 #include "ui/eon/TimeText.h"
+#include "ui/player/PlayerSliderKeys.h"
 
 #include <QAccessible>
 #include <QKeyEvent>
@@ -69,7 +72,9 @@ CompactWaveformSeekView::CompactWaveformSeekView(QWidget* parent)
     setAccessibleName(u"Playback waveform"_s);
     setToolTip(u"Click or drag to seek"_s);
     setMinimumHeight(28);
-    setFocusPolicy(Qt::NoFocus);
+    // A Tab stop with the slider keys; a click seeks and leaves the focus be.
+    setFocusPolicy(Qt::TabFocus);
+    setProperty(keys::usesArrowKeysProperty, true);
     setAttribute(Qt::WA_Hover);
 }
 
@@ -83,7 +88,11 @@ void CompactWaveformSeekView::setProgress(double progress)
 {
     if (progress != m_progress) {
         m_progress = progress;
-        notifyAccessibleValue();
+        // Playback moves the position twenty times a second; a screen reader
+        // hears the value only when the time it shows changes.
+        if (accessibleValue() != m_announcedValue) {
+            notifyAccessibleValue();
+        }
         update();
     }
 }
@@ -109,6 +118,7 @@ void CompactWaveformSeekView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     paintBar(painter);
+    EonFocusRing::paintFor(painter, *this, eon::plateCornerRadius);
 }
 
 void CompactWaveformSeekView::paintBar(QPainter& painter) const
@@ -226,18 +236,52 @@ void CompactWaveformSeekView::mouseReleaseEvent(QMouseEvent* event)
     }
 }
 
+bool CompactWaveformSeekView::event(QEvent* event)
+{
+    if (event->type() == QEvent::ShortcutOverride && isSliderKey(*static_cast<QKeyEvent*>(event))) {
+        event->accept();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
 void CompactWaveformSeekView::keyPressEvent(QKeyEvent* event)
 {
-    const int direction = event->key() == Qt::Key_Right ? 1 : event->key() == Qt::Key_Left ? -1 : 0;
-    if (direction == 0) {
+    if (!isSliderKey(*event)) {
         QWidget::keyPressEvent(event);
         return;
     }
-    seek(ws::accessibilityStep(direction, m_scrub.displayedFraction(m_progress), m_duration));
+    const double here = displayedSeconds();
+    switch (event->key()) {
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+        stepBy(1);
+        break;
+    case Qt::Key_Left:
+    case Qt::Key_Down:
+        stepBy(-1);
+        break;
+    case Qt::Key_PageUp:
+        seekTo(here + ws::largeStepSeconds);
+        break;
+    case Qt::Key_PageDown:
+        seekTo(here - ws::largeStepSeconds);
+        break;
+    case Qt::Key_Home:
+        seekTo(0);
+        break;
+    case Qt::Key_End:
+        seekTo(ws::safeDuration(m_duration));
+        break;
+    default:
+        break;
+    }
+    event->accept();
 }
 
 void CompactWaveformSeekView::notifyAccessibleValue()
 {
+    m_announcedValue = accessibleValue();
     if (QAccessible::isActive()) {
         QAccessibleValueChangeEvent event(this, displayedSeconds());
         QAccessible::updateAccessibility(&event);

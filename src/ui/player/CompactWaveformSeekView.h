@@ -44,6 +44,7 @@ public:
     void paintBar(QPainter& painter) const;
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -64,6 +65,8 @@ private:
     bool m_hovering = false;
     waveformseek::Scrub m_scrub;
     std::function<void(double)> m_onSeek;
+    // The value a screen reader last heard.
+    QString m_announcedValue;
     QPointer<QWidget> m_bubble;
     // The bars in the played and the unplayed tint, for these peaks and size.
     mutable struct {

@@ -97,6 +97,8 @@ NowPlayingPanelView::NowPlayingPanelView(NowPlayingPanelEngines engines, QWidget
 
     m_scroll = new QScrollArea(this);
     m_scroll->setObjectName(u"nowPlaying.scroll"_s);
+    // A Tab stop: heard by the panel's name.
+    m_scroll->setAccessibleName(u"Now Playing"_s);
     m_scroll->setFrameShape(QFrame::NoFrame);
     m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // A panel cut short by a small window shows that it scrolls, with a bar
@@ -138,7 +140,8 @@ NowPlayingPanelView::NowPlayingPanelView(NowPlayingPanelEngines engines, QWidget
     m_favorite = new TrackFavoriteButton(engines.library, buttonSize, content);
     m_favorite->setObjectName(u"nowPlaying.favorite"_s);
     headerRow->addWidget(m_favorite);
-    m_edit = new EonIconButton(u"ellipsis"_s, buttonSize, false, std::nullopt, content);
+    // Heard as the symbol's meaning, not as "ellipsis".
+    m_edit = new EonIconButton(u"ellipsis"_s, buttonSize, false, u"More"_s, content);
     m_edit->setObjectName(u"nowPlaying.edit"_s);
     headerRow->addWidget(m_edit);
     info->addLayout(headerRow);

@@ -41,7 +41,12 @@ public:
     QVariant minimumValue() const override { return 0.0; }
     QVariant minimumStepSize() const override { return waveformseek::accessibilityStepSeconds; }
 
-    QStringList actionNames() const override { return { increaseAction(), decreaseAction() }; }
+    // With the widget's own (the focus, which a screen reader's focus move asks for).
+    QStringList actionNames() const override
+    {
+        return QAccessibleWidget::actionNames()
+            + QStringList { increaseAction(), decreaseAction() };
+    }
 
     void doAction(const QString& actionName) override
     {
@@ -49,6 +54,8 @@ public:
             bar()->stepBy(1);
         } else if (actionName == decreaseAction()) {
             bar()->stepBy(-1);
+        } else {
+            QAccessibleWidget::doAction(actionName);
         }
     }
 };

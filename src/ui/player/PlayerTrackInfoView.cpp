@@ -101,7 +101,9 @@ void PlayerTrackInfoView::setTrack(const Track& track, PlaybackState state)
 {
     setElided(m_title, track.title);
     setPlainToolTip(*m_title, track.title);
-    m_title->setAccessibleName(track.title);
+    if (m_title->accessibleName() != track.title) {
+        m_title->setAccessibleName(track.title);
+    }
     setElided(m_artist, artistText(track));
     setElided(m_status, statusText(state).toUpper());
     QPalette palette = m_status->palette();

@@ -138,7 +138,10 @@ void PlayerTransportControls::refresh()
     m_playPause->setEnabled(state.playPauseEnabled);
     m_playPause->setState(state.playPauseSymbol, state.isBuffering);
     m_playPause->setToolTip(state.playPauseText);
-    m_playPause->setAccessibleName(state.playPauseText);
+    // A screen reader hears every name set, changed or not.
+    if (m_playPause->accessibleName() != state.playPauseText) {
+        m_playPause->setAccessibleName(state.playPauseText);
+    }
     m_next->setEnabled(state.nextEnabled);
     m_repeat->showState(state);
 }

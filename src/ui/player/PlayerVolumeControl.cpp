@@ -2,7 +2,10 @@
 
 #include "ui/eon/EonPalette.h"
 #include "ui/eon/EonSymbolButton.h"
+#include "ui/eon/KeyModifiers.h"
+#include "ui/player/PlayerSliderKeys.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -26,10 +29,15 @@ PlayerVolumeControl::PlayerVolumeControl(AudioEngine& audio, QueueEngine& queue,
     m_slider = new QSlider(Qt::Horizontal, this);
     m_slider->setObjectName(u"player.volumeSlider"_s);
     m_slider->setAccessibleName(u"Volume"_s);
+    m_slider->setAccessibleDescription(u"Playback volume"_s);
     m_slider->setRange(0, sliderSteps);
-    m_slider->setPageStep(sliderSteps / 10);
+    m_slider->setSingleStep(sliderSteps / 20);
+    m_slider->setPageStep(sliderSteps / 5);
     m_slider->setFixedWidth(88);
-    m_slider->setFocusPolicy(Qt::NoFocus);
+    // A Tab stop, not a click target: a click on it leaves the focus where it was.
+    m_slider->setFocusPolicy(Qt::TabFocus);
+    m_slider->setProperty(keys::usesArrowKeysProperty, true);
+    m_slider->installEventFilter(this);
     row->addWidget(m_mute);
     row->addWidget(m_slider);
 
@@ -50,11 +58,28 @@ PlayerVolumeControl::PlayerVolumeControl(AudioEngine& audio, QueueEngine& queue,
     refresh();
 }
 
+bool PlayerVolumeControl::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_slider && event->type() == QEvent::ShortcutOverride
+        && isSliderKey(*static_cast<QKeyEvent*>(event))) {
+        event->accept();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void PlayerVolumeControl::refresh()
 {
+    // Called on every playback tick: a screen reader hears every name set.
     const float volume = m_presenter.volume();
-    m_mute->setSymbolName(PlayerVolumePresenter::symbolName(volume));
-    m_mute->setAccessibleName(PlayerVolumePresenter::muteLabel(volume));
+    const QString symbol = PlayerVolumePresenter::symbolName(volume);
+    if (m_mute->symbolName() != symbol) {
+        m_mute->setSymbolName(symbol);
+    }
+    const QString label = PlayerVolumePresenter::muteLabel(volume);
+    if (m_mute->accessibleName() != label) {
+        m_mute->setAccessibleName(label);
+    }
     if (!m_slider->isSliderDown()) {
         const QSignalBlocker blocker(m_slider);
         m_slider->setValue(int(std::lround(double(volume) * sliderSteps)));

@@ -15,7 +15,8 @@ class EonSymbolButton;
 class PlayerVolumeControl : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int sliderSteps = 1000;
+    // A screen reader says the slider's value as a number: in percent.
+    static constexpr int sliderSteps = 100;
 
     PlayerVolumeControl(AudioEngine& audio, QueueEngine& queue, QWidget* parent = nullptr);
 
@@ -24,6 +25,9 @@ public:
     QSlider& slider() const { return *m_slider; }
     // Re-reads the engine's volume (it has no change signal).
     void refresh();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     PlayerVolumePresenter m_presenter;

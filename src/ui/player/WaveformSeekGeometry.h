@@ -13,6 +13,8 @@ namespace waveformseek {
 inline constexpr double horizontalInset = 6;
 inline constexpr double verticalInset = 4;
 inline constexpr double accessibilityStepSeconds = 5;
+// Page Up and Page Down on the focused bar.
+inline constexpr double largeStepSeconds = 30;
 
 // One drawn bar in canvas coordinates.
 struct Bar {

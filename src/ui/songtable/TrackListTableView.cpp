@@ -13,6 +13,7 @@
 #include "ui/songtable/TrackTableModel.h"
 #include "ui/songtable/TrackTableRowDelegate.h"
 
+#include <QAccessible>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMenu>
@@ -23,6 +24,8 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace kivo {
 
@@ -79,8 +82,9 @@ TrackListTableView::TrackListTableView(TrackTableLayoutState& layout, TrackTable
     // The keys scroll the rows they select into view themselves, vertically
     // only: the stock scrolling would also jump back to the leading edge.
     setAutoScroll(false);
+    setAccessibleName(u"Songs"_s);
     // The ring goes round the whole table, not round a row.
-    new EonFocusRingOverlay(this);
+    m_focusRing = new EonFocusRingOverlay(this);
     // Left and Right change songs here, even while the table has the focus.
     setProperty(keys::usesArrowKeysProperty, false);
     // The rows paint their own stripes over whatever the screen lays beneath.
@@ -111,6 +115,20 @@ TrackListTableView::TrackListTableView(TrackTableLayoutState& layout, TrackTable
         }
     });
     connect(model, &QAbstractItemModel::dataChanged, this, &TrackListTableView::updateTicking);
+    connect(model, &TrackTableModel::selectionChanged, this, [this] {
+        if (!QAccessible::isActive()) {
+            return;
+        }
+        // Newer AT-SPI bridges carry the first, older ones only the second.
+        QAccessibleEvent within(this, QAccessible::SelectionWithin);
+        QAccessible::updateAccessibility(&within);
+        const int row = m_callbacks.leadRow ? m_callbacks.leadRow() : -1;
+        if (row >= 0 && row < m_model->rowCount()) {
+            QAccessibleEvent selection(this, QAccessible::Selection);
+            selection.setChild(1 + row);
+            QAccessible::updateAccessibility(&selection);
+        }
+    });
     connect(
         &layout, &TrackTableLayoutState::columnsChanged, this, &TrackListTableView::layoutChanged);
     NowPlayingTicker& ticker = NowPlayingTicker::shared();
@@ -182,6 +200,10 @@ void TrackListTableView::updateGeometries()
             m_header->setGeometry(band);
         }
         m_header->raise();
+        // The ring stays above the header, or the header hides its top edge.
+        if (m_focusRing) {
+            m_focusRing->raise();
+        }
     }
 }
 
@@ -318,9 +340,32 @@ void TrackListTableView::keyboardSearch(const QString& search)
 
 void TrackListTableView::currentChanged(const QModelIndex& current, const QModelIndex& previous)
 {
-    QTreeView::currentChanged(current, previous);
+    // Not the tree view's own: its focus event numbers the current row as
+    // (row + 1) x columns, which names another song or none; the table's
+    // interface numbers its rows from 1, after the header.
+    QAbstractItemView::currentChanged(current, previous);
     if (m_searching && current.isValid()) {
         m_foundRow = current.row();
+    }
+    if (hasFocus()) {
+        notifyFocusedRow();
+    }
+}
+
+void TrackListTableView::focusInEvent(QFocusEvent* event)
+{
+    QTreeView::focusInEvent(event);
+    // The focus lands on the row the keys are on, as a screen reader says it.
+    notifyFocusedRow();
+}
+
+void TrackListTableView::notifyFocusedRow()
+{
+    const QModelIndex current = currentIndex();
+    if (QAccessible::isActive() && current.isValid()) {
+        QAccessibleEvent event(this, QAccessible::Focus);
+        event.setChild(1 + current.row());
+        QAccessible::updateAccessibility(&event);
     }
 }
 

@@ -86,6 +86,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void focusInEvent(QFocusEvent* event) override;
     bool viewportEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
@@ -101,12 +102,15 @@ private:
     // Makes the row current (where type-select starts) and scrolls it into view.
     void showRow(int row);
     void setMenuRow(int row);
+    // Tells assistive technology which row has the focus (the current one).
+    void notifyFocusedRow();
 
     TrackTableLayoutState& m_layout;
     TrackTableModel* m_model;
     TrackTableHeaderView* m_header;
     TrackTableRowDelegate* m_delegate;
     QWidget* m_scrollBarTop;
+    QWidget* m_focusRing = nullptr;
     TrackListTableCallbacks m_callbacks;
     int m_pressedRow = -1;
     Cell m_pressedCell = Cell::none;

@@ -190,6 +190,48 @@ private:
     mutable EonAccessibleChildren m_children;
 };
 
+// A cell of a song's row, which a screen reader asks for its column's header.
+class CellAccessible : public EonAccessibleElement, public QAccessibleTableCellInterface {
+public:
+    CellAccessible(QWidget* owner, QAccessibleInterface* row, QAccessibleInterface* table,
+        int rowIndex, int position)
+        : EonAccessibleElement(owner, row, QAccessible::Cell)
+        , m_table(table)
+        , m_row(rowIndex)
+        , m_position(position)
+    {
+    }
+
+    std::function<bool()> selected;
+    std::function<QAccessibleInterface*()> header;
+
+    void* interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::TableCellInterface) {
+            return static_cast<QAccessibleTableCellInterface*>(this);
+        }
+        return EonAccessibleElement::interface_cast(type);
+    }
+
+    bool isSelected() const override { return selected && selected(); }
+    QList<QAccessibleInterface*> columnHeaderCells() const override
+    {
+        QAccessibleInterface* cell = header ? header() : nullptr;
+        return cell ? QList<QAccessibleInterface*> { cell } : QList<QAccessibleInterface*> {};
+    }
+    QList<QAccessibleInterface*> rowHeaderCells() const override { return {}; }
+    int columnIndex() const override { return m_position; }
+    int rowIndex() const override { return m_row; }
+    int columnExtent() const override { return 1; }
+    int rowExtent() const override { return 1; }
+    QAccessibleInterface* table() const override { return m_table; }
+
+private:
+    QAccessibleInterface* m_table;
+    int m_row;
+    int m_position;
+};
+
 // A row's children: the play button, one cell per shown column, the edit button.
 // As a table, its columns are the shown columns and its rows the songs; a row
 // is selected and unselected as a Ctrl-click would.
@@ -361,6 +403,9 @@ private:
             QAccessible::State state;
             state.selectable = true;
             state.selected = isRowSelected(row);
+            // The keys' row: the one the table's focus event names.
+            state.focusable = true;
+            state.focused = view()->hasFocus() && view()->currentIndex().row() == row;
             return state;
         };
         const auto columnCount = [this] { return int(view()->layoutState().columns().size()); };
@@ -415,7 +460,15 @@ private:
     EonAccessibleElement* makeCell(EonAccessibleElement* rowElement, int row, int position) const
     {
         TrackListTableView* table = view();
-        auto* cell = new EonAccessibleElement(table, rowElement, QAccessible::Cell);
+        auto* cell = new CellAccessible(
+            table, rowElement, const_cast<TableAccessible*>(this), row, position);
+        cell->selected = [this, row] { return isRowSelected(row); };
+        // The header's sort button of the column: its cells go grip, sort, resize.
+        cell->header = [table, position] {
+            QAccessibleInterface* header
+                = QAccessible::queryAccessibleInterface(table->headerView());
+            return header ? header->child(position * 3 + 1) : nullptr;
+        };
         const auto column = [this, position] {
             const TrackTableColumnLayout& columns = view()->layoutState().columns();
             return position < columns.size() ? std::optional(columns[position].id) : std::nullopt;

@@ -237,6 +237,7 @@ void TrackTableModel::setSelectedIDs(const QSet<QUuid>& selectedIDs)
     if (selectedIDs != m_selectedIDs) {
         m_selectedIDs = selectedIDs;
         rowStatesChanged();
+        Q_EMIT selectionChanged();
     }
 }
 

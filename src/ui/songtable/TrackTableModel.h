@@ -94,6 +94,8 @@ public:
 
 Q_SIGNALS:
     void sortOrderChanged(const kivo::TrackSortOrder& sortOrder);
+    // The selected songs changed (after the rows' dataChanged).
+    void selectionChanged();
 
 private:
     struct Preparation;

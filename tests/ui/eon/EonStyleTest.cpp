@@ -3,6 +3,7 @@
 
 #include "ui/eon/EonStyle.h"
 #include "ui/eon/EonAppearance.h"
+#include "ui/eon/EonFocusRing.h"
 #include "ui/eon/EonIconButton.h"
 #include "ui/eon/EonPalette.h"
 
@@ -13,12 +14,14 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSlider>
 #include <QStyleOption>
 #include <QTest>
+#include <cmath>
 #include <gtest/gtest.h>
 
 using namespace kivo;
@@ -249,6 +252,7 @@ TEST_F(EonStyleTest, PushButtonsPadTheirLabelAndRingTheWholeButtonOnKeyboardFocu
     ASSERT_TRUE(second->hasFocus());
 
     const auto isAccent = [](QColor c) { return difference(c, eonAccent()) < 60; };
+    const auto isRing = [](QColor c) { return difference(c, EonFocusRing::colour()) < 60; };
     // Prominent: the accent fills the body. Not focused: no ring.
     const QImage plain = first->grab().toImage();
     EXPECT_EQ(countPixels(plain, QRect(0, 12, 3, 6), isAccent), 0);
@@ -260,12 +264,12 @@ TEST_F(EonStyleTest, PushButtonsPadTheirLabelAndRingTheWholeButtonOnKeyboardFocu
     QTest::keyClick(&window, Qt::Key_Tab);
     ASSERT_TRUE(third->hasFocus());
     const QImage sheeted = third->grab().toImage();
-    EXPECT_GT(countPixels(sheeted, QRect(0, 12, 2, 6), isAccent), 3);
+    EXPECT_GT(countPixels(sheeted, QRect(0, 12, 2, 6), isRing), 3);
     EXPECT_EQ(countPixels(sheeted, QRect(5, 3, 80, 24), isAccent), 0);
     QTest::keyClick(&window, Qt::Key_Tab);
     ASSERT_TRUE(first->hasFocus());
     const QImage ringed = first->grab().toImage();
-    EXPECT_GT(countPixels(ringed, QRect(0, 12, 2, 6), isAccent), 3);
+    EXPECT_GT(countPixels(ringed, QRect(0, 12, 2, 6), isRing), 3);
     EXPECT_EQ(countPixels(ringed, QRect(5, 12, 6, 6), isAccent), 0);
 }
 
@@ -283,3 +287,39 @@ TEST_F(EonStyleTest, MnemonicsAreUnderlinedOnlyWhileAltIsHeld)
 }
 
 } // namespace
+
+// The ring stands out from the dark around a control and, through its dark
+// inner band, from the control itself: an amber button, an outlined one.
+TEST(EonFocusRingTest, ContrastsWithTheControlAndItsSurroundingsAndStandsClearOfTheEdge)
+{
+    const auto luminance = [](QColor c) {
+        const auto channel = [](double v) {
+            return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF())
+            + 0.0722 * channel(c.blueF());
+    };
+    const auto contrast = [&](QColor a, QColor b) {
+        const double la = luminance(a), lb = luminance(b);
+        return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+    };
+    for (const QColor& control : { eonAccent(), eonAccentBright(), eonSurfaceRaised() }) {
+        QImage image(40, 24, QImage::Format_ARGB32);
+        image.fill(control);
+        QPainter painter(&image);
+        // The control's own outline runs along its edge.
+        painter.setPen(QPen(eonAccent(), 1));
+        painter.drawRect(QRectF(image.rect()).adjusted(0.5, 0.5, -0.5, -0.5));
+        EonFocusRing::paint(painter, image.rect(), 6);
+        painter.end();
+        const QColor ring = image.pixelColor(0, 12);
+        const QColor inner = image.pixelColor(2, 12);
+        for (const QColor& around : { eonCanvas(), eonSurface(), eonSurfaceRaised() }) {
+            EXPECT_GE(contrast(ring, around), 3) << qPrintable(around.name());
+        }
+        EXPECT_GE(contrast(ring, inner), 3) << qPrintable(control.name());
+        EXPECT_GE(std::max(contrast(inner, control), contrast(ring, control)), 3)
+            << qPrintable(control.name());
+        EXPECT_NE(ring, eonAccent());
+    }
+}
