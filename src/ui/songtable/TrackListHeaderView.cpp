@@ -93,15 +93,14 @@ TrackListHeaderView::TrackListHeaderView(QWidget* parent)
     row->addLayout(m_actions);
     row->addWidget(m_count, 0, Qt::AlignVCenter);
     // The count's room belongs to the header from the start: while the
-    // library loads (no count yet) the actions keep the place they will have,
-    // for any library of up to six digits.
+    // library loads (no count yet) the actions keep the place they will have.
     QSizePolicy countPolicy = m_count->sizePolicy();
     countPolicy.setRetainSizeWhenHidden(true);
     m_count->setSizePolicy(countPolicy);
     m_count->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     int reserved = 0;
     for (int digit = 0; digit <= 9; ++digit) {
-        m_count->setText(countText(digit * 111111));
+        m_count->setText(countText(digit));
         reserved = std::max(reserved, m_count->sizeHint().width());
     }
     m_count->setMinimumWidth(reserved);
