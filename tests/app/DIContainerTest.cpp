@@ -5,6 +5,7 @@
 #include "engines/playback/FakeAudioPlayer.h"
 #include "engines/playback/QueueEngineImpl.h"
 #include "model/DatabaseManagerImpl.h"
+#include "model/ErrorText.h"
 #include "platform/UserDefaults.h"
 #include "support/Await.h"
 #include "support/TempDir.h"
@@ -77,7 +78,9 @@ protected:
 TEST_F(DIContainerTest, FirstRunWithNothingStoredShowsNothingAndPlaysNothing)
 {
     const auto container = boot();
-    for (const QString& made : { u"ArtworkCache"_s, u"WaveformCache"_s }) {
+    for (const QString& made :
+        QStringList { u"ArtworkCache"_s, u"WaveformCache"_s, u"playlist_records.json"_s }
+            + TavrenDatabaseManager::fileNames()) {
         EXPECT_TRUE(QFileInfo::exists(path(u"data/"_s + made))) << made.toStdString();
     }
     EXPECT_FALSE(container->recoveryMessage());
