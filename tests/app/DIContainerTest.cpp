@@ -89,8 +89,8 @@ TEST_F(DIContainerTest, FirstRunWithNothingStoredShowsNothingAndPlaysNothing)
     EXPECT_EQ(players->openCalls, 0);
 }
 
-// Earlier versions created every store file empty at first start, and one
-// never needed since stays so.
+// Every store file is made empty at first start, and one never needed since
+// stays so.
 TEST_F(DIContainerTest, AFolderOfEmptyStoreFilesStartsCleanAndTakesAnImportAndAPlaylist)
 {
     const QStringList stores = TavrenDatabaseManager::fileNames() << u"playlist_records.json"_s;
@@ -220,12 +220,13 @@ TEST_F(DIContainerTest, SessionProblemsBecomeTheRecoveryMessage)
         EXPECT_FALSE(container->queueEngine().currentTrack());
     }
     {
-        // Named as every damaged store is.
+        // Which file and why, in plain words, in the banner and the player's error.
         writeFile(u"data/playback_state.json"_s, "{not json");
         const auto container = boot();
-        EXPECT_EQ(container->recoveryMessage(),
-            u"The playback session file “playback_state.json” could not be read: Its content is "
-            u"damaged. Nothing was changed."_s);
+        const QString described = u"The playback session file “playback_state.json” could not "
+                                  u"be read. Its content is damaged. Nothing was changed."_s;
+        EXPECT_EQ(container->recoveryMessage(), u"Playback could not be restored: "_s + described);
+        EXPECT_EQ(describeError(container->queueEngine().lastPlaybackError()), described);
         container->queueEngine().savePlaybackState(true);
     }
     EXPECT_EQ(readFile(u"data/playback_state.json"_s), "{not json");
@@ -233,8 +234,9 @@ TEST_F(DIContainerTest, SessionProblemsBecomeTheRecoveryMessage)
     QDir().mkpath(path(u"data/playback_state.json"_s));
     const auto container = boot();
     EXPECT_EQ(container->recoveryMessage(),
-        u"The playback session file “playback_state.json” could not be read: Is a directory. "
-        u"Nothing was changed."_s);
+        u"Playback could not be restored: The playback session file “playback_state.json” could "
+        u"not be read. Is a directory. Nothing was changed."_s);
+    EXPECT_TRUE(container->queueEngine().lastPlaybackError());
 }
 
 TEST_F(DIContainerTest, AFileWhereTheDataFolderBelongsIsABootFailure)
