@@ -127,7 +127,9 @@ TEST_F(ProgramProcessTest, ASecondStartLeavesTheFirstAloneAndATermSignalSavesThe
     EXPECT_EQ(first->state(), QProcess::Running);
 
     // Made empty at start-up; only a save fills it.
-    ASSERT_EQ(QFileInfo(dataFile(u"playback_state.json"_s)).size(), 0);
+    const QString session = dataFile(u"playback_state.json"_s);
+    ASSERT_TRUE(waitFor([&] { return QFileInfo(session).isFile(); }));
+    ASSERT_EQ(QFileInfo(session).size(), 0);
     ASSERT_TRUE(waitForStartUp(*first));
     ::kill(pid_t(first->processId()), SIGTERM);
     ASSERT_TRUE(first->waitForFinished(timeoutMs));
