@@ -53,6 +53,19 @@ QString unreadableStoreText(
         store, QFileInfo(path).fileName(), storefile::describeReadFailure(error));
 }
 
+// A session file that cannot be read or decoded, described in plain words:
+// which file, and why, never a parser's message.
+class UnreadableSessionError : public std::runtime_error {
+public:
+    UnreadableSessionError(const QString& path, const std::exception_ptr& cause)
+        : std::runtime_error(
+            u"The playback session file “%1” could not be read. %2 Nothing was "
+            u"changed."_s.arg(QFileInfo(path).fileName(), storefile::describeReadFailure(cause))
+                .toStdString())
+    {
+    }
+};
+
 std::optional<QString> subfolder(const std::optional<QString>& folder, const QString& name)
 {
     return folder ? std::optional(*folder + u'/' + name) : std::nullopt;
@@ -249,24 +262,19 @@ void DIContainer::restorePlaybackSession(const SavedSession& saved)
 {
     if (saved.error) {
         // The store keeps the file as it is; the queue saves nothing either.
-        // A file that cannot be read or decoded is named as every damaged
-        // store is.
-        bool damaged = false;
+        std::exception_ptr error = saved.error;
         try {
             std::rethrow_exception(saved.error);
         } catch (const StoreFileError&) {
-            damaged = true;
+            error = std::make_exception_ptr(
+                UnreadableSessionError(m_databaseManager->playbackStateFilePath(), saved.error));
         } catch (const JsonCodingError&) {
-            damaged = true;
+            error = std::make_exception_ptr(
+                UnreadableSessionError(m_databaseManager->playbackStateFilePath(), saved.error));
         } catch (...) {
         }
-        if (damaged) {
-            reportRecoveryProblem(unreadableStoreText(u"The playback session file"_s,
-                m_databaseManager->playbackStateFilePath(), saved.error));
-        } else {
-            reportRecoveryProblem(restoreFailurePrefix + describeError(saved.error));
-            m_queueEngine->reportPlaybackError(saved.error);
-        }
+        reportRecoveryProblem(restoreFailurePrefix + describeError(error));
+        m_queueEngine->reportPlaybackError(error);
         return;
     }
     // The session names songs of the library: without it, it cannot be put

@@ -9,7 +9,6 @@
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QStandardPaths>
 #include <QThread>
 #include <cerrno>
 #include <sys/stat.h>
@@ -31,14 +30,15 @@ constexpr int connectTimeoutMs = 5000;
 // The longest path a local socket can listen on.
 constexpr qsizetype maxSocketPathBytes = sizeof(sockaddr_un::sun_path) - 1;
 
-// For a socket whose path would not fit in the runtime folder: a folder of
-// this user's own in /tmp, which nobody else may enter. One that someone else
-// made, or opened up, is not used: a socket there could be taken over.
-QString privateSocketFolder()
+// For a socket whose path would not fit in the runtime folder, or when there
+// is no runtime folder of this user's: a folder of this user's own in /tmp,
+// which nobody else may enter, made when `create` is set. One that someone
+// else made, or opened up, is not used: a socket there could be taken over.
+QString privateSocketFolder(bool create)
 {
     const uid_t user = ::getuid();
     const QByteArray path = "/tmp/kivo-vovid-" + QByteArray::number(user);
-    if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST) {
+    if (create && ::mkdir(path.constData(), 0700) != 0 && errno != EEXIST) {
         return {};
     }
     struct stat info { };
@@ -47,6 +47,47 @@ QString privateSocketFolder()
         return {};
     }
     return QFile::decodeName(path);
+}
+
+// The session's runtime folder when it exists and is this user's alone;
+// never made here. (Qt would fall back to a folder in /tmp of its own when it
+// is missing, and use it once something else has made it: two starts on
+// either side of that would not meet.)
+QString runtimeFolder()
+{
+    const QByteArray path = qgetenv("XDG_RUNTIME_DIR");
+    struct stat info { };
+    if (!path.startsWith('/') || ::stat(path.constData(), &info) != 0 || !S_ISDIR(info.st_mode)
+        || info.st_uid != ::getuid() || (info.st_mode & 077) != 0) {
+        return {};
+    }
+    return QFile::decodeName(path);
+}
+
+// Where a holder of `folder` listens, in the order a holder chooses them: in
+// the runtime folder, or else in the private folder (made when it is the only
+// place). A holder chooses by what exists when it starts, so a later start
+// looks in both: the runtime folder may have appeared since.
+QStringList socketPlaces(const QString& folder)
+{
+    const QFileInfo info(folder);
+    const QString path
+        = info.canonicalFilePath().isEmpty() ? info.absoluteFilePath() : info.canonicalFilePath();
+    const QByteArray hash
+        = QCryptographicHash::hash(QFile::encodeName(path), QCryptographicHash::Sha256).toHex();
+    // Short, so that the path fits wherever the runtime folder is.
+    const QString name = u"kivo-vovid-"_s + QString::fromLatin1(hash.left(16));
+    QStringList places;
+    const QString runtime = runtimeFolder();
+    const QString inRuntime = runtime + u'/' + name;
+    if (!runtime.isEmpty() && QFile::encodeName(inRuntime).size() <= maxSocketPathBytes) {
+        places.append(inRuntime);
+    }
+    if (const QString privateFolder = privateSocketFolder(places.isEmpty());
+        !privateFolder.isEmpty()) {
+        places.append(privateFolder + u'/' + name);
+    }
+    return places;
 }
 
 } // namespace
@@ -100,20 +141,7 @@ SingleInstance::Claim SingleInstance::claim()
 
 QString SingleInstance::serverName(const QString& folder)
 {
-    const QFileInfo info(folder);
-    const QString path
-        = info.canonicalFilePath().isEmpty() ? info.absoluteFilePath() : info.canonicalFilePath();
-    const QByteArray hash
-        = QCryptographicHash::hash(QFile::encodeName(path), QCryptographicHash::Sha256).toHex();
-    // Short, so that the path fits wherever the runtime folder is.
-    const QString name = u"kivo-vovid-"_s + QString::fromLatin1(hash.left(16));
-    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    const QString inRuntime = runtime + u'/' + name;
-    if (!runtime.isEmpty() && QFile::encodeName(inRuntime).size() <= maxSocketPathBytes) {
-        return inRuntime;
-    }
-    const QString privateFolder = privateSocketFolder();
-    return privateFolder.isEmpty() ? QString() : privateFolder + u'/' + name;
+    return socketPlaces(folder).value(0);
 }
 
 void SingleInstance::listen(const QString& folder)
@@ -156,17 +184,22 @@ void SingleInstance::listen(const QString& folder)
 
 bool SingleInstance::askHolderToActivate(const QString& folder)
 {
-    const QString name = serverName(folder);
-    if (name.isEmpty()) {
+    if (socketPlaces(folder).isEmpty()) {
         return false;
     }
     const QDeadlineTimer deadline(connectTimeoutMs);
     QLocalSocket socket;
-    for (;;) {
-        socket.connectToServer(name);
-        if (socket.waitForConnected(1000)) {
-            break;
+    const auto connect = [&] {
+        for (const QString& name : socketPlaces(folder)) {
+            socket.connectToServer(name);
+            if (socket.waitForConnected(1000)) {
+                return true;
+            }
+            socket.abort();
         }
+        return false;
+    };
+    while (!connect()) {
         if (deadline.hasExpired()) {
             return false;
         }

@@ -36,11 +36,13 @@ public:
     // else, unless the folder is this process's.
     Claim claim();
 
-    // The local socket the holder of `folder` listens on, named after a short
-    // hash of the folder's canonical path: in the user's runtime folder, or,
-    // where that path would be too long for a socket, in a folder of the
-    // user's own in /tmp (made when missing). Empty when that folder is not
-    // the user's alone.
+    // The local socket a holder of `folder` starting now listens on, named
+    // after a short hash of the folder's canonical path: in the user's runtime
+    // folder (XDG_RUNTIME_DIR) when it exists and is the user's alone, or
+    // else, or where that path would be too long for a socket, in a folder of
+    // the user's own in /tmp (made when missing). Empty when that folder is
+    // not the user's alone. A later start asks at both places, so that a
+    // runtime folder made after the holder started does not hide it.
     static QString serverName(const QString& folder);
 
 Q_SIGNALS:

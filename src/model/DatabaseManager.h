@@ -149,9 +149,9 @@ template <typename T> std::optional<T> decodePreference(const Json& value)
 //
 // Errors are passed through as they come: StoreFileError when a file cannot
 // be read, written or removed, JsonCodingError when content does not encode or
-// decode. A missing file is no data, and so is one of zero bytes (earlier
-// versions created them so; this one never writes one), except a
-// "tracks.json" of zero bytes while the saved session or a playlist names a
+// decode. A missing file is no data, and so is one of zero bytes (the store
+// makes each missing file so), except a "tracks.json" of zero bytes that the
+// store did not make itself while the saved session or a playlist names a
 // song: that one was cut short and cannot be read. A file that exists but
 // cannot be read or decoded is never replaced: an operation that would rewrite
 // it throws instead and leaves it untouched. The loads of the library and of
@@ -168,8 +168,9 @@ public:
     // "library.sqlite" in the data folder: a name only, never created.
     virtual QUrl databaseURL() const = 0;
 
-    // Removes the four files in order (a missing one is no data already); the
-    // first failed removal is thrown and stops it.
+    // Removes the four files in order; the first removal that fails (a
+    // missing file fails too) is thrown and stops it, leaving the files
+    // removed before it removed. Once all four are gone, each is made empty.
     virtual QCoro::Task<void> eraseAllData() = 0;
     // Inserts or updates by id: a stored track keeps its position, a new one
     // is appended; a list holding one id twice stores the later value.

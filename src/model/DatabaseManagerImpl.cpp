@@ -8,7 +8,6 @@
 
 #include <QCoroFuture>
 #include <QFile>
-#include <QFileInfo>
 #include <QHash>
 #include <QMutexLocker>
 #include <QSet>
@@ -108,12 +107,12 @@ bool namesASongIfReadable(const QString& path, const std::function<bool(const QB
     return false;
 }
 
-// Whether a "tracks.json" of 0 bytes was cut short (a crash, a full disk)
-// rather than never written. Earlier versions created it empty at first start
-// and it stays so until the first import: that is a library with nothing to
-// lose. But while the saved session or a playlist in `folder` names a song,
-// the library had songs, and taking it for an empty one would rewrite what was
-// derived from it without them.
+// Whether a "tracks.json" of 0 bytes that the store found was cut short (a
+// crash, a full disk) rather than never written. The store makes it empty at
+// first start and it stays so until the first import: that is a library with
+// nothing to lose. But while the saved session or a playlist in `folder`
+// names a song, the library had songs, and taking it for an empty one would
+// rewrite what was derived from it without them.
 bool emptyLibraryWasCutShort(const QString& folder)
 {
     const auto sessionNamesASong = [](const QByteArray& bytes) {
@@ -154,6 +153,10 @@ TavrenDatabaseManager::TavrenDatabaseManager(
     m_playlistsFile.path = m_folder + u'/' + playlistsFileName;
     m_historyFile.path = m_folder + u'/' + historyFileName;
     m_stateFile.path = m_folder + u'/' + stateFileName;
+    m_madeEmptyTracks = storefile::createEmptyIfMissing(m_tracksFile.path);
+    for (const FileSlot* file : { &m_playlistsFile, &m_historyFile, &m_stateFile }) {
+        storefile::createEmptyIfMissing(file->path);
+    }
     m_worker.setMaxThreadCount(1);
     m_worker.setObjectName(u"TavrenDatabaseManager"_s);
 }
@@ -213,13 +216,18 @@ void TavrenDatabaseManager::eraseAllDataNow()
     }
     const std::initializer_list<FileSlot*> files
         = { &m_tracksFile, &m_playlistsFile, &m_historyFile, &m_stateFile };
-    // A missing store file is an empty one, already erased; nothing is
-    // written in their place.
+    // The first failure, a missing file's too, stops it: nothing is made
+    // again in place of what was removed before it.
     for (FileSlot* file : files) {
         QMutexLocker lock(&file->mutex);
-        const QFileInfo info(file->path);
-        if (info.exists() || info.isSymLink()) {
-            storefile::remove(file->path);
+        storefile::remove(file->path);
+    }
+    for (FileSlot* file : files) {
+        QMutexLocker lock(&file->mutex);
+        const std::optional<storefile::FileVersion> made
+            = storefile::createEmptyIfMissing(file->path);
+        if (file == &m_tracksFile) {
+            m_madeEmptyTracks = made;
         }
     }
 }
@@ -299,7 +307,8 @@ TavrenDatabaseManager::TracksFileContent TavrenDatabaseManager::readTracksFile()
     if (!read) {
         return content;
     }
-    if (read->bytes.isEmpty() && emptyLibraryWasCutShort(m_folder)) {
+    if (read->bytes.isEmpty() && !(read->version && read->version == m_madeEmptyTracks)
+        && emptyLibraryWasCutShort(m_folder)) {
         throw StoreFileError(
             StoreFileError::Case::readFailed, m_tracksFile.path, u"It is empty."_s);
     }

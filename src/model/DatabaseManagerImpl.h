@@ -34,8 +34,8 @@ class TavrenDatabaseManager final : public DatabaseManager {
 public:
     // `storageDirectory`: the data folder, created with its parents when
     // missing (default: storefile::defaultDataFolder()). `defaults` keeps the
-    // preferences and must not be null. Missing store files are left missing:
-    // they read as no data.
+    // preferences and must not be null. Each missing store file is made empty
+    // (a failure is ignored: a missing file reads as no data too).
     // Throws StoreFileError when the folder cannot be had or is not a folder,
     // std::invalid_argument for null defaults.
     TavrenDatabaseManager(
@@ -122,9 +122,10 @@ private:
     };
     // With the tracks file's lock held: the whole file read and decoded (a
     // missing one as no tracks), with each record's place and the version
-    // read. Throws when it exists but cannot be read or decoded, or is empty
-    // while another store names a song (decided here, where the library is
-    // read whole: at its load, and at a save over a file it does not know).
+    // read. Throws when it exists but cannot be read or decoded, or is empty,
+    // not made by this store, while another store names a song (decided here,
+    // where the library is read whole: at its load, and at a save over a file
+    // it does not know).
     TracksFileContent readTracksFile() const;
     // Writes the planned records: `plan(records)` lists them from the known
     // records (read again first unless the file is still the known version).
@@ -136,6 +137,10 @@ private:
     FileSlot m_tracksFile;
     // What m_tracksFile last held as the store read or wrote it; under its lock.
     std::optional<KnownTracksFile> m_knownTracks;
+    // The empty "tracks.json" this store made (at construction or erasing),
+    // while it is still that file: it holds nothing to lose, whatever other
+    // stores name. Under m_tracksFile's lock.
+    std::optional<storefile::FileVersion> m_madeEmptyTracks;
     FileSlot m_playlistsFile;
     FileSlot m_historyFile;
     FileSlot m_stateFile;

@@ -338,10 +338,15 @@ void MetadataCache::followContinuation(const QList<Track>& tracks)
         }
     }
     m_positions.reserve(m_positions.size() + qsizetype(takenIn.size()));
+    // A song the list names twice is taken in once, at its first place.
+    qsizetype taken = 0;
     for (const qsizetype position : takenIn) {
-        m_positions.insert(tracks.at(position).id, position);
+        if (!m_positions.contains(tracks.at(position).id)) {
+            m_positions.insert(tracks.at(position).id, position);
+            ++taken;
+        }
     }
-    if (qsizetype(takenIn.size()) == m_changed.size()) {
+    if (taken == m_changed.size()) {
         // An import's batch, shared with it: let go whole rather than copied
         // by the first removal.
         m_changed = {};

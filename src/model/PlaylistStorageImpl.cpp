@@ -26,6 +26,7 @@ void upsert(QList<PlaylistRecord>& records, const PlaylistRecord& record)
 TavrenPlaylistStorage::TavrenPlaylistStorage(const std::optional<QString>& storageDirectory)
     : m_storageFilePath(storefile::prepareFolder(storageDirectory) + u'/' + fileName())
 {
+    storefile::createEmptyIfMissing(m_storageFilePath);
 }
 
 QString TavrenPlaylistStorage::fileName()

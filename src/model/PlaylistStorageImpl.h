@@ -13,8 +13,9 @@ namespace kivo {
 class TavrenPlaylistStorage final : public PlaylistStorage {
 public:
     // `storageDirectory`: the data folder, created with its parents when
-    // missing (default: storefile::defaultDataFolder()). A missing file reads
-    // as no playlists. Throws StoreFileError when the folder cannot be had or
+    // missing (default: storefile::defaultDataFolder()). A missing file is
+    // made empty (a failure is ignored: a missing file reads as no playlists
+    // too). Throws StoreFileError when the folder cannot be had or
     // something other than a folder stands in its place.
     explicit TavrenPlaylistStorage(const std::optional<QString>& storageDirectory = std::nullopt);
 

@@ -538,6 +538,14 @@ int removeInterruptedWrites(
     return removed;
 }
 
+std::optional<FileVersion> createEmptyIfMissing(const QString& path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    const FileDescriptor file { ::open(
+        native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666) };
+    return file.fd >= 0 ? versionOf(file.fd) : std::nullopt;
+}
+
 void remove(const QString& path)
 {
     const QByteArray native = QFile::encodeName(path);

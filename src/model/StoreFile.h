@@ -162,6 +162,12 @@ int removeInterruptedWrites(
 // Removes the file. Throws StoreFileError(removeFailed), also when it is missing.
 void remove(const QString& path);
 
+// Writes an empty file where nothing exists at `path` (not even a link),
+// never truncating one that appeared meanwhile. Returns the version of the
+// file made; nothing when something was there or it could not be made (a
+// missing file reads as empty all the same).
+std::optional<FileVersion> createEmptyIfMissing(const QString& path);
+
 // A list file's content: zero bytes (what earlier versions created at first
 // start) is an empty list, anything else must be a JSON array of records.
 // Throws JsonCodingError naming the first bad record.

@@ -32,24 +32,31 @@ struct WatchSet {
     QHash<int, QString> folders;
 };
 
-// Watches `folder` and every folder under it. Symbolic links are not followed
-// below the top, so a link cannot make the walk loop. When `created` is given,
-// every entry found is reported there as created: it appeared before its
-// folder was watched. The walk stops early once `abandoned` (if given) is set.
-void watchTree(WatchSet& set, const QString& folder, bool followLink, QList<FolderEvent>* created,
-    const std::atomic<bool>* abandoned = nullptr)
+// Watches `folder` itself; false when it cannot be watched. Only the top of a
+// tree follows a symbolic link, so that a link below cannot make a walk loop.
+bool watchFolder(WatchSet& set, const QString& folder, bool followLink)
 {
-    if (abandoned != nullptr && abandoned->load(std::memory_order_relaxed)) {
-        return;
-    }
     const uint32_t mask = watchMask | (followLink ? 0 : IN_DONT_FOLLOW);
     const int wd = inotify_add_watch(set.fd, QFile::encodeName(folder).constData(), mask);
     if (wd < 0) {
         qCWarning(
             logging::fileWatcher, "Cannot watch %s: %s", qUtf8Printable(folder), strerror(errno));
-        return;
+        return false;
     }
     set.folders.insert(wd, folder);
+    return true;
+}
+
+void watchTree(WatchSet& set, const QString& folder, bool followLink, QList<FolderEvent>* created,
+    const std::atomic<bool>* abandoned = nullptr);
+
+// Watches every folder under `folder`, which is watched already. When
+// `created` is given, every entry found is reported there as created: it
+// appeared before its folder was watched. The walk stops early once
+// `abandoned` (if given) is set.
+void watchBelow(WatchSet& set, const QString& folder, QList<FolderEvent>* created,
+    const std::atomic<bool>* abandoned = nullptr)
+{
     QDir::Filters filter = QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System;
     if (created != nullptr) {
         filter |= QDir::Files;
@@ -64,6 +71,18 @@ void watchTree(WatchSet& set, const QString& folder, bool followLink, QList<Fold
         if (isFolder) {
             watchTree(set, entry.absoluteFilePath(), false, created, abandoned);
         }
+    }
+}
+
+// Watches `folder` and every folder under it.
+void watchTree(WatchSet& set, const QString& folder, bool followLink, QList<FolderEvent>* created,
+    const std::atomic<bool>* abandoned)
+{
+    if (abandoned != nullptr && abandoned->load(std::memory_order_relaxed)) {
+        return;
+    }
+    if (watchFolder(set, folder, followLink)) {
+        watchBelow(set, folder, created, abandoned);
     }
 }
 
@@ -94,10 +113,11 @@ quint32 flagsOf(uint32_t mask)
 } // namespace
 
 struct InotifyWatcher::Worker {
-    // Folders to watch, as the caller gave them.
+    // The new stream, with the folders the caller gave watched; the worker
+    // watches the folders under them.
     struct Request {
-        int fd = -1;
-        QStringList paths;
+        WatchSet set;
+        QStringList tops;
         std::function<void()> whenWatching;
     };
 
@@ -124,8 +144,8 @@ struct InotifyWatcher::Worker {
         if (thread.joinable()) {
             thread.join();
         }
-        if (next && next->fd >= 0) {
-            ::close(next->fd);
+        if (next && next->set.fd >= 0) {
+            ::close(next->set.fd);
         }
         if (wakeFd >= 0) {
             ::close(wakeFd);
@@ -140,25 +160,42 @@ struct InotifyWatcher::Worker {
         }
     }
 
-    // Only the stream is made here; the worker walks the folders.
+    // The stream and a watch of each given folder are made here, one call
+    // each, so that nothing made in them once this returns is missed; the
+    // worker walks the folders under them.
     bool replaceFolders(const QStringList& paths, std::function<void()> whenWatching)
     {
         if (wakeFd < 0) {
             return false;
         }
-        Request request { -1, paths, std::move(whenWatching) };
+        Request request { {}, {}, std::move(whenWatching) };
         if (!paths.isEmpty()) {
-            request.fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-            if (request.fd < 0) {
+            request.set.fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+            if (request.set.fd < 0) {
                 qCWarning(
                     logging::fileWatcher, "Cannot create a watch stream: %s", strerror(errno));
                 return false;
             }
         }
+        for (const QString& path : paths) {
+            if (path.isEmpty()) {
+                continue;
+            }
+            const QString top = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+            if (watchFolder(request.set, top, true)) {
+                request.tops.append(top);
+            }
+        }
         {
             std::lock_guard lock(mutex);
-            if (next && next->fd >= 0) {
-                ::close(next->fd); // never taken up by the worker
+            if (failed) {
+                if (request.set.fd >= 0) {
+                    ::close(request.set.fd);
+                }
+                return false;
+            }
+            if (next && next->set.fd >= 0) {
+                ::close(next->set.fd); // never taken up by the worker
             }
             next = std::move(request);
             superseded = true; // a walk under way is of no use any more
@@ -181,6 +218,14 @@ struct InotifyWatcher::Worker {
             const int ready = ::poll(fds, current.fd >= 0 ? 2 : 1, timeout);
             if (ready < 0 && errno != EINTR) {
                 qCWarning(logging::fileWatcher, "Watching stopped: %s", strerror(errno));
+                // No request will be taken up any more: its caller hears of it.
+                std::optional<Request> dropped;
+                std::lock_guard lock(mutex);
+                failed = true;
+                dropped = std::exchange(next, std::nullopt);
+                if (dropped && dropped->set.fd >= 0) {
+                    ::close(dropped->set.fd);
+                }
                 break;
             }
             bool replaced = false;
@@ -217,13 +262,9 @@ struct InotifyWatcher::Worker {
     // by the destructor) is thrown away, and the newer one taken next.
     void take(Request request)
     {
-        WatchSet set;
-        set.fd = request.fd;
-        for (const QString& path : std::as_const(request.paths)) {
-            if (!path.isEmpty()) {
-                watchTree(set, QDir::cleanPath(QFileInfo(path).absoluteFilePath()), true, nullptr,
-                    &superseded);
-            }
+        WatchSet set = std::move(request.set);
+        for (const QString& top : std::as_const(request.tops)) {
+            watchBelow(set, top, nullptr, &superseded);
         }
         if (superseded.load()) {
             if (set.fd >= 0) {
@@ -342,6 +383,7 @@ struct InotifyWatcher::Worker {
     // Shared with the callers, under `mutex`.
     std::mutex mutex;
     bool stopRequested = false;
+    bool failed = false; // the worker ended on an error
     std::optional<Request> next;
     // Set with `next` or the stop; read by the walk without the lock.
     std::atomic<bool> superseded { false };

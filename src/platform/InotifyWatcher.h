@@ -34,18 +34,18 @@ public:
     // Stops delivering: once the destructor returns the handler never runs again.
     virtual ~FolderEventSource() = default;
 
-    // Replaces the watched folders and returns at once: the new watches are
-    // made on the source's thread, then `whenWatching` runs there (unless a
-    // later call replaced the folders first). Events of the old set not yet
-    // delivered are dropped, and only what happens once the new watches
-    // exist is reported. An empty list watches nothing. Returns false when
-    // the stream cannot be made.
+    // Replaces the watched folders. The given folders themselves are watched
+    // when it returns; the folders under them are watched on the source's
+    // thread, then `whenWatching` runs there (unless a later call replaced the
+    // folders first). Events of the old set not yet delivered are dropped,
+    // and only what happens once the new watches exist is reported. An empty
+    // list watches nothing. Returns false when the stream cannot be made.
     virtual bool setFolders(const QStringList& folders, std::function<void()> whenWatching = {})
         = 0;
 };
 
-// inotify on one worker thread, which also walks the folders to watch them:
-// a tree of thousands of folders takes a while. Folders are watched
+// inotify on one worker thread, which also walks the folders under the
+// watched ones: a tree of thousands of folders takes a while. Folders are watched
 // recursively, also those created later; events are gathered per path for
 // `latency` after the first one of a batch, then delivered in the order
 // their paths first appeared.

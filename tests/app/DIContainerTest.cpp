@@ -5,6 +5,7 @@
 #include "engines/playback/FakeAudioPlayer.h"
 #include "engines/playback/QueueEngineImpl.h"
 #include "model/DatabaseManagerImpl.h"
+#include "model/ErrorText.h"
 #include "platform/UserDefaults.h"
 #include "support/Await.h"
 #include "support/TempDir.h"
@@ -77,7 +78,9 @@ protected:
 TEST_F(DIContainerTest, FirstRunWithNothingStoredShowsNothingAndPlaysNothing)
 {
     const auto container = boot();
-    for (const QString& made : { u"ArtworkCache"_s, u"WaveformCache"_s }) {
+    for (const QString& made :
+        QStringList { u"ArtworkCache"_s, u"WaveformCache"_s, u"playlist_records.json"_s }
+            + TavrenDatabaseManager::fileNames()) {
         EXPECT_TRUE(QFileInfo::exists(path(u"data/"_s + made))) << made.toStdString();
     }
     EXPECT_FALSE(container->recoveryMessage());
@@ -86,8 +89,8 @@ TEST_F(DIContainerTest, FirstRunWithNothingStoredShowsNothingAndPlaysNothing)
     EXPECT_EQ(players->openCalls, 0);
 }
 
-// Earlier versions created every store file empty at first start, and one
-// never needed since stays so.
+// Every store file is made empty at first start, and one never needed since
+// stays so.
 TEST_F(DIContainerTest, AFolderOfEmptyStoreFilesStartsCleanAndTakesAnImportAndAPlaylist)
 {
     const QStringList stores = TavrenDatabaseManager::fileNames() << u"playlist_records.json"_s;
@@ -217,12 +220,13 @@ TEST_F(DIContainerTest, SessionProblemsBecomeTheRecoveryMessage)
         EXPECT_FALSE(container->queueEngine().currentTrack());
     }
     {
-        // Named as every damaged store is.
+        // Which file and why, in plain words, in the banner and the player's error.
         writeFile(u"data/playback_state.json"_s, "{not json");
         const auto container = boot();
-        EXPECT_EQ(container->recoveryMessage(),
-            u"The playback session file “playback_state.json” could not be read: Its content is "
-            u"damaged. Nothing was changed."_s);
+        const QString described = u"The playback session file “playback_state.json” could not "
+                                  u"be read. Its content is damaged. Nothing was changed."_s;
+        EXPECT_EQ(container->recoveryMessage(), u"Playback could not be restored: "_s + described);
+        EXPECT_EQ(describeError(container->queueEngine().lastPlaybackError()), described);
         container->queueEngine().savePlaybackState(true);
     }
     EXPECT_EQ(readFile(u"data/playback_state.json"_s), "{not json");
@@ -230,8 +234,9 @@ TEST_F(DIContainerTest, SessionProblemsBecomeTheRecoveryMessage)
     QDir().mkpath(path(u"data/playback_state.json"_s));
     const auto container = boot();
     EXPECT_EQ(container->recoveryMessage(),
-        u"The playback session file “playback_state.json” could not be read: Is a directory. "
-        u"Nothing was changed."_s);
+        u"Playback could not be restored: The playback session file “playback_state.json” could "
+        u"not be read. Is a directory. Nothing was changed."_s);
+    EXPECT_TRUE(container->queueEngine().lastPlaybackError());
 }
 
 TEST_F(DIContainerTest, AFileWhereTheDataFolderBelongsIsABootFailure)

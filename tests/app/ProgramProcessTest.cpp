@@ -126,8 +126,10 @@ TEST_F(ProgramProcessTest, ASecondStartLeavesTheFirstAloneAndATermSignalSavesThe
     EXPECT_EQ(second->exitCode(), 0);
     EXPECT_EQ(first->state(), QProcess::Running);
 
-    // Only a save makes it.
-    ASSERT_FALSE(QFileInfo::exists(dataFile(u"playback_state.json"_s)));
+    // Made empty at start-up; only a save fills it.
+    const QString session = dataFile(u"playback_state.json"_s);
+    ASSERT_TRUE(waitFor([&] { return QFileInfo(session).isFile(); }));
+    ASSERT_EQ(QFileInfo(session).size(), 0);
     ASSERT_TRUE(waitForStartUp(*first));
     ::kill(pid_t(first->processId()), SIGTERM);
     ASSERT_TRUE(first->waitForFinished(timeoutMs));

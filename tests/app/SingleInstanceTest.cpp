@@ -120,5 +120,24 @@ TEST_F(SingleInstanceTest, ARuntimeFolderTooLongForASocketStillLetsALaterStartRe
     qputenv("XDG_RUNTIME_DIR", oldRuntime);
 }
 
+// The sound server may make a missing runtime folder, parents and all, after
+// the first start: the second still reaches it.
+TEST_F(SingleInstanceTest, ARuntimeFolderMadeAfterTheHolderStartedStillLeadsToIt)
+{
+    const QString runtime = path(u"missing/runtime"_s);
+    const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+
+    SingleInstance first(folder());
+    ASSERT_EQ(first.claim(), Claim::held);
+    QSignalSpy asked(&first, &SingleInstance::activationRequested);
+    ASSERT_TRUE(QDir().mkpath(runtime));
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    SingleInstance second(folder());
+    EXPECT_EQ(second.claim(), Claim::heldByAnother);
+    EXPECT_TRUE(asked.wait(5000));
+    qputenv("XDG_RUNTIME_DIR", oldRuntime);
+}
+
 } // namespace
 } // namespace kivo

@@ -65,10 +65,14 @@ protected:
 
 TEST_F(DatabaseManagerTest, ConstructionKeepsExistingFilesAndRefusesAFileAsFolder)
 {
-    // Missing files are no data, and nothing is written for them.
+    // A fresh folder holds the four files, empty, which is no data.
+    for (const QString& name : TavrenDatabaseManager::fileNames()) {
+        EXPECT_EQ(bytes(name), "") << name.toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(file(u"library.sqlite"_s)));
     EXPECT_TRUE(await(store->loadAllTracks()).isEmpty());
     EXPECT_FALSE(store->loadPlaybackState());
-    EXPECT_EQ(bytes(u"tracks.json"_s), "<missing>");
+    EXPECT_EQ(store->fetchStatistics(QUuid::createUuid()), PlaybackStatistics());
     put(u"tracks.json"_s, "[]");
     store = std::make_unique<TavrenDatabaseManager>(folder(), defaults);
     EXPECT_EQ(bytes(u"tracks.json"_s), "[]");
@@ -178,7 +182,7 @@ TEST_F(DatabaseManagerTest, UnreadableFilesAreNeverReplaced)
     EXPECT_EQ(bytes(u"tracks.json/inside"_s), "keep");
 }
 
-// Earlier versions created an empty "tracks.json" at first start; one is cut
+// The store makes an empty "tracks.json" at first start; one it finds is cut
 // short only while another store names a song.
 TEST_F(DatabaseManagerTest, AnEmptyLibraryIsRefusedOnlyWhileTheSessionOrAPlaylistNamesASong)
 {
@@ -223,6 +227,18 @@ TEST_F(DatabaseManagerTest, AnEmptyLibraryIsRefusedOnlyWhileTheSessionOrAPlaylis
             EXPECT_EQ(await(store->loadAllTracks()).size(), 1);
         }
     }
+
+    // While a playlist still names a song: one the store made itself, at
+    // construction or erasing, holds nothing to lose; the next store finds it.
+    QFile::remove(file(u"tracks.json"_s));
+    store = std::make_unique<TavrenDatabaseManager>(folder(), defaults);
+    EXPECT_EQ(bytes(u"tracks.json"_s), "");
+    EXPECT_TRUE(await(store->loadAllTracks()).isEmpty());
+    await(store->saveTracks({ makeTrack(1) }));
+    await(store->eraseAllData());
+    EXPECT_TRUE(await(store->loadAllTracks()).isEmpty());
+    store = std::make_unique<TavrenDatabaseManager>(folder(), defaults);
+    EXPECT_THROW(await(store->loadAllTracks()), StoreFileError);
 }
 
 TEST_F(DatabaseManagerTest, ASaveOverItsOwnFileMatchesAFullRewriteAndAChangedFileIsReadAgain)
@@ -339,19 +355,22 @@ TEST_F(DatabaseManagerTest, EraseAllDataEmptiesTheFilesAndStopsAtTheFirstFailedR
     store->recordPlayback(QUuid::createUuid(), Date { 1 });
     await(store->eraseAllData());
     for (const QString& name : TavrenDatabaseManager::fileNames()) {
-        EXPECT_EQ(bytes(name), "<missing>") << name.toStdString();
+        EXPECT_EQ(bytes(name), "") << name.toStdString();
     }
-    await(store->eraseAllData()); // nothing left to remove
 
+    // A missing "playlists.json" fails its removal: what went before stays
+    // removed, nothing is made again, what comes after is left as it is.
     await(store->saveTracks({ makeTrack(1) }));
     store->recordPlayback(QUuid::createUuid(), Date { 1 });
-    put(u"playlists.json/inside"_s, "a folder");
+    QFile::remove(file(u"playlists.json"_s));
     const auto error = errorOf<StoreFileError>([&] { await(store->eraseAllData()); });
     ASSERT_TRUE(error);
     EXPECT_EQ(error->errorCase(), StoreFileError::Case::removeFailed);
     EXPECT_EQ(error->path(), file(u"playlists.json"_s));
-    EXPECT_FALSE(QFileInfo::exists(file(u"tracks.json"_s)));
-    EXPECT_NE(bytes(u"playback_history.json"_s), "<missing>");
+    EXPECT_EQ(bytes(u"tracks.json"_s), "<missing>");
+    EXPECT_EQ(bytes(u"playlists.json"_s), "<missing>");
+    EXPECT_NE(bytes(u"playback_history.json"_s), "");
+    EXPECT_EQ(bytes(u"playback_state.json"_s), "");
 }
 
 TEST_F(DatabaseManagerTest, PlaybackStateRoundTripsAndABadSnapshotKeepsThePreviousOne)

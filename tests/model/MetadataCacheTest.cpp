@@ -152,6 +152,26 @@ TEST(MetadataCacheTest, AnImportedBatchIsHeldAsItCameUntilTheLibraryListsIt)
     EXPECT_THAT(titles(cache.tracksByArtist(u"Pia"_s)), UnorderedElementsAre(u"E"_s));
 }
 
+TEST(MetadataCacheTest, AListGoingOnWithANewSongTwiceKeepsEveryIndexedValue)
+{
+    MetadataCache cache;
+    QList<Track> library;
+    for (int i = 1; i <= 10; ++i) {
+        library.push_back(makeTrack(u"Song %1"_s.arg(i)));
+    }
+    cache.share(library);
+    Track edited = library.at(1);
+    edited.title = u"Edited"_s;
+    const Track fresh = makeTrack(u"New"_s);
+    cache.insert({ edited, fresh });
+    QList<Track> next = library;
+    next.append({ fresh, fresh });
+    cache.follow(next);
+    EXPECT_EQ(cache.count(), 11);
+    EXPECT_EQ(cache.track(edited.id)->title, u"Edited"_s);
+    EXPECT_EQ(cache.track(fresh.id)->title, u"New"_s);
+}
+
 TEST(MetadataCacheTest, FollowingANewListFreesTheOldOneAndKeepsWhatIsIndexed)
 {
     MetadataCache cache;

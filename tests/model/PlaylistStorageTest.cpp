@@ -50,10 +50,10 @@ protected:
     std::unique_ptr<TavrenPlaylistStorage> storage;
 };
 
-TEST_F(PlaylistStorageTest, StartsWithNoFileAndWritesCompactRecords)
+TEST_F(PlaylistStorageTest, StartsWithAnEmptyFileAndWritesCompactRecords)
 {
     EXPECT_EQ(storage->storageFilePath(), file());
-    EXPECT_FALSE(QFileInfo::exists(file()));
+    EXPECT_EQ(bytes(), QByteArray());
     EXPECT_THAT(storage->fetchAllRecords(), IsEmpty());
 
     const QUuid id = QUuid::fromString(u"8b0e3c8e-7d1a-4c4b-9f5e-2b2a1c3d4e5f"_s);
@@ -78,7 +78,7 @@ TEST_F(PlaylistStorageTest, StartsWithNoFileAndWritesCompactRecords)
 
     // A missing folder is created with its parents; a file in its place fails.
     TavrenPlaylistStorage nested(path(u"a/b/c"_s));
-    EXPECT_TRUE(QFileInfo(path(u"a/b/c"_s)).isDir());
+    EXPECT_TRUE(QFileInfo(path(u"a/b/c/playlist_records.json"_s)).isFile());
     EXPECT_THROW(TavrenPlaylistStorage { writeFile(u"occupied"_s, "x") }, StoreFileError);
 }
 

@@ -93,7 +93,9 @@ protected:
     Collector collector;
 };
 
-TEST_F(InotifyWatcherTest, TheFoldersAreWalkedAndWatchedOnTheWatchersThread)
+// Only the given folder is watched on the caller's thread, before the call
+// returns; the 80 below it on the watcher's.
+TEST_F(InotifyWatcherTest, TheFoldersBelowAreWalkedAndWatchedOnTheWatchersThread)
 {
     for (int i = 0; i < 40; ++i) {
         ASSERT_TRUE(QDir().mkpath(path(u"Artist %1/Album"_s.arg(i))));
@@ -108,7 +110,7 @@ TEST_F(InotifyWatcherTest, TheFoldersAreWalkedAndWatchedOnTheWatchersThread)
     EXPECT_EQ(watchingThreads.size(), 81u);
     EXPECT_EQ(
         std::count(watchingThreads.cbegin(), watchingThreads.cend(), std::this_thread::get_id()),
-        0);
+        1);
     ASSERT_TRUE(append(path(u"Artist 7/Album/song.mp3"_s), "x"));
     EXPECT_TRUE(
         collector.waitFor(path(u"Artist 7/Album/song.mp3"_s), FolderEventFlag::itemCreated));

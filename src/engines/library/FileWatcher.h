@@ -4,6 +4,7 @@
 #include <QMetaType>
 #include <QObject>
 #include <QUrl>
+#include <qcoro/qcorotask.h>
 
 namespace kivo {
 
@@ -53,10 +54,15 @@ public:
 
     // Watched folders in the order first watched, without duplicates.
     virtual QList<QUrl> monitoredFolders() const = 0;
-    // Watches a folder and everything under it. Returns at once: the folders
-    // are walked and watched on the watcher's own thread. May throw a
+    // Watches a folder and everything under it. Returns at once, with the
+    // folder itself watched; the folders under it are walked and watched on
+    // the watcher's own thread (see untilWatching()). May throw a
     // std::exception; TavrenFileWatcher never does.
     virtual void startWatching(const QUrl& folder) = 0;
+    // Completes once every folder given to startWatching() before the call
+    // is watched down to its last subfolder, so that nothing that happens
+    // under it afterwards is missed. At once for a watcher that has no walk.
+    virtual QCoro::Task<> untilWatching() { co_return; }
     virtual void stopWatching(const QUrl& folder) = 0;
     // While paused, changes are dropped for good.
     virtual void pause() = 0;

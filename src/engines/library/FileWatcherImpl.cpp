@@ -2,6 +2,10 @@
 
 #include "model/Logging.h"
 
+#include <QCoroFuture>
+#include <QPointer>
+#include <QPromise>
+
 namespace kivo {
 
 namespace {
@@ -72,9 +76,31 @@ void TavrenFileWatcher::rebuildStream()
             paths.append(folder.toLocalFile());
         }
     }
-    if (!m_source->setFolders(paths)) {
+    // Finished by the worker once the walk is done; cancelled when the
+    // request is dropped unwalked.
+    auto watching = std::make_shared<QPromise<void>>();
+    watching->start();
+    m_watching = watching->future();
+    ++m_rebuilds;
+    if (!m_source->setFolders(paths, [watching] { watching->finish(); })) {
         // Changes go unreported until the next rebuild succeeds.
         qCWarning(logging::fileWatcher, "The folder watch stream could not be created");
+        watching->finish();
+    }
+}
+
+QCoro::Task<> TavrenFileWatcher::untilWatching()
+{
+    const QPointer<TavrenFileWatcher> self(this);
+    for (;;) {
+        const quint64 rebuild = m_rebuilds;
+        const QFuture<void> watching = m_watching;
+        co_await watching;
+        // A rebuild replaced before its walk ended: the one that replaced it
+        // watches its folders too, unless they were stopped.
+        if (!self || m_rebuilds == rebuild) {
+            co_return;
+        }
     }
 }
 

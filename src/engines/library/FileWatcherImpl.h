@@ -3,6 +3,7 @@
 #include "engines/library/FileWatcher.h"
 #include "platform/InotifyWatcher.h"
 
+#include <QFuture>
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -31,6 +32,7 @@ public:
 
     QList<QUrl> monitoredFolders() const override { return m_monitoredFolders; }
     void startWatching(const QUrl& folder) override;
+    QCoro::Task<> untilWatching() override;
     void stopWatching(const QUrl& folder) override;
     void pause() override { m_isPaused.store(true); }
     void resume() override { m_isPaused.store(false); }
@@ -40,6 +42,10 @@ private:
     void publish(const QList<FolderEvent>& batch);
 
     QList<QUrl> m_monitoredFolders;
+    // Finished once the stream of the latest rebuild watches every folder;
+    // cancelled when a later rebuild replaced it first. Main thread only.
+    QFuture<void> m_watching;
+    quint64 m_rebuilds = 0;
     std::atomic<bool> m_isPaused { false };
     std::mutex m_publishMutex;
     bool m_isClosing = false; // under m_publishMutex

@@ -240,6 +240,9 @@ QCoro::Task<> LibraryImport::addFolders(QList<QUrl> folderURLs)
     for (const QUrl& folder : folderURLs) {
         m_engine.m_fileWatcher->startWatching(folder);
     }
+    // Read only once watched: what appears after the read is then reported.
+    QCoro::Task<> watching = m_engine.m_fileWatcher->untilWatching();
+    co_await std::move(watching);
     auto enumerate = [folders = folderURLs] { return enumerateFolders(folders); };
     QCoro::Task<QList<LocatedFile>> enumerating
         = runOnWorker(&m_engine.m_fileWorkers, std::move(enumerate));

@@ -1,6 +1,8 @@
 #include "engines/library/FileWatcherImpl.h"
+#include "support/Await.h"
 #include "support/TempDir.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTest>
 #include <atomic>
@@ -134,11 +136,11 @@ TEST_F(FileWatcherTest, RealFolderChangesArriveAndTeardownUnderChurnIsClean)
     watcher->startWatching(QUrl::fromLocalFile(path()));
     watcher->startWatching(QUrl::fromLocalFile(path())); // already watched
     EXPECT_EQ(watcher->monitoredFolders(), QList<QUrl> { QUrl::fromLocalFile(path()) });
-    // The folder is walked on the watcher's thread.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return observed->watched.load() == 1; }, 20000));
+    // The folder itself is watched once the call returns.
     const QString song = path(u"song.mp3"_s);
     ASSERT_TRUE(append(song, "ID3"));
     EXPECT_TRUE(arrives(FileSystemChange::added(file(song))));
+    EXPECT_EQ(observed->watched.load(), 1);
     ASSERT_TRUE(append(song, "frames"));
     EXPECT_TRUE(arrives(FileSystemChange::modified(file(song))));
     ASSERT_TRUE(QFile::remove(song));
@@ -159,6 +161,37 @@ TEST_F(FileWatcherTest, RealFolderChangesArriveAndTeardownUnderChurnIsClean)
     writer.join();
     // Changes already queued to the receiver may still arrive; none may crash.
     QCoreApplication::processEvents();
+}
+
+// The top of a tree is watched once startWatching() returns, the 3,000
+// folders under it once untilWatching() completes.
+TEST_F(FileWatcherTest, NothingMadeInATreeOnceItIsWatchedIsMissed)
+{
+    QStringList leaves;
+    for (int i = 0; i < 60; ++i) {
+        for (int j = 0; j < 50; ++j) {
+            leaves.append(path(u"tree/%1/%2"_s.arg(i).arg(j)));
+            ASSERT_TRUE(QDir().mkpath(leaves.constLast()));
+        }
+    }
+    watch(std::make_unique<TavrenFileWatcher>(20ms));
+    watcher->startWatching(QUrl::fromLocalFile(path(u"tree"_s)));
+    QStringList made { path(u"tree/top.mp3"_s) };
+    ASSERT_TRUE(append(made.constFirst(), "ID3"));
+    test::await(watcher->untilWatching());
+    for (qsizetype i = 149; i < leaves.size(); i += 150) {
+        made.append(leaves.at(i) + u"/new.mp3"_s);
+        ASSERT_TRUE(append(made.constLast(), "ID3"));
+    }
+    const auto missing = [&] {
+        QStringList left = made;
+        left.removeIf([&](const QString& song) {
+            return changes.contains(FileSystemChange::added(file(song)));
+        });
+        return left;
+    };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return missing().isEmpty(); }, 20000))
+        << missing().join(u' ').toStdString();
 }
 
 } // namespace

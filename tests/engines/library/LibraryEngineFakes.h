@@ -140,9 +140,18 @@ public:
 class FakeWatcher final : public FileWatcher {
 public:
     QList<QUrl> watched;
+    // Runs while the folders are being watched, before untilWatching() completes.
+    std::function<void()> whileWatching;
 
     QList<QUrl> monitoredFolders() const override { return watched; }
     void startWatching(const QUrl& folder) override { watched.push_back(folder); }
+    QCoro::Task<> untilWatching() override
+    {
+        if (whileWatching) {
+            whileWatching();
+        }
+        co_return;
+    }
     void stopWatching(const QUrl&) override { }
     void pause() override { }
     void resume() override { }

@@ -163,6 +163,21 @@ TEST_F(LibraryImportTest, AFolderTreeOfRealFiles)
     EXPECT_EQ(await(realStore->loadAllTracks()).size(), 2);
 }
 
+// A folder is read only once all of it is watched, so that what appears
+// meanwhile is imported, and what appears later is reported.
+TEST_F(LibraryImportTest, AFolderIsReadOnceAllOfItIsWatched)
+{
+    TavrenLibraryEngine& library = engine();
+    const QUrl folder = QUrl::fromLocalFile(path(u"lib"_s));
+    watcher->whileWatching = [&] {
+        EXPECT_EQ(watcher->watched, QList<QUrl> { folder });
+        file(u"lib/Deep/late.mp3"_s);
+    };
+    file(u"lib/early.mp3"_s);
+    await(library.addFolders({ folder }));
+    EXPECT_EQ(sortedNames(library.allTracks()), (QStringList { u"early.mp3"_s, u"late.mp3"_s }));
+}
+
 // Files tagged by the ffmpeg command, each container keeping the numbers its own way.
 TEST_F(LibraryImportTest, TaggedFilesGiveYearTrackAndDiscNumbers)
 {
