@@ -217,9 +217,9 @@ std::unique_ptr<QWidget> bannerPage()
     auto stage = std::make_unique<Stage>(1);
     const QString texts[] = {
         u"The last track is no longer available. Your library was left unchanged."_s,
-        u"Playback could not be restored: The data couldn’t be read because it isn’t in the "
-        "correct format. The saved session in playback_state.json was left as it was, and "
-        "this sentence goes on long enough to need a third line that is never shown."_s,
+        u"Playback could not be restored: The playback session file “playback_state.json” "
+        "could not be read. Its content is damaged. Nothing was changed, and this sentence "
+        "goes on long enough to need a third line that is never shown."_s,
         u"<img src=x> & <b>not bold</b>"_s,
     };
     for (const QString& text : texts) {
@@ -258,8 +258,8 @@ void addShellPages(QList<Page>& pages, Context& context)
             panels.setIsRightLocked(true);
         }));
     pages.append(windowPage(context, u"main-window-recovery-banner"_s,
-        u"Playback could not be restored: The data couldn’t be read because it isn’t in the "
-        "correct format."_s,
+        u"Playback could not be restored: The playback session file “playback_state.json” "
+        "could not be read. Its content is damaged. Nothing was changed."_s,
         [](WorkspacePanelState& panels) { panels.setLeftWidth(300); }));
     // The window from its minimum size up, with both panels and with each
     // collapsed, over a few songs with the first one shown in the inspector.
