@@ -2,6 +2,7 @@
 
 #include "ui/songtable/TrackSelectionState.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QTreeView>
 #include <functional>
@@ -87,6 +88,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     bool viewportEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
@@ -115,6 +117,9 @@ private:
     QUuid m_menuID;
     bool m_searching = false;
     int m_foundRow = -1;
+    // Since the last type-select key: within the keyboard's input interval a
+    // space is part of the text typed.
+    QElapsedTimer m_sinceSearchKey;
 };
 
 } // namespace kivo
