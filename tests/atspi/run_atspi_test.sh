@@ -7,7 +7,7 @@ set -euo pipefail
 program=$1
 here=$(cd "$(dirname "$0")" && pwd)
 missing=()
-for tool in Xvfb dbus-run-session /usr/libexec/at-spi-bus-launcher \
+for tool in Xvfb xdotool dbus-run-session /usr/libexec/at-spi-bus-launcher \
     /usr/libexec/at-spi2-registryd; do
     command -v "$tool" >/dev/null 2>&1 || missing+=("$tool")
 done
