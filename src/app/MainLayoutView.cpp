@@ -21,6 +21,7 @@
 #include "ui/library/SidebarView.h"
 #include "ui/player/BottomPlayerView.h"
 #include "ui/player/NowPlayingPanelView.h"
+#include "ui/player/QueueView.h"
 #include "ui/songtable/TrackListTableView.h"
 #include "ui/songtable/TrackListView.h"
 
@@ -349,6 +350,10 @@ void MainLayoutView::orderFocusByRegion()
     for (QWidget* region :
         std::initializer_list<QWidget*> { m_sidebar, m_content, m_inspector, m_playerBar }) {
         ordered << EonTabOrder::readingOrder(region);
+    }
+    // The queue panel, open, follows the bar's queue button that opened it.
+    if (QueueView* queue = m_bottomPlayer->queuePanel()) {
+        ordered << EonTabOrder::readingOrder(queue);
     }
     EonTabOrder::chain(ordered);
 }

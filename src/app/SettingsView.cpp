@@ -54,6 +54,8 @@ SettingsView::SettingsView(TrackTableLayoutState& layout, UndoManager* undoManag
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     scroll->viewport()->setAutoFillBackground(false);
+    // Tab goes to the controls, and the page scrolls to the one it reaches.
+    scroll->setFocusPolicy(Qt::NoFocus);
     auto* page = new QWidget(scroll);
     page->setAutoFillBackground(false);
     scroll->setWidget(page);

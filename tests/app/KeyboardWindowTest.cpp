@@ -1,21 +1,31 @@
 // The real window driven from the keyboard alone: where Tab goes, which
 // control shows the focus ring and when, and the arrows beside the table.
 #include "AppOnTempFolder.h"
+#include "app/AboutView.h"
 #include "app/MainLayoutView.h"
 #include "app/MainWindow.h"
+#include "app/SettingsView.h"
 #include "engines/library/LibraryEngine.h"
+#include "engines/library/PlaylistEngine.h"
 #include "engines/playback/AudioEngine.h"
 #include "engines/playback/QueueEngine.h"
 #include "support/TempDir.h"
 #include "ui/eon/EonAppearance.h"
 #include "ui/eon/EonFocusRing.h"
 #include "ui/eon/EonPalette.h"
+#include "ui/library/SidebarView.h"
+#include "ui/player/BottomPlayerView.h"
 #include "ui/player/CompactWaveformSeekView.h"
+#include "ui/player/QueueView.h"
+#include "ui/songtable/TrackListController.h"
 #include "ui/songtable/TrackListTableView.h"
 #include "ui/songtable/TrackListView.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenu>
 #include <QSlider>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -220,6 +230,155 @@ TEST_F(KeyboardWindowTest, FocusedSeekBarAndVolumeTakeTheSliderKeysAndLeaveTheSo
         EXPECT_NEAR(audio.volume(), level, 0.001) << key;
     }
     EXPECT_EQ(queue.currentTrack()->title, u"Canon"_s);
+}
+
+// The whole window from the keyboard alone, every key sent where the user's
+// would go (the focused control, through the window's shortcuts).
+TEST_F(KeyboardWindowTest, EveryControlOfTheWindowWorksFromTheKeyboardAlone)
+{
+    ASSERT_TRUE(test::importTones(*app, dir.path(), { u"Drop A"_s, u"Drop B"_s }, 0.5));
+    QTRY_COMPARE(list->table()->model()->rowCount(), 4);
+    AudioEngine& audio = app->container().audioEngine();
+    QueueEngine& queue = app->container().queueEngine();
+    PlaylistEngine& playlists = app->container().playlistEngine();
+    const auto press = [](int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClick(focus ? focus : QApplication::activeWindow(), Qt::Key(key), modifiers);
+    };
+    const auto type
+        = [](const QString& text) { QTest::keyClicks(QApplication::focusWidget(), text); };
+    // Tab until the control named `name` has the focus, wearing the ring.
+    const auto tabTo = [&](const QString& name) {
+        for (int i = 0; i < 80 && QApplication::focusWidget()->objectName() != name; ++i) {
+            press(Qt::Key_Tab);
+        }
+        QWidget* focus = QApplication::focusWidget();
+        return focus->objectName() == name && EonFocusRing::isShown(*focus);
+    };
+    const auto backInWindow = [&] {
+        return QApplication::activeWindow() == &window() && QApplication::focusWidget()
+            && !QApplication::activeModalWidget();
+    };
+    list->table()->setFocus(Qt::OtherFocusReason);
+
+    // Return plays the row the keys are on; bare Space in the table pauses.
+    press(Qt::Key_Home);
+    press(Qt::Key_Return);
+    QTRY_COMPARE(audio.playbackState(), PlaybackState::playing);
+    press(Qt::Key_Space);
+    QTRY_COMPARE(audio.playbackState(), PlaybackState::paused);
+    press(Qt::Key_Space);
+    QTRY_COMPARE(audio.playbackState(), PlaybackState::playing);
+    // Type-select takes a space into its text: "drop b" finds Drop B, and
+    // the song plays on.
+    type(u"drop b"_s);
+    ASSERT_EQ(list->controller().selectedTracks().size(), 1);
+    EXPECT_EQ(list->controller().selectedTracks().first().title, u"Drop B"_s);
+    EXPECT_EQ(audio.playbackState(), PlaybackState::playing);
+    EXPECT_EQ(audio.currentTrack()->title, u"Aria"_s);
+
+    // Shift+F10 opens the row's menu, as the Menu key does.
+    press(Qt::Key_F10, Qt::ShiftModifier);
+    ASSERT_TRUE(qobject_cast<QMenu*>(QApplication::activePopupWidget()));
+    press(Qt::Key_Escape);
+    QTRY_VERIFY(!QApplication::activePopupWidget());
+
+    // Space and Return press the focused button; playback goes on.
+    ASSERT_TRUE(tabTo(u"player.shuffle"_s));
+    const ShuffleMode shuffle = queue.shuffleMode();
+    press(Qt::Key_Space);
+    EXPECT_NE(queue.shuffleMode(), shuffle);
+    press(Qt::Key_Return);
+    EXPECT_EQ(queue.shuffleMode(), shuffle);
+    EXPECT_EQ(audio.playbackState(), PlaybackState::playing);
+    ASSERT_TRUE(tabTo(u"player.repeat"_s));
+    const RepeatMode repeat = queue.repeatMode();
+    press(Qt::Key_Return);
+    EXPECT_NE(queue.repeatMode(), repeat);
+    ASSERT_TRUE(tabTo(u"player.mute"_s));
+    press(Qt::Key_Space);
+    EXPECT_LE(audio.volume(), 0.001f);
+
+    // The queue panel opens on its rows; Clear is a Tab stop before them.
+    ASSERT_TRUE(tabTo(u"player.queueToggle"_s));
+    press(Qt::Key_Return);
+    QueueView* panel = layout().bottomPlayer().queuePanel();
+    ASSERT_TRUE(panel);
+    EXPECT_EQ(QApplication::focusWidget(), &panel->list());
+    press(Qt::Key_Tab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), &panel->clearButton());
+    press(Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), &panel->list());
+    press(Qt::Key_Tab, Qt::ShiftModifier);
+    ASSERT_FALSE(queue.upcoming().isEmpty());
+    press(Qt::Key_Return);
+    EXPECT_TRUE(queue.upcoming().isEmpty());
+    press(Qt::Key_Escape);
+    EXPECT_FALSE(layout().bottomPlayer().queuePanel());
+
+    // Settings opens on its first control, with no ring until Tab.
+    ASSERT_TRUE(tabTo(u"sidebarSettings"_s));
+    press(Qt::Key_Return);
+    QPointer<SettingsView> settings = layout().settingsSheet();
+    ASSERT_TRUE(settings);
+    QTRY_COMPARE(QApplication::activeWindow(), settings.data());
+    QWidget* first = QApplication::focusWidget();
+    ASSERT_TRUE(settings->isAncestorOf(first));
+    EXPECT_TRUE(qobject_cast<QAbstractButton*>(first));
+    EXPECT_NE(first->objectName(), u"settings.close"_s);
+    EXPECT_FALSE(EonFocusRing::isShown(*first));
+    press(Qt::Key_Escape);
+    QTRY_VERIFY(!settings);
+    QTRY_VERIFY(backInWindow());
+
+    ASSERT_TRUE(tabTo(u"aboutToolbarButton"_s));
+    press(Qt::Key_Space);
+    QPointer<AboutView> about = window().aboutWindow();
+    ASSERT_TRUE(about);
+    QTRY_COMPARE(QApplication::activeWindow(), about.data());
+    press(Qt::Key_Escape);
+    QTRY_VERIFY(!about || !about->isVisible());
+    QTRY_VERIFY(backInWindow());
+
+    // A playlist is created and renamed; its sheets open on the name.
+    ASSERT_TRUE(tabTo(u"sidebarNewPlaylist"_s));
+    press(Qt::Key_Return);
+    QTRY_VERIFY(qobject_cast<QLineEdit*>(QApplication::focusWidget()));
+    type(u"Road"_s);
+    press(Qt::Key_Return);
+    QTRY_COMPARE(playlists.rootPlaylists().size(), 1);
+    EXPECT_EQ(playlists.rootPlaylists().first().name, u"Road"_s);
+    QTRY_VERIFY(backInWindow());
+    ASSERT_TRUE(tabTo(u"sidebarPlaylistRows"_s));
+    press(Qt::Key_F10, Qt::ShiftModifier);
+    ASSERT_TRUE(qobject_cast<QMenu*>(QApplication::activePopupWidget()));
+    press(Qt::Key_Down);
+    press(Qt::Key_Return);
+    QTRY_VERIFY(qobject_cast<QLineEdit*>(QApplication::focusWidget()));
+    press(Qt::Key_A, Qt::ControlModifier);
+    type(u"Trip"_s);
+    press(Qt::Key_Return);
+    QTRY_COMPARE(playlists.rootPlaylists().first().name, u"Trip"_s);
+    QTRY_VERIFY(backInWindow());
+
+    // A folder through the chooser, accepted with Return while the path's
+    // completer shows its list: the window has the keys again after.
+    const QString folder = dir.path() + u"/more"_s;
+    QDir().mkpath(folder + u"/Coda"_s);
+    ASSERT_TRUE(test::writeWav(folder + u"/Coda/Coda.wav"_s, { 8000, 1, 0.5 }));
+    press(Qt::Key_O, Qt::ControlModifier);
+    QTRY_VERIFY(qobject_cast<QFileDialog*>(QApplication::activeModalWidget()));
+    QTRY_VERIFY(qobject_cast<QLineEdit*>(QApplication::focusWidget()));
+    type(folder + u"/Cod"_s);
+    QTRY_VERIFY(QApplication::activePopupWidget());
+    type(u"a"_s);
+    press(Qt::Key_Return);
+    QTRY_VERIFY(backInWindow());
+    QTRY_COMPARE(list->table()->model()->rowCount(), 5);
+    QWidget* before = QApplication::focusWidget();
+    press(Qt::Key_Tab);
+    EXPECT_NE(QApplication::focusWidget(), before);
+    EXPECT_TRUE(EonFocusRing::isShown(*QApplication::focusWidget()));
 }
 
 } // namespace

@@ -460,6 +460,126 @@ CHECKS = [
 ]
 
 
+
+# --- the keyboard alone, through real X key presses (xdotool) ---------------
+
+
+def type_keys(app, *keys):
+    """Presses `keys` where the X focus is now."""
+    subprocess.run(
+        ["xdotool", "key", "--delay", "80", *keys],
+        env=dict(os.environ, DISPLAY=program_display(app)),
+        check=True,
+    )
+
+
+def give_window_the_keys(app):
+    """Puts the X input focus on the program's main window, as a window
+    manager does for the window the user brings up (the virtual display
+    has none)."""
+    env = dict(os.environ, DISPLAY=program_display(app))
+
+    def xdotool(*args):
+        return subprocess.run(["xdotool", *args], env=env, capture_output=True, text=True).stdout
+
+    windows = xdotool("search", "--onlyvisible", "--pid", str(app.get_process_id()), "--name", "^KIVO VOVID$").split()
+
+    def area(window):
+        said = xdotool("getwindowgeometry", "--shell", window)
+        fields = dict(line.split("=", 1) for line in said.split() if "=" in line)
+        return int(fields.get("WIDTH", 0)) * int(fields.get("HEIGHT", 0))
+
+    if not windows:
+        raise CheckFailed("the main window is not on the display")
+    xdotool("windowfocus", "--sync", max(windows, key=area))
+
+
+def focused_node(root):
+    """The focused control under `root` (a list's current item also reads
+    as focused while the list has not the focus: items are left out)."""
+    for node in walk(root):
+        try:
+            if (
+                states(node).contains(pyatspi.STATE_FOCUSED)
+                and showing(node)
+                and node.getRole() not in (pyatspi.ROLE_LIST_ITEM, pyatspi.ROLE_TABLE_CELL)
+            ):
+                return node
+        except Exception:
+            continue
+    return None
+
+
+def tab_to(app, role, name, limit=80):
+    """Presses Tab until that control has the focus; returns it."""
+    target = wait_for_node(app, role, name)
+    for _ in range(limit):
+        if states(target).contains(pyatspi.STATE_FOCUSED):
+            return target
+        type_keys(app, "Tab")
+        time.sleep(3 * POLL)  # the focus change crosses the bus
+    raise CheckFailed(f"Tab never reached the {role} {name!r}")
+
+
+def check_space_presses_focused_shuffle(app):
+    # Space on a focused button is the button's, not the window's Play/Pause.
+    def play_pause_button():
+        return find(app, pyatspi.ROLE_PUSH_BUTTON, "Play") or find(app, pyatspi.ROLE_PUSH_BUTTON, "Pause")
+
+    give_window_the_keys(app)
+    if play_pause_button() is None:
+        do_action(wait_for_node(app, pyatspi.ROLE_PUSH_BUTTON, "Play Aria"), "Press")
+    play_pause = wait_for("the Play/Pause button", play_pause_button)
+    if play_pause.name == "Play":
+        do_action(play_pause, "Press")
+    wait_for("playback to go on", lambda: play_pause.name == "Pause", 10)
+    shuffle = tab_to(app, pyatspi.ROLE_PUSH_BUTTON, "Shuffle")
+    before = shuffle.description
+    type_keys(app, "space")
+    wait_for("Space to turn shuffle over", lambda: shuffle.description != before, 10)
+    time.sleep(1)
+    if play_pause.name != "Pause":
+        raise CheckFailed("Space on Shuffle paused playback")
+
+
+def check_return_opens_settings_on_a_control(app):
+    tab_to(app, pyatspi.ROLE_PUSH_BUTTON, "Settings")
+    type_keys(app, "Return")
+    sheet = wait_for(
+        "the settings sheet", lambda: sheet_holding(app, pyatspi.ROLE_PUSH_BUTTON, "Close Settings")
+    )
+    first = wait_for("a focused control in the sheet", lambda: focused_node(sheet))
+    said = (first.getRole(), first.getRoleName(), first.name)
+    type_keys(app, "Escape")
+    wait_for(
+        "the settings sheet to close",
+        lambda: not sheet_holding(app, pyatspi.ROLE_PUSH_BUTTON, "Close Settings"),
+    )
+    if said[2] == "Close Settings" or said[0] == pyatspi.ROLE_SCROLL_PANE:
+        raise CheckFailed(f"Settings opens on {said[1]} {said[2]!r}")
+
+
+def check_sheet_opens_on_its_first_field(app):
+    grid = wait_for_node(app, pyatspi.ROLE_TABLE, None).queryTable()
+    for row in list(grid.getSelectedRows()):
+        grid.removeRowSelection(row)
+    edit = wait_for("the row's edit button", lambda: find(app, pyatspi.ROLE_PUSH_BUTTON, "Edit Aria", False))
+    do_action(edit, "Press")
+    sheet = wait_for("the song editor", lambda: sheet_holding(app, pyatspi.ROLE_PUSH_BUTTON, "Save"))
+    first = wait_for("a focused control in the editor", lambda: focused_node(sheet))
+    said = (states(first).contains(pyatspi.STATE_EDITABLE), first.getRoleName(), first.name)
+    type_keys(app, "Escape")
+    wait_for("the song editor to close", lambda: not sheet_holding(app, pyatspi.ROLE_PUSH_BUTTON, "Save"))
+    if not said[0]:
+        raise CheckFailed(f"the editor opens on {said[1]} {said[2]!r}, not a field")
+
+
+CHECKS += [
+    check_space_presses_focused_shuffle,
+    check_return_opens_settings_on_a_control,
+    check_sheet_opens_on_its_first_field,
+]
+
 def find_application(pid):
     desktop = pyatspi.Registry.getDesktop(0)
     for i in range(desktop.childCount):

@@ -1,12 +1,21 @@
 #include "ui/eon/EonSheetKeys.h"
 
+#include "ui/eon/EonCloseButton.h"
 #include "ui/eon/EonTabOrder.h"
 #include "ui/eon/KeyModifiers.h"
 
 #include <QAbstractButton>
+#include <QAbstractScrollArea>
+#include <QAbstractSpinBox>
 #include <QApplication>
+#include <QComboBox>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextEdit>
 #include <QWidget>
+#include <algorithm>
 
 namespace kivo {
 
@@ -41,7 +50,48 @@ private:
     QWidget* m_sheet;
 };
 
+bool isTextField(const QWidget* widget)
+{
+    const auto* picker = qobject_cast<const QComboBox*>(widget);
+    return qobject_cast<const QLineEdit*>(widget) || qobject_cast<const QAbstractSpinBox*>(widget)
+        || qobject_cast<const QTextEdit*>(widget) || qobject_cast<const QPlainTextEdit*>(widget)
+        || (picker && picker->isEditable());
+}
+
+bool canTakeFocus(const QWidget* widget, const QWidget* sheet)
+{
+    return widget && widget->isEnabled() && widget->isVisibleTo(sheet);
+}
+
 } // namespace
+
+QWidget* EonSheetKeys::initialFocus(QWidget* sheet, QAbstractButton* save)
+{
+    QList<QWidget*> controls = EonTabOrder::readingOrder(sheet);
+    controls.removeIf([sheet](const QWidget* each) { return !canTakeFocus(each, sheet); });
+    const auto field = std::find_if(controls.cbegin(), controls.cend(), isTextField);
+    if (field != controls.cend()) {
+        return *field;
+    }
+    if (canTakeFocus(save, sheet)) {
+        return save;
+    }
+    const auto preferred = std::find_if(controls.cbegin(), controls.cend(), [](QWidget* each) {
+        const auto* push = qobject_cast<const QPushButton*>(each);
+        return push && push->isDefault();
+    });
+    if (preferred != controls.cend()) {
+        return *preferred;
+    }
+    // Not the close button in the corner (Space would close the sheet), nor
+    // a scroll area round the controls themselves.
+    const auto first = std::find_if(controls.cbegin(), controls.cend(), [](QWidget* each) {
+        const auto* area = qobject_cast<const QAbstractScrollArea*>(each);
+        return !dynamic_cast<const EonCloseButton*>(each)
+            && !(area && area->viewport()->findChild<QWidget*>());
+    });
+    return first != controls.cend() ? *first : nullptr;
+}
 
 EonSheetKeys::EonSheetKeys(
     QWidget* sheet, std::function<void()> cancel, QAbstractButton* save, ReturnKey returnKey)
@@ -63,6 +113,16 @@ void EonSheetKeys::pressSave()
 
 bool EonSheetKeys::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::Show) {
+        auto* sheet = static_cast<QWidget*>(watched);
+        // A focus the sheet chose itself stands.
+        if (sheet->isWindow() && !sheet->focusWidget()) {
+            if (QWidget* first = initialFocus(sheet, m_save)) {
+                first->setFocus(Qt::OtherFocusReason);
+            }
+        }
+        return false;
+    }
     // The sheet sees a key only after its focused child declined it: a text
     // field's editing keys and a multi-line field's Return stay the field's.
     if (event->type() != QEvent::KeyPress) {

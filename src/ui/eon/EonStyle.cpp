@@ -1,5 +1,6 @@
 #include "ui/eon/EonStyle.h"
 
+#include "ui/eon/EonControlKeys.h"
 #include "ui/eon/EonPalette.h"
 #include "ui/eon/EonStyleCommon.h"
 #include "ui/eon/EonStyleControls.h"
@@ -29,6 +30,7 @@ using namespace eonstyle;
 
 EonStyle::EonStyle()
     : QProxyStyle(QStyleFactory::create(u"Fusion"_s))
+    , m_controlKeys(new EonControlKeys(this))
 {
 }
 
@@ -68,10 +70,12 @@ void EonStyle::polish(QApplication* application)
 {
     QProxyStyle::polish(application);
     application->installEventFilter(this);
+    application->installEventFilter(m_controlKeys);
 }
 
 void EonStyle::unpolish(QApplication* application)
 {
+    application->removeEventFilter(m_controlKeys);
     application->removeEventFilter(this);
     QProxyStyle::unpolish(application);
 }
@@ -369,7 +373,9 @@ bool EonStyle::eventFilter(QObject* watched, QEvent* event)
         }
         break;
     case QEvent::FocusIn:
-        if (watched->isWidgetType()) {
+        // A dialog that shows sends its focus child a Tab-reason FocusIn of
+        // its own before the window has the focus at all: that is no key.
+        if (watched->isWidgetType() && watched == QApplication::focusWidget()) {
             noteFocusReason(static_cast<QWidget*>(watched)->window(),
                 static_cast<QFocusEvent*>(event)->reason());
         }

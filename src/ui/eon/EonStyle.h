@@ -4,6 +4,8 @@
 
 namespace kivo {
 
+class EonControlKeys;
+
 // The look of every stock control in the program, over Fusion: rounded menus
 // with a visible edge and separators, thin scroll bars without arrows, round
 // accent slider handles, ticked checkboxes, pickers with a chevron and a
@@ -65,6 +67,9 @@ private:
     void noteFocusReason(QWidget* window, Qt::FocusReason reason);
 
     bool m_altHeld = false;
+    // The keys focused controls take first; it comes with the look so that
+    // every window drawn in it behaves alike.
+    EonControlKeys* m_controlKeys;
 };
 
 } // namespace kivo

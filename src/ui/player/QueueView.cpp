@@ -166,7 +166,8 @@ QueueView::QueueView(QueueEngine& queue, ArtworkCache& artwork, QWidget* parent)
     auto* clear = new QPushButton(u"Clear"_s, this);
     clear->setObjectName(u"player.queue.clear"_s);
     clear->setFlat(true);
-    clear->setFocusPolicy(Qt::NoFocus);
+    // Tab reaches it; a click leaves the focus where it was.
+    clear->setFocusPolicy(Qt::TabFocus);
     clear->setCursor(Qt::PointingHandCursor);
     clear->setFont(eonFont(eon::textFootnote, QFont::DemiBold));
     clear->setStyleSheet(u"QPushButton { border: none; color: %1; background: transparent; }"_s.arg(
@@ -332,6 +333,11 @@ bool QueueView::eventFilter(QObject* watched, QEvent* event)
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Delete || key == Qt::Key_Backspace) {
             removeSelected();
+            return true;
+        }
+        // Return plays the row the keys are on, as a click does.
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && m_list->currentIndex().isValid()) {
+            m_model->tap(m_list->currentIndex().row());
             return true;
         }
     }

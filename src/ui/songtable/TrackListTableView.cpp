@@ -14,6 +14,7 @@
 #include "ui/songtable/TrackTableRowDelegate.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMenu>
@@ -323,8 +324,25 @@ void TrackListTableView::keyPressEvent(QKeyEvent* event)
     QTreeView::keyPressEvent(event);
 }
 
+bool TrackListTableView::event(QEvent* event)
+{
+    // While a type-select is under way a space goes on with it, not to the
+    // window's Play/Pause.
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Space && !(key->modifiers() & keys::anyModifier)
+            && m_sinceSearchKey.isValid()
+            && m_sinceSearchKey.elapsed() < QApplication::keyboardInputInterval()) {
+            event->accept();
+            return true;
+        }
+    }
+    return QTreeView::event(event);
+}
+
 void TrackListTableView::keyboardSearch(const QString& search)
 {
+    m_sinceSearchKey.start();
     // The stock search makes the row it finds current; that row is selected.
     m_searching = true;
     m_foundRow = -1;

@@ -2,6 +2,7 @@
 
 #include "ui/songtable/TrackSelectionState.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QTreeView>
 #include <functional>
@@ -88,6 +89,7 @@ protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void focusInEvent(QFocusEvent* event) override;
     bool viewportEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
@@ -119,6 +121,9 @@ private:
     QUuid m_menuID;
     bool m_searching = false;
     int m_foundRow = -1;
+    // Since the last type-select key: within the keyboard's input interval a
+    // space is part of the text typed.
+    QElapsedTimer m_sinceSearchKey;
 };
 
 } // namespace kivo
