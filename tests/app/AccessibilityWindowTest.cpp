@@ -15,6 +15,7 @@
 #include "engines/playback/QueueEngineImpl.h"
 #include "support/Await.h"
 #include "support/TempDir.h"
+#include "support/WaitFor.h"
 #include "support/WavWriter.h"
 #include "ui/eon/EonIconButton.h"
 #include "ui/library/AddSongsSheet.h"
@@ -169,7 +170,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window()));
         list = window().layoutView().contentScreen()->findChild<TrackListView*>();
         ASSERT_TRUE(list);
-        QTRY_COMPARE(list->table()->model()->rowCount(), 2);
+        KIVO_WAIT_EQ(list->table()->model()->rowCount(), 2);
     }
 
     MainWindow& window() const { return app->mainWindow(); }
@@ -262,17 +263,17 @@ TEST_F(AccessibilityWindowTest, TheHeaderSortsRestoresAndTheRowsFollowWhatPlays)
     // The row's play button plays it; then it offers to pause and the title
     // carries the now-playing mark.
     press(in(QAccessible::Button, u"Play Aria"_s));
-    QTRY_VERIFY(in(QAccessible::Button, u"Pause Aria"_s));
+    KIVO_WAIT_TRUE(in(QAccessible::Button, u"Pause Aria"_s));
     EXPECT_TRUE(in(QAccessible::Button, u"Pause"_s));
     EXPECT_TRUE(in(QAccessible::Animation, u"Now playing"_s));
     app->container().audioEngine().pause();
-    QTRY_VERIFY(in(QAccessible::Animation, u"Current track"_s));
+    KIVO_WAIT_TRUE(in(QAccessible::Animation, u"Current track"_s));
     EXPECT_TRUE(in(QAccessible::Button, u"Play Aria"_s));
     EXPECT_FALSE(in(QAccessible::Animation, u"Now playing"_s));
 
     // The queue's rows are reachable once the panel shows.
     press(in(QAccessible::Button, u"Playback queue"_s));
-    QTRY_VERIFY(in(QAccessible::ListItem, u"NOW PLAYING"_s));
+    KIVO_WAIT_TRUE(in(QAccessible::ListItem, u"NOW PLAYING"_s));
     EXPECT_TRUE(in(QAccessible::ListItem, u"Aria"_s));
 }
 
@@ -280,7 +281,7 @@ TEST_F(AccessibilityWindowTest, TheSeekBarStepsFiveSecondsInsideTheTrack)
 {
     AudioEngine& audio = app->container().audioEngine();
     press(in(QAccessible::Button, u"Play Aria"_s));
-    QTRY_VERIFY(audio.duration() > 0);
+    KIVO_WAIT_TRUE(audio.duration() > 0);
     QAccessibleInterface* bar = in(QAccessible::Slider, u"Playback waveform"_s);
     ASSERT_TRUE(bar && bar->valueInterface());
     EXPECT_EQ(bar->valueInterface()->minimumStepSize().toDouble(), 5.0);
@@ -289,7 +290,7 @@ TEST_F(AccessibilityWindowTest, TheSeekBarStepsFiveSecondsInsideTheTrack)
     audio.pause();
     press(bar, QAccessibleActionInterface::increaseAction());
     EXPECT_NEAR(audio.currentTime(), 5.0, 0.05);
-    QTRY_COMPARE(bar->text(QAccessible::Value), u"0:05"_s);
+    KIVO_WAIT_EQ(bar->text(QAccessible::Value), u"0:05"_s);
     EXPECT_NEAR(bar->valueInterface()->currentValue().toDouble(), 5.0, 0.05);
     press(bar, QAccessibleActionInterface::decreaseAction());
     EXPECT_NEAR(audio.currentTime(), 0, 0.05);
@@ -313,7 +314,7 @@ TEST_F(AccessibilityWindowTest, ClientsGetTheTableItsViewAndTheNumbersShown)
 
     // The row ends past the narrowest window's right edge, then scrolls in.
     window().resize(window().minimumSize());
-    QTRY_VERIFY(in(QAccessible::Button, u"Edit Aria"_s)->state().offscreen);
+    KIVO_WAIT_TRUE(in(QAccessible::Button, u"Edit Aria"_s)->state().offscreen);
     EXPECT_FALSE(in(QAccessible::Button, u"Play Aria"_s)->state().offscreen);
     QScrollBar* across = list->table()->horizontalScrollBar();
     across->setValue(across->maximum());
@@ -356,43 +357,43 @@ TEST_F(AccessibilityWindowTest, TheNamesFollowTheStateTheyAnnounce)
     }
 
     press(in(QAccessible::Button, u"Repeat Off"_s));
-    QTRY_VERIFY(in(QAccessible::Button, u"Repeat All"_s));
+    KIVO_WAIT_TRUE(in(QAccessible::Button, u"Repeat All"_s));
     press(in(QAccessible::Button, u"Repeat All"_s));
-    QTRY_VERIFY(in(QAccessible::Button, u"Repeat One"_s));
+    KIVO_WAIT_TRUE(in(QAccessible::Button, u"Repeat One"_s));
     press(in(QAccessible::Button, u"Mute"_s));
-    QTRY_VERIFY(in(QAccessible::Button, u"Unmute"_s));
+    KIVO_WAIT_TRUE(in(QAccessible::Button, u"Unmute"_s));
 
     // A playing song fills the inspector: its heart and its edit button,
     // which speaks its symbol's meaning. Both hearts follow one press.
     press(in(QAccessible::Button, u"Play Aria"_s));
-    QTRY_VERIFY(identified(&window(), u"nowPlaying.edit"_s));
+    KIVO_WAIT_TRUE(identified(&window(), u"nowPlaying.edit"_s));
     EXPECT_EQ(identified(&window(), u"nowPlaying.edit"_s)->text(QAccessible::Name), u"More");
     const auto heart = [this](const QString& identifier, const QString& name) {
         return find(window().findChild<QWidget*>(identifier), QAccessible::Button, name);
     };
     EXPECT_TRUE(heart(u"nowPlaying.favorite"_s, u"Add to Favorites"_s));
     press(heart(u"player.favorite"_s, u"Add to Favorites"_s));
-    QTRY_VERIFY(heart(u"player.favorite"_s, u"Remove from Favorites"_s));
-    QTRY_VERIFY(heart(u"nowPlaying.favorite"_s, u"Remove from Favorites"_s));
+    KIVO_WAIT_TRUE(heart(u"player.favorite"_s, u"Remove from Favorites"_s));
+    KIVO_WAIT_TRUE(heart(u"nowPlaying.favorite"_s, u"Remove from Favorites"_s));
 
     // Collapsed panels leave their reveal buttons; a lock shows in every name.
     MainLayoutPresenter& panels = window().layoutView().presenter();
     panels.collapse(WorkspacePanelSide::left);
     panels.collapse(WorkspacePanelSide::right);
-    QTRY_VERIFY(in(QAccessible::Button, u"Expand Library Sidebar"_s));
-    QTRY_VERIFY(in(QAccessible::Button, u"Expand Now Playing Inspector"_s));
+    KIVO_WAIT_TRUE(in(QAccessible::Button, u"Expand Library Sidebar"_s));
+    KIVO_WAIT_TRUE(in(QAccessible::Button, u"Expand Now Playing Inspector"_s));
     panels.toggleLock(WorkspacePanelSide::right);
-    QTRY_VERIFY(in(QAccessible::Button, u"Now Playing Inspector collapsed and locked"_s));
+    KIVO_WAIT_TRUE(in(QAccessible::Button, u"Now Playing Inspector collapsed and locked"_s));
     panels.reveal(WorkspacePanelSide::left);
     panels.toggleLock(WorkspacePanelSide::left);
-    QTRY_VERIFY(in(QAccessible::Button, u"Library Sidebar locked"_s));
+    KIVO_WAIT_TRUE(in(QAccessible::Button, u"Library Sidebar locked"_s));
 }
 
 TEST_F(AccessibilityWindowTest, APlaylistNamesItsButtonsBySymbol)
 {
     const Playlist evening = app->container().playlistEngine().createPlaylist(u"Evening"_s);
     window().layoutView().presenter().setSelection(NavigationDestination::playlist(evening.id));
-    QTRY_VERIFY(qobject_cast<PlaylistDetailView*>(window().layoutView().contentScreen()));
+    KIVO_WAIT_TRUE(qobject_cast<PlaylistDetailView*>(window().layoutView().contentScreen()));
     expectAll(&window(),
         { { QAccessible::Button, u"music.note.list"_s },
             { QAccessible::Button, u"square.and.arrow.down"_s },

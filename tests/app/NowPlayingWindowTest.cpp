@@ -10,6 +10,7 @@
 #include "platform/UserDefaults.h"
 #include "support/Await.h"
 #include "support/TempDir.h"
+#include "support/WaitFor.h"
 #include "support/WavWriter.h"
 #include "ui/eon/EonIconButton.h"
 #include "ui/player/BottomPlayerView.h"
@@ -92,7 +93,7 @@ TEST_F(NowPlayingWindowTest, ThePlayingSongShowsWithItsArtworkAndSurvivesCollaps
     app->container().queueEngine().playNow(library.allTracks(), 0);
     EXPECT_EQ(panel()->title(), u"Lighthouse");
     EXPECT_EQ(panel()->badge(), u"WAV");
-    QTRY_VERIFY_WITH_TIMEOUT(!panel()->artwork().image().isNull(), 5000);
+    KIVO_WAIT_TRUE(!panel()->artwork().image().isNull());
     EXPECT_EQ(panel()->artwork().image().pixelColor(16, 16), QColor(Qt::red));
     EXPECT_EQ(panel()->artwork().symbolName(), u"");
 
@@ -100,8 +101,8 @@ TEST_F(NowPlayingWindowTest, ThePlayingSongShowsWithItsArtworkAndSurvivesCollaps
     EonIconButton* barHeart = layout().bottomPlayer().favoriteButton().button();
     EXPECT_EQ(barHeart->symbolName(), u"heart");
     QTest::mouseClick(panel()->favoriteButton().button(), Qt::LeftButton);
-    QTRY_COMPARE(library.allTracks().first().rating, 5);
-    QTRY_COMPARE(barHeart->symbolName(), u"heart.fill");
+    KIVO_WAIT_EQ(library.allTracks().first().rating, 5);
+    KIVO_WAIT_EQ(barHeart->symbolName(), u"heart.fill");
     EXPECT_EQ(panel()->favoriteButton().button()->symbolName(), u"heart.fill");
 
     // The edit button opens the song editor; the window manager's close cancels it.
@@ -124,11 +125,11 @@ TEST_F(NowPlayingWindowTest, ThePlayingSongShowsWithItsArtworkAndSurvivesCollaps
         ASSERT_TRUE(panel());
         EXPECT_EQ(panel()->title(), u"Lighthouse");
     }
-    QTRY_VERIFY_WITH_TIMEOUT(!panel()->artwork().image().isNull(), 5000);
+    KIVO_WAIT_TRUE(!panel()->artwork().image().isNull());
 
     // The divider's width reaches the artwork.
     presenter.resize(WorkspacePanelSide::right, 460);
-    QTRY_COMPARE(panel()->artwork().height(), 320);
+    KIVO_WAIT_EQ(panel()->artwork().height(), 320);
 }
 
 } // namespace

@@ -42,10 +42,13 @@ void openContextMenu(QWidget& widget, Qt::KeyboardModifiers modifiers)
     QCoreApplication::sendEvent(&widget, &menu);
 }
 
+// A dialog, sheet or secondary window (About) of another window: closing it
+// hands the keys back to that window, as a window manager would.
 bool isDialog(const QWidget& widget)
 {
     return widget.isWindow() && widget.parentWidget()
-        && (widget.windowType() == Qt::Dialog || widget.windowType() == Qt::Sheet);
+        && (widget.windowType() == Qt::Dialog || widget.windowType() == Qt::Sheet
+            || widget.windowType() == Qt::Window);
 }
 
 // Whether the keys were in `dialog`, in a popup over it (a path completer's
