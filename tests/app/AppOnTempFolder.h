@@ -17,8 +17,11 @@
 namespace kivo::test {
 
 // The whole program over `folder`: its data, settings and home there and a
-// silent player unless the test hands one in. Returns once the start-up task
-// has ended, or after 10 s; callers check isBootstrapFinished().
+// fake player unless the test hands one in; the fake reports every file as
+// 10 s long whatever it holds, so a test that needs the file's own length
+// scripts it or hands in AudioPlayerFactory::createDefault() (real decoding,
+// silent without a sound server). Returns once the start-up task has ended,
+// or after 10 s; callers check isBootstrapFinished().
 inline std::unique_ptr<TavrenMediaStudioApp> startAppIn(const QString& folder,
     std::shared_ptr<AudioPlayerFactory> players = std::make_shared<FakeAudioPlayerFactory>(),
     std::shared_ptr<ReduceMotionSource> reduceMotion = {})

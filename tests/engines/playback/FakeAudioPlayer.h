@@ -86,7 +86,8 @@ private:
     float m_volume = 1.0f;
 };
 
-// Opens fake players; what each file gives is scripted by its path.
+// Opens fake players; what each file gives is scripted by its path. The file's
+// contents are never read: an unscripted file lasts `defaults.duration`, 10 s.
 class FakeAudioPlayerFactory final : public AudioPlayerFactory {
 public:
     struct Script {
