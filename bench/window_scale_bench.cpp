@@ -662,9 +662,14 @@ qint64 measureChild(int songs, const QString& folder, const QByteArray& only, bo
     }
     child.start(QCoreApplication::applicationFilePath(), arguments);
     qint64 shownMs = -1;
-    while (child.state() != QProcess::NotRunning || child.canReadLine()) {
-        child.waitForReadyRead(100);
-        while (child.canReadLine()) {
+    // What a child printed just before it ended is read after it ended.
+    bool ended = false;
+    while (!ended || child.bytesAvailable() > 0) {
+        if (!child.waitForReadyRead(100) && child.state() == QProcess::NotRunning) {
+            ended = true;
+            child.waitForFinished();
+        }
+        while (child.canReadLine() || (ended && child.bytesAvailable() > 0)) {
             const QByteArray line = child.readLine().trimmed();
             if (line == "shown") {
                 shownMs = started.elapsed();
