@@ -15,15 +15,16 @@
 //     and typing a one-letter and a many-hit query into the search overlay,
 //     hosted over the content as a screen would host it (no screen shows it
 //     yet), until its list shows the results.
+// A list counts as shown once its model is up to date and a paint of the
+// table has finished after that. Each action runs in a fresh process unless
+// --one-session asks for all of them in one.
 // Targets: stalls of at most 50 ms; start-up 1.0 s at 100,000 and 2.0 s at
-// 200,000 songs; at most 250 MB at 100,000 and 450 MB at 200,000 and no more
-// than 1.3 times the size before an action during it (measure each action in
-// a fresh process with --only for that); an import of 20,000 files shown
-// within 4 s.
-//   bench_window_scale_bench [--songs N] [--import FILES]
-//   bench_window_scale_bench --write N FILES FOLDER  (child) writes the store
-//   bench_window_scale_bench --measure N FOLDER [--only TEXT]
-//                            (child) runs the window, only the actions named TEXT
+// 200,000 songs; at most 250 MB at 100,000 and 450 MB at 200,000 (through a
+// whole session too) and no more than 1.3 times the size before an action
+// during it; an import of 20,000 files shown within 4 s; with every core kept
+// busy by other programs, start-up and adding a folder slowed no more than
+// before.
+// Usage: see usageText below (bench_window_scale_bench --help).
 #include "ChildProcess.h"
 #include "ProcessMemory.h"
 #include "SyntheticStore.h"
@@ -46,6 +47,7 @@
 #include "ui/player/PlayerBarPresenter.h"
 #include "ui/player/QueueView.h"
 #include "ui/songtable/TrackListController.h"
+#include "ui/songtable/TrackListTableView.h"
 #include "ui/songtable/TrackListView.h"
 #include "ui/songtable/TrackTableModel.h"
 
@@ -56,13 +58,19 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
+#include <QPointer>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <unistd.h>
+#include <vector>
 
 using namespace kivo;
 using namespace Qt::Literals::StringLiterals;
@@ -72,9 +80,13 @@ namespace {
 using bench::runChild;
 using bench::statusKiB;
 
+// The highest peak resident size of this process, across every reset.
+qint64 sessionPeakKiB = 0;
+
 // The peak resident size starts again from the current one.
 void resetPeak()
 {
+    sessionPeakKiB = std::max(sessionPeakKiB, statusKiB("VmHWM"));
     const int file = ::open("/proc/self/clear_refs", O_WRONLY);
     if (file >= 0) {
         (void)!::write(file, "5", 1);
@@ -214,11 +226,18 @@ public:
         auto* view = screen ? screen->findChild<TrackListView*>() : nullptr;
         return view ? &view->controller() : nullptr;
     }
-    // The list shows `rows` rows, in order.
+    // The list shows `rows` rows, in order, and the table has painted them:
+    // once the model is up to date the bench asks for a paint and waits for
+    // it to finish (the loop turns after the paint event).
     bool shows(qsizetype rows) const
     {
         const TrackListController* shown = list();
-        return shown && shown->model().rowCount() == rows && shown->model().isUpToDate();
+        if (!shown || shown->model().rowCount() != rows || !shown->model().isUpToDate()) {
+            m_paints.disarm();
+            return false;
+        }
+        return m_paints.paintedSince(
+            layout().contentScreen()->findChild<TrackListView*>()->table()->viewport());
     }
     bool saysEmpty() const
     {
@@ -228,7 +247,45 @@ public:
     }
 
 private:
+    // Counts the paints of one widget from the moment it is armed.
+    class PaintWatch final : public QObject {
+    public:
+        bool paintedSince(QWidget* widget)
+        {
+            if (m_widget != widget) {
+                disarm();
+                m_widget = widget;
+                widget->installEventFilter(this);
+                widget->update();
+                return false;
+            }
+            return m_painted;
+        }
+        void disarm()
+        {
+            if (m_widget) {
+                m_widget->removeEventFilter(this);
+            }
+            m_widget = nullptr;
+            m_painted = false;
+        }
+
+    protected:
+        bool eventFilter(QObject* watched, QEvent* event) override
+        {
+            if (watched == m_widget && event->type() == QEvent::Paint) {
+                m_painted = true;
+            }
+            return false;
+        }
+
+    private:
+        QPointer<QWidget> m_widget;
+        bool m_painted = false;
+    };
+
     TavrenMediaStudioApp m_studio;
+    mutable PaintWatch m_paints;
 };
 
 // Set by --only TEXT: only the actions whose names contain it run (for a
@@ -239,6 +296,17 @@ bool wanted(const char* name)
 {
     return onlyActions.isEmpty() || QByteArray(name).contains(onlyActions);
 }
+
+// Every action in the order a session runs them; a default run gives each
+// its own process.
+const char* const actionNames[] = { "edit one song", "favourite one song", "remove one song",
+    "undo the removal", "switch screens", "switch back to songs", "select all",
+    "play the whole list", "shuffle on", "shuffle off", "open the queue", "play all, queue open",
+    "scroll the queue", "search e", "search night", "import files", "add a folder" };
+
+// Adding the folder of files to import (what "import files" imports) runs
+// only when asked for by name: after "import files" it would add nothing.
+constexpr const char* addImportFolder = "add the import folder";
 
 bool wantedAny(std::initializer_list<const char*> names)
 {
@@ -322,6 +390,8 @@ void wait(int milliseconds)
 
 void measureQueuePanel(WindowUnderTest& window);
 void measureSearches(WindowUnderTest& window);
+void measureAddFolder(
+    WindowUnderTest& window, const char* name, const QString& folder, qsizetype added);
 
 // How many songs the queue holds, as the queue actions print it.
 QByteArray queuedText(const TavrenQueueEngine& queue)
@@ -444,31 +514,46 @@ int runWindow(qsizetype songs, const QString& folder)
         measureSearches(window);
     }
 
-    if (!importFiles.isEmpty()) {
+    if (!importFiles.isEmpty() && onlyActions != addImportFolder) {
         measureTask("import files", window, library.internalTracks().size() + importFiles.size(),
             [&library, importFiles] { return library.importFiles(importFiles); });
     }
 
     // As File > Add Folder to Library does it, with the chooser answering.
     if (wanted("add a folder")) {
-        ChosenFolder tree(folder + u"/tree"_s);
+        measureAddFolder(window, "add a folder", folder + u"/tree"_s, treeSongs);
+    }
+    if (onlyActions == addImportFolder) {
+        measureAddFolder(window, addImportFolder, folder + u"/import"_s, importFiles.size());
+    }
+    if (onlyActions.isEmpty()) {
+        sayf("%-22s resident %6.1f MiB, peak %6.1f MiB over the whole session", "session end",
+            mib(statusKiB("VmRSS")), mib(std::max(sessionPeakKiB, statusKiB("VmHWM"))));
+    }
+    return 0;
+}
+
+void measureAddFolder(
+    WindowUnderTest& window, const char* name, const QString& folder, qsizetype added)
+{
+    TavrenLibraryEngine& library = window.library();
+    {
+        ChosenFolder tree(folder);
         window.mainWindow().setFolderChooser(&tree);
         MainMenuBarCommands& commands = window.mainWindow().menuCommands();
         bool finished = false;
         QObject::connect(&commands, &MainMenuBarCommands::folderImportFinished,
             [&finished] { finished = true; });
         QObject::connect(&commands, &MainMenuBarCommands::alertRequested,
-            [](const QString& message, const QString& text) {
-                sayf("%-22s failed: %s %s", "add a folder", qUtf8Printable(message),
-                    qUtf8Printable(text));
+            [name](const QString& message, const QString& text) {
+                sayf("%-22s failed: %s %s", name, qUtf8Printable(message), qUtf8Printable(text));
             });
-        const qsizetype rows = library.internalTracks().size() + treeSongs;
+        const qsizetype rows = library.internalTracks().size() + added;
         measureAction(
-            "add a folder", [&] { commands.trigger(MenuCommand::addFolder); },
+            name, [&] { commands.trigger(MenuCommand::addFolder); },
             [&] { return finished && window.shows(rows); });
         window.mainWindow().setFolderChooser(nullptr);
     }
-    return 0;
 }
 
 void measureQueuePanel(WindowUnderTest& window)
@@ -536,37 +621,196 @@ void measureSearches(WindowUnderTest& window)
     overlay.hide();
 }
 
-// Writes the store, then runs the window over it, timing its start-up.
-void runSize(int songs, int importCount)
+const char usageText[] = R"(usage:
+  bench_window_scale_bench [--songs N] [--import FILES] [--one-session]
+      at 10,000, 100,000 and 200,000 songs (or N): start-up in a fresh
+      process, then each action in a fresh process of its own; with
+      --one-session, every action one after another in one process, with the
+      resident size at its end and its peak over the whole session.
+      FILES (20,000 unless given) files are written for "import files".
+  bench_window_scale_bench --busy [--songs N] [--import FILES] [--runs R]
+                           [--processes P]
+      start-up and File > Add Folder to Library of a folder of FILES files,
+      each until all rows are painted, in fresh processes: R times (3 unless
+      given) without and then with P busy processes at the normal priority
+      (P = the cores unless given), with the ratio busy / idle.
+  bench_window_scale_bench --measure N FOLDER [--only TEXT]   (child)
+  bench_window_scale_bench --write N FILES FOLDER             (child)
+  bench_window_scale_bench --spin                             (child)
+)";
+
+QByteArray loadAverage()
 {
-    QTemporaryDir dir;
-    runChild({ u"--write"_s, QString::number(songs), QString::number(importCount), dir.path() });
+    QFile file(u"/proc/loadavg"_s);
+    return file.open(QIODevice::ReadOnly) ? file.readLine().trimmed() : QByteArray("?");
+}
+
+// One window child over the store in `folder`: forwards what it prints,
+// with the start-up's "shown" turned into the time since the process
+// started. Returns that time (-1 if never shown) and, through `lines`,
+// every line the child printed.
+qint64 measureChild(int songs, const QString& folder, const QByteArray& only, bool echo,
+    QList<QByteArray>* lines = nullptr)
+{
     QProcess child;
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     QElapsedTimer started;
     started.start();
-    child.start(QCoreApplication::applicationFilePath(),
-        { u"--measure"_s, QString::number(songs), dir.path() });
-    std::printf("%d songs:\n", songs);
-    while (child.state() != QProcess::NotRunning || child.canReadLine()) {
-        child.waitForReadyRead(100);
-        while (child.canReadLine()) {
+    QStringList arguments { u"--measure"_s, QString::number(songs), folder };
+    if (!only.isEmpty()) {
+        arguments << u"--only"_s << QString::fromUtf8(only);
+    }
+    child.start(QCoreApplication::applicationFilePath(), arguments);
+    qint64 shownMs = -1;
+    // What a child printed just before it ended is read after it ended.
+    bool ended = false;
+    while (!ended || child.bytesAvailable() > 0) {
+        if (!child.waitForReadyRead(100) && child.state() == QProcess::NotRunning) {
+            ended = true;
+            child.waitForFinished();
+        }
+        while (child.canReadLine() || (ended && child.bytesAvailable() > 0)) {
             const QByteArray line = child.readLine().trimmed();
             if (line == "shown") {
+                shownMs = started.elapsed();
+            }
+            if (lines) {
+                lines->push_back(line);
+            }
+            if (!echo) {
+                continue;
+            }
+            if (line == "shown") {
                 std::printf("  %-22s %lld ms after process start\n", "library shown",
-                    static_cast<long long>(started.elapsed()));
+                    static_cast<long long>(shownMs));
             } else {
                 std::printf("  %s\n", line.constData());
             }
             std::fflush(stdout);
         }
     }
+    return shownMs;
+}
+
+// Writes the store into `dir`.
+void writeStoreIn(const QTemporaryDir& dir, int songs, int importCount)
+{
+    runChild({ u"--write"_s, QString::number(songs), QString::number(importCount), dir.path() });
+}
+
+// Writes the store, then runs the window over it: start-up alone, then each
+// action in its own process (or, for a session, all in one).
+void runSize(int songs, int importCount, bool session)
+{
+    QTemporaryDir dir;
+    writeStoreIn(dir, songs, importCount);
+    std::printf("%d songs (load %s):\n", songs, loadAverage().constData());
+    if (session) {
+        measureChild(songs, dir.path(), {}, true);
+        return;
+    }
+    // A name no action has: only the start-up runs.
+    measureChild(songs, dir.path(), "start-up", true);
+    for (const char* action : actionNames) {
+        if (QByteArray(action) == "import files" && importCount == 0) {
+            continue;
+        }
+        QList<QByteArray> lines;
+        measureChild(songs, dir.path(), action, false, &lines);
+        for (const QByteArray& line : lines) {
+            if (line.startsWith(action)) {
+                std::printf("  %s\n", line.constData());
+            }
+        }
+        std::fflush(stdout);
+    }
+}
+
+// What one busy or idle run measured.
+struct BusyRun {
+    qint64 tableMs = -1;
+    double addedMs = -1;
+};
+
+BusyRun measureBusyRun(int songs, const QString& folder)
+{
+    QList<QByteArray> lines;
+    BusyRun run;
+    run.tableMs = measureChild(songs, folder, addImportFolder, false, &lines);
+    if (run.tableMs < 0) {
+        for (const QByteArray& line : lines) {
+            std::printf("  %s\n", line.constData());
+        }
+    }
+    for (const QByteArray& line : lines) {
+        const qsizetype at = line.indexOf("shown after");
+        if (line.startsWith(addImportFolder) && at >= 0) {
+            run.addedMs = line.mid(at + 11).trimmed().split(' ').value(0).toDouble();
+        }
+    }
+    return run;
+}
+
+double median(QList<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.isEmpty() ? -1 : values[values.size() / 2];
+}
+
+// Start-up and adding the folder of import files, without and with `busy`
+// processes spinning at the normal priority, alternately.
+void runBusy(int songs, int importCount, int runs, int busy)
+{
+    std::printf("%d songs, Add Folder of %d files, %d busy processes:\n", songs, importCount, busy);
+    QList<double> table[2];
+    QList<double> added[2];
+    for (int i = 0; i < runs; ++i) {
+        for (const bool loaded : { false, true }) {
+            // A fresh store each time: a run saves the songs it added.
+            QTemporaryDir dir;
+            writeStoreIn(dir, songs, importCount);
+            std::vector<std::unique_ptr<QProcess>> spinners;
+            for (int p = 0; loaded && p < busy; ++p) {
+                auto spinner = std::make_unique<QProcess>();
+                spinner->start(QCoreApplication::applicationFilePath(), { u"--spin"_s });
+                spinner->waitForStarted();
+                spinners.push_back(std::move(spinner));
+            }
+            const QByteArray load = loadAverage();
+            const BusyRun run = measureBusyRun(songs, dir.path());
+            for (const auto& spinner : spinners) {
+                spinner->kill();
+                spinner->waitForFinished();
+            }
+            table[loaded].push_back(double(run.tableMs));
+            added[loaded].push_back(run.addedMs);
+            std::printf("  %-5s table after %6lld ms, all added rows painted after %8.0f ms"
+                        "  (load %s)\n",
+                loaded ? "busy" : "idle", static_cast<long long>(run.tableMs), run.addedMs,
+                load.constData());
+            std::fflush(stdout);
+        }
+    }
+    const auto ratio = [](const QList<double>* values) {
+        return median(values[1]) / std::max(1.0, median(values[0]));
+    };
+    std::printf("  median: table %.0f ms idle, %.0f ms busy (%.2f x); added rows %.0f ms idle, "
+                "%.0f ms busy (%.2f x)\n",
+        median(table[0]), median(table[1]), ratio(table), median(added[0]), median(added[1]),
+        ratio(added));
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc == 2 && std::strcmp(argv[1], "--spin") == 0) {
+        // A busy program at the normal priority, until the bench ends it.
+        volatile unsigned long turns = 0;
+        for (;;) {
+            turns = turns + 1;
+        }
+    }
     // As the program starts.
     kivo::returnLargeBlocksWhenFreed();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
@@ -586,15 +830,37 @@ int main(int argc, char** argv)
     }
     QList<int> sizes { 10000, 100000, 200000 };
     int importCount = 20000;
-    for (qsizetype i = 0; i + 1 < arguments.size(); i += 2) {
-        if (arguments[i] == u"--songs"_s) {
-            sizes = { arguments[i + 1].toInt() };
-        } else if (arguments[i] == u"--import"_s) {
-            importCount = arguments[i + 1].toInt();
+    bool session = false;
+    bool busy = false;
+    int runs = 3;
+    int processes = std::max(1, QThread::idealThreadCount());
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& option = arguments[i];
+        const bool valued = i + 1 < arguments.size();
+        // Not "--session": the toolkit takes that, and the word after it.
+        if (option == u"--one-session"_s) {
+            session = true;
+        } else if (option == u"--busy"_s) {
+            busy = true;
+        } else if (valued && option == u"--songs"_s) {
+            sizes = { arguments[++i].toInt() };
+        } else if (valued && option == u"--import"_s) {
+            importCount = arguments[++i].toInt();
+        } else if (valued && option == u"--runs"_s) {
+            runs = std::max(1, arguments[++i].toInt());
+        } else if (valued && option == u"--processes"_s) {
+            processes = std::max(1, arguments[++i].toInt());
+        } else {
+            std::fputs(usageText, option == u"--help"_s || option == u"-h"_s ? stdout : stderr);
+            return option == u"--help"_s || option == u"-h"_s ? 0 : 2;
         }
     }
     for (const int songs : sizes) {
-        runSize(songs, importCount);
+        if (busy) {
+            runBusy(songs, importCount, runs, processes);
+        } else {
+            runSize(songs, importCount, session);
+        }
     }
     return 0;
 }

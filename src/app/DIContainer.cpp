@@ -17,6 +17,7 @@
 #include "model/PlaylistStorageImpl.h"
 #include "model/RunOnWorker.h"
 #include "model/StoreFile.h"
+#include "model/WorkerPriority.h"
 #include "platform/AudioPlayer.h"
 #include "platform/UserDefaults.h"
 
@@ -82,6 +83,7 @@ DIContainer::DIContainer(DIContainerOptions options, QObject* parent)
     : QObject(parent)
     , m_homeFolder(options.homeFolder.isEmpty() ? QDir::homePath() : options.homeFolder)
 {
+    leaveTheWindowACore();
     try {
         build(options);
     } catch (const BootFailure&) {

@@ -1,5 +1,6 @@
 #include "model/JsonCodec.h"
 #include "model/JsonTextScan.h"
+#include "model/WorkerPriority.h"
 
 #include <QThread>
 #include <algorithm>
@@ -12,7 +13,7 @@ QThreadPool& codecPool()
 {
     static QThreadPool* pool = [] {
         auto* p = new QThreadPool();
-        p->setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
+        p->setMaxThreadCount(workerThreadCount());
         p->setExpiryTimeout(5000);
         return p;
     }();

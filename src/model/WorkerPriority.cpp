@@ -2,38 +2,42 @@
 
 #include <QCoreApplication>
 #include <QThread>
+#include <QThreadPool>
 #include <algorithm>
-#include <cerrno>
-#include <sys/resource.h>
-#include <unistd.h>
+#include <pthread.h>
+#include <sched.h>
 
 namespace kivo {
 
-namespace {
+int workerThreadCount()
+{
+    return std::max(1, QThread::idealThreadCount() - 1);
+}
 
-// Weighs a worker at about a third of the window's thread where both want
-// one core; work still goes on at full speed on a core of its own.
-constexpr int workerNice = 5;
-
-} // namespace
+void leaveTheWindowACore()
+{
+    QThreadPool::globalInstance()->setMaxThreadCount(workerThreadCount());
+}
 
 void runAtWorkerPriority()
 {
-    thread_local bool lowered = false;
-    if (lowered) {
+    thread_local bool marked = false;
+    if (marked) {
         return;
     }
     const QCoreApplication* application = QCoreApplication::instance();
     if (application == nullptr || QThread::currentThread() == application->thread()) {
         return;
     }
-    lowered = true;
-    // Linux keeps a nice value per thread; a thread already lower stays so.
-    const id_t thread = id_t(::gettid());
-    errno = 0;
-    const int current = ::getpriority(PRIO_PROCESS, thread);
-    if (errno == 0 && current < workerNice) {
-        (void)::setpriority(PRIO_PROCESS, thread, workerNice);
+    marked = true;
+    // The batch policy keeps the thread's nice value and its share of the
+    // processor; a thread under another policy (real-time, idle) stays so.
+    int policy = 0;
+    sched_param parameters {};
+    if (::pthread_getschedparam(::pthread_self(), &policy, &parameters) == 0
+        && policy == SCHED_OTHER) {
+        parameters.sched_priority = 0;
+        (void)::pthread_setschedparam(::pthread_self(), SCHED_BATCH, &parameters);
     }
 }
 

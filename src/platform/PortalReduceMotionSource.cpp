@@ -6,8 +6,11 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusVariant>
+#include <QFile>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
+#include <sys/stat.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -47,10 +50,37 @@ QVariant unwrapped(QVariant value)
 
 } // namespace
 
+PortalReduceMotionSource::PortalReduceMotionSource(QObject* parent)
+    : ReduceMotionSource(parent)
+{
+    if (!sessionBusRuns()) {
+        qCDebug(logging::theme) << "No session bus: motion follows no desktop setting";
+        return;
+    }
+    QTimer::singleShot(0, this, [this] { follow(QDBusConnection::sessionBus()); });
+}
+
 PortalReduceMotionSource::PortalReduceMotionSource(QDBusConnection bus, QObject* parent)
     : ReduceMotionSource(parent)
-    , m_bus(std::move(bus))
 {
+    follow(std::move(bus));
+}
+
+bool PortalReduceMotionSource::sessionBusRuns()
+{
+    if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS")) {
+        return true;
+    }
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    struct stat status { };
+    return !runtime.isEmpty()
+        && ::stat(QFile::encodeName(runtime + u"/bus"_s).constData(), &status) == 0
+        && S_ISSOCK(status.st_mode);
+}
+
+void PortalReduceMotionSource::follow(QDBusConnection bus)
+{
+    m_bus = std::move(bus);
     if (!m_bus.isConnected()) {
         qCDebug(logging::theme) << "No session bus: motion follows no desktop setting";
         return;

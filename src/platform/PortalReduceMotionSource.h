@@ -22,8 +22,15 @@ namespace kivo {
 class PortalReduceMotionSource final : public ReduceMotionSource {
     Q_OBJECT
 public:
-    explicit PortalReduceMotionSource(
-        QDBusConnection bus = QDBusConnection::sessionBus(), QObject* parent = nullptr);
+    // On the session bus, once the event loop runs so that the window's
+    // first paint never waits for the bus. Without a session bus none is
+    // started (the bus library would launch one, and the portals with it).
+    explicit PortalReduceMotionSource(QObject* parent = nullptr);
+    explicit PortalReduceMotionSource(QDBusConnection bus, QObject* parent = nullptr);
+
+    // Whether a session bus runs: its address is given, or the runtime
+    // folder holds its socket.
+    static bool sessionBusRuns();
 
     bool isReduceMotionEnabled() const override { return m_enabled; }
 
@@ -37,11 +44,12 @@ private Q_SLOTS:
     void onSettingChanged(const QString& group, const QString& key, const QDBusVariant& value);
 
 private:
+    void follow(QDBusConnection bus);
     // `legacyRead`: the portal has no ReadOne, only the older Read.
     void read(int setting, bool legacyRead);
     void record(int setting, std::optional<bool> reduces);
 
-    QDBusConnection m_bus;
+    QDBusConnection m_bus { QString() };
     std::array<std::optional<bool>, 3> m_reduces;
     bool m_enabled = false;
 };

@@ -1,5 +1,6 @@
 #include "platform/PortalReduceMotionSource.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVariant>
@@ -9,7 +10,11 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <cstring>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -170,7 +175,8 @@ TEST(PortalReduceMotionSource, ReadsEachSettingsValueOnlyInItsOwnKind)
     EXPECT_EQ(S::reducesMotion(portal, u"color-scheme"_s, 1u), std::nullopt);
 }
 
-TEST(PortalReduceMotionSource, WithoutABusMotionIsNotReduced)
+// Without a session bus none is started: the source only looks for one.
+TEST(PortalReduceMotionSource, WithoutABusMotionIsNotReducedAndNoBusIsStarted)
 {
     {
         PortalReduceMotionSource source(
@@ -178,6 +184,43 @@ TEST(PortalReduceMotionSource, WithoutABusMotionIsNotReduced)
         EXPECT_FALSE(source.isReduceMotionEnabled());
     }
     QDBusConnection::disconnectFromBus(u"none"_s);
+
+    const QByteArray address = qgetenv("DBUS_SESSION_BUS_ADDRESS");
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    QTemporaryDir folder;
+    qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder.path()));
+    EXPECT_FALSE(PortalReduceMotionSource::sessionBusRuns());
+    {
+        PortalReduceMotionSource source;
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(source.isReduceMotionEnabled());
+    }
+    // A plain file of that name is no bus; a socket is.
+    QFile plain(folder.filePath(u"bus"_s));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    EXPECT_FALSE(PortalReduceMotionSource::sessionBusRuns());
+    plain.remove();
+    const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un where {};
+    where.sun_family = AF_UNIX;
+    const QByteArray path = QFile::encodeName(folder.filePath(u"bus"_s));
+    std::strncpy(where.sun_path, path.constData(), sizeof(where.sun_path) - 1);
+    ASSERT_EQ(::bind(socket, reinterpret_cast<sockaddr*>(&where), sizeof(where)), 0);
+    EXPECT_TRUE(PortalReduceMotionSource::sessionBusRuns());
+    ::close(socket);
+    qputenv("XDG_RUNTIME_DIR", "");
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/elsewhere/bus");
+    EXPECT_TRUE(PortalReduceMotionSource::sessionBusRuns());
+    const auto restore = [](const char* name, const QByteArray& value) {
+        if (value.isNull()) {
+            qunsetenv(name);
+        } else {
+            qputenv(name, value);
+        }
+    };
+    restore("DBUS_SESSION_BUS_ADDRESS", address);
+    restore("XDG_RUNTIME_DIR", runtime);
 }
 
 } // namespace

@@ -47,7 +47,7 @@ TavrenLibraryEngine::~TavrenLibraryEngine() = default;
 
 int TavrenLibraryEngine::importConcurrency()
 {
-    return std::max(QThread::idealThreadCount(), 1);
+    return workerThreadCount();
 }
 
 const Track* TavrenLibraryEngine::trackWithID(const QUuid& id) const
