@@ -210,6 +210,7 @@ QueueView::QueueView(QueueEngine& queue, ArtworkCache& artwork, QWidget* parent)
 
     m_list = new QueueRowsView([this] { loadShownThumbnailsSoon(); }, pages);
     m_list->setObjectName(u"player.queue.list"_s);
+    m_list->setAccessibleName(u"Queue"_s);
     m_list->setItemDelegate(new QueueRowDelegate(m_list));
     m_list->setFrameShape(QFrame::NoFrame);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
