@@ -23,6 +23,7 @@
 #include "ui/songtable/TrackListView.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -115,6 +116,10 @@ TEST_F(KeyboardWindowTest, TabGoesSidebarContentInspectorPlayerBarWithTheRingOnl
         if (first) {
             regions << region(focus);
             EXPECT_TRUE(EonFocusRing::isShown(*focus)) << qPrintable(focus->objectName());
+            // A screen reader says each stop by name.
+            EXPECT_FALSE(
+                QAccessible::queryAccessibleInterface(focus)->text(QAccessible::Name).isEmpty())
+                << qPrintable(focus->objectName());
         }
         if (focus == table) {
             const QImage image = table->grab().toImage();
@@ -308,6 +313,7 @@ TEST_F(KeyboardWindowTest, EveryControlOfTheWindowWorksFromTheKeyboardAlone)
     QueueView* panel = layout().bottomPlayer().queuePanel();
     ASSERT_TRUE(panel);
     EXPECT_EQ(QApplication::focusWidget(), &panel->list());
+    EXPECT_EQ(panel->list().accessibleName(), u"Queue"_s);
     press(Qt::Key_Tab, Qt::ShiftModifier);
     EXPECT_EQ(QApplication::focusWidget(), &panel->clearButton());
     press(Qt::Key_Tab);

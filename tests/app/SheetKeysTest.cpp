@@ -155,6 +155,8 @@ protected:
                         [cancels] { ++*cancels; });
                     sheet->setWindowModality(Qt::WindowModal);
                     sheet->open();
+                    // Every field starts off: it opens on the first switch, not on Close.
+                    EXPECT_TRUE(qobject_cast<QCheckBox*>(sheet->focusWidget()));
                     sheet->findChild<QCheckBox*>()->setChecked(true);
                     auto* field = sheet->findChild<QLineEdit*>();
                     field->setFocus();

@@ -521,6 +521,15 @@ def tab_to(app, role, name, limit=80):
     raise CheckFailed(f"Tab never reached the {role} {name!r}")
 
 
+def check_first_focus_on_the_table(app):
+    # Run first: the window, once active, has its focus in the song table, so
+    # the arrows and Space act on the songs at once.
+    press_keys(app)
+    focus = wait_for("a focused control", lambda: focused_node(app), TIMEOUT)
+    if focus.getRole() != pyatspi.ROLE_TABLE:
+        raise CheckFailed(f"the window starts with the focus on the {focus.getRoleName()} {focus.name!r}")
+
+
 def check_space_presses_focused_shuffle(app):
     # Space on a focused button is the button's, not the window's Play/Pause.
     def play_pause_button():
@@ -574,6 +583,7 @@ def check_sheet_opens_on_its_first_field(app):
         raise CheckFailed(f"the editor opens on {said[1]} {said[2]!r}, not a field")
 
 
+CHECKS.insert(0, check_first_focus_on_the_table)
 CHECKS += [
     check_space_presses_focused_shuffle,
     check_return_opens_settings_on_a_control,

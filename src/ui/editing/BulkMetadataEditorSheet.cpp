@@ -109,6 +109,8 @@ BulkMetadataEditorSheet::BulkMetadataEditorSheet(const QList<Track>& tracks,
     scroll->setWidgetResizable(true);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // Tab goes to the fields, and the body scrolls to the one it reaches.
+    scroll->setFocusPolicy(Qt::NoFocus);
     auto* body = new QWidget(scroll);
     body->setAutoFillBackground(true);
     body->setPalette(sheetPalette);

@@ -83,6 +83,8 @@ TrackMetadataEditorSheet::TrackMetadataEditorSheet(Track track, std::optional<QS
     scroll->setWidgetResizable(true);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // Tab goes to the fields, and the body scrolls to the one it reaches.
+    scroll->setFocusPolicy(Qt::NoFocus);
     outer->addWidget(scroll, 1);
     auto* body = new QWidget(scroll);
     body->setAutoFillBackground(true);

@@ -83,6 +83,14 @@ QWidget* EonSheetKeys::initialFocus(QWidget* sheet, QAbstractButton* save)
     if (preferred != controls.cend()) {
         return *preferred;
     }
+    // Fields that all start switched off: the first switch that turns one on.
+    const auto toggle = std::find_if(controls.cbegin(), controls.cend(), [](QWidget* each) {
+        const auto* button = qobject_cast<const QAbstractButton*>(each);
+        return button && button->isCheckable();
+    });
+    if (toggle != controls.cend()) {
+        return *toggle;
+    }
     // Not the close button in the corner (Space would close the sheet), nor
     // a scroll area round the controls themselves.
     const auto first = std::find_if(controls.cbegin(), controls.cend(), [](QWidget* each) {

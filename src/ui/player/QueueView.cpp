@@ -17,7 +17,7 @@
 #include <QPainterPath>
 #include <QPointer>
 #include <QPushButton>
-#include <QStackedWidget>
+#include <QStackedLayout>
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
@@ -184,8 +184,12 @@ QueueView::QueueView(QueueEngine& queue, ArtworkCache& artwork, QWidget* parent)
     divider->setPalette(dividerPalette);
     column->addWidget(divider);
 
-    m_stack = new QStackedWidget(this);
-    auto* empty = new QWidget(m_stack);
+    // A plain holder, not a stacked widget: a screen reader entering the rows
+    // would otherwise hear an unnamed "layered pane" first.
+    auto* pages = new QWidget(this);
+    m_stack = new QStackedLayout(pages);
+    m_stack->setContentsMargins(0, 0, 0, 0);
+    auto* empty = new QWidget(pages);
     empty->setObjectName(u"player.queue.empty"_s);
     auto* emptyColumn = new QVBoxLayout(empty);
     emptyColumn->setSpacing(eon::spaceL);
@@ -204,8 +208,9 @@ QueueView::QueueView(QueueEngine& queue, ArtworkCache& artwork, QWidget* parent)
     emptyColumn->addStretch(1);
     m_stack->addWidget(empty);
 
-    m_list = new QueueRowsView([this] { loadShownThumbnailsSoon(); }, m_stack);
+    m_list = new QueueRowsView([this] { loadShownThumbnailsSoon(); }, pages);
     m_list->setObjectName(u"player.queue.list"_s);
+    m_list->setAccessibleName(u"Queue"_s);
     m_list->setItemDelegate(new QueueRowDelegate(m_list));
     m_list->setFrameShape(QFrame::NoFrame);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -221,7 +226,7 @@ QueueView::QueueView(QueueEngine& queue, ArtworkCache& artwork, QWidget* parent)
     m_list->installEventFilter(this);
     m_list->viewport()->installEventFilter(this);
     m_stack->addWidget(m_list);
-    column->addWidget(m_stack, 1);
+    column->addWidget(pages, 1);
 
     connect(m_list, &QListView::clicked, this,
         [this](const QModelIndex& index) { m_model->tap(index.row()); });

@@ -7,7 +7,7 @@
 #include <QWidget>
 
 class QListView;
-class QStackedWidget;
+class QStackedLayout;
 
 namespace kivo {
 
@@ -44,7 +44,7 @@ private:
     ArtworkCache& m_artwork;
     QueueListModel* m_model;
     QListView* m_list;
-    QStackedWidget* m_stack;
+    QStackedLayout* m_stack;
     QWidget* m_clear;
     // Newest load per song id: an older load finishing late is dropped.
     QHash<QUuid, quint64> m_thumbnailLoads;

@@ -11,7 +11,7 @@
 #include "ui/songtable/TrackTableModel.h"
 
 #include <QPainter>
-#include <QStackedWidget>
+#include <QStackedLayout>
 #include <QVBoxLayout>
 
 using namespace Qt::Literals::StringLiterals;
@@ -22,7 +22,8 @@ TrackListView::TrackListView(TrackListDependencies dependencies, QWidget* parent
     : QWidget(parent)
     , m_controller(new TrackListController(dependencies, this))
     , m_header(new TrackListHeaderView(this))
-    , m_body(new QStackedWidget(this))
+    , m_body(new QWidget(this))
+    , m_pages(new QStackedLayout(m_body))
     , m_table(new TrackListTableView(
           dependencies.layout, &m_controller->model(), &dependencies.undoManager, m_body))
     , m_empty(new TrackListEmptyStateView(m_body))
@@ -37,8 +38,11 @@ TrackListView::TrackListView(TrackListDependencies dependencies, QWidget* parent
     palette.setColor(QPalette::Window, eonHairline());
     hairline->setPalette(palette);
 
-    m_body->addWidget(m_table);
-    m_body->addWidget(m_empty);
+    // A plain holder, not a stacked widget: a screen reader entering the table
+    // would otherwise hear an unnamed "layered pane" first.
+    m_pages->setContentsMargins(0, 0, 0, 0);
+    m_pages->addWidget(m_table);
+    m_pages->addWidget(m_empty);
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
@@ -101,8 +105,10 @@ TrackListView::TrackListView(TrackListDependencies dependencies, QWidget* parent
         refreshShortcuts();
     });
     connect(controller, &TrackListController::emptyStateChanged, this, &TrackListView::refreshBody);
-    connect(&dependencies.library, &LibraryEngine::loadStateChanged, this,
-        &TrackListView::refreshHeader);
+    connect(&dependencies.library, &LibraryEngine::loadStateChanged, this, [this] {
+        refreshHeader();
+        refreshBody();
+    });
     connect(controller, &TrackListController::selectionChanged, this, [this] {
         refreshHeader();
         refreshShortcuts();
@@ -131,7 +137,7 @@ void TrackListView::setHeaderActions(const QList<QWidget*>& actions)
 
 bool TrackListView::isShowingTable() const
 {
-    return m_body->currentWidget() == m_table;
+    return m_pages->currentWidget() == m_table;
 }
 
 void TrackListView::refreshHeader()
@@ -145,10 +151,14 @@ void TrackListView::refreshHeader()
 void TrackListView::refreshBody()
 {
     // The choice follows the list handed in, not what the table has ordered yet.
+    // While the library is read the table stays: it says nothing false, and it
+    // is there to take the window's first focus.
     const TrackListEmptyState& empty = m_controller->emptyState();
     m_empty->setEmptyState(empty.systemImage, empty.title, empty.subtitle);
-    m_body->setCurrentWidget(
-        m_controller->tracks().isEmpty() ? static_cast<QWidget*>(m_empty) : m_table);
+    const bool loading
+        = m_controller->dependencies().library.loadState() == LibraryLoadState::loading;
+    m_pages->setCurrentWidget(
+        m_controller->tracks().isEmpty() && !loading ? static_cast<QWidget*>(m_empty) : m_table);
 }
 
 void TrackListView::refreshShortcuts()

@@ -4,7 +4,7 @@
 
 #include <QWidget>
 
-class QStackedWidget;
+class QStackedLayout;
 
 namespace kivo {
 
@@ -68,7 +68,8 @@ private:
 
     TrackListController* m_controller;
     TrackListHeaderView* m_header;
-    QStackedWidget* m_body;
+    QWidget* m_body;
+    QStackedLayout* m_pages;
     TrackListTableView* m_table;
     TrackListEmptyStateView* m_empty;
     TrackListShortcutMonitor* m_shortcuts;
