@@ -55,6 +55,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
@@ -457,6 +458,16 @@ int runWindow(qsizetype songs, const QString& folder)
     restored.securityScopedBookmark.reset();
     measureTask("remove one song", window, songs - 1,
         [&library, removed] { return library.removeTrack(removed, false); });
+    if (!wanted("remove one song") && wanted("undo the removal")) {
+        // Undo puts back a song that is gone, not one the library still has.
+        bool done = false;
+        QCoro::Task<> removing
+            = [](TavrenLibraryEngine& engine, Track song, bool& finished) -> QCoro::Task<> {
+            co_await engine.removeTrack(std::move(song), false);
+            finished = true;
+        }(library, removed, done);
+        bench::TurnMeter().settle([&] { return done && window.shows(songs - 1); });
+    }
     measureTask("undo the removal", window, songs,
         [&library, restored] { return library.restoreTrack(restored); });
 
@@ -698,6 +709,50 @@ void writeStoreIn(const QTemporaryDir& dir, int songs, int importCount)
     runChild({ u"--write"_s, QString::number(songs), QString::number(importCount), dir.path() });
 }
 
+void copyTree(const QString& from, const QString& to)
+{
+    QDir().mkpath(to);
+    const QDir source(from);
+    for (const QFileInfo& entry :
+        source.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden)) {
+        const QString target = to + u'/' + entry.fileName();
+        if (entry.isDir()) {
+            copyTree(entry.filePath(), target);
+        } else {
+            QFile::copy(entry.filePath(), target);
+        }
+    }
+}
+
+// What a window child saves into the store's folder (the songs it removed or
+// added, the queue, the settings); the files it reads stay as written.
+const QString savedState[] = { u"data"_s, u"home"_s, u"settings.json"_s };
+
+void removeSavedState(const QString& folder)
+{
+    for (const QString& name : savedState) {
+        const QString path = folder + u'/' + name;
+        if (QFileInfo(path).isDir()) {
+            QDir(path).removeRecursively();
+        } else {
+            QFile::remove(path);
+        }
+    }
+}
+
+// Copies what a child saves from the folder `from` into `to`.
+void copySavedState(const QString& from, const QString& to)
+{
+    for (const QString& name : savedState) {
+        const QFileInfo source(from + u'/' + name);
+        if (source.isDir()) {
+            copyTree(source.filePath(), to + u'/' + name);
+        } else if (source.exists()) {
+            QFile::copy(source.filePath(), to + u'/' + name);
+        }
+    }
+}
+
 // Writes the store, then runs the window over it: start-up alone, then each
 // action in its own process (or, for a session, all in one).
 void runSize(int songs, int importCount, bool session)
@@ -709,18 +764,34 @@ void runSize(int songs, int importCount, bool session)
         measureChild(songs, dir.path(), {}, true);
         return;
     }
+    // Every child starts from the store as written: what one saves (a
+    // removed song, an import) would otherwise change the next one's library.
+    QTemporaryDir written;
+    copySavedState(dir.path(), written.path());
     // A name no action has: only the start-up runs.
     measureChild(songs, dir.path(), "start-up", true);
     for (const char* action : actionNames) {
         if (QByteArray(action) == "import files" && importCount == 0) {
             continue;
         }
+        removeSavedState(dir.path());
+        copySavedState(written.path(), dir.path());
         QList<QByteArray> lines;
         measureChild(songs, dir.path(), action, false, &lines);
+        bool printed = false;
         for (const QByteArray& line : lines) {
+            // A child that failed before its action says why.
+            const bool failure = line == "never shown" || line.contains("failed");
             if (line.startsWith(action)) {
                 std::printf("  %s\n", line.constData());
+                printed = true;
+            } else if (failure) {
+                std::printf("  %-22s %s\n", action, line.constData());
+                printed = true;
             }
+        }
+        if (!printed) {
+            std::printf("  %-22s printed nothing\n", action);
         }
         std::fflush(stdout);
     }
