@@ -1,6 +1,5 @@
 #include "model/JsonCodec.h"
 #include "model/JsonTextScan.h"
-#include "model/WorkerPriority.h"
 
 #include <algorithm>
 #include <charconv>
@@ -246,7 +245,6 @@ void checkText(const QByteArray& bytes)
             chunks[size_t(c)] = c;
         }
         QtConcurrent::blockingMap(&codecPool(), chunks, [&](qsizetype c) {
-            runAtWorkerPriority();
             const qsizetype firstElement = count * c / chunkCount;
             const qsizetype lastElement = count * (c + 1) / chunkCount - 1;
             problems[size_t(c)] = findTextProblem(bytes, (*ranges)[size_t(firstElement)].first,

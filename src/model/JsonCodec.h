@@ -1,7 +1,6 @@
 #pragma once
 
 #include "model/Date.h"
-#include "model/WorkerPriority.h"
 
 #include <QAnyStringView>
 #include <QByteArray>
@@ -258,7 +257,6 @@ QList<T> decodeArray(const QByteArray& bytes, Decode decode, DecodeText decodeTe
     }
     const auto firstOf = [&](qsizetype c) { return count * c / chunkCount; };
     QtConcurrent::blockingMap(&codecPool(), chunks, [&](qsizetype c) {
-        runAtWorkerPriority();
         const qsizetype first = firstOf(c);
         const qsizetype last = firstOf(c + 1);
         qsizetype& next = made[size_t(c)];
@@ -380,10 +378,7 @@ EncodedElements encodeElements(const QList<T>& items, Encode encode)
         for (qsizetype c = 0; c < chunkCount; ++c) {
             chunks[size_t(c)] = c;
         }
-        QtConcurrent::blockingMap(&codecPool(), chunks, [&](qsizetype c) {
-            runAtWorkerPriority();
-            encodeChunk(c);
-        });
+        QtConcurrent::blockingMap(&codecPool(), chunks, [&](qsizetype c) { encodeChunk(c); });
     }
     for (const std::exception_ptr& error : errors) {
         if (error) {

@@ -1,7 +1,6 @@
 #include "model/MetadataCache.h"
 
 #include "model/TextRules.h"
-#include "model/WorkerPriority.h"
 
 #include <QMutexLocker>
 #include <QtConcurrent/QtConcurrentMap>
@@ -95,7 +94,6 @@ bool continues(const QList<Track>& held, const QList<Track>& tracks)
     }
     std::atomic<bool> differs = false;
     QtConcurrent::blockingMap(chunkStarts(held.size()), [&](qsizetype first) {
-        runAtWorkerPriority();
         for (qsizetype i = first; i < std::min(first + chunkSize, held.size()); ++i) {
             if (differs.load(std::memory_order_relaxed) || !sameValue(held.at(i), tracks.at(i))) {
                 differs = true;
@@ -279,7 +277,6 @@ void MetadataCache::follow(const QList<Track>& tracks)
     constexpr qsizetype keptBeside = -2;
     std::vector<qsizetype> matches(size_t(tracks.size()), unmatched);
     QtConcurrent::blockingMap(chunkStarts(tracks.size()), [&](qsizetype first) {
-        runAtWorkerPriority();
         for (qsizetype i = first; i < std::min(first + chunkSize, tracks.size()); ++i) {
             const Track& listed = tracks.at(i);
             if (const Track* kept = m_changed.find(listed.id)) {

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "model/WorkerPriority.h"
-
 #include <QCoreApplication>
 #include <QFuture>
 #include <QPointer>
@@ -27,7 +25,6 @@ QCoro::Task<std::invoke_result_t<Work&>> runOnWorker(QThreadPool* pool, Work wor
     using Result = std::invoke_result_t<Work&>;
     if constexpr (std::is_void_v<Result>) {
         auto job = [work = std::move(work)]() mutable {
-            runAtWorkerPriority();
             try {
                 work();
                 return std::exception_ptr();
@@ -43,7 +40,6 @@ QCoro::Task<std::invoke_result_t<Work&>> runOnWorker(QThreadPool* pool, Work wor
     } else {
         using Outcome = std::variant<std::exception_ptr, Result>;
         auto job = [work = std::move(work)]() mutable {
-            runAtWorkerPriority();
             try {
                 return Outcome(std::in_place_index<1>, work());
             } catch (...) {
@@ -65,7 +61,7 @@ QCoro::Task<std::invoke_result_t<Work&>> runOnWorker(QThreadPool* pool, Work wor
 // thread.
 template <typename T> void releaseOnWorker(T value)
 {
-    QThreadPool::globalInstance()->start([value = std::move(value)] { runAtWorkerPriority(); });
+    QThreadPool::globalInstance()->start([value = std::move(value)] {});
 }
 
 // Hands a worker's result to `receive` on the main thread while `context`

@@ -5,6 +5,7 @@
 #include "model/ErrorText.h"
 #include "model/RunOnWorker.h"
 #include "model/SharedTexts.h"
+#include "model/WorkerPriority.h"
 
 #include "model/Logging.h"
 #include "model/TextRules.h"

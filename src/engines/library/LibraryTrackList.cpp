@@ -1,7 +1,5 @@
 #include "engines/library/LibraryTrackList.h"
 
-#include "model/WorkerPriority.h"
-
 #include <QDir>
 #include <QtConcurrent/QtConcurrentMap>
 #include <algorithm>
@@ -36,7 +34,6 @@ LibraryTrackList::LibraryTrackList(QList<Track> tracks)
         chunks.push_back(first);
     }
     QtConcurrent::blockingMap(chunks, [&listed, &locations](qsizetype first) {
-        runAtWorkerPriority();
         const qsizetype end = std::min(first + chunkSize, listed.size());
         for (qsizetype i = first; i < end; ++i) {
             locations[size_t(i)] = locationHash(locationKey(listed[i].fileURL));

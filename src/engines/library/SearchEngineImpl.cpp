@@ -2,7 +2,6 @@
 
 #include "model/Logging.h"
 #include "model/TextRules.h"
-#include "model/WorkerPriority.h"
 
 #include <QFutureWatcher>
 #include <QHash>
@@ -323,7 +322,6 @@ SearchResults TavrenSearchEngine::search(
     // Matches are kept as positions: copying the tracks would cost far more
     // than matching them.
     auto matchRange = [&](qsizetype begin) {
-        runAtWorkerPriority();
         QList<qint32> matching;
         const qsizetype end = std::min(begin + songChunkSize, tracks.size());
         std::vector<char> titleHits(size_t(end - begin), 0);
@@ -402,7 +400,6 @@ void TavrenSearchEngine::debounceElapsed()
 QFuture<SearchResults> TavrenSearchEngine::runSearch(const QString& query)
 {
     return QtConcurrent::run(&m_pool, [catalogue = m_catalogue, playlists = m_playlists, query] {
-        runAtWorkerPriority();
         return search(*catalogue, playlists, query);
     });
 }
@@ -465,10 +462,7 @@ void TavrenSearchEngine::updateTracks(const QList<Track>& tracks)
 {
     m_catalogue = std::make_shared<SearchCatalogue>(tracks);
     // Gather the names before the user types, not in the first search.
-    m_pool.start([catalogue = m_catalogue] {
-        runAtWorkerPriority();
-        catalogue->prepare();
-    });
+    m_pool.start([catalogue = m_catalogue] { catalogue->prepare(); });
     if (!m_activeQuery.isEmpty()) {
         startSearch(m_activeQuery);
     }

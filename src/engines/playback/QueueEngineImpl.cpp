@@ -1,7 +1,5 @@
 #include "engines/playback/QueueEngineImpl.h"
 
-#include "model/WorkerPriority.h"
-
 #include <QHash>
 #include <QRandomGenerator>
 #include <QThreadPool>
@@ -36,8 +34,7 @@ qsizetype sizeOf(const TavrenQueueEngine::QueueSnapshot& snapshot)
 template <typename Lists> void releaseInBackground(Lists lists)
 {
     if (sizeOf(lists) >= 10000) {
-        QThreadPool::globalInstance()->start(
-            [released = std::move(lists)] { runAtWorkerPriority(); });
+        QThreadPool::globalInstance()->start([released = std::move(lists)] {});
     }
 }
 
@@ -295,11 +292,8 @@ void TavrenQueueEngine::shuffle(QList<Track>& tracks, qsizetype from)
 template <typename Work> void TavrenQueueEngine::reorderInBackground(Work work, bool save)
 {
     const quint64 serial = ++m_reorderSerial;
-    QFuture<std::shared_ptr<Reordered>> result
-        = QtConcurrent::run(&m_orderingWorker, [work = std::move(work)]() mutable {
-              runAtWorkerPriority();
-              return std::make_shared<Reordered>(work());
-          });
+    QFuture<std::shared_ptr<Reordered>> result = QtConcurrent::run(&m_orderingWorker,
+        [work = std::move(work)]() mutable { return std::make_shared<Reordered>(work()); });
     m_pending = PendingReorder { result, serial, save };
     // Published through the event loop, never inside the call that started
     // the work (a short job may be done before its continuation is attached).

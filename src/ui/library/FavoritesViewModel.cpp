@@ -2,7 +2,6 @@
 
 #include "engines/library/LibraryEngine.h"
 #include "model/RunOnWorker.h"
-#include "model/WorkerPriority.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -115,7 +114,6 @@ void FavoritesViewModel::setTracks(const QList<Track>& libraryTracks)
     // continuation on this model: Qt 6.4 runs such a continuation on a model
     // destroyed meanwhile.
     (void)QtConcurrent::run([self = QPointer(this), generation, libraryTracks] {
-        runAtWorkerPriority();
         QList<Track> picked = favorites(libraryTracks);
         QMetaObject::invokeMethod(
             QCoreApplication::instance(),

@@ -2,7 +2,6 @@
 
 #include "model/JsonCodec.h"
 #include "model/TextRules.h"
-#include "model/WorkerPriority.h"
 
 #include <QCollatorSortKey>
 #include <QHash>
@@ -63,7 +62,6 @@ std::vector<QCollatorSortKey> sortKeys(
         chunks.emplace_back(begin, std::min(begin + chunkSize, count));
     }
     const auto makeChunk = [&](const std::pair<qsizetype, qsizetype>& range) {
-        runAtWorkerPriority();
         std::vector<QCollatorSortKey> keys;
         if (cancelled && *cancelled) {
             return keys;
@@ -103,15 +101,10 @@ void parallelSort(std::vector<T>& values, const Less& less, bool parallel)
     const auto at
         = [&](size_t quarter) { return values.begin() + qsizetype(values.size() * quarter / 4); };
     const std::vector<size_t> quarters { 0, 1, 2, 3 };
-    QtConcurrent::blockingMap(quarters, [&](size_t q) {
-        runAtWorkerPriority();
-        std::sort(at(q), at(q + 1), less);
-    });
+    QtConcurrent::blockingMap(quarters, [&](size_t q) { std::sort(at(q), at(q + 1), less); });
     const std::vector<size_t> halves { 0, 2 };
-    QtConcurrent::blockingMap(halves, [&](size_t q) {
-        runAtWorkerPriority();
-        std::inplace_merge(at(q), at(q + 1), at(q + 2), less);
-    });
+    QtConcurrent::blockingMap(
+        halves, [&](size_t q) { std::inplace_merge(at(q), at(q + 1), at(q + 2), less); });
     std::inplace_merge(at(0), at(2), at(4), less);
 }
 

@@ -1,7 +1,6 @@
 #include "ui/songtable/TrackTableModel.h"
 
 #include "model/RunOnWorker.h"
-#include "model/WorkerPriority.h"
 #include "ui/eon/PlainToolTip.h"
 #include "ui/songtable/TrackSortIndexCache.h"
 
@@ -71,7 +70,6 @@ void TrackTableModel::setTracks(QList<Track> tracks)
     };
     continueOnMain(QtConcurrent::task([tracks = std::move(tracks), sortOrder = m_sortOrder,
                                           generation, latest = m_latestList]() {
-        runAtWorkerPriority();
         if (*latest != generation) {
             return std::shared_ptr<Indexed>(); // a newer list came
         }
@@ -136,7 +134,6 @@ void TrackTableModel::requestField(TrackSortField field, bool urgent)
     continueOnMain(
         QtConcurrent::task([tracks = m_index.tracks(), idRank = m_index.idRank(), field, urgent,
                                preparation]() -> std::shared_ptr<const TrackSortIndex::FieldOrder> {
-            runAtWorkerPriority();
             // Background work skips a field already taken on; an urgent request
             // does not wait for a slower background run of its field.
             const bool taken = preparation->claimed[size_t(field)].exchange(true);
