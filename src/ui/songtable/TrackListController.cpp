@@ -76,7 +76,11 @@ void TrackListController::setTracks(QList<Track> tracks)
         }
         TrackSelectionState pruned = m_selection;
         pruned.retainVisible(visible);
+        // Not a newer selection: a select-all being gathered goes on, over
+        // the new list.
+        const quint64 pending = m_selectionRequest;
         storeSelection(std::move(pruned));
+        m_selectionRequest = pending;
     }
     updateCommandCounts();
     Q_EMIT tracksChanged(m_tracks);
@@ -175,8 +179,15 @@ void TrackListController::showInspector()
 
 void TrackListController::storeSelection(TrackSelectionState selection)
 {
-    // The lead may move while the selection stays.
     const bool changed = !(selection == m_selection);
+    storeSelection(std::move(selection), changed);
+}
+
+void TrackListController::storeSelection(TrackSelectionState selection, bool changed)
+{
+    // A select-all still being gathered gives way to this one.
+    ++m_selectionRequest;
+    // The lead may move while the selection stays.
     m_selection = std::move(selection);
     if (!changed) {
         return;
@@ -329,9 +340,42 @@ void TrackListController::selectAll()
     if (ids.isEmpty()) {
         return;
     }
-    TrackSelectionState next = m_selection;
-    next.selectAll(ids);
-    storeSelection(std::move(next));
+    if (ids.size() < m_backgroundThreshold) {
+        TrackSelectionState next = m_selection;
+        next.selectAll(ids);
+        const bool changed = !(next == m_selection);
+        adoptSelectAll(std::move(next), changed);
+        return;
+    }
+    // Gathering a large list's ids into a set would stall the window: a
+    // worker does it from the rows as shown now. Any selection made
+    // meanwhile is newer and wins; a list changed meanwhile is selected again.
+    struct Selected {
+        TrackSelectionState next;
+        bool changed = false;
+    };
+    const quint64 request = m_selectionRequest;
+    continueOnMain(QtConcurrent::task([ids, current = m_selection] {
+        auto selected = std::make_shared<Selected>(Selected { current, false });
+        selected->next.selectAll(ids);
+        selected->changed = !(selected->next == current);
+        return selected;
+    }).spawn(),
+        this, [this, request, ids](std::shared_ptr<Selected> selected) {
+            if (request != m_selectionRequest) {
+                return;
+            }
+            if (!m_model->orderedIDs().isSharedWith(ids)) {
+                selectAll();
+                return;
+            }
+            adoptSelectAll(std::move(selected->next), selected->changed);
+        });
+}
+
+void TrackListController::adoptSelectAll(TrackSelectionState next, bool changed)
+{
+    storeSelection(std::move(next), changed);
     const std::optional<Track> selected = selectedTrack();
     if (!selected || !m_selection.isSelected(selected->id)) {
         setSelectedTrack(m_model->track(0));

@@ -70,7 +70,7 @@ class TrackListController : public QObject {
     Q_OBJECT
 public:
     // Lists of at least `backgroundThreshold` songs are put in display order
-    // for the queue on a worker.
+    // for the queue, and gathered for a select-all, on a worker.
     explicit TrackListController(TrackListDependencies dependencies, QObject* parent = nullptr,
         int backgroundThreshold = 5000);
     ~TrackListController() override;
@@ -131,6 +131,8 @@ public:
     void play(const Track& track);
     // Pauses the song when it is the one playing; otherwise plays from it.
     void togglePlayback(const Track& track);
+    // Every row; a large list's selection changes a moment later, as one
+    // change, unless another selection is made first.
     void selectAll();
     void deselectAll();
     void editSelection();
@@ -232,6 +234,9 @@ private:
     // A click or key on `row` (-1: the song's first row) in `mode`.
     void selectAt(int row, const Track& track, TrackSelectionMode mode);
     void storeSelection(TrackSelectionState selection);
+    // `changed`: whether `selection` differs from the current one.
+    void storeSelection(TrackSelectionState selection, bool changed);
+    void adoptSelectAll(TrackSelectionState next, bool changed);
     void updateCommandCounts();
     void updateCurrentTrack();
 
@@ -243,6 +248,7 @@ private:
     TrackListRemoval* m_removal;
     int m_backgroundThreshold;
     quint64 m_playRequest = 0; // the newest play request wins
+    quint64 m_selectionRequest = 0; // bumped by every selection stored
 
     QString m_title;
     QList<Track> m_tracks;

@@ -16,6 +16,7 @@
 #include "ui/songtable/TrackTableModel.h"
 
 #include <QSignalSpy>
+#include <QTest>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -230,6 +231,39 @@ TEST_F(TrackListControllerTest, CommandsSelectDeselectAndEdit)
     screen->selectAll();
     EXPECT_EQ(state(), u"selected= shown=- inspector=1"_s);
     EXPECT_EQ(screen->commandTarget()->trackCount(), 0);
+}
+
+// A large list is gathered on a worker: the selection then changes once, and
+// a selection made meanwhile or a changed list wins.
+TEST_F(TrackListControllerTest, ALargeListsSelectAllArrivesAsOneChangeAndGivesWay)
+{
+    screen = std::make_unique<TrackListController>(
+        TrackListDependencies { library, queue, audio, artwork, metadata, undo, layout }, nullptr,
+        1);
+    screen->setSelectedTrackBinding(
+        [this] { return shown; }, [this](std::optional<Track> track) { shown = track; });
+    screen->setInspectorVisibleBinding(
+        [this] { return inspector; }, [this](bool visible) { inspector = visible; });
+    screen->setTracks(library.tracks);
+    QSignalSpy changes(screen.get(), &TrackListController::selectionChanged);
+    screen->selectAll();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return screen->selectionCount() == 4; }));
+    EXPECT_EQ(state(), u"selected=A,B,C,D shown=A inspector=1"_s);
+    test::processEventsFor(20);
+    EXPECT_EQ(changes.count(), 1);
+
+    screen->deselectAll();
+    screen->selectAll();
+    screen->select(song(u"C"_s), Qt::NoModifier);
+    test::processEventsFor(50);
+    EXPECT_EQ(state(), u"selected=C shown=C inspector=1"_s);
+
+    screen->selectAll();
+    QList<Track> rest = library.tracks;
+    rest.removeIf([](const Track& track) { return track.title == u"B"; });
+    screen->setTracks(rest);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return screen->selectionCount() == 3; }));
+    EXPECT_EQ(state(), u"selected=A,C,D shown=C inspector=1"_s);
 }
 
 TEST_F(TrackListControllerTest, EditOpensTheSingleOrTheSharedEditor)
