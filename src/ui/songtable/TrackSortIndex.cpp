@@ -195,6 +195,7 @@ TrackSortIndex::TrackSortIndex(QList<Track> tracks)
     : m_tracks(std::move(tracks))
     , m_idRank(std::make_shared<const std::vector<int>>(idRanks(m_tracks)))
     , m_fieldOrders(std::make_shared<FieldOrders>())
+    , m_lastRows(std::make_shared<LastRows>())
 {
 }
 
@@ -217,6 +218,7 @@ TrackSortIndex TrackSortIndex::continuedBy(QList<Track> tracks) const
     continued.m_tracks = std::move(tracks);
     // Its own array: orders added for the new list are not this list's.
     continued.m_fieldOrders = std::make_shared<FieldOrders>(*m_fieldOrders);
+    continued.m_lastRows = std::make_shared<LastRows>();
     return continued;
 }
 
@@ -316,6 +318,20 @@ std::vector<int> TrackSortIndex::order(const TrackSortOrder& sortOrder)
         end = start;
     }
     return result;
+}
+
+TrackSortIndex::Rows TrackSortIndex::rows(const TrackSortOrder& sortOrder)
+{
+    LastRows& last = *m_lastRows;
+    if (last.orderedBy != sortOrder) {
+        auto order = std::make_shared<const std::vector<int>>(this->order(sortOrder));
+        QList<QUuid> ids(qsizetype(order->size()));
+        for (size_t row = 0; row < order->size(); ++row) {
+            ids[qsizetype(row)] = m_tracks.at((*order)[row]).id;
+        }
+        last = { sortOrder, { std::move(order), std::move(ids) } };
+    }
+    return last.rows;
 }
 
 } // namespace kivo

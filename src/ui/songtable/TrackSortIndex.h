@@ -4,9 +4,11 @@
 #include "model/TrackSortOrder.h"
 
 #include <QList>
+#include <QUuid>
 #include <array>
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace kivo {
@@ -42,6 +44,15 @@ public:
     bool hasField(TrackSortField field) const { return (*m_fieldOrders)[size_t(field)] != nullptr; }
     // Positions into tracks(), in display order; a field not made yet is made now.
     std::vector<int> order(const TrackSortOrder& sortOrder);
+    // The rows in one order: positions into tracks() and their ids.
+    struct Rows {
+        std::shared_ptr<const std::vector<int>> order;
+        QList<QUuid> ids;
+    };
+    // The rows of the order asked for last are kept and shared by every copy
+    // of this index, so that another table of the list in that order (a
+    // screen shown again) has them without gathering 200,000 ids anew.
+    Rows rows(const TrackSortOrder& sortOrder);
     // Adopts a field's order made elsewhere (on a worker) for the same list.
     void insert(TrackSortField field, std::shared_ptr<const FieldOrder> order);
 
@@ -58,6 +69,11 @@ private:
     std::shared_ptr<const std::vector<int>> m_idRank;
     using FieldOrders = std::array<std::shared_ptr<const FieldOrder>, 12>;
     std::shared_ptr<FieldOrders> m_fieldOrders;
+    struct LastRows {
+        std::optional<TrackSortOrder> orderedBy;
+        Rows rows;
+    };
+    std::shared_ptr<LastRows> m_lastRows;
 };
 
 } // namespace kivo

@@ -64,32 +64,26 @@ void TrackTableModel::setTracks(QList<Track> tracks)
         adopt(std::move(*known), field);
         return;
     }
-    struct Indexed {
-        TrackSortIndex index;
-        PreparedRows rows;
-    };
     continueOnMain(QtConcurrent::task([tracks = std::move(tracks), sortOrder = m_sortOrder,
                                           generation, latest = m_latestList]() {
         if (*latest != generation) {
-            return std::shared_ptr<Indexed>(); // a newer list came
+            return std::shared_ptr<TrackSortIndex>(); // a newer list came
         }
-        auto indexed = std::make_shared<Indexed>(Indexed { TrackSortIndex(tracks), {} });
-        std::vector<int> order = indexed->index.order(sortOrder);
-        indexed->rows = { sortOrder, order, idsInOrder(tracks, order) };
+        auto indexed = std::make_shared<TrackSortIndex>(tracks);
+        indexed->rows(sortOrder);
         return indexed;
     })
                        .onThreadPool(*m_urgentPool)
                        .spawn(),
-        this, [this, generation, field](std::shared_ptr<Indexed> indexed) {
+        this, [this, generation, field](std::shared_ptr<TrackSortIndex> indexed) {
             if (indexed && generation == m_requestedList) {
-                adopt(std::move(indexed->index), field, std::move(indexed->rows));
+                adopt(std::move(*indexed), field);
                 TrackSortIndexCache::shared().remember(m_index);
             }
         });
 }
 
-void TrackTableModel::adopt(
-    TrackSortIndex index, TrackSortField preparedField, std::optional<PreparedRows> prepared)
+void TrackTableModel::adopt(TrackSortIndex index, TrackSortField preparedField)
 {
     m_preparation->cancelled = true;
     m_preparation = std::make_shared<Preparation>();
@@ -106,12 +100,7 @@ void TrackTableModel::adopt(
         m_orderedBy = { preparedField, true };
         requestField(m_sortOrder.field, true);
     }
-    if (prepared && prepared->orderedBy == m_orderedBy) {
-        m_order = std::move(prepared->order);
-        m_orderedIDs = std::move(prepared->orderedIDs);
-    } else {
-        setOrder(m_index.order(m_orderedBy), m_orderedBy);
-    }
+    setOrder(m_orderedBy);
     endResetModel();
     if (m_index.tracks().size() >= m_backgroundThreshold) {
         for (const TrackTableColumnID column : allTrackTableColumnIDs()) {
@@ -164,25 +153,17 @@ void TrackTableModel::requestField(TrackSortField field, bool urgent)
         });
 }
 
-void TrackTableModel::setOrder(std::vector<int> order, const TrackSortOrder& orderedBy)
+void TrackTableModel::setOrder(const TrackSortOrder& orderedBy)
 {
-    m_order = std::move(order);
+    TrackSortIndex::Rows rows = m_index.rows(orderedBy);
+    m_order = std::move(rows.order);
+    m_orderedIDs = std::move(rows.ids);
     m_orderedBy = orderedBy;
-    m_orderedIDs = idsInOrder(m_index.tracks(), m_order);
-}
-
-QList<QUuid> TrackTableModel::idsInOrder(const QList<Track>& tracks, const std::vector<int>& order)
-{
-    QList<QUuid> ids(qsizetype(order.size()));
-    for (size_t row = 0; row < order.size(); ++row) {
-        ids[qsizetype(row)] = tracks[order[row]].id;
-    }
-    return ids;
 }
 
 const Track& TrackTableModel::track(int row) const
 {
-    return m_index.tracks()[m_order.at(size_t(row))];
+    return m_index.tracks()[m_order->at(size_t(row))];
 }
 
 void TrackTableModel::setSortOrder(const TrackSortOrder& sortOrder)
@@ -202,19 +183,20 @@ void TrackTableModel::setSortOrder(const TrackSortOrder& sortOrder)
 void TrackTableModel::reorder()
 {
     Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    const std::vector<int> oldOrder = m_order;
-    setOrder(m_index.order(m_sortOrder), m_sortOrder);
+    // Shared, not copied: the index keeps the rows of one order only.
+    const std::shared_ptr<const std::vector<int>> oldOrder = m_order;
+    setOrder(m_sortOrder);
     // Persistent indexes (the view's current row) follow their rows.
     const QModelIndexList persistent = persistentIndexList();
     if (!persistent.isEmpty()) {
-        std::vector<int> rowOfPosition(m_order.size());
-        for (size_t row = 0; row < m_order.size(); ++row) {
-            rowOfPosition[size_t(m_order[row])] = int(row);
+        std::vector<int> rowOfPosition(m_order->size());
+        for (size_t row = 0; row < m_order->size(); ++row) {
+            rowOfPosition[size_t((*m_order)[row])] = int(row);
         }
         QModelIndexList moved;
         moved.reserve(persistent.size());
         for (const QModelIndex& old : persistent) {
-            const int row = rowOfPosition[size_t(oldOrder[size_t(old.row())])];
+            const int row = rowOfPosition[size_t((*oldOrder)[size_t(old.row())])];
             moved.push_back(index(row, old.column()));
         }
         changePersistentIndexList(persistent, moved);
@@ -250,7 +232,7 @@ void TrackTableModel::setCurrentTrack(const std::optional<QUuid>& id, bool isPla
 
 void TrackTableModel::rowStatesChanged()
 {
-    if (!m_order.empty()) {
+    if (!m_order->empty()) {
         Q_EMIT dataChanged(
             index(0, 0), index(rowCount() - 1, columnCount() - 1), { RowStateRole, IsPlayingRole });
     }
@@ -271,14 +253,14 @@ void TrackTableModel::setDateText(DateTextFunction dateText)
 {
     m_dateText = std::move(dateText);
     const int column = int(TrackTableColumnID::dateAdded);
-    if (!m_order.empty()) {
+    if (!m_order->empty()) {
         Q_EMIT dataChanged(index(0, column), index(rowCount() - 1, column));
     }
 }
 
 int TrackTableModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : int(m_order.size());
+    return parent.isValid() ? 0 : int(m_order->size());
 }
 
 int TrackTableModel::columnCount(const QModelIndex& parent) const

@@ -67,7 +67,7 @@ public:
     // The list shown and, by row, each row's position in it: together the
     // display order, cheap to hand to a worker.
     const QList<Track>& shownTracks() const { return m_index.tracks(); }
-    const std::vector<int>& rowPositions() const { return m_order; }
+    const std::vector<int>& rowPositions() const { return *m_order; }
 
     const TrackSortOrder& sortOrder() const { return m_sortOrder; }
     // Reorders the rows (persistent indexes follow their rows), at once unless
@@ -99,19 +99,13 @@ Q_SIGNALS:
 
 private:
     struct Preparation;
-    // A list's rows as the worker that indexed it laid them out, so that
-    // showing a long list does not gather its ids on the main thread.
-    struct PreparedRows {
-        TrackSortOrder orderedBy;
-        std::vector<int> order;
-        QList<QUuid> orderedIDs;
-    };
 
-    void adopt(TrackSortIndex index, TrackSortField preparedField,
-        std::optional<PreparedRows> prepared = std::nullopt);
+    // The index's rows in `preparedField`'s order are taken as they are: the
+    // worker that indexed a long list laid them out, so that showing it does
+    // not gather its ids on the main thread.
+    void adopt(TrackSortIndex index, TrackSortField preparedField);
     bool canOrderNow(TrackSortField field) const;
-    void setOrder(std::vector<int> order, const TrackSortOrder& orderedBy);
-    static QList<QUuid> idsInOrder(const QList<Track>& tracks, const std::vector<int>& order);
+    void setOrder(const TrackSortOrder& orderedBy);
     void reorder();
     // An urgent field (the one the rows wait for) does not queue behind the
     // background ones.
@@ -128,7 +122,8 @@ private:
     TrackSortIndex m_index;
     TrackSortOrder m_sortOrder;
     TrackSortOrder m_orderedBy; // what m_order follows now
-    std::vector<int> m_order; // row -> position in m_index.tracks()
+    // Row -> position in m_index.tracks(), shared with the index.
+    std::shared_ptr<const std::vector<int>> m_order = std::make_shared<const std::vector<int>>();
     QList<QUuid> m_orderedIDs;
     QSet<QUuid> m_selectedIDs;
     std::optional<QUuid> m_currentID;
