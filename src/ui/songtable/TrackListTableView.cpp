@@ -101,10 +101,10 @@ TrackListTableView::TrackListTableView(TrackTableLayoutState& layout, TrackTable
         model, &TrackTableModel::sortOrderChanged, m_header, &TrackTableHeaderView::setSortOrder);
     connect(m_header, &TrackTableHeaderView::sortRequested, model, &TrackTableModel::setSortOrder);
     connect(model, &QAbstractItemModel::modelReset, this, [this] {
-        syncHeaderSections();
-        // A turn later: finding the rows shown lays out every row of a new
-        // list, which the view does on its own turn before it paints.
-        QMetaObject::invokeMethod(this, &TrackListTableView::updateTicking, Qt::QueuedConnection);
+        // The scroll range follows the row count at once: nothing waits for
+        // a layout of the rows.
+        updateGeometries();
+        updateTicking();
         setMenuRow(-1);
     });
     connect(model, &QAbstractItemModel::layoutChanged, this, [this] {
@@ -184,10 +184,118 @@ void TrackListTableView::layoutChanged()
     m_header->viewport()->update();
 }
 
+void TrackListTableView::doItemsLayout()
+{
+    // Not the tree's: it would lay out an item per row.
+    QAbstractItemView::doItemsLayout();
+    m_header->doItemsLayout();
+}
+
+QModelIndex TrackListTableView::indexAt(const QPoint& point) const
+{
+    // Points beyond the rows' area still name the row there, as the tree's do.
+    const int column = m_header->logicalIndexAt(point.x());
+    const int content = point.y() + verticalOffset();
+    if (column < 0 || content < 0) {
+        return {};
+    }
+    const int row = content / TrackTableGeometry::rowHeight;
+    return row < m_model->rowCount() ? m_model->index(row, column) : QModelIndex();
+}
+
+QRect TrackListTableView::visualRect(const QModelIndex& index) const
+{
+    if (!index.isValid() || index.model() != m_model || isIndexHidden(index)) {
+        return {};
+    }
+    return QRect(columnViewportPosition(index.column()),
+        index.row() * TrackTableGeometry::rowHeight - verticalOffset(), columnWidth(index.column()),
+        TrackTableGeometry::rowHeight);
+}
+
+void TrackListTableView::scrollTo(const QModelIndex& index, ScrollHint hint)
+{
+    if (!index.isValid() || index.model() != m_model) {
+        return;
+    }
+    const int top = index.row() * TrackTableGeometry::rowHeight;
+    const int bottom = top + TrackTableGeometry::rowHeight;
+    const int height = viewport()->height();
+    QScrollBar* bar = verticalScrollBar();
+    int value = bar->value();
+    switch (hint) {
+    case EnsureVisible:
+        if (top < value) {
+            value = top;
+        } else if (bottom > value + height) {
+            value = bottom - height;
+        }
+        break;
+    case PositionAtTop:
+        value = top;
+        break;
+    case PositionAtBottom:
+        value = bottom - height;
+        break;
+    case PositionAtCenter:
+        value = top - (height - TrackTableGeometry::rowHeight) / 2;
+        break;
+    }
+    bar->setValue(value);
+}
+
+void TrackListTableView::paintEvent(QPaintEvent* event)
+{
+    const int rows = m_model->rowCount();
+    if (rows == 0) {
+        return;
+    }
+    QPainter painter(viewport());
+    const QRect area = event->rect();
+    const int offset = verticalOffset();
+    const int first = std::max(0, (area.top() + offset) / TrackTableGeometry::rowHeight);
+    const int last = std::min(rows - 1, (area.bottom() + offset) / TrackTableGeometry::rowHeight);
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    for (int row = first; row <= last; ++row) {
+        option.rect = QRect(0, row * TrackTableGeometry::rowHeight - offset, viewport()->width(),
+            TrackTableGeometry::rowHeight);
+        drawRow(&painter, option, m_model->index(row, 0));
+    }
+}
+
 void TrackListTableView::updateGeometries()
 {
     syncHeaderSections();
     QTreeView::updateGeometries();
+    // The tree sets the scroll ranges from the items it lays out, which this
+    // view has none of: they come from the row count. Showing or hiding a
+    // bar resizes the rows' area, which comes back here and again.
+    if (!m_inGeometries) {
+        m_inGeometries = true;
+        for (int pass = 0; pass < 3; ++pass) {
+            const QSize area(std::max(viewport()->width(), 0), std::max(viewport()->height(), 0));
+            QScrollBar* vertical = verticalScrollBar();
+            const int bottom
+                = std::max(0, m_model->rowCount() * TrackTableGeometry::rowHeight - area.height());
+            QScrollBar* horizontal = horizontalScrollBar();
+            const int width = maximumViewportSize().width() >= m_header->length() && bottom <= 0
+                ? maximumViewportSize().width()
+                : area.width();
+            const int right = std::max(m_header->length() - width, 0);
+            if (vertical->maximum() == bottom && vertical->pageStep() == area.height()
+                && horizontal->maximum() == right && horizontal->pageStep() == width) {
+                break;
+            }
+            vertical->setRange(0, bottom);
+            vertical->setPageStep(area.height());
+            vertical->setSingleStep(
+                std::max(area.height() / (area.height() / TrackTableGeometry::rowHeight + 1), 2));
+            horizontal->setPageStep(width);
+            horizontal->setRange(0, right);
+        }
+        m_inGeometries = false;
+    }
     // The vertical scroll bar scrolls the rows only: it starts below the
     // header row, and the header runs on over its gutter to the table's edge.
     const int headerHeight = m_header->isHidden() ? 0 : m_header->height();
@@ -230,7 +338,12 @@ void TrackListTableView::resizeEvent(QResizeEvent* event)
 
 void TrackListTableView::scrollContentsBy(int dx, int dy)
 {
-    QTreeView::scrollContentsBy(dx, dy);
+    // Not the tree's: without its items it would move the header only.
+    if (dx) {
+        QScrollBar* bar = horizontalScrollBar();
+        m_header->setOffset(isRightToLeft() ? bar->maximum() - bar->value() : bar->value());
+    }
+    viewport()->scroll(isRightToLeft() ? -dx : dx, dy);
     updateTicking();
 }
 
@@ -346,7 +459,7 @@ void TrackListTableView::keyboardSearch(const QString& search)
     // The stock search makes the row it finds current; that row is selected.
     m_searching = true;
     m_foundRow = -1;
-    QTreeView::keyboardSearch(search);
+    QAbstractItemView::keyboardSearch(search);
     m_searching = false;
     if (m_foundRow >= 0) {
         if (m_callbacks.onTypeSelect) {
