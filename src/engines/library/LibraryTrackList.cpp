@@ -21,7 +21,7 @@ size_t locationHash(const QString& key)
 LibraryTrackList::LibraryTrackList(QList<Track> tracks)
     : m_tracks(std::move(tracks))
 {
-    m_built.positions.reserve(m_tracks.size());
+    m_built.slotByID.reserve(m_tracks.size());
     m_built.idsByLocation.reserve(m_tracks.size());
     // Read through const access, so that a list shared with its caller is
     // copied only when repeats must be dropped from it.
@@ -41,14 +41,14 @@ LibraryTrackList::LibraryTrackList(QList<Track> tracks)
     });
     qsizetype kept = 0;
     for (qsizetype i = 0; i < listed.size(); ++i) {
-        if (m_built.positions.contains(listed[i].id)) {
+        if (m_built.slotByID.contains(listed[i].id)) {
             ++m_droppedDuplicates;
             continue;
         }
         if (kept != i) {
             m_tracks[kept] = std::move(m_tracks[i]);
         }
-        m_built.positions.insert(listed[kept].id, kept);
+        m_built.slotByID.insert(listed[kept].id, kept);
         m_built.idsByLocation.insert(locations[size_t(i)], listed[kept].id);
         ++kept;
     }
@@ -57,15 +57,33 @@ LibraryTrackList::LibraryTrackList(QList<Track> tracks)
     }
 }
 
-std::optional<qsizetype> LibraryTrackList::positionOf(const QUuid& id) const
+std::optional<qsizetype> LibraryTrackList::slotOf(const QUuid& id) const
 {
+    // The appended lookups first: a removed song put back is filed there
+    // anew, beside its removed slot in the built ones.
     for (const Lookups* lookups : { &m_appended, &m_built }) {
-        const auto found = lookups->positions.constFind(id);
-        if (found != lookups->positions.cend()) {
-            return *found;
+        const auto found = lookups->slotByID.constFind(id);
+        if (found != lookups->slotByID.cend()) {
+            return isRemoved(*found) ? std::nullopt : std::optional(*found);
         }
     }
     return std::nullopt;
+}
+
+bool LibraryTrackList::isRemoved(qsizetype slot) const
+{
+    return std::binary_search(m_removedSlots.cbegin(), m_removedSlots.cend(), slot);
+}
+
+std::optional<qsizetype> LibraryTrackList::positionOf(const QUuid& id) const
+{
+    const std::optional<qsizetype> slot = slotOf(id);
+    if (!slot) {
+        return std::nullopt;
+    }
+    const auto removedBefore
+        = std::lower_bound(m_removedSlots.cbegin(), m_removedSlots.cend(), *slot);
+    return *slot - (removedBefore - m_removedSlots.cbegin());
 }
 
 const Track* LibraryTrackList::firstAtLocation(const QString& key) const
@@ -86,10 +104,11 @@ const Track* LibraryTrackList::firstAtLocation(const QString& key) const
 
 qsizetype LibraryTrackList::append(const QList<Track>& tracks)
 {
+    const qsizetype nextSlot = m_tracks.size() + qsizetype(m_removedSlots.size());
     std::vector<qsizetype> added;
     for (qsizetype i = 0; i < tracks.size(); ++i) {
         if (!positionOf(tracks[i].id)) {
-            index(m_appended, tracks[i], m_tracks.size() + qsizetype(added.size()));
+            index(m_appended, tracks[i], nextSlot + qsizetype(added.size()));
             added.push_back(i);
         }
     }
@@ -115,9 +134,8 @@ bool LibraryTrackList::replace(const Track& track)
     }
     Track& listed = m_tracks[*position];
     if (listed.fileURL != track.fileURL) {
-        fold();
-        unindexLocation(listed.fileURL, track.id);
-        m_built.idsByLocation.insert(locationHash(locationKey(track.fileURL)), track.id);
+        // The entry under the earlier URL stays: lookups check the URL.
+        m_appended.idsByLocation.insert(locationHash(locationKey(track.fileURL)), track.id);
     }
     listed = track;
     return true;
@@ -125,19 +143,16 @@ bool LibraryTrackList::replace(const Track& track)
 
 bool LibraryTrackList::remove(const QUuid& id)
 {
-    // Every later position changes: the lookups are rewritten anyway.
-    fold();
-    const auto found = m_built.positions.constFind(id);
-    if (found == m_built.positions.cend()) {
+    const std::optional<qsizetype> slot = slotOf(id);
+    if (!slot) {
         return false;
     }
-    const qsizetype position = *found;
-    unindexLocation(m_tracks.at(position).fileURL, id);
-    m_built.positions.erase(found);
+    // Every later position moves down by one without a lookup being written.
+    const auto removedBefore
+        = std::lower_bound(m_removedSlots.cbegin(), m_removedSlots.cend(), *slot);
+    const qsizetype position = *slot - (removedBefore - m_removedSlots.cbegin());
+    m_removedSlots.insert(removedBefore, *slot);
     m_tracks.remove(position);
-    for (qsizetype i = position; i < m_tracks.size(); ++i) {
-        m_built.positions[m_tracks.at(i).id] = i;
-    }
     return true;
 }
 
@@ -149,25 +164,10 @@ QString LibraryTrackList::locationKey(const QUrl& url)
     return url.toString(QUrl::FullyEncoded);
 }
 
-void LibraryTrackList::index(Lookups& lookups, const Track& track, qsizetype position)
+void LibraryTrackList::index(Lookups& lookups, const Track& track, qsizetype slot)
 {
-    lookups.positions.insert(track.id, position);
+    lookups.slotByID.insert(track.id, slot);
     lookups.idsByLocation.insert(locationHash(locationKey(track.fileURL)), track.id);
-}
-
-void LibraryTrackList::fold()
-{
-    if (m_appended.positions.isEmpty()) {
-        return;
-    }
-    m_built.positions.insert(m_appended.positions);
-    m_built.idsByLocation.unite(m_appended.idsByLocation);
-    m_appended = {};
-}
-
-void LibraryTrackList::unindexLocation(const QUrl& url, const QUuid& id)
-{
-    m_built.idsByLocation.remove(locationHash(locationKey(url)), id);
 }
 
 } // namespace kivo

@@ -9,6 +9,7 @@
 #include <QUrl>
 #include <QUuid>
 #include <optional>
+#include <vector>
 
 namespace kivo {
 
@@ -47,27 +48,34 @@ public:
     static QString locationKey(const QUrl& url);
 
 private:
+    // Lookups file each track under its slot: its position when it was
+    // listed, counting the removed tracks before it. A track's position is
+    // its slot less the removed slots before it.
     struct Lookups {
-        QHash<QUuid, qsizetype> positions;
+        QHash<QUuid, qsizetype> slotByID;
         // Ids by the hash of their location key. The key itself is not kept:
         // it follows from each track's URL, which is checked on every lookup,
-        // so that a hash shared by two locations never mixes them up. Usually
-        // one id per location; more only when the store held repeats.
+        // so that a hash shared by two locations never mixes them up, and an
+        // entry left from a removed track or an earlier URL is passed over.
+        // Usually one id per location; more only when the store held repeats.
         QMultiHash<size_t, QUuid> idsByLocation;
     };
 
-    void index(Lookups& lookups, const Track& track, qsizetype position);
-    // Moves the appended lookups into the built ones.
-    void fold();
-    void unindexLocation(const QUrl& url, const QUuid& id);
+    void index(Lookups& lookups, const Track& track, qsizetype slot);
+    // The slot of a listed id, or nothing (also for a removed one).
+    std::optional<qsizetype> slotOf(const QUuid& id) const;
+    bool isRemoved(qsizetype slot) const;
 
     QList<Track> m_tracks;
     // The lookups of the list as it was built, and of the tracks appended
-    // since. Copies of the list share both; an import appends to a list
-    // that the window and the index still read, and writing into the large
-    // lookups would copy them whole.
+    // or moved to another URL since. Copies of the list share both, and the
+    // built ones are never written: an import, an edit or a removal changes
+    // a list that the window and the index still read, and writing into the
+    // large lookups would copy them whole.
     Lookups m_built;
     Lookups m_appended;
+    // The slots of the removed tracks, in order.
+    std::vector<qsizetype> m_removedSlots;
     qsizetype m_droppedDuplicates = 0;
 };
 

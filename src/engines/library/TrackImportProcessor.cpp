@@ -92,10 +92,22 @@ QCoro::Task<Track> TrackImportProcessor::makeTrack(QUrl url, QString fallbackTit
     }
 
     QCoro::Task<ExtractedMetadata> reading = metadataEngine->readMetadata(url);
-    const ExtractedMetadata metadata = co_await std::move(reading);
+    ExtractedMetadata metadata = co_await std::move(reading);
+    // The texts the song keeps are copied here, and the reader's freed: kept
+    // in the reading thread's heap, each would hold the memory that thread
+    // freed around it for the rest of the session.
+    for (std::optional<QString>* text : { &metadata.title, &metadata.artist, &metadata.album,
+             &metadata.genre, &metadata.composer, &metadata.albumArtist, &metadata.comments }) {
+        if (*text && !(*text)->isNull()) {
+            *text = QString((*text)->constData(), (*text)->size());
+        }
+    }
 
+    const QByteArray bookmark = opened.bookmark.isNull()
+        ? opened.bookmark
+        : QByteArray(opened.bookmark.constData(), opened.bookmark.size());
     Track track = Track::make(QUuid::createUuid(), url, url.fileName(),
-        metadata.title.value_or(fallbackTitle), metadata.duration, Date::now(), opened.bookmark);
+        metadata.title.value_or(fallbackTitle), metadata.duration, Date::now(), bookmark);
     track.artist = metadata.artist;
     track.album = metadata.album;
     track.genre = metadata.genre;

@@ -327,4 +327,42 @@ TEST(LibraryTrackList, AppendsBesideASharedListAndFindsEverySong)
     EXPECT_FALSE(built.positionOf(c.id));
 }
 
+// Removals leave the lookups as built: later positions follow from the removed
+// slots, a song put back is found at its new place, a song moved to another
+// file under its new location only, and a copy taken before sees none of it.
+TEST(LibraryTrackList, RemovesAndPutsBackWithoutChangingACopy)
+{
+    QList<Track> songs;
+    for (const QString& name : { u"a"_s, u"b"_s, u"c"_s, u"d"_s, u"e"_s }) {
+        songs.push_back(makeTrack(name, u"/m/"_s + name + u".mp3"_s));
+    }
+    LibraryTrackList list(songs);
+    const LibraryTrackList before = list;
+    EXPECT_TRUE(list.remove(songs[3].id));
+    EXPECT_TRUE(list.remove(songs[1].id));
+    EXPECT_FALSE(list.remove(songs[1].id));
+    EXPECT_EQ(list.append({ songs[1] }), 1);
+    Track moved = songs[4];
+    moved.fileURL = QUrl::fromLocalFile(u"/m/moved.mp3"_s);
+    EXPECT_TRUE(list.replace(moved));
+    EXPECT_TRUE(list.remove(songs[0].id));
+
+    const auto positions = [](const LibraryTrackList& of, const QList<Track>& tracks) {
+        QList<qsizetype> found;
+        for (const Track& track : tracks) {
+            found.push_back(of.positionOf(track.id).value_or(-1));
+        }
+        return found;
+    };
+    EXPECT_EQ(positions(list, songs), (QList<qsizetype> { -1, 2, 0, -1, 1 }));
+    EXPECT_EQ(titles(list.tracks()), (QStringList { u"c"_s, u"e"_s, u"b"_s }));
+    EXPECT_EQ(list.firstAtLocation(u"/m/b.mp3"_s)->id, songs[1].id);
+    EXPECT_EQ(list.firstAtLocation(u"/m/moved.mp3"_s)->id, moved.id);
+    EXPECT_FALSE(list.containsLocation(u"/m/e.mp3"_s));
+    EXPECT_FALSE(list.containsLocation(u"/m/a.mp3"_s));
+    EXPECT_EQ(before.tracks(), songs);
+    EXPECT_EQ(positions(before, songs), (QList<qsizetype> { 0, 1, 2, 3, 4 }));
+    EXPECT_EQ(before.firstAtLocation(u"/m/e.mp3"_s)->id, songs[4].id);
+}
+
 } // namespace kivo
