@@ -38,13 +38,12 @@ const QList<Track>& library(qsizetype count)
     return bench::syntheticLibraryOf(count);
 }
 
-// A queue with a listener that reads the published upcoming list as the
-// player bar does.
+// A queue with a listener that reads the published upcoming ids.
 struct BenchQueue : bench::SavingQueue {
     BenchQueue()
     {
         QObject::connect(&queue, &QueueEngine::upcomingChanged,
-            [this](const QList<Track>& upcoming) { shown = upcoming.size(); });
+            [this](const QList<QUuid>& upcoming) { shown = upcoming.size(); });
     }
 
     qsizetype shown = 0;

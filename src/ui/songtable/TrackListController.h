@@ -69,8 +69,7 @@ struct TrackListDependencies {
 class TrackListController : public QObject {
     Q_OBJECT
 public:
-    // Lists of at least `backgroundThreshold` songs are put in display order
-    // for the queue on a worker.
+    // Lists of at least `backgroundThreshold` songs go to the queue by id.
     explicit TrackListController(TrackListDependencies dependencies, QObject* parent = nullptr,
         int backgroundThreshold = 5000);
     ~TrackListController() override;
@@ -242,7 +241,6 @@ private:
     TrackListSongActions* m_actions;
     TrackListRemoval* m_removal;
     int m_backgroundThreshold;
-    quint64 m_playRequest = 0; // the newest play request wins
 
     QString m_title;
     QList<Track> m_tracks;
