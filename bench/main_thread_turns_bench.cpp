@@ -38,13 +38,13 @@ const QList<Track>& library(qsizetype count)
     return bench::syntheticLibraryOf(count);
 }
 
-// A queue with a listener that reads the published upcoming list as the
-// player bar does.
+// A queue with a listener that reads the published upcoming ids.
 struct BenchQueue : bench::SavingQueue {
-    BenchQueue()
+    explicit BenchQueue(const QList<Track>& songs)
+        : SavingQueue(&songs)
     {
         QObject::connect(&queue, &QueueEngine::upcomingChanged,
-            [this](const QList<Track>& upcoming) { shown = upcoming.size(); });
+            [this](const QList<QUuid>& upcoming) { shown = upcoming.size(); });
     }
 
     qsizetype shown = 0;
@@ -78,7 +78,7 @@ void atLibrarySizes(benchmark::internal::Benchmark* family)
 void BM_QueueDrag(benchmark::State& state)
 {
     const qsizetype songs = state.range(0);
-    BenchQueue bench;
+    BenchQueue bench(library(songs + 1));
     bench.queue.playNow(library(songs + 1), 0);
     bench::NoArtwork artwork;
     QueueView view(bench.queue, artwork);
@@ -102,7 +102,7 @@ BENCHMARK(BM_QueueDrag)->ArgsProduct({ { 10000, 100000, 200000 }, { 10, 0 } })->
 
 void BM_ShuffleOnAndOff(benchmark::State& state)
 {
-    BenchQueue bench;
+    BenchQueue bench(library(state.range(0)));
     bench.queue.playNow(library(state.range(0)), 0);
     TurnMeter meter;
     bench.settle(meter);
@@ -119,9 +119,9 @@ BENCHMARK(BM_ShuffleOnAndOff)->Apply(atLibrarySizes);
 
 void BM_PlayShuffledList(benchmark::State& state)
 {
-    BenchQueue bench;
-    bench.queue.setShuffleMode(ShuffleMode::standard);
     const QList<Track>& tracks = library(state.range(0));
+    BenchQueue bench(tracks);
+    bench.queue.setShuffleMode(ShuffleMode::standard);
     TurnMeter meter;
     qsizetype start = 0;
     for (auto _ : state) {

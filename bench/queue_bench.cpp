@@ -22,6 +22,11 @@ const QList<Track>& library()
 }
 
 struct BenchQueue : bench::SavingQueue {
+    BenchQueue()
+        : SavingQueue(&library())
+    {
+    }
+
     // Lets the queued writes finish, outside the measurement.
     void drain(benchmark::State& state)
     {

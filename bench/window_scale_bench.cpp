@@ -398,7 +398,7 @@ void measureAddFolder(
 QByteArray queuedText(const TavrenQueueEngine& queue)
 {
     const qsizetype queued
-        = queue.history().size() + (queue.currentTrack() ? 1 : 0) + queue.upcoming().size();
+        = queue.historyCount() + (queue.currentTrack() ? 1 : 0) + queue.upcomingCount();
     return ", " + QByteArray::number(queued) + " songs queued";
 }
 

@@ -188,6 +188,12 @@ void DIContainer::build(const DIContainerOptions& options)
     // Both links are weak: the queue holds the audio engine through a guarded
     // pointer and becomes its delegate.
     m_queueEngine->setAudioEngine(m_audioEngine.get());
+    // The queue holds ids and reads its tracks from the library as they are
+    // now; its views are told when the library changes them.
+    m_queueEngine->setTrackLookup(
+        [library = m_libraryEngine.get()](const QUuid& id) { return library->trackWithID(id); });
+    connect(m_libraryEngine.get(), &LibraryEngine::tracksChanged, m_queueEngine.get(),
+        &TavrenQueueEngine::announceEditedTracks);
 }
 
 void DIContainer::saveForEnd()

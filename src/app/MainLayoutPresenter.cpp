@@ -159,7 +159,7 @@ bool MainLayoutPresenter::canPlayPrevious() const
 
 bool MainLayoutPresenter::canPlayNext() const
 {
-    return !m_queue.upcoming().isEmpty()
+    return m_queue.upcomingCount() > 0
         || (m_queue.currentTrack() && m_queue.repeatMode() != RepeatMode::off);
 }
 

@@ -26,7 +26,9 @@ inline QString joinedTitles(const QList<Track>& tracks)
 // starting row; `calls` logs "playNow@<row>", "move <from> <to>",
 // "remove <row>", "unqueue:<id>", "next", "previous" (returnToPrevious),
 // "previous song" (playPreviousSong) and "save now"/"save later". Stepping
-// finds no song.
+// finds no song. A play by id is logged like one with its tracks, found in the
+// queue's lists or through `lookup` (an id found nowhere stands as a track
+// with that id alone).
 class ScriptedQueueEngine final : public StubQueueEngine {
 public:
     std::optional<Track> current;
@@ -39,6 +41,7 @@ public:
     QStringList calls;
     QList<QList<Track>> played;
     QList<std::pair<QList<Track>, qsizetype>> plays;
+    TrackLookup lookup;
 
     std::optional<Track> currentTrack() const override { return current; }
     QList<Track> upcoming() const override { return upcomingList; }
@@ -65,16 +68,43 @@ public:
     void publishLists()
     {
         Q_EMIT currentTrackChanged(current);
-        Q_EMIT upcomingChanged(upcomingList);
-        Q_EMIT historyChanged(historyList);
+        Q_EMIT upcomingChanged(upcomingIDs());
+        Q_EMIT historyChanged(historyIDs());
     }
     QString upcomingTitles() const { return joinedTitles(upcomingList); }
+    Track trackWithID(const QUuid& id) const
+    {
+        for (const QList<Track>* list : { &upcomingList, &historyList }) {
+            for (const Track& track : *list) {
+                if (track.id == id) {
+                    return track;
+                }
+            }
+        }
+        if (current && current->id == id) {
+            return *current;
+        }
+        if (const Track* found = lookup ? lookup(id) : nullptr) {
+            return *found;
+        }
+        Track alone;
+        alone.id = id;
+        return alone;
+    }
 
     void playNow(const QList<Track>& tracks) override { played.push_back(tracks); }
     void playNow(const QList<Track>& tracks, qsizetype startingAt) override
     {
         plays.append({ tracks, startingAt });
         calls << QStringLiteral("playNow@%1").arg(startingAt);
+    }
+    void playNowByID(const QList<QUuid>& ids, qsizetype startingAt) override
+    {
+        QList<Track> tracks;
+        for (const QUuid& id : ids) {
+            tracks.push_back(trackWithID(id));
+        }
+        playNow(tracks, startingAt);
     }
     void move(qsizetype from, qsizetype to) override
     {

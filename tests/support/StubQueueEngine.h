@@ -18,6 +18,7 @@ public:
     std::exception_ptr lastPersistenceError() const override { return nullptr; }
     void playNow(const QList<Track>&) override { }
     void playNow(const QList<Track>&, qsizetype) override { }
+    void playNowByID(const QList<QUuid>&, qsizetype) override { }
     void playNext(const QList<Track>&) override { }
     void playLast(const QList<Track>&) override { }
     void remove(qsizetype) override { }

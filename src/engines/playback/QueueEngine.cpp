@@ -22,6 +22,42 @@ std::optional<Mode> fromText(const std::array<const char16_t*, 3>& texts, const 
 }
 } // namespace
 
+namespace {
+QList<QUuid> idsOf(const QList<Track>& tracks)
+{
+    QList<QUuid> ids;
+    ids.reserve(tracks.size());
+    for (const Track& track : tracks) {
+        ids.push_back(track.id);
+    }
+    return ids;
+}
+} // namespace
+
+QList<QUuid> QueueEngine::upcomingIDs() const
+{
+    return idsOf(upcoming());
+}
+
+QList<QUuid> QueueEngine::historyIDs() const
+{
+    return idsOf(history());
+}
+
+std::optional<Track> QueueEngine::upcomingTrack(qsizetype position) const
+{
+    const QList<Track> tracks = upcoming();
+    return position >= 0 && position < tracks.size() ? std::optional(tracks[position])
+                                                     : std::nullopt;
+}
+
+std::optional<Track> QueueEngine::historyTrack(qsizetype position) const
+{
+    const QList<Track> tracks = history();
+    return position >= 0 && position < tracks.size() ? std::optional(tracks[position])
+                                                     : std::nullopt;
+}
+
 QString repeatModeText(RepeatMode mode)
 {
     return QString::fromUtf16(repeatTexts[size_t(mode)]);

@@ -28,6 +28,10 @@ std::optional<ShuffleMode> shuffleModeFromText(const QString& text);
 // first), with the repeat and shuffle modes. Tracks are told apart by id
 // alone; one track may stand in a list more than once.
 //
+// The lists may be library-sized: views read them by count, position and id
+// (upcomingCount(), upcomingTrack(), upcomingIDs() ...); upcoming() and
+// history() build a list of whole tracks and are for small uses.
+//
 // Lives on the main thread. No operation throws: a failure to start a track
 // puts the queue back as it was and is published in lastPlaybackError(); a
 // failed session save is published in lastPersistenceError(). Every published
@@ -41,6 +45,15 @@ public:
     virtual std::optional<Track> currentTrack() const = 0;
     virtual QList<Track> upcoming() const = 0;
     virtual QList<Track> history() const = 0;
+    // The ids of upcoming() and history(), in order (shared, not copied).
+    virtual QList<QUuid> upcomingIDs() const;
+    virtual QList<QUuid> historyIDs() const;
+    virtual qsizetype upcomingCount() const { return upcoming().size(); }
+    virtual qsizetype historyCount() const { return history().size(); }
+    // The track at a position of upcoming() or history(), as it is now;
+    // nothing out of range.
+    virtual std::optional<Track> upcomingTrack(qsizetype position) const;
+    virtual std::optional<Track> historyTrack(qsizetype position) const;
     virtual RepeatMode repeatMode() const = 0;
     // A new value is saved with the session; the same value does nothing.
     virtual void setRepeatMode(RepeatMode mode) = 0;
@@ -64,6 +77,9 @@ public:
     // become the history, those after it the upcoming tracks (shuffled under
     // ShuffleMode::standard).
     virtual void playNow(const QList<Track>& tracks, qsizetype startingAt) = 0;
+    // The same for tracks given by id: songs of the library, or tracks this
+    // queue already holds (what a list of upcomingIDs() names).
+    virtual void playNowByID(const QList<QUuid>& ids, qsizetype startingAt) = 0;
     // Puts `tracks`, in their order, at the front of the upcoming tracks.
     virtual void playNext(const QList<Track>& tracks) = 0;
     // Appends `tracks`; under standard shuffle everything after the next
@@ -98,8 +114,12 @@ public:
 
 Q_SIGNALS:
     void currentTrackChanged(const std::optional<kivo::Track>& track);
-    void upcomingChanged(const QList<kivo::Track>& upcoming);
-    void historyChanged(const QList<kivo::Track>& history);
+    // The new ids: no list of whole tracks is made for a notice.
+    void upcomingChanged(const QList<QUuid>& upcomingIDs);
+    void historyChanged(const QList<QUuid>& historyIDs);
+    // A queued track was edited in the library: the lists hold the same ids,
+    // in the same places, but what they show may differ.
+    void queuedTracksEdited();
     void repeatModeChanged(kivo::RepeatMode mode);
     void shuffleModeChanged(kivo::ShuffleMode mode);
     void lastPlaybackErrorChanged(const std::exception_ptr& error);

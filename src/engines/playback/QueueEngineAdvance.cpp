@@ -31,6 +31,8 @@ std::optional<Track> TavrenQueueEngine::playPreviousSong()
 std::optional<Track> TavrenQueueEngine::advance(bool afterTrackEnded)
 {
     settleReordering();
+    // Entries whose tracks left the library are passed over for good.
+    dropGoneEntries(true);
     QueueSnapshot snapshot = takeSnapshot();
 
     if (!m_currentTrack) {
@@ -42,7 +44,7 @@ std::optional<Track> TavrenQueueEngine::advance(bool afterTrackEnded)
         }
         return startCurrentTrack(*next) ? next : std::nullopt;
     }
-    const Track current = *m_currentTrack;
+    const Track current = *currentTrack();
 
     if (afterTrackEnded && m_repeatMode == RepeatMode::track) {
         // Repeat one holds natural ends only; the end-of-track notice saves.
@@ -65,20 +67,44 @@ std::optional<Track> TavrenQueueEngine::advance(bool afterTrackEnded)
         return startOrRollBack(*next, std::move(snapshot));
     }
 
-    publishHistory(m_history + QList<Track> { current });
+    publishHistory(m_history + QList<QUuid> { current.id });
     const std::optional<Track> next = takeNextUpcoming();
     return startOrRollBack(*next, std::move(snapshot));
 }
 
+void TavrenQueueEngine::dropGoneEntries(bool upcoming)
+{
+    QList<QUuid>& ids = upcoming ? m_upcoming : m_history;
+    qsizetype gone = 0;
+    while (gone < ids.size() && !find(ids[upcoming ? gone : ids.size() - 1 - gone])) {
+        ++gone;
+    }
+    if (gone == 0) {
+        return;
+    }
+    QList<QUuid> kept = ids;
+    if (upcoming) {
+        for (qsizetype i = 0; i < gone; ++i) {
+            m_originalUpcomingOrder.removeAll(kept[i]);
+        }
+        kept.remove(0, gone);
+        publishUpcoming(kept);
+    } else {
+        kept.resize(kept.size() - gone);
+        publishHistory(kept);
+    }
+}
+
 std::optional<Track> TavrenQueueEngine::takeNextUpcoming()
 {
+    dropGoneEntries(true);
     if (m_upcoming.isEmpty()) {
         stopFollowingQueue();
         publishCurrentTrack(std::nullopt);
         return std::nullopt;
     }
-    QList<Track> upcoming = m_upcoming;
-    const Track next = upcoming.takeFirst();
+    QList<QUuid> upcoming = m_upcoming;
+    const Track next = trackOf(upcoming.takeFirst());
     publishUpcoming(upcoming);
     publishCurrentTrack(next);
     m_originalUpcomingOrder.removeAll(next.id);
@@ -88,15 +114,15 @@ std::optional<Track> TavrenQueueEngine::takeNextUpcoming()
 bool TavrenQueueEngine::rewrapForRepeat()
 {
     stopFollowingQueue();
-    QList<Track> order = m_playbackOrder.tracks();
+    QList<QUuid> order = m_playbackOrder.ids();
     if (order.isEmpty() && m_currentTrack) {
-        order = m_history + QList<Track> { *m_currentTrack };
+        order = m_history + QList<QUuid> { m_currentTrack->id };
     }
     if (order.isEmpty()) {
         return false;
     }
     publishHistory({});
-    m_originalUpcomingOrder = idsOf(order);
+    m_originalUpcomingOrder = order;
     publishUpcoming(inPlayingOrder(order));
     return !m_upcoming.isEmpty();
 }
@@ -107,13 +133,14 @@ std::optional<Track> TavrenQueueEngine::stepBack(bool restartIfPastThreshold)
     if (!m_currentTrack) {
         return std::nullopt;
     }
-    const Track current = *m_currentTrack;
+    const Track current = *currentTrack();
     AudioEngine* engine = m_audioEngine;
     if (restartIfPastThreshold && engine && engine->currentTime() > stepBackThreshold) {
         engine->seek(0);
         return current;
     }
 
+    dropGoneEntries(false);
     QueueSnapshot snapshot = takeSnapshot();
     if (m_history.isEmpty()) {
         if (engine) {
@@ -121,10 +148,10 @@ std::optional<Track> TavrenQueueEngine::stepBack(bool restartIfPastThreshold)
         }
         return current;
     }
-    QList<Track> history = m_history;
-    const Track previous = history.takeLast();
+    QList<QUuid> history = m_history;
+    const Track previous = trackOf(history.takeLast());
     publishHistory(history);
-    publishUpcoming(QList<Track> { current } + m_upcoming);
+    publishUpcoming(QList<QUuid> { current.id } + m_upcoming);
     m_originalUpcomingOrder.prepend(current.id);
     publishCurrentTrack(previous);
     return startOrRollBack(previous, std::move(snapshot));

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QRandomGenerator>
+#include <QSet>
 #include <QThreadPool>
 #include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
@@ -12,40 +13,14 @@ using ::qHash;
 
 namespace {
 
-qsizetype sizeOf(const QList<Track>& tracks)
+// Fisher–Yates over ids[from...]: each order equally likely.
+void shuffleIDs(QList<QUuid>& ids, qsizetype from, std::mt19937_64& random)
 {
-    return tracks.size();
-}
-
-qsizetype sizeOf(const TavrenQueueEngine::PlaybackOrder& order)
-{
-    return order.size();
-}
-
-qsizetype sizeOf(const TavrenQueueEngine::QueueSnapshot& snapshot)
-{
-    return snapshot.upcoming.size() + snapshot.history.size()
-        + snapshot.originalUpcomingOrder.size() + snapshot.playbackOrder.size();
-}
-
-// Replaced lists may hold the last references to a whole library of tracks,
-// and freeing 100,000 of them takes tens of milliseconds: long ones go on a
-// worker. (Called after the change signal, once views have let go of theirs.)
-template <typename Lists> void releaseInBackground(Lists lists)
-{
-    if (sizeOf(lists) >= 10000) {
-        QThreadPool::globalInstance()->start([released = std::move(lists)] {});
-    }
-}
-
-// Fisher–Yates over tracks[from...]: each order equally likely.
-void shuffleTracks(QList<Track>& tracks, qsizetype from, std::mt19937_64& random)
-{
-    const qsizetype last = tracks.size() - 1;
+    const qsizetype last = ids.size() - 1;
     if (last - from < 1) {
         return;
     }
-    Track* data = tracks.data();
+    QUuid* data = ids.data();
     for (qsizetype i = from; i < last; ++i) {
         std::uniform_int_distribution<qsizetype> pick(i, last);
         const qsizetype j = pick(random);
@@ -55,22 +30,17 @@ void shuffleTracks(QList<Track>& tracks, qsizetype from, std::mt19937_64& random
     }
 }
 
-// The queued order of the tracks still upcoming. Each queued entry is looked
+// The queued order of the entries still upcoming. Each queued entry is looked
 // up by itself, so an id queued twice comes back twice as long as it is still
 // upcoming at all.
-QList<Track> inQueuedOrder(const QList<Track>& upcoming, const QList<QUuid>& queued)
+QList<QUuid> inQueuedOrder(const QList<QUuid>& upcoming, const QList<QUuid>& queued)
 {
-    QHash<QUuid, qsizetype> remaining; // id -> its first upcoming entry
-    remaining.reserve(upcoming.size());
-    for (qsizetype i = upcoming.size() - 1; i >= 0; --i) {
-        remaining.insert(upcoming[i].id, i);
-    }
-    QList<Track> ordered;
+    QSet<QUuid> remaining(upcoming.cbegin(), upcoming.cend());
+    QList<QUuid> ordered;
     ordered.reserve(upcoming.size());
     for (const QUuid& id : queued) {
-        const auto found = remaining.constFind(id);
-        if (found != remaining.cend()) {
-            ordered.push_back(upcoming[*found]);
+        if (remaining.contains(id)) {
+            ordered.push_back(id);
         }
     }
     return ordered;
@@ -78,13 +48,13 @@ QList<Track> inQueuedOrder(const QList<Track>& upcoming, const QList<QUuid>& que
 
 // The play order a queue stands for. The history alone is shared, never
 // copied: it is only ever replaced, never edited in place.
-QList<Track> concatenated(
-    const QList<Track>& history, const std::optional<Track>& current, const QList<Track>& upcoming)
+QList<QUuid> concatenated(
+    const QList<QUuid>& history, const std::optional<QUuid>& current, const QList<QUuid>& upcoming)
 {
     if (!current && upcoming.isEmpty()) {
         return history;
     }
-    QList<Track> order;
+    QList<QUuid> order;
     order.reserve(history.size() + 1 + upcoming.size());
     order.append(history);
     if (current) {
@@ -94,15 +64,14 @@ QList<Track> concatenated(
     return order;
 }
 
-// Drops every entry with `id`; reports whether there was one.
-bool removeAll(QList<Track>& tracks, const QUuid& id)
+std::optional<QUuid> idOf(const std::optional<Track>& track)
 {
-    return tracks.removeIf([&](const Track& track) { return track.id == id; }) > 0;
+    return track ? std::optional(track->id) : std::nullopt;
 }
 
 } // namespace
 
-QList<Track> TavrenQueueEngine::PlaybackOrder::tracks() const
+QList<QUuid> TavrenQueueEngine::PlaybackOrder::ids() const
 {
     if (!current && history.isEmpty()) {
         return upcoming;
@@ -117,11 +86,11 @@ qsizetype TavrenQueueEngine::PlaybackOrder::size() const
 
 void TavrenQueueEngine::PlaybackOrder::removeAll(const QUuid& id)
 {
-    kivo::removeAll(history, id);
-    if (current && current->id == id) {
+    history.removeAll(id);
+    if (current == id) {
         current.reset();
     }
-    kivo::removeAll(upcoming, id);
+    upcoming.removeAll(id);
 }
 
 TavrenQueueEngine::TavrenQueueEngine(std::shared_ptr<DatabaseManager> database, QObject* parent)
@@ -149,34 +118,125 @@ void TavrenQueueEngine::setAudioEngine(AudioEngine* engine)
     }
 }
 
+// ---- tracks of the ids ----------------------------------------------------------
+
+const Track* TavrenQueueEngine::find(const QUuid& id) const
+{
+    if (m_lookup) {
+        if (const Track* track = m_lookup(id)) {
+            return track;
+        }
+    }
+    const auto kept = m_kept.constFind(id);
+    return kept != m_kept.cend() ? &*kept : nullptr;
+}
+
+Track TavrenQueueEngine::trackOf(const QUuid& id) const
+{
+    if (const Track* track = find(id)) {
+        return *track;
+    }
+    Track gone;
+    gone.id = id;
+    return gone;
+}
+
+QList<Track> TavrenQueueEngine::tracksOf(const QList<QUuid>& ids) const
+{
+    QList<Track> tracks;
+    tracks.reserve(ids.size());
+    for (const QUuid& id : ids) {
+        tracks.push_back(trackOf(id));
+    }
+    return tracks;
+}
+
+QList<QUuid> TavrenQueueEngine::enter(const QList<Track>& tracks)
+{
+    QList<QUuid> ids;
+    ids.reserve(tracks.size());
+    for (const Track& track : tracks) {
+        ids.push_back(track.id);
+        if (!m_lookup || !m_lookup(track.id)) {
+            m_kept.insert(track.id, track);
+        }
+    }
+    return ids;
+}
+
+void TavrenQueueEngine::forgetUnlisted()
+{
+    if (m_kept.isEmpty()) {
+        return;
+    }
+    QSet<QUuid> listed;
+    listed.reserve(m_upcoming.size() + m_history.size() + m_playbackOrder.size() + 1);
+    for (const QList<QUuid>* ids :
+        { &m_upcoming, &m_history, &m_playbackOrder.history, &m_playbackOrder.upcoming }) {
+        for (const QUuid& id : *ids) {
+            listed.insert(id);
+        }
+    }
+    for (const std::optional<QUuid>& id : { idOf(m_currentTrack), m_playbackOrder.current }) {
+        if (id) {
+            listed.insert(*id);
+        }
+    }
+    m_kept.removeIf([&](const auto& kept) { return !listed.contains(kept.key()); });
+}
+
+std::optional<Track> TavrenQueueEngine::currentTrack() const
+{
+    if (m_currentTrack && m_lookup) {
+        if (const Track* track = m_lookup(m_currentTrack->id)) {
+            return *track;
+        }
+    }
+    return m_currentTrack;
+}
+
+std::optional<Track> TavrenQueueEngine::upcomingTrack(qsizetype position) const
+{
+    if (position < 0 || position >= m_upcoming.size()) {
+        return std::nullopt;
+    }
+    return trackOf(m_upcoming[position]);
+}
+
+std::optional<Track> TavrenQueueEngine::historyTrack(qsizetype position) const
+{
+    if (position < 0 || position >= m_history.size()) {
+        return std::nullopt;
+    }
+    return trackOf(m_history[position]);
+}
+
 // ---- published values -----------------------------------------------------------
 
 void TavrenQueueEngine::publishCurrentTrack(const std::optional<Track>& track)
 {
     m_currentTrack = track;
-    Q_EMIT currentTrackChanged(m_currentTrack);
+    Q_EMIT currentTrackChanged(currentTrack());
 }
 
-void TavrenQueueEngine::publishUpcoming(const QList<Track>& tracks)
+void TavrenQueueEngine::publishUpcoming(const QList<QUuid>& ids)
 {
-    QList<Track> replaced = std::exchange(m_upcoming, tracks);
+    m_upcoming = ids;
     m_queuedOrderIsUpcoming = false;
     Q_EMIT upcomingChanged(m_upcoming);
-    releaseInBackground(std::move(replaced));
 }
 
-void TavrenQueueEngine::publishHistory(const QList<Track>& tracks)
+void TavrenQueueEngine::publishHistory(const QList<QUuid>& ids)
 {
-    QList<Track> replaced = std::exchange(m_history, tracks);
+    m_history = ids;
     Q_EMIT historyChanged(m_history);
-    releaseInBackground(std::move(replaced));
 }
 
 void TavrenQueueEngine::setUpcoming(const QList<Track>& tracks)
 {
     settleReordering();
     stopFollowingQueue();
-    publishUpcoming(tracks);
+    publishUpcoming(enter(tracks));
 }
 
 void TavrenQueueEngine::setLastPlaybackError(const std::exception_ptr& error)
@@ -239,7 +299,7 @@ void TavrenQueueEngine::setShuffleMode(ShuffleMode mode)
 TavrenQueueEngine::QueueSnapshot TavrenQueueEngine::takeSnapshot() const
 {
     return { m_currentTrack, m_upcoming, m_history, m_originalUpcomingOrder, m_playbackOrder,
-        m_orderFollowsQueue };
+        m_orderFollowsQueue, m_kept };
 }
 
 void TavrenQueueEngine::restore(const QueueSnapshot& snapshot)
@@ -250,6 +310,7 @@ void TavrenQueueEngine::restore(const QueueSnapshot& snapshot)
     m_originalUpcomingOrder = snapshot.originalUpcomingOrder;
     m_playbackOrder = snapshot.playbackOrder;
     m_orderFollowsQueue = snapshot.orderFollowsQueue;
+    m_kept = snapshot.kept;
 }
 
 bool TavrenQueueEngine::startCurrentTrack(const Track& track)
@@ -276,15 +337,14 @@ std::optional<Track> TavrenQueueEngine::startOrRollBack(const Track& track, Queu
         restore(snapshot);
     }
     savePlaybackState(false);
-    releaseInBackground(std::move(snapshot));
     return started ? std::optional(track) : std::nullopt;
 }
 
 // ---- shuffle --------------------------------------------------------------------
 
-void TavrenQueueEngine::shuffle(QList<Track>& tracks, qsizetype from)
+void TavrenQueueEngine::shuffle(QList<QUuid>& ids, qsizetype from)
 {
-    shuffleTracks(tracks, from, m_random);
+    shuffleIDs(ids, from, m_random);
 }
 
 // ---- ordering on a worker -------------------------------------------------------
@@ -321,7 +381,7 @@ void TavrenQueueEngine::settleReordering()
     const std::shared_ptr<Reordered> lists = pending.result.result();
     // Moved out, so that the lists are ours alone and later edits need no copy.
     if (lists->history) {
-        const QList<Track> history = std::exchange(*lists->history, {});
+        const QList<QUuid> history = std::exchange(*lists->history, {});
         publishHistory(history);
     }
     if (lists->originalUpcomingOrder) {
@@ -329,10 +389,10 @@ void TavrenQueueEngine::settleReordering()
     }
     m_orderFollowsQueue = lists->orderFollowsQueue;
     if (m_orderFollowsQueue) {
-        releaseInBackground(std::exchange(m_playbackOrder, {}));
+        m_playbackOrder = {};
     }
     {
-        const QList<Track> upcoming = std::exchange(lists->upcoming, {});
+        const QList<QUuid> upcoming = std::exchange(lists->upcoming, {});
         publishUpcoming(upcoming);
     }
     // A new queue left in its queued order has those ids as they stand.
@@ -342,7 +402,7 @@ void TavrenQueueEngine::settleReordering()
     }
 }
 
-QList<Track> TavrenQueueEngine::inPlayingOrder(QList<Track> queued)
+QList<QUuid> TavrenQueueEngine::inPlayingOrder(QList<QUuid> queued)
 {
     // What applyShuffleMode() makes of a list that is its own queued order,
     // without the pass over it that the off rule would take.
@@ -364,8 +424,8 @@ void TavrenQueueEngine::applyShuffleMode()
             reorderInBackground(
                 [upcoming = m_upcoming, seed = m_random()] {
                     std::mt19937_64 random(seed);
-                    QList<Track> shuffled(upcoming.cbegin(), upcoming.cend());
-                    shuffleTracks(shuffled, 0, random);
+                    QList<QUuid> shuffled(upcoming.cbegin(), upcoming.cend());
+                    shuffleIDs(shuffled, 0, random);
                     return Reordered { std::nullopt, std::move(shuffled), std::nullopt, false };
                 },
                 false);
@@ -380,7 +440,7 @@ void TavrenQueueEngine::applyShuffleMode()
         return;
     }
     if (m_shuffleMode == ShuffleMode::standard) {
-        QList<Track> shuffled = m_upcoming;
+        QList<QUuid> shuffled = m_upcoming;
         shuffle(shuffled, 0);
         publishUpcoming(shuffled);
         return;
@@ -396,60 +456,76 @@ void TavrenQueueEngine::playNow(const QList<Track>& tracks)
     playNow(tracks, 0);
 }
 
-void TavrenQueueEngine::playNow(const QList<Track>& given, qsizetype startingAt)
+void TavrenQueueEngine::playNow(const QList<Track>& tracks, qsizetype startingAt)
 {
-    if (given.isEmpty()) {
+    if (tracks.isEmpty()) {
         return;
     }
     settleReordering();
-    const QList<Track> tracks = given; // the caller's list may be one of ours
-    const qsizetype start = std::clamp<qsizetype>(startingAt, 0, tracks.size() - 1);
     QueueSnapshot snapshot = takeSnapshot();
-    const bool shuffled = m_shuffleMode == ShuffleMode::standard;
+    const QList<QUuid> ids = enter(tracks);
+    playIDs(ids, startingAt, std::move(snapshot));
+}
 
-    if (tracks.size() >= m_backgroundThreshold) {
-        // The track starts now; the history and the upcoming tracks, copies of
-        // parts of the list, are cut on the worker and published when ready.
-        // Kept until the worker's lists show whether the order is the queue.
-        releaseInBackground(std::exchange(m_playbackOrder, PlaybackOrder::of(tracks)));
+void TavrenQueueEngine::playNowByID(const QList<QUuid>& ids, qsizetype startingAt)
+{
+    if (ids.isEmpty()) {
+        return;
+    }
+    settleReordering();
+    const QList<QUuid> given = ids; // the caller's list may be one of ours
+    playIDs(given, startingAt, takeSnapshot());
+}
+
+void TavrenQueueEngine::playIDs(
+    const QList<QUuid>& ids, qsizetype startingAt, QueueSnapshot snapshot)
+{
+    const qsizetype start = std::clamp<qsizetype>(startingAt, 0, ids.size() - 1);
+    const bool shuffled = m_shuffleMode == ShuffleMode::standard;
+    const Track first = trackOf(ids[start]);
+
+    if (ids.size() >= m_backgroundThreshold) {
+        // The track starts now; the history and the upcoming tracks, parts of
+        // the list, are cut on the worker and published when ready. Kept
+        // until the worker's lists show whether the order is the queue.
+        m_playbackOrder = PlaybackOrder::of(ids);
         m_orderFollowsQueue = false;
-        publishCurrentTrack(tracks[start]);
+        publishCurrentTrack(first);
         reorderInBackground(
-            [tracks, start, shuffled, seed = m_random()] {
-                QList<Track> queued = tracks.sliced(start + 1);
-                QList<QUuid> ids = idsOf(queued);
+            [ids, start, shuffled, seed = m_random()] {
+                QList<QUuid> queued = ids.sliced(start + 1);
+                QList<QUuid> order = queued;
                 if (shuffled) {
                     std::mt19937_64 random(seed);
-                    shuffleTracks(queued, 0, random);
+                    shuffleIDs(queued, 0, random);
                 }
-                return Reordered { tracks.first(start), std::move(queued), std::move(ids),
+                return Reordered { ids.first(start), std::move(queued), std::move(order),
                     !shuffled };
             },
             false);
-        if (!startCurrentTrack(tracks[start])) {
+        if (!startCurrentTrack(first)) {
             m_pending.reset();
             restore(snapshot);
         }
         savePlaybackState(false);
-        releaseInBackground(std::move(snapshot));
         return;
     }
 
-    releaseInBackground(
-        std::exchange(m_playbackOrder, shuffled ? PlaybackOrder::of(tracks) : PlaybackOrder {}));
+    m_playbackOrder = shuffled ? PlaybackOrder::of(ids) : PlaybackOrder {};
     m_orderFollowsQueue = !shuffled;
-    QList<Track> queued = tracks.sliced(start + 1);
-    m_originalUpcomingOrder = idsOf(queued);
-    publishHistory(tracks.first(start));
-    publishCurrentTrack(tracks[start]);
+    QList<QUuid> queued = ids.sliced(start + 1);
+    m_originalUpcomingOrder = queued;
+    publishHistory(ids.first(start));
+    publishCurrentTrack(first);
     publishUpcoming(inPlayingOrder(std::move(queued)));
     m_queuedOrderIsUpcoming = !shuffled;
 
-    if (!startCurrentTrack(tracks[start])) {
+    if (!startCurrentTrack(first)) {
         restore(snapshot);
+    } else {
+        forgetUnlisted();
     }
     savePlaybackState(false);
-    releaseInBackground(std::move(snapshot));
 }
 
 void TavrenQueueEngine::playNext(const QList<Track>& tracks)
@@ -458,8 +534,9 @@ void TavrenQueueEngine::playNext(const QList<Track>& tracks)
         return;
     }
     settleReordering();
-    publishUpcoming(tracks + m_upcoming);
-    m_originalUpcomingOrder = idsOf(tracks) + m_originalUpcomingOrder;
+    const QList<QUuid> ids = enter(tracks);
+    publishUpcoming(ids + m_upcoming);
+    m_originalUpcomingOrder = ids + m_originalUpcomingOrder;
     refreshPlaybackOrder();
     savePlaybackState(false);
 }
@@ -470,13 +547,13 @@ void TavrenQueueEngine::playLast(const QList<Track>& tracks)
         return;
     }
     settleReordering();
-    QList<Track> upcoming = m_upcoming + tracks;
-    m_originalUpcomingOrder.append(idsOf(tracks));
+    const QList<QUuid> ids = enter(tracks);
+    QList<QUuid> upcoming = m_upcoming + ids;
+    m_originalUpcomingOrder.append(ids);
     if (m_shuffleMode == ShuffleMode::standard) {
         // The play order is the queued one, before the reshuffle: the next
         // track stays next; the rest, new tracks included, is drawn again.
-        releaseInBackground(
-            std::exchange(m_playbackOrder, PlaybackOrder { m_history, m_currentTrack, upcoming }));
+        m_playbackOrder = PlaybackOrder { m_history, idOf(m_currentTrack), upcoming };
         m_orderFollowsQueue = false;
         shuffle(upcoming, 1);
         publishUpcoming(upcoming);
@@ -494,9 +571,9 @@ void TavrenQueueEngine::remove(qsizetype index)
     if (index < 0 || index >= m_upcoming.size()) {
         return;
     }
-    QList<Track> upcoming = m_upcoming;
-    const Track removed = upcoming.takeAt(index);
-    m_originalUpcomingOrder.removeAll(removed.id);
+    QList<QUuid> upcoming = m_upcoming;
+    const QUuid removed = upcoming.takeAt(index);
+    m_originalUpcomingOrder.removeAll(removed);
     publishUpcoming(upcoming);
     refreshPlaybackOrder();
     savePlaybackState(false);
@@ -516,7 +593,7 @@ void TavrenQueueEngine::move(qsizetype from, qsizetype to)
     if (m_queuedOrderIsUpcoming) {
         m_originalUpcomingOrder.move(from, target);
     } else {
-        m_originalUpcomingOrder = idsOf(m_upcoming);
+        m_originalUpcomingOrder = m_upcoming;
         m_queuedOrderIsUpcoming = true;
     }
     Q_EMIT upcomingChanged(m_upcoming);
@@ -531,7 +608,8 @@ void TavrenQueueEngine::clearUpcoming()
     publishUpcoming({});
     m_originalUpcomingOrder.clear();
     // What a repeat starts again from: the current track alone.
-    releaseInBackground(std::exchange(m_playbackOrder, PlaybackOrder { {}, m_currentTrack, {} }));
+    m_playbackOrder = PlaybackOrder { {}, idOf(m_currentTrack), {} };
+    forgetUnlisted();
     savePlaybackState(false);
 }
 
@@ -540,16 +618,17 @@ void TavrenQueueEngine::removeTrackFromPlayback(const QUuid& id)
     settleReordering();
     const bool wasCurrent = m_currentTrack && m_currentTrack->id == id;
 
-    QList<Track> upcoming = m_upcoming;
-    if (removeAll(upcoming, id)) {
+    QList<QUuid> upcoming = m_upcoming;
+    if (upcoming.removeAll(id) > 0) {
         publishUpcoming(upcoming);
     }
-    QList<Track> history = m_history;
-    if (removeAll(history, id)) {
+    QList<QUuid> history = m_history;
+    if (history.removeAll(id) > 0) {
         publishHistory(history);
     }
     m_originalUpcomingOrder.removeAll(id);
     m_playbackOrder.removeAll(id);
+    m_kept.remove(id);
 
     if (wasCurrent) {
         publishCurrentTrack(std::nullopt);
@@ -564,24 +643,23 @@ void TavrenQueueEngine::refreshPlaybackOrder()
 {
     settleReordering();
     m_orderFollowsQueue = true;
-    releaseInBackground(std::exchange(m_playbackOrder, {}));
+    m_playbackOrder = {};
 }
 
-QList<Track> TavrenQueueEngine::playbackOrder() const
+QList<QUuid> TavrenQueueEngine::playbackOrderIDs() const
 {
-    return m_orderFollowsQueue ? queueOrder(m_upcoming) : m_playbackOrder.tracks();
+    return m_orderFollowsQueue ? queueOrder(m_upcoming) : m_playbackOrder.ids();
 }
 
-QList<Track> TavrenQueueEngine::queueOrder(const QList<Track>& upcoming) const
+QList<QUuid> TavrenQueueEngine::queueOrder(const QList<QUuid>& upcoming) const
 {
-    return concatenated(m_history, m_currentTrack, upcoming);
+    return concatenated(m_history, idOf(m_currentTrack), upcoming);
 }
 
 void TavrenQueueEngine::stopFollowingQueue()
 {
     if (std::exchange(m_orderFollowsQueue, false)) {
-        releaseInBackground(std::exchange(
-            m_playbackOrder, PlaybackOrder { m_history, m_currentTrack, m_upcoming }));
+        m_playbackOrder = PlaybackOrder { m_history, idOf(m_currentTrack), m_upcoming };
     }
 }
 

@@ -6,6 +6,7 @@
 #include "model/PlaybackSessionStore.h"
 
 #include <QFuture>
+#include <QHash>
 #include <QPointer>
 #include <QThreadPool>
 #include <chrono>
@@ -20,12 +21,22 @@ namespace kivo {
 // on every change of the queue, the modes or the engine's state (at most once
 // a second on time updates).
 //
+// The lists hold ids, not tracks: a track is read through the library's
+// lookup (setTrackLookup()) when it is shown or started, so an edit in the
+// library shows in the queue, and a library-sized queue costs a few
+// megabytes. A track the lookup does not know when it is queued (a file from
+// outside the library; every track when there is no lookup) is kept by the
+// engine as a value for as long as the queue names it. An entry whose track
+// later leaves the library without removeTrackFromPlayback() keeps its place,
+// so positions stay those the queue panel shows; it reads as a track with
+// that id and nothing else, and moving on (Next, Previous, the end of a
+// track) passes over it, dropping it as removeTrackFromPlayback() would.
+//
 // Every operation that rearranges the queue and then starts a track is
 // all-or-nothing: when the track cannot start, all five lists go back to what
 // they were. Lists are library-sized; every pass over them is linear.
 //
-// Copying a list of 200,000 tracks takes the better part of a second, so
-// playing a long list and reordering a long queue for a shuffle change are
+// Playing a long list and reordering a long queue for a shuffle change are
 // made on a worker: the new lists are published (and saved) when it is done,
 // and any other operation first waits for that result, so every operation
 // still sees the queue exactly as the ones before it left it.
@@ -38,13 +49,12 @@ public:
     // once, not written out as a third list beside the upcoming tracks and
     // their shuffled copy. A list given as the order is its upcoming part.
     struct PlaybackOrder {
-        QList<Track> history;
-        std::optional<Track> current;
-        QList<Track> upcoming;
+        QList<QUuid> history;
+        std::optional<QUuid> current;
+        QList<QUuid> upcoming;
 
-        static PlaybackOrder of(const QList<Track>& tracks) { return { {}, std::nullopt, tracks }; }
+        static PlaybackOrder of(const QList<QUuid>& ids) { return { {}, std::nullopt, ids }; }
         // The order as one list (shared when it has only one part).
-        QList<Track> tracks() const;
         QList<QUuid> ids() const;
         qsizetype size() const;
         // Drops every entry with `id`.
@@ -55,11 +65,12 @@ public:
     // to be undone. Modes, errors and the audio engine's state are not in it.
     struct QueueSnapshot {
         std::optional<Track> currentTrack;
-        QList<Track> upcoming;
-        QList<Track> history;
+        QList<QUuid> upcoming;
+        QList<QUuid> history;
         QList<QUuid> originalUpcomingOrder;
         PlaybackOrder playbackOrder;
         bool orderFollowsQueue = false;
+        QHash<QUuid, Track> kept;
     };
 
     using Clock = std::function<std::chrono::steady_clock::time_point()>;
@@ -73,12 +84,25 @@ public:
     void setAudioEngine(AudioEngine* engine);
     AudioEngine* audioEngine() const { return m_audioEngine; }
 
-    std::optional<Track> currentTrack() const override { return m_currentTrack; }
-    QList<Track> upcoming() const override { return m_upcoming; }
+    // How a queued id becomes a track (the library's own lookup, called on
+    // the main thread only); none: every queued track is kept as a value.
+    void setTrackLookup(TrackLookup lookup) { m_lookup = std::move(lookup); }
+    // Tells the views that queued tracks may read differently now (the
+    // library changed); the lists are untouched.
+    void announceEditedTracks() { Q_EMIT queuedTracksEdited(); }
+
+    std::optional<Track> currentTrack() const override;
+    QList<Track> upcoming() const override { return tracksOf(m_upcoming); }
+    QList<Track> history() const override { return tracksOf(m_history); }
+    QList<QUuid> upcomingIDs() const override { return m_upcoming; }
+    QList<QUuid> historyIDs() const override { return m_history; }
+    qsizetype upcomingCount() const override { return m_upcoming.size(); }
+    qsizetype historyCount() const override { return m_history.size(); }
+    std::optional<Track> upcomingTrack(qsizetype position) const override;
+    std::optional<Track> historyTrack(qsizetype position) const override;
     // For the queue panel's direct edits: publishes `tracks` as they are; the
     // caller then calls refreshPlaybackOrder() and saves.
     void setUpcoming(const QList<Track>& tracks);
-    QList<Track> history() const override { return m_history; }
     RepeatMode repeatMode() const override { return m_repeatMode; }
     void setRepeatMode(RepeatMode mode) override;
     ShuffleMode shuffleMode() const override { return m_shuffleMode; }
@@ -89,10 +113,12 @@ public:
     // turning shuffle off goes back to).
     QList<QUuid> originalUpcomingOrder() const { return m_originalUpcomingOrder; }
     // The whole play order: what repeat-all starts again from.
-    QList<Track> playbackOrder() const;
+    QList<QUuid> playbackOrderIDs() const;
+    QList<Track> playbackOrder() const { return tracksOf(playbackOrderIDs()); }
 
     void playNow(const QList<Track>& tracks) override;
     void playNow(const QList<Track>& tracks, qsizetype startingAt) override;
+    void playNowByID(const QList<QUuid>& ids, qsizetype startingAt) override;
     void playNext(const QList<Track>& tracks) override;
     void playLast(const QList<Track>& tracks) override;
     void remove(qsizetype index) override;
@@ -142,10 +168,22 @@ public:
     void audioEngineDidFail(AudioEngine& engine, const std::exception_ptr& error) override;
 
 private:
+    // The track an id stands for now: the library's, else the one kept; null
+    // for an id whose track left the library.
+    const Track* find(const QUuid& id) const;
+    // find()'s track, or one with the id alone.
+    Track trackOf(const QUuid& id) const;
+    QList<Track> tracksOf(const QList<QUuid>& ids) const;
+    // Keeps what the lookup does not know of `tracks` and returns their ids.
+    QList<QUuid> enter(const QList<Track>& tracks);
+    // Lets go of kept tracks that no list names any more.
+    void forgetUnlisted();
+    void playIDs(const QList<QUuid>& ids, qsizetype startingAt, QueueSnapshot snapshot);
+
     // Publishing setters.
     void publishCurrentTrack(const std::optional<Track>& track);
-    void publishUpcoming(const QList<Track>& tracks);
-    void publishHistory(const QList<Track>& tracks);
+    void publishUpcoming(const QList<QUuid>& ids);
+    void publishHistory(const QList<QUuid>& ids);
     void setLastPlaybackError(const std::exception_ptr& error);
     void setLastPersistenceError(const std::exception_ptr& error);
 
@@ -157,18 +195,18 @@ private:
     std::optional<Track> startOrRollBack(const Track& track, QueueSnapshot snapshot);
     void applyShuffleMode();
     // History, current track and `upcoming`, as one list.
-    QList<Track> queueOrder(const QList<Track>& upcoming) const;
+    QList<QUuid> queueOrder(const QList<QUuid>& upcoming) const;
     // Keeps the play order as it stands (sharing the queue's lists) while the
     // queue changes under it.
     void stopFollowingQueue();
     // A newly queued list in the order it will play under the shuffle mode.
-    QList<Track> inPlayingOrder(QList<Track> queued);
-    void shuffle(QList<Track>& tracks, qsizetype from);
+    QList<QUuid> inPlayingOrder(QList<QUuid> queued);
+    void shuffle(QList<QUuid>& ids, qsizetype from);
 
     // The result of a worker's reordering: the lists it replaces.
     struct Reordered {
-        std::optional<QList<Track>> history;
-        QList<Track> upcoming;
+        std::optional<QList<QUuid>> history;
+        QList<QUuid> upcoming;
         std::optional<QList<QUuid>> originalUpcomingOrder;
         bool orderFollowsQueue = false;
     };
@@ -183,6 +221,9 @@ private:
 
     std::optional<Track> advance(bool afterTrackEnded);
     std::optional<Track> takeNextUpcoming();
+    // Drops the entries at the front of the upcoming tracks (or the end of
+    // the history) whose tracks left the library: what moving on passes over.
+    void dropGoneEntries(bool upcoming);
     bool rewrapForRepeat();
     std::optional<Track> stepBack(bool restartIfPastThreshold);
 
@@ -192,7 +233,7 @@ private:
     struct SessionParts {
         PlaybackStateSnapshot scalars; // everything but the id lists
         QList<QUuid> upcomingIDs;
-        QList<Track> history;
+        QList<QUuid> history;
         // Absent while the play order is history, current, upcoming.
         std::optional<PlaybackOrder> playbackOrder;
         PlaybackStateSnapshot snapshot() const;
@@ -206,16 +247,19 @@ private:
     bool m_isRestoringSession = false;
     bool m_sessionSavesHeld = false;
     bool m_sessionSaveHeldBack = false;
+    TrackLookup m_lookup;
+    // The tracks queued that the lookup did not know, by id.
+    QHash<QUuid, Track> m_kept;
+    // The current track as it was started; currentTrack() reads the library's
+    // when it has the id.
     std::optional<Track> m_currentTrack;
-    QList<Track> m_upcoming;
-    QList<Track> m_history;
+    QList<QUuid> m_upcoming;
+    QList<QUuid> m_history;
     RepeatMode m_repeatMode = RepeatMode::off;
     ShuffleMode m_shuffleMode = ShuffleMode::off;
-    // Ids only: the order is all it keeps, and a library-sized list of ids is
-    // copied and filtered far faster than one of tracks.
     QList<QUuid> m_originalUpcomingOrder;
-    // True while the queued order is exactly the ids of the upcoming tracks:
-    // a move then moves the same id instead of reading every track again.
+    // True while the queued order is exactly the upcoming ids: a move then
+    // moves the same id in both instead of copying the list again.
     bool m_queuedOrderIsUpcoming = false;
     // Kept only while the play order is not the queue itself.
     PlaybackOrder m_playbackOrder;

@@ -15,13 +15,10 @@ using ::qHash;
 
 namespace {
 
-QList<Track> withoutID(const QList<Track>& tracks, const QUuid& id)
+QList<QUuid> withoutID(QList<QUuid> ids, const QUuid& id)
 {
-    QList<Track> kept;
-    kept.reserve(tracks.size());
-    std::copy_if(tracks.cbegin(), tracks.cend(), std::back_inserter(kept),
-        [&](const Track& track) { return track.id != id; });
-    return kept;
+    ids.removeAll(id);
+    return ids;
 }
 
 } // namespace
@@ -44,7 +41,7 @@ TavrenQueueEngine::SessionParts TavrenQueueEngine::sessionParts() const
         snapshot.currentTrackID = m_currentTrack->id;
     }
     // Ids the queue already keeps are shared, not read from every track again.
-    parts.upcomingIDs = m_queuedOrderIsUpcoming ? m_originalUpcomingOrder : idsOf(m_upcoming);
+    parts.upcomingIDs = m_upcoming;
     parts.history = m_history;
     if (!m_orderFollowsQueue) {
         parts.playbackOrder = m_playbackOrder;
@@ -67,7 +64,7 @@ PlaybackStateSnapshot TavrenQueueEngine::SessionParts::snapshot() const
 {
     PlaybackStateSnapshot made = scalars;
     made.upcomingTrackIDs = upcomingIDs;
-    made.historyTrackIDs = idsOf(history);
+    made.historyTrackIDs = history;
     if (playbackOrder) {
         made.playbackOrderTrackIDs = playbackOrder->ids();
     } else {
@@ -81,22 +78,6 @@ PlaybackStateSnapshot TavrenQueueEngine::SessionParts::snapshot() const
         made.playbackOrderTrackIDs = std::move(order);
     }
     return made;
-}
-
-QList<QUuid> TavrenQueueEngine::PlaybackOrder::ids() const
-{
-    QList<QUuid> ids;
-    ids.reserve(size());
-    for (const Track& track : history) {
-        ids.push_back(track.id);
-    }
-    if (current) {
-        ids.push_back(current->id);
-    }
-    for (const Track& track : upcoming) {
-        ids.push_back(track.id);
-    }
-    return ids;
 }
 
 void TavrenQueueEngine::savePlaybackState(bool synchronously)
@@ -168,36 +149,34 @@ void TavrenQueueEngine::restorePlaybackSession(const Track& currentTrack,
     const auto restored = qScopeGuard([this] { m_isRestoringSession = false; });
 
     const Track current = currentTrack; // may be one of ours
-    const QList<Track> order = playbackOrder.value_or(QList<Track> {});
+    QList<QUuid> order = playbackOrder ? enter(*playbackOrder) : QList<QUuid> {};
     publishCurrentTrack(current);
-    publishUpcoming(withoutID(upcoming, current.id));
-    publishHistory(withoutID(history, current.id));
-    m_originalUpcomingOrder = idsOf(m_upcoming);
+    if (!m_lookup || !m_lookup(current.id)) {
+        m_kept.insert(current.id, current);
+    }
+    publishUpcoming(withoutID(enter(upcoming), current.id));
+    publishHistory(withoutID(enter(history), current.id));
+    m_originalUpcomingOrder = m_upcoming;
 
     // The saved order, limited to what was restored, as long as it still
     // holds the current track; else history, current, upcoming.
     QSet<QUuid> restoredIDs;
     restoredIDs.reserve(m_upcoming.size() + m_history.size() + 1);
     restoredIDs.insert(current.id);
-    for (const QList<Track>* list : { &m_upcoming, &m_history }) {
-        for (const Track& track : *list) {
-            restoredIDs.insert(track.id);
+    for (const QList<QUuid>* list : { &m_upcoming, &m_history }) {
+        for (const QUuid& id : *list) {
+            restoredIDs.insert(id);
         }
     }
-    QList<Track> resolved;
-    bool holdsCurrent = false;
-    for (const Track& track : order) {
-        if (restoredIDs.contains(track.id)) {
-            resolved.push_back(track);
-            holdsCurrent = holdsCurrent || track.id == current.id;
-        }
-    }
+    order.removeIf([&](const QUuid& id) { return !restoredIDs.contains(id); });
+    const bool holdsCurrent = order.contains(current.id);
     if (holdsCurrent) {
-        m_playbackOrder = PlaybackOrder::of(resolved);
+        m_playbackOrder = PlaybackOrder::of(order);
         m_orderFollowsQueue = false;
     } else {
         refreshPlaybackOrder();
     }
+    forgetUnlisted();
 
     setRepeatMode(repeatMode);
     setShuffleMode(shuffleMode);

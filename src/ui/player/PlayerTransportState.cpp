@@ -14,7 +14,7 @@ PlayerTransportState PlayerTransportState::read(const AudioEngine& audio, const 
     state.isBuffering = playback == PlaybackState::buffering;
     state.previousEnabled = hasSong;
     state.playPauseEnabled = hasSong && !state.isBuffering;
-    state.nextEnabled = !queue.upcoming().isEmpty()
+    state.nextEnabled = queue.upcomingCount() > 0
         || (queue.currentTrack().has_value() && repeat != RepeatMode::off);
     state.shuffleActive = queue.shuffleMode() != ShuffleMode::off;
     state.repeatActive = repeat != RepeatMode::off;

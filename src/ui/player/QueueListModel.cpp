@@ -15,6 +15,8 @@ QueueListModel::QueueListModel(QueueEngine& queue, QObject* parent)
     connect(&m_queue, &QueueEngine::currentTrackChanged, this, &QueueListModel::reload);
     connect(&m_queue, &QueueEngine::upcomingChanged, this, &QueueListModel::reload);
     connect(&m_queue, &QueueEngine::historyChanged, this, &QueueListModel::reload);
+    // An edit in the library changes what rows show, not which rows there are.
+    connect(&m_queue, &QueueEngine::queuedTracksEdited, this, [this] { noticeChangedRows({}); });
     reload();
 }
 
@@ -22,8 +24,8 @@ void QueueListModel::reload()
 {
     beginResetModel();
     m_hasCurrent = m_queue.currentTrack().has_value();
-    m_upcomingCount = m_queue.upcoming().size();
-    m_historyCount = m_queue.history().size();
+    m_upcomingCount = m_queue.upcomingCount();
+    m_historyCount = m_queue.historyCount();
     endResetModel();
     // Listed once per pass of the event loop, after the change: reading a
     // library-sized queue for new songs costs the panel tens of milliseconds,
@@ -34,7 +36,7 @@ void QueueListModel::reload()
             this,
             [this] {
                 m_listingPending = false;
-                Q_EMIT tracksListed(m_queue.currentTrack(), m_queue.upcoming(), m_queue.history());
+                Q_EMIT tracksListed();
             },
             Qt::QueuedConnection);
     }
@@ -70,11 +72,11 @@ Track QueueListModel::trackAt(const Row& row) const
     case Section::nowPlaying:
         return m_queue.currentTrack().value_or(Track {});
     case Section::upcoming:
-        return m_queue.upcoming().value(row.position);
+        return m_queue.upcomingTrack(row.position).value_or(Track {});
     case Section::history:
         break;
     }
-    return m_queue.history().value(row.position);
+    return m_queue.historyTrack(row.position).value_or(Track {});
 }
 
 int QueueListModel::rowCount(const QModelIndex& parent) const
@@ -183,12 +185,10 @@ void QueueListModel::tap(int row)
     if (!song || section(row) == Section::nowPlaying) {
         return;
     }
-    const QList<Track> upcoming = m_queue.upcoming();
-    for (qsizetype i = 0; i < upcoming.size(); ++i) {
-        if (upcoming[i].id == song->id) {
-            m_queue.playNow(upcoming, i);
-            return;
-        }
+    const QList<QUuid> upcoming = m_queue.upcomingIDs();
+    if (const qsizetype first = upcoming.indexOf(song->id); first >= 0) {
+        m_queue.playNowByID(upcoming, first);
+        return;
     }
     m_queue.playNow({ *song }, 0);
 }
@@ -232,20 +232,36 @@ void QueueListModel::setThumbnail(const QUuid& id, const QImage& image)
     } else {
         m_thumbnails.insert(id, image);
     }
-    // One notice per pass of the event loop however many loads end in it: a
-    // notice over a long queue costs the list view a pass over every row.
-    if (!m_thumbnailNoticePending) {
-        m_thumbnailNoticePending = true;
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                m_thumbnailNoticePending = false;
-                if (const int rows = rowCount(); rows > 0) {
-                    Q_EMIT dataChanged(index(0), index(rows - 1), { ThumbnailRole });
-                }
-            },
-            Qt::QueuedConnection);
+    // One notice however many loads end in this pass.
+    noticeChangedRows({ ThumbnailRole });
+}
+
+void QueueListModel::noticeChangedRows(QList<int> roles)
+{
+    // No roles stands for all of them, and wins over any list of some.
+    if (!m_rowNoticePending) {
+        m_changedRoles = std::move(roles);
+    } else if (roles.isEmpty()) {
+        m_changedRoles.clear();
+    } else if (!m_changedRoles.isEmpty()) {
+        for (const int role : std::as_const(roles)) {
+            if (!m_changedRoles.contains(role)) {
+                m_changedRoles.push_back(role);
+            }
+        }
     }
+    if (std::exchange(m_rowNoticePending, true)) {
+        return;
+    }
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_rowNoticePending = false;
+            if (const int rows = rowCount(); rows > 0) {
+                Q_EMIT dataChanged(index(0), index(rows - 1), std::exchange(m_changedRoles, {}));
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 } // namespace kivo

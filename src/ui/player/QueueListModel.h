@@ -58,11 +58,9 @@ public:
     const QHash<QUuid, QImage>& thumbnails() const { return m_thumbnails; }
 
 Q_SIGNALS:
-    // The songs listed changed (the lists are the queue's own, shared, never
-    // copied song by song); the panel loads artwork for new ids. Sent once
-    // per pass of the event loop, however many changes came in it.
-    void tracksListed(const std::optional<kivo::Track>& current, const QList<kivo::Track>& upcoming,
-        const QList<kivo::Track>& history);
+    // The songs listed changed; the panel loads artwork for new ids. Sent
+    // once per pass of the event loop, however many changes came in it.
+    void tracksListed();
 
 private:
     struct Row {
@@ -71,6 +69,10 @@ private:
         qsizetype position = 0;
     };
     void reload();
+    // Tells the view that every row may read differently, once per pass of
+    // the event loop: a notice over a long queue costs the list view a pass
+    // over every row.
+    void noticeChangedRows(QList<int> roles);
     // Rows follow from the three counts, so a queue of 200,000 songs needs
     // no table of rows; songs are read from the queue itself, so the panel
     // never holds a list the queue would have to copy to change.
@@ -82,7 +84,8 @@ private:
     qsizetype m_upcomingCount = 0;
     qsizetype m_historyCount = 0;
     QHash<QUuid, QImage> m_thumbnails;
-    bool m_thumbnailNoticePending = false;
+    bool m_rowNoticePending = false;
+    QList<int> m_changedRoles;
     bool m_listingPending = false;
 };
 

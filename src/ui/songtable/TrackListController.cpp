@@ -7,7 +7,6 @@
 #include "ui/songtable/TrackListSelectionCommands.h"
 #include "ui/songtable/TrackTableModel.h"
 
-#include <QtConcurrent/qtconcurrenttask.h>
 #include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
@@ -293,7 +292,6 @@ void TrackListController::play(const Track& track)
 {
     setSelectedTrack(track);
     showInspector();
-    const quint64 request = ++m_playRequest;
     const qsizetype index = m_model->orderedIDs().indexOf(track.id);
     if (index < 0) {
         m_deps.queue.playNow({ track }, 0);
@@ -303,23 +301,9 @@ void TrackListController::play(const Track& track)
         m_deps.queue.playNow(sortedTracks(), index);
         return;
     }
-    // Copying a large list into display order would stall the window: a
-    // worker does it from the list as shown now, and only the newest request
-    // of a screen that still exists plays.
-    continueOnMain(
-        QtConcurrent::task([tracks = m_model->shownTracks(), order = m_model->rowPositions()] {
-            QList<Track> sorted;
-            sorted.reserve(qsizetype(order.size()));
-            for (const int position : order) {
-                sorted.push_back(tracks[position]);
-            }
-            return sorted;
-        }).spawn(),
-        this, [this, request, index](QList<Track> sorted) {
-            if (request == m_playRequest) {
-                m_deps.queue.playNow(sorted, index);
-            }
-        });
+    // A long list goes by id, in the order shown now: a copy of its songs
+    // would stall the window and hold a second library until it is freed.
+    m_deps.queue.playNowByID(m_model->orderedIDs(), index);
 }
 
 void TrackListController::togglePlayback(const Track& track)
@@ -327,7 +311,6 @@ void TrackListController::togglePlayback(const Track& track)
     const std::optional<Track> current = m_deps.audio.currentTrack();
     if (current && current->id == track.id
         && m_deps.audio.playbackState() == PlaybackState::playing) {
-        ++m_playRequest; // newer than any play still being prepared
         m_deps.audio.pause();
         return;
     }

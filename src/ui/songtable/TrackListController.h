@@ -69,8 +69,8 @@ struct TrackListDependencies {
 class TrackListController : public QObject {
     Q_OBJECT
 public:
-    // Lists of at least `backgroundThreshold` songs are put in display order
-    // for the queue, and gathered for a select-all, on a worker.
+    // Lists of at least `backgroundThreshold` songs go to the queue by id,
+    // and a select-all of them is gathered on a worker.
     explicit TrackListController(TrackListDependencies dependencies, QObject* parent = nullptr,
         int backgroundThreshold = 5000);
     ~TrackListController() override;
@@ -247,7 +247,6 @@ private:
     TrackListSongActions* m_actions;
     TrackListRemoval* m_removal;
     int m_backgroundThreshold;
-    quint64 m_playRequest = 0; // the newest play request wins
     quint64 m_selectionRequest = 0; // bumped by every selection stored
 
     QString m_title;

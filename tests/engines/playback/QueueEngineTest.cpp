@@ -234,4 +234,27 @@ TEST_F(QueueEngineTest, MovedQueuesSaveTheirIdsAndKeepTheirPlayOrderUnderShuffle
     }
 }
 
+// The queue reads its songs from the library as they are now; a song the
+// library does not know is kept by the queue; an entry whose song left the
+// library keeps its place and is passed over when the queue moves on.
+TEST_F(QueueEngineTest, SongsAreReadFromTheLibraryAndOnesItLacksAreKept)
+{
+    QList<Track> library = list("ABCD");
+    queue.setTrackLookup([&](const QUuid& id) -> const Track* {
+        const auto found = std::find_if(
+            library.cbegin(), library.cend(), [&](const Track& t) { return t.id == id; });
+        return found != library.cend() ? &*found : nullptr;
+    });
+    queue.playNow(list("ABCE"), 0);
+    library[1].title = u"B2"_s;
+    library.removeAt(2); // C leaves without being taken out of the queue
+    EXPECT_EQ(titles(queue.upcoming()), u"B2  E"_s);
+    EXPECT_EQ(queue.upcomingTrack(1)->id, tracks[2].id);
+    queue.advanceToNext();
+    EXPECT_EQ(queue.currentTrack()->title, u"B2"_s);
+    queue.advanceToNext();
+    EXPECT_EQ(state(), u"E |  | A B2 |  | A B2 E"_s);
+    EXPECT_EQ(audio.take(), QStringList({ u"A"_s, u"B2"_s, u"E"_s }));
+}
+
 } // namespace kivo::test
