@@ -7,6 +7,7 @@
 #include "ui/songtable/TrackListSelectionCommands.h"
 #include "ui/songtable/TrackTableModel.h"
 
+#include <QtConcurrent/qtconcurrenttask.h>
 #include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
