@@ -498,7 +498,8 @@ int runWindow(qsizetype songs, const QString& folder)
     TavrenQueueEngine& queue = window.queue();
     const auto reordered = [&] { return !queue.isReordering(); };
     const auto queued = [&] { return queuedText(queue); };
-    const auto playAll = [&] { queue.playNow(library.internalTracks(), 0); };
+    // From the song table, as a double-click on the first song plays it.
+    const auto playAll = [&] { window.list()->play(library.internalTracks().first()); };
     if (!wanted("play the whole list") && (wanted("shuffle on") || wanted("shuffle off"))) {
         playAll();
         bench::TurnMeter().settle(reordered);
