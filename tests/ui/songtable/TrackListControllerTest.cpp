@@ -16,8 +16,8 @@
 #include "ui/songtable/TrackTableModel.h"
 
 #include <QSignalSpy>
-#include <QTest>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace Qt::Literals::StringLiterals;
