@@ -82,17 +82,14 @@ std::optional<ResolvedPlaybackSession> resolvePlaybackSession(
     const PlaybackStateSnapshot& snapshot, const TrackLookup& trackWithID)
 {
     const auto resolve = [&](const QList<QUuid>& ids, const std::optional<QUuid>& skipped) {
-        QList<Track> tracks;
-        tracks.reserve(ids.size());
+        QList<QUuid> kept;
+        kept.reserve(ids.size());
         for (const QUuid& id : ids) {
-            if (id == skipped) {
-                continue;
-            }
-            if (const Track* track = trackWithID(id)) {
-                tracks.push_back(*track);
+            if (id != skipped && trackWithID(id)) {
+                kept.push_back(id);
             }
         }
-        return tracks;
+        return kept;
     };
 
     const Track* current = nullptr;

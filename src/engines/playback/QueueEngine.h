@@ -129,13 +129,15 @@ Q_SIGNALS:
 // A saved session matched against the library: what the queue engine's
 // restorePlaybackSession() and the audio engine's restore() are given at
 // start-up.
+// The lists keep the ids the library still has: a saved library-sized queue
+// is never copied into songs at start-up.
 struct ResolvedPlaybackSession {
     Track currentTrack;
-    QList<Track> upcoming; // without the current track
-    QList<Track> history; // without the current track
+    QList<QUuid> upcoming; // without the current track
+    QList<QUuid> history; // without the current track
     RepeatMode repeatMode = RepeatMode::off;
     ShuffleMode shuffleMode = ShuffleMode::off;
-    std::optional<QList<Track>> playbackOrder; // only when one was saved
+    std::optional<QList<QUuid>> playbackOrder; // only when one was saved
     double currentTime = 0; // seconds; never negative
     float volume = 1.0f; // 0...1; 1 when none was saved
 };

@@ -152,6 +152,11 @@ public:
     void restorePlaybackSession(const Track& currentTrack, const QList<Track>& upcoming,
         const QList<Track>& history, RepeatMode repeatMode, ShuffleMode shuffleMode,
         const std::optional<QList<Track>>& playbackOrder);
+    // The same from ids (those of songs the lookup knows, as a resolved
+    // session gives them).
+    void restorePlaybackSession(const Track& currentTrack, const QList<QUuid>& upcoming,
+        const QList<QUuid>& history, RepeatMode repeatMode, ShuffleMode shuffleMode,
+        const std::optional<QList<QUuid>>& playbackOrder);
 
     // The clock that spaces the saves made on time updates (tests set their own).
     void setClock(Clock clock) { m_clock = std::move(clock); }

@@ -145,17 +145,31 @@ void TavrenQueueEngine::restorePlaybackSession(const Track& currentTrack,
     ShuffleMode shuffleMode, const std::optional<QList<Track>>& playbackOrder)
 {
     settleReordering();
+    const Track current = currentTrack; // may be one of ours
+    std::optional<QList<QUuid>> order;
+    if (playbackOrder) {
+        order = enter(*playbackOrder);
+    }
+    const QList<QUuid> upcomingIDs = enter(upcoming);
+    restorePlaybackSession(current, upcomingIDs, enter(history), repeatMode, shuffleMode, order);
+}
+
+void TavrenQueueEngine::restorePlaybackSession(const Track& currentTrack,
+    const QList<QUuid>& upcoming, const QList<QUuid>& history, RepeatMode repeatMode,
+    ShuffleMode shuffleMode, const std::optional<QList<QUuid>>& playbackOrder)
+{
+    settleReordering();
     m_isRestoringSession = true;
     const auto restored = qScopeGuard([this] { m_isRestoringSession = false; });
 
     const Track current = currentTrack; // may be one of ours
-    QList<QUuid> order = playbackOrder ? enter(*playbackOrder) : QList<QUuid> {};
+    QList<QUuid> order = playbackOrder.value_or(QList<QUuid> {});
     publishCurrentTrack(current);
     if (!m_lookup || !m_lookup(current.id)) {
         m_kept.insert(current.id, current);
     }
-    publishUpcoming(withoutID(enter(upcoming), current.id));
-    publishHistory(withoutID(enter(history), current.id));
+    publishUpcoming(withoutID(upcoming, current.id));
+    publishHistory(withoutID(history, current.id));
     m_originalUpcomingOrder = m_upcoming;
 
     // The saved order, limited to what was restored, as long as it still
