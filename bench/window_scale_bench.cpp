@@ -378,7 +378,7 @@ void turnUntil(const std::function<bool()>& done)
     QTimer heartbeat;
     heartbeat.start(5);
     while (!done()) {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        bench::turnEventLoop();
     }
 }
 
