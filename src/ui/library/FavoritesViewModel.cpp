@@ -6,8 +6,8 @@
 #include <QCoreApplication>
 #include <QPointer>
 #include <QtConcurrent/QtConcurrentRun>
-#include <algorithm>
 #include <optional>
+#include <vector>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -23,7 +23,9 @@ bool sameList(const QList<Track>& a, const QList<Track>& b)
 // The favourites of the library's current list, kept beside the library, so
 // that every favourites screen of an unchanged library lists the very same
 // list (whose order the song table then already has) without picking it
-// again. Let go as soon as the library's list changes.
+// again. While no favourites screen is open only where they stand is kept: a
+// third of a large library may be favourites, and their copy would stay for
+// the session. Let go as soon as the library's list changes.
 class FavoritesMemo : public QObject {
 public:
     explicit FavoritesMemo(LibraryEngine& library)
@@ -33,6 +35,7 @@ public:
         connect(&library, &LibraryEngine::tracksChanged, this, [this](const QList<Track>& tracks) {
             if (!sameList(m_library, tracks)) {
                 m_library.clear();
+                m_positions = {};
                 m_favorites.clear();
             }
         });
@@ -45,21 +48,40 @@ public:
     }
 
     // The favourites picked for exactly this list, if any.
-    std::optional<QList<Track>> find(const QList<Track>& libraryTracks) const
+    std::optional<QList<Track>> find(const QList<Track>& libraryTracks)
     {
-        return sameList(m_library, libraryTracks) ? std::optional(m_favorites) : std::nullopt;
+        if (!sameList(m_library, libraryTracks)) {
+            return std::nullopt;
+        }
+        if (m_favorites.isEmpty()) {
+            m_favorites = FavoritesViewModel::favorites(libraryTracks, m_positions);
+        }
+        return m_favorites;
     }
-    void remember(const QList<Track>& libraryTracks, const QList<Track>& favorites)
+    void remember(const QList<Track>& libraryTracks, std::vector<qsizetype> positions,
+        const QList<Track>& favorites)
     {
         m_library = libraryTracks;
-        m_favorites = favorites;
+        m_positions = std::move(positions);
+        m_favorites = m_views > 0 ? favorites : QList<Track>();
+    }
+
+    // Counts the favourites screens open.
+    void opened() { ++m_views; }
+    void closed()
+    {
+        if (--m_views == 0) {
+            releaseOnWorker(std::exchange(m_favorites, {}));
+        }
     }
 
 private:
     static QString name() { return u"kivoFavoritesMemo"_s; }
 
     QList<Track> m_library;
+    std::vector<qsizetype> m_positions;
     QList<Track> m_favorites;
+    int m_views = 0;
 };
 
 } // namespace
@@ -70,22 +92,47 @@ FavoritesViewModel::FavoritesViewModel(
     , m_library(library)
     , m_backgroundThreshold(backgroundThreshold)
 {
+    FavoritesMemo& memo = FavoritesMemo::of(library);
+    memo.opened();
+    m_memo = &memo;
     connect(&library, &LibraryEngine::tracksChanged, this, &FavoritesViewModel::setTracks);
     setTracks(library.allTracks());
 }
 
-QList<Track> FavoritesViewModel::favorites(const QList<Track>& libraryTracks)
+FavoritesViewModel::~FavoritesViewModel()
 {
-    const auto isFavorite = [](const Track& track) { return track.isFavorite(); };
-    // Sized once: a third of a large library may be favourites.
-    QList<Track> kept;
-    kept.reserve(std::count_if(libraryTracks.cbegin(), libraryTracks.cend(), isFavorite));
-    for (const Track& track : libraryTracks) {
-        if (isFavorite(track)) {
-            kept.push_back(track);
+    // The library (and its memo) may already be gone at the program's end.
+    if (m_memo) {
+        static_cast<FavoritesMemo*>(m_memo.data())->closed();
+    }
+}
+
+std::vector<qsizetype> FavoritesViewModel::favoritePositions(const QList<Track>& libraryTracks)
+{
+    std::vector<qsizetype> positions;
+    for (qsizetype i = 0; i < libraryTracks.size(); ++i) {
+        if (libraryTracks.at(i).isFavorite()) {
+            positions.push_back(i);
         }
     }
+    return positions;
+}
+
+QList<Track> FavoritesViewModel::favorites(
+    const QList<Track>& libraryTracks, const std::vector<qsizetype>& positions)
+{
+    // Sized once: a third of a large library may be favourites.
+    QList<Track> kept;
+    kept.reserve(qsizetype(positions.size()));
+    for (const qsizetype position : positions) {
+        kept.push_back(libraryTracks.at(position));
+    }
     return kept;
+}
+
+QList<Track> FavoritesViewModel::favorites(const QList<Track>& libraryTracks)
+{
+    return favorites(libraryTracks, favoritePositions(libraryTracks));
 }
 
 void FavoritesViewModel::reload()
@@ -103,8 +150,9 @@ void FavoritesViewModel::setTracks(const QList<Track>& libraryTracks)
         return;
     }
     if (libraryTracks.size() < m_backgroundThreshold) {
-        QList<Track> picked = favorites(libraryTracks);
-        memo.remember(libraryTracks, picked);
+        std::vector<qsizetype> positions = favoritePositions(libraryTracks);
+        QList<Track> picked = favorites(libraryTracks, positions);
+        memo.remember(libraryTracks, std::move(positions), picked);
         setGathering(false);
         publish(std::move(picked));
         return;
@@ -114,14 +162,17 @@ void FavoritesViewModel::setTracks(const QList<Track>& libraryTracks)
     // continuation on this model: Qt 6.4 runs such a continuation on a model
     // destroyed meanwhile.
     (void)QtConcurrent::run([self = QPointer(this), generation, libraryTracks] {
-        QList<Track> picked = favorites(libraryTracks);
+        std::vector<qsizetype> positions = favoritePositions(libraryTracks);
+        QList<Track> picked = favorites(libraryTracks, positions);
         QMetaObject::invokeMethod(
             QCoreApplication::instance(),
-            [self, generation, libraryTracks, picked = std::move(picked)]() mutable {
+            [self, generation, libraryTracks, positions = std::move(positions),
+                picked = std::move(picked)]() mutable {
                 if (!self || generation != self->m_generation) {
                     return; // gone, or a newer library came
                 }
-                FavoritesMemo::of(self->m_library).remember(libraryTracks, picked);
+                FavoritesMemo::of(self->m_library)
+                    .remember(libraryTracks, std::move(positions), picked);
                 self->setGathering(false);
                 self->publish(std::move(picked));
             },

@@ -4,6 +4,8 @@
 
 #include <QList>
 #include <QObject>
+#include <QPointer>
+#include <vector>
 
 namespace kivo {
 
@@ -18,8 +20,13 @@ class FavoritesViewModel : public QObject {
 public:
     explicit FavoritesViewModel(
         LibraryEngine& library, QObject* parent = nullptr, qsizetype backgroundThreshold = 10000);
+    ~FavoritesViewModel() override;
 
     static QList<Track> favorites(const QList<Track>& libraryTracks);
+    // Where the favourites stand in `libraryTracks`, and the songs there.
+    static std::vector<qsizetype> favoritePositions(const QList<Track>& libraryTracks);
+    static QList<Track> favorites(
+        const QList<Track>& libraryTracks, const std::vector<qsizetype>& positions);
 
     // Published.
     const QList<Track>& tracks() const { return m_tracks; }
@@ -40,6 +47,7 @@ private:
     LibraryEngine& m_library;
     qsizetype m_backgroundThreshold;
     QList<Track> m_tracks;
+    QPointer<QObject> m_memo;
     quint64 m_generation = 0;
     bool m_gathering = false;
 };

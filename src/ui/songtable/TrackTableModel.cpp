@@ -4,6 +4,8 @@
 #include "ui/eon/PlainToolTip.h"
 #include "ui/songtable/TrackSortIndexCache.h"
 
+#include <QCoreApplication>
+#include <QTimer>
 #include <QtConcurrent/qtconcurrenttask.h>
 #include <array>
 #include <atomic>
@@ -36,6 +38,12 @@ TrackTableModel::~TrackTableModel()
     *m_latestList = 0;
     m_pool->waitForDone();
     m_urgentPool->waitForDone();
+    // The shared cache may now hold the last copy of this list (a favourites
+    // or playlist screen closed): once the screen's other parts are gone too,
+    // a list nobody shows is let go, with its orders.
+    if (QCoreApplication* app = QCoreApplication::instance()) {
+        QTimer::singleShot(0, app, [] { TrackSortIndexCache::shared().prune(); });
+    }
 }
 
 void TrackTableModel::setTracks(QList<Track> tracks)

@@ -127,6 +127,19 @@ TEST_F(PlaylistScreenTest, SheetRowsAndFavouritesFollowTheLibrary)
     EXPECT_EQ(test::titles(FavoritesViewModel(engines.library).tracks()), QStringList { u"B"_s });
 }
 
+// Once no favourites screen is open, nothing holds the songs they listed.
+TEST_F(PlaylistScreenTest, ClosedFavouritesScreensHoldNoSongs)
+{
+    auto first = std::make_unique<FavoritesViewModel>(engines.library);
+    auto second = std::make_unique<FavoritesViewModel>(engines.library);
+    QList<Track> shown = first->tracks();
+    first.reset();
+    second.reset();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shown.isDetached(); }, 5000));
+    EXPECT_EQ(test::titles(FavoritesViewModel(engines.library).tracks()),
+        (QStringList { u"A"_s, u"C"_s }));
+}
+
 // A large library's favourites are picked on a worker; the newest library wins.
 TEST_F(PlaylistScreenTest, ALargeLibrarysFavouritesArriveFromTheWorker)
 {
