@@ -180,11 +180,10 @@ TrackSortIndex::FieldOrder orderOf(const std::vector<Value>& values, const std::
         parallel);
     TrackSortIndex::FieldOrder result;
     result.ascending.resize(count);
-    result.runStart.resize(count);
+    result.runBegins.resize(count);
     for (size_t i = 0; i < count; ++i) {
         result.ascending[i] = entries[i].position;
-        const bool sameAsPrevious = i > 0 && compare(entries[i - 1].value, entries[i].value) == 0;
-        result.runStart[i] = sameAsPrevious ? result.runStart[i - 1] : int(i);
+        result.runBegins[i] = i == 0 || compare(entries[i - 1].value, entries[i].value) != 0;
     }
     return result;
 }
@@ -312,7 +311,10 @@ std::vector<int> TrackSortIndex::order(const TrackSortOrder& sortOrder)
     std::vector<int> result;
     result.reserve(field.ascending.size());
     for (size_t end = field.ascending.size(); end > 0;) {
-        const size_t start = size_t(field.runStart[end - 1]);
+        size_t start = end - 1;
+        while (!field.runBegins[start]) {
+            --start;
+        }
         result.insert(result.end(), field.ascending.begin() + qsizetype(start),
             field.ascending.begin() + qsizetype(end));
         end = start;

@@ -23,9 +23,10 @@ class TrackSortIndex {
 public:
     struct FieldOrder {
         std::vector<int> ascending;
-        // For each place in `ascending`, the first place of its run of equal
-        // field values.
-        std::vector<int> runStart;
+        // For each place in `ascending`, whether a run of equal field values
+        // begins there: a bit a place, where a place number each would cost
+        // as much as the order itself.
+        std::vector<bool> runBegins;
     };
 
     explicit TrackSortIndex(QList<Track> tracks = {});
