@@ -346,8 +346,9 @@ QCoro::Task<> DIContainer::importSampleOnFirstRun()
     if (!self) {
         co_return;
     }
+    const TrackFileURL sample(sampleURL);
     for (const Track& track : m_libraryEngine->allTracks()) {
-        if (track.fileURL == sampleURL) {
+        if (track.fileURL == sample) {
             m_queueEngine->playNow({ track }, 0);
             break;
         }

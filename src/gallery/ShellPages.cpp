@@ -79,7 +79,7 @@ public:
         if (!m_stocked) {
             m_stocked = true;
             for (const Track& song : songs()) {
-                QFile file(QUrl(song.fileURL).toLocalFile());
+                QFile file(song.fileURL.toLocalFile());
                 file.open(QIODevice::WriteOnly);
                 file.close();
                 waitFor(container.libraryEngine().restoreTrack(song));

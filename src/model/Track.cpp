@@ -43,7 +43,7 @@ QString Track::fileFormat() const
     return dot < 0 ? QString() : name.mid(dot + 1);
 }
 
-Track Track::make(const QUuid& id, const QUrl& fileURL, const QString& filename,
+Track Track::make(const QUuid& id, const TrackFileURL& fileURL, const QString& filename,
     const QString& title, double duration, const Date& dateAdded,
     const std::optional<QByteArray>& securityScopedBookmark)
 {
@@ -98,22 +98,6 @@ std::optional<QString> sharedName(std::optional<QString> name)
     return name;
 }
 
-// The parser leaves a file URL's path with several times the room it needs;
-// the same URL built from its local path holds just the path. A URL that
-// would not compare or encode exactly as parsed is kept as it is.
-QUrl compactFileUrl(const QUrl& url)
-{
-    if (!url.isLocalFile()) {
-        return url;
-    }
-    const QString path = url.toLocalFile();
-    QUrl compact = QUrl::fromLocalFile(QString(path.constData(), path.size()));
-    return compact == url
-            && compact.toString(QUrl::FullyEncoded) == url.toString(QUrl::FullyEncoded)
-        ? compact
-        : url;
-}
-
 std::optional<QByteArray> tightBytes(std::optional<QByteArray> bytes)
 {
     if (bytes && bytes->capacity() > bytes->size()) {
@@ -126,27 +110,27 @@ std::optional<QByteArray> tightBytes(std::optional<QByteArray> bytes)
 // path. Rebuilt from that path (and checked to encode back to exactly the
 // stored text) they skip the general parser, which takes several times as
 // long; anything else is parsed as before.
-template <typename Reader> QUrl decodeFileUrl(const Reader& reader)
+template <typename Reader> TrackFileURL decodeFileUrl(const Reader& reader)
 {
     if (const std::optional<std::string_view> stored = reader.stringBytes("fileURL")) {
         const std::string_view text = *stored;
         constexpr qsizetype schemeLength = 7; // "file://", before the path's "/"
         if (text.starts_with("file:///")) {
-            const QUrl url = QUrl::fromLocalFile(QUrl::fromPercentEncoding(QByteArray::fromRawData(
-                text.data() + schemeLength, qsizetype(text.size()) - schemeLength)));
+            const QString path = QUrl::fromPercentEncoding(QByteArray::fromRawData(
+                text.data() + schemeLength, qsizetype(text.size()) - schemeLength));
             // The encoding is plain ASCII: other stored bytes never match.
-            if (url.toString(QUrl::FullyEncoded)
+            if (QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded)
                 == QLatin1StringView(text.data(), qsizetype(text.size()))) {
-                return url;
+                return TrackFileURL::fromLocalFile(path);
             }
         }
     }
-    const QUrl url = compactFileUrl(reader.requiredUrl("fileURL"));
+    const QUrl url = reader.requiredUrl("fileURL");
     // Kept only when the next save writes it so that it reads back the same.
     if (json::fileUrlFromText(json::fileUrlText(url)) != url) {
         reader.fail("fileURL", u"The URL would not be stored as it was read."_s);
     }
-    return url;
+    return TrackFileURL::fromText(reader.requiredString("fileURL"));
 }
 
 } // namespace

@@ -3,11 +3,11 @@
 #include "model/CompactOptional.h"
 #include "model/Date.h"
 #include "model/JsonCodec.h"
+#include "model/TrackFileURL.h"
 
 #include <QByteArray>
 #include <QMetaType>
 #include <QString>
-#include <QUrl>
 #include <QUuid>
 #include <exception>
 #include <optional>
@@ -41,7 +41,7 @@ private:
 // several lists of every track.
 struct Track {
     QUuid id;
-    QUrl fileURL;
+    TrackFileURL fileURL;
     QString filename;
     OptionalNullable<QByteArray> securityScopedBookmark;
     QString title;
@@ -79,7 +79,7 @@ struct Track {
     QString fileFormat() const;
 
     // Throws TrackError when `filename` contains "/".
-    static Track make(const QUuid& id, const QUrl& fileURL, const QString& filename,
+    static Track make(const QUuid& id, const TrackFileURL& fileURL, const QString& filename,
         const QString& title, double duration, const Date& dateAdded,
         const std::optional<QByteArray>& securityScopedBookmark = std::nullopt);
 

@@ -164,6 +164,13 @@ QString LibraryTrackList::locationKey(const QUrl& url)
     return url.toString(QUrl::FullyEncoded);
 }
 
+QString LibraryTrackList::locationKey(const TrackFileURL& location)
+{
+    // A path needs no URL built to be cleaned.
+    return location.isLocalFile() ? QDir::cleanPath(location.toLocalFile())
+                                  : locationKey(location.toUrl());
+}
+
 void LibraryTrackList::index(Lookups& lookups, const Track& track, qsizetype slot)
 {
     lookups.slotByID.insert(track.id, slot);

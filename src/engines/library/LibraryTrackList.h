@@ -46,6 +46,7 @@ public:
     // anything that is not a local file. Paths are compared byte for byte, as
     // the file system does: no normalisation of the text.
     static QString locationKey(const QUrl& url);
+    static QString locationKey(const TrackFileURL& location);
 
 private:
     // Lookups file each track under its slot: its position when it was

@@ -149,8 +149,9 @@ QCoro::Task<ImportOutcome> ImportRoad::importAndAdd(
     const QList<Track> tracks = libraryEngine->allTracks();
     QList<Track> songs;
     for (const QUrl& url : kept) {
+        const TrackFileURL location(url);
         const auto found = std::find_if(tracks.cbegin(), tracks.cend(),
-            [&url](const Track& track) { return track.fileURL == url; });
+            [&location](const Track& track) { return track.fileURL == location; });
         if (found != tracks.cend()) {
             songs.push_back(*found);
         }
