@@ -116,7 +116,7 @@ bool namesASongIfReadable(const QString& path, const std::function<bool(const QB
 bool emptyLibraryWasCutShort(const QString& folder)
 {
     const auto sessionNamesASong = [](const QByteArray& bytes) {
-        const PlaybackStateSnapshot session = PlaybackStateSnapshot::fromJson(json::parse(bytes));
+        const PlaybackStateSnapshot session = PlaybackStateSnapshot::fromJsonText(bytes);
         return session.currentTrackID || !session.upcomingTrackIDs.isEmpty()
             || !session.historyTrackIDs.isEmpty()
             || !session.playbackOrderTrackIDs.value_or(QList<QUuid>()).isEmpty();
@@ -568,12 +568,12 @@ std::optional<Json> TavrenDatabaseManager::preferenceJson(const QString& key) co
 void TavrenDatabaseManager::savePlaybackState(const PlaybackStateSnapshot& snapshot)
 {
     // Encoding fails before anything is written, leaving the previous session.
-    const QByteArray bytes = QByteArray::fromStdString(json::dump(snapshot.toJson()));
+    const QByteArray bytes = snapshot.toJsonText();
     QMutexLocker lock(&m_stateFile.mutex);
     // As for every store: never replace what cannot be read back as a session.
     const std::optional<QByteArray> stored = storefile::read(m_stateFile.path);
     if (stored && !stored->isEmpty()) {
-        (void)PlaybackStateSnapshot::fromJson(json::parse(*stored));
+        (void)PlaybackStateSnapshot::fromJsonText(*stored);
     }
     storefile::writeAtomically(m_stateFile.path, bytes);
 }
@@ -585,7 +585,7 @@ std::optional<PlaybackStateSnapshot> TavrenDatabaseManager::loadPlaybackState()
     if (!bytes || bytes->isEmpty()) {
         return std::nullopt;
     }
-    return PlaybackStateSnapshot::fromJson(json::parse(*bytes));
+    return PlaybackStateSnapshot::fromJsonText(*bytes);
 }
 
 } // namespace kivo
