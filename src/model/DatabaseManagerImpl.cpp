@@ -15,6 +15,7 @@
 #include <fcntl.h>
 #include <stdexcept>
 #include <unistd.h>
+#include <utility>
 #include <variant>
 
 using namespace Qt::Literals::StringLiterals;
@@ -116,7 +117,7 @@ bool namesASongIfReadable(const QString& path, const std::function<bool(const QB
 bool emptyLibraryWasCutShort(const QString& folder)
 {
     const auto sessionNamesASong = [](const QByteArray& bytes) {
-        const PlaybackStateSnapshot session = PlaybackStateSnapshot::fromJson(json::parse(bytes));
+        const PlaybackStateSnapshot session = PlaybackStateSnapshot::fromJsonText(bytes);
         return session.currentTrackID || !session.upcomingTrackIDs.isEmpty()
             || !session.historyTrackIDs.isEmpty()
             || !session.playbackOrderTrackIDs.value_or(QList<QUuid>()).isEmpty();
@@ -220,6 +221,9 @@ void TavrenDatabaseManager::eraseAllDataNow()
     // again in place of what was removed before it.
     for (FileSlot* file : files) {
         QMutexLocker lock(&file->mutex);
+        if (file == &m_stateFile) {
+            m_knownState.reset();
+        }
         storefile::remove(file->path);
     }
     for (FileSlot* file : files) {
@@ -568,24 +572,33 @@ std::optional<Json> TavrenDatabaseManager::preferenceJson(const QString& key) co
 void TavrenDatabaseManager::savePlaybackState(const PlaybackStateSnapshot& snapshot)
 {
     // Encoding fails before anything is written, leaving the previous session.
-    const QByteArray bytes = QByteArray::fromStdString(json::dump(snapshot.toJson()));
+    const QByteArray bytes = snapshot.toJsonText();
     QMutexLocker lock(&m_stateFile.mutex);
     // As for every store: never replace what cannot be read back as a session.
-    const std::optional<QByteArray> stored = storefile::read(m_stateFile.path);
-    if (stored && !stored->isEmpty()) {
-        (void)PlaybackStateSnapshot::fromJson(json::parse(*stored));
+    // The session this store wrote or read itself is known to be one while
+    // the file is still that one; any other is read and decoded first.
+    const std::optional<storefile::FileVersion> known = std::exchange(m_knownState, std::nullopt);
+    if (!known || storefile::versionAt(m_stateFile.path) != known) {
+        const std::optional<QByteArray> stored = storefile::read(m_stateFile.path);
+        if (stored && !stored->isEmpty()) {
+            (void)PlaybackStateSnapshot::fromJsonText(*stored);
+        }
     }
-    storefile::writeAtomically(m_stateFile.path, bytes);
+    m_knownState = storefile::writeAtomically(m_stateFile.path, bytes);
 }
 
 std::optional<PlaybackStateSnapshot> TavrenDatabaseManager::loadPlaybackState()
 {
     QMutexLocker lock(&m_stateFile.mutex);
-    const std::optional<QByteArray> bytes = storefile::read(m_stateFile.path);
-    if (!bytes || bytes->isEmpty()) {
+    m_knownState.reset();
+    const std::optional<storefile::VersionedBytes> read
+        = storefile::readVersioned(m_stateFile.path);
+    if (!read || read->bytes.isEmpty()) {
         return std::nullopt;
     }
-    return PlaybackStateSnapshot::fromJson(json::parse(*bytes));
+    PlaybackStateSnapshot snapshot = PlaybackStateSnapshot::fromJsonText(read->bytes);
+    m_knownState = read->version;
+    return snapshot;
 }
 
 } // namespace kivo

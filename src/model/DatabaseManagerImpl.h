@@ -29,7 +29,9 @@ class UserDefaults;
 // Only a record whose text is exactly its encoding is copied: any other (with
 // spaces, unknown keys or nulls, or read without a date added) is encoded from
 // the values it was read as, so the file holds the encoder's form of every
-// record after a save, and a date given at reading is kept.
+// record after a save, and a date given at reading is kept. A session save
+// likewise decodes the stored session first only when the file is not the
+// version the store last wrote or read without error.
 class TavrenDatabaseManager final : public DatabaseManager {
 public:
     // `storageDirectory`: the data folder, created with its parents when
@@ -144,6 +146,10 @@ private:
     FileSlot m_playlistsFile;
     FileSlot m_historyFile;
     FileSlot m_stateFile;
+    // The version of the session file this store last wrote or read whole
+    // without error, while that is what it knows the file to be; under its
+    // lock.
+    std::optional<storefile::FileVersion> m_knownState;
     std::shared_ptr<UserDefaults> m_defaults;
     // Last, so it is torn down (waiting for its job) before the rest.
     QThreadPool m_worker;

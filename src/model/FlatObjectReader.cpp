@@ -256,8 +256,20 @@ bool FlatObjectReader::read(std::string_view text)
             } else if (readLiteral(p, end, "null")) {
                 value.kind = Value::Kind::Null;
                 m_encoderForm = false;
-            } else if (index < 0 && (readLiteral(p, end, "true") || readLiteral(p, end, "false"))) {
-                // Ignored, as every value of an unknown key is.
+            } else if (readLiteral(p, end, "true")) {
+                value.kind = Value::Kind::Boolean;
+                value.boolean = true;
+            } else if (readLiteral(p, end, "false")) {
+                value.kind = Value::Kind::Boolean;
+                value.boolean = false;
+            } else if (*p == '[' && index >= 0) {
+                ++p;
+                const char* const list = p;
+                if (!readStringList(p, end, value.count)) {
+                    return false;
+                }
+                value.text = std::string_view(list, size_t(p - 1 - list));
+                value.kind = Value::Kind::StringList;
             } else {
                 return false;
             }
@@ -408,6 +420,42 @@ bool FlatObjectReader::readString(
         ascii = false;
         m_decoded.append(p, size_t(length));
         p += length;
+    }
+}
+
+bool FlatObjectReader::readStringList(const char*& p, const char* end, qsizetype& count)
+{
+    count = 0;
+    skipSpaces(p, end);
+    if (p < end && *p == ']') {
+        ++p;
+        return true;
+    }
+    while (true) {
+        if (p == end || *p != '"') {
+            return false;
+        }
+        ++p;
+        std::string_view text;
+        bool ascii = true;
+        // One with escapes is decoded elsewhere: its readers would have to
+        // find it again.
+        const char* const from = p;
+        if (!readString(p, end, text, ascii) || text.data() != from) {
+            return false;
+        }
+        ++count;
+        skipSpaces(p, end);
+        if (p < end && *p == ',') {
+            ++p;
+            skipSpaces(p, end);
+            continue;
+        }
+        if (p < end && *p == ']') {
+            ++p;
+            return true;
+        }
+        return false;
     }
 }
 
@@ -565,6 +613,64 @@ QUuid FlatObjectReader::requiredUuid(const char* key) const
         m_encoderForm = false; // written in upper case
     }
     return *id;
+}
+
+bool FlatObjectReader::requiredBool(const char* key) const
+{
+    const Value* value = member(key);
+    if (!value || value->kind != Value::Kind::Boolean) {
+        throw Unsure {};
+    }
+    return value->boolean;
+}
+
+std::optional<float> FlatObjectReader::optionalFloat(const char* key) const
+{
+    if (!member(key)) {
+        return std::nullopt;
+    }
+    const std::optional<float> number = floatFromJsonDouble(requiredDouble(key));
+    if (!number) {
+        throw Unsure {};
+    }
+    return number;
+}
+
+std::optional<QUuid> FlatObjectReader::optionalUuid(const char* key) const
+{
+    return member(key) ? std::optional(requiredUuid(key)) : std::nullopt;
+}
+
+QList<QUuid> FlatObjectReader::requiredUuidList(const char* key) const
+{
+    const Value* value = member(key);
+    if (!value || value->kind != Value::Kind::StringList) {
+        throw Unsure {};
+    }
+    QList<QUuid> ids;
+    ids.reserve(value->count);
+    // Quoted strings without escapes, commas and spaces between them.
+    const char* p = value->text.data();
+    const char* const end = p + value->text.size();
+    for (qsizetype i = 0; i < value->count; ++i) {
+        const char* const open = static_cast<const char*>(std::memchr(p, '"', size_t(end - p)));
+        const char* const close
+            = static_cast<const char*>(std::memchr(open + 1, '"', size_t(end - open - 1)));
+        // Any byte above 0x7F fails the parse as Latin-1 as it does as UTF-8.
+        const std::optional<QUuid> id
+            = parseUuid(QLatin1StringView(open + 1, qsizetype(close - open - 1)));
+        if (!id) {
+            throw Unsure {};
+        }
+        ids.push_back(*id);
+        p = close + 1;
+    }
+    return ids;
+}
+
+std::optional<QList<QUuid>> FlatObjectReader::optionalUuidList(const char* key) const
+{
+    return member(key) ? std::optional(requiredUuidList(key)) : std::nullopt;
 }
 
 std::optional<Date> FlatObjectReader::optionalDate(const char* key) const

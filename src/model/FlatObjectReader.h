@@ -4,6 +4,7 @@
 #include "model/JsonCodec.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QUrl>
 #include <QUuid>
@@ -16,15 +17,17 @@
 namespace kivo::json {
 
 // Reads one stored record straight from its text, without building a JSON
-// tree: a library's records are flat objects of strings, numbers and nulls,
-// and parsing each into a tree first costs most of a large library's start-up.
-// It accepts only what it fully understands: anything else (a nested or
-// boolean value under a key it reads, a key given twice or spelt with an
-// escape, a number it cannot convert exactly as the parser would, text that
-// is not valid JSON) makes it give up, and the record is then decoded by
-// parsing it, which reports any error exactly. Its readers mirror
-// ObjectReader's: where that would throw or this one is unsure, they throw
-// Unsure.
+// tree: a library's records and the saved session are flat objects of
+// strings, numbers, booleans, nulls and (the session's) lists of strings, and
+// parsing them into a tree first costs most of a large library's start-up.
+// It accepts only what it fully understands: anything else (an object, or a
+// list of anything but strings without escapes, under a key it reads; any
+// list or object under another key; a key given twice or spelt with an escape, a number it
+// cannot convert exactly as the parser would, text that is not valid JSON)
+// makes it give up, and the record is then decoded by parsing it, which
+// reports any error exactly. Its readers mirror ObjectReader's: where that
+// would throw or this one is unsure (a value of another type among them),
+// they throw Unsure.
 //
 // It also tells whether the text is exactly what the encoder writes for the
 // values read: compact, the keys in the order given and no others, no nulls,
@@ -53,7 +56,12 @@ public:
     std::optional<QString> optionalString(const char* key) const;
     double requiredDouble(const char* key) const;
     std::optional<qint64> optionalInt(const char* key) const;
+    bool requiredBool(const char* key) const;
+    std::optional<float> optionalFloat(const char* key) const;
     QUuid requiredUuid(const char* key) const;
+    std::optional<QUuid> optionalUuid(const char* key) const;
+    QList<QUuid> requiredUuidList(const char* key) const;
+    std::optional<QList<QUuid>> optionalUuidList(const char* key) const;
     std::optional<Date> optionalDate(const char* key) const;
     std::optional<QByteArray> optionalBytes(const char* key) const;
     [[noreturn]] QUrl requiredUrl(const char* key) const;
@@ -64,10 +72,15 @@ private:
     static constexpr size_t maximumKeys = 32;
 
     struct Value {
-        enum class Kind : quint8 { Absent, Null, String, Number };
+        enum class Kind : quint8 { Absent, Null, String, Number, Boolean, StringList };
         Kind kind = Kind::Absent;
+        // A string with no byte above 0x7F.
         bool ascii = false;
+        bool boolean = false;
+        // A string's decoded text; a list's text between its brackets, strings
+        // without escapes, `count` of them.
         std::string_view text;
+        qsizetype count = 0;
         Json number;
     };
 
@@ -76,6 +89,7 @@ private:
     const Value& stringMember(const char* key) const;
     int keyIndex(std::string_view key) const;
     bool readString(const char*& p, const char* end, std::string_view& text, bool& ascii);
+    bool readStringList(const char*& p, const char* end, qsizetype& count);
     static bool readNumber(const char*& p, const char* end, Json& number);
     void skipSpaces(const char*& p, const char* end);
 

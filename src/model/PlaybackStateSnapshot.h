@@ -3,6 +3,7 @@
 #include "model/Date.h"
 #include "model/JsonCodec.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QMetaType>
 #include <QString>
@@ -33,8 +34,14 @@ struct PlaybackStateSnapshot {
 
     // Throws JsonCodingError(Encoding) for a non-finite time or volume.
     Json toJson() const;
+    // json::dump(toJson()), written without the tree: a library-sized queue's
+    // tree is tens of megabytes of small strings. Throws as toJson().
+    QByteArray toJsonText() const;
     // Throws JsonCodingError(Decoding) naming the first bad key.
     static PlaybackStateSnapshot fromJson(const Json& object, const QString& path = {});
+    // fromJson(json::parse(bytes)), read straight from the text unless it is
+    // unusual (escapes, keys twice, other types), then parsed; throws as that.
+    static PlaybackStateSnapshot fromJsonText(const QByteArray& bytes);
 };
 
 } // namespace kivo

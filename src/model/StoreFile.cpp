@@ -234,6 +234,15 @@ std::optional<FileVersion> versionOf(int fd)
     return versionFrom(info);
 }
 
+std::optional<FileVersion> versionAt(const QString& path)
+{
+    struct stat info { };
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return std::nullopt;
+    }
+    return versionFrom(info);
+}
+
 std::optional<QByteArray> read(const QString& path, qint64 maximumSize)
 {
     std::optional<VersionedBytes> read = readVersioned(path, maximumSize);

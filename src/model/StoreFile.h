@@ -92,6 +92,9 @@ std::optional<VersionedBytes> readVersioned(
 
 // The version of the regular file open as `fd`; nullopt when it cannot be had.
 std::optional<FileVersion> versionOf(int fd);
+// The version of the regular file at `path` (a link is followed); nullopt
+// when there is none or it cannot be had.
+std::optional<FileVersion> versionAt(const QString& path);
 
 // As read(), but a file that cannot be read is logged and counts as missing:
 // for loads, which show no data rather than fail. Nothing may be written back

@@ -391,9 +391,14 @@ TEST_F(DatabaseManagerTest, PlaybackStateRoundTripsAndABadSnapshotKeepsThePrevio
     EXPECT_THROW(store->savePlaybackState(broken), JsonCodingError);
     EXPECT_EQ(bytes(u"playback_state.json"_s), saved);
 
-    put(u"playback_state.json"_s,
-        "{\"upcomingTrackIDs\":[],\"historyTrackIDs\":[],\"repeatMode\":\"off\","
-        "\"shuffleMode\":\"off\",\"isPlaying\":false}");
+    // Changed behind the store's back after its own write: read before it is
+    // replaced, and kept when it does not decode.
+    const QByteArray damaged
+        = "{\"upcomingTrackIDs\":[],\"historyTrackIDs\":[],"
+          "\"repeatMode\":\"off\",\"shuffleMode\":\"off\",\"isPlaying\":false}";
+    put(u"playback_state.json"_s, damaged);
+    EXPECT_THROW(store->savePlaybackState(snapshot), JsonCodingError);
+    EXPECT_EQ(bytes(u"playback_state.json"_s), damaged);
     const auto error = errorOf<JsonCodingError>([&] { store->loadPlaybackState(); });
     ASSERT_TRUE(error);
     EXPECT_EQ(error->keyPath(), u"currentTime"_s);

@@ -3,7 +3,10 @@
 #include "model/Playlist.h"
 
 #include <QHash>
+#include <functional>
 #include <gtest/gtest.h>
+#include <limits>
+#include <variant>
 
 using namespace kivo;
 using namespace Qt::Literals::StringLiterals;
@@ -110,4 +113,92 @@ TEST(PlaybackStateSnapshot, RequiredKeysAndNonFiniteNumbers)
     s.volume.reset();
     s.currentTime = std::numeric_limits<double>::infinity();
     EXPECT_THROW((void)s.toJson(), JsonCodingError);
+}
+
+namespace {
+
+// The tree's reading of a text: the snapshot, or the error's description.
+std::variant<PlaybackStateSnapshot, QString> readOf(
+    const std::function<PlaybackStateSnapshot()>& read)
+{
+    try {
+        return read();
+    } catch (const JsonCodingError& error) {
+        return error.description();
+    }
+}
+
+} // namespace
+
+TEST(PlaybackStateSnapshot, TheTextPathsWriteAndReadWhatTheTreeDoes)
+{
+    PlaybackStateSnapshot full;
+    full.currentTrackID = QUuid::createUuid();
+    full.upcomingTrackIDs = { QUuid::createUuid(), QUuid::createUuid() };
+    full.historyTrackIDs = { QUuid::createUuid() };
+    full.playbackOrderTrackIDs = QList<QUuid> { full.upcomingTrackIDs[1], QUuid() };
+    full.repeatMode = u"a \"quoted\"\\ mode\n\u0001\u007f é 😀"_s;
+    full.shuffleMode = u"standard"_s;
+    full.currentTime = 0.1 + 0.2;
+    full.isPlaying = true;
+    full.volume = 0.7f;
+    full.savedAt = Date { -1e300 };
+    PlaybackStateSnapshot odd = full;
+    odd.currentTrackID.reset();
+    odd.playbackOrderTrackIDs = QList<QUuid> {};
+    odd.currentTime = -0.0;
+    odd.volume = 3.4028235e38f;
+    odd.savedAt = Date { 5e-324 };
+    PlaybackStateSnapshot whole = full;
+    whole.currentTime = 180;
+    whole.volume = 1e-7f;
+    whole.savedAt.reset();
+    for (const PlaybackStateSnapshot& s : { PlaybackStateSnapshot {}, full, odd, whole }) {
+        const QByteArray text = s.toJsonText();
+        EXPECT_EQ(text, QByteArray::fromStdString(json::dump(s.toJson())));
+        EXPECT_EQ(PlaybackStateSnapshot::fromJsonText(text), s) << text.constData();
+    }
+    full.currentTime = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_THROW((void)full.toJsonText(), JsonCodingError);
+
+    // Whatever the text, the reading without the tree gives what the tree's
+    // does: the same snapshot or the same error.
+    const std::string id = json::uuidText(QUuid::createUuid()).toStdString();
+    const auto with = [&](const std::string& members) {
+        return "{\"upcomingTrackIDs\":[\"" + id + "\"],\"historyTrackIDs\":[],"
+            + "\"repeatMode\":\"off\",\"shuffleMode\":\"off\",\"currentTime\":1.5" + members + "}";
+    };
+    const std::string texts[] = {
+        with(",\"isPlaying\":false"),
+        " { \"isPlaying\" : true , \"currentTime\" : 12 , \"upcomingTrackIDs\" : [ ] ,"
+        " \"historyTrackIDs\":[\""
+            + QUuid::createUuid().toString(QUuid::WithoutBraces).toStdString()
+            + "\"], \"repeatMode\":\"all\",\"shuffleMode\":\"x\",\"other\":[1,{}],"
+              "\"currentTrackID\":null,\"volume\":null,\"savedAt\":null} ",
+        with(",\"isPlaying\":false,\"extra\":true,\"more\":\"x\",\"volume\":1e39"),
+        with(",\"isPlaying\":false,\"volume\":0,\"savedAt\":-2,\"playbackOrderTrackIDs\":null"),
+        with(",\"isPlaying\":false,\"repeatMode\":\"all\""),
+        with(",\"isPlaying\":\"false\""),
+        with(",\"isPlaying\":false,\"currentTrackID\":\"" + id.substr(1) + "\""),
+        with(",\"isPlaying\":false,\"currentTrackID\":\"\\u0041" + id.substr(1) + "\""),
+        with(",\"isPlaying\":false,\"playbackOrderTrackIDs\":[\"\\u0041" + id.substr(1) + "\"]"),
+        with(",\"isPlaying\":false,\"playbackOrderTrackIDs\":[\"" + id + "\",7]"),
+        with(",\"isPlaying\":false,\"playbackOrderTrackIDs\":[\"" + id + "\",\"é\"]"),
+        with(",\"isPlaying\":false,\"playbackOrderTrackIDs\":\"" + id + "\""),
+        with(",\"isPlaying\":false,\"shuffleMode\":\"tab\\there\""),
+        with(",\"isPlaying\":false,\"currentTime\":null"),
+        with(",\"isPlaying\":false,\"historyTrackIDs\":{}"),
+        with(",\"isPlaying\":false").substr(0, 60),
+        with(",\"isPlaying\":false") + "x",
+        with(",\"isPlaying\":false,\"repeatMode\":\"a" + std::string(1, '\0') + "b\""),
+        "\xEF\xBB\xBF" + with(",\"isPlaying\":false"),
+        "[]",
+        "",
+    };
+    for (const std::string& text : texts) {
+        const QByteArray bytes = QByteArray::fromStdString(text);
+        const auto tree
+            = readOf([&] { return PlaybackStateSnapshot::fromJson(json::parse(bytes)); });
+        EXPECT_EQ(readOf([&] { return PlaybackStateSnapshot::fromJsonText(bytes); }), tree) << text;
+    }
 }
