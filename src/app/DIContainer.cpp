@@ -234,7 +234,11 @@ QCoro::Task<> DIContainer::bootstrap()
     if (!self) {
         co_return;
     }
-    restorePlaybackSession(saved);
+    QCoro::Task<> restoring = restorePlaybackSession(saved);
+    co_await std::move(restoring);
+    if (!self) {
+        co_return;
+    }
     co_await std::move(playlists);
     if (!self) {
         co_return;
@@ -266,7 +270,7 @@ QCoro::Task<DIContainer::SavedSession> DIContainer::readSavedSession()
     co_return session;
 }
 
-void DIContainer::restorePlaybackSession(const SavedSession& saved)
+QCoro::Task<> DIContainer::restorePlaybackSession(SavedSession saved)
 {
     if (saved.error) {
         // The store keeps the file as it is; the queue saves nothing either.
@@ -283,25 +287,47 @@ void DIContainer::restorePlaybackSession(const SavedSession& saved)
         }
         reportRecoveryProblem(restoreFailurePrefix + describeError(error));
         m_queueEngine->reportPlaybackError(error);
-        return;
+        co_return;
     }
     // The session names songs of the library: without it, it cannot be put
     // back, and a queue built without it must not replace it.
     if (m_libraryEngine->loadState() != LibraryLoadState::loaded) {
-        return;
+        co_return;
     }
-    const auto release = qScopeGuard([this] { m_queueEngine->releaseSessionSaves(); });
+    auto release = qScopeGuard([this] { m_queueEngine->releaseSessionSaves(); });
     // Whatever the user started meanwhile wins over the old session; a
     // session that never named a song has nothing to put back.
     if (m_queueEngine->currentTrack() || !saved.snapshot || !saved.snapshot->namesASong()) {
-        return;
+        co_return;
     }
     const PlaybackStateSnapshot& snapshot = *saved.snapshot;
-    const std::optional<ResolvedPlaybackSession> session = resolvePlaybackSession(
-        snapshot, [this](const QUuid& id) { return m_libraryEngine->trackWithID(id); });
+    const auto resolveIn = [&snapshot](const LibraryTrackList& list) {
+        return resolvePlaybackSession(snapshot, [&list](const QUuid& id) -> const Track* {
+            const std::optional<qsizetype> position = list.positionOf(id);
+            return position ? &list.tracks()[*position] : nullptr;
+        });
+    };
+    // A saved queue may name the whole library: its ids are looked up on a
+    // worker, in a copy of the list that shares the library's lookups.
+    const QPointer<DIContainer> self(this);
+    const LibraryTrackList listed = m_libraryEngine->trackList();
+    QCoro::Task<std::optional<ResolvedPlaybackSession>> resolving = runOnWorker(
+        QThreadPool::globalInstance(), [&resolveIn, listed] { return resolveIn(listed); });
+    std::optional<ResolvedPlaybackSession> session = co_await std::move(resolving);
+    if (!self) {
+        release.dismiss();
+        co_return;
+    }
+    if (m_queueEngine->currentTrack()) {
+        co_return; // the user started something meanwhile
+    }
+    if (m_libraryEngine->internalTracks().constData() != listed.tracks().constData()) {
+        // The library changed meanwhile: the session is read against it as it is now.
+        session = resolveIn(m_libraryEngine->trackList());
+    }
     if (!session) {
         reportRecoveryProblem(lastTrackGone);
-        return;
+        co_return;
     }
     m_queueEngine->restorePlaybackSession(session->currentTrack, session->upcoming,
         session->history, session->repeatMode, session->shuffleMode, session->playbackOrder);

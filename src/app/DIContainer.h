@@ -123,7 +123,7 @@ private:
     QCoro::Task<SavedSession> readSavedSession();
     // Puts the session back and lets the queue save again, unless the
     // library or the session could not be read.
-    void restorePlaybackSession(const SavedSession& saved);
+    QCoro::Task<> restorePlaybackSession(SavedSession saved);
     QCoro::Task<> importSampleOnFirstRun();
     // Adds a sentence to the recovery message.
     void reportRecoveryProblem(const QString& text);

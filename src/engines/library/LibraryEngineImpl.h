@@ -39,6 +39,9 @@ public:
 
     // The published list itself; allTracks() returns a copy of it.
     const QList<Track>& internalTracks() const { return m_tracks.tracks(); }
+    // The list with its lookups; a copy shares them and may be read on
+    // another thread while this one changes the library.
+    const LibraryTrackList& trackList() const { return m_tracks; }
 
     QList<Track> allTracks() const override { return m_tracks.tracks(); }
     // The listed track with this id through the list's own lookup, or null;
