@@ -130,11 +130,6 @@ QList<Track> FavoritesViewModel::favorites(
     return kept;
 }
 
-QList<Track> FavoritesViewModel::favorites(const QList<Track>& libraryTracks)
-{
-    return favorites(libraryTracks, favoritePositions(libraryTracks));
-}
-
 void FavoritesViewModel::reload()
 {
     setTracks(m_library.allTracks());

@@ -22,7 +22,6 @@ public:
         LibraryEngine& library, QObject* parent = nullptr, qsizetype backgroundThreshold = 10000);
     ~FavoritesViewModel() override;
 
-    static QList<Track> favorites(const QList<Track>& libraryTracks);
     // Where the favourites stand in `libraryTracks`, and the songs there.
     static std::vector<qsizetype> favoritePositions(const QList<Track>& libraryTracks);
     static QList<Track> favorites(
