@@ -98,8 +98,7 @@ void TrackTableModel::adopt(TrackSortIndex index, TrackSortField preparedField)
     m_preparation->claimed[size_t(preparedField)] = true;
     beginResetModel();
     m_shownList = m_requestedList;
-    // This model may hold the last copy of the list it showed.
-    releaseOnWorker(std::exchange(m_index, std::move(index)));
+    letGo(std::exchange(m_index, std::move(index)));
     if (canOrderNow(m_sortOrder.field)) {
         m_orderedBy = m_sortOrder;
     } else {
@@ -115,6 +114,20 @@ void TrackTableModel::adopt(TrackSortIndex index, TrackSortField preparedField)
             requestField(sortField(column), false);
         }
     }
+}
+
+void TrackTableModel::letGo(TrackSortIndex shown)
+{
+    // The last copy of a list frees its songs on a worker. Any other copy
+    // goes here and now: the shared cache may then be the list's last holder
+    // (a library list a removal replaced), and it must not keep a list that
+    // nobody shows any more.
+    if (shown.tracks().isDetached()) {
+        releaseOnWorker(std::move(shown));
+        return;
+    }
+    shown = TrackSortIndex();
+    TrackSortIndexCache::shared().prune();
 }
 
 bool TrackTableModel::canOrderNow(TrackSortField field) const

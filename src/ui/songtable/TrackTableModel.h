@@ -104,6 +104,8 @@ private:
     // worker that indexed a long list laid them out, so that showing it does
     // not gather its ids on the main thread.
     void adopt(TrackSortIndex index, TrackSortField preparedField);
+    // Lets go of the index this model showed before.
+    static void letGo(TrackSortIndex shown);
     bool canOrderNow(TrackSortField field) const;
     void setOrder(const TrackSortOrder& orderedBy);
     void reorder();

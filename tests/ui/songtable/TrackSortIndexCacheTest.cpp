@@ -98,5 +98,26 @@ TEST(TrackSortIndexCache, ASecondTableOfTheSameListIsOrderedAtOnceAndAChangedLis
     ASSERT_TRUE(QTest::qWaitFor([&] { return third.isUpToDate(); }));
 }
 
+TEST(TrackSortIndexCache, ALibraryListReplacedByAnotherIsLetGoOnceNoTableShowsIt)
+{
+    // A title only the first list holds (a literal's text would be static).
+    const QString removedTitle = QString::number(42);
+    QList<Track> library = songs({ u"b"_s, u"a"_s, removedTitle });
+    TrackTableModel model(nullptr, 1);
+    model.setTracks(library);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return model.isUpToDate(); }));
+
+    // A removal: the new list does not continue the shown one, so it is
+    // ordered anew while the old one is still shown.
+    QList<Track> removed = library;
+    removed.removeLast();
+    library = {};
+    model.setTracks(removed);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return model.isUpToDate(); }));
+    EXPECT_EQ(titles(model), u"a b");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return removedTitle.isDetached(); }))
+        << "the shared cache still holds the list the table showed before";
+}
+
 } // namespace
 } // namespace kivo
