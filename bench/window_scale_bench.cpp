@@ -144,6 +144,7 @@ void linkTone(const QString& tone, const QString& file)
 // to import, and the tree of folders.
 int writeStore(int count, int importCount, const QString& folder)
 {
+    QDir().mkpath(folder);
     const QString tone = folder + u"/tone.wav"_s;
     test::writeWav(tone, { 8000, 1, 0.2 });
     // The synthetic songs' saved access cannot be restored, so a list starts
