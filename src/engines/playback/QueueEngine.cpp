@@ -1,5 +1,7 @@
 #include "engines/playback/QueueEngine.h"
 
+#include <QSet>
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -78,6 +80,21 @@ std::optional<ShuffleMode> shuffleModeFromText(const QString& text)
     return fromText<ShuffleMode>(shuffleTexts, text);
 }
 
+QList<QUuid> playbackOrderWithin(QList<QUuid> order, const QUuid& current,
+    const QList<QUuid>& upcoming, const QList<QUuid>& history)
+{
+    QSet<QUuid> restored;
+    restored.reserve(upcoming.size() + history.size() + 1);
+    restored.insert(current);
+    for (const QList<QUuid>* list : { &upcoming, &history }) {
+        for (const QUuid& id : *list) {
+            restored.insert(id);
+        }
+    }
+    order.removeIf([&](const QUuid& id) { return !restored.contains(id); });
+    return order;
+}
+
 std::optional<ResolvedPlaybackSession> resolvePlaybackSession(
     const PlaybackStateSnapshot& snapshot, const TrackLookup& trackWithID)
 {
@@ -108,7 +125,10 @@ std::optional<ResolvedPlaybackSession> resolvePlaybackSession(
     session.upcoming = resolve(snapshot.upcomingTrackIDs, session.currentTrack.id);
     session.history = resolve(snapshot.historyTrackIDs, session.currentTrack.id);
     if (snapshot.playbackOrderTrackIDs) {
-        session.playbackOrder = resolve(*snapshot.playbackOrderTrackIDs, std::nullopt);
+        // Limited here, off the window's thread: a saved order may name the
+        // whole library.
+        session.playbackOrder = playbackOrderWithin(*snapshot.playbackOrderTrackIDs,
+            session.currentTrack.id, session.upcoming, session.history);
     }
     session.repeatMode = repeatModeFromText(snapshot.repeatMode).value_or(RepeatMode::off);
     session.shuffleMode = shuffleModeFromText(snapshot.shuffleMode).value_or(ShuffleMode::off);

@@ -137,7 +137,9 @@ struct ResolvedPlaybackSession {
     QList<QUuid> history; // without the current track
     RepeatMode repeatMode = RepeatMode::off;
     ShuffleMode shuffleMode = ShuffleMode::off;
-    std::optional<QList<QUuid>> playbackOrder; // only when one was saved
+    // Only when one was saved; holds only the current, upcoming and history
+    // ids, as the queue keeps it.
+    std::optional<QList<QUuid>> playbackOrder;
     double currentTime = 0; // seconds; never negative
     float volume = 1.0f; // 0...1; 1 when none was saved
 };
@@ -154,6 +156,11 @@ using TrackLookup = std::function<const Track*(const QUuid& id)>;
 // read as off.
 std::optional<ResolvedPlaybackSession> resolvePlaybackSession(
     const PlaybackStateSnapshot& snapshot, const TrackLookup& trackWithID);
+
+// The entries of a saved play order that name the current track or one of
+// the upcoming and history ids, in their order: what the queue keeps of it.
+QList<QUuid> playbackOrderWithin(QList<QUuid> order, const QUuid& current,
+    const QList<QUuid>& upcoming, const QList<QUuid>& history);
 
 } // namespace kivo
 

@@ -153,7 +153,8 @@ public:
         const QList<Track>& history, RepeatMode repeatMode, ShuffleMode shuffleMode,
         const std::optional<QList<Track>>& playbackOrder);
     // The same from ids (those of songs the lookup knows, as a resolved
-    // session gives them).
+    // session gives them), the play order already limited to the other
+    // lists' ids (see playbackOrderWithin()).
     void restorePlaybackSession(const Track& currentTrack, const QList<QUuid>& upcoming,
         const QList<QUuid>& history, RepeatMode repeatMode, ShuffleMode shuffleMode,
         const std::optional<QList<QUuid>>& playbackOrder);

@@ -146,12 +146,13 @@ void TavrenQueueEngine::restorePlaybackSession(const Track& currentTrack,
 {
     settleReordering();
     const Track current = currentTrack; // may be one of ours
+    const QList<QUuid> upcomingIDs = enter(upcoming);
+    const QList<QUuid> historyIDs = enter(history);
     std::optional<QList<QUuid>> order;
     if (playbackOrder) {
-        order = enter(*playbackOrder);
+        order = playbackOrderWithin(enter(*playbackOrder), current.id, upcomingIDs, historyIDs);
     }
-    const QList<QUuid> upcomingIDs = enter(upcoming);
-    restorePlaybackSession(current, upcomingIDs, enter(history), repeatMode, shuffleMode, order);
+    restorePlaybackSession(current, upcomingIDs, historyIDs, repeatMode, shuffleMode, order);
 }
 
 void TavrenQueueEngine::restorePlaybackSession(const Track& currentTrack,
@@ -172,17 +173,8 @@ void TavrenQueueEngine::restorePlaybackSession(const Track& currentTrack,
     publishHistory(withoutID(history, current.id));
     m_originalUpcomingOrder = m_upcoming;
 
-    // The saved order, limited to what was restored, as long as it still
-    // holds the current track; else history, current, upcoming.
-    QSet<QUuid> restoredIDs;
-    restoredIDs.reserve(m_upcoming.size() + m_history.size() + 1);
-    restoredIDs.insert(current.id);
-    for (const QList<QUuid>* list : { &m_upcoming, &m_history }) {
-        for (const QUuid& id : *list) {
-            restoredIDs.insert(id);
-        }
-    }
-    order.removeIf([&](const QUuid& id) { return !restoredIDs.contains(id); });
+    // The saved order as long as it still holds the current track; else
+    // history, current, upcoming.
     const bool holdsCurrent = order.contains(current.id);
     if (holdsCurrent) {
         m_playbackOrder = PlaybackOrder::of(order);
