@@ -847,6 +847,9 @@ void runBusy(int songs, int importCount, int runs, int busy)
             // A fresh store each time: a run saves the songs it added.
             QTemporaryDir dir;
             writeStoreIn(dir, songs, importCount);
+            // The store just written would otherwise still be going to disk
+            // while the run saves its own, which then waits on it.
+            ::sync();
             std::vector<std::unique_ptr<QProcess>> spinners;
             for (int p = 0; loaded && p < busy; ++p) {
                 auto spinner = std::make_unique<QProcess>();
