@@ -142,26 +142,36 @@ void TrackTableModel::requestField(TrackSortField field, bool urgent)
     }
     const std::shared_ptr<Preparation> preparation = m_preparation;
     continueOnMain(
-        QtConcurrent::task([tracks = m_index.tracks(), idRank = m_index.idRank(), field, urgent,
-                               preparation]() -> std::shared_ptr<const TrackSortIndex::FieldOrder> {
-            // Background work skips a field already taken on; an urgent request
-            // does not wait for a slower background run of its field.
-            const bool taken = preparation->claimed[size_t(field)].exchange(true);
-            if (preparation->cancelled || (taken && !urgent)) {
-                return nullptr;
-            }
-            auto order
-                = std::make_shared<const TrackSortIndex::FieldOrder>(TrackSortIndex::makeFieldOrder(
-                    tracks, *idRank, field, urgent, &preparation->cancelled));
-            if (preparation->cancelled) {
-                return nullptr; // possibly cut short
-            }
-            return order;
-        })
+        QtConcurrent::task(
+            [listed = m_index.tracks(), idRank = m_index.idRank(), field, urgent,
+                preparation]() mutable -> std::shared_ptr<const TrackSortIndex::FieldOrder> {
+                // Let go before the result is reported, so that the table, told of
+                // it, sees who else still holds the list (see letGo()).
+                const QList<Track> tracks = std::exchange(listed, {});
+                // Background work skips a field already taken on; an urgent request
+                // does not wait for a slower background run of its field.
+                const bool taken = preparation->claimed[size_t(field)].exchange(true);
+                if (preparation->cancelled || (taken && !urgent)) {
+                    return nullptr;
+                }
+                auto order = std::make_shared<const TrackSortIndex::FieldOrder>(
+                    TrackSortIndex::makeFieldOrder(
+                        tracks, *idRank, field, urgent, &preparation->cancelled));
+                if (preparation->cancelled) {
+                    return nullptr; // possibly cut short
+                }
+                return order;
+            })
             .onThreadPool(urgent ? *m_urgentPool : *m_pool)
             .spawn(),
         this, [this, preparation, field](std::shared_ptr<const TrackSortIndex::FieldOrder> order) {
-            if (!order || preparation != m_preparation) {
+            if (preparation != m_preparation) {
+                // Work for a list this table no longer shows: it may have
+                // held that list's last copy besides the shared cache.
+                TrackSortIndexCache::shared().prune();
+                return;
+            }
+            if (!order) {
                 return;
             }
             // Another table of the same list may have put the field in first.
