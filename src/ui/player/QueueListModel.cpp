@@ -66,6 +66,12 @@ std::optional<QueueListModel::Row> QueueListModel::rowAt(int row) const
     return std::nullopt;
 }
 
+bool QueueListModel::isHeader(int row) const
+{
+    const std::optional<Row> found = rowAt(row);
+    return found && found->header;
+}
+
 Track QueueListModel::trackAt(const Row& row) const
 {
     switch (row.section) {

@@ -38,6 +38,9 @@ public:
     // The song of a song row; nothing for a header.
     std::optional<Track> track(int row) const;
     std::optional<Section> section(int row) const;
+    // Whether the row is a section header: what the panel's layout asks of
+    // every row, without the item data's checks and conversions.
+    bool isHeader(int row) const;
     std::optional<qsizetype> position(int row) const;
     // The table rows of UPCOMING start here (after its header); -1 when none.
     int firstUpcomingRow() const;
