@@ -302,10 +302,8 @@ QCoro::Task<> DIContainer::restorePlaybackSession(SavedSession saved)
     }
     const PlaybackStateSnapshot& snapshot = *saved.snapshot;
     const auto resolveIn = [&snapshot](const LibraryTrackList& list) {
-        return resolvePlaybackSession(snapshot, [&list](const QUuid& id) -> const Track* {
-            const std::optional<qsizetype> position = list.positionOf(id);
-            return position ? &list.tracks()[*position] : nullptr;
-        });
+        return resolvePlaybackSession(
+            snapshot, [&list](const QUuid& id) { return list.trackWithID(id); });
     };
     // A saved queue may name the whole library: its ids are looked up on a
     // worker, in a copy of the list that shares the library's lookups.

@@ -53,8 +53,7 @@ int TavrenLibraryEngine::importConcurrency()
 
 const Track* TavrenLibraryEngine::trackWithID(const QUuid& id) const
 {
-    const std::optional<qsizetype> position = m_tracks.positionOf(id);
-    return position ? &m_tracks.tracks()[*position] : nullptr;
+    return m_tracks.trackWithID(id);
 }
 
 void TavrenLibraryEngine::observeFileWatcher()

@@ -75,6 +75,12 @@ bool LibraryTrackList::isRemoved(qsizetype slot) const
     return std::binary_search(m_removedSlots.cbegin(), m_removedSlots.cend(), slot);
 }
 
+const Track* LibraryTrackList::trackWithID(const QUuid& id) const
+{
+    const std::optional<qsizetype> position = positionOf(id);
+    return position ? &m_tracks[*position] : nullptr;
+}
+
 std::optional<qsizetype> LibraryTrackList::positionOf(const QUuid& id) const
 {
     const std::optional<qsizetype> slot = slotOf(id);

@@ -30,6 +30,8 @@ public:
     qsizetype droppedDuplicates() const { return m_droppedDuplicates; }
 
     std::optional<qsizetype> positionOf(const QUuid& id) const;
+    // The listed track with this id, or null.
+    const Track* trackWithID(const QUuid& id) const;
     // The first track (in list order) at this location, or null.
     const Track* firstAtLocation(const QString& key) const;
     bool containsLocation(const QString& key) const { return firstAtLocation(key) != nullptr; }

@@ -35,15 +35,16 @@ using Section = QueueListModel::Section;
 // Draws section headers and song rows.
 class QueueRowDelegate : public QStyledItemDelegate {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    QueueRowDelegate(const QueueListModel& model, QObject* parent)
+        : QStyledItemDelegate(parent)
+        , m_model(model)
+    {
+    }
 
     QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex& index) const override
     {
         // Asked of every row of a new queue, 200,000 of them for a library.
-        const auto* model = qobject_cast<const QueueListModel*>(index.model());
-        const bool header = model ? model->isHeader(index.row())
-                                  : index.data(QueueListModel::IsHeaderRole).toBool();
-        return { 0, header ? 24 : 48 };
+        return { 0, m_model.isHeader(index.row()) ? 24 : 48 };
     }
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -122,6 +123,9 @@ public:
         painter->drawText(row, Qt::AlignRight | Qt::AlignVCenter, duration);
         painter->restore();
     }
+
+private:
+    const QueueListModel& m_model;
 };
 
 // Tells the panel when the rows it shows may have changed: after every
@@ -215,7 +219,7 @@ QueueView::QueueView(QueueEngine& queue, ArtworkCache& artwork, QWidget* parent)
     m_list = new QueueRowsView([this] { loadShownThumbnailsSoon(); }, pages);
     m_list->setObjectName(u"player.queue.list"_s);
     m_list->setAccessibleName(u"Queue"_s);
-    m_list->setItemDelegate(new QueueRowDelegate(m_list));
+    m_list->setItemDelegate(new QueueRowDelegate(*m_model, m_list));
     m_list->setFrameShape(QFrame::NoFrame);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setMouseTracking(true);
