@@ -89,19 +89,19 @@ inline QList<Track> makeSyntheticLibrary(int count, unsigned seed = 2001)
         track.trackNumber = number;
         track.discNumber = 1;
         if (chance(30)) {
-            track.composer = phrase(2);
+            track.setComposer(phrase(2));
         }
         if (chance(40)) {
-            track.albumArtist = artist;
+            track.setAlbumArtist(artist);
         }
         if (chance(5)) {
-            track.comments = phrase(6);
+            track.setComments(phrase(6));
         }
         if (chance(20)) {
             track.bpm = 70 + pick(110);
         }
         if (chance(2)) {
-            track.lyrics = phrase(80);
+            track.setLyrics(phrase(80));
         }
         track.rating = pick(6);
         track.bitrate = chance(50) ? 320 : 256;

@@ -48,7 +48,7 @@ Track sampleSong(const QString& title, const QString& artist, qint64 rating)
         Date::fromDateTime(QDateTime(QDate(2026, 3, 14), QTime(9, 30), QTimeZone::utc())));
     track.artist = artist;
     track.album = u"Northern Lights"_s;
-    track.albumArtist = u"Aurora Quartet"_s;
+    track.setAlbumArtist(u"Aurora Quartet"_s);
     track.genre = u"Ambient"_s;
     track.year = 2024;
     track.trackNumber = 3;
@@ -56,7 +56,7 @@ Track sampleSong(const QString& title, const QString& artist, qint64 rating)
     track.rating = rating;
     track.bitrate = 912;
     track.sampleRate = 44100;
-    track.lyrics = u"Slow light over the water,\nthe harbour holds its breath."_s;
+    track.setLyrics(u"Slow light over the water,\nthe harbour holds its breath."_s);
     return track;
 }
 

@@ -44,7 +44,7 @@ Track sample(int n, const QString& title, const std::optional<QString>& artist,
         Date::fromDateTime(QDateTime(QDate(2026, 4, 2 + n), QTime(10, 0), QTimeZone::utc())));
     track.artist = artist;
     track.album = album;
-    track.albumArtist = artist;
+    track.setAlbumArtist(artist);
     track.genre = n % 2 ? u"Ambient"_s : u"Electronic"_s;
     track.year = 2018 + n % 7;
     track.trackNumber = n + 1;

@@ -58,7 +58,7 @@ Track taggedSong(const QString& title)
         Date::fromDateTime(QDateTime(QDate(2026, 3, 14), QTime(9, 30), QTimeZone::utc())));
     track.artist = u"Aurora Quartet"_s;
     track.album = u"Northern Lights"_s;
-    track.albumArtist = u"Aurora Quartet & Friends"_s;
+    track.setAlbumArtist(u"Aurora Quartet & Friends"_s);
     track.genre = u"Ambient"_s;
     track.year = 2024;
     track.trackNumber = 3;

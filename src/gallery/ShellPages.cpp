@@ -102,7 +102,7 @@ public:
                         QDateTime(QDate(2026, 3, 2 + n), QTime(10, 0), QTimeZone::utc())));
             track.artist = artist;
             track.album = album;
-            track.albumArtist = artist;
+            track.setAlbumArtist(artist);
             track.genre = u"Electronic"_s;
             track.year = 2019 + n;
             track.trackNumber = n + 1;

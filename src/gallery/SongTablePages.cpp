@@ -57,7 +57,7 @@ Track sample(int n, const QString& title, const QString& artist, const QString& 
         Date::fromDateTime(QDateTime(QDate(2026, 3, day), QTime(10, 0), QTimeZone::utc())));
     track.artist = artist;
     track.album = album;
-    track.albumArtist = artist;
+    track.setAlbumArtist(artist);
     track.genre = u"Electronic"_s;
     track.year = 2019 + n % 6;
     track.trackNumber = n + 1;

@@ -61,6 +61,48 @@ Track Track::make(const QUuid& id, const TrackFileURL& fileURL, const QString& f
     return track;
 }
 
+const TrackRareTexts& Track::rareTexts() const
+{
+    static const TrackRareTexts none;
+    return m_rareTexts ? *m_rareTexts : none;
+}
+
+void Track::setRareText(
+    OptionalNullable<QString> TrackRareTexts::*field, OptionalNullable<QString> value)
+{
+    if (!m_rareTexts) {
+        if (!value) {
+            return;
+        }
+        m_rareTexts = new TrackRareTexts;
+    }
+    m_rareTexts.data()->*field = std::move(value);
+    // A song that lost its last rare text holds no block, as one that never had one.
+    if (m_rareTexts->isEmpty()) {
+        m_rareTexts.reset();
+    }
+}
+
+void Track::setComposer(OptionalNullable<QString> value)
+{
+    setRareText(&TrackRareTexts::composer, std::move(value));
+}
+
+void Track::setAlbumArtist(OptionalNullable<QString> value)
+{
+    setRareText(&TrackRareTexts::albumArtist, std::move(value));
+}
+
+void Track::setComments(OptionalNullable<QString> value)
+{
+    setRareText(&TrackRareTexts::comments, std::move(value));
+}
+
+void Track::setLyrics(OptionalNullable<QString> value)
+{
+    setRareText(&TrackRareTexts::lyrics, std::move(value));
+}
+
 namespace {
 
 bool textEqual(const QString& a, const QString& b)
@@ -141,10 +183,10 @@ bool Track::operator==(const Track& o) const
         && securityScopedBookmark == o.securityScopedBookmark && textEqual(title, o.title)
         && duration == o.duration && textEqual(artist, o.artist) && textEqual(album, o.album)
         && textEqual(genre, o.genre) && year == o.year && trackNumber == o.trackNumber
-        && discNumber == o.discNumber && textEqual(composer, o.composer)
-        && textEqual(albumArtist, o.albumArtist) && textEqual(comments, o.comments) && bpm == o.bpm
-        && textEqual(lyrics, o.lyrics) && rating == o.rating && bitrate == o.bitrate
-        && sampleRate == o.sampleRate && dateAdded == o.dateAdded;
+        && discNumber == o.discNumber && textEqual(composer(), o.composer())
+        && textEqual(albumArtist(), o.albumArtist()) && textEqual(comments(), o.comments())
+        && bpm == o.bpm && textEqual(lyrics(), o.lyrics()) && rating == o.rating
+        && bitrate == o.bitrate && sampleRate == o.sampleRate && dateAdded == o.dateAdded;
 }
 
 size_t qHash(const Track& t, size_t seed)
@@ -160,11 +202,11 @@ size_t qHash(const Track& t, size_t seed)
     hashOptional(seed, t.year);
     hashOptional(seed, t.trackNumber);
     hashOptional(seed, t.discNumber);
-    hashText(seed, t.composer);
-    hashText(seed, t.albumArtist);
-    hashText(seed, t.comments);
+    hashText(seed, t.composer());
+    hashText(seed, t.albumArtist());
+    hashText(seed, t.comments());
     hashOptional(seed, t.bpm);
-    hashText(seed, t.lyrics);
+    hashText(seed, t.lyrics());
     seed = qHash(t.rating, seed);
     hashOptional(seed, t.bitrate);
     hashOptional(seed, t.sampleRate);
@@ -192,11 +234,11 @@ Json Track::toJson() const
     putOptional(o, "year", std::optional<qint64>(year), putInt);
     putOptional(o, "trackNumber", std::optional<qint64>(trackNumber), putInt);
     putOptional(o, "discNumber", std::optional<qint64>(discNumber), putInt);
-    putOptional(o, "composer", std::optional<QString>(composer), putString);
-    putOptional(o, "albumArtist", std::optional<QString>(albumArtist), putString);
-    putOptional(o, "comments", std::optional<QString>(comments), putString);
+    putOptional(o, "composer", std::optional<QString>(composer()), putString);
+    putOptional(o, "albumArtist", std::optional<QString>(albumArtist()), putString);
+    putOptional(o, "comments", std::optional<QString>(comments()), putString);
     putOptional(o, "bpm", std::optional<qint64>(bpm), putInt);
-    putOptional(o, "lyrics", std::optional<QString>(lyrics), putString);
+    putOptional(o, "lyrics", std::optional<QString>(lyrics()), putString);
     putInt(o, "rating", rating);
     putOptional(o, "bitrate", std::optional<qint64>(bitrate), putInt);
     putOptional(o, "sampleRate", std::optional<qint64>(sampleRate), putInt);
@@ -233,11 +275,11 @@ template <typename Reader> Track decodeTrack(const Reader& r)
     t.year = optionalCompactInt(r, "year");
     t.trackNumber = optionalCompactInt(r, "trackNumber");
     t.discNumber = optionalCompactInt(r, "discNumber");
-    t.composer = sharedName(r.optionalString("composer"));
-    t.albumArtist = sharedName(r.optionalString("albumArtist"));
-    t.comments = r.optionalString("comments");
+    t.setComposer(sharedName(r.optionalString("composer")));
+    t.setAlbumArtist(sharedName(r.optionalString("albumArtist")));
+    t.setComments(r.optionalString("comments"));
     t.bpm = optionalCompactInt(r, "bpm");
-    t.lyrics = r.optionalString("lyrics");
+    t.setLyrics(r.optionalString("lyrics"));
     t.rating = r.optionalInt("rating").value_or(0);
     t.bitrate = optionalCompactInt(r, "bitrate");
     t.sampleRate = optionalCompactInt(r, "sampleRate");

@@ -7,6 +7,8 @@
 
 #include <QByteArray>
 #include <QMetaType>
+#include <QSharedData>
+#include <QSharedDataPointer>
 #include <QString>
 #include <QUuid>
 #include <exception>
@@ -34,6 +36,19 @@ private:
     std::string m_what;
 };
 
+// The texts that most songs lack. A song keeps them apart from its own
+// record, and none at all when it has none: the library copies a list of
+// every record when it grows, and inline they would make each record a
+// quarter larger.
+struct TrackRareTexts : QSharedData {
+    OptionalNullable<QString> composer;
+    OptionalNullable<QString> albumArtist;
+    OptionalNullable<QString> comments;
+    OptionalNullable<QString> lyrics;
+
+    bool isEmpty() const { return !composer && !albumArtist && !comments && !lyrics; }
+};
+
 // One song of the library. A plain value: changes are made on a copy that the
 // library then stores in place of the old one (matched by id). `id`, `fileURL`
 // and `filename` are fixed once the track exists. The optional fields keep
@@ -52,15 +67,20 @@ struct Track {
     OptionalInt year;
     OptionalInt trackNumber;
     OptionalInt discNumber;
-    OptionalNullable<QString> composer;
-    OptionalNullable<QString> albumArtist;
-    OptionalNullable<QString> comments;
     OptionalInt bpm;
-    OptionalNullable<QString> lyrics;
     qint64 rating = 0;
     OptionalInt bitrate;
     OptionalInt sampleRate;
     std::optional<Date> dateAdded;
+
+    const OptionalNullable<QString>& composer() const { return rareTexts().composer; }
+    const OptionalNullable<QString>& albumArtist() const { return rareTexts().albumArtist; }
+    const OptionalNullable<QString>& comments() const { return rareTexts().comments; }
+    const OptionalNullable<QString>& lyrics() const { return rareTexts().lyrics; }
+    void setComposer(OptionalNullable<QString> value);
+    void setAlbumArtist(OptionalNullable<QString> value);
+    void setComments(OptionalNullable<QString> value);
+    void setLyrics(OptionalNullable<QString> value);
 
     // Stars run from none to five. A stored rating outside is kept as it is and
     // shown or written back clamped.
@@ -99,6 +119,14 @@ struct Track {
     // The record read without a JSON tree; nullopt for one that only a full
     // parse can decode (or reject) exactly.
     static std::optional<Track> fromFlatJson(std::string_view text, bool* inEncoderForm = nullptr);
+
+private:
+    const TrackRareTexts& rareTexts() const;
+    void setRareText(
+        OptionalNullable<QString> TrackRareTexts::*field, OptionalNullable<QString> value);
+
+    // Null while every rare text is absent.
+    QSharedDataPointer<TrackRareTexts> m_rareTexts;
 };
 
 size_t qHash(const Track& track, size_t seed = 0);

@@ -80,7 +80,7 @@ int TrackSortOrder::compare(const Track& a, const Track& b) const
     case TrackSortField::album:
         return compareText(textOrEmpty(a.album), textOrEmpty(b.album));
     case TrackSortField::albumArtist:
-        return compareText(textOrEmpty(a.albumArtist), textOrEmpty(b.albumArtist));
+        return compareText(textOrEmpty(a.albumArtist()), textOrEmpty(b.albumArtist()));
     case TrackSortField::genre:
         return compareText(textOrEmpty(a.genre), textOrEmpty(b.genre));
     case TrackSortField::year:

@@ -59,8 +59,10 @@ TEST(TrackSortOrder, EveryFieldOrdersByValueWithMissingOnesAsEmptyZeroOrDistantP
     Track low = makeTrack(id1, u"low"_s, u"x.flac"_s);
     Track high = makeTrack(id2, u"high"_s, u"x.wav"_s);
     Track none = makeTrack(id3, u"none"_s, u"README"_s);
-    low.artist = low.album = low.albumArtist = low.genre = u"abba"_s; // locale order: before "Zed"
-    high.artist = high.album = high.albumArtist = high.genre = u"Zed"_s;
+    low.artist = low.album = low.genre = u"abba"_s; // locale order: before "Zed"
+    low.setAlbumArtist(u"abba"_s);
+    high.artist = high.album = high.genre = u"Zed"_s;
+    high.setAlbumArtist(u"Zed"_s);
     low.year = -10;
     high.year = 1990;
     low.trackNumber = low.bitrate = low.sampleRate = 2;

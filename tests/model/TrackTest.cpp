@@ -62,7 +62,7 @@ TEST(Track, NewTrackEncodesExactlyItsKeysInOrder)
     Track full = sampleTrack(QByteArray("\x01\x02\xff", 3));
     full.artist = u"Artist"_s;
     full.year = 1999;
-    full.lyrics = u"la"_s;
+    full.setLyrics(u"la"_s);
     full.bitrate = 320;
     EXPECT_EQ(keysOf(full.toJson()),
         (std::vector<std::string> { "id", "fileURL", "filename", "title", "duration",
@@ -80,11 +80,11 @@ TEST(Track, EveryFieldRoundTripsAndCountsForEquality)
     t.year = -5;
     t.trackNumber = 3;
     t.discNumber = 1;
-    t.composer = u"C"_s;
-    t.albumArtist = u"AA"_s;
-    t.comments = u"line\nbreak \"quoted\""_s;
+    t.setComposer(u"C"_s);
+    t.setAlbumArtist(u"AA"_s);
+    t.setComments(u"line\nbreak \"quoted\""_s);
     t.bpm = 128;
-    t.lyrics = u"\U0001F3B5"_s;
+    t.setLyrics(u"\U0001F3B5"_s);
     t.rating = 5;
     t.bitrate = 1411;
     t.sampleRate = 44100;
@@ -94,11 +94,11 @@ TEST(Track, EveryFieldRoundTripsAndCountsForEquality)
     EXPECT_EQ(qHash(back), qHash(t));
 
     Track other = t;
-    other.comments = u"different"_s;
+    other.setComments(u"different"_s);
     EXPECT_NE(t, other);
     EXPECT_NE(qHash(t), qHash(other));
-    other.comments = std::nullopt; // absent differs from present but empty
-    t.comments = QString();
+    other.setComments(std::nullopt); // absent differs from present but empty
+    t.setComments(QString());
     EXPECT_NE(t, other);
 
     // Present but empty (or zero) stays present through the store.
@@ -108,10 +108,32 @@ TEST(Track, EveryFieldRoundTripsAndCountsForEquality)
     EXPECT_EQ(emptyJson["comments"], "");
     EXPECT_EQ(emptyJson["securityScopedBookmark"], "");
     const Track empty = Track::fromJson(Json::parse(emptyJson.dump()));
-    EXPECT_EQ(empty.comments, QString());
+    EXPECT_EQ(empty.comments(), QString());
     EXPECT_EQ(empty.securityScopedBookmark, QByteArray());
     EXPECT_EQ(empty.bpm, 0);
     EXPECT_EQ(empty, t);
+}
+
+TEST(Track, RareTextsBelongToEachCopy)
+{
+    // Copies share the rare texts until one changes them: a change to one
+    // copy never shows in another list's copy of the song.
+    Track original = sampleTrack(QByteArray("bookmark"));
+    original.setComposer(u"Bo"_s);
+    Track copy = original;
+    copy.setComposer(u"Ana"_s);
+    copy.setLyrics(u"la"_s);
+    EXPECT_EQ(original.composer(), u"Bo"_s);
+    EXPECT_EQ(original.lyrics(), std::nullopt);
+    EXPECT_EQ(copy.composer(), u"Ana"_s);
+
+    // Clearing the last one leaves a song equal to one that never had any.
+    copy.setComposer(std::nullopt);
+    copy.setLyrics(std::nullopt);
+    const Track plain = sampleTrack(QByteArray("bookmark"));
+    EXPECT_EQ(copy, plain);
+    EXPECT_EQ(qHash(copy), qHash(plain));
+    EXPECT_EQ(copy.toJson(), plain.toJson());
 }
 
 TEST(Track, MinimalObjectDecodesWithDefaults)
@@ -211,7 +233,7 @@ TEST(Track, DecodedNamesShareOneBuffer)
     const Track first = Track::fromJson(object);
     const Track second = Track::fromJson(object);
     EXPECT_EQ(first, second);
-    EXPECT_EQ(first.artist->constData(), second.composer->constData());
+    EXPECT_EQ(first.artist->constData(), second.composer()->constData());
     EXPECT_EQ(first.album->constData(), second.album->constData());
     // Forgetting the pool leaves every decoded value as it was.
     sharedtexts::clear();

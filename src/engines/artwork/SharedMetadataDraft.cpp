@@ -4,6 +4,7 @@
 
 #include <QSet>
 #include <algorithm>
+#include <functional>
 #include <limits>
 
 using namespace Qt::Literals::StringLiterals;
@@ -24,17 +25,16 @@ bool sameValue(const std::optional<qint64>& a, const std::optional<qint64>& b)
 
 // The value every track holds for `field` (compared exactly as stored), as
 // the editor shows it: the common text, or empty and mixed.
-template <typename Optional, typename Describe>
-AppliedTextMetadataDraft commonField(
-    const QList<Track>& tracks, Optional Track::*field, Describe describe)
+template <typename Field, typename Describe>
+AppliedTextMetadataDraft commonField(const QList<Track>& tracks, Field field, Describe describe)
 {
     AppliedTextMetadataDraft draft;
     if (tracks.isEmpty()) {
         return draft;
     }
-    const Optional& first = tracks.front().*field;
+    const auto& first = std::invoke(field, tracks.front());
     for (const Track& track : tracks) {
-        if (!sameValue(track.*field, first)) {
+        if (!sameValue(std::invoke(field, track), first)) {
             draft.hadMixedValues = true;
             return draft;
         }
@@ -45,8 +45,9 @@ AppliedTextMetadataDraft commonField(
     return draft;
 }
 
-AppliedTextMetadataDraft commonText(
-    const QList<Track>& tracks, OptionalNullable<QString> Track::*field)
+// `field`: a Track member or getter of an optional text.
+template <typename Field>
+AppliedTextMetadataDraft commonText(const QList<Track>& tracks, Field field)
 {
     return commonField(tracks, field, [](const QString& value) { return value; });
 }

@@ -25,7 +25,7 @@ Track SharedMetadataFields::overlay(Track target, const Track& source) const
         target.album = source.album;
     }
     if (albumArtist) {
-        target.albumArtist = source.albumArtist;
+        target.setAlbumArtist(source.albumArtist());
     }
     if (genre) {
         target.genre = source.genre;
@@ -37,10 +37,10 @@ Track SharedMetadataFields::overlay(Track target, const Track& source) const
         target.discNumber = source.discNumber;
     }
     if (composer) {
-        target.composer = source.composer;
+        target.setComposer(source.composer());
     }
     if (comments) {
-        target.comments = source.comments;
+        target.setComments(source.comments());
     }
     if (bpm) {
         target.bpm = source.bpm;
@@ -71,12 +71,18 @@ Track SharedTrackMetadataPatch::apply(Track track) const
 {
     applyChange(artist, track.artist);
     applyChange(album, track.album);
-    applyChange(albumArtist, track.albumArtist);
+    if (albumArtist.isSet) {
+        track.setAlbumArtist(albumArtist.value);
+    }
     applyChange(genre, track.genre);
     applyChange(year, track.year);
     applyChange(discNumber, track.discNumber);
-    applyChange(composer, track.composer);
-    applyChange(comments, track.comments);
+    if (composer.isSet) {
+        track.setComposer(composer.value);
+    }
+    if (comments.isSet) {
+        track.setComments(comments.value);
+    }
     applyChange(bpm, track.bpm);
     if (rating) {
         track.rating = Track::clampedRating(*rating);

@@ -114,9 +114,9 @@ QCoro::Task<Track> TrackImportProcessor::makeTrack(QUrl url, QString fallbackTit
     track.year = metadata.year;
     track.trackNumber = metadata.trackNumber;
     track.discNumber = metadata.discNumber;
-    track.composer = metadata.composer;
-    track.albumArtist = metadata.albumArtist;
-    track.comments = metadata.comments;
+    track.setComposer(metadata.composer);
+    track.setAlbumArtist(metadata.albumArtist);
+    track.setComments(metadata.comments);
     track.bpm = metadata.bpm;
     track.bitrate = metadata.bitrate;
     track.sampleRate = metadata.sampleRate;

@@ -42,13 +42,13 @@ TrackEditorForm::TrackEditorForm(Track track)
     : title(track.title)
     , artist(track.artist.value_or(QString()))
     , album(track.album.value_or(QString()))
-    , albumArtist(track.albumArtist.value_or(QString()))
+    , albumArtist(track.albumArtist().value_or(QString()))
     , genre(track.genre.value_or(QString()))
     , year(numberText(track.year))
     , trackNumber(numberText(track.trackNumber))
     , duration(formatTime(track.duration))
     , bpm(numberText(track.bpm))
-    , lyrics(track.lyrics.value_or(QString()))
+    , lyrics(track.lyrics().value_or(QString()))
     , rating(track.rating)
     , m_track(std::move(track))
 {
@@ -70,14 +70,14 @@ std::optional<Track> TrackEditorForm::editedTrack() const
     edited.title = title.trimmed();
     edited.artist = normalizedMetadataText(artist);
     edited.album = normalizedMetadataText(album);
-    edited.albumArtist = normalizedMetadataText(albumArtist);
+    edited.setAlbumArtist(normalizedMetadataText(albumArtist));
     edited.genre = normalizedMetadataText(genre);
     edited.year = wholeNumber(year);
     edited.trackNumber = wholeNumber(trackNumber);
     edited.bpm = wholeNumber(bpm);
     edited.duration = *durationSeconds(duration);
     edited.rating = Track::clampedRating(rating);
-    edited.lyrics = normalizedMetadataText(lyrics);
+    edited.setLyrics(normalizedMetadataText(lyrics));
     return edited;
 }
 

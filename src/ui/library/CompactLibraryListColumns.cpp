@@ -81,7 +81,7 @@ QString cellText(TrackSortField field, const Track& track, const DateText& dateT
     case TrackSortField::album:
         return orMissing(track.album);
     case TrackSortField::albumArtist:
-        return orMissing(track.albumArtist);
+        return orMissing(track.albumArtist());
     case TrackSortField::genre:
         return orMissing(track.genre);
     case TrackSortField::year:

@@ -198,7 +198,7 @@ QString NowPlayingPanelPresenter::albumText(const Track& track)
 QList<NowPlayingDetailRow> NowPlayingPanelPresenter::detailRows(const Track& track)
 {
     return {
-        { u"Album Artist"_s, textDetail(track.albumArtist) },
+        { u"Album Artist"_s, textDetail(track.albumArtist()) },
         { u"Genre"_s, textDetail(track.genre) },
         { u"Year"_s, numberDetail(track.year) },
         { u"Track #"_s, numberDetail(track.trackNumber) },

@@ -34,7 +34,7 @@ QString trackCellText(
     case TrackTableColumnID::album:
         return textOrMissing(track.album);
     case TrackTableColumnID::albumArtist:
-        return textOrMissing(track.albumArtist);
+        return textOrMissing(track.albumArtist());
     case TrackTableColumnID::genre:
         return textOrMissing(track.genre);
     case TrackTableColumnID::year:

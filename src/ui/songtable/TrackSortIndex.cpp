@@ -40,7 +40,7 @@ QString sortText(const Track& track, TrackSortField field)
     case TrackSortField::album:
         return track.album.value_or(QString());
     case TrackSortField::albumArtist:
-        return track.albumArtist.value_or(QString());
+        return track.albumArtist().value_or(QString());
     case TrackSortField::genre:
         return track.genre.value_or(QString());
     case TrackSortField::format:

@@ -61,7 +61,7 @@ TEST_F(TrackMetadataBatchTest, EditsTheCurrentRecordsAndUndoRedoOnlyItsFields)
     finish();
     EXPECT_FALSE(coordinator.batch());
     EXPECT_EQ(stored(0).artist, u"Ana"_s);
-    EXPECT_EQ(stored(0).composer, std::nullopt);
+    EXPECT_EQ(stored(0).composer(), std::nullopt);
     EXPECT_EQ(stored(0).rating, 5);
     EXPECT_EQ(completions, QList<QList<Track>> { library.tracks });
     EXPECT_EQ(undo.undoMenuItemTitle(), u"Undo Edit Shared Metadata"_s);

@@ -23,7 +23,7 @@ Track song(const QString& title, std::optional<QString> artist = std::nullopt,
     track.artist = std::move(artist);
     track.album = std::move(album);
     track.genre = std::move(genre);
-    track.composer = u"Rocky composer"_s; // not searched
+    track.setComposer(u"Rocky composer"_s); // not searched
     return track;
 }
 

@@ -18,7 +18,7 @@ QList<Track> threeSongs()
     for (Track& song : songs) {
         song.album = u"Shared"_s;
     }
-    songs[0].composer = u"Someone"_s;
+    songs[0].setComposer(u"Someone"_s);
     songs[0].rating = 2;
     songs[1].rating = 4;
     return songs;

@@ -90,9 +90,9 @@ TEST(TrackEditorForm, TextsAreTrimmedAndBlankTagsBecomeAbsent)
     EXPECT_EQ(edited.title, u"New Title"_s);
     EXPECT_EQ(edited.artist, std::nullopt);
     EXPECT_EQ(edited.album, u"Album"_s);
-    EXPECT_EQ(edited.lyrics, u"la la\nla"_s);
+    EXPECT_EQ(edited.lyrics(), u"la la\nla"_s);
     form.lyrics = u"\n\n"_s;
-    EXPECT_EQ(form.editedTrack()->lyrics, std::nullopt);
+    EXPECT_EQ(form.editedTrack()->lyrics(), std::nullopt);
 }
 
 TEST(TrackEditorForm, FieldsTheSheetDoesNotShowComeBackUnchanged)
@@ -100,8 +100,8 @@ TEST(TrackEditorForm, FieldsTheSheetDoesNotShowComeBackUnchanged)
     Track track = sampleTrack();
     track.duration = 215.6;
     track.discNumber = 2;
-    track.composer = u"Composer"_s;
-    track.comments = u"Note"_s;
+    track.setComposer(u"Composer"_s);
+    track.setComments(u"Note"_s);
     track.bitrate = 320;
     track.sampleRate = 44100;
     track.securityScopedBookmark = QByteArray("mark");

@@ -81,7 +81,7 @@ TEST_F(CompactLibraryListTest, CellTextsFollowTheColumnTable)
     Track full = song(9, u"Night Drive"_s, u"flac"_s);
     full.artist = u"Ada"_s;
     full.album = u"Harbour"_s;
-    full.albumArtist = u"Ada & Co"_s;
+    full.setAlbumArtist(u"Ada & Co"_s);
     full.genre = u"Jazz"_s;
     full.year = 2021;
     full.trackNumber = 7;

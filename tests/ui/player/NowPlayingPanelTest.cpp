@@ -79,11 +79,11 @@ TEST(NowPlayingPanelTexts, ArtworkSideBadgeNamesAndDetails)
         return texts.join(u", "_s);
     };
     Track bare = song(u"Bare"_s);
-    bare.albumArtist = QString();
+    bare.setAlbumArtist(QString());
     EXPECT_EQ(values(bare),
         u"Album Artist=-, Genre=-, Year=-, Track #=-, Bitrate=-, Sample Rate=-, Date Added=-");
     Track full = bare;
-    full.albumArtist = u"Various"_s;
+    full.setAlbumArtist(u"Various"_s);
     full.genre = u"Jazz"_s;
     full.year = 1999;
     full.trackNumber = 7;

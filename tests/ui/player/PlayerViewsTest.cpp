@@ -123,7 +123,7 @@ TEST(PlayerToolTips, SongTextsShowAsTyped)
     const QString artist = u"Tom & Jerry's <i>Band</i>, a name far too long for the panel"_s;
     Track track = song(title);
     track.artist = artist;
-    track.albumArtist = u"<img src=x> & co"_s;
+    track.setAlbumArtist(u"<img src=x> & co"_s);
 
     ManualArtworkCache artwork;
     PlayerTrackInfoView info(artwork);

@@ -46,7 +46,7 @@ TEST_F(GermanLocale, CellTextsAreTheSameInEveryLocale)
     full.duration = 3725;
     full.artist = u"Ada & Co"_s;
     full.album = u"Blue"_s;
-    full.albumArtist = u""_s; // present but empty: shown as it is
+    full.setAlbumArtist(u""_s); // present but empty: shown as it is
     full.genre = u"Jazz"_s;
     full.year = 0;
     full.trackNumber = 12;
@@ -108,7 +108,7 @@ QList<Track> randomTracks(int count)
             = [&](auto value) { return pick(4) == 0 ? std::nullopt : std::optional(value); };
         track.artist = maybe(words[pick(wordCount)]);
         track.album = maybe(words[pick(wordCount)]);
-        track.albumArtist = maybe(words[pick(wordCount)]);
+        track.setAlbumArtist(maybe(words[pick(wordCount)]));
         track.genre = maybe(words[pick(wordCount)]);
         track.year = maybe(qint64(1990 + pick(4)));
         track.trackNumber = maybe(qint64(pick(3)));
