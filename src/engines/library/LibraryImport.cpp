@@ -250,7 +250,7 @@ QCoro::Task<> LibraryImport::addFolders(QList<QUrl> folderURLs)
     auto enumerate = [folders = folderURLs] { return enumerateFolders(folders); };
     QCoro::Task<QList<LocatedFile>> enumerating
         = runOnWorker(&m_engine.m_fileWorkers, std::move(enumerate));
-    const QList<LocatedFile> found = co_await std::move(enumerating);
+    QList<LocatedFile> found = co_await std::move(enumerating);
 
     // New files are claimed before the bookmark refresh awaits, so that an
     // import starting meanwhile leaves them to this one.
@@ -266,6 +266,9 @@ QCoro::Task<> LibraryImport::addFolders(QList<QUrl> folderURLs)
             newFiles.push_back(file.url);
         }
     }
+    // Not kept through the import, the save and the append: a file list of a
+    // large folder would add to the peak of the library's copy.
+    found = {};
     QCoro::Task<> refreshing = refreshBookmarksOf(std::move(needBookmarks));
     co_await std::move(refreshing);
     QCoro::Task<Outcome> importing = importAll(std::move(newFiles), u"Unknown Title"_s);
