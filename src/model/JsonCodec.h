@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/Date.h"
+#include "model/SharedTexts.h"
 
 #include <QAnyStringView>
 #include <QByteArray>
@@ -260,6 +261,8 @@ QList<T> decodeArray(const QByteArray& bytes, Decode decode, DecodeText decodeTe
         const qsizetype first = firstOf(c);
         const qsizetype last = firstOf(c + 1);
         qsizetype& next = made[size_t(c)];
+        // The chunk's repeated names skip the shared pool's lock.
+        sharedtexts::LocalCache names;
         try {
             for (next = first; next < last; ++next) {
                 new (out + next) T();

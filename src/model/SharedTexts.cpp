@@ -4,6 +4,7 @@
 #include <QMutexLocker>
 #include <QSet>
 #include <array>
+#include <utility>
 
 namespace kivo::sharedtexts {
 
@@ -11,28 +12,56 @@ using ::qHash;
 
 namespace {
 
-// Split by hash so that the parallel decode's threads seldom wait for each other.
+// Split by hash so that the parallel decode's threads seldom wait for each
+// other: with a few dozen shards, a decoder often found another holding its
+// shard's lock, and on a busy machine that one may not be running.
 struct Shard {
     QMutex mutex;
     QSet<QString> texts;
 };
 
-std::array<Shard, 64>& shards()
+std::array<Shard, 4096>& shards()
 {
-    static std::array<Shard, 64> pool;
+    static std::array<Shard, 4096> pool;
     return pool;
 }
 
+thread_local LocalCache* localCache = nullptr;
+
 } // namespace
+
+LocalCache::LocalCache()
+    : m_outer(std::exchange(localCache, this))
+{
+}
+
+LocalCache::~LocalCache()
+{
+    localCache = m_outer;
+}
 
 QString intern(const QString& text)
 {
     if (text.isEmpty()) {
         return text;
     }
-    Shard& shard = shards()[qHash(text) % shards().size()];
-    QMutexLocker lock(&shard.mutex);
-    return *shard.texts.insert(text);
+    LocalCache* const cache = localCache;
+    if (cache) {
+        const auto known = cache->m_texts.constFind(text);
+        if (known != cache->m_texts.cend()) {
+            return *known;
+        }
+    }
+    QString pooled;
+    {
+        Shard& shard = shards()[qHash(text) % shards().size()];
+        QMutexLocker lock(&shard.mutex);
+        pooled = *shard.texts.insert(text);
+    }
+    if (cache) {
+        cache->m_texts.insert(pooled);
+    }
+    return pooled;
 }
 
 void clear()

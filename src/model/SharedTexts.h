@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 
 namespace kivo {
@@ -12,6 +13,25 @@ namespace sharedtexts {
 
 // The pooled text equal to `text` (adding `text` when it is new).
 QString intern(const QString& text);
+
+// While one lives on a thread, intern() on that thread looks in it before
+// the pool. A decode meets the same few names over and over, and each look
+// in the pool takes a lock: on a machine that other programs keep busy, the
+// thread holding it is often not running, and every other decoder waits.
+// Holds only pooled texts, and only as long as it lives.
+class LocalCache {
+public:
+    LocalCache();
+    ~LocalCache();
+    LocalCache(const LocalCache&) = delete;
+    LocalCache& operator=(const LocalCache&) = delete;
+
+private:
+    friend QString intern(const QString& text);
+    QSet<QString> m_texts;
+    LocalCache* m_outer;
+};
+
 // Forgets the pool, so that names no song uses any more are freed; texts
 // already handed out stay shared.
 void clear();

@@ -2,6 +2,7 @@
 #include "DatabaseTestSupport.h"
 #include "model/AudioImportSupport.h"
 #include "model/SharedTexts.h"
+#include "model/StoreFile.h"
 
 #include <QHash>
 #include <gtest/gtest.h>
@@ -239,6 +240,27 @@ TEST(Track, DecodedNamesShareOneBuffer)
     sharedtexts::clear();
     EXPECT_EQ(Track::fromJson(object), first);
     EXPECT_EQ(*first.artist, u"Nina Simone"_s);
+}
+
+TEST(Track, ALargeListDecodedSideBySideSharesEachNameOnce)
+{
+    // Decoded in chunks on several threads, each looking in its own cache
+    // first: still one buffer per name across the whole list.
+    QList<Track> tracks;
+    for (int i = 0; i < 3000; ++i) {
+        Track track = sampleTrack();
+        track.id = QUuid::createUuid();
+        track.artist = QString(u"Nina Simone"_s);
+        track.setComposer(QString(i % 2 ? u"Nina Simone"_s : u"Bo"_s));
+        tracks.push_back(std::move(track));
+    }
+    const QList<Track> decoded = storefile::decodeList<Track>(storefile::encodeList(tracks));
+    ASSERT_EQ(decoded, tracks);
+    const QChar* const shared = decoded.front().artist->constData();
+    for (const Track& track : decoded) {
+        ASSERT_EQ(track.artist->constData(), shared);
+    }
+    EXPECT_EQ(decoded[1].composer()->constData(), shared);
 }
 
 // The compact record's mark for an absent number is a value a file may hold:
