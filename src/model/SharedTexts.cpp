@@ -45,21 +45,20 @@ QString intern(const QString& text)
     if (text.isEmpty()) {
         return text;
     }
-    LocalCache* const cache = localCache;
-    if (cache) {
-        const auto known = cache->m_texts.constFind(text);
-        if (known != cache->m_texts.cend()) {
-            return *known;
-        }
+    const size_t hash = qHash(text);
+    QString* const recent
+        = localCache ? &localCache->m_recent[hash % localCache->m_recent.size()] : nullptr;
+    if (recent && *recent == text) {
+        return *recent;
     }
     QString pooled;
     {
-        Shard& shard = shards()[qHash(text) % shards().size()];
+        Shard& shard = shards()[hash % shards().size()];
         QMutexLocker lock(&shard.mutex);
         pooled = *shard.texts.insert(text);
     }
-    if (cache) {
-        cache->m_texts.insert(pooled);
+    if (recent) {
+        *recent = pooled;
     }
     return pooled;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QSet>
 #include <QString>
+#include <array>
 
 namespace kivo {
 
@@ -18,7 +18,8 @@ QString intern(const QString& text);
 // the pool. A decode meets the same few names over and over, and each look
 // in the pool takes a lock: on a machine that other programs keep busy, the
 // thread holding it is often not running, and every other decoder waits.
-// Holds only pooled texts, and only as long as it lives.
+// Holds only pooled texts, a fixed number of them, and only as long as it
+// lives.
 class LocalCache {
 public:
     LocalCache();
@@ -28,7 +29,10 @@ public:
 
 private:
     friend QString intern(const QString& text);
-    QSet<QString> m_texts;
+    // The last pooled text met at each place by hash: a name that keeps
+    // coming back is found here, and the cache never grows (what a decode
+    // frees between the songs it keeps would stay with the process).
+    std::array<QString, 1024> m_recent;
     LocalCache* m_outer;
 };
 
