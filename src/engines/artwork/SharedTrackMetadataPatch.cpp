@@ -14,6 +14,15 @@ void applyChange(const OptionalMetadataChange<T>& change, Field& field)
     }
 }
 
+// The same for a field the track keeps behind a setter.
+template <typename T, typename Setter>
+void applyChange(const OptionalMetadataChange<T>& change, Track& track, Setter set)
+{
+    if (change.isSet) {
+        (track.*set)(change.value);
+    }
+}
+
 } // namespace
 
 Track SharedMetadataFields::overlay(Track target, const Track& source) const
@@ -71,18 +80,12 @@ Track SharedTrackMetadataPatch::apply(Track track) const
 {
     applyChange(artist, track.artist);
     applyChange(album, track.album);
-    if (albumArtist.isSet) {
-        track.setAlbumArtist(albumArtist.value);
-    }
+    applyChange(albumArtist, track, &Track::setAlbumArtist);
     applyChange(genre, track.genre);
     applyChange(year, track.year);
     applyChange(discNumber, track.discNumber);
-    if (composer.isSet) {
-        track.setComposer(composer.value);
-    }
-    if (comments.isSet) {
-        track.setComments(comments.value);
-    }
+    applyChange(composer, track, &Track::setComposer);
+    applyChange(comments, track, &Track::setComments);
     applyChange(bpm, track.bpm);
     if (rating) {
         track.rating = Track::clampedRating(*rating);
